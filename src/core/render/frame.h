@@ -1,0 +1,32 @@
+// The video frame a subtitle entry is drawn on, and what the encoder needs to know about it.
+#pragma once
+
+#include "render/image.h"
+
+namespace quillet {
+
+enum class VideoStandard { Pal, Ntsc };
+
+constexpr int kFrameWidth = 720;
+constexpr int FrameHeight(VideoStandard standard) { return standard == VideoStandard::Pal ? 576 : 480; }
+
+// The frame background: pure blue. It always classifies as the background role.
+constexpr Rgb kFrameBlue{0, 0, 255};
+
+// The drawing colours of the three drawn roles (the background is the blue frame).
+struct RoleRgb {
+  Rgb antialias;
+  Rgb outline;
+  Rgb text;
+  bool operator==(const RoleRgb&) const = default;
+};
+
+// One rendered entry: the frame and the rows that hold its text.
+// bandTop is even and bandTop .. bandTop + bandHeight - 1 lie inside the frame.
+struct RenderedFrame {
+  Image24 frame;
+  int bandTop = 0;
+  int bandHeight = 0;
+};
+
+}  // namespace quillet

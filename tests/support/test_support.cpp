@@ -1,0 +1,48 @@
+// Helpers shared by the test executables: scratch folders and whole-file reads and writes.
+#include "test_support.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace quillet::test {
+
+TempDir::TempDir() {
+  static std::atomic<int> counter{0};
+  std::random_device rd;
+  auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    m_path = base / ("quillet-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
+                     std::to_string(rd() % 100000));
+    if (std::filesystem::create_directory(m_path)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(m_path, ec);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  std::string path = File(name);
+  WriteFile(path, bytes);
+  return path;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) throw std::runtime_error("cannot write " + path);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace quillet::test

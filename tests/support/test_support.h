@@ -1,0 +1,33 @@
+// Helpers shared by the test executables: scratch folders and whole-file reads and writes.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace quillet::test {
+
+// A fresh folder under the system's temporary folder, removed when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return m_path; }
+  // Path of a file inside the folder (not created).
+  std::string File(const std::string& name) const { return (m_path / name).string(); }
+  // Writes bytes to a file inside the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// Path of a file under tests/data.
+inline std::string DataFile(const std::string& name) { return std::string(QUILLET_TEST_DATA) + "/" + name; }
+
+}  // namespace quillet::test
