@@ -1,0 +1,78 @@
+// One job as a batch file line, and appending it to a batch file.
+#include "batch/job_line.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "app/errors.h"
+
+namespace quillet {
+
+namespace {
+
+void AppendNumber(std::string& line, int value) {
+  line += ' ';
+  line += std::to_string(value);
+}
+
+void AppendQuoted(std::string& line, const std::string& text) {
+  line += " \"";
+  line += text;
+  line += '"';
+}
+
+bool EndsWithBat(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".bat";
+}
+
+}  // namespace
+
+std::string BuildJobLine(const std::string& programFolder, const BatchJob& job) {
+  std::string line = "\"" + programFolder + "quillet.exe\"";
+  line += job.noIfo ? " -1" : " 0";
+  AppendQuoted(line, job.ifoFileName.empty() ? std::string("none") : job.ifoFileName);
+  AppendQuoted(line, job.subtitleFileName);
+  line += job.pal ? " -1" : " 0";
+  for (int value : {job.colorantialias, job.coloroutline, job.colortext, job.colorbg, job.fontname, job.fontcharset,
+                    job.fontstyle, job.fontsize, job.align, job.offset, job.offsetor, job.outline}) {
+    AppendNumber(line, value);
+  }
+  line += "\r\n";
+  return line;
+}
+
+std::string BatchPathFor(const std::string& dialogFileName) {
+  return EndsWithBat(dialogFileName) ? dialogFileName : dialogFileName + ".bat";
+}
+
+std::optional<std::string> UnsafeForBatch(const std::string& what, const std::string& text) {
+  for (char c : text) {
+    if (c == '"' || c == '$' || c == '`' || c == '\\' || c == '\r' || c == '\n') {
+      std::string shown = c == '\r' ? "a carriage return" : c == '\n' ? "a line break" : std::string("\"") + c + "\"";
+      return "The " + what + " " + text + " contains " + shown +
+             ", which a batch file cannot hold safely. Please rename it and try again.";
+    }
+  }
+  return std::nullopt;
+}
+
+void AppendToBatchFile(const std::string& batchPath, const std::string& line) {
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(batchPath.c_str(), "ab"), &std::fclose);
+  if (!file) {
+    throw FileError("Cannot open the batch file " + batchPath + ": " + std::strerror(errno));
+  }
+  if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() || std::fflush(file.get()) != 0) {
+    throw FileError("Cannot write the batch file " + batchPath + ": " + std::strerror(errno));
+  }
+  FILE* raw = file.release();
+  if (std::fclose(raw) != 0) {
+    throw FileError("Cannot write the batch file " + batchPath + ": " + std::strerror(errno));
+  }
+}
+
+}  // namespace quillet
