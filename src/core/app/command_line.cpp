@@ -1,0 +1,58 @@
+// The command-line grammar (16 positional values) and the conversion of each value for the unattended run.
+#include "app/command_line.h"
+
+#include <cstddef>
+
+#include "app/errors.h"
+#include "subtitle/number_text.h"
+
+namespace quillet {
+namespace {
+
+std::string_view WithoutTrailingCr(std::string_view text) {
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& argsAfterProgramName) {
+  CommandLine result;
+  if (argsAfterProgramName.size() < kParameterCount) return result;
+  for (int i = 0; i < kParameterCount; ++i) {
+    std::string_view arg = WithoutTrailingCr(argsAfterProgramName[i]);
+    if (arg.empty() || arg == kParameterNames[i]) return CommandLine{};
+    result.args[i] = std::string(arg);
+  }
+  result.unattended = true;
+  return result;
+}
+
+bool ConvertBooleanValue(std::string_view text) {
+  if (IsDecimalNumber(text)) return !IsDecimalZero(text);
+  if (EqualsIgnoringAsciiCase(text, "true")) return true;
+  if (EqualsIgnoringAsciiCase(text, "false")) return false;
+  throw ConversionError("'" + std::string(text) + "' is not a valid boolean value");
+}
+
+int ConvertIntegerValue(std::string_view text) {
+  if (auto value = ParseDecimalInteger(text)) return *value;
+  throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+}
+
+int ConvertOffsetValue(std::string_view text) { return ClampOffset(ConvertIntegerValue(text)); }
+
+int ConvertOffsetOrValue(std::string_view text) { return ClampOffsetOr(ConvertIntegerValue(text)); }
+
+}  // namespace quillet

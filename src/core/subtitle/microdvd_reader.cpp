@@ -1,0 +1,108 @@
+// The MicroDVD reader (.sub and .txt): one entry per line, frame numbers in braces, a frame-rate first line.
+#include "subtitle/microdvd_reader.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "app/errors.h"
+#include "app/message_sink.h"
+#include "subtitle/line_cursor.h"
+#include "subtitle/number_text.h"
+#include "subtitle/subtitle.h"
+
+namespace quillet {
+namespace {
+
+constexpr std::string_view kRatePrefix = "{1}{1}";
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+int FrameValue(std::string_view text, const char* which) {
+  if (auto value = ParseDecimalInteger(text)) return *value;
+  throw ConversionError(QuoteForMessage(text) + " is not a valid integer value for the " + which + " frame");
+}
+
+}  // namespace
+
+double ReadFps(std::string_view firstLine) {
+  if (!firstLine.starts_with(kRatePrefix)) return 0.0;
+  std::string_view rateText = firstLine.substr(kRatePrefix.size());
+  if (auto rate = ParseDecimalNumber(TrimBlanks(rateText))) return *rate;
+  throw ConversionError(QuoteForMessage(rateText) + " is not a valid floating point value");
+}
+
+int MicroDvdFrameToMs(int frame, double rate) {
+  const std::int64_t product = static_cast<std::int64_t>(frame) * 1000;
+  if (product < INT32_MIN || product > INT32_MAX) {
+    throw ConversionError("the frame number " + std::to_string(frame) + " is out of range (-2147483 to 2147483)");
+  }
+  // nearbyint rounds in the current mode, which is to nearest with ties to even unless someone changed it.
+  const double ms = std::nearbyint(static_cast<double>(product) / rate);
+  if (!(ms >= INT32_MIN && ms <= INT32_MAX)) {
+    throw ConversionError("the frame number " + std::to_string(frame) + " at " + std::to_string(rate) +
+                          " frames per second gives a time out of range");
+  }
+  return static_cast<int>(ms);
+}
+
+fivestrings ParseMicroDvdLine(std::string_view line, double rate) {
+  std::string_view rest = line;
+  if (std::size_t brace = rest.find('{'); brace != std::string_view::npos) rest.remove_prefix(brace + 1);
+
+  // A missing "}{" or "}" leaves that frame empty, which fails to convert before anything is cut.
+  std::size_t between = rest.find("}{");
+  const int startFrame =
+      FrameValue(between == std::string_view::npos ? std::string_view{} : rest.substr(0, between), "start");
+  rest.remove_prefix(between + 2);
+  std::size_t close = rest.find('}');
+  const int endFrame = FrameValue(close == std::string_view::npos ? std::string_view{} : rest.substr(0, close), "end");
+  rest.remove_prefix(close + 1);
+
+  fivestrings result;
+  result.StartTime = std::to_string(MicroDvdFrameToMs(startFrame, rate));
+  result.EndTime = std::to_string(MicroDvdFrameToMs(endFrame, rate));
+  std::size_t bar = rest.find('|');
+  result.Line1 = std::string(rest.substr(0, bar));
+  if (bar != std::string_view::npos) {
+    rest.remove_prefix(bar + 1);
+    bar = rest.find('|');
+    result.Line2 = std::string(rest.substr(0, bar));
+    if (bar != std::string_view::npos) result.Line3 = std::string(rest.substr(bar + 1));
+  }
+  return result;
+}
+
+bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
+
+void ReadMicroDvd(std::string_view bytes, const std::string& fileName, TSubtitle& document, MessageSink& sink) {
+  LineCursor cursor(SkipUtf8Bom(bytes));
+  int lineNumber = 0;
+  double rate = 0.0;
+  while (!cursor.AtEnd()) {
+    std::string_view line = cursor.Next();
+    ++lineNumber;
+    fivestrings entry;
+    try {
+      if (lineNumber == 1) rate = ReadFps(line);
+      if (rate == 0.0) {
+        sink.ShowMessage(std::string(kFrameRateMessage));
+        document.Loaded = false;
+        return;
+      }
+      // An empty line (such as one made by an extra line break at the end) holds no entry.
+      if (line.empty()) continue;
+      entry = ParseMicroDvdLine(line, rate);
+    } catch (const ConversionError& e) {
+      throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
+    }
+    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), TSubtitle::RemoveTags(entry.Line1),
+                     TSubtitle::RemoveTags(entry.Line2), TSubtitle::RemoveTags(entry.Line3));
+    document.Loaded = true;
+  }
+}
+
+}  // namespace quillet

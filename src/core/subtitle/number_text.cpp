@@ -1,0 +1,79 @@
+// Locale-free reading of the numbers found in subtitle files and on the command line.
+#include "subtitle/number_text.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace quillet {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Scans a decimal number; returns false on any other form. `nonZero` tells whether a mantissa digit is not 0.
+bool ScanDecimalNumber(std::string_view text, bool& nonZero) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  nonZero = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  for (; i < n && IsDigit(text[i]); ++i, ++digits) nonZero |= text[i] != '0';
+  if (i < n && text[i] == '.') {
+    for (++i; i < n && IsDigit(text[i]); ++i, ++digits) nonZero |= text[i] != '0';
+  }
+  if (digits == 0) return false;
+  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t expDigits = 0;
+    for (; i < n && IsDigit(text[i]); ++i) ++expDigits;
+    if (expDigits == 0) return false;
+  }
+  return i == n;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseDecimalInteger(std::string_view text) {
+  // from_chars takes a "-" but not a "+"; a "+" followed by another sign must still fail.
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (text.empty() || !IsDigit(text.front())) return std::nullopt;
+  }
+  if (text.empty() || (text.front() == '-' && (text.size() == 1 || !IsDigit(text[1])))) return std::nullopt;
+  std::int32_t value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool IsDecimalNumber(std::string_view text) {
+  bool nonZero = false;
+  return ScanDecimalNumber(text, nonZero);
+}
+
+bool IsDecimalZero(std::string_view text) {
+  bool nonZero = false;
+  return ScanDecimalNumber(text, nonZero) && !nonZero;
+}
+
+std::optional<double> ParseDecimalNumber(std::string_view text) {
+  bool nonZero = false;
+  if (!ScanDecimalNumber(text, nonZero)) return std::nullopt;
+  if (text.front() == '+') text.remove_prefix(1);
+  double value = 0.0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+  if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+std::string QuoteForMessage(std::string_view text) {
+  constexpr std::size_t kMaxShown = 60;
+  if (text.size() <= kMaxShown) return "'" + std::string(text) + "'";
+  return "'" + std::string(text.substr(0, kMaxShown)) + "...'";
+}
+
+std::string WhereInFile(const std::string& fileName, int lineNumber) {
+  return " (file \"" + fileName + "\", line " + std::to_string(lineNumber) + ")";
+}
+
+}  // namespace quillet

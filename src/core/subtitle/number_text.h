@@ -1,0 +1,34 @@
+// Locale-free reading of the numbers found in subtitle files and on the command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// A signed decimal integer: an optional "+" or "-", then one or more digits 0-9, nothing else (no blanks, no
+// prefix). Empty when the text has another form or does not fit 32 bits.
+std::optional<std::int32_t> ParseDecimalInteger(std::string_view text);
+
+// A decimal number: optional sign, digits with an optional "." fraction (at least one digit in all), optional
+// exponent "e"/"E" with optional sign and digits. The separator is "." whatever the locale. No blanks, no
+// "inf"/"nan", no hexadecimal.
+bool IsDecimalNumber(std::string_view text);
+
+// IsDecimalNumber and its value is exactly zero (every mantissa digit is 0): "0", "-0.0", "0e99".
+bool IsDecimalZero(std::string_view text);
+
+// The value of a decimal number as a double; empty when the text is not a decimal number or its value is out of
+// the double range.
+std::optional<double> ParseDecimalNumber(std::string_view text);
+
+// The text between single quotes for a message; long texts are cut to their first 60 bytes and "..." is added,
+// so a garbage line of megabytes does not end up in a message box.
+std::string QuoteForMessage(std::string_view text);
+
+// " (file "<fileName>", line <lineNumber>)": appended to a conversion message raised while reading a file.
+std::string WhereInFile(const std::string& fileName, int lineNumber);
+
+}  // namespace quillet

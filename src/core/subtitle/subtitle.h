@@ -1,0 +1,52 @@
+// The subtitle document: an ordered list of timed entries, format detection, and loading a file into it.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "subtitle/subtitle_line.h"
+
+namespace quillet {
+
+class MessageSink;
+
+inline constexpr std::string_view kUnsupportedFormatMessage = "Unsupported Subtitle Format !";
+
+class TSubtitle {
+ public:
+  // Entries in file order: no sorting or merging; overlapping, duplicate and zero-length entries all stay.
+  std::vector<SubtitleLine> Lines;
+  // True when the last LoadFromFile recognised the file and read at least one line of it.
+  bool Loaded = false;
+
+  // Detects the format and runs its reader, after emptying the document when `clearFirst` is set.
+  // A file that is missing, not a regular file, has another extension or fails both detections: the message
+  // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
+  // frame-rate message also goes to `sink`.
+  // Throws ConversionError (a time, frame or rate that does not convert; the message names the file, the line
+  // number and the text) and FileError (the file cannot be opened or read). Entries read before the error stay,
+  // and `Loaded` keeps the value it had.
+  void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink);
+
+  // A regular file named *.srt (any letter case) whose second line has "-->" at positions 14 to 16.
+  // Throws FileError when the file exists but cannot be read.
+  static bool IsSrtFile(const std::string& fileName);
+  // A regular file named *.sub or *.txt (any letter case) whose first line starts with "{".
+  // Throws FileError when the file exists but cannot be read.
+  static bool IsMicroDvdFile(const std::string& fileName);
+
+  // The text without the style tags <u> <b> <i> <U> <B> <I> and their closing forms (every occurrence), nor
+  // <font ...> and </font> in any letter case. Other text, MicroDVD codes such as {y:i} included, stays.
+  static std::string RemoveTags(std::string_view text);
+
+  void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);
+  void Clear() { Lines.clear(); }
+  // A copy of entry `index`, counted from 1 (1..Count()). Throws std::out_of_range outside that range.
+  SubtitleLine GetLine(int index) const;
+  int Count() const { return static_cast<int>(Lines.size()); }
+
+  bool operator==(const TSubtitle&) const = default;
+};
+
+}  // namespace quillet
