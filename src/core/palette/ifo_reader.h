@@ -1,0 +1,39 @@
+// Reads the subpicture colour table and the video standard from a DVD title set information file (.ifo).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "render/frame.h"
+
+namespace quillet {
+
+// What the palette commands take from an IFO. Entries are as stored: bits 23-16 Y, 15-8 Cr, 7-0 Cb.
+struct IfoContents {
+  std::array<uint32_t, 16> palette{};
+  uint16_t videoAttributes = 0;
+  bool operator==(const IfoContents&) const = default;
+};
+
+// Where the fields sit (all big-endian; a sector is 2048 bytes):
+//   0xCC                      sector S of the program chain information table
+//   S * 2048 + 12             byte offset P of the first program chain within that table
+//   S * 2048 + P + 0xA4       16 colour table entries of 4 bytes
+//   0x200                     the title set's video attribute word
+constexpr uint64_t kIfoSectorBytes = 2048;
+constexpr uint64_t kIfoPgcitSectorOffset = 0xCC;
+constexpr uint64_t kIfoFirstPgcOffsetField = 12;
+constexpr uint64_t kIfoPgcPaletteOffset = 0xA4;
+constexpr uint64_t kIfoVideoAttributesOffset = 0x200;
+
+// Reads the whole result before returning, so a failure leaves nothing half-applied for the caller.
+// Throws FileError naming the file when it cannot be opened or read, or when any of the fields above lies
+// (partly) past its end ("... is too short to be a DVD title set information file."). Beyond that the data is
+// taken as it is: no signature or consistency check.
+IfoContents ReadIfoFile(const std::string& path);
+
+// Bit 12 of the video attribute word: set means PAL, clear NTSC (0x5000 -> Pal, 0x4000 -> Ntsc).
+VideoStandard DetectVideoStandard(uint16_t videoAttributes);
+
+}  // namespace quillet
