@@ -1,0 +1,223 @@
+// The settings file as an in-memory INI image.
+#include "settings/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "app/errors.h"
+#include "settings/atomic_write.h"
+
+namespace quillet {
+namespace {
+
+// Blanks and control characters (a carriage return left by CR LF line ends among them) count as surrounding space.
+bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// Splits at CR LF, LF or a lone CR.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string ReadWholeFile(const std::string& path, bool& exists) {
+  exists = true;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) {
+      exists = false;
+      return {};
+    }
+    throw FileError("Cannot read the settings file \"" + path + "\": " + std::strerror(errno));
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    throw FileError("Cannot read the settings file \"" + path + "\": it is a folder");
+  }
+  std::string bytes;
+  char buffer[16384];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      int error = errno;
+      ::close(fd);
+      throw FileError("Cannot read the settings file \"" + path + "\": " + std::strerror(error));
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
+
+void IniFile::Load() {
+  if (m_loaded) return;
+  m_loaded = true;
+  bool exists = false;
+  std::string text;
+  try {
+    text = ReadWholeFile(m_path, exists);
+  } catch (const FileError&) {
+    m_unreadable = true;
+    throw;
+  }
+  Parse(text);
+}
+
+void IniFile::Parse(std::string_view text) {
+  m_sections.clear();
+  Section* current = nullptr;
+  for (std::string_view raw : SplitLines(text)) {
+    std::string_view line = Trim(raw);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      std::string_view name = Trim(line.substr(1, line.size() - 2));
+      current = FindSection(name);
+      if (current == nullptr) {
+        m_sections.push_back(Section{std::string(name), {}});
+        current = &m_sections.back();
+      }
+      continue;
+    }
+    if (current == nullptr) continue;  // nothing belongs outside a section
+    size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+      current->lines.push_back(Line{std::string(line), {}, false});
+    } else {
+      current->lines.push_back(
+          Line{std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))), true});
+    }
+  }
+}
+
+std::string IniFile::Text() const {
+  std::string text;
+  for (const Section& section : m_sections) {
+    text += "[" + section.name + "]\n";
+    for (const Line& line : section.lines) {
+      text += line.isKey ? line.key + "=" + line.value : line.key;
+      text += "\n";
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+const IniFile::Section* IniFile::FindSection(std::string_view name) const {
+  for (const Section& section : m_sections) {
+    if (SameName(section.name, name)) return &section;
+  }
+  return nullptr;
+}
+
+IniFile::Section* IniFile::FindSection(std::string_view name) {
+  return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+std::optional<std::string> IniFile::Value(std::string_view section, std::string_view key) const {
+  const Section* found = FindSection(section);
+  if (found == nullptr) return std::nullopt;
+  for (const Line& line : found->lines) {
+    if (line.isKey && SameName(line.key, key)) return line.value;
+  }
+  return std::nullopt;
+}
+
+bool IniFile::IsStorable(std::string_view key, std::string_view value) {
+  // The key must read back as the same key: not empty, no "=", not taken for a comment or a section header,
+  // nothing the reader trims away. Blanks around a value are not kept, which the format accepts.
+  if (key.empty() || key != Trim(key) || key.find('=') != std::string_view::npos) return false;
+  if (key.front() == ';' || key.front() == '[') return false;
+  return !HasLineBreak(key) && !HasLineBreak(value);
+}
+
+void IniFile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+  if (!IsStorable(key, value) || section != Trim(section) || HasLineBreak(section) ||
+      section.find(']') != std::string_view::npos) {
+    throw std::invalid_argument("cannot store \"" + std::string(key) + "\" in an INI file line");
+  }
+  Section* found = FindSection(section);
+  if (found == nullptr) {
+    m_sections.push_back(Section{std::string(section), {}});
+    found = &m_sections.back();
+  }
+  for (Line& line : found->lines) {
+    if (line.isKey && SameName(line.key, key)) {
+      line.key = std::string(key);
+      line.value = std::string(value);
+      return;
+    }
+  }
+  found->lines.push_back(Line{std::string(key), std::string(value), true});
+}
+
+std::vector<std::string> IniFile::SectionNames() const {
+  std::vector<std::string> names;
+  for (const Section& section : m_sections) names.push_back(section.name);
+  return names;
+}
+
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+  std::vector<std::string> keys;
+  if (const Section* found = FindSection(section)) {
+    for (const Line& line : found->lines) {
+      if (line.isKey) keys.push_back(line.key);
+    }
+  }
+  return keys;
+}
+
+bool IniFile::IsReadOnly() const {
+  struct stat info {};
+  if (::stat(m_path.c_str(), &info) != 0) return false;  // no file yet: it will be created
+  // The system lets a privileged user write anything, so the bits are asked as well as the system.
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(m_path.c_str(), W_OK) != 0;
+}
+
+bool IniFile::Write() {
+  Load();  // an image that was never read would wipe the file's keys
+  if (m_unreadable || IsReadOnly()) return false;
+  AtomicWriteFile(m_path, Text());
+  return true;
+}
+
+}  // namespace quillet
