@@ -1,0 +1,39 @@
+// Shared by the subtitle tests: a message sink that records, and loading bytes through a scratch file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/message_sink.h"
+#include "subtitle/subtitle.h"
+#include "test_support.h"
+
+namespace quillet::test {
+
+class RecordingSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  std::vector<std::string> messages;
+};
+
+// A document loaded from `bytes` written to a file called `name` in a fresh folder, with what it said.
+struct Loaded {
+  TSubtitle document;
+  std::vector<std::string> messages;
+};
+
+inline Loaded LoadBytes(const std::string& bytes, const std::string& name = "film.srt") {
+  TempDir dir;
+  RecordingSink sink;
+  Loaded result;
+  result.document.LoadFromFile(dir.Write(name, bytes), true, sink);
+  result.messages = sink.messages;
+  return result;
+}
+
+inline SubtitleLine Entry(std::string start, std::string end, std::string line1 = "", std::string line2 = "",
+                          std::string line3 = "") {
+  return SubtitleLine{std::move(start), std::move(end), std::move(line1), std::move(line2), std::move(line3)};
+}
+
+}  // namespace quillet::test

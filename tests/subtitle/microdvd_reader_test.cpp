@@ -1,0 +1,174 @@
+// The MicroDVD reader: frame rate, frame-to-time rounding, line parsing and its failures.
+#include "subtitle/microdvd_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "app/errors.h"
+#include "loading.h"
+
+namespace quillet {
+namespace {
+
+using test::Entry;
+using test::LoadBytes;
+
+TEST(MicroDvdReader, FramesRoundToNearestMillisecondTiesToEven) {
+  struct Case {
+    int frame;
+    double rate;
+    int ms;
+  };
+  for (auto [frame, rate, ms] : std::initializer_list<Case>{{1, 25, 40},
+                                                            {25, 25, 1000},
+                                                            {100, 23.976, 4171},
+                                                            {1, 29.97, 33},
+                                                            {1, 16, 62},   // 62.5 goes to the even neighbour
+                                                            {3, 16, 188},  // 187.5 likewise
+                                                            {5, 16, 312},  // 312.5
+                                                            {0, 25, 0},
+                                                            {-5, 25, -200},
+                                                            {25, -25, -1000},
+                                                            {2147483, 25, 85899320},
+                                                            {-2147483, 1, -2147483000}}) {
+    EXPECT_EQ(MicroDvdFrameToMs(frame, rate), ms) << frame << " at " << rate;
+  }
+}
+
+TEST(MicroDvdReader, FramesPast32BitMillisecondsAreRefused) {
+  EXPECT_THROW(MicroDvdFrameToMs(2147484, 25), ConversionError);
+  EXPECT_THROW(MicroDvdFrameToMs(-2147484, 25), ConversionError);
+  EXPECT_THROW(MicroDvdFrameToMs(2147483647, 25), ConversionError);
+  EXPECT_THROW(MicroDvdFrameToMs(1000, 1e-300), ConversionError);  // the quotient does not fit
+  EXPECT_THROW(MicroDvdFrameToMs(1, 0.0), ConversionError);
+}
+
+TEST(MicroDvdReader, RateComesFromTheFirstLineWithAFullStop) {
+  EXPECT_DOUBLE_EQ(ReadFps("{1}{1}25.000"), 25.0);
+  EXPECT_DOUBLE_EQ(ReadFps("{1}{1}23.976"), 23.976);
+  EXPECT_DOUBLE_EQ(ReadFps("{1}{1} 29.97 "), 29.97);
+  EXPECT_DOUBLE_EQ(ReadFps("{1}{1}-25"), -25.0);
+  EXPECT_EQ(ReadFps("{1}{1}0"), 0.0);
+  EXPECT_EQ(ReadFps("{0}{25}Hi"), 0.0);
+  EXPECT_EQ(ReadFps("{1}{2}25"), 0.0);
+  for (const char* line : {"{1}{1}23,976", "{1}{1}", "{1}{1}fps", "{1}{1}inf", "{1}{1}nan", "{1}{1}1e999"}) {
+    EXPECT_THROW(ReadFps(line), ConversionError) << line;
+  }
+  try {
+    ReadFps("{1}{1}23,976");
+  } catch (const ConversionError& e) {
+    EXPECT_STREQ(e.what(), "'23,976' is not a valid floating point value");
+  }
+}
+
+TEST(MicroDvdReader, RateIgnoresTheLocale) {
+  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+  std::string saved = previous ? previous : "C";
+  bool switched = false;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+    if (std::setlocale(LC_NUMERIC, name)) {
+      switched = true;
+      break;
+    }
+  }
+  double rate = ReadFps("{1}{1}23.976");
+  bool commaFails = false;
+  try {
+    ReadFps("{1}{1}23,976");
+  } catch (const ConversionError&) {
+    commaFails = true;
+  }
+  std::setlocale(LC_NUMERIC, saved.c_str());
+  if (!switched) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  EXPECT_DOUBLE_EQ(rate, 23.976);
+  EXPECT_TRUE(commaFails);
+}
+
+TEST(MicroDvdReader, ParsesFramesAndSplitsTextAtBars) {
+  EXPECT_EQ(ParseMicroDvdLine("{100}{200}Hello|World", 25), (fivestrings{"4000", "8000", "Hello", "World", ""}));
+  EXPECT_EQ(ParseMicroDvdLine("{25}{50}a|b|c|d", 25), (fivestrings{"1000", "2000", "a", "b", "c|d"}));
+  EXPECT_EQ(ParseMicroDvdLine("{25}{50}a|b|", 25), (fivestrings{"1000", "2000", "a", "b", ""}));
+  EXPECT_EQ(ParseMicroDvdLine("xx{25}{50}Hi", 25), ParseMicroDvdLine("{25}{50}Hi", 25));
+  EXPECT_EQ(ParseMicroDvdLine("{25}{50}{y:i}<i>Hi</i>", 25), (fivestrings{"1000", "2000", "{y:i}<i>Hi</i>", "", ""}));
+  EXPECT_EQ(ParseMicroDvdLine("{10}{20}", 25), (fivestrings{"400", "800", "", "", ""}));
+  EXPECT_EQ(ParseMicroDvdLine("{+10}{-20}x", 25), (fivestrings{"400", "-800", "x", "", ""}));
+  EXPECT_EQ(ParseMicroDvdLine("{1}{1}25.000", 25), (fivestrings{"40", "40", "25.000", "", ""}));
+}
+
+TEST(MicroDvdReader, MissingOrBadFramesFail) {
+  for (const char* line : {"{10}{}", "{10}", "{}{10}x", "hello", "{1.5}{20}x", "{10}{20x", "{ 10}{20}x"}) {
+    EXPECT_THROW(ParseMicroDvdLine(line, 25), ConversionError) << line;
+  }
+  try {
+    ParseMicroDvdLine("{10}{2o}x", 25);
+  } catch (const ConversionError& e) {
+    EXPECT_STREQ(e.what(), "'2o' is not a valid integer value for the end frame");
+  }
+}
+
+TEST(MicroDvdReader, FrameRateLineIsTheFirstEntry) {
+  auto loaded = LoadBytes("{1}{1}25.000\n{100}{200}Hello|World", "film.sub");
+  EXPECT_TRUE(loaded.messages.empty());
+  EXPECT_TRUE(loaded.document.Loaded);
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{Entry("40", "40", "25.000"), Entry("4000", "8000", "Hello", "World")}));
+}
+
+TEST(MicroDvdReader, ReadsADataFileWithTagsAndCodes) {
+  auto loaded = LoadBytes(test::ReadFile(test::DataFile("microdvd_23976.sub")), "film.sub");
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{Entry("42", "42", "23.976"), Entry("0", "1001", "{y:i}Hello", "World"),
+                                       Entry("4171", "8342", "One", "two", "three|four"), Entry("12513", "16683")}));
+}
+
+TEST(MicroDvdReader, MissingFrameRateIsRefusedWithAMessage) {
+  for (const char* content : {"{0}{25}Hi\n{30}{40}There\n", "{1}{1}0\n{30}{40}There\n", "{1}{1}0.0"}) {
+    auto loaded = LoadBytes(content, "film.txt");
+    ASSERT_EQ(loaded.messages.size(), 1u) << content;
+    EXPECT_EQ(loaded.messages[0], std::string(kFrameRateMessage));
+    EXPECT_FALSE(loaded.document.Loaded);
+    EXPECT_EQ(loaded.document.Count(), 0);
+  }
+  EXPECT_NE(std::string(kFrameRateMessage).find("subtitle\rExample: {1}{1}25.000"), std::string::npos);
+}
+
+TEST(MicroDvdReader, EmptyLinesAreSkipped) {
+  // An extra line break at the end, and blank lines inside, hold no entry.
+  auto loaded = LoadBytes("{1}{1}25\r\n{25}{50}a\r\n\r\n{50}{75}b\r\n\r\n", "film.sub");
+  EXPECT_TRUE(loaded.document.Loaded);
+  EXPECT_EQ(loaded.document.Lines, (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "a"),
+                                                              Entry("2000", "3000", "b")}));
+}
+
+TEST(MicroDvdReader, EntriesKeepFileOrderAndNegativeTimes) {
+  auto loaded = LoadBytes("{1}{1}25\n{100}{200}late\n{-5}{10}early\n", "film.sub");
+  EXPECT_EQ(loaded.document.Lines, (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("4000", "8000", "late"),
+                                                              Entry("-200", "400", "early")}));
+}
+
+TEST(MicroDvdReader, BadLineEndsTheLoadAndKeepsEarlierEntries) {
+  test::TempDir dir;
+  std::string path = dir.Write("film.sub", "{1}{1}25\n{25}{50}a\n{10}{}b\n{75}{100}c\n");
+  test::RecordingSink sink;
+  TSubtitle document;
+  try {
+    document.LoadFromFile(path, true, sink);
+    FAIL() << "no error";
+  } catch (const ConversionError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "'' is not a valid integer value for the end frame (file \"" + path + "\", line 3)");
+  }
+  EXPECT_TRUE(document.Loaded);
+  EXPECT_EQ(document.Count(), 2);
+
+  // A rate that is not a number fails at line 1, before anything is stored.
+  std::string comma = dir.Write("comma.sub", "{1}{1}23,976\n{25}{50}a\n");
+  TSubtitle other;
+  EXPECT_THROW(other.LoadFromFile(comma, true, sink), ConversionError);
+  EXPECT_FALSE(other.Loaded);
+  EXPECT_EQ(other.Count(), 0);
+}
+
+}  // namespace
+}  // namespace quillet
