@@ -1,0 +1,85 @@
+// Rendering and coding the entries of a run, ahead on worker threads or one at a time, handed out in order.
+#include "sup/encode_pipeline.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quillet {
+
+EncodePipeline::EncodePipeline(int entryCount, std::function<RenderedFrame(int)> render, const RoleRgb& roles,
+                               int workerThreads)
+    : m_entryCount(entryCount), m_render(std::move(render)), m_roles(roles), m_encoder(roles) {
+  if (workerThreads <= 0 || entryCount <= 0) return;
+  // Each slot holds one coded band (tens of kilobytes at most); frames live only while a worker codes them.
+  m_slots.resize(static_cast<std::size_t>(std::max(4, 4 * workerThreads)));
+  const int threads = std::min(workerThreads, entryCount);
+  m_workers.reserve(static_cast<std::size_t>(threads));
+  for (int i = 0; i < threads; ++i) m_workers.emplace_back([this] { WorkerLoop(); });
+}
+
+EncodePipeline::~EncodePipeline() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+  }
+  m_workAvailable.notify_all();
+  for (std::thread& worker : m_workers) worker.join();
+}
+
+void EncodePipeline::EncodeInto(EntryEncoder& encoder, int entryIndex, Slot& slot) {
+  slot.error = nullptr;
+  try {
+    const RenderedFrame frame = m_render(entryIndex);
+    encoder.Encode(frame, slot.entry.pixels);
+    slot.entry.bandTop = frame.bandTop;
+    slot.entry.bandHeight = frame.bandHeight;
+  } catch (...) {
+    slot.error = std::current_exception();
+  }
+}
+
+const EncodedEntry& EncodePipeline::Next(int entryIndex) {
+  if (m_workers.empty()) {
+    EncodeInto(m_encoder, entryIndex, m_current);
+    if (m_current.error) std::rethrow_exception(m_current.error);
+    return m_current.entry;
+  }
+  Slot& slot = m_slots[static_cast<std::size_t>(entryIndex - 1) % m_slots.size()];
+  {
+    std::unique_lock lock(m_mutex);
+    m_consumerAt = entryIndex;  // frees the slots of the entries before it
+    m_workAvailable.notify_all();
+    m_entryReady.wait(lock, [&] { return slot.entryIndex == entryIndex && slot.ready; });
+  }
+  if (slot.error) std::rethrow_exception(slot.error);
+  return slot.entry;
+}
+
+void EncodePipeline::WorkerLoop() {
+  EntryEncoder encoder(m_roles);
+  const int window = static_cast<int>(m_slots.size());
+  for (;;) {
+    int entryIndex = 0;
+    Slot* slot = nullptr;
+    {
+      std::unique_lock lock(m_mutex);
+      // An entry may be claimed once the entry that last used its slot is done with.
+      m_workAvailable.wait(
+          lock, [&] { return m_cancelled || m_nextToClaim > m_entryCount || m_nextToClaim < m_consumerAt + window; });
+      if (m_cancelled || m_nextToClaim > m_entryCount) return;
+      entryIndex = m_nextToClaim++;
+      slot = &m_slots[static_cast<std::size_t>(entryIndex - 1) % m_slots.size()];
+      slot->entryIndex = entryIndex;
+      slot->ready = false;
+    }
+    // The slot is this worker's alone until it is marked ready.
+    EncodeInto(encoder, entryIndex, *slot);
+    {
+      std::lock_guard lock(m_mutex);
+      slot->ready = true;
+    }
+    m_entryReady.notify_all();
+  }
+}
+
+}  // namespace quillet

@@ -1,0 +1,76 @@
+// The generation run: every entry rendered, coded and appended to the SUP file in list order, then the
+// instruction file; with the hooks through which the window stays responsive and can stop the run.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "render/frame.h"
+#include "sup/subpicture_unit.h"
+
+namespace quillet {
+
+// What the run needs of one entry besides its picture.
+struct GenerationEntry {
+  std::string startTime;  // milliseconds as the subtitle document holds them, decimal text
+  std::string endTime;
+  std::string firstLine;  // names the entry in messages
+};
+
+// Use one worker per processor.
+constexpr int kAutoWorkerThreads = -1;
+
+struct GenerationJob {
+  int entryCount = 0;
+  // Draws entry i (1-based) on a fresh blue frame. With workerThreads != 0 it is called from worker threads,
+  // several entries at once and ahead of the entry being written, so it must be thread-safe (a font engine
+  // per thread, no shared mutable state); an entry drawn ahead is dropped when the run stops.
+  // With workerThreads == 0 it is called on the calling thread, for entry i only after entry i's
+  // processEvents and advanceProgress hooks, so it may show the frame in the window.
+  std::function<RenderedFrame(int entryIndex)> render;
+  // Times and first line of entry i (1-based); called on the calling thread only.
+  std::function<GenerationEntry(int entryIndex)> entry;
+  RoleRgb roles;           // the role colours captured when the run starts
+  PaletteEntries palette;  // the palette entries of the four roles
+  std::string supPath;
+  // Written with exactly instructionText when the run completes without being stopped; none when empty.
+  std::string instructionPath;
+  std::string instructionText;
+  int workerThreads = kAutoWorkerThreads;  // 0: strictly sequential, on the calling thread
+};
+
+// Called on the calling thread. Any of them may be empty.
+struct GenerationHooks {
+  // Once per entry, before any of its work: where the window lets pending events run (an "Abort" press).
+  std::function<void()> processEvents;
+  // Checked before each entry and once after the last: true once the run has been asked to stop.
+  std::function<bool()> isStopped;
+  // Once per entry, after its processEvents.
+  std::function<void()> advanceProgress;
+};
+
+enum class GenerationStatus {
+  Completed,  // every entry written, SUP file closed, instruction file written
+  Stopped,    // asked to stop: the SUP file keeps the entries written before, no instruction file
+  Failed,     // an error: the SUP file is removed and no instruction file is written
+};
+
+struct GenerationOutcome {
+  GenerationStatus status = GenerationStatus::Completed;
+  int packetsWritten = 0;  // packets in the SUP file (0 after a failure, since the file is removed)
+  std::string message;     // what went wrong, for Failed
+};
+
+// Runs the job. For each entry i in list order: if isStopped(), stop (entry i and all after it are skipped);
+// else processEvents(), advanceProgress(), then render, code and append its packet. A stop asked for inside
+// entry k's processEvents thus leaves exactly packets 1..k. A stop asked for during the last entry's
+// processEvents still ends the run as Stopped, with every packet written.
+//
+// Failures end the run as Failed with a message: a time that is not a number, a band outside the frame, a
+// subpicture larger than a DVD player holds (the message names the entry and its first line), a file that
+// cannot be created or written. The SUP file is then closed and removed. The instruction file is written last;
+// when that fails the outcome is Failed but the complete SUP file stays.
+// Never throws for these; exceptions from the hooks end the run the same way.
+GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks);
+
+}  // namespace quillet

@@ -1,0 +1,112 @@
+// The files a generation run writes beside the subtitle file, and the final report that names them.
+#include "sup/output_files.h"
+
+#include <array>
+
+namespace quillet {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+constexpr std::array kNoIfoLines = {
+    "All Done !!! (Case : No Ifo)",
+    "Since you didnt had any ifo, author your video with the generated sup using Ifoedit.",
+    "After authoring the new dvd, load (the generated from Ifoedit) VTS_01_0.IFO on Ifoedit and press VTS_PGCITI "
+    "and then VTS_PGC1.",
+    "Then find the Color 0 Y Cr CB ,doubleclick it, and put the value: 00 80 80",
+    "Then find the Color 1 Y Cr CB ,doubleclick it, and put the value: 55 80 80",
+    "Then find the Color 2 Y Cr CB ,doubleclick it, and put the value: AA 80 80",
+    "Then find the Color 3 Y Cr CB ,doubleclick it, and put the value: FF 80 80",
+    "Then press save. Thats all.",
+    "",
+    "",
+    "Generated Files:",
+};
+
+constexpr std::array kMonochromaticIfoLines = {
+    "All Done !!! (Case : Monocromatic Ifo)",
+    "Since you had an ifo with no polycromatic palette support , Quillet generated for you a sup with a generic "
+    "pallette.",
+    "Just author your video with the generated sup using Ifoedit.",
+    "After authoring the new dvd, load (the generated from Ifoedit) VTS_01_0.IFO on Ifoedit and press VTS_PGCITI "
+    "and then VTS_PGC1.",
+    "Then find the Color 0 Y Cr CB ,doubleclick it, and put the value: 00 80 80",
+    "Then find the Color 1 Y Cr CB ,doubleclick it, and put the value: 55 80 80",
+    "Then find the Color 2 Y Cr CB ,doubleclick it, and put the value: AA 80 80",
+    "Then find the Color 3 Y Cr CB ,doubleclick it, and put the value: FF 80 80",
+    "Then press save. Thats all.",
+    "",
+    "",
+    "Generated Files:",
+};
+
+constexpr std::array kWithIfoLines = {
+    "All Done !!! (Case : With Ifo)",
+    "Since you already had an ifo with polycromatic palette support , Quillet generated for you a sup with the "
+    "same ifo pallette.",
+    "Just author your video with the generated sup using Ifoedit.",
+    "After authoring the new dvd, load the original ifo (the ifo that you have loaded on Quillet) on Ifoedit and "
+    "press VTS_PGCITI and then VTS_PGC1.",
+    "Then press Subtitle Color, Copy Colors from this PGC",
+    "Then load (the generated from Ifoedit) VTS_01_0.IFO on Ifoedit and press VTS_PGCITI and then VTS_PGC1",
+    "Then press Subtitle Color, Paste Colors into this PGC",
+    "Then press save. Thats all.",
+    "",
+    "",
+    "Generated Files:",
+};
+
+template <std::size_t N>
+std::string JoinLines(const std::array<const char*, N>& lines) {
+  std::string text;
+  for (const char* line : lines) {
+    text += line;
+    text += kLineEnd;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ReplaceExtension(std::string_view name, std::string_view suffix) {
+  std::string result(name.substr(0, name.size() > 4 ? name.size() - 4 : 0));
+  result += suffix;
+  return result;
+}
+
+SplitPath SplitFolder(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\:/");
+  if (cut == std::string_view::npos) return SplitPath{"", std::string(path)};
+  return SplitPath{std::string(path.substr(0, cut + 1)), std::string(path.substr(cut + 1))};
+}
+
+OutputPaths OutputPathsFor(std::string_view subtitlePath) {
+  const SplitPath split = SplitFolder(subtitlePath);
+  return OutputPaths{split.folder + ReplaceExtension(split.name, ".sup"),
+                     split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt")};
+}
+
+ReportCase SelectReportCase(bool noIfo, bool monochromaticIfo, bool noIfoSwitch) {
+  if (!noIfoSwitch) return ReportCase::WithIfo;
+  if (monochromaticIfo) return ReportCase::MonochromaticIfo;
+  (void)noIfo;  // with the switch on the generic palette is in use either way
+  return ReportCase::NoIfo;
+}
+
+std::string CaseText(ReportCase reportCase) {
+  switch (reportCase) {
+    case ReportCase::NoIfo:
+      return JoinLines(kNoIfoLines);
+    case ReportCase::MonochromaticIfo:
+      return JoinLines(kMonochromaticIfoLines);
+    case ReportCase::WithIfo:
+      break;
+  }
+  return JoinLines(kWithIfoLines);
+}
+
+std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths) {
+  return CaseText(reportCase) + paths.supPath + std::string(kLineEnd) + paths.instructionPath;
+}
+
+}  // namespace quillet

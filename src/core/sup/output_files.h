@@ -1,0 +1,44 @@
+// The files a generation run writes beside the subtitle file, and the final report that names them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// `name` without its last four characters (the extension ".srt", ".sub" or ".txt"), then `suffix`.
+// A name of four characters or fewer gives the suffix alone.
+std::string ReplaceExtension(std::string_view name, std::string_view suffix);
+
+// A path cut into its folder (up to and including the last "\", ":" or "/") and its bare name.
+struct SplitPath {
+  std::string folder;
+  std::string name;
+};
+SplitPath SplitFolder(std::string_view path);
+
+// The SUP file and the instruction file of a run, both in the subtitle file's folder:
+// "C:\subs\movie.srt" gives "C:\subs\movie.sup" and "C:\subs\movie.Quillet_Help.txt".
+struct OutputPaths {
+  std::string supPath;
+  std::string instructionPath;
+  bool operator==(const OutputPaths&) const = default;
+};
+OutputPaths OutputPathsFor(std::string_view subtitlePath);
+
+// Which palette situation the final report explains.
+enum class ReportCase { NoIfo, MonochromaticIfo, WithIfo };
+
+// The no-IFO switch off means the IFO's own palette is in use, whatever the flags say. With the switch on,
+// a monochromatic IFO wins over the no-IFO case; should neither flag be set the generic palette is still in
+// use, so the no-IFO case is told rather than an empty text.
+ReportCase SelectReportCase(bool noIfo, bool monochromaticIfo, bool noIfoSwitch);
+
+// The case text: its lines joined by CR LF, with CR LF after the last line too.
+std::string CaseText(ReportCase reportCase);
+
+// The case text, the SUP path, CR LF, the instruction path (no line end after it). This is also the
+// instruction file's whole content.
+std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths);
+
+}  // namespace quillet

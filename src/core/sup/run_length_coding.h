@@ -1,0 +1,34 @@
+// The DVD subpicture run-length code: coded rows, and the pixel-data block of a band's two fields.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "sup/band_scan.h"
+
+namespace quillet {
+
+// The pixel-data block of one subpicture with its field offsets (bytes from the block's start).
+// The block starts with two zero bytes that no offset points at, then the top field (the band's even
+// rows), then the bottom field (its odd rows).
+struct PixelData {
+  std::vector<uint8_t> block;
+  int topFieldOffset = 0;     // always 2
+  int bottomFieldOffset = 0;  // 2 + the top field's length
+  bool operator==(const PixelData&) const = default;
+};
+
+// Appends one coded row to `out`: each run as a code of 4, 8, 12 or 16 bits holding 4 × length + role
+// (runs over 255 pixels as several codes of the same role), a zero nibble when the nibble count is odd,
+// then the end-of-line code 0x00 0x00, which fills the rest of the line with the background role.
+// Every run length must be 1..719.
+void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out);
+std::vector<uint8_t> EncodeRow(std::span<const PixelRun> runs);
+
+// Builds the pixel-data block of a band whose first row is even, so band row 0 opens the top field.
+// `out` is overwritten; its buffer is reused.
+void EncodeFields(const BandRuns& runs, PixelData& out);
+PixelData EncodeFields(const BandRuns& runs);
+
+}  // namespace quillet

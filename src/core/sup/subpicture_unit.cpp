@@ -1,0 +1,135 @@
+// The bytes of one SUP packet: the 10-byte packet header and the DVD subpicture unit behind it.
+#include "sup/subpicture_unit.h"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace quillet {
+namespace {
+
+void PutBe16(std::vector<uint8_t>& out, unsigned value) {
+  out.push_back(static_cast<uint8_t>(value >> 8));
+  out.push_back(static_cast<uint8_t>(value));
+}
+
+// The low bits of an integral double, as modular arithmetic on the exact value (fmod is exact), so values
+// beyond any integer type wrap the same way as small ones.
+uint64_t LowBits(double integral, double modulus) {
+  double wrapped = std::fmod(integral, modulus);
+  if (wrapped < 0) wrapped += modulus;
+  return static_cast<uint64_t>(wrapped);
+}
+
+}  // namespace
+
+SubpictureTooLargeError::SubpictureTooLargeError(int unitBytes)
+    : QuilletError("The subpicture needs " + std::to_string(unitBytes) + " bytes; a DVD player holds at most " +
+                   std::to_string(kMaxSubpictureUnitBytes) + "."),
+      m_unitBytes(unitBytes) {}
+
+double ParseTimeMs(std::string_view text) {
+  std::string_view trimmed = text;
+  while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t')) trimmed.remove_prefix(1);
+  while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.remove_suffix(1);
+  double value = 0;
+  const char* end = trimmed.data() + trimmed.size();
+  const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value, std::chars_format::fixed);
+  if (trimmed.empty() || ec != std::errc() || ptr != end || !std::isfinite(value)) {
+    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+  }
+  return value;
+}
+
+double RoundHalfEven(double value) {
+  const double lower = std::floor(value);
+  const double fraction = value - lower;
+  if (fraction > 0.5) return lower + 1;
+  if (fraction < 0.5) return lower;
+  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+uint32_t PresentationTime(double startMs) {
+  return static_cast<uint32_t>(LowBits(RoundHalfEven(startMs * 90), 4294967296.0));
+}
+
+uint16_t DisplayDelay(double startMs, double endMs) {
+  return static_cast<uint16_t>(LowBits(RoundHalfEven((endMs - startMs) * 90 / 1000), 65536.0));
+}
+
+std::array<uint8_t, 10> BuildPacketHeader(uint32_t pts90k) {
+  return {0x53,
+          0x50,
+          static_cast<uint8_t>(pts90k),
+          static_cast<uint8_t>(pts90k >> 8),
+          static_cast<uint8_t>(pts90k >> 16),
+          static_cast<uint8_t>(pts90k >> 24),
+          0,
+          0,
+          0,
+          0};
+}
+
+std::size_t SubpictureUnitSize(std::size_t pixelDataBytes) { return pixelDataBytes + 34 + (pixelDataBytes % 2); }
+
+void BuildSubpictureUnit(const PixelData& pixels, int bandTop, int bandHeight, const PaletteEntries& entries,
+                         uint16_t delay, std::vector<uint8_t>& out) {
+  const std::size_t size = SubpictureUnitSize(pixels.block.size());
+  if (size > static_cast<std::size_t>(kMaxSubpictureUnitBytes)) {
+    throw SubpictureTooLargeError(static_cast<int>(std::min<std::size_t>(size, 0x7FFFFFFF)));
+  }
+  const int lastLine = bandTop + bandHeight - 1;
+  assert(bandTop >= 0 && bandHeight >= 1 && lastLine < 4096);
+  assert(pixels.topFieldOffset >= 0 && pixels.bottomFieldOffset >= pixels.topFieldOffset);
+  auto entry = [](int value) {
+    assert(value >= 0 && value < 16);
+    return static_cast<unsigned>(value) & 0xF;
+  };
+
+  const unsigned controlStart = static_cast<unsigned>(pixels.block.size()) + 4;
+  const unsigned lastSequence = controlStart + 24;
+  out.reserve(out.size() + size);
+  PutBe16(out, static_cast<unsigned>(size));
+  PutBe16(out, controlStart);
+  out.insert(out.end(), pixels.block.begin(), pixels.block.end());
+
+  // First control sequence: at once, start display with colours, contrast, area and field offsets.
+  PutBe16(out, 0);
+  PutBe16(out, lastSequence);
+  out.push_back(0x01);
+  out.push_back(0x03);
+  out.push_back(static_cast<uint8_t>(entry(entries.antialias) << 4 | entry(entries.outline)));
+  out.push_back(static_cast<uint8_t>(entry(entries.text) << 4 | entry(entries.background)));
+  out.push_back(0x04);
+  out.push_back(0xFF);  // antialias and outline fully opaque
+  out.push_back(0xF0);  // text opaque, background fully transparent
+  out.push_back(0x05);
+  out.push_back(0x00);  // columns 0 and 719 (0x2CF), 12 bits each
+  out.push_back(0x02);
+  out.push_back(0xCF);
+  out.push_back(static_cast<uint8_t>(bandTop >> 4));
+  out.push_back(static_cast<uint8_t>((bandTop & 0xF) << 4 | (lastLine >> 8)));
+  out.push_back(static_cast<uint8_t>(lastLine & 0xFF));
+  out.push_back(0x06);
+  PutBe16(out, static_cast<unsigned>(pixels.topFieldOffset) + 4);
+  PutBe16(out, static_cast<unsigned>(pixels.bottomFieldOffset) + 4);
+  out.push_back(0xFF);
+
+  // Second control sequence: stop display after the duration; it points at itself as the last one.
+  PutBe16(out, delay);
+  PutBe16(out, lastSequence);
+  out.push_back(0x02);
+  out.push_back(0xFF);
+  if (pixels.block.size() % 2 != 0) out.push_back(0xFF);
+}
+
+std::vector<uint8_t> BuildSubpictureUnit(const PixelData& pixels, int bandTop, int bandHeight,
+                                         const PaletteEntries& entries, uint16_t delay) {
+  std::vector<uint8_t> out;
+  BuildSubpictureUnit(pixels, bandTop, bandHeight, entries, delay, out);
+  return out;
+}
+
+}  // namespace quillet

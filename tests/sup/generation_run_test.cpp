@@ -1,0 +1,254 @@
+// The generation run: order, stopping, progress, output files and failures.
+#include "sup/generation_run.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "dvdsub_decoder.h"
+#include "sup/output_files.h"
+#include "synthetic_frame.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::ReadFile;
+using test::SplitSupFile;
+using test::SyntheticFrame;
+using test::TempDir;
+
+// A job of `count` synthetic entries; entry i starts at (count − i) seconds, so start times descend.
+GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
+  GenerationJob job;
+  job.entryCount = count;
+  job.render = [](int i) { return SyntheticFrame(VideoStandard::Pal, 400 + 2 * (i % 5), 60 + i % 3, i); };
+  job.entry = [count](int i) {
+    const int startMs = (count - i) * 1000;
+    return GenerationEntry{std::to_string(startMs), std::to_string(startMs + 1500), "Line " + std::to_string(i)};
+  };
+  job.roles = test::kTestRoles;
+  job.palette = PaletteEntries{1, 2, 3, 0};
+  job.supPath = dir.File("movie.sup");
+  job.instructionPath = dir.File("movie.Quillet_Help.txt");
+  job.instructionText = "report";
+  job.workerThreads = workers;
+  return job;
+}
+
+std::vector<uint32_t> PacketTimes(const std::string& path) {
+  std::vector<uint32_t> times;
+  for (const auto& packet : SplitSupFile(ReadFile(path))) times.push_back(packet.pts90k);
+  return times;
+}
+
+std::vector<uint32_t> ExpectedTimes(int count, int written) {
+  std::vector<uint32_t> times;
+  for (int i = 1; i <= written; ++i) times.push_back(static_cast<uint32_t>((count - i) * 90000));
+  return times;
+}
+
+class GenerationRunTest : public ::testing::TestWithParam<int> {};  // the worker count
+
+TEST_P(GenerationRunTest, WritesEveryEntryInListOrderAndTheInstructionFile) {
+  TempDir dir;
+  test::WriteFile(dir.File("movie.sup"), std::string(5000, 'x'));  // both are overwritten without asking
+  test::WriteFile(dir.File("movie.Quillet_Help.txt"), "old and longer text");
+  int progress = 0;
+  const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 12, GetParam()), {{}, {}, [&] { ++progress; }});
+  EXPECT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
+  EXPECT_EQ(outcome.packetsWritten, 12);
+  EXPECT_EQ(progress, 12);
+  EXPECT_EQ(PacketTimes(dir.File("movie.sup")), ExpectedTimes(12, 12));
+  EXPECT_EQ(ReadFile(dir.File("movie.Quillet_Help.txt")), "report");
+}
+
+TEST_P(GenerationRunTest, AStopHandledInEntryKsEventsLeavesPackets1ToK) {
+  for (int k : {1, 4, 10}) {
+    TempDir dir;
+    bool stopped = false;
+    int entry = 0;
+    int progress = 0;
+    GenerationHooks hooks;
+    hooks.processEvents = [&] {
+      if (++entry == k) stopped = true;  // the "Abort" press arrives here
+    };
+    hooks.isStopped = [&] { return stopped; };
+    hooks.advanceProgress = [&] { ++progress; };
+    const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 10, GetParam()), hooks);
+    EXPECT_EQ(outcome.status, GenerationStatus::Stopped) << "k " << k;
+    EXPECT_EQ(outcome.packetsWritten, k);
+    EXPECT_EQ(progress, k);
+    EXPECT_EQ(PacketTimes(dir.File("movie.sup")), ExpectedTimes(10, k)) << "k " << k;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
+  }
+}
+
+TEST_P(GenerationRunTest, AStopBeforeTheFirstEntryLeavesAnEmptyFile) {
+  TempDir dir;
+  const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 5, GetParam()), {{}, [] { return true; }, {}});
+  EXPECT_EQ(outcome.status, GenerationStatus::Stopped);
+  EXPECT_EQ(ReadFile(dir.File("movie.sup")), "");
+}
+
+TEST_P(GenerationRunTest, FailuresRemoveTheSupFileAndNameTheEntry) {
+  struct Case {
+    const char* name;
+    std::function<void(GenerationJob&)> spoil;
+    std::string messagePart;
+  };
+  const Case cases[] = {
+      {"a unit too large for a player",
+       [](GenerationJob& job) {
+         job.render = [](int i) {
+           RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 100, 160, i);
+           if (i == 3) {  // every pixel its own run: about 360 bytes a row
+             for (int y = 100; y < 260; ++y)
+               for (int x = 0; x < 719; x += 2) frame.frame.SetPixel(x, y, test::kTestRoles.text);
+           }
+           return frame;
+         };
+       },
+       "Subtitle 3 (\"Line 3\") needs a subpicture of"},
+      {"a render error",
+       [](GenerationJob& job) {
+         job.render = [](int i) -> RenderedFrame {
+           if (i == 4) throw std::runtime_error("no font");
+           return SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
+         };
+       },
+       "Subtitle 4: no font"},
+      {"a band outside the frame",
+       [](GenerationJob& job) {
+         job.render = [](int i) {
+           RenderedFrame frame = SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
+           if (i == 2) frame.bandTop = 460;
+           return frame;
+         };
+       },
+       "Subtitle 2: The text band (rows 460 to 509) does not lie inside the frame of 480 rows."},
+      {"a time that is no number",
+       [](GenerationJob& job) { job.entry = [](int i) {
+                                  return GenerationEntry{i == 5 ? "1,5" : "0", "100", "x"};
+                                }; },
+       "Subtitle 5: '1,5' is not a valid floating point value"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    GenerationJob job = MakeJob(dir, 6, GetParam());
+    c.spoil(job);
+    const GenerationOutcome outcome = RunGeneration(job, {});
+    EXPECT_EQ(outcome.status, GenerationStatus::Failed) << c.name;
+    EXPECT_NE(outcome.message.find(c.messagePart), std::string::npos) << c.name << ": " << outcome.message;
+    EXPECT_FALSE(std::filesystem::exists(job.supPath)) << c.name;
+    EXPECT_FALSE(std::filesystem::exists(job.instructionPath)) << c.name;
+  }
+}
+
+TEST_P(GenerationRunTest, AFullDiskRemovesThePartialFile) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TempDir dir;
+  GenerationJob job = MakeJob(dir, 30, GetParam());
+  job.supPath = dir.File("full.sup");
+  std::filesystem::create_symlink("/dev/full", job.supPath);  // removing it removes the link only
+  const GenerationOutcome outcome = RunGeneration(job, {});
+  EXPECT_EQ(outcome.status, GenerationStatus::Failed);
+  EXPECT_NE(outcome.message.find("Cannot write to the file \"" + job.supPath + "\""), std::string::npos)
+      << outcome.message;
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(job.supPath)));
+  EXPECT_FALSE(std::filesystem::exists(job.instructionPath));
+}
+
+TEST_P(GenerationRunTest, AnUncreatableFileFailsWithItsName) {
+  TempDir dir;
+  GenerationJob job = MakeJob(dir, 3, GetParam());
+  job.supPath = dir.File("no-such-folder/movie.sup");
+  int progress = 0;
+  const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
+  EXPECT_EQ(outcome.status, GenerationStatus::Failed);
+  EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": No such file or directory.");
+  EXPECT_EQ(progress, 0);
+}
+
+TEST_P(GenerationRunTest, AnInstructionFileThatCannotBeWrittenKeepsTheCompleteSupFile) {
+  TempDir dir;
+  GenerationJob job = MakeJob(dir, 3, GetParam());
+  job.instructionPath = dir.File("missing/movie.Quillet_Help.txt");
+  const GenerationOutcome outcome = RunGeneration(job, {});
+  EXPECT_EQ(outcome.status, GenerationStatus::Failed);
+  EXPECT_NE(outcome.message.find(job.instructionPath), std::string::npos);
+  EXPECT_EQ(PacketTimes(job.supPath).size(), 3u);
+}
+
+TEST_P(GenerationRunTest, NoEntriesGiveAnEmptyFile) {
+  TempDir dir;
+  const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 0, GetParam()), {});
+  EXPECT_EQ(outcome.status, GenerationStatus::Completed);
+  EXPECT_EQ(ReadFile(dir.File("movie.sup")), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Workers, GenerationRunTest, ::testing::Values(0, 1, 2, 3));
+
+TEST(GenerationRun, AStopDuringTheLastEntryStillCountsAsStopped) {
+  TempDir dir;
+  int entry = 0;
+  bool stopped = false;
+  const GenerationOutcome outcome =
+      RunGeneration(MakeJob(dir, 4, 2), {[&] { stopped = ++entry == 4; }, [&] { return stopped; }, {}});
+  EXPECT_EQ(outcome.status, GenerationStatus::Stopped);
+  EXPECT_EQ(outcome.packetsWritten, 4);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
+}
+
+TEST(GenerationRun, SequentialModeRendersOnTheCallingThreadAfterTheEntrysEvents) {
+  TempDir dir;
+  GenerationJob job = MakeJob(dir, 3, 0);
+  std::vector<std::string> log;
+  const auto caller = std::this_thread::get_id();
+  auto render = job.render;
+  job.render = [&](int i) {
+    log.push_back("render " + std::to_string(i) + (std::this_thread::get_id() == caller ? "" : " elsewhere"));
+    return render(i);
+  };
+  GenerationHooks hooks{[&] { log.push_back("events"); },
+                        [&] {
+                          log.push_back("check");
+                          return false;
+                        },
+                        [&] { log.push_back("progress"); }};
+  ASSERT_EQ(RunGeneration(job, hooks).status, GenerationStatus::Completed);
+  EXPECT_EQ(log, (std::vector<std::string>{"check", "events", "progress", "render 1", "check", "events", "progress",
+                                           "render 2", "check", "events", "progress", "render 3", "check"}));
+}
+
+TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
+  std::string expected;
+  for (int workers : {0, 1, 2, 4}) {
+    TempDir dir;
+    GenerationJob job = MakeJob(dir, 60, workers);
+    std::atomic<int> inFlight{0};
+    std::atomic<int> maxInFlight{0};
+    auto render = job.render;
+    job.render = [&](int i) {
+      const int now = ++inFlight;
+      int seen = maxInFlight.load();
+      while (now > seen && !maxInFlight.compare_exchange_weak(seen, now)) {
+      }
+      RenderedFrame frame = render(i);
+      --inFlight;
+      return frame;
+    };
+    ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
+    const std::string bytes = ReadFile(job.supPath);
+    if (workers == 0) expected = bytes;
+    EXPECT_EQ(bytes, expected) << workers << " workers";
+    EXPECT_LE(maxInFlight.load(), std::max(1, workers));
+  }
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,88 @@
+// Output file names, the report case and the final report text.
+#include "sup/output_files.h"
+
+#include <gtest/gtest.h>
+
+namespace quillet {
+namespace {
+
+TEST(OutputPathsFor, PutsBothFilesBesideTheSubtitle) {
+  struct Case {
+    const char* subtitle;
+    const char* sup;
+    const char* instructions;
+  };
+  const Case cases[] = {
+      {"C:\\subs\\movie.srt", "C:\\subs\\movie.sup", "C:\\subs\\movie.Quillet_Help.txt"},
+      {"/home/me/subs/movie.sub", "/home/me/subs/movie.sup", "/home/me/subs/movie.Quillet_Help.txt"},
+      {"D:movie.txt", "D:movie.sup", "D:movie.Quillet_Help.txt"},
+      {"movie.srt", "movie.sup", "movie.Quillet_Help.txt"},
+      {"/a.b/film.en.srt", "/a.b/film.en.sup", "/a.b/film.en.Quillet_Help.txt"},
+      {"/subs/movie.srtx", "/subs/movie..sup", "/subs/movie..Quillet_Help.txt"},  // any name loses 4 characters
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(OutputPathsFor(c.subtitle), (OutputPaths{c.sup, c.instructions})) << c.subtitle;
+  }
+}
+
+TEST(ReplaceExtension, DropsTheLastFourCharacters) {
+  EXPECT_EQ(ReplaceExtension("movie.srt", ".sup"), "movie.sup");
+  EXPECT_EQ(ReplaceExtension("abc", ".sup"), ".sup");
+  EXPECT_EQ(ReplaceExtension("", ".sup"), ".sup");
+}
+
+TEST(SplitFolder, CutsAfterTheLastSeparator) {
+  EXPECT_EQ(SplitFolder("C:\\a/b\\c.srt").folder, "C:\\a/b\\");
+  EXPECT_EQ(SplitFolder("C:\\a/b\\c.srt").name, "c.srt");
+  EXPECT_EQ(SplitFolder("c.srt").folder, "");
+}
+
+TEST(SelectReportCase, TheSwitchDecidesFirst) {
+  struct Case {
+    bool noIfo, monochromatic, switchOn;
+    ReportCase expected;
+  };
+  const Case cases[] = {
+      {false, false, false, ReportCase::WithIfo},       {true, true, false, ReportCase::WithIfo},
+      {true, false, true, ReportCase::NoIfo},           {false, true, true, ReportCase::MonochromaticIfo},
+      {true, true, true, ReportCase::MonochromaticIfo}, {false, false, true, ReportCase::NoIfo},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SelectReportCase(c.noIfo, c.monochromatic, c.switchOn), c.expected)
+        << c.noIfo << c.monochromatic << c.switchOn;
+  }
+}
+
+TEST(ComposeFinalReport, EndsWithTheTwoPaths) {
+  const OutputPaths paths{"C:\\subs\\movie.sup", "C:\\subs\\movie.Quillet_Help.txt"};
+  const std::string report = ComposeFinalReport(ReportCase::NoIfo, paths);
+  EXPECT_TRUE(report.starts_with("All Done !!! (Case : No Ifo)\r\nSince you didnt had any ifo, author"));
+  EXPECT_TRUE(
+      report.ends_with("Then press save. Thats all.\r\n\r\n\r\nGenerated Files:\r\nC:\\subs\\movie.sup\r\n"
+                       "C:\\subs\\movie.Quillet_Help.txt"));
+}
+
+TEST(CaseText, HasEveryLineFollowedByCrLf) {
+  struct Case {
+    ReportCase reportCase;
+    int lines;
+    const char* first;
+  };
+  const Case cases[] = {{ReportCase::NoIfo, 11, "All Done !!! (Case : No Ifo)\r\n"},
+                        {ReportCase::MonochromaticIfo, 12, "All Done !!! (Case : Monocromatic Ifo)\r\n"},
+                        {ReportCase::WithIfo, 11, "All Done !!! (Case : With Ifo)\r\n"}};
+  for (const Case& c : cases) {
+    const std::string text = CaseText(c.reportCase);
+    EXPECT_TRUE(text.starts_with(c.first));
+    EXPECT_TRUE(text.ends_with("Then press save. Thats all.\r\n\r\n\r\nGenerated Files:\r\n"));
+    int crlf = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) ++crlf;
+    EXPECT_EQ(crlf, c.lines);
+    EXPECT_EQ(text.find('\r', 0), text.find("\r\n"));
+  }
+  EXPECT_NE(CaseText(ReportCase::WithIfo).find("\r\nThen press Subtitle Color, Paste Colors into this PGC\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillet
