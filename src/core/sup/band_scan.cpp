@@ -1,6 +1,7 @@
 // Cutting the text band of a frame into runs of identical pixels, one run list per band row.
 #include "sup/band_scan.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/errors.h"
@@ -11,6 +12,30 @@ namespace {
 
 // The three bytes of a pixel as one number, so neighbours compare with one test.
 inline uint32_t PixelKey(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16; }
+
+// Eight pixels of one colour as three 64-bit words, so a stretch of a row compares with a few loads.
+struct ColourBlock {
+  uint64_t w0, w1, w2;
+};
+
+inline ColourBlock MakeBlock(const uint8_t* pixel) {
+  uint8_t bytes[24];
+  for (int i = 0; i < 24; i += 3) std::memcpy(bytes + i, pixel, 3);
+  ColourBlock block;
+  std::memcpy(&block.w0, bytes, 8);
+  std::memcpy(&block.w1, bytes + 8, 8);
+  std::memcpy(&block.w2, bytes + 16, 8);
+  return block;
+}
+
+// True when the eight pixels at `pixels` all have the block's colour.
+inline bool Matches(ColourBlock block, const uint8_t* pixels) {
+  uint64_t w0, w1, w2;
+  std::memcpy(&w0, pixels, 8);
+  std::memcpy(&w1, pixels + 8, 8);
+  std::memcpy(&w2, pixels + 16, 8);
+  return ((w0 ^ block.w0) | (w1 ^ block.w1) | (w2 ^ block.w2)) == 0;
+}
 
 void CheckBand(const Image24& frame, int bandTop, int bandHeight) {
   if (frame.Width() < kCodedRowPixels) {
@@ -31,15 +56,22 @@ void ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleRgb& 
   out.Clear();
   for (int y = bandTop; y < bandTop + bandHeight; ++y) {
     const uint8_t* row = frame.Row(y);
-    uint32_t runKey = PixelKey(row);
     int runStart = 0;
-    for (int x = 1; x < kCodedRowPixels; ++x) {
-      const uint32_t key = PixelKey(row + 3 * x);
-      if (key == runKey) continue;
+    uint32_t runKey = PixelKey(row);
+    ColourBlock block = MakeBlock(row);
+    int x = 1;
+    for (;;) {
+      // Most of a band is long runs: skip them eight pixels at a time, then find the change pixel by pixel.
+      while (x + 16 <= kCodedRowPixels && Matches(block, row + 3 * x) && Matches(block, row + 3 * x + 24)) x += 16;
+      while (x + 8 <= kCodedRowPixels && Matches(block, row + 3 * x)) x += 8;
+      while (x < kCodedRowPixels && PixelKey(row + 3 * x) == runKey) ++x;
+      if (x >= kCodedRowPixels) break;
       const uint8_t* first = row + 3 * runStart;
       out.AddRun(PixelRun{x - runStart, ClassifyPixel(roles, first[2], first[1], first[0])});
-      runKey = key;
       runStart = x;
+      runKey = PixelKey(row + 3 * x);
+      block = MakeBlock(row + 3 * x);
+      ++x;
     }
     const uint8_t* first = row + 3 * runStart;
     out.AddRun(PixelRun{kCodedRowPixels - runStart, ClassifyPixel(roles, first[2], first[1], first[0])});
