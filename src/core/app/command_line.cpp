@@ -40,7 +40,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& argsAfterProgramNam
 }
 
 bool ConvertBooleanValue(std::string_view text) {
-  if (IsDecimalNumber(text)) return !IsDecimalZero(text);
+  if (auto nonZero = DecimalIsNonZero(text)) return *nonZero;
   if (EqualsIgnoringAsciiCase(text, "true")) return true;
   if (EqualsIgnoringAsciiCase(text, "false")) return false;
   throw ConversionError("'" + std::string(text) + "' is not a valid boolean value");

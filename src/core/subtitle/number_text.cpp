@@ -46,14 +46,10 @@ std::optional<std::int32_t> ParseDecimalInteger(std::string_view text) {
   return value;
 }
 
-bool IsDecimalNumber(std::string_view text) {
+std::optional<bool> DecimalIsNonZero(std::string_view text) {
   bool nonZero = false;
-  return ScanDecimalNumber(text, nonZero);
-}
-
-bool IsDecimalZero(std::string_view text) {
-  bool nonZero = false;
-  return ScanDecimalNumber(text, nonZero) && !nonZero;
+  if (!ScanDecimalNumber(text, nonZero)) return std::nullopt;
+  return nonZero;
 }
 
 std::optional<double> ParseDecimalNumber(std::string_view text) {

@@ -14,11 +14,9 @@ std::optional<std::int32_t> ParseDecimalInteger(std::string_view text);
 
 // A decimal number: optional sign, digits with an optional "." fraction (at least one digit in all), optional
 // exponent "e"/"E" with optional sign and digits. The separator is "." whatever the locale. No blanks, no
-// "inf"/"nan", no hexadecimal.
-bool IsDecimalNumber(std::string_view text);
-
-// IsDecimalNumber and its value is exactly zero (every mantissa digit is 0): "0", "-0.0", "0e99".
-bool IsDecimalZero(std::string_view text);
+// "inf"/"nan", no hexadecimal. Whether the number is not zero (some mantissa digit is not 0, so "0e99" and
+// "-0.0" are zero and "1e-400" is not); empty when the text is not a decimal number.
+std::optional<bool> DecimalIsNonZero(std::string_view text);
 
 // The value of a decimal number as a double; empty when the text is not a decimal number or its value is out of
 // the double range.
