@@ -1,12 +1,91 @@
-// Program start: the window when a display is present, the unattended run without one.
+// Program start: the window when a display is present and the command line asks for it; otherwise the
+// unattended run through the console, which never waits for a person.
+#include <unistd.h>
+
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/console_view.h"
+#include "app/controller_form.h"
+#include "app/main_controller.h"
+#include "app/usage.h"
+#include "settings/form_storage.h"
+
+#ifdef QUILLET_HAVE_UI
+#include "quillet_window.h"
+#endif
+
+namespace {
+
+std::string ProgramFolder(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) exe = std::filesystem::absolute(argv0, ec);
+  std::string folder = exe.parent_path().string();
+  if (folder.empty() || folder.back() != '/') folder += '/';
+  return folder;
+}
+
+bool HaveDisplay() {
+  const char* x = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x && *x) || (wayland && *wayland);
+}
+
+int RunHeadless(const std::vector<std::string>& args, const std::string& programFolder) {
+  quillet::ConsoleView view(std::cerr);
+  quillet::ControllerOptions options;
+  options.programFolder = programFolder;
+  quillet::MainController controller(view, options);
+  controller.FormCreate(args);
+
+  quillet::HeadlessGeometry geometry;
+  quillet::ControllerForm form(controller, geometry);
+  quillet::FormStorage storage((std::filesystem::path(programFolder) / quillet::kSettingsFileName).string(), form);
+  try {
+    storage.WindowShown();
+    storage.FirstActivation(controller.State().Unattended);
+  } catch (const std::exception& e) {
+    view.ShowError(e.what());
+  }
+  controller.FormActivate();
+  try {
+    storage.ProgramEnd();
+  } catch (const std::exception& e) {
+    view.ShowError(e.what());
+  }
+  return view.Ended() ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && (std::strcmp(argv[1], "--version") == 0)) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+    std::fputs(quillet::CommandLineUsage().c_str(), stdout);
+    return 0;
+  }
+  if (!args.empty() && args[0] == "--version") {
     std::printf("quillet %s\n", QUILLET_VERSION);
     return 0;
   }
-  std::fprintf(stderr, "quillet: not yet able to run a job\n");
-  return 2;
+  const std::string programFolder = ProgramFolder(argv[0]);
+  const bool unattended = quillet::ParseCommandLine(args).unattended;
+#ifdef QUILLET_HAVE_UI
+  if (HaveDisplay()) return quillet::ui::RunWindow(argc, argv, programFolder);
+#endif
+  if (!unattended) {
+    std::fprintf(stderr,
+                 "quillet: no display, and the command line does not hold all 16 values.\n"
+                 "Run it on a desktop to open the window, or give a complete command line (see quillet --help).\n");
+    return 2;
+  }
+  return RunHeadless(args, programFolder);
 }

@@ -30,6 +30,8 @@ class MainView : public MessageSink {
   virtual void StateChanged() = 0;
   // The preview picture changed (a new background, a drawn preview, or a generated frame).
   virtual void PictureChanged() = 0;
+  // The progress bar moved (once per entry of a generation run).
+  virtual void ProgressChanged() = 0;
   // A successful unattended run ends the program.
   virtual void EndProgram() = 0;
 };

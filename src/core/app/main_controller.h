@@ -1,0 +1,128 @@
+// The main window's state and commands, without any toolkit: the Qt window, the console and the tests drive it.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_state.h"
+#include "app/main_view.h"
+#include "render/font_engine.h"
+#include "subtitle/subtitle.h"
+
+namespace quillet {
+
+struct ControllerOptions {
+  std::string programFolder = "./";  // the running program's folder, ending with "/"
+  int dpi = 96;                      // the screen's logical pixels per inch (96 without a display)
+  int generationWorkers = -1;        // threads that render ahead during generation; -1: one per core
+  FontOptions fontOptions;
+  bool showFramesDuringGeneration = false;  // the window shows each frame as it is made (at most ~30 a second)
+};
+
+/*
+ * One method per command of the window and per change the person makes to a control. Changes made by program
+ * code follow the window's rules: selecting a list item runs no change action; moving a track bar runs its
+ * change action when the position changes; setting the no-IFO box or a radio button runs its click action when
+ * its state changes.
+ *
+ * Public commands never throw: a failure the person caused ends the command with the view's error box. Inside,
+ * the commands call each other as the window's handlers do (the unattended run drives the load and generate
+ * commands), and an error ends the outermost command.
+ */
+class MainController {
+ public:
+  MainController(MainView& view, ControllerOptions options = {});
+  ~MainController();
+  MainController(const MainController&) = delete;
+  MainController& operator=(const MainController&) = delete;
+
+  const MainState& State() const { return m_state; }
+  const TSubtitle* SubtitleDocument() const { return m_document.get(); }
+  FontEngine& Fonts() { return *m_fonts; }
+
+  // Program start: defaults, the font list, the flags and the command line (arguments after the program name).
+  void FormCreate(const std::vector<std::string>& args);
+  // First activation: the preview background, then the unattended run when the command line was complete.
+  // Returns true when the unattended run ran (the store of settings must then be switched off).
+  void FormActivate();
+
+  // "Input"
+  void ButtonLoadIfoClick();
+  void SetNoIfo(bool checked);  // the no-IFO box: its action runs when the state changes
+  void SelectPal(bool pal);     // the Pal / Ntsc radio buttons: PalClick runs when the choice changes
+  void ButtonLoadSubClick();
+
+  // the subtitle list and the settings controls, as the person changes them
+  void ListBoxPreviewClick(int index);
+  void ChangeList(ListId id, int index);
+  void MoveOffset(int position);
+  void MoveOffsetOr(int position);
+
+  // buttons
+  void ButtonGenerateSupClick();
+  void ButtonBatchClick();
+  void BitBtnSetDefaultValuesClick();
+  void BitBtnChangeImageClick();
+
+  // Changes made by program code (the settings store): select without a change action, move with one.
+  void SelectListItem(ListId id, int index);
+  void SetOffsetPosition(int position);
+  void SetOffsetOrPosition(int position);
+  void SetUserPicture(bool pal, const std::string& path);  // the invisible label's caption only
+
+  // A generation run shows each frame; the window may throttle its repaints.
+  bool GenerationRunning() const { return !m_state.controlsIdle; }
+
+ private:
+  void Guard(const std::function<void()>& command);
+  void Changed();
+
+  // the handlers
+  void FormCreateSteps(bool setDefaultValuesCommand);
+  void ReadCommandLine();
+  void DoLoadIfo();
+  void i_dont_have_ifoClick();
+  void PalClick();
+  void DoLoadSub();
+  void DoGenerate();
+  void DoBatch();
+  void DoUnattendedRun();
+  void offsetChange();
+  void offset_orChange();
+  void ComboBoxAntialiasChange();
+  void ComboBoxFontSizeChange();
+  void ComboBoxFontCharsetChange();
+  void SetIdleControls(bool idle);
+  void SetNoIfoChecked(bool checked);
+  void SetPalSelected(bool pal);
+  void MoveTrackBar(TrackBarControl& bar, int position, void (MainController::*change)());
+
+  // preview
+  void LoadPreviewBackground();
+  void RenderPreview(const std::string& line1, const std::string& line2);
+  void SamplePreview(const std::string& line2);
+  void EntryPreview();
+  void Refresh();
+
+  // line length check
+  void CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font);
+  void CheckAllLines();
+
+  // settings read from the controls
+  FontDesc CurrentFont() const;
+  int OutlineWidth() const;
+  RoleRgb CurrentRoleColours() const;
+
+  void ApplyRoles(int background, int text, int outline, int antialias);
+
+  MainView& m_view;
+  ControllerOptions m_options;
+  MainState m_state;
+  std::unique_ptr<FontEngine> m_fonts;
+  std::unique_ptr<TSubtitle> m_document;
+  std::vector<std::string> m_args;
+};
+
+}  // namespace quillet

@@ -1,0 +1,147 @@
+// The main window's subtitle load, line length check and preview.
+#include "app/main_controller.h"
+#include "app/messages.h"
+#include "render/line_length_check.h"
+#include "render/preview_background.h"
+#include "render/subtitle_renderer.h"
+
+namespace quillet {
+
+namespace {
+
+// Puts the caption back however the command ends.
+class CaptionScope {
+ public:
+  CaptionScope(MainState& state, MainView& view, const std::string& busyCaption) : m_state(state), m_view(view) {
+    m_state.caption = busyCaption;
+    m_view.StateChanged();
+  }
+  ~CaptionScope() {
+    m_state.caption = kMainCaption;
+    m_view.StateChanged();
+  }
+  CaptionScope(const CaptionScope&) = delete;
+  CaptionScope& operator=(const CaptionScope&) = delete;
+
+ private:
+  MainState& m_state;
+  MainView& m_view;
+};
+
+std::string ListItemFor(const SubtitleLine& line) {
+  return line.Line2.empty() ? line.Line1 : line.Line1 + "|" + line.Line2;
+}
+
+}  // namespace
+
+// ---- "Load SRT" -----------------------------------------------------------------------------------
+
+void MainController::ButtonLoadSubClick() {
+  Guard([&] { DoLoadSub(); });
+}
+
+void MainController::DoLoadSub() {
+  m_state.SubtitleLoaded = false;
+  m_state.LinesFit = false;
+  m_state.EditLoadSrt = "Load SRT";
+  Changed();
+  if (!m_state.Unattended) m_view.ExecuteOpenDialog(m_state.OpenDialogsub);
+  const std::string fileName = m_state.OpenDialogsub.fileName;
+  if (fileName.empty() || !m_state.IfoLoaded) {
+    m_view.ShowMessage(kNoPaletteYetMessage);
+    return;
+  }
+  m_view.ProcessEvents();
+  CaptionScope caption(m_state, m_view, std::string(kMainCaption) + " Loading Subtitle...");
+  m_state.ListBoxPreview.clear();
+  m_state.ListBoxPreviewIndex = -1;
+
+  m_document = std::make_unique<TSubtitle>();
+  m_document->LoadFromFile(fileName, true, m_view);
+  if (m_document->Loaded) {
+    m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
+    for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));
+    if (!m_state.ListBoxPreview.empty()) m_state.ListBoxPreviewIndex = 0;
+    Changed();
+    CheckAllLines();
+  }
+}
+
+// ---- line length check ------------------------------------------------------------------------------
+
+void MainController::CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font) {
+  const LineCheckVerdict verdict = quillet::CheckLineLengths(*m_fonts, line1, line2, font, m_state.SubtitleLoaded);
+  m_state.LinesFit = verdict.linesFit;
+  if (verdict.clearSubtitleList) {
+    m_state.ListBoxPreview.clear();
+    m_state.ListBoxPreviewIndex = -1;
+  }
+  if (!verdict.message.empty()) {
+    Changed();
+    m_view.ShowMessage(verdict.message);
+  }
+}
+
+void MainController::CheckAllLines() {
+  if (!m_document) return;
+  for (int n = 1; n <= m_document->Count(); ++n) {
+    // The font is read afresh for every entry, as the window's lists could change in between.
+    const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(n - 1)];
+    CheckLineLengths(line.Line1, line.Line2, CurrentFont());
+    if (!m_state.LinesFit) break;
+  }
+  if (!m_state.LinesFit) return;
+  if (!m_state.Unattended) m_view.ShowMessage(std::string(kAllLinesFitMessage));
+  m_state.EditLoadSrt = m_state.OpenDialogsub.fileName;
+  m_state.SubtitleLoaded = true;
+  Changed();
+}
+
+// ---- preview ------------------------------------------------------------------------------------------
+
+void MainController::LoadPreviewBackground() {
+  const std::string& userPath = m_state.Pal ? m_state.LabelImageChangedPAL : m_state.LabelImageChangedNTSC;
+  m_state.preview = LoadPreviewPicture(m_state.Standard(), userPath);
+  m_view.PictureChanged();
+}
+
+void MainController::RenderPreview(const std::string& line1, const std::string& line2) {
+  LoadPreviewBackground();
+  const FontDesc font = CurrentFont();
+  const LineMeasures measures = MeasureSubtitleLines(*m_fonts, line1, line2, font);
+  if (!LinesFitWidth(measures)) {
+    Changed();
+    m_view.ShowMessage(TooLongMessage(line1, line2, kTooLongInPreview));
+    m_state.LinesFit = false;
+    return;
+  }
+  m_state.LinesFit = true;
+  DrawSubtitleLines(*m_fonts, m_state.preview, line1, line2, font, measures, m_state.ComboBoxAlign.Text(),
+                    m_state.offset.position, m_state.offset_or.position, OutlineWidth(), CurrentRoleColours());
+  m_view.PictureChanged();
+}
+
+void MainController::SamplePreview(const std::string& line2) { RenderPreview("Rethymno.", line2); }
+
+void MainController::EntryPreview() {
+  if (!m_document) return;
+  const int entry = m_state.ListBoxPreviewIndex + 1;
+  if (entry < 1 || entry > m_document->Count()) return;
+  const SubtitleLine line = m_document->GetLine(entry);
+  RenderPreview(line.Line1, line.Line2);
+}
+
+// The refresh of every settings change: the sample first, then the selected entry drawn over it.
+void MainController::Refresh() {
+  if (m_state.IfoLoaded) SamplePreview("Crete Hellas");
+  if (m_state.IfoLoaded && m_state.SubtitleLoaded) EntryPreview();
+}
+
+void MainController::ListBoxPreviewClick(int index) {
+  Guard([&] {
+    if (index >= 0 && index < static_cast<int>(m_state.ListBoxPreview.size())) m_state.ListBoxPreviewIndex = index;
+    if (m_state.IfoLoaded && m_state.SubtitleLoaded) EntryPreview();
+  });
+}
+
+}  // namespace quillet
