@@ -34,10 +34,10 @@ TEST(SrtReader, TimeThatDoesNotConvertNamesFieldAndTime) {
     EXPECT_THROW(SrtTimeToMs(time), ConversionError) << time;
   }
   try {
-    SrtTimeToMs("00:0x:01,000");
+    SrtTimeToMs("00:0x:0y,000");
     FAIL();
   } catch (const ConversionError& e) {
-    EXPECT_STREQ(e.what(), "'0x' is not a valid integer value in the time '00:0x:01,000'");
+    EXPECT_STREQ(e.what(), "'0x' is not a valid integer value in the time '00:0x:0y,000'");
   }
   // Sums past 32 bits are refused rather than wrapped to a wrong time.
   EXPECT_THROW(SrtTimeToMs("00:00:01,2147483000"), ConversionError);

@@ -49,8 +49,12 @@ std::string SrtTimeToMs(std::string_view time) {
   };
   // Fields of at most two digits cannot overflow; only a long milliseconds field can, so sum in 64 bits and
   // refuse what 32 bits cannot hold rather than wrap to a wrong time.
-  std::int64_t ms =
-      field(0, 2) * 3'600'000 + field(3, 2) * 60'000 + field(6, 2) * 1'000 + field(9, std::string_view::npos);
+  // Fields convert left to right, so the first bad one is the one reported.
+  const std::int64_t hours = field(0, 2);
+  const std::int64_t minutes = field(3, 2);
+  const std::int64_t seconds = field(6, 2);
+  const std::int64_t millis = field(9, std::string_view::npos);
+  const std::int64_t ms = hours * 3'600'000 + minutes * 60'000 + seconds * 1'000 + millis;
   if (ms < INT32_MIN || ms > INT32_MAX) throw ConversionError("the time " + QuoteForMessage(time) + " is out of range");
   return std::to_string(ms);
 }
