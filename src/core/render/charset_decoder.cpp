@@ -1,0 +1,163 @@
+// Subtitle bytes to Unicode code points by a Windows font charset, through glibc iconv.
+#include "render/charset_decoder.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "render/name_tables.h"
+
+namespace quillet {
+namespace {
+
+const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
+
+bool IsAsciiName(std::string_view codeset) {
+  return codeset.empty() || codeset == "ANSI_X3.4-1968" || codeset == "ASCII" || codeset == "US-ASCII";
+}
+
+// Appends the UTF-32LE bytes in out[0, used) to text.
+void AppendUtf32(const std::vector<char>& out, std::size_t used, std::u32string& text) {
+  for (std::size_t i = 0; i + 3 < used; i += 4) {
+    const auto* b = reinterpret_cast<const unsigned char*>(out.data() + i);
+    text.push_back(static_cast<char32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24)));
+  }
+}
+
+}  // namespace
+
+std::string_view CodePageOfCharset(uint8_t charset) {
+  switch (charset) {
+    case kCharsetAnsi:
+      return "CP1252";
+    case kCharsetEastEurope:
+      return "CP1250";
+    case kCharsetRussian:
+      return "CP1251";
+    case kCharsetGreek:
+      return "CP1253";
+    case kCharsetTurkish:
+      return "CP1254";
+    case kCharsetHebrew:
+      return "CP1255";
+    case kCharsetArabic:
+      return "CP1256";
+    case kCharsetBaltic:
+      return "CP1257";
+    case kCharsetVietnamese:
+      return "CP1258";
+    case kCharsetThai:
+      return "CP874";
+    case kCharsetShiftJis:
+      return "CP932";
+    case kCharsetGb2312:
+      return "CP936";
+    case kCharsetHangeul:
+      return "CP949";
+    case kCharsetChineseBig5:
+      return "CP950";
+    case kCharsetJohab:
+      return "CP1361";
+    case kCharsetMac:
+      return "MACINTOSH";
+    case kCharsetOem:
+      return "CP437";
+    default:
+      return {};
+  }
+}
+
+std::string UserCodeset() {
+  locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
+  if (user == static_cast<locale_t>(0)) return "UTF-8";
+  std::string codeset = nl_langinfo_l(CODESET, user);
+  freelocale(user);
+  return IsAsciiName(codeset) ? "UTF-8" : codeset;
+}
+
+CharsetDecoder::CharsetDecoder(std::string defaultCodeset)
+    : m_defaultCodeset(IsAsciiName(defaultCodeset) ? UserCodeset() : std::move(defaultCodeset)) {}
+
+CharsetDecoder::~CharsetDecoder() {
+  for (auto& [name, cd] : m_descriptors) {
+    if (cd != nullptr) iconv_close(static_cast<iconv_t>(cd));
+  }
+}
+
+void* CharsetDecoder::Descriptor(const std::string& codePage) {
+  auto found = m_descriptors.find(codePage);
+  if (found != m_descriptors.end()) return found->second;
+  iconv_t cd = iconv_open("UTF-32LE", codePage.c_str());
+  void* stored = cd == kNoDescriptor ? nullptr : static_cast<void*>(cd);
+  m_descriptors.emplace(codePage, stored);
+  return stored;
+}
+
+std::optional<std::u32string> CharsetDecoder::DecodeWith(const std::string& codePage, std::string_view bytes,
+                                                         bool strict) {
+  void* handle = Descriptor(codePage);
+  if (handle == nullptr) return std::nullopt;
+  auto cd = static_cast<iconv_t>(handle);
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial shift state
+
+  std::u32string text;
+  text.reserve(bytes.size());
+  // Some converters (CP1255, CP1258) hold a base letter back until they see whether a combining mark follows;
+  // the output buffer therefore gets room for a few code points more than the input has bytes.
+  std::vector<char> out(4 * (bytes.size() + 8));
+  char* in = const_cast<char*>(bytes.data());
+  std::size_t inLeft = bytes.size();
+
+  auto drain = [&](bool flush) {
+    while (true) {
+      char* outPtr = out.data();
+      std::size_t outLeft = out.size();
+      std::size_t result =
+          flush ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft) : iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+      const int error = result == static_cast<std::size_t>(-1) ? errno : 0;
+      AppendUtf32(out, out.size() - outLeft, text);
+      if (error != E2BIG) return error;
+      // The buffer was full: what was converted is appended; go on with the rest.
+    }
+  };
+
+  while (true) {
+    const int error = drain(false);
+    if (error == 0) break;
+    if (strict) return std::nullopt;
+    // EILSEQ (undefined byte) or EINVAL (sequence cut off at the end): what came before goes out first, then the
+    // byte itself as a code point.
+    drain(true);
+    text.push_back(static_cast<char32_t>(static_cast<unsigned char>(*in)));
+    ++in;
+    --inLeft;
+    if (inLeft == 0) break;
+  }
+  if (drain(true) != 0 && strict) return std::nullopt;
+  return text;
+}
+
+std::u32string CharsetDecoder::Decode(std::string_view bytes, uint8_t charset) {
+  if (charset == kCharsetSymbol) {
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (char c : bytes) text.push_back(static_cast<char32_t>(static_cast<unsigned char>(c)));
+    return text;
+  }
+  std::string_view codePage = CodePageOfCharset(charset);
+  if (!codePage.empty()) {
+    if (auto text = DecodeWith(std::string(codePage), bytes, false)) return *text;
+  } else if (auto text = DecodeWith(m_defaultCodeset, bytes, true)) {
+    return *text;
+  }
+  if (auto text = DecodeWith("CP1252", bytes, false)) return *text;
+  // iconv lacks even CP1252: bytes as code points.
+  std::u32string text;
+  for (char c : bytes) text.push_back(static_cast<char32_t>(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace quillet

@@ -1,0 +1,124 @@
+// Fonts by face name through fontconfig, monochrome glyphs through FreeType, and line layout with the
+// metrics the Windows program measured.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "render/name_tables.h"
+
+namespace quillet {
+
+// A font as the settings describe it.
+struct FontDesc {
+  std::string faceName = "Arial";  // a family name; "Default" (or empty) is fontconfig's default sans
+  int sizePt = 20;
+  uint8_t charset = kCharsetDefault;
+  StyleSet style;
+  int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
+  bool operator==(const FontDesc&) const = default;
+};
+
+// The em height in pixels: size × dpi ÷ 72 rounded to nearest, ties to even (size 20 at 96 dpi gives 27).
+int EmHeightPx(int sizePt, int dpi);
+
+// How a font description was resolved and measured.
+struct FontMetrics {
+  int emPx = 0;
+  int ascentPx = 0;   // from the font's Windows ascent (usWinAscent), scaled to the em
+  int descentPx = 0;  // from usWinDescent
+  int heightPx = 0;   // the text cell: ascent + descent
+  // Rows of the underline and strikeout, counted from the top of the text cell.
+  int underlineTopPx = 0;
+  int underlineRows = 1;
+  int strikeoutTopPx = 0;
+  int strikeoutRows = 1;
+  std::string family;  // the family fontconfig chose
+  std::string file;
+  bool syntheticBold = false;    // no bold face exists: glyphs are emboldened
+  bool syntheticItalic = false;  // no italic face exists: glyphs are slanted
+};
+
+// One monochrome glyph. Pixel (i, j) of the bitmap lies at pen x + left + i, baseline − top + j.
+struct GlyphBitmap {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  int advancePx = 0;            // hinted advance, whole pixels
+  std::vector<uint8_t> pixels;  // width × height, 1 = ink, top row first
+  int wordsPerRow = 0;          // the same pixels packed: bit i of word k is pixel 64k + i
+  std::vector<uint64_t> bits;
+};
+
+// A glyph bitmap placed in a line; x, y of its top-left pixel relative to the top-left of the text cell.
+struct PlacedGlyph {
+  int x = 0;
+  int y = 0;
+  const GlyphBitmap* glyph = nullptr;  // owned by the engine's glyph cache, valid while the engine lives
+};
+
+// A filled rectangle of ink (underline, strikeout), relative to the top-left of the text cell.
+struct InkRect {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// One line of text laid out as drawing it at the cell's top-left corner would paint it.
+struct LineLayout {
+  int widthPx = 0;   // sum of the advances, no kerning
+  int heightPx = 0;  // the text cell height, ascent + descent
+  int ascentPx = 0;
+  std::vector<PlacedGlyph> glyphs;  // glyphs with ink only
+  std::vector<InkRect> rules;       // underline and strikeout across the whole advance width
+};
+
+// What every engine made from these options does alike.
+struct FontOptions {
+  // The user's own code page for the DEFAULT charset; empty means the locale's (see UserCodeset).
+  std::string defaultCodeset;
+};
+
+// Owns a FreeType library, a fontconfig configuration, the faces and sizes opened, a glyph cache per face, size
+// and style, and the charset decoders. No global state.
+//
+// Not thread-safe: one engine belongs to one thread at a time. Worker threads that render entries each use
+// their own engine, made from the same options (Clone(), or FontEnginePerThread below); engines made from the
+// same options resolve the same fonts and give identical pixels. Pointers into the glyph cache (PlacedGlyph)
+// are valid until the engine is destroyed and must not be used with another engine.
+class FontEngine {
+ public:
+  explicit FontEngine(FontOptions options = {});
+  ~FontEngine();
+  FontEngine(const FontEngine&) = delete;
+  FontEngine& operator=(const FontEngine&) = delete;
+
+  // A new engine with the same options and empty caches.
+  std::unique_ptr<FontEngine> Clone() const;
+  const FontOptions& Options() const;
+
+  // "Arial", then the first family name of every installed scalable font, duplicates removed, with the
+  // pseudo-entry "Default" among them, sorted case-insensitively ("Arial" is therefore usually listed twice).
+  std::vector<std::string> FontNameList();
+
+  // Resolves the font (fontconfig, weight 700 or 400, italic or roman) and measures it.
+  // Throws QuilletError when the file fontconfig chose cannot be opened at that size.
+  const FontMetrics& Metrics(const FontDesc& font);
+
+  // Decodes the bytes by the font's charset and lays the line out.
+  LineLayout LayoutLine(const FontDesc& font, std::string_view bytes);
+
+  // The code points the bytes stand for in a charset.
+  std::u32string Decode(std::string_view bytes, uint8_t charset);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace quillet

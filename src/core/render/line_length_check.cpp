@@ -1,0 +1,51 @@
+// The check that every line of a subtitle fits the frame: the 680-pixel limit, its verdicts and messages.
+#include "render/line_length_check.h"
+
+namespace quillet {
+
+bool LinesFitWidth(const LineMeasures& measures) {
+  return measures.w1 < kMaxLineWidthPx && measures.w2 < kMaxLineWidthPx;
+}
+
+std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending) {
+  std::string message = "The string \r";
+  message.append(line1);
+  message += '\r';
+  message.append(line2);
+  message += '\r';
+  message.append(ending);
+  return message;
+}
+
+LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
+                                  const FontDesc& font, bool subtitleLoaded) {
+  LineCheckVerdict verdict;
+  if (LinesFitWidth(MeasureSubtitleLines(engine, line1, line2, font))) return verdict;
+  verdict.linesFit = false;
+  verdict.clearSubtitleList = !subtitleLoaded;
+  verdict.message = TooLongMessage(line1, line2, subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
+  return verdict;
+}
+
+std::optional<int> FirstTooLongEntry(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font) {
+  for (int entry = 1; entry <= count; ++entry) {
+    const auto [line1, line2] = linesOf(entry);
+    if (!LinesFitWidth(MeasureSubtitleLines(engine, line1, line2, font))) return entry;
+  }
+  return std::nullopt;
+}
+
+AllLinesVerdict CheckAllLines(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font,
+                              bool subtitleLoaded) {
+  AllLinesVerdict result;
+  for (int entry = 1; entry <= count; ++entry) {
+    const auto [line1, line2] = linesOf(entry);
+    result.checkedAny = true;
+    result.verdict = CheckLineLengths(engine, line1, line2, font, subtitleLoaded);
+    if (!result.verdict.linesFit) return result;
+  }
+  result.allFit = result.checkedAny;
+  return result;
+}
+
+}  // namespace quillet

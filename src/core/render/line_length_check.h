@@ -1,0 +1,67 @@
+// The check that every line of a subtitle fits the frame: the 680-pixel limit, its verdicts and messages.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "render/font_engine.h"
+#include "render/subtitle_renderer.h"
+
+namespace quillet {
+
+// A line fails when it is this wide or wider (679 passes): the 720-pixel frame less 40.
+constexpr int kMaxLineWidthPx = 680;
+
+// Message endings. After "The string " CR line 1 CR line 2 CR comes one of:
+inline constexpr std::string_view kTooLongOnLoad =  // the check after reading a subtitle file
+    "is too long. Please correct the srt and reload it. You can just use a smaler font size.";
+inline constexpr std::string_view kTooLongAfterFontChange =  // the check after a font change
+    "is too long. Please use a smaler font size.";
+inline constexpr std::string_view kTooLongInPreview = "is too long.";  // the preview's own check
+// Shown (unless unattended) when the whole subtitle passed.
+inline constexpr std::string_view kAllLinesFitMessage = "Subtitle Style Modified/Loaded Successfully";
+
+// Both widths below the limit.
+bool LinesFitWidth(const LineMeasures& measures);
+
+// "The string " CR line1 CR line2 CR ending (lone carriage returns, as the message box breaks lines).
+std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending);
+
+// What one check of an entry's two lines asks the window to do.
+struct LineCheckVerdict {
+  bool linesFit = true;            // the new value of LinesFit
+  bool clearSubtitleList = false;  // empty ListBoxPreview (a load found a line too long)
+  std::string message;             // show in a modal box when not empty
+  bool operator==(const LineCheckVerdict&) const = default;
+};
+
+// Measures both lines with MeasureSubtitleLines. Too long: LinesFit false and the message, with the load's
+// ending and the list cleared when subtitleLoaded is false (the check runs inside a load), or the font-change
+// ending with the list kept when it is true.
+LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
+                                  const FontDesc& font, bool subtitleLoaded);
+
+// Line 1 and line 2 of entry n (1-based); the controller reads them from its TSubtitle with GetLine(n).
+using EntryLinesFn = std::function<std::pair<std::string, std::string>(int entry)>;
+
+// The first entry (1-based) of 1..count with a line too long, or nothing when all fit.
+std::optional<int> FirstTooLongEntry(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font);
+
+// The whole-subtitle check: entries 1..count in order, stopping at the first that fails.
+struct AllLinesVerdict {
+  // False for a subtitle without entries: nothing was checked, LinesFit and SubtitleLoaded keep their values,
+  // no message.
+  bool checkedAny = false;
+  // The last entry's verdict (the failing one, or a passing one when all fit); apply it as for one entry.
+  LineCheckVerdict verdict;
+  // Every line fits: set SubtitleLoaded, put the file name into EditLoadSrt, and show kAllLinesFitMessage
+  // unless unattended.
+  bool allFit = false;
+};
+AllLinesVerdict CheckAllLines(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font,
+                              bool subtitleLoaded);
+
+}  // namespace quillet

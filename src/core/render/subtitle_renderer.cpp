@@ -1,0 +1,101 @@
+// Measuring, placing and drawing an entry's two lines, and rendering the blue frame the encoder reads.
+#include "render/subtitle_renderer.h"
+
+#include <algorithm>
+
+#include "render/bit_mask.h"
+
+namespace quillet {
+namespace {
+
+int MeasureWidth(FontEngine& engine, std::string_view line, const FontDesc& font) {
+  return engine.LayoutLine(font, line.empty() ? std::string_view(" ") : line).widthPx;
+}
+
+// A line's three passes, from one rasterising: the outline is the ink dilated by the outline width, the
+// antialias ring the ink dilated by one, the text the ink itself. Painting them in this order gives exactly what
+// drawing the line at every shifted point would.
+void DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
+  const BitMask ink = MaskFromLayout(layout);
+  if (ink.Empty()) return;
+  PaintMask(picture, Dilate(ink, std::max(0, outlineWidthPx)), x, y, roles.outline);
+  PaintMask(picture, Dilate(ink, 1), x, y, roles.antialias);
+  PaintMask(picture, ink, x, y, roles.text);
+}
+
+Image24 MakeBlueFrame(VideoStandard standard) {
+  Image24 frame(kFrameWidth, FrameHeight(standard), kFrameBlue);
+  return frame;
+}
+
+}  // namespace
+
+LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, std::string_view line2,
+                                  const FontDesc& font) {
+  const int height = engine.Metrics(font).heightPx;
+  return {MeasureWidth(engine, line1, font), height, MeasureWidth(engine, line2, font), height};
+}
+
+int LineOriginX(std::string_view align, int widthPx) {
+  if (align == "center") return kFrameWidth / 2 - widthPx / 2;
+  if (align == "left") return 8;
+  return kFrameWidth - widthPx - 8;
+}
+
+LineOrigins PlaceSubtitleLines(const LineMeasures& measures, std::string_view align, int offset, int offsetOr,
+                               int frameHeight) {
+  LineOrigins origins;
+  origins.x1 = LineOriginX(align, measures.w1);
+  origins.x2 = LineOriginX(align, measures.w2);
+  origins.y1 = frameHeight - measures.h1 - offset - 40;
+  origins.y2 = origins.y1 + measures.h2 - offsetOr;
+  return origins;
+}
+
+Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight) {
+  // y1 − 1 for odd y1, also below zero: the top stays even so both fields get whole rows.
+  const int top = (y1 % 2 == 0) ? y1 : y1 - 1;
+  const int end = top + measures.h1 + measures.h2 - offsetOr + 6;
+  const int evenHeight = frameHeight - frameHeight % 2;
+  int clampedTop = std::clamp(top, 0, evenHeight);
+  int clampedEnd = std::clamp(end, 0, frameHeight);
+  if (clampedEnd - clampedTop <= 0) {
+    // Nothing of the band is inside the frame: keep two blank rows at the nearer edge.
+    clampedTop = end <= 0 ? 0 : std::max(0, evenHeight - 2);
+    clampedEnd = std::min(frameHeight, clampedTop + 2);
+  }
+  return {clampedTop, clampedEnd - clampedTop};
+}
+
+LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
+                              const FontDesc& font, const LineMeasures& measures, std::string_view align, int offset,
+                              int offsetOr, int outlineWidthPx, const RoleRgb& roles) {
+  const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, picture.Height());
+  // Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
+  DrawLine(picture, engine.LayoutLine(font, line1), origins.x1, origins.y1, outlineWidthPx, roles);
+  DrawLine(picture, engine.LayoutLine(font, line2), origins.x2, origins.y2, outlineWidthPx, roles);
+  return origins;
+}
+
+Image24 BlueFrame(VideoStandard standard) {
+  // Filling 400 000 pixels byte by byte costs more than drawing the text, so each size is made once and copied.
+  static const Image24 pal = MakeBlueFrame(VideoStandard::Pal);
+  static const Image24 ntsc = MakeBlueFrame(VideoStandard::Ntsc);
+  return standard == VideoStandard::Pal ? pal : ntsc;
+}
+
+RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
+                          int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
+                          const RoleRgb& roles) {
+  RenderedFrame result;
+  result.frame = BlueFrame(standard);
+  const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, font);
+  const LineOrigins origins = DrawSubtitleLines(engine, result.frame, line1, line2, font, measures, align, offset,
+                                                offsetOr, outlineWidthPx, roles);
+  const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
+  result.bandTop = band.top;
+  result.bandHeight = band.height;
+  return result;
+}
+
+}  // namespace quillet

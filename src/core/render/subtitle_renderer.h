@@ -1,0 +1,72 @@
+// Measuring, placing and drawing an entry's two lines, and rendering the blue frame the encoder reads.
+#pragma once
+
+#include <string_view>
+
+#include "render/font_engine.h"
+#include "render/frame.h"
+#include "render/image.h"
+
+namespace quillet {
+
+// Widths and cell heights of the two lines, in pixels.
+struct LineMeasures {
+  int w1 = 0;
+  int h1 = 0;
+  int w2 = 0;
+  int h2 = 0;
+  bool operator==(const LineMeasures&) const = default;
+};
+
+// Top-left corners of the two text cells.
+struct LineOrigins {
+  int x1 = 0;
+  int y1 = 0;
+  int x2 = 0;
+  int y2 = 0;
+  bool operator==(const LineOrigins&) const = default;
+};
+
+// The rows the encoder reads: top is even, top .. top + height − 1 lie inside the frame.
+struct Band {
+  int top = 0;
+  int height = 0;
+  bool operator==(const Band&) const = default;
+};
+
+// Measures each line as a single line in the font: w the sum of the advances, h the text cell height. An empty
+// line measures as one space.
+LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, std::string_view line2,
+                                  const FontDesc& font);
+
+// The x of a line's cell on the 720-wide frame: "center" 360 − w div 2, "left" 8, any other text 712 − w.
+int LineOriginX(std::string_view align, int widthPx);
+
+// Where the two cells go on a frame of frameHeight rows: y1 = H − h1 − offset − 40, y2 = y1 + h2 − offsetOr.
+LineOrigins PlaceSubtitleLines(const LineMeasures& measures, std::string_view align, int offset, int offsetOr,
+                               int frameHeight);
+
+// The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows, then
+// clamped to the frame's rows with the top kept even, so that reading the band never leaves the frame. A band
+// wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn there).
+Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight);
+
+// Draws the two lines onto a picture (the blue frame, or the preview's picture; its height is H) and returns
+// their origins. Only glyph pixels are painted. For line 1 and then line 2: the outline pass (every pixel within
+// outlineWidthPx of ink, square), the antialias pass (within 1), the text pass (the ink), in the role colours.
+// Pixels outside the picture are clipped. `measures` must be those of MeasureSubtitleLines for the same lines.
+LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
+                              const FontDesc& font, const LineMeasures& measures, std::string_view align, int offset,
+                              int offsetOr, int outlineWidthPx, const RoleRgb& roles);
+
+// A blue frame of the standard's size: every pixel RGB (0, 0, 255).
+Image24 BlueFrame(VideoStandard standard);
+
+// Renders one entry: a fresh blue frame (720 × 576 PAL, 720 × 480 NTSC), the two lines drawn as
+// DrawSubtitleLines does, and the band. The controller passes the settings it holds: the video standard, the
+// outline width in pixels (2, 3 or 4) and the colours of the three drawn roles.
+RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
+                          int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
+                          const RoleRgb& roles);
+
+}  // namespace quillet

@@ -1,0 +1,95 @@
+#include "render/line_length_check.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "render_test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::Font;
+using test::SharedEngine;
+
+// A line of `count` letters M at size 50: wide enough to fail.
+std::string Ms(int count) { return std::string(static_cast<std::size_t>(count), 'M'); }
+
+TEST(LineLengthCheck, LimitIs680Exclusive) {
+  EXPECT_TRUE(LinesFitWidth({679, 30, 679, 30}));
+  EXPECT_FALSE(LinesFitWidth({680, 30, 10, 30}));
+  EXPECT_FALSE(LinesFitWidth({10, 30, 680, 30}));
+  EXPECT_TRUE(LinesFitWidth({0, 30, 0, 30}));
+}
+
+TEST(LineLengthCheck, MessagesBreakWithCarriageReturns) {
+  EXPECT_EQ(TooLongMessage("one", "two", kTooLongInPreview), "The string \rone\rtwo\ris too long.");
+  EXPECT_EQ(
+      TooLongMessage("a", "", kTooLongOnLoad),
+      "The string \ra\r\ris too long. Please correct the srt and reload it. You can just use a smaler font size.");
+  EXPECT_EQ(TooLongMessage("a", "b", kTooLongAfterFontChange),
+            "The string \ra\rb\ris too long. Please use a smaler font size.");
+}
+
+TEST(LineLengthCheck, VerdictDependsOnWhetherASubtitleIsLoaded) {
+  FontEngine& engine = SharedEngine();
+  const FontDesc font = Font(50);
+  ASSERT_GE(engine.LayoutLine(font, Ms(20)).widthPx, 680);
+
+  EXPECT_EQ(CheckLineLengths(engine, "Rethymno.", "", font, false), LineCheckVerdict{});
+  EXPECT_EQ(CheckLineLengths(engine, "", "", font, true), LineCheckVerdict{});  // empty lines never fail
+
+  const LineCheckVerdict onLoad = CheckLineLengths(engine, "short", Ms(20), font, false);
+  EXPECT_FALSE(onLoad.linesFit);
+  EXPECT_TRUE(onLoad.clearSubtitleList);
+  EXPECT_EQ(onLoad.message, TooLongMessage("short", Ms(20), kTooLongOnLoad));  // both lines shown
+
+  const LineCheckVerdict afterChange = CheckLineLengths(engine, Ms(20), "short", font, true);
+  EXPECT_FALSE(afterChange.linesFit);
+  EXPECT_FALSE(afterChange.clearSubtitleList);
+  EXPECT_EQ(afterChange.message, TooLongMessage(Ms(20), "short", kTooLongAfterFontChange));
+}
+
+TEST(LineLengthCheck, WidthsAreTheRenderersWidths) {
+  // Find the longest run of M that fits at size 30 and check both sides of the limit with real text.
+  FontEngine& engine = SharedEngine();
+  const FontDesc font = Font(30, StyleFromText("Bold"));
+  int n = 1;
+  while (engine.LayoutLine(font, Ms(n + 1)).widthPx < 680) ++n;
+  EXPECT_TRUE(CheckLineLengths(engine, Ms(n), Ms(n), font, true).linesFit);
+  EXPECT_FALSE(CheckLineLengths(engine, Ms(n + 1), "", font, true).linesFit);
+}
+
+TEST(LineLengthCheck, WholeSubtitleStopsAtTheFirstOffendingEntry) {
+  FontEngine& engine = SharedEngine();
+  const FontDesc font = Font(50);
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"Rethymno.", "Crete Hellas."}, {"", ""}, {"fine", Ms(20)}, {Ms(30), "also too long"}};
+  int asked = 0;
+  const EntryLinesFn linesOf = [&](int entry) {
+    ++asked;
+    return entries.at(static_cast<std::size_t>(entry - 1));
+  };
+  EXPECT_EQ(FirstTooLongEntry(engine, 4, linesOf, font), 3);
+  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(FirstTooLongEntry(engine, 2, linesOf, font), std::nullopt);
+
+  const AllLinesVerdict failed = CheckAllLines(engine, 4, linesOf, font, false);
+  EXPECT_TRUE(failed.checkedAny);
+  EXPECT_FALSE(failed.allFit);
+  EXPECT_EQ(failed.verdict.message, TooLongMessage("fine", Ms(20), kTooLongOnLoad));
+  EXPECT_TRUE(failed.verdict.clearSubtitleList);
+
+  const AllLinesVerdict passed = CheckAllLines(engine, 2, linesOf, font, true);
+  EXPECT_TRUE(passed.allFit);
+  EXPECT_TRUE(passed.verdict.linesFit);
+  EXPECT_TRUE(passed.verdict.message.empty());
+
+  // No entries: nothing checked, nothing to change.
+  const AllLinesVerdict none = CheckAllLines(engine, 0, linesOf, font, false);
+  EXPECT_FALSE(none.checkedAny);
+  EXPECT_FALSE(none.allFit);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,194 @@
+#include "render/subtitle_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "render/bit_mask.h"
+#include "render_test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::CountPixels;
+using test::Font;
+using test::SharedEngine;
+
+const RoleRgb kRoles{Rgb{255, 255, 0}, Rgb{0, 0, 0}, Rgb{255, 255, 255}};  // antialias, outline, text
+
+TEST(SubtitleRenderer, EmptyLinesMeasureAsOneSpace) {
+  const LineMeasures m = MeasureSubtitleLines(SharedEngine(), "", "Rethymno.", Font(20));
+  EXPECT_EQ(m.w1, SharedEngine().LayoutLine(Font(20), " ").widthPx);
+  EXPECT_GT(m.w1, 0);
+  EXPECT_EQ(m.h1, 30);
+  EXPECT_EQ(m.w2, 132);
+  EXPECT_EQ(m.h2, 30);
+}
+
+TEST(SubtitleRenderer, HorizontalPlacementByAlignment) {
+  EXPECT_EQ(LineOriginX("center", 132), 294);
+  EXPECT_EQ(LineOriginX("center", 133), 360 - 66);  // odd width: the half is rounded down
+  EXPECT_EQ(LineOriginX("left", 133), 8);
+  EXPECT_EQ(LineOriginX("right", 133), 712 - 133);
+  EXPECT_EQ(LineOriginX("anything", 100), 612);
+  EXPECT_EQ(LineOriginX("center", 801), 360 - 400);  // wider than the frame: negative, clipped when drawn
+}
+
+TEST(SubtitleRenderer, VerticalPlacementAndBandForTheDefaults) {
+  // PAL, size 20 (h = 30), offset 30, offsetOr −4.
+  const LineMeasures m{132, 30, 120, 30};
+  const LineOrigins o = PlaceSubtitleLines(m, "center", 30, -4, 576);
+  EXPECT_EQ(o.y1, 576 - 30 - 70);
+  EXPECT_EQ(o.y2, o.y1 + 30 + 4);
+  EXPECT_EQ(SubtitleBand(o.y1, m, -4, 576), (Band{476, 70}));  // 2h + 10 rows
+  // An odd y1 moves the band's top up one row and keeps its height.
+  const LineOrigins odd = PlaceSubtitleLines(m, "center", 31, -4, 576);
+  EXPECT_EQ(odd.y1, 475);
+  EXPECT_EQ(SubtitleBand(odd.y1, m, -4, 576), (Band{474, 70}));
+  // Positive offsetOr: the cells overlap, the band shrinks.
+  EXPECT_EQ(SubtitleBand(476, m, 10, 576).height, 56);
+}
+
+// The settings allow bands that leave the frame; the band is clamped to the rows that exist.
+TEST(SubtitleRenderer, BandIsClampedToTheFrame) {
+  // Size 50 at offset 8 on PAL: y1 = 576 − 75 − 48 = 453, the band would end at 453 + 150 + 14 + 6 = 623.
+  const LineMeasures big{300, 75, 300, 75};
+  EXPECT_EQ(SubtitleBand(453, big, -14, 576), (Band{452, 124}));
+  // NTSC with offset 492 and size 20: y1 = 480 − 30 − 532 = −82, band −82 .. −82 + 70.
+  const LineMeasures m{132, 30, 120, 30};
+  EXPECT_EQ(SubtitleBand(-82, m, -4, 480), (Band{0, 2}));  // wholly above: two blank rows at the top
+  // Partly above: y1 = −23 → top −24, end −24 + 70 = 46.
+  EXPECT_EQ(SubtitleBand(-23, m, -4, 480), (Band{0, 46}));
+  // Wholly below cannot happen (y1 < H), but the clamp holds anyway.
+  EXPECT_EQ(SubtitleBand(600, m, -4, 480), (Band{478, 2}));
+
+  // Whole frames at both ends: the band is inside and even.
+  for (VideoStandard standard : {VideoStandard::Pal, VideoStandard::Ntsc}) {
+    for (int offset : {8, 492}) {
+      const RenderedFrame f = RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.", Font(50), offset, -14, "center",
+                                          standard, 4, kRoles);
+      EXPECT_EQ(f.bandTop % 2, 0);
+      EXPECT_GE(f.bandTop, 0);
+      EXPECT_GE(f.bandHeight, 2);
+      EXPECT_LE(f.bandTop + f.bandHeight, f.frame.Height());
+    }
+  }
+}
+
+TEST(SubtitleRenderer, FrameIsBlueWithOnlyTheRoleColours) {
+  const RenderedFrame f = RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.", Font(20), 30, -4, "center",
+                                      VideoStandard::Pal, 3, kRoles);
+  ASSERT_EQ(f.frame.Width(), 720);
+  ASSERT_EQ(f.frame.Height(), 576);
+  EXPECT_EQ(f.frame.Row(0)[0], 255);  // blue, green, red
+  EXPECT_EQ(f.frame.Row(0)[2], 0);
+  std::set<std::tuple<int, int, int>> colours;
+  for (int y = 0; y < 576; ++y) {
+    for (int x = 0; x < 720; ++x) {
+      const Rgb p = f.frame.Pixel(x, y);
+      colours.insert({p.r, p.g, p.b});
+      // Nothing is drawn above the outline rows over line 1's cell or below the band.
+      if (p != kFrameBlue) {
+        EXPECT_GE(y, f.bandTop - 3);
+        EXPECT_LT(y, f.bandTop + f.bandHeight);
+      }
+    }
+  }
+  EXPECT_EQ(colours.size(), 4u);
+  EXPECT_GT(CountPixels(f.frame, kRoles.text), 100);
+  EXPECT_EQ(
+      RenderFrame(SharedEngine(), "x", "", Font(20), 30, -4, "center", VideoStandard::Ntsc, 3, kRoles).frame.Height(),
+      480);
+}
+
+TEST(SubtitleRenderer, EmptyEntryLeavesTheFrameBlueButSetsTheBand) {
+  const RenderedFrame f =
+      RenderFrame(SharedEngine(), "", "", Font(20), 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+  EXPECT_EQ(f.frame, BlueFrame(VideoStandard::Pal));
+  EXPECT_EQ(f.bandTop, 476);
+  EXPECT_EQ(f.bandHeight, 70);
+}
+
+TEST(SubtitleRenderer, OneLineEntryDrawsOnlyTheUpperLine) {
+  const RenderedFrame f =
+      RenderFrame(SharedEngine(), "Rethymno.", "", Font(20), 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+  const int y1 = 576 - 30 - 70;
+  for (int y = y1 + 30 + 4; y < 576; ++y) {  // below line 1's cell and its outline
+    for (int x = 0; x < 720; ++x) ASSERT_EQ(f.frame.Pixel(x, y), kFrameBlue) << x << "," << y;
+  }
+  EXPECT_EQ(f.bandHeight, 70);
+}
+
+TEST(SubtitleRenderer, OutlineAndAntialiasRingsHaveTheirWidths) {
+  // A lone underlined space is a filled rectangle: its rings are easy to count.
+  const FontDesc font = Font(20, StyleFromText("Underline"));
+  const LineLayout layout = SharedEngine().LayoutLine(font, " ");
+  ASSERT_EQ(layout.rules.size(), 1u);
+  const InkRect r = layout.rules[0];
+  for (int width : {2, 3, 4}) {
+    Image24 picture(720, 576, kFrameBlue);
+    const LineMeasures m = MeasureSubtitleLines(SharedEngine(), " ", "", font);
+    const LineOrigins o = DrawSubtitleLines(SharedEngine(), picture, " ", "", font, m, "left", 30, -4, width, kRoles);
+    const int area = r.width * r.height;
+    EXPECT_EQ(CountPixels(picture, kRoles.text), area);
+    EXPECT_EQ(CountPixels(picture, kRoles.antialias), (r.width + 2) * (r.height + 2) - area);
+    EXPECT_EQ(CountPixels(picture, kRoles.outline),
+              (r.width + 2 * width) * (r.height + 2 * width) - (r.width + 2) * (r.height + 2));
+    EXPECT_EQ(picture.Pixel(o.x1 + r.x - width, o.y1 + r.y - width), kRoles.outline);
+    EXPECT_EQ(picture.Pixel(o.x1 + r.x - width - 1, o.y1 + r.y), kFrameBlue);
+  }
+}
+
+TEST(SubtitleRenderer, LineTwoOutlineCoversLineOne) {
+  // With offsetOr 10 the cells overlap by 10 rows: line 2's outline paints over line 1's lower glyph rows.
+  const FontDesc font = Font(20);
+  const RenderedFrame f =
+      RenderFrame(SharedEngine(), "gjpqy", "TTTTT", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles);
+  const RenderedFrame lineOneAlone =
+      RenderFrame(SharedEngine(), "gjpqy", "", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles);
+  EXPECT_LT(CountPixels(f.frame, kRoles.text) - CountPixels(lineOneAlone.frame, kRoles.text),
+            CountPixels(
+                RenderFrame(SharedEngine(), "", "TTTTT", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles).frame,
+                kRoles.text));
+}
+
+TEST(BitMask, DilationIsTheSquareNeighbourhood) {
+  // One pixel at a word boundary, dilated: a (2r + 1)² square around it, also across 64-bit words.
+  LineLayout layout;
+  GlyphBitmap dot;
+  dot.width = 1;
+  dot.height = 1;
+  dot.pixels = {1};
+  dot.wordsPerRow = 1;
+  dot.bits = {1};
+  GlyphBitmap wide;
+  wide.width = 70;
+  wide.height = 1;
+  wide.pixels.assign(70, 0);
+  wide.pixels[69] = 1;
+  wide.wordsPerRow = 2;
+  wide.bits = {0, uint64_t{1} << 5};
+  layout.glyphs = {{0, 0, &dot}, {-6, 3, &wide}};
+  const BitMask ink = MaskFromLayout(layout);
+  EXPECT_EQ(ink.left, -6);
+  EXPECT_EQ(ink.width, 70);
+  EXPECT_TRUE(ink.Test(6, 0));
+  EXPECT_TRUE(ink.Test(69, 3));
+  for (int radius : {1, 2, 3, 4, 40}) {
+    const BitMask d = Dilate(ink, radius);
+    int count = 0;
+    for (int y = 0; y < d.height; ++y) {
+      for (int x = 0; x < d.width; ++x) {
+        const int cx = x + d.left, cy = y + d.top;
+        const bool near = (std::abs(cx - 0) <= radius && std::abs(cy - 0) <= radius) ||
+                          (std::abs(cx - 63) <= radius && std::abs(cy - 3) <= radius);
+        EXPECT_EQ(d.Test(x, y), near) << radius << " " << cx << "," << cy;
+        count += d.Test(x, y);
+      }
+    }
+    EXPECT_GT(count, 0);
+  }
+}
+
+}  // namespace
+}  // namespace quillet
