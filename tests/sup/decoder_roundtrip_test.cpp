@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dvdsub_decoder.h"
+#include "roundtrip_expectation.h"
 #include "sup/entry_encoder.h"
 #include "sup/generation_run.h"
 #include "sup/role_colours.h"
@@ -17,55 +18,8 @@ namespace {
 
 using test::DecodedSubpicture;
 
-// What a decoder should show for a frame: the role codes of the band, column 719 background, cropped to the
-// smallest rectangle holding every non-background pixel (the background is fully transparent).
-struct ExpectedPicture {
-  bool hasPicture = false;
-  int x = 0, y = 0, width = 0, height = 0;
-  std::vector<uint8_t> pixels;
-};
-
-ExpectedPicture Expect(const RenderedFrame& frame, const RoleRgb& roles) {
-  auto code = [&](int x, int y) -> uint8_t {
-    if (x >= kCodedRowPixels) return 0;
-    const Rgb p = frame.frame.Pixel(x, y);
-    return ClassifyPixel(roles, p.r, p.g, p.b);
-  };
-  int left = kFrameWidth, right = -1, top = -1, bottom = -1;
-  for (int y = frame.bandTop; y < frame.bandTop + frame.bandHeight; ++y) {
-    for (int x = 0; x < kFrameWidth; ++x) {
-      if (code(x, y) == 0) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      if (top < 0) top = y;
-      bottom = y;
-    }
-  }
-  ExpectedPicture picture;
-  if (right < 0) return picture;
-  picture = {true, left, top, right - left + 1, bottom - top + 1, {}};
-  for (int y = top; y <= bottom; ++y)
-    for (int x = left; x <= right; ++x) picture.pixels.push_back(code(x, y));
-  return picture;
-}
-
-void ExpectSamePicture(const DecodedSubpicture& decoded, const ExpectedPicture& expected, const std::string& what) {
-  ASSERT_EQ(decoded.hasPicture, expected.hasPicture) << what;
-  if (!expected.hasPicture) return;
-  // Contrast: background fully transparent, the three drawn roles fully opaque.
-  EXPECT_EQ(decoded.palette[0] >> 24, 0u) << what;
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(decoded.palette[i] >> 24, 0xFFu) << what << " colour " << i;
-  EXPECT_EQ(decoded.x, expected.x) << what;
-  EXPECT_EQ(decoded.y, expected.y) << what;
-  ASSERT_EQ(decoded.width, expected.width) << what;
-  ASSERT_EQ(decoded.height, expected.height) << what;
-  std::size_t mismatches = 0;
-  for (std::size_t i = 0; i < expected.pixels.size(); ++i) mismatches += decoded.pixels[i] != expected.pixels[i];
-  EXPECT_EQ(mismatches, 0u) << what;
-}
-
-// ffmpeg counts a display delay in ticks of 1024/90000 s.
-uint32_t DecoderMs(uint16_t delay) { return (uint32_t{delay} << 10) / 90; }
+using test::DecoderMs;
+using test::ExpectSamePicture;
 
 class DecoderRoundTrip : public ::testing::Test {
  protected:
@@ -95,7 +49,7 @@ TEST_F(DecoderRoundTrip, SyntheticFramesComeBackPixelForPixel) {
       const std::string what =
           "band " + std::to_string(c.bandTop) + "+" + std::to_string(c.bandHeight) + " #" + std::to_string(variant);
       const DecodedSubpicture decoded = test::DecodeDvdSubpicture(unit);
-      ExpectSamePicture(decoded, Expect(frame, test::kTestRoles), what);
+      ExpectSamePicture(decoded, test::ExpectPicture(frame, test::kTestRoles), what);
       EXPECT_EQ(decoded.startDisplayMs, 0u) << what;
       EXPECT_EQ(decoded.endDisplayMs, DecoderMs(delay)) << what;
     }
@@ -130,7 +84,7 @@ TEST_F(DecoderRoundTrip, AWrittenSupFileDecodesEntryForEntry) {
     const auto& packet = packets[static_cast<std::size_t>(i - 1)];
     EXPECT_EQ(packet.pts90k, static_cast<uint32_t>(i * 4000 * 90));
     const DecodedSubpicture decoded = test::DecodeDvdSubpicture(packet.unit, packet.pts90k);
-    ExpectSamePicture(decoded, Expect(job.render(i), job.roles), "entry " + std::to_string(i));
+    ExpectSamePicture(decoded, test::ExpectPicture(job.render(i), job.roles), "entry " + std::to_string(i));
     EXPECT_EQ(decoded.endDisplayMs, DecoderMs(static_cast<uint16_t>(i * 90))) << i;
   }
 }

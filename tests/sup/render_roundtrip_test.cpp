@@ -1,0 +1,115 @@
+// A subtitle file rendered with the real frame renderer, written as a SUP file and decoded back by ffmpeg.
+#include <gtest/gtest.h>
+
+#include "app/message_sink.h"
+#include "dvdsub_decoder.h"
+#include "palette/grey_band_roles.h"
+#include "palette/palette_display.h"
+#include "render/font_engine.h"
+#include "render/font_engine_pool.h"
+#include "render/subtitle_renderer.h"
+#include "roundtrip_expectation.h"
+#include "subtitle/subtitle.h"
+#include "sup/generation_run.h"
+#include "sup/role_colours.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+class IgnoringSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
+struct RoundTripSetup {
+  VideoStandard standard;
+  int outlineWidthPx;
+  RoleSelection roles;
+  int workers;
+};
+
+std::string Describe(const RoundTripSetup& s) {
+  return std::string(s.standard == VideoStandard::Pal ? "PAL" : "NTSC") + " outline " +
+         std::to_string(s.outlineWidthPx) + " roles " + std::to_string(s.roles.background) +
+         std::to_string(s.roles.text) + std::to_string(s.roles.outline) + std::to_string(s.roles.antialias);
+}
+
+class RenderRoundTrip : public ::testing::TestWithParam<RoundTripSetup> {
+ protected:
+  void SetUp() override {
+    if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
+  }
+};
+
+TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
+  const RoundTripSetup setup = GetParam();
+  IgnoringSink sink;
+  TSubtitle document;
+  document.LoadFromFile(test::DataFile("sup_roundtrip.srt"), true, sink);
+  ASSERT_EQ(document.Count(), 5);
+
+  const std::array<Rgb, 16> swatches = MakeGenericPalette().Colours();
+  const RoleRgb roles = CaptureRoleColours(swatches, setup.roles.antialias, setup.roles.outline, setup.roles.text);
+  const FontDesc font;  // Arial 20, DEFAULT charset, normal style
+  auto render = [&](FontEngine& engine, int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return RenderFrame(engine, line.Line1, line.Line2, font, 30, -4, "center", setup.standard, setup.outlineWidthPx,
+                       roles);
+  };
+
+  test::TempDir dir;
+  FontEnginePerThread engines;
+  GenerationJob job;
+  job.entryCount = document.Count();
+  job.render = [&](int i) { return render(engines.ForThisThread(), i); };
+  job.entry = [&](int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
+  };
+  job.roles = roles;
+  job.palette = PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
+  job.supPath = dir.File("roundtrip.sup");
+  job.workerThreads = setup.workers;
+  const GenerationOutcome outcome = RunGeneration(job, {});
+  ASSERT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
+
+  const auto packets = test::SplitSupFile(test::ReadFile(job.supPath));
+  ASSERT_EQ(packets.size(), 5u);
+  FontEngine engine;  // a separate engine draws the same pixels
+  for (int i = 1; i <= 5; ++i) {
+    const std::string what = Describe(setup) + ", entry " + std::to_string(i);
+    const auto& packet = packets[static_cast<std::size_t>(i - 1)];
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    const double startMs = std::stod(line.StartTime);
+    const double endMs = std::stod(line.EndTime);
+    EXPECT_EQ(packet.pts90k, static_cast<uint32_t>(startMs * 90)) << what;
+
+    const RenderedFrame frame = render(engine, i);
+    const test::ExpectedPicture expected = test::ExpectPicture(frame, roles);
+    ASSERT_TRUE(expected.hasPicture) << what;
+    const test::DecodedSubpicture decoded = test::DecodeDvdSubpicture(packet.unit, packet.pts90k);
+    test::ExpectSamePicture(decoded, expected, what);
+    EXPECT_EQ(decoded.endDisplayMs, test::DecoderMs(DisplayDelay(startMs, endMs))) << what;
+    // The picture lies within the band, and the band within the frame.
+    EXPECT_GE(decoded.y, frame.bandTop) << what;
+    EXPECT_LE(decoded.y + decoded.height, frame.bandTop + frame.bandHeight) << what;
+    EXPECT_LE(frame.bandTop + frame.bandHeight, FrameHeight(setup.standard)) << what;
+  }
+}
+
+std::vector<RoundTripSetup> Setups() {
+  std::vector<RoundTripSetup> setups;
+  for (VideoStandard standard : {VideoStandard::Pal, VideoStandard::Ntsc}) {
+    for (int width : {2, 3, 4}) setups.push_back(RoundTripSetup{standard, width, kGenericRoles, 2});
+  }
+  // Four distinct colours, so every role code shows; sequential, as the window runs it when showing frames.
+  setups.push_back(RoundTripSetup{VideoStandard::Pal, 3, RoleSelection{0, 3, 2, 1}, 0});
+  setups.push_back(RoundTripSetup{VideoStandard::Ntsc, 4, RoleSelection{0, 3, 2, 1}, 0});
+  return setups;
+}
+
+INSTANTIATE_TEST_SUITE_P(StandardsAndOutlines, RenderRoundTrip, ::testing::ValuesIn(Setups()));
+
+}  // namespace
+}  // namespace quillet
