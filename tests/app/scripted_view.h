@@ -108,6 +108,7 @@ class ControllerHarness {
   }
 
   const MainState& State() const { return controller.State(); }
+  const TSubtitle* SubtitleDocument() const { return controller.SubtitleDocument(); }
 
   void LoadIfo(const std::string& path) {
     view.AnswerDialog(path);
