@@ -1,11 +1,16 @@
 // Cutting the text band of a frame into runs of identical pixels, one run list per band row.
 #include "sup/band_scan.h"
 
+#include <bit>
 #include <cstring>
 #include <string>
 
 #include "app/errors.h"
 #include "sup/role_colours.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillet {
 namespace {
@@ -13,29 +18,58 @@ namespace {
 // The three bytes of a pixel as one number, so neighbours compare with one test.
 inline uint32_t PixelKey(const uint8_t* p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16; }
 
-// Eight pixels of one colour as three 64-bit words, so a stretch of a row compares with a few loads.
-struct ColourBlock {
-  uint64_t w0, w1, w2;
+// Appends to `starts` every x in first .. first + 15 whose pixel differs from the pixel before it (first >= 1),
+// and returns the new count. Reads the row from pixel first − 1 to pixel first + 15 only.
+inline int FindStarts16(const uint8_t* row, int first, uint16_t* starts, int count) {
+  const uint8_t* here = row + 3 * first;
+  const uint8_t* left = here - 3;
+#if defined(__SSE2__)
+  // Byte-wise equality of the 16 pixels with their left neighbours: bit i of `equal` for byte i of the 48.
+  uint64_t equal = 0;
+  for (int i = 0; i < 3; ++i) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(here + 16 * i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(left + 16 * i));
+    equal |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)))} << (16 * i);
+  }
+  // Bit 3j stays set when all three bytes of pixel j are equal; the bits between are masked off.
+  uint64_t changed = ~(equal & (equal >> 1) & (equal >> 2)) & 0x249249249249ull;
+  while (changed != 0) {
+    starts[count++] = static_cast<uint16_t>(first + std::countr_zero(changed) / 3);
+    changed &= changed - 1;
+  }
+#else
+  for (int j = 0; j < 16; ++j) {
+    starts[count] = static_cast<uint16_t>(first + j);
+    count += std::memcmp(here + 3 * j, left + 3 * j, 3) != 0;
+  }
+#endif
+  return count;
+}
+
+// ClassifyPixel on pixel keys: the same tests with the same priority (blue, then text, outline, antialias),
+// written as selects rather than branches, since neighbouring runs alternate between colours unpredictably.
+class KeyClassifier {
+ public:
+  explicit KeyClassifier(const RoleRgb& roles)
+      : m_blue(Key(kFrameBlue)),
+        m_text(Key(roles.text)),
+        m_outline(Key(roles.outline)),
+        m_antialias(Key(roles.antialias)) {}
+  uint8_t operator()(uint32_t key) const {
+    unsigned role = key == m_antialias ? kRoleAntialias : kRoleBackground;
+    role = key == m_outline ? unsigned{kRoleOutline} : role;
+    role = key == m_text ? unsigned{kRoleText} : role;
+    role = key == m_blue ? unsigned{kRoleBackground} : role;
+    return static_cast<uint8_t>(role);
+  }
+
+ private:
+  static uint32_t Key(Rgb colour) {
+    const uint8_t bgr[3] = {colour.b, colour.g, colour.r};
+    return PixelKey(bgr);
+  }
+  uint32_t m_blue, m_text, m_outline, m_antialias;
 };
-
-inline ColourBlock MakeBlock(const uint8_t* pixel) {
-  uint8_t bytes[24];
-  for (int i = 0; i < 24; i += 3) std::memcpy(bytes + i, pixel, 3);
-  ColourBlock block;
-  std::memcpy(&block.w0, bytes, 8);
-  std::memcpy(&block.w1, bytes + 8, 8);
-  std::memcpy(&block.w2, bytes + 16, 8);
-  return block;
-}
-
-// True when the eight pixels at `pixels` all have the block's colour.
-inline bool Matches(ColourBlock block, const uint8_t* pixels) {
-  uint64_t w0, w1, w2;
-  std::memcpy(&w0, pixels, 8);
-  std::memcpy(&w1, pixels + 8, 8);
-  std::memcpy(&w2, pixels + 16, 8);
-  return ((w0 ^ block.w0) | (w1 ^ block.w1) | (w2 ^ block.w2)) == 0;
-}
 
 void CheckBand(const Image24& frame, int bandTop, int bandHeight) {
   if (frame.Width() < kCodedRowPixels) {
@@ -51,30 +85,29 @@ void CheckBand(const Image24& frame, int bandTop, int bandHeight) {
 
 }  // namespace
 
+/* A text row changes colour every few pixels, at places a branch predictor cannot guess, so a row is scanned
+   in two steps: first the run starts (the pixels that differ from their left neighbour), found 16 pixels at a
+   time; then each start and the next one make a run, with the role of its first pixel. Pixel 719 is never
+   read. */
 void ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleRgb& roles, BandRuns& out) {
   CheckBand(frame, bandTop, bandHeight);
   out.Clear();
+  const KeyClassifier classify(roles);
+  uint16_t starts[kCodedRowPixels + 1];
   for (int y = bandTop; y < bandTop + bandHeight; ++y) {
     const uint8_t* row = frame.Row(y);
-    int runStart = 0;
-    uint32_t runKey = PixelKey(row);
-    ColourBlock block = MakeBlock(row);
+    int count = 0;
+    starts[count++] = 0;
     int x = 1;
-    for (;;) {
-      // Most of a band is long runs: skip them eight pixels at a time, then find the change pixel by pixel.
-      while (x + 16 <= kCodedRowPixels && Matches(block, row + 3 * x) && Matches(block, row + 3 * x + 24)) x += 16;
-      while (x + 8 <= kCodedRowPixels && Matches(block, row + 3 * x)) x += 8;
-      while (x < kCodedRowPixels && PixelKey(row + 3 * x) == runKey) ++x;
-      if (x >= kCodedRowPixels) break;
-      const uint8_t* first = row + 3 * runStart;
-      out.AddRun(PixelRun{x - runStart, ClassifyPixel(roles, first[2], first[1], first[0])});
-      runStart = x;
-      runKey = PixelKey(row + 3 * x);
-      block = MakeBlock(row + 3 * x);
-      ++x;
+    for (; x + 16 <= kCodedRowPixels; x += 16) count = FindStarts16(row, x, starts, count);
+    for (; x < kCodedRowPixels; ++x) {
+      starts[count] = static_cast<uint16_t>(x);
+      count += PixelKey(row + 3 * x) != PixelKey(row + 3 * x - 3);
     }
-    const uint8_t* first = row + 3 * runStart;
-    out.AddRun(PixelRun{kCodedRowPixels - runStart, ClassifyPixel(roles, first[2], first[1], first[0])});
+    starts[count] = kCodedRowPixels;
+    for (int i = 0; i < count; ++i) {
+      out.AddRun(PixelRun{starts[i + 1] - starts[i], classify(PixelKey(row + 3 * starts[i]))});
+    }
     out.EndRow();
   }
 }

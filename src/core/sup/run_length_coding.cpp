@@ -1,60 +1,68 @@
 // The DVD subpicture run-length code: coded rows, and the pixel-data block of a band's two fields.
 #include "sup/run_length_coding.h"
 
+#include <bit>
 #include <cassert>
+#include <cstring>
+#include <stdexcept>
 
 namespace quillet {
 namespace {
 
-// Writes 4-bit nibbles, first nibble in the high half of a byte.
+// A coded row never exceeds one nibble per coded pixel (a 1-pixel run is one nibble, longer runs need fewer
+// per pixel), plus the pad nibble and the end-of-line code.
+constexpr int kMaxCodedRowBytes = (kCodedRowPixels + 1) / 2 + 2;
+
+inline void StoreBigEndian64(uint8_t* out, uint64_t value) {
+  if constexpr (std::endian::native == std::endian::little) value = __builtin_bswap64(value);
+  std::memcpy(out, &value, 8);
+}
+
+// Writes codes of whole nibbles into a row buffer, first nibble in the high half of a byte. Each code is added
+// to a bit accumulator whose whole bytes are stored at once (eight bytes written, the finished ones kept), so
+// there is no branch on the byte boundary. The buffer needs 8 bytes of room after the last byte kept.
 class NibbleWriter {
  public:
-  explicit NibbleWriter(std::vector<uint8_t>& out) : m_out(out) {}
+  explicit NibbleWriter(uint8_t* out) : m_out(out) {}
 
-  void Put(unsigned nibble) {
-    if (m_half) {
-      m_out.back() = static_cast<uint8_t>(m_out.back() | nibble);
-    } else {
-      m_out.push_back(static_cast<uint8_t>(nibble << 4));
-    }
-    m_half = !m_half;
+  // `value` as `nibbles` nibbles (1..4), most significant first; value < 16^nibbles.
+  void Put(unsigned value, int nibbles) {
+    m_bits += 4 * nibbles;
+    m_acc = (m_acc << (4 * nibbles)) | value;
+    const uint64_t aligned = m_acc << (64 - m_bits);  // pending bits at the top, zeros below
+    StoreBigEndian64(m_out, aligned);
+    m_out += m_bits >> 3;
+    m_bits &= 7;
   }
-  // Completes the last byte with a zero nibble when it holds only one.
-  void Align() { m_half = false; }
+  // End of the codes: a lone last nibble is completed with a zero nibble (already stored). Returns the end.
+  uint8_t* Finish() { return m_out + (m_bits != 0 ? 1 : 0); }
 
  private:
-  std::vector<uint8_t>& m_out;
-  bool m_half = false;
+  uint8_t* m_out;
+  uint64_t m_acc = 0;
+  int m_bits = 0;  // pending bits: 0 or 4
 };
 
-// One code for a run of 1..255 pixels. The width follows the length: 1-3 one nibble, 4-15 two, 16-63 a
-// zero nibble and two, 64-255 a zero nibble and three.
-void PutCode(NibbleWriter& writer, int length, unsigned role) {
+// One code for a run of 1..255 pixels: 4 × length + role, in 1 nibble for lengths 1-3, 2 for 4-15, 3 (a
+// leading zero) for 16-63 and 4 (a leading zero) for 64-255.
+inline void PutCode(NibbleWriter& writer, int length, unsigned role) {
   assert(length >= 1 && length <= 255);
-  const unsigned value = 4u * static_cast<unsigned>(length) + role;
-  if (length < 4) {
-    writer.Put(value);
-  } else if (length < 16) {
-    writer.Put(value >> 4);
-    writer.Put(value & 0xF);
-  } else if (length < 64) {
-    writer.Put(0);
-    writer.Put(value >> 4);
-    writer.Put(value & 0xF);
-  } else {
-    writer.Put(0);
-    writer.Put(value >> 8);
-    writer.Put((value >> 4) & 0xF);
-    writer.Put(value & 0xF);
-  }
+  const int nibbles = 1 + (length >= 4) + (length >= 16) + (length >= 64);
+  writer.Put(4u * static_cast<unsigned>(length) + role, nibbles);
 }
 
 }  // namespace
 
 void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out) {
-  NibbleWriter writer(out);
+  uint8_t row[kMaxCodedRowBytes + 8];
+  NibbleWriter writer(row);
+  int pixels = 0;
   for (const PixelRun& run : runs) {
-    assert(run.length >= 1 && run.length <= kCodedRowPixels && run.role < 4);
+    assert(run.role < 4);
+    // The checks also keep the codes inside the row buffer.
+    if (run.length < 1) throw std::invalid_argument("a run of no pixels");
+    pixels += run.length;
+    if (pixels > kCodedRowPixels) throw std::invalid_argument("a row's runs cover more than 719 pixels");
     int left = run.length;
     while (left > 255) {
       PutCode(writer, 255, run.role);
@@ -62,9 +70,10 @@ void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out) {
     }
     PutCode(writer, left, run.role);
   }
-  writer.Align();
-  out.push_back(0);
-  out.push_back(0);
+  uint8_t* end = writer.Finish();
+  *end++ = 0;  // end of line
+  *end++ = 0;
+  out.insert(out.end(), row, end);
 }
 
 std::vector<uint8_t> EncodeRow(std::span<const PixelRun> runs) {

@@ -22,7 +22,7 @@ struct PixelData {
 // Appends one coded row to `out`: each run as a code of 4, 8, 12 or 16 bits holding 4 × length + role
 // (runs over 255 pixels as several codes of the same role), a zero nibble when the nibble count is odd,
 // then the end-of-line code 0x00 0x00, which fills the rest of the line with the background role.
-// Every run length must be 1..719.
+// Throws std::invalid_argument when a run is empty or the runs cover more than 719 pixels.
 void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out);
 std::vector<uint8_t> EncodeRow(std::span<const PixelRun> runs);
 

@@ -1,0 +1,123 @@
+// Whole conversion of a two-hour, 1,500-entry SubRip file: load, render, code and write the SUP file, with the
+// default settings (Arial 20, outline 3, PAL, the generic palette's roles). Prints the median wall time and the
+// process's peak resident memory.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/message_sink.h"
+#include "palette/grey_band_roles.h"
+#include "palette/palette_display.h"
+#include "render/font_engine_pool.h"
+#include "render/subtitle_renderer.h"
+#include "subtitle/subtitle.h"
+#include "sup/generation_run.h"
+#include "sup/output_files.h"
+#include "sup/role_colours.h"
+
+namespace {
+
+using namespace quillet;
+
+class IgnoringSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
+// A scratch folder holding the file scripts/make_long_srt writes, made once per process.
+const std::filesystem::path& WorkFolder() {
+  static const std::filesystem::path folder = [] {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("quillet-bench-convert-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string command =
+        "bash \"" QUILLET_SOURCE_DIR "/scripts/make_long_srt\" \"" + (dir / "long.srt").string() + "\" 1500";
+    if (std::system(command.c_str()) != 0) return std::filesystem::path();
+    return dir;
+  }();
+  return folder;
+}
+
+long PeakRssKb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+// One conversion as the window's "Generate Sup" does it after "Load SRT"; workers as the run's setting.
+GenerationOutcome Convert(const std::string& srtPath, int workers) {
+  IgnoringSink sink;
+  TSubtitle document;
+  document.LoadFromFile(srtPath, true, sink);
+
+  const RoleSelection roles = kGenericRoles;
+  const RoleRgb colours =
+      CaptureRoleColours(MakeGenericPalette().Colours(), roles.antialias, roles.outline, roles.text);
+  const FontDesc font;  // Arial 20, DEFAULT charset, normal style
+  FontEnginePerThread engines;
+
+  const OutputPaths paths = OutputPathsFor(srtPath);
+  GenerationJob job;
+  job.entryCount = document.Count();
+  job.render = [&](int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return RenderFrame(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", VideoStandard::Pal, 3,
+                       colours);
+  };
+  job.entry = [&](int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
+  };
+  job.roles = colours;
+  job.palette = PaletteEntries{roles.antialias, roles.outline, roles.text, roles.background};
+  job.supPath = paths.supPath;
+  job.instructionPath = paths.instructionPath;
+  job.instructionText = ComposeFinalReport(ReportCase::NoIfo, paths);
+  job.workerThreads = workers;
+  return RunGeneration(job, {});
+}
+
+void BM_ConvertLongSrt(benchmark::State& state) {
+  if (WorkFolder().empty()) {
+    state.SkipWithError("scripts/make_long_srt failed");
+    return;
+  }
+  const std::string srtPath = (WorkFolder() / "long.srt").string();
+  const int workers = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    const GenerationOutcome outcome = Convert(srtPath, workers);
+    if (outcome.status != GenerationStatus::Completed || outcome.packetsWritten != 1500) {
+      state.SkipWithError(("conversion failed: " + outcome.message).c_str());
+      return;
+    }
+  }
+  state.counters["peak_rss_MB"] = static_cast<double>(PeakRssKb()) / 1024.0;
+  state.counters["sup_KB"] = static_cast<double>(std::filesystem::file_size(WorkFolder() / "long.sup")) / 1024.0;
+}
+// kAutoWorkerThreads (one worker per processor), then strictly sequential for comparison.
+BENCHMARK(BM_ConvertLongSrt)
+    ->ArgName("workers")
+    ->Arg(kAutoWorkerThreads)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::printf("peak resident memory of the whole process: %.1f MB\n", static_cast<double>(PeakRssKb()) / 1024.0);
+  if (!WorkFolder().empty()) std::filesystem::remove_all(WorkFolder());
+  return 0;
+}
