@@ -68,6 +68,14 @@ TEST(EncodeRow, PicksTheCodeWidthByRunLength) {
   for (const Case& c : cases) EXPECT_EQ(Row({{c.length, 1}, {1, 0}}), c.bytes) << "length " << c.length;
 }
 
+TEST(EncodeRow, RefusesRunsThatDoNotFitARow) {
+  EXPECT_THROW(Row({{700, 0}, {20, 1}}), std::invalid_argument);
+  EXPECT_THROW(Row({{0, 1}, {719, 0}}), std::invalid_argument);
+  // The longest row possible, every pixel its own run: one nibble each, padded.
+  std::vector<PixelRun> single(719, PixelRun{1, 1});
+  EXPECT_EQ(Row(single).size(), 360u + 2u);
+}
+
 TEST(ClassifyPixel, ComparesExactlyInTheFixedOrder) {
   struct Case {
     const char* name;
