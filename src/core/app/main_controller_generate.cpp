@@ -34,7 +34,7 @@ void MainController::DoGenerate() {
     return;
   }
   SetIdleControls(false);
-  auto refuse = [&](const char* message) {
+  auto refuse = [&](const std::string& message) {
     m_view.ShowMessage(message);
     m_state.GenerationStopped = true;
     SetIdleControls(true);
@@ -43,6 +43,15 @@ void MainController::DoGenerate() {
   if (!m_state.LinesFit) return refuse("Please use smaller font.");
   // The no-IFO box can be unticked after a subtitle was loaded: there are then no swatches to draw with.
   if (!m_state.palette) return refuse(kNoPaletteYetMessage);
+  // A command line can leave a colour list without a selection (an index outside 0..15). Drawing that role
+  // with another entry's colour would give a SUP file that looks complete and shows the wrong colours.
+  for (const auto& [list, role] : {std::pair{&m_state.ComboBoxAntialias, "antialias"},
+                                   {&m_state.ComboBoxOutline, "outline"},
+                                   {&m_state.ComboBoxText, "text"},
+                                   {&m_state.ComboBoxBg, "background"}}) {
+    if (!list->HasSelection())
+      return refuse(std::string("No ") + role + " colour is chosen. Please choose one from Color 0 to Color 15.");
+  }
 
   GenerationOutcome outcome;
   std::string report;
