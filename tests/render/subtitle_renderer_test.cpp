@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 
 #include "render/bit_mask.h"
@@ -153,7 +154,7 @@ TEST(SubtitleRenderer, LineTwoOutlineCoversLineOne) {
 }
 
 TEST(BitMask, DilationIsTheSquareNeighbourhood) {
-  // One pixel at a word boundary, dilated: a (2r + 1)² square around it, also across 64-bit words.
+  // Two pixels, one at a 64-bit word boundary, dilated: a (2r + 1)² square around each, across words.
   LineLayout layout;
   GlyphBitmap dot;
   dot.width = 1;
@@ -169,11 +170,11 @@ TEST(BitMask, DilationIsTheSquareNeighbourhood) {
   wide.wordsPerRow = 2;
   wide.bits = {0, uint64_t{1} << 5};
   layout.glyphs = {{0, 0, &dot}, {-6, 3, &wide}};
-  const BitMask ink = MaskFromLayout(layout);
-  EXPECT_EQ(ink.left, -6);
-  EXPECT_EQ(ink.width, 70);
-  EXPECT_TRUE(ink.Test(6, 0));
-  EXPECT_TRUE(ink.Test(69, 3));
+  const BitMask ink = MaskFromLayout(layout, 40);
+  EXPECT_EQ(ink.left, -6 - 40);
+  EXPECT_EQ(ink.width, 70 + 80);
+  EXPECT_TRUE(ink.Test(6 + 40, 40));
+  EXPECT_TRUE(ink.Test(69 + 40, 43));
   for (int radius : {1, 2, 3, 4, 40}) {
     const BitMask d = Dilate(ink, radius);
     int count = 0;
@@ -187,6 +188,42 @@ TEST(BitMask, DilationIsTheSquareNeighbourhood) {
       }
     }
     EXPECT_GT(count, 0);
+  }
+}
+
+// Random ink of every width around the 64-bit word edges, against a plain neighbourhood test.
+TEST(BitMask, DilationMatchesBruteForceAtEveryWidth) {
+  std::mt19937 random(7);
+  for (int inkWidth = 1; inkWidth <= 140; ++inkWidth) {
+    const int radius = 1 + inkWidth % 5;
+    GlyphBitmap glyph;
+    glyph.width = inkWidth;
+    glyph.height = 3;
+    glyph.wordsPerRow = (inkWidth + 63) / 64;
+    glyph.pixels.assign(static_cast<std::size_t>(inkWidth) * 3, 0);
+    glyph.bits.assign(static_cast<std::size_t>(glyph.wordsPerRow) * 3, 0);
+    for (int j = 0; j < 3; ++j) {
+      for (int i = 0; i < inkWidth; ++i) {
+        // The last column always has ink: it is the one that reaches the box's right edge.
+        if (i == inkWidth - 1 || random() % 4 == 0) {
+          glyph.pixels[static_cast<std::size_t>(j) * inkWidth + i] = 1;
+          glyph.bits[static_cast<std::size_t>(j) * glyph.wordsPerRow + i / 64] |= uint64_t{1} << (i % 64);
+        }
+      }
+    }
+    LineLayout layout;
+    layout.glyphs = {{0, 0, &glyph}};
+    const BitMask ink = MaskFromLayout(layout, radius);
+    const BitMask d = Dilate(ink, radius);
+    for (int y = 0; y < d.height; ++y) {
+      for (int x = 0; x < d.width; ++x) {
+        bool near = false;
+        for (int dy = -radius; dy <= radius && !near; ++dy) {
+          for (int dx = -radius; dx <= radius && !near; ++dx) near = ink.Test(x + dx, y + dy);
+        }
+        ASSERT_EQ(d.Test(x, y), near) << "width " << inkWidth << " radius " << radius << " at " << x << "," << y;
+      }
+    }
   }
 }
 

@@ -1,15 +1,17 @@
-// A 1-bit picture of where a line puts ink, its square dilation, and painting it onto an image in one colour.
+// A 1-bit picture of where a line puts ink, its square dilation, and painting such pictures onto an image.
 #include "render/bit_mask.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <climits>
+#include <cstring>
 
 namespace quillet {
 namespace {
 
-// row |= row shifted towards higher columns by `shift` bits (the row has `words` words).
+// row |= row shifted towards higher columns by `shift` bits.
 void OrShiftedUp(uint64_t* row, int words, int shift) {
   const int wordShift = shift / 64;
   const int bitShift = shift % 64;
@@ -21,13 +23,24 @@ void OrShiftedUp(uint64_t* row, int words, int shift) {
   }
 }
 
+// row = row shifted towards lower columns by `shift` bits.
+void ShiftDown(uint64_t* row, int words, int shift) {
+  const int wordShift = shift / 64;
+  const int bitShift = shift % 64;
+  for (int k = 0; k < words; ++k) {
+    const int from = k + wordShift;
+    uint64_t value = from < words ? row[from] >> bitShift : 0;
+    if (bitShift != 0 && from + 1 < words) value |= row[from + 1] << (64 - bitShift);
+    row[k] = value;
+  }
+}
+
 void SetBits(uint64_t* row, int from, int to) {
   for (int x = from; x < to;) {
     const int word = x >> 6;
     const int bit = x & 63;
     const int count = std::min(64 - bit, to - x);
-    const uint64_t bits = count == 64 ? ~uint64_t{0} : ((uint64_t{1} << count) - 1) << bit;
-    row[word] |= bits;
+    row[word] |= (count == 64 ? ~uint64_t{0} : ((uint64_t{1} << count) - 1)) << bit;
     x += count;
   }
 }
@@ -36,10 +49,11 @@ void SetBits(uint64_t* row, int from, int to) {
 
 bool BitMask::Test(int x, int y) const {
   if (x < 0 || y < 0 || x >= width || y >= height) return false;
-  return (words[static_cast<std::size_t>(y) * wordsPerRow + (x >> 6)] >> (x & 63)) & 1;
+  return (Row(y)[x >> 6] >> (x & 63)) & 1;
 }
 
-BitMask MaskFromLayout(const LineLayout& layout) {
+BitMask MaskFromLayout(const LineLayout& layout, int margin) {
+  assert(margin >= 0);
   int minX = INT_MAX, minY = INT_MAX, maxX = INT_MIN, maxY = INT_MIN;
   for (const PlacedGlyph& placed : layout.glyphs) {
     minX = std::min(minX, placed.x);
@@ -56,10 +70,10 @@ BitMask MaskFromLayout(const LineLayout& layout) {
   }
   BitMask mask;
   if (minX >= maxX || minY >= maxY) return mask;
-  mask.left = minX;
-  mask.top = minY;
-  mask.width = maxX - minX;
-  mask.height = maxY - minY;
+  mask.left = minX - margin;
+  mask.top = minY - margin;
+  mask.width = maxX - minX + 2 * margin;
+  mask.height = maxY - minY + 2 * margin;
   mask.wordsPerRow = (mask.width + 63) / 64;
   mask.words.assign(static_cast<std::size_t>(mask.wordsPerRow) * mask.height, 0);
 
@@ -69,7 +83,7 @@ BitMask MaskFromLayout(const LineLayout& layout) {
     const int wordOffset = offset >> 6;
     const int bitOffset = offset & 63;
     for (int j = 0; j < glyph.height; ++j) {
-      uint64_t* row = &mask.words[static_cast<std::size_t>(placed.y - mask.top + j) * mask.wordsPerRow];
+      uint64_t* row = mask.Row(placed.y - mask.top + j);
       const uint64_t* source = &glyph.bits[static_cast<std::size_t>(j) * glyph.wordsPerRow];
       for (int k = 0; k < glyph.wordsPerRow; ++k) {
         const uint64_t bits = source[k];
@@ -83,84 +97,102 @@ BitMask MaskFromLayout(const LineLayout& layout) {
   for (const InkRect& rule : layout.rules) {
     if (rule.width <= 0 || rule.height <= 0) continue;
     for (int y = rule.y; y < rule.y + rule.height; ++y) {
-      SetBits(&mask.words[static_cast<std::size_t>(y - mask.top) * mask.wordsPerRow], rule.x - mask.left,
-              rule.x - mask.left + rule.width);
+      SetBits(mask.Row(y - mask.top), rule.x - mask.left, rule.x - mask.left + rule.width);
     }
   }
   return mask;
 }
 
-/* Square dilation, separably: first every row is ORed with itself shifted by 1 … 2r columns (by doubling: the
-   span covered grows 1, 2, 4 … so radius 4 takes four shifts), then every output row is the OR of the 2r + 1
-   row results above it. Column c of a source row lands in columns c … c + 2r of the output, whose box starts r
-   columns further left, so that is exactly c − r … c + r; likewise for rows. */
+/* Square dilation, separably. Each row is shifted down by r columns and then ORed with itself shifted up by
+   1 … 2r columns (by doubling: the span covered grows 1, 2, 4 … so radius 4 takes four shifts), which leaves
+   column c set when any of c − r … c + r was; with the margin no bit leaves the row on either side. Then each output
+   row is the OR of the rows r above to r below it. The box does not grow: ink within r of the box's edge would lose
+   part of its dilation, hence the margin. */
 BitMask Dilate(const BitMask& mask, int radius) {
   assert(radius >= 0);
   if (mask.Empty() || radius == 0) return mask;
-  BitMask out;
-  out.left = mask.left - radius;
-  out.top = mask.top - radius;
-  out.width = mask.width + 2 * radius;
-  out.height = mask.height + 2 * radius;
-  out.wordsPerRow = (out.width + 63) / 64;
   const int span = 2 * radius + 1;
+  const int words = mask.wordsPerRow;
 
-  std::vector<uint64_t> rows(static_cast<std::size_t>(out.wordsPerRow) * mask.height, 0);
+  std::vector<uint64_t> rows = mask.words;
   for (int y = 0; y < mask.height; ++y) {
-    uint64_t* row = &rows[static_cast<std::size_t>(y) * out.wordsPerRow];
-    std::copy_n(&mask.words[static_cast<std::size_t>(y) * mask.wordsPerRow], mask.wordsPerRow, row);
+    uint64_t* row = &rows[static_cast<std::size_t>(y) * words];
+    ShiftDown(row, words, radius);
     for (int covered = 1; covered < span;) {
       const int step = std::min(covered, span - covered);
-      OrShiftedUp(row, out.wordsPerRow, step);
+      OrShiftedUp(row, words, step);
       covered += step;
     }
   }
 
-  out.words.assign(static_cast<std::size_t>(out.wordsPerRow) * out.height, 0);
+  BitMask out = mask;
+  std::fill(out.words.begin(), out.words.end(), 0);
   for (int y = 0; y < mask.height; ++y) {
-    const uint64_t* row = &rows[static_cast<std::size_t>(y) * out.wordsPerRow];
-    for (int d = 0; d < span; ++d) {
-      uint64_t* target = &out.words[static_cast<std::size_t>(y + d) * out.wordsPerRow];
-      for (int k = 0; k < out.wordsPerRow; ++k) target[k] |= row[k];
+    uint64_t* target = out.Row(y);
+    const int from = std::max(0, y - radius);
+    const int to = std::min(mask.height - 1, y + radius);
+    for (int source = from; source <= to; ++source) {
+      const uint64_t* row = &rows[static_cast<std::size_t>(source) * words];
+      for (int k = 0; k < words; ++k) target[k] |= row[k];
     }
   }
   return out;
 }
 
-void PaintMask(Image24& image, const BitMask& mask, int cellX, int cellY, Rgb colour) {
-  if (mask.Empty()) return;
-  const int originX = cellX + mask.left;
-  const int originY = cellY + mask.top;
+void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer> layers) {
+  if (layers.empty() || layers[0].mask->Empty()) return;
+  const BitMask& box = *layers[0].mask;
+  for (const MaskLayer& layer : layers) {
+    assert(layer.mask->left == box.left && layer.mask->top == box.top && layer.mask->width == box.width &&
+           layer.mask->height == box.height);
+  }
+  const int originX = cellX + box.left;
+  const int originY = cellY + box.top;
   const int y0 = std::max(0, originY);
-  const int y1 = std::min(image.Height(), originY + mask.height);
+  const int y1 = std::min(image.Height(), originY + box.height);
   const int x0 = std::max(0, originX);
-  const int x1 = std::min(image.Width(), originX + mask.width);
+  const int x1 = std::min(image.Width(), originX + box.width);
   if (y0 >= y1 || x0 >= x1) return;
 
+  constexpr int kMaxLayers = 4;
+  assert(layers.size() <= kMaxLayers);
+  const int layerCount = static_cast<int>(layers.size());
+  // Each colour as four bytes, blue, green, red and a spare that the next pixel's store overwrites.
+  std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
+  for (int l = 0; l < layerCount; ++l) colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
+
+  const int firstWord = (x0 - originX) >> 6;
+  const int endWord = (x1 - originX + 63) >> 6;
   for (int y = y0; y < y1; ++y) {
-    const uint64_t* row = &mask.words[static_cast<std::size_t>(y - originY) * mask.wordsPerRow];
     uint8_t* pixels = image.Row(y);
-    for (int k = 0; k < mask.wordsPerRow; ++k) {
-      uint64_t bits = row[k];
-      if (bits == 0) continue;
+    const int row = y - originY;
+    for (int k = firstWord; k < endWord; ++k) {
+      // Per pixel, the index of the last layer that has it, as two bit planes: high = in layer 2 or 3,
+      // low = in layer 3, or in layer 1 and in neither later one.
+      uint64_t any = 0, high = 0, low = 0;
+      for (int l = 0; l < layerCount; ++l) {
+        const uint64_t bits = layers[l].mask->Row(row)[k];
+        any |= bits;
+        if (l >= 2) high |= bits;
+        low = (l % 2 == 1) ? (low | bits) : (low & ~bits);
+      }
+      if (any == 0) continue;
       const int base = originX + 64 * k;
-      // Keep only the columns inside the image.
-      const int low = x0 - base;
-      const int high = x1 - base;
-      if (high <= 0) break;
-      if (low >= 64) continue;
-      if (low > 0) bits &= ~uint64_t{0} << low;
-      if (high < 64) bits &= (uint64_t{1} << high) - 1;
-      while (bits != 0) {
-        const int start = std::countr_zero(bits);
-        const int length = std::countr_one(bits >> start);
+      // Only the columns inside the image.
+      if (x0 - base > 0) any &= ~uint64_t{0} << (x0 - base);
+      if (x1 - base < 64) any &= (uint64_t{1} << (x1 - base)) - 1;
+      while (any != 0) {
+        const int start = std::countr_zero(any);
+        const int length = std::countr_one(any >> start);
+        const int last = start + length - 1;
         uint8_t* p = pixels + static_cast<std::size_t>(base + start) * 3;
-        for (int i = 0; i < length; ++i, p += 3) {
-          p[0] = colour.b;
-          p[1] = colour.g;
-          p[2] = colour.r;
+        for (int i = start; i < last; ++i, p += 3) {
+          const int top = static_cast<int>(((high >> i) & 1) << 1 | ((low >> i) & 1));
+          std::memcpy(p, colours[top].data(), 4);  // the fourth byte is the next pixel's, written next
         }
-        bits = length + start >= 64 ? 0 : bits & (~uint64_t{0} << (start + length));
+        const int top = static_cast<int>(((high >> last) & 1) << 1 | ((low >> last) & 1));
+        std::memcpy(p, colours[top].data(), 3);
+        any = last >= 63 ? 0 : any & (~uint64_t{0} << (last + 1));
       }
     }
   }

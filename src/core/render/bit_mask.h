@@ -1,7 +1,8 @@
-// A 1-bit picture of where a line puts ink, its square dilation, and painting it onto an image in one colour.
+// A 1-bit picture of where a line puts ink, its square dilation, and painting such pictures onto an image.
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "render/font_engine.h"
@@ -9,7 +10,7 @@
 
 namespace quillet {
 
-// Ink pixels in a box at (left, top) relative to the top-left of the line's text cell.
+// Pixels in a box at (left, top) relative to the top-left of the line's text cell.
 // Bit i of word k of a row is the pixel at column left + 64k + i.
 struct BitMask {
   int left = 0;
@@ -21,17 +22,27 @@ struct BitMask {
 
   bool Empty() const { return width == 0 || height == 0; }
   bool Test(int x, int y) const;  // x, y relative to the box
+  const uint64_t* Row(int y) const { return words.data() + static_cast<std::size_t>(y) * wordsPerRow; }
+  uint64_t* Row(int y) { return words.data() + static_cast<std::size_t>(y) * wordsPerRow; }
 };
 
-// Every pixel a single draw of the line paints: glyph ink and underline / strikeout rules.
-BitMask MaskFromLayout(const LineLayout& layout);
+// Every pixel a single draw of the line paints (glyph ink, underline and strikeout rules), in a box that
+// leaves `margin` empty pixels on every side around the ink. Empty when the line has no ink.
+BitMask MaskFromLayout(const LineLayout& layout, int margin = 0);
 
 // The union of the mask shifted by every (dx, dy) with |dx|, |dy| <= radius: what drawing the line at each of
-// those (2 radius + 1)² points paints. The box grows by radius on every side.
+// those (2 radius + 1)² points paints. The box stays the same, so the mask needs a margin of at least radius.
 BitMask Dilate(const BitMask& mask, int radius);
 
-// Paints every pixel of the mask, placed with its cell at (cellX, cellY), in one colour; pixels outside the
-// image are skipped.
-void PaintMask(Image24& image, const BitMask& mask, int cellX, int cellY, Rgb colour);
+// One mask to paint in one colour.
+struct MaskLayer {
+  const BitMask* mask;
+  Rgb colour;
+};
+
+// Paints the layers, all with the same box and placed with their cell at (cellX, cellY); a pixel in several
+// layers takes the colour of the last, exactly as painting them one after another would, but each pixel is
+// written once. Pixels outside the image are skipped.
+void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer> layers);
 
 }  // namespace quillet

@@ -8,32 +8,39 @@
 namespace quillet {
 namespace {
 
-int MeasureWidth(FontEngine& engine, std::string_view line, const FontDesc& font) {
-  return engine.LayoutLine(font, line.empty() ? std::string_view(" ") : line).widthPx;
+// A line's width as measured: an empty line measures as one space.
+int MeasuredWidth(FontEngine& engine, const LineLayout& layout, std::string_view line, const FontDesc& font) {
+  return line.empty() ? engine.LayoutLine(font, " ").widthPx : layout.widthPx;
 }
 
 // A line's three passes, from one rasterising: the outline is the ink dilated by the outline width, the
-// antialias ring the ink dilated by one, the text the ink itself. Painting them in this order gives exactly what
-// drawing the line at every shifted point would.
+// antialias ring the ink dilated by one, the text the ink itself. Painted as layers (outline, then ring, then
+// text on top) they give exactly what drawing the line at every shifted point would.
 void DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
-  const BitMask ink = MaskFromLayout(layout);
+  const int radius = std::max(0, outlineWidthPx);
+  const BitMask ink = MaskFromLayout(layout, std::max(1, radius));
   if (ink.Empty()) return;
-  PaintMask(picture, Dilate(ink, std::max(0, outlineWidthPx)), x, y, roles.outline);
-  PaintMask(picture, Dilate(ink, 1), x, y, roles.antialias);
-  PaintMask(picture, ink, x, y, roles.text);
+  const BitMask outline = Dilate(ink, radius);
+  const BitMask ring = Dilate(ink, 1);
+  const MaskLayer layers[] = {{&outline, roles.outline}, {&ring, roles.antialias}, {&ink, roles.text}};
+  PaintLayers(picture, x, y, layers);
 }
 
-Image24 MakeBlueFrame(VideoStandard standard) {
-  Image24 frame(kFrameWidth, FrameHeight(standard), kFrameBlue);
-  return frame;
+// Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
+void DrawLines(Image24& picture, const LineLayout& line1, const LineLayout& line2, const LineOrigins& origins,
+               int outlineWidthPx, const RoleRgb& roles) {
+  DrawLine(picture, line1, origins.x1, origins.y1, outlineWidthPx, roles);
+  DrawLine(picture, line2, origins.x2, origins.y2, outlineWidthPx, roles);
 }
 
 }  // namespace
 
 LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font) {
-  const int height = engine.Metrics(font).heightPx;
-  return {MeasureWidth(engine, line1, font), height, MeasureWidth(engine, line2, font), height};
+  const LineLayout layout1 = engine.LayoutLine(font, line1);
+  const LineLayout layout2 = engine.LayoutLine(font, line2);
+  return {MeasuredWidth(engine, layout1, line1, font), layout1.heightPx, MeasuredWidth(engine, layout2, line2, font),
+          layout2.heightPx};
 }
 
 int LineOriginX(std::string_view align, int widthPx) {
@@ -71,27 +78,24 @@ LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_
                               const FontDesc& font, const LineMeasures& measures, std::string_view align, int offset,
                               int offsetOr, int outlineWidthPx, const RoleRgb& roles) {
   const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, picture.Height());
-  // Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
-  DrawLine(picture, engine.LayoutLine(font, line1), origins.x1, origins.y1, outlineWidthPx, roles);
-  DrawLine(picture, engine.LayoutLine(font, line2), origins.x2, origins.y2, outlineWidthPx, roles);
+  DrawLines(picture, engine.LayoutLine(font, line1), engine.LayoutLine(font, line2), origins, outlineWidthPx, roles);
   return origins;
 }
 
-Image24 BlueFrame(VideoStandard standard) {
-  // Filling 400 000 pixels byte by byte costs more than drawing the text, so each size is made once and copied.
-  static const Image24 pal = MakeBlueFrame(VideoStandard::Pal);
-  static const Image24 ntsc = MakeBlueFrame(VideoStandard::Ntsc);
-  return standard == VideoStandard::Pal ? pal : ntsc;
-}
+Image24 BlueFrame(VideoStandard standard) { return Image24(kFrameWidth, FrameHeight(standard), kFrameBlue); }
 
 RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
                           int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
                           const RoleRgb& roles) {
   RenderedFrame result;
   result.frame = BlueFrame(standard);
-  const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, font);
-  const LineOrigins origins = DrawSubtitleLines(engine, result.frame, line1, line2, font, measures, align, offset,
-                                                offsetOr, outlineWidthPx, roles);
+  // Each line is laid out once, for measuring and drawing alike.
+  const LineLayout layout1 = engine.LayoutLine(font, line1);
+  const LineLayout layout2 = engine.LayoutLine(font, line2);
+  const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
+                              MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
+  const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, result.frame.Height());
+  DrawLines(result.frame, layout1, layout2, origins, outlineWidthPx, roles);
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
