@@ -1,0 +1,200 @@
+// The built program, run without a display as a batch file or a script would run it.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dvdsub_decoder.h"
+#include "scripted_view.h"
+
+extern char** environ;
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ControllerHarness;
+using test::CopyData;
+using test::TempDir;
+
+struct Outcome {
+  int status = -1;  // exit status, or -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+};
+
+// Runs `program` with `args` and this process's environment less DISPLAY and WAYLAND_DISPLAY.
+Outcome RunProcess(const std::string& program, const std::vector<std::string>& args) {
+  TempDir io;
+  const std::string outPath = io.File("out"), errPath = io.File("err");
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0) env.push_back(*e);
+  }
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+    ::execve(program.c_str(), argv.data(), envp.data());
+    ::_exit(127);
+  }
+  Outcome outcome;
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+  outcome.out = test::ReadFile(outPath);
+  outcome.err = test::ReadFile(errPath);
+  return outcome;
+}
+
+Outcome RunQuillet(const std::vector<std::string>& args) { return RunProcess(QUILLET_BINARY, args); }
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+// e2e_three_entries.srt: start and end of each entry in milliseconds.
+struct EntryTimes {
+  uint32_t startMs, endMs;
+};
+constexpr EntryTimes kEntries[] = {{500, 2250}, {61000, 63500}, {3723456, 3725000}};
+
+// Every packet decodes, in entry order, to a picture inside the frame drawn in the text and outline roles.
+void ExpectDecodesEntryForEntry(const std::string& supPath, int frameHeight) {
+  const std::vector<test::SupPacket> packets = test::SplitSupFile(test::ReadFile(supPath));
+  ASSERT_EQ(packets.size(), std::size(kEntries));
+  if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
+  for (std::size_t i = 0; i < packets.size(); ++i) {
+    EXPECT_EQ(packets[i].pts90k, kEntries[i].startMs * 90) << "entry " << i + 1;
+    const test::DecodedSubpicture picture = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
+    ASSERT_TRUE(picture.hasPicture) << "entry " << i + 1;
+    EXPECT_GE(picture.y, 0);
+    EXPECT_LE(picture.y + picture.height, frameHeight) << "entry " << i + 1;
+    EXPECT_LE(picture.x + picture.width, 720) << "entry " << i + 1;
+    // The unit holds the duration in 1/90 s; the decoder reads that field as ticks of 1024/90000 s.
+    const uint32_t delay = ((kEntries[i].endMs - kEntries[i].startMs) * 90 + 500) / 1000;
+    EXPECT_EQ(picture.endDisplayMs - picture.startDisplayMs, (delay << 10) / 90) << "entry " << i + 1;
+    int text = 0, outline = 0;
+    for (uint8_t p : picture.pixels) {
+      text += p == 1;
+      outline += p == 2;
+    }
+    EXPECT_GT(text, 0) << "entry " << i + 1;
+    EXPECT_GT(outline, 0) << "entry " << i + 1;
+  }
+}
+
+class Program : public ::testing::Test {
+ protected:
+  Program() : subtitle(CopyData(dir, "e2e_three_entries.srt", "film.srt")) {}
+
+  std::vector<std::string> Job(const std::string& haveIfo, const std::string& ifo) const {
+    return {haveIfo, ifo, subtitle, "-1", "1", "0", "2", "0", "0", "4", "0", "14", "0", "30", "-4", "1"};
+  }
+  std::string Sup() const { return dir.File("film.sup"); }
+  std::string Help() const { return dir.File("film.Quillet_Help.txt"); }
+
+  TempDir dir;
+  std::string subtitle;
+};
+
+TEST_F(Program, ConvertsWithAnIfoAndTellsTheWithIfoCase) {
+  const Outcome run = RunQuillet(Job("0", CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  ExpectDecodesEntryForEntry(Sup(), 576);
+  const std::string help = test::ReadFile(Help());
+  EXPECT_TRUE(StartsWith(help, "All Done !!! (Case : With Ifo)\r\n"));
+  EXPECT_TRUE(help.ends_with("Generated Files:\r\n" + Sup() + "\r\n" + Help()));
+}
+
+TEST_F(Program, ConvertsWithoutAnIfoAndTellsTheNoIfoCase) {
+  auto job = Job("-1", "none");
+  job[3] = "0";  // NTSC
+  const Outcome run = RunQuillet(job);
+  EXPECT_EQ(run.status, 0) << run.err;
+  ExpectDecodesEntryForEntry(Sup(), 480);
+  EXPECT_TRUE(StartsWith(test::ReadFile(Help()), "All Done !!! (Case : No Ifo)\r\n"));
+}
+
+TEST_F(Program, AnIfoWithoutUsablePaletteConvertsWithTheNoticeOnStandardError) {
+  const Outcome run = RunQuillet(Job("0", CopyData(dir, "ifo_monochrome_ntsc.ifo")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "ATTENTION :")) << run.err;
+  ExpectDecodesEntryForEntry(Sup(), 480);
+  EXPECT_TRUE(StartsWith(test::ReadFile(Help()), "All Done !!! (Case : Monocromatic Ifo)\r\n"));
+}
+
+TEST_F(Program, ABadValueGivesItsMessageAndStatusOne) {
+  auto job = Job("yes", "none");
+  const Outcome run = RunQuillet(job);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "'yes' is not a valid boolean value.")) << run.err;
+  EXPECT_FALSE(fs::exists(Sup()));
+
+  job = Job("-1", "none");
+  job[2] = dir.File("missing.srt");
+  const Outcome missing = RunQuillet(job);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Contains(missing.err, "Unsupported Subtitle Format !")) << missing.err;
+}
+
+TEST_F(Program, ABatchFileFromTheWindowConvertsEachJobWithSh) {
+  const std::string programFolder = fs::path(QUILLET_BINARY).parent_path().string() + "/";
+  ASSERT_TRUE(fs::exists(programFolder + "quillet.exe")) << "the build puts quillet.exe beside quillet";
+  const std::string first = CopyData(dir, "e2e_three_entries.srt", "first.srt");
+  const std::string second = CopyData(dir, "e2e_three_entries.srt", "second.srt");
+  const std::string ifo = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  {
+    ControllerOptions options = ControllerHarness::SequentialOptions();
+    options.programFolder = programFolder;
+    ControllerHarness h(options);
+    h.controller.SetNoIfo(true);
+    h.controller.SelectPal(false);
+    h.LoadSubtitle(first);
+    h.view.AnswerDialog(dir.File("MyBatch"));
+    h.controller.ButtonBatchClick();
+    h.controller.SetNoIfo(false);
+    h.LoadIfo(ifo);
+    h.LoadSubtitle(second);
+    h.controller.ButtonBatchClick();
+    ASSERT_TRUE(h.view.errors.empty());
+  }
+  const Outcome run = RunProcess("/bin/sh", {dir.File("MyBatch.bat")});
+  EXPECT_EQ(run.status, 0) << run.err;
+  ExpectDecodesEntryForEntry(dir.File("first.sup"), 480);
+  ExpectDecodesEntryForEntry(dir.File("second.sup"), 576);
+  EXPECT_TRUE(StartsWith(test::ReadFile(dir.File("first.Quillet_Help.txt")), "All Done !!! (Case : No Ifo)"));
+  EXPECT_TRUE(StartsWith(test::ReadFile(dir.File("second.Quillet_Help.txt")), "All Done !!! (Case : With Ifo)"));
+}
+
+TEST(ProgramStart, WithoutADisplayOrACompleteCommandLineItExitsTwo) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"-1", "none", "/subs/film.srt"}}) {
+    const Outcome run = RunQuillet(args);
+    EXPECT_EQ(run.status, 2) << args.size();
+    EXPECT_TRUE(Contains(run.err, "no display")) << run.err;
+  }
+}
+
+TEST(ProgramStart, HelpPrintsTheUsage) {
+  const Outcome run = RunQuillet({"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(StartsWith(run.out, "Usage: quillet")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "filenamesub"));
+  EXPECT_EQ(run.err, "");
+}
+
+}  // namespace
+}  // namespace quillet
