@@ -1,0 +1,95 @@
+// Fuzzes one entry's way from subtitle text to a subpicture unit: measuring and drawing its two lines on the
+// frame, scanning the band, run-length coding the fields and building the unit.
+//
+// Input: six bytes of settings (font, style and charset, alignment and standard, offset, line distance, role
+// colours), then line 1, a line feed, and line 2.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "app/job_settings.h"
+#include "fuzz_support.h"
+#include "render/font_engine.h"
+#include "render/frame.h"
+#include "render/name_tables.h"
+#include "render/subtitle_renderer.h"
+#include "sup/band_scan.h"
+#include "sup/run_length_coding.h"
+#include "sup/subpicture_unit.h"
+
+using namespace quillet;
+
+namespace {
+
+// Colours a role may be given: distinct ones, the frame's own blue, and near neighbours of each other.
+constexpr Rgb kColours[] = {{255, 255, 255}, {0, 0, 0},       {128, 128, 128}, {0, 0, 255},
+                            {0, 0, 254},     {255, 255, 254}, {16, 16, 16},    {200, 0, 0}};
+constexpr std::string_view kFaces[] = {"Arial", "Default", "Liberation Serif", "DejaVu Sans Mono", "No Such Font"};
+constexpr std::string_view kAligns[] = {"center", "left", "right", "Center"};
+constexpr int kDpis[] = {96, 96, 72, 144};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  static FontEngine engine;
+  fuzz::InputSplitter input(data, size);
+  const uint8_t fontByte = input.Byte();
+  const uint8_t styleByte = input.Byte();
+  const uint8_t layoutByte = input.Byte();
+  const uint8_t offsetByte = input.Byte();
+  const uint8_t offsetOrByte = input.Byte();
+  const uint8_t colourByte = input.Byte();
+  const std::string_view line1 = input.Until('\n');
+  const std::string_view line2 = input.Rest();
+
+  FontDesc font;
+  font.faceName = std::string(kFaces[(fontByte >> 6) % std::size(kFaces)]);
+  font.sizePt = std::stoi(std::string(kSizeList[(fontByte & 0x3F) % kSizeList.size()]));
+  font.style = StyleSet::FromBits(styleByte & 0x0F);
+  font.charset = CharsetFromText(kCharsetList[(styleByte >> 4) % kCharsetList.size()]);
+  font.dpi = kDpis[(layoutByte >> 4) & 3];
+  const std::string_view align = kAligns[layoutByte & 3];
+  const VideoStandard standard = (layoutByte & 4) != 0 ? VideoStandard::Ntsc : VideoStandard::Pal;
+  const int outlineWidthPx = 2 + (layoutByte >> 6) % 3;
+  const int offset = ClampOffset(offsetByte * 2);
+  const int offsetOr = ClampOffsetOr(static_cast<int8_t>(offsetOrByte) % 16);
+  const RoleRgb roles{kColours[colourByte & 7], kColours[(colourByte >> 3) & 7], kColours[(colourByte >> 5) & 7]};
+
+  const RenderedFrame frame =
+      RenderFrame(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles);
+  QUILLET_FUZZ_CHECK(frame.frame.Width() == kFrameWidth && frame.frame.Height() == FrameHeight(standard));
+  QUILLET_FUZZ_CHECK(frame.bandTop % 2 == 0 && frame.bandTop >= 0 && frame.bandHeight > 0);
+  QUILLET_FUZZ_CHECK(frame.bandTop + frame.bandHeight <= frame.frame.Height());
+
+  static BandRuns runs;
+  ScanBand(frame.frame, frame.bandTop, frame.bandHeight, roles, runs);
+  QUILLET_FUZZ_CHECK(runs.RowCount() == frame.bandHeight);
+  for (int row = 0; row < runs.RowCount(); ++row) {
+    int covered = 0;
+    for (const PixelRun& run : runs.Row(row)) {
+      QUILLET_FUZZ_CHECK(run.length >= 1 && run.length <= kCodedRowPixels && run.role <= 3);
+      covered += run.length;
+    }
+    QUILLET_FUZZ_CHECK(covered == kCodedRowPixels);
+  }
+
+  static PixelData pixels;
+  EncodeFields(runs, pixels);
+  QUILLET_FUZZ_CHECK(pixels.topFieldOffset == 2 && pixels.bottomFieldOffset >= 2);
+  QUILLET_FUZZ_CHECK(static_cast<std::size_t>(pixels.bottomFieldOffset) <= pixels.block.size());
+
+  static std::vector<uint8_t> unit;
+  unit.clear();
+  const PaletteEntries entries{colourByte & 15, colourByte >> 4, offsetByte & 15, offsetByte >> 4};
+  try {
+    BuildSubpictureUnit(pixels, frame.bandTop, frame.bandHeight, entries, DisplayDelay(1000.0, 3500.0), unit);
+    QUILLET_FUZZ_CHECK(unit.size() == SubpictureUnitSize(pixels.block.size()));
+    QUILLET_FUZZ_CHECK(unit.size() % 2 == 0 && unit.size() <= static_cast<std::size_t>(kMaxSubpictureUnitBytes));
+    QUILLET_FUZZ_CHECK(((std::size_t{unit[0]} << 8) | unit[1]) == unit.size());
+  } catch (const SubpictureTooLargeError& e) {
+    QUILLET_FUZZ_CHECK(e.UnitBytes() > kMaxSubpictureUnitBytes);
+    QUILLET_FUZZ_CHECK(unit.empty());
+  }
+  return 0;
+}

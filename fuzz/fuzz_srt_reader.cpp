@@ -1,0 +1,45 @@
+// Fuzzes the SubRip reader on the bytes of a whole file, and the time conversion on its own.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/errors.h"
+#include "fuzz_support.h"
+#include "subtitle/srt_reader.h"
+#include "subtitle/subtitle.h"
+
+using namespace quillet;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  // The conversion alone, on the first line's start time as the reader cuts it.
+  try {
+    const std::string ms = SrtTimeToMs(bytes.substr(0, 12));
+    QUILLET_FUZZ_CHECK(fuzz::IsIntegerText(ms));
+  } catch (const ConversionError&) {
+  }
+
+  (void)LooksLikeSrt(bytes);
+
+  TSubtitle document;
+  try {
+    ReadSrt(bytes, "fuzz.srt", document);
+    // Some line was read exactly when the bytes hold more than a byte-order mark.
+    QUILLET_FUZZ_CHECK(document.Loaded == !(bytes.empty() || bytes == "\xEF\xBB\xBF"));
+  } catch (const ConversionError& e) {
+    // The message says where: the file name and the line number.
+    QUILLET_FUZZ_CHECK(std::string_view(e.what()).find("fuzz.srt") != std::string_view::npos);
+  }
+  // Whatever was read before an error is well formed.
+  for (const SubtitleLine& line : document.Lines) {
+    QUILLET_FUZZ_CHECK(fuzz::IsIntegerText(line.StartTime));
+    QUILLET_FUZZ_CHECK(fuzz::IsIntegerText(line.EndTime));
+    for (const std::string* text : {&line.Line1, &line.Line2, &line.Line3}) {
+      QUILLET_FUZZ_CHECK(!fuzz::HasLineBreak(*text));
+      QUILLET_FUZZ_CHECK(text->size() <= size);
+    }
+  }
+  return 0;
+}
