@@ -74,6 +74,10 @@ class MainController {
 
   // A generation run shows each frame; the window may throttle its repaints.
   bool GenerationRunning() const { return !m_state.controlsIdle; }
+  // The window closes during a run: the run stops after the entry it is on, as after "Abort", without a message.
+  void StopGeneration() {
+    if (GenerationRunning()) m_state.GenerationStopped = true;
+  }
 
  private:
   void Guard(const std::function<void()>& command);

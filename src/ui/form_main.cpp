@@ -1,0 +1,282 @@
+// The main window: its controls, where they sit, and which controller command each of them runs.
+#include "form_main.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
+#include <cmath>
+
+#include "form_about.h"
+#include "form_colors_help.h"
+#include "pictures.h"
+#include "preview_image.h"
+#include "qt_window_geometry.h"
+#include "window_style.h"
+
+namespace quillet::ui {
+
+namespace {
+
+constexpr int kClientWidth = 803;
+constexpr int kClientHeight = 705;
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+  widget->setObjectName(QString::fromLatin1(name));
+  return widget;
+}
+
+QPushButton* BoldButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+  auto* button = Named(new QPushButton(caption, parent), name);
+  QFont font = button->font();
+  font.setBold(true);
+  button->setFont(font);
+  button->setGeometry(geometry);
+  return button;
+}
+
+QGroupBox* Group(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+  auto* group = Named(new QGroupBox(caption, parent), name);
+  group->setGeometry(geometry);
+  // The caption sits on the frame's top line, as on a classic group box, so the controls fit under it.
+  group->setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
+  return group;
+}
+
+QLineEdit* DisplayEdit(QWidget* parent, const char* name, const QString& text, QRect geometry) {
+  auto* edit = Named(new QLineEdit(text, parent), name);
+  edit->setReadOnly(true);
+  edit->setEnabled(false);
+  edit->setGeometry(geometry);
+  return edit;
+}
+
+}  // namespace
+
+TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_options(std::move(options)) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowTitle(QString::fromLatin1(kMainCaption));
+  setWindowIcon(WindowIcon());
+  setFont(WindowFont());
+  setFixedSize(kClientWidth, kClientHeight);
+  BuildControls();
+
+  ControllerOptions controllerOptions;
+  controllerOptions.programFolder = m_options.programFolder;
+  const QScreen* shownOn = screen();
+  controllerOptions.dpi = shownOn ? static_cast<int>(std::lround(shownOn->logicalDotsPerInch())) : 96;
+  controllerOptions.generationWorkers = m_options.generationWorkers;
+  controllerOptions.showFramesDuringGeneration = true;
+  m_controller = std::make_unique<MainController>(*this, controllerOptions);
+  m_controller->FormCreate(m_options.args);
+
+  m_geometry = std::make_unique<QtWindowGeometry>(*this);
+  m_form = std::make_unique<ControllerForm>(*m_controller, *m_geometry);
+  const std::string settingsPath =
+      m_options.settingsPath.empty() ? m_options.programFolder + kSettingsFileName : m_options.settingsPath;
+  m_storage = std::make_unique<FormStorage>(settingsPath, *m_form);
+
+  ConnectControls();
+  StateChanged();
+
+  m_formAbout = new TFormAbout(this);
+  m_formColorsHelp = new TFormColorsHelp(this);
+}
+
+void TFormMain::BuildControls() {
+  BuildInputGroup();
+
+  ListBoxPreview = Named(new QListWidget(this), "ListBoxPreview");
+  ListBoxPreview->setGeometry(112, 80, 200, 44);
+  ListBoxPreview->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBoxPreview->setUniformItemSizes(true);
+
+  ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
+  ProgressBar1->setGeometry(8, 80, 100, 10);
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setValue(0);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->setToolTip(QStringLiteral("ProgressBar"));
+
+  ButtonGenerateSup = BoldButton(this, "ButtonGenerateSup", QStringLiteral("Generate Sup"), {8, 90, 100, 18});
+  ButtonBatch = BoldButton(this, "ButtonBatch", QStringLiteral("Add To Batch"), {8, 108, 100, 18});
+
+  preview = Named(new PreviewImage(this), "preview");
+  preview->setGeometry(40, 126, 720, 576);
+
+  BuildColorsGroup();
+  BuildGeneralSettingsGroup();
+  BuildRenderFontsGroup();
+
+  LabelImageChangedPAL = Named(new QLabel(this), "LabelImageChangedPAL");
+  LabelImageChangedPAL->setVisible(false);
+  LabelImageChangedNTSC = Named(new QLabel(this), "LabelImageChangedNTSC");
+  LabelImageChangedNTSC->setVisible(false);
+}
+
+void TFormMain::BuildInputGroup() {
+  GroupBoxInput = Group(this, "GroupBoxInput", QStringLiteral("Input"), {8, 0, 305, 78});
+  QWidget* g = GroupBoxInput;
+
+  EditLoadIfo = DisplayEdit(g, "EditLoadIfo", QStringLiteral("Load IFO"), {6, 13, 86, 17});
+  ButtonLoadIfo = BoldButton(g, "ButtonLoadIfo", QStringLiteral("Load IFO"), {94, 13, 60, 17});
+  EditLoadSrt = DisplayEdit(g, "EditLoadSrt", QStringLiteral("Load SRT"), {6, 31, 86, 17});
+  ButtonLoadSub = BoldButton(g, "ButtonLoadSub", QStringLiteral("Load SRT"), {94, 31, 60, 17});
+
+  // The check box shows only its box; the label beside it starts with blanks to make room for it.
+  no_ifo = MakeLabel(g, "no_ifo", QStringLiteral("     I dont have any Ifo or my Ifo hasnt sup support"), 158, 12, 143);
+  no_ifo->setWordWrap(true);
+  no_ifo->setFixedHeight(24);
+  i_dont_have_ifo = Named(new QCheckBox(QStringLiteral("polycromatic"), g), "i_dont_have_ifo");
+  i_dont_have_ifo->setGeometry(158, 12, 15, 13);
+  i_dont_have_ifo->raise();
+
+  Pal = Named(new QRadioButton(QStringLiteral("Pal"), g), "Pal");
+  Pal->setGeometry(176, 34, 44, 14);
+  Ntsc = Named(new QRadioButton(QStringLiteral("Ntsc"), g), "Ntsc");
+  Ntsc->setGeometry(226, 34, 50, 14);
+
+  LabelIfoColors = MakeLabel(g, "LabelIfoColors", QStringLiteral("Ifo Colors:"), 6, 55, 52);
+}
+
+void TFormMain::BuildColorsGroup() {
+  GroupBoxColors = Group(this, "GroupBoxColors", QStringLiteral("Colors"), {316, 0, 296, 52});
+  QWidget* g = GroupBoxColors;
+  const struct {
+    const char* label;
+    const char* name;
+    QComboBox** list;
+  } roles[] = {{"Antialias", "ComboBoxAntialias", &ComboBoxAntialias},
+               {"Outine", "ComboBoxOutline", &ComboBoxOutline},
+               {"Text", "ComboBoxText", &ComboBoxText},
+               {"Background", "ComboBoxBg", &ComboBoxBg}};
+  int x = 6;
+  for (const auto& role : roles) {
+    MakeLabel(g, (std::string("Label") + (role.name + 8)).c_str(), QString::fromLatin1(role.label), x, 13);
+    *role.list = MakeList(g, role.name, x, 27, 62);
+    x += 65;
+  }
+  ButtonColorsHelp = Named(new QPushButton(QStringLiteral("?"), g), "ButtonColorsHelp");
+  ButtonColorsHelp->setGeometry(268, 27, 20, 19);
+}
+
+void TFormMain::BuildGeneralSettingsGroup() {
+  GroupBoxGeneralSettings =
+      Group(this, "GroupBoxGeneralSettings", QStringLiteral("General Settings"), {616, 0, 180, 52});
+  QWidget* g = GroupBoxGeneralSettings;
+  BitBtnSetDefaultValues = Named(new QPushButton(g), "BitBtnSetDefaultValues");
+  BitBtnSetDefaultValues->setIcon(QIcon(SetDefaultValuesGlyph()));
+  BitBtnSetDefaultValues->setIconSize({24, 24});
+  BitBtnSetDefaultValues->setToolTip(QStringLiteral("Set the default values"));
+  BitBtnSetDefaultValues->setGeometry(8, 16, 34, 30);
+  BitBtnChangeImage = Named(new QPushButton(g), "BitBtnChangeImage");
+  BitBtnChangeImage->setIcon(QIcon(ChangeImageGlyph()));
+  BitBtnChangeImage->setIconSize({24, 24});
+  BitBtnChangeImage->setToolTip(QStringLiteral("Choose your own PAL and NTSC preview pictures"));
+  BitBtnChangeImage->setGeometry(46, 16, 34, 30);
+  ButtonAbout = Named(new QPushButton(QStringLiteral("About"), g), "ButtonAbout");
+  ButtonAbout->setGeometry(96, 20, 76, 22);
+}
+
+void TFormMain::BuildRenderFontsGroup() {
+  GroupBoxRenderFonts = Group(this, "GroupBoxRenderFonts", QStringLiteral("Render Fonts"), {316, 56, 480, 68});
+  QWidget* g = GroupBoxRenderFonts;
+  const struct {
+    const char* label;
+    const char* name;
+    QComboBox** list;
+    int x;
+    int width;
+  } lists[] = {{"Font Name", "ComboBoxFontName", &ComboBoxFontName, 6, 120},
+               {"Font Charset", "ComboBoxFontCharset", &ComboBoxFontCharset, 130, 86},
+               {"Font Style", "ComboBoxFontStyle", &ComboBoxFontStyle, 220, 80},
+               {"Font Size", "ComboBoxFontSize", &ComboBoxFontSize, 304, 48},
+               {"Align", "ComboBoxAlign", &ComboBoxAlign, 360, 56},
+               {"Outline", "ComboBoxOutlineWidth", &ComboBoxOutlineWidth, 420, 36}};
+  for (const auto& list : lists) {
+    MakeLabel(g, (std::string("Label") + (list.name + 8)).c_str(), QString::fromLatin1(list.label), list.x, 12);
+    *list.list = MakeList(g, list.name, list.x, 26, list.width);
+  }
+  ComboBoxFontName->setMaxVisibleItems(20);
+
+  MakeLabel(g, "LabelOffsets", QStringLiteral("Offsets"), 6, 48);
+  offset = Named(new QSlider(Qt::Horizontal, g), "offset");
+  offset->setGeometry(48, 46, 330, 18);
+  offset->setRange(8, 492);
+  offset->setSingleStep(1);
+  offset->setPageStep(10);
+  offset->setValue(30);
+  LabelOffset = MakeLabel(g, "LabelOffset", QStringLiteral("30"), 382, 48, 30);
+  LabelOffset->setEnabled(false);
+
+  // The second line's adjustment: up is a larger value. Arrow keys move by two, so a press down is not undone
+  // by the even-position rule.
+  offset_or = Named(new QSlider(Qt::Vertical, g), "offset_or");
+  offset_or->setGeometry(460, 8, 18, 57);
+  offset_or->setRange(-14, 10);
+  offset_or->setSingleStep(2);
+  offset_or->setPageStep(2);
+  offset_or->setValue(-4);
+  LabelOffset_Or = MakeLabel(g, "LabelOffset_Or", QStringLiteral("-4"), 422, 48, 30);
+  LabelOffset_Or->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LabelOffset_Or->setEnabled(false);
+}
+
+QComboBox* TFormMain::MakeList(QWidget* parent, const char* name, int x, int y, int width) {
+  auto* list = Named(new QComboBox(parent), name);
+  list->setEditable(false);
+  list->setGeometry(x, y, width, 19);
+  return list;
+}
+
+QLabel* TFormMain::MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int width) {
+  auto* label = Named(new QLabel(text, parent), name);
+  label->adjustSize();
+  label->setGeometry(x, y, width > 0 ? width : label->width(), 14);
+  return label;
+}
+
+void TFormMain::ConnectControls() {
+  MainController& c = *m_controller;
+  connect(ButtonLoadIfo, &QPushButton::clicked, this, [&c] { c.ButtonLoadIfoClick(); });
+  connect(i_dont_have_ifo, &QCheckBox::clicked, this, [&c](bool checked) { c.SetNoIfo(checked); });
+  connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
+  connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
+  connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });
+  connect(ListBoxPreview, &QListWidget::currentRowChanged, this, [&c](int row) {
+    if (row >= 0) c.ListBoxPreviewClick(row);
+  });
+  connect(ButtonGenerateSup, &QPushButton::clicked, this, [&c] { c.ButtonGenerateSupClick(); });
+  connect(ButtonBatch, &QPushButton::clicked, this, [&c] { c.ButtonBatchClick(); });
+  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this, [&c] { c.BitBtnSetDefaultValuesClick(); });
+  connect(BitBtnChangeImage, &QPushButton::clicked, this, [&c] { c.BitBtnChangeImageClick(); });
+  connect(ButtonAbout, &QPushButton::clicked, this, [this] { ShowModal(*m_formAbout); });
+  connect(ButtonColorsHelp, &QPushButton::clicked, this, [this] { ShowModal(*m_formColorsHelp); });
+
+  const std::pair<QComboBox*, ListId> lists[] = {
+      {ComboBoxAntialias, ListId::Antialias}, {ComboBoxOutline, ListId::Outline},
+      {ComboBoxText, ListId::Text},           {ComboBoxBg, ListId::Bg},
+      {ComboBoxFontName, ListId::FontName},   {ComboBoxFontCharset, ListId::FontCharset},
+      {ComboBoxFontStyle, ListId::FontStyle}, {ComboBoxFontSize, ListId::FontSize},
+      {ComboBoxAlign, ListId::Align},         {ComboBoxOutlineWidth, ListId::OutlineWidth}};
+  for (const auto& [list, id] : lists) {
+    connect(list, &QComboBox::activated, this, [&c, id = id](int index) { c.ChangeList(id, index); });
+  }
+  connect(offset, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffset(position); });
+  connect(offset_or, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffsetOr(position); });
+}
+
+}  // namespace quillet::ui

@@ -1,0 +1,183 @@
+// The main window: the Qt controls of the job settings and commands, a view of MainController.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/controller_form.h"
+#include "app/main_controller.h"
+#include "settings/form_storage.h"
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace quillet::ui {
+
+class PreviewImage;
+class QtWindowGeometry;
+class TFormAbout;
+class TFormColorsHelp;
+
+struct FormMainOptions {
+  std::vector<std::string> args;     // the command line after the program name
+  std::string programFolder = "./";  // ends with "/"; batch lines name the program there
+  std::string settingsPath;          // empty: "Quillet_Settings.ini" in programFolder
+  int generationWorkers = -1;        // threads that render ahead during generation; -1: one per core
+};
+
+/*
+ * Every control carries the name the rest of the program uses for it (member name = objectName). The widgets
+ * forward each change the person makes to the controller and show the controller's state; values put into
+ * the widgets by the window itself never run a change action (their signals are blocked meanwhile).
+ *
+ * The settings store follows the window: restore when it is first shown and again at its first activation,
+ * save when it closes (or when it is destroyed without having closed), write the file at program end.
+ */
+class TFormMain : public QWidget, public MainView {
+  Q_OBJECT
+ public:
+  explicit TFormMain(FormMainOptions options, QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  MainController& Controller() { return *m_controller; }
+  const MainState& State() const { return m_controller->State(); }
+  FormStorage& Storage() { return *m_storage; }
+  TFormAbout& FormAbout() { return *m_formAbout; }
+  TFormColorsHelp& FormColorsHelp() { return *m_formColorsHelp; }
+
+  // Program end: saves the settings if the window has not (only while the store is on) and writes the settings
+  // file once. The destructor does it when it was not called; called here, a failure shows the error box.
+  void FinishProgram();
+  // A successful unattended run asked the program to end.
+  bool ProgramEndRequested() const { return m_endRequested; }
+
+  // Replacements for the modal dialogs, so the window can be driven without a person (tests, screenshots).
+  // Unset, the real message boxes and file dialogs are shown.
+  std::function<void(const std::string& text)> messageHook;
+  std::function<void(const std::string& text)> errorHook;
+  std::function<void(FileDialogState& dialog)> openDialogHook;
+  // Replaces the modal showing of the About and colour help windows.
+  std::function<void(QWidget& window)> showModalHook;
+
+  // MainView
+  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void ExecuteOpenDialog(FileDialogState& dialog) override;
+  void ProcessEvents() override;
+  void StateChanged() override;
+  void PictureChanged() override;
+  void ProgressChanged() override;
+  void EndProgram() override;
+
+  // "Input"
+  QGroupBox* GroupBoxInput = nullptr;
+  QLineEdit* EditLoadIfo = nullptr;
+  QPushButton* ButtonLoadIfo = nullptr;
+  QCheckBox* i_dont_have_ifo = nullptr;
+  QLabel* no_ifo = nullptr;
+  QRadioButton* Pal = nullptr;
+  QRadioButton* Ntsc = nullptr;
+  QLineEdit* EditLoadSrt = nullptr;
+  QPushButton* ButtonLoadSub = nullptr;
+  QLabel* LabelIfoColors = nullptr;
+  std::array<QLabel*, 16> PaletteSwatches{};  // created by the palette commands, none before
+  std::array<QLabel*, 16> PaletteLabels{};
+
+  // outside the groups
+  QListWidget* ListBoxPreview = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QPushButton* ButtonGenerateSup = nullptr;
+  QPushButton* ButtonBatch = nullptr;
+  PreviewImage* preview = nullptr;
+
+  // "Colors"
+  QGroupBox* GroupBoxColors = nullptr;
+  QComboBox* ComboBoxAntialias = nullptr;
+  QComboBox* ComboBoxOutline = nullptr;
+  QComboBox* ComboBoxText = nullptr;
+  QComboBox* ComboBoxBg = nullptr;
+  QPushButton* ButtonColorsHelp = nullptr;
+
+  // "General Settings"
+  QGroupBox* GroupBoxGeneralSettings = nullptr;
+  QPushButton* BitBtnSetDefaultValues = nullptr;
+  QPushButton* BitBtnChangeImage = nullptr;
+  QPushButton* ButtonAbout = nullptr;
+
+  // "Render Fonts"
+  QGroupBox* GroupBoxRenderFonts = nullptr;
+  QComboBox* ComboBoxFontName = nullptr;
+  QComboBox* ComboBoxFontCharset = nullptr;
+  QComboBox* ComboBoxFontStyle = nullptr;
+  QComboBox* ComboBoxFontSize = nullptr;
+  QComboBox* ComboBoxAlign = nullptr;
+  QSlider* offset = nullptr;
+  QSlider* offset_or = nullptr;
+  QLabel* LabelOffset = nullptr;
+  QLabel* LabelOffset_Or = nullptr;
+  QComboBox* ComboBoxOutlineWidth = nullptr;
+
+  // invisible: the user's preview pictures
+  QLabel* LabelImageChangedPAL = nullptr;
+  QLabel* LabelImageChangedNTSC = nullptr;
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void BuildInputGroup();
+  void BuildColorsGroup();
+  void BuildGeneralSettingsGroup();
+  void BuildRenderFontsGroup();
+  void ConnectControls();
+  QComboBox* MakeList(QWidget* parent, const char* name, int x, int y, int width);
+  QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int width = 0);
+
+  void MirrorLists(const MainState& s);
+  void MirrorPalette(const MainState& s);
+  void MirrorProgress(const MainState& s);
+  void ShowModal(QWidget& window);
+
+  void FirstActivation();
+  // Runs a settings-store step; a failure shows the error box.
+  void StorageStep(const std::function<void()>& step);
+
+  FormMainOptions m_options;
+  std::unique_ptr<MainController> m_controller;
+  std::unique_ptr<QtWindowGeometry> m_geometry;
+  std::unique_ptr<ControllerForm> m_form;
+  std::unique_ptr<FormStorage> m_storage;
+  TFormAbout* m_formAbout = nullptr;
+  TFormColorsHelp* m_formColorsHelp = nullptr;
+
+  // what the widgets show, to change only what changed
+  std::vector<std::string> m_shownSubtitleItems;
+  std::optional<PaletteDisplay> m_shownPalette;
+  bool m_fontNamesShown = false;
+  QElapsedTimer m_progressShown;  // the progress bar repaints at most ~30 times a second during a run
+
+  bool m_shown = false;
+  bool m_activated = false;
+  bool m_endRequested = false;
+  bool m_finished = false;
+  int m_modalDepth = 0;
+};
+
+}  // namespace quillet::ui

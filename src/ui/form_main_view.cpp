@@ -1,0 +1,294 @@
+// The main window as the controller's view: messages, dialogs, mirroring the state into the widgets, and the
+// window's moments that drive the settings store.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/errors.h"
+#include "form_about.h"
+#include "form_colors_help.h"
+#include "form_main.h"
+#include "preview_image.h"
+#include "qt_text.h"
+#include "qt_window_geometry.h"
+#include "window_style.h"
+
+namespace quillet::ui {
+
+namespace {
+
+constexpr const char* kApplicationTitle = "Quillet";
+constexpr int kRepaintIntervalMs = 33;  // about 30 repaints a second during a run
+
+void MirrorList(QComboBox* box, const ListControl& list, bool refillItems) {
+  const QSignalBlocker blocker(box);
+  if (refillItems || box->count() != static_cast<int>(list.items.size())) {
+    box->clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(list.items.size()));
+    for (const std::string& item : list.items) items << FromText(item);
+    box->addItems(items);
+  }
+  const int index = list.HasSelection() ? list.itemIndex : -1;
+  if (box->currentIndex() != index) box->setCurrentIndex(index);
+}
+
+void MirrorTrackBar(QSlider* slider, const TrackBarControl& bar) {
+  const QSignalBlocker blocker(slider);
+  if (slider->minimum() != bar.min || slider->maximum() != bar.max) slider->setRange(bar.min, bar.max);
+  if (slider->value() != bar.position) slider->setValue(bar.position);
+}
+
+void SetText(QLabel* label, const QString& text) {
+  if (label->text() != text) label->setText(text);
+}
+
+void SetText(QLineEdit* edit, const QString& text) {
+  if (edit->text() != text) edit->setText(text);
+}
+
+QPixmap Swatch(Rgb colour) {
+  QPixmap pixmap(kSwatchSizePx, kSwatchSizePx);
+  pixmap.fill(QColor(colour.r, colour.g, colour.b));
+  return pixmap;
+}
+
+}  // namespace
+
+TFormMain::~TFormMain() {
+  if (m_finished) return;
+  m_finished = true;
+  // No message box while the window goes away: a failure is told on standard error.
+  try {
+    m_storage->WindowDestroyed();
+    m_storage->ProgramEnd();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quillet: %s\n", e.what());
+  }
+}
+
+void TFormMain::FinishProgram() {
+  if (m_finished) return;
+  m_finished = true;
+  StorageStep([this] { m_storage->WindowDestroyed(); });
+  StorageStep([this] { m_storage->ProgramEnd(); });
+}
+
+void TFormMain::StorageStep(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const ConversionError& e) {
+    ShowError(std::string(e.what()) + ".");
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+}
+
+// ---- the window's moments ---------------------------------------------------------------------------
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_shown) return;
+  m_shown = true;
+  // First shown centred on the desktop; a stored placement then moves it.
+  CentreOnScreen(*this);
+  StorageStep([this] { m_storage->WindowShown(); });
+  // The first activation follows the showing, also where no window manager activates the window.
+  QTimer::singleShot(0, this, [this] { FirstActivation(); });
+}
+
+bool TFormMain::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::WindowActivate && m_shown) FirstActivation();
+  return handled;
+}
+
+void TFormMain::FirstActivation() {
+  if (m_activated) return;
+  m_activated = true;
+  StorageStep([this] { m_storage->FirstActivation(State().Unattended); });
+  m_controller->FormActivate();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  // Closing during a run stops it after the entry it is on; nobody is left to read an "Abort" message.
+  if (m_controller->GenerationRunning() && !m_endRequested) m_controller->StopGeneration();
+  StorageStep([this] { m_storage->WindowClosing(); });
+  m_formAbout->close();
+  m_formColorsHelp->close();
+  event->accept();
+}
+
+void TFormMain::EndProgram() {
+  m_endRequested = true;
+  close();
+  QCoreApplication::exit(0);
+}
+
+// ---- messages and dialogs ------------------------------------------------------------------------------
+
+void TFormMain::ShowMessage(const std::string& text) {
+  if (messageHook) return messageHook(text);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
+                  this);
+  box.exec();
+}
+
+void TFormMain::ShowError(const std::string& text) {
+  if (errorHook) return errorHook(text);
+  QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
+                  this);
+  box.exec();
+}
+
+void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
+  if (openDialogHook) return openDialogHook(dialog);
+  const QString title = dialog.title.empty() ? QStringLiteral("Open") : QString::fromStdString(dialog.title);
+  const QString chosen =
+      QFileDialog::getOpenFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter));
+  if (!chosen.isEmpty()) dialog.fileName = ToPath(chosen);
+}
+
+void TFormMain::ShowModal(QWidget& window) {
+  if (showModalHook) return showModalHook(window);
+  if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->exec();
+}
+
+void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
+
+// ---- the state shown ------------------------------------------------------------------------------------
+
+void TFormMain::StateChanged() {
+  const MainState& s = State();
+  const QString caption = QString::fromStdString(s.caption);
+  if (windowTitle() != caption) setWindowTitle(caption);
+
+  SetText(EditLoadIfo, FromPath(s.EditLoadIfo));
+  ButtonLoadIfo->setEnabled(s.ButtonLoadIfoEnabled);
+  {
+    const QSignalBlocker blockBox(i_dont_have_ifo);
+    const QSignalBlocker blockPal(Pal);
+    const QSignalBlocker blockNtsc(Ntsc);
+    i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
+    (s.Pal ? Pal : Ntsc)->setChecked(true);
+  }
+  Pal->setEnabled(s.PalNtscEnabled);
+  Ntsc->setEnabled(s.PalNtscEnabled);
+  SetText(EditLoadSrt, FromPath(s.EditLoadSrt));
+  MirrorPalette(s);
+
+  {
+    const QSignalBlocker blocker(ListBoxPreview);
+    if (m_shownSubtitleItems != s.ListBoxPreview) {
+      ListBoxPreview->clear();
+      QStringList items;
+      items.reserve(static_cast<qsizetype>(s.ListBoxPreview.size()));
+      for (const std::string& item : s.ListBoxPreview) items << FromText(item);
+      ListBoxPreview->addItems(items);
+      m_shownSubtitleItems = s.ListBoxPreview;
+    }
+    if (ListBoxPreview->currentRow() != s.ListBoxPreviewIndex) ListBoxPreview->setCurrentRow(s.ListBoxPreviewIndex);
+  }
+  MirrorProgress(s);
+  ButtonGenerateSup->setText(QString::fromStdString(s.ButtonGenerateSup));
+  for (QWidget* busy : std::initializer_list<QWidget*>{GroupBoxInput, GroupBoxColors, GroupBoxGeneralSettings,
+                                                       GroupBoxRenderFonts, ListBoxPreview, ButtonBatch}) {
+    busy->setEnabled(s.controlsIdle);
+  }
+
+  MirrorLists(s);
+  MirrorTrackBar(offset, s.offset);
+  MirrorTrackBar(offset_or, s.offset_or);
+  SetText(LabelOffset, QString::fromStdString(s.LabelOffset));
+  SetText(LabelOffset_Or, QString::fromStdString(s.LabelOffset_Or));
+  SetText(LabelImageChangedPAL, FromPath(s.LabelImageChangedPAL));
+  SetText(LabelImageChangedNTSC, FromPath(s.LabelImageChangedNTSC));
+}
+
+void TFormMain::MirrorLists(const MainState& s) {
+  MirrorList(ComboBoxAntialias, s.ComboBoxAntialias, false);
+  MirrorList(ComboBoxOutline, s.ComboBoxOutline, false);
+  MirrorList(ComboBoxText, s.ComboBoxText, false);
+  MirrorList(ComboBoxBg, s.ComboBoxBg, false);
+  // The font list is filled once, when the window is made.
+  MirrorList(ComboBoxFontName, s.ComboBoxFontName, !m_fontNamesShown && !s.ComboBoxFontName.items.empty());
+  m_fontNamesShown = m_fontNamesShown || !s.ComboBoxFontName.items.empty();
+  MirrorList(ComboBoxFontCharset, s.ComboBoxFontCharset, false);
+  MirrorList(ComboBoxFontStyle, s.ComboBoxFontStyle, false);
+  MirrorList(ComboBoxFontSize, s.ComboBoxFontSize, false);
+  MirrorList(ComboBoxAlign, s.ComboBoxAlign, false);
+  MirrorList(ComboBoxOutlineWidth, s.ComboBoxOutlineWidth, false);
+}
+
+// Every palette command makes a new set of 16 swatches and labels in the "Input" group; none without a palette.
+void TFormMain::MirrorPalette(const MainState& s) {
+  if (m_shownPalette == s.palette) return;
+  for (int n = 0; n < kPaletteSize; ++n) {
+    delete PaletteSwatches[n];
+    delete PaletteLabels[n];
+    PaletteSwatches[n] = nullptr;
+    PaletteLabels[n] = nullptr;
+  }
+  m_shownPalette = s.palette;
+  if (!s.palette) return;
+  for (int n = 0; n < kPaletteSize; ++n) {
+    const PaletteEntryView& entry = s.palette->entries[static_cast<std::size_t>(n)];
+    const QString tooltip = QString::fromStdString(entry.tooltip);
+    auto* swatch = new QLabel(GroupBoxInput);
+    swatch->setObjectName(QStringLiteral("PaletteSwatch%1").arg(n));
+    swatch->setGeometry(entry.swatchLeft, entry.swatchTop, kSwatchSizePx, kSwatchSizePx);
+    swatch->setScaledContents(true);
+    swatch->setPixmap(Swatch(entry.colour));
+    swatch->setToolTip(tooltip);
+    swatch->show();
+    auto* label = new QLabel(QString::fromStdString(entry.caption), GroupBoxInput);
+    label->setObjectName(QStringLiteral("PaletteLabel%1").arg(n));
+    label->setGeometry(entry.labelLeft, entry.labelTop, kSwatchSizePx, kSwatchSizePx);
+    label->setToolTip(tooltip);
+    label->show();
+    PaletteSwatches[n] = swatch;
+    PaletteLabels[n] = label;
+  }
+}
+
+void TFormMain::MirrorProgress(const MainState& s) {
+  const ProgressBarControl& bar = s.ProgressBar1;
+  // A bar whose ends meet (a run of one entry) would show Qt's busy animation; it shows as empty instead.
+  const int max = bar.max > bar.min ? bar.max : bar.min + 1;
+  if (ProgressBar1->minimum() != bar.min || ProgressBar1->maximum() != max) ProgressBar1->setRange(bar.min, max);
+  ProgressBar1->setValue(std::clamp(bar.position, bar.min, max));
+  m_progressShown.start();
+}
+
+void TFormMain::ProgressChanged() {
+  // Once per entry during a run: the bar follows at most about 30 times a second, and at its end.
+  const ProgressBarControl& bar = State().ProgressBar1;
+  if (m_progressShown.isValid() && m_progressShown.elapsed() < kRepaintIntervalMs && bar.position < bar.max) return;
+  MirrorProgress(State());
+}
+
+void TFormMain::PictureChanged() {
+  const MainState& s = State();
+  // The control has the frame size of the chosen standard; the picture is stretched to it.
+  const int height = s.Standard() == VideoStandard::Pal ? 576 : 480;
+  if (preview->height() != height) preview->resize(720, height);
+  preview->SetPicture(s.preview);
+}
+
+}  // namespace quillet::ui

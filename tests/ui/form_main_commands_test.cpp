@@ -1,0 +1,295 @@
+// The main window's commands driven through its widgets: loads, the length check, generation, abort, batch jobs,
+// and the unattended run with a display.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "dvdsub_decoder.h"
+#include "preview_image.h"
+#include "ui_test_support.h"
+
+namespace quillet::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::TFormMain;
+
+const std::string kSample = std::string(QUILLET_SOURCE_DIR) + "/samples/sample.srt";
+
+std::string LongSubtitle(const TempDir& dir, int entries) {
+  const std::string path = dir.File("long.srt");
+  const std::string command =
+      "bash '" + std::string(QUILLET_SOURCE_DIR) + "/scripts/make_long_srt' '" + path + "' " + std::to_string(entries);
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  return path;
+}
+
+std::size_t PacketCount(const std::string& supPath) { return SplitSupFile(ReadFile(supPath)).size(); }
+
+// A window with the greys IFO loaded and the sample subtitle listed.
+void LoadIfoAndSample(DrivenWindow& w) {
+  w.Answer(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
+  DrivenWindow::Click(w->ButtonLoadIfo);
+  w.Answer(w.Copy(kSample, "movie.srt"));
+  DrivenWindow::Click(w->ButtonLoadSub);
+}
+
+TEST(FormMainCommands, LoadIfoFromItsDialogShowsThePaletteAndTheSample) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  const std::string ifo = w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO");
+  w.Answer(ifo);
+  DrivenWindow::Click(w->ButtonLoadIfo);
+
+  ASSERT_EQ(w.dialogsShown.size(), 1u);
+  EXPECT_EQ(w.dialogsShown[0].filter, "ifo|*.ifo");
+  EXPECT_TRUE(w.errors.empty());
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_EQ(w->EditLoadIfo->text(), QString::fromStdString(ifo));
+  EXPECT_TRUE(w->State().IfoLoaded);
+  EXPECT_TRUE(w->Pal->isChecked());
+  EXPECT_FALSE(w->Pal->isEnabled());
+  EXPECT_FALSE(w->i_dont_have_ifo->isChecked());
+  for (int n = 0; n < 16; ++n) {
+    ASSERT_NE(w->PaletteSwatches[n], nullptr);
+    EXPECT_EQ(w->PaletteSwatches[n]->toolTip().size(), 8) << n;  // the entry in hexadecimal
+  }
+  // The automatic colours are shown in the lists.
+  EXPECT_EQ(w->ComboBoxText->currentIndex(), w->State().ComboBoxText.itemIndex);
+  EXPECT_EQ(w->ComboBoxBg->currentIndex(), w->State().ComboBoxBg.itemIndex);
+  // The sample was drawn onto the background: the preview is no longer the plain picture.
+  EXPECT_NE(w->State().preview, Image24());
+
+  // A second load whose dialog is cancelled reads the remembered file again.
+  DrivenWindow::Click(w->ButtonLoadIfo);
+  ASSERT_EQ(w.dialogsShown.size(), 2u);
+  EXPECT_EQ(w.dialogsShown[1].fileName, ifo);
+  EXPECT_EQ(w->EditLoadIfo->text(), QString::fromStdString(ifo));
+}
+
+TEST(FormMainCommands, RejectedIfoTellsAboutTheGenericPalette) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  w.Answer(w.Copy(DataFile("ifo_monochrome_ntsc.ifo"), "VTS_02_0.IFO"));
+  DrivenWindow::Click(w->ButtonLoadIfo);
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_TRUE(HasMessageStarting(w.messages, "ATTENTION :\rYour loaded ifo has not a polycromatic color palette."));
+  EXPECT_TRUE(w->i_dont_have_ifo->isChecked());
+  EXPECT_FALSE(w->ButtonLoadIfo->isEnabled());
+  EXPECT_TRUE(w->Ntsc->isChecked());
+  EXPECT_FALSE(w->Ntsc->isEnabled());
+  EXPECT_EQ(w->preview->height(), 480);
+  ASSERT_NE(w->PaletteSwatches[2], nullptr);
+  EXPECT_EQ(w->PaletteSwatches[2]->toolTip(), QStringLiteral("170170170"));
+}
+
+TEST(FormMainCommands, LoadSubtitleBeforeAPaletteIsRefused) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  w.Answer(w.Copy(kSample, "movie.srt"));
+  DrivenWindow::Click(w->ButtonLoadSub);
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Please load an Ifo file first and then an Srt/Sub/Txt file."});
+  EXPECT_EQ(w->ListBoxPreview->count(), 0);
+}
+
+TEST(FormMainCommands, LoadSubtitleListsItsEntriesAndChecksTheirLength) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  LoadIfoAndSample(w);
+  EXPECT_TRUE(w.errors.empty());
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
+  EXPECT_EQ(w.dialogsShown.back().filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
+  EXPECT_EQ(w->EditLoadSrt->text(), QString::fromStdString(w.Dir().File("movie.srt")));
+  ASSERT_EQ(w->ListBoxPreview->count(), 4);
+  EXPECT_EQ(w->ListBoxPreview->item(0)->text(), QStringLiteral("Rethymno.|Crete Hellas."));
+  EXPECT_EQ(w->ListBoxPreview->currentRow(), 0);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Quillet By Veltrix"));
+  EXPECT_TRUE(w->State().SubtitleLoaded);
+
+  // Choosing another entry draws it.
+  const Image24 first = w->State().preview;
+  w->ListBoxPreview->setCurrentRow(3);
+  EXPECT_EQ(w->State().ListBoxPreviewIndex, 3);
+  EXPECT_NE(w->State().preview, first);
+}
+
+TEST(FormMainCommands, GrowingTheFontUntilALineIsTooLongStopsGeneration) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  LoadIfoAndSample(w);
+  w.messages.clear();
+  int index = w->ComboBoxFontSize->currentIndex();
+  while (!HasMessageStarting(w.messages, "The string ") && index < 34) {
+    w.messages.clear();
+    DrivenWindow::Choose(w->ComboBoxFontSize, ++index);
+    ASSERT_EQ(w->State().ComboBoxFontSize.itemIndex, index);
+  }
+  ASSERT_TRUE(HasMessageStarting(w.messages, "The string \r")) << "no size up to 50 made a line too long";
+  EXPECT_FALSE(w->State().LinesFit);
+  EXPECT_EQ(w->windowTitle(), QStringLiteral("Quillet By Veltrix"));
+  const std::string& last = w.messages.back();
+  EXPECT_NE(last.find("is too long. Please use a smaler font size."), std::string::npos) << last;
+
+  w.messages.clear();
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Please use smaller font."});
+  EXPECT_FALSE(fs::exists(w.Dir().File("movie.sup")));
+  EXPECT_EQ(w->ButtonGenerateSup->text(), QStringLiteral("Generate Sup"));
+  EXPECT_TRUE(w->GroupBoxRenderFonts->isEnabled());
+}
+
+TEST(FormMainCommands, GenerateWritesTheFilesAndShowsTheReport) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  LoadIfoAndSample(w);
+  w.messages.clear();
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  EXPECT_TRUE(w.errors.empty());
+  ASSERT_EQ(w.messages.size(), 1u);
+  EXPECT_TRUE(HasMessageStarting(w.messages, "All Done !!! (Case : With Ifo)\r\n"));
+  const std::string sup = w.Dir().File("movie.sup");
+  const std::string help = w.Dir().File("movie.Quillet_Help.txt");
+  EXPECT_NE(w.messages[0].find("Generated Files:\r\n" + sup + "\r\n" + help), std::string::npos);
+  EXPECT_EQ(PacketCount(sup), 4u);
+  EXPECT_EQ(ReadFile(help), w.messages[0]);
+  EXPECT_EQ(w->ButtonGenerateSup->text(), QStringLiteral("Generate Sup"));
+  EXPECT_EQ(w->ProgressBar1->value(), w->ProgressBar1->maximum());
+  EXPECT_EQ(w->ProgressBar1->maximum(), 3);
+  EXPECT_TRUE(w->GroupBoxInput->isEnabled());
+  EXPECT_TRUE(w->ButtonBatch->isEnabled());
+  // The preview keeps the last frame generated: the blue of the frame shows through it as transparent.
+  EXPECT_EQ(w->preview->Shown().size(), QSize(720, 576));
+}
+
+TEST(FormMainCommands, AbortDuringARunStopsItAndSaysSo) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  w.Answer(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
+  DrivenWindow::Click(w->ButtonLoadIfo);
+  w.Answer(LongSubtitle(w.Dir(), 300));
+  DrivenWindow::Click(w->ButtonLoadSub);
+  ASSERT_TRUE(w->State().SubtitleLoaded);
+  w.messages.clear();
+
+  // While the run works, the person sees the busy window and presses "Abort".
+  bool pressed = false;
+  bool busyAsExpected = false;
+  QTimer presser;
+  presser.setInterval(0);
+  QObject::connect(&presser, &QTimer::timeout, [&] {
+    if (pressed || w->State().ProgressBar1.position < 5) return;
+    pressed = true;
+    busyAsExpected = w->ButtonGenerateSup->text() == QStringLiteral("Abort") && w->ButtonGenerateSup->isEnabled() &&
+                     !w->GroupBoxInput->isEnabled() && !w->GroupBoxColors->isEnabled() &&
+                     !w->GroupBoxGeneralSettings->isEnabled() && !w->GroupBoxRenderFonts->isEnabled() &&
+                     !w->ListBoxPreview->isEnabled() && !w->ButtonBatch->isEnabled();
+    DrivenWindow::Click(w->ButtonGenerateSup);
+  });
+  presser.start();
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  presser.stop();
+
+  ASSERT_TRUE(pressed);
+  EXPECT_TRUE(busyAsExpected);
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Operation Aborted"});
+  const std::size_t packets = PacketCount(w.Dir().File("long.sup"));
+  EXPECT_GE(packets, 5u);
+  EXPECT_LT(packets, 300u);
+  EXPECT_FALSE(fs::exists(w.Dir().File("long.Quillet_Help.txt")));
+  EXPECT_EQ(w->ButtonGenerateSup->text(), QStringLiteral("Generate Sup"));
+  EXPECT_TRUE(w->GroupBoxInput->isEnabled());
+  EXPECT_TRUE(w->State().GenerationStopped);
+}
+
+TEST(FormMainCommands, ClosingTheWindowDuringARunStopsItQuietly) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  DrivenWindow::Click(w->i_dont_have_ifo);
+  w.Answer(LongSubtitle(w.Dir(), 300));
+  DrivenWindow::Click(w->ButtonLoadSub);
+  ASSERT_TRUE(w->State().SubtitleLoaded);
+  w.messages.clear();
+
+  QTimer closer;
+  closer.setInterval(0);
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (w->isVisible() && w->State().ProgressBar1.position >= 3) w->close();
+  });
+  closer.start();
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  closer.stop();
+
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_LT(PacketCount(w.Dir().File("long.sup")), 300u);
+  EXPECT_FALSE(fs::exists(w.Dir().File("long.Quillet_Help.txt")));
+}
+
+TEST(FormMainCommands, AddToBatchAppendsTheJobLine) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  DrivenWindow::Click(w->ButtonBatch);
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Load an srt"});
+
+  LoadIfoAndSample(w);
+  w.messages.clear();
+  const std::string batch = w.Dir().File("MyBatch.bat");
+  w.Answer(batch);
+  DrivenWindow::Click(w->ButtonBatch);
+  EXPECT_EQ(w.dialogsShown.back().filter, "*.bat|*.bat");
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Job added to Batch file: " + batch});
+  const std::string line = ReadFile(batch);
+  EXPECT_NE(line.find("quillet.exe\""), std::string::npos) << line;
+  EXPECT_NE(line.find(w.Dir().File("movie.srt")), std::string::npos) << line;
+  EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
+
+  // The second job goes to the same file without asking again.
+  const std::size_t dialogs = w.dialogsShown.size();
+  DrivenWindow::Click(w->ButtonBatch);
+  EXPECT_EQ(w.dialogsShown.size(), dialogs);
+  EXPECT_EQ(ReadFile(batch), line + line);
+}
+
+TEST(FormMainCommands, CompleteCommandLineRunsUnattendedAndEndsTheProgram) {
+  TempDir subtitles;
+  const std::string subtitle = subtitles.File("job.srt");
+  std::filesystem::copy_file(kSample, subtitle);
+  DrivenWindow w({"1", "none.ifo", subtitle, "0", "1", "0", "3", "0", "0", "4", "0", "14", "0", "40", "-3", "1"});
+  EXPECT_TRUE(w->State().Unattended);
+  w->show();
+  ASSERT_TRUE(WaitUntil([&] { return w->ProgramEndRequested(); }));
+  EXPECT_TRUE(w.messages.empty());
+  EXPECT_TRUE(w.errors.empty());
+  EXPECT_TRUE(w.dialogsShown.empty());
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_EQ(PacketCount(subtitles.File("job.sup")), 4u);
+  EXPECT_TRUE(fs::exists(subtitles.File("job.Quillet_Help.txt")));
+  EXPECT_FALSE(w->State().Pal);  // value 4 was false: NTSC
+  EXPECT_EQ(w->offset_or->value(), -2);
+  EXPECT_EQ(w->offset->value(), 40);
+}
+
+TEST(FormMainCommands, UnattendedFailureWaitsForTheMessageAndKeepsTheWindow) {
+  TempDir subtitles;
+  DrivenWindow w({"0", subtitles.File("missing.ifo"), subtitles.File("missing.srt"), "x", "0", "0", "3", "0", "0", "4",
+                  "0", "14", "0", "30", "-4", "1"});
+  w->show();
+  ASSERT_TRUE(WaitUntil([&] { return !w.errors.empty() || !w.messages.empty(); }));
+  EXPECT_FALSE(w->ProgramEndRequested());
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_TRUE(w->State().Unattended);
+}
+
+}  // namespace
+}  // namespace quillet::test
