@@ -125,8 +125,13 @@ BitMask Dilate(const BitMask& mask, int radius) {
     }
   }
 
-  BitMask out = mask;
-  std::fill(out.words.begin(), out.words.end(), 0);
+  BitMask out;
+  out.left = mask.left;
+  out.top = mask.top;
+  out.width = mask.width;
+  out.height = mask.height;
+  out.wordsPerRow = words;
+  out.words.assign(mask.words.size(), 0);
   for (int y = 0; y < mask.height; ++y) {
     uint64_t* target = out.Row(y);
     const int from = std::max(0, y - radius);
@@ -160,6 +165,15 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
   // Each colour as four bytes, blue, green, red and a spare that the next pixel's store overwrites.
   std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
   for (int l = 0; l < layerCount; ++l) colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
+  // The twelve bytes of four neighbouring pixels for every combination of their layer indexes (four low bits,
+  // then four high bits).
+  std::array<std::array<uint8_t, 12>, 256> quads;
+  for (unsigned quad = 0; quad < 256; ++quad) {
+    for (unsigned j = 0; j < 4; ++j) {
+      const unsigned top = (((quad >> (4 + j)) & 1) << 1) | ((quad >> j) & 1);
+      std::memcpy(&quads[quad][3 * j], colours[top].data(), 3);
+    }
+  }
 
   const int firstWord = (x0 - originX) >> 6;
   const int endWord = (x1 - originX + 63) >> 6;
@@ -186,7 +200,12 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
         const int length = std::countr_one(any >> start);
         const int last = start + length - 1;
         uint8_t* p = pixels + static_cast<std::size_t>(base + start) * 3;
-        for (int i = start; i < last; ++i, p += 3) {
+        int i = start;
+        for (; i + 4 <= last; i += 4, p += 12) {  // four pixels at a time, none of them the run's last
+          const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
+          std::memcpy(p, quads[quad].data(), 12);
+        }
+        for (; i < last; ++i, p += 3) {
           const int top = static_cast<int>(((high >> i) & 1) << 1 | ((low >> i) & 1));
           std::memcpy(p, colours[top].data(), 4);  // the fourth byte is the next pixel's, written next
         }

@@ -5,6 +5,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -26,6 +27,10 @@ void AppendUtf32(const std::vector<char>& out, std::size_t used, std::u32string&
     text.push_back(static_cast<char32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24)));
   }
 }
+
+// Code pages in which every byte below 0x80 is the ASCII character (the Far East ones and JOHAB are left out:
+// some of them put the yen or won sign at the backslash).
+bool AsciiTransparent(uint8_t charset, const std::string& defaultCodeset);
 
 }  // namespace
 
@@ -77,6 +82,36 @@ std::string UserCodeset() {
   freelocale(user);
   return IsAsciiName(codeset) ? "UTF-8" : codeset;
 }
+
+namespace {
+
+bool AsciiTransparent(uint8_t charset, const std::string& defaultCodeset) {
+  switch (charset) {
+    case kCharsetAnsi:
+    case kCharsetEastEurope:
+    case kCharsetRussian:
+    case kCharsetGreek:
+    case kCharsetTurkish:
+    case kCharsetHebrew:
+    case kCharsetArabic:
+    case kCharsetBaltic:
+    case kCharsetVietnamese:
+    case kCharsetThai:
+    case kCharsetMac:
+    case kCharsetOem:
+      return true;
+    case kCharsetShiftJis:
+    case kCharsetGb2312:
+    case kCharsetHangeul:
+    case kCharsetChineseBig5:
+    case kCharsetJohab:
+      return false;
+    default:  // DEFAULT
+      return defaultCodeset == "UTF-8" || defaultCodeset == "utf8" || defaultCodeset == "UTF8";
+  }
+}
+
+}  // namespace
 
 CharsetDecoder::CharsetDecoder(std::string defaultCodeset)
     : m_defaultCodeset(IsAsciiName(defaultCodeset) ? UserCodeset() : std::move(defaultCodeset)) {}
@@ -141,6 +176,11 @@ std::optional<std::u32string> CharsetDecoder::DecodeWith(const std::string& code
 }
 
 std::u32string CharsetDecoder::Decode(std::string_view bytes, uint8_t charset) {
+  // Plain ASCII reads the same in UTF-8 and in the single-byte code pages; it needs no converter.
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+  if (ascii && (charset == kCharsetSymbol || AsciiTransparent(charset, m_defaultCodeset))) {
+    return std::u32string(bytes.begin(), bytes.end());
+  }
   if (charset == kCharsetSymbol) {
     std::u32string text;
     text.reserve(bytes.size());

@@ -51,6 +51,8 @@ struct Instance {
   FT_CharMap symbolMap = nullptr;
   FontMetrics metrics;
   std::unordered_map<FT_UInt, GlyphBitmap> glyphs;  // by glyph index; nodes never move
+  // The glyph of a code point: [0] as text, [1] under the SYMBOL charset.
+  std::unordered_map<char32_t, const GlyphBitmap*> byCodePoint[2];
 };
 
 // Reads the face's Windows metrics for an em size.
@@ -148,6 +150,9 @@ struct FontEngine::Impl {
   std::map<std::pair<std::string, int>, FT_Face> faces;
   std::map<std::tuple<std::string, bool, bool>, ResolvedFace> resolved;
   std::map<std::tuple<std::string, bool, bool, int>, std::unique_ptr<Instance>> instances;
+  // The instance asked for last: consecutive lines nearly always use the same font.
+  FontDesc lastFont;
+  Instance* lastInstance = nullptr;
 
   explicit Impl(FontOptions opts) : options(std::move(opts)), decoder(options.defaultCodeset) {
     if (FT_Init_FreeType(&library) != 0) throw QuilletError("The font rasteriser (FreeType) cannot be started.");
@@ -225,6 +230,18 @@ struct FontEngine::Impl {
   }
 
   Instance& GetInstance(const FontDesc& font) {
+    if (lastInstance != nullptr && font.faceName == lastFont.faceName && font.sizePt == lastFont.sizePt &&
+        font.dpi == lastFont.dpi && font.style.bold == lastFont.style.bold &&
+        font.style.italic == lastFont.style.italic) {
+      return *lastInstance;
+    }
+    Instance& instance = FindInstance(font);
+    lastFont = font;
+    lastInstance = &instance;
+    return instance;
+  }
+
+  Instance& FindInstance(const FontDesc& font) {
     const int em = EmHeightPx(font.sizePt, font.dpi);
     auto key = std::make_tuple(font.faceName, font.style.bold, font.style.italic, em);
     auto found = instances.find(key);
@@ -265,6 +282,15 @@ struct FontEngine::Impl {
     if (instance.unicodeMap == nullptr) return 0;
     FT_Set_Charmap(face, instance.unicodeMap);
     return FT_Get_Char_Index(face, codePoint);
+  }
+
+  const GlyphBitmap& GlyphFor(Instance& instance, char32_t codePoint, bool symbolCharset) {
+    auto& cache = instance.byCodePoint[symbolCharset ? 1 : 0];
+    auto found = cache.find(codePoint);
+    if (found != cache.end()) return *found->second;
+    const GlyphBitmap& glyph = Glyph(instance, GlyphIndex(instance, codePoint, symbolCharset));
+    cache.emplace(codePoint, &glyph);
+    return glyph;
   }
 
   const GlyphBitmap& Glyph(Instance& instance, FT_UInt index) {
@@ -345,7 +371,7 @@ LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) 
   layout.glyphs.reserve(text.size());
   int pen = 0;
   for (char32_t codePoint : text) {
-    const GlyphBitmap& glyph = m_impl->Glyph(instance, m_impl->GlyphIndex(instance, codePoint, symbol));
+    const GlyphBitmap& glyph = m_impl->GlyphFor(instance, codePoint, symbol);
     if (glyph.width > 0) layout.glyphs.push_back({pen + glyph.left, metrics.ascentPx - glyph.top, &glyph});
     pen += glyph.advancePx;
   }
