@@ -216,7 +216,9 @@ TEST_F(Unattended, AListIndexOutsideItsListFailsALaterStepAndWritesNothing) {
     std::vector<std::string> shown = h->view.messages;
     shown.insert(shown.end(), h->view.errors.begin(), h->view.errors.end());
     ASSERT_EQ(shown.size(), 1u) << c.position << " = " << c.text;
-    if (!c.shown.empty()) EXPECT_EQ(shown[0], c.shown);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(shown[0], c.shown);
+    }
     EXPECT_EQ(h->view.endProgramCalls, 0) << c.position << " = " << c.text;
     EXPECT_FALSE(fs::exists(Sup())) << c.position << " = " << c.text;
     EXPECT_FALSE(fs::exists(Help())) << c.position << " = " << c.text;
