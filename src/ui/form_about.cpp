@@ -2,7 +2,7 @@
 #include "form_about.h"
 
 #include <QDesktopServices>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -156,10 +156,10 @@ void TFormAbout::FormCreate() {
           .arg(QString::fromLatin1(kForumUrl), QString::fromLatin1(kMailAddress)));
 
   // A separator row reaches across the memo without wrapping.
-  const QFontMetrics metrics(MemoUsage->font());
-  const int margin = static_cast<int>(MemoUsage->document()->documentMargin()) * 2 + MemoUsage->frameWidth() * 2;
-  const int textWidth = MemoUsage->width() - margin - MemoUsage->verticalScrollBar()->sizeHint().width() - 4;
-  const int hyphens = std::max(10, textWidth / std::max(1, metrics.horizontalAdvance(QChar('-'))));
+  const QFontMetricsF metrics(MemoUsage->font());
+  const double textWidth = MemoUsage->width() - 2 * MemoUsage->document()->documentMargin() -
+                           2 * MemoUsage->frameWidth() - MemoUsage->verticalScrollBar()->sizeHint().width() - 6;
+  const int hyphens = std::max(10, static_cast<int>(textWidth / metrics.horizontalAdvance(QChar('-'))));
   MemoUsage->setPlainText(UsageLines(hyphens).join(QChar('\n')));
 }
 

@@ -46,10 +46,6 @@ QPushButton* BoldButton(QWidget* parent, const char* name, const QString& captio
 QGroupBox* Group(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
   auto* group = Named(new QGroupBox(caption, parent), name);
   group->setGeometry(geometry);
-  // The caption sits on the frame's top line, as on a classic group box, so the controls fit under it.
-  group->setStyleSheet(QStringLiteral(
-      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
-      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
   return group;
 }
 
@@ -72,6 +68,10 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   setWindowIcon(WindowIcon());
   setFont(WindowFont());
   setFixedSize(kClientWidth, kClientHeight);
+  // A group's caption sits on its frame's top line, as on a classic group box, so the controls fit under it.
+  setStyleSheet(QStringLiteral(
+      "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+      "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; left: 6px; padding: 0 2px; }"));
   BuildControls();
 
   ControllerOptions controllerOptions;
@@ -103,6 +103,7 @@ void TFormMain::BuildControls() {
   ListBoxPreview->setGeometry(112, 80, 200, 44);
   ListBoxPreview->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBoxPreview->setUniformItemSizes(true);
+  ListBoxPreview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
   ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
   ProgressBar1->setGeometry(8, 80, 100, 10);
@@ -200,12 +201,12 @@ void TFormMain::BuildRenderFontsGroup() {
     QComboBox** list;
     int x;
     int width;
-  } lists[] = {{"Font Name", "ComboBoxFontName", &ComboBoxFontName, 6, 120},
-               {"Font Charset", "ComboBoxFontCharset", &ComboBoxFontCharset, 130, 86},
-               {"Font Style", "ComboBoxFontStyle", &ComboBoxFontStyle, 220, 80},
-               {"Font Size", "ComboBoxFontSize", &ComboBoxFontSize, 304, 48},
-               {"Align", "ComboBoxAlign", &ComboBoxAlign, 360, 56},
-               {"Outline", "ComboBoxOutlineWidth", &ComboBoxOutlineWidth, 420, 36}};
+  } lists[] = {{"Font Name", "ComboBoxFontName", &ComboBoxFontName, 6, 116},
+               {"Font Charset", "ComboBoxFontCharset", &ComboBoxFontCharset, 126, 86},
+               {"Font Style", "ComboBoxFontStyle", &ComboBoxFontStyle, 216, 80},
+               {"Font Size", "ComboBoxFontSize", &ComboBoxFontSize, 300, 48},
+               {"Align", "ComboBoxAlign", &ComboBoxAlign, 352, 62},
+               {"Outline", "ComboBoxOutlineWidth", &ComboBoxOutlineWidth, 418, 38}};
   for (const auto& list : lists) {
     MakeLabel(g, (std::string("Label") + (list.name + 8)).c_str(), QString::fromLatin1(list.label), list.x, 12);
     *list.list = MakeList(g, list.name, list.x, 26, list.width);

@@ -106,7 +106,7 @@ QImage ColorsPicture() {
   QImage image(70, 70, QImage::Format_RGB32);
   image.fill(kColorsGround);
   FillT(image, 5, kColorsOutline);
-  FillT(image, 2, kColorsAntialias);
+  FillT(image, 3, kColorsAntialias);
   FillT(image, 0, kColorsText);
 
   DrawPixelText(image, 48, 9, "TXT", kColorsText);

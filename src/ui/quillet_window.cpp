@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "form_main.h"
+#include "window_style.h"
 
 namespace quillet::ui {
 
@@ -16,6 +17,8 @@ int RunWindow(int argc, char** argv, const std::string& programFolder) {
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("Quillet"));
+  // The windows' font for every control, also where a style sheet decides how a control is drawn.
+  QApplication::setFont(WindowFont());
 
   options.programFolder = programFolder;
   TFormMain window(options);

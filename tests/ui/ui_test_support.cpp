@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "window_style.h"
+
 namespace quillet::test {
 
 void EnsureApplication() {
@@ -19,6 +21,7 @@ void EnsureApplication() {
   static char* argv[] = {name, nullptr};
   auto* application = new QApplication(argc, argv);  // lives as long as the test program
   QApplication::setApplicationName(QStringLiteral("Quillet"));
+  QApplication::setFont(ui::WindowFont());  // as the program does
   application->setQuitOnLastWindowClosed(false);
 }
 
