@@ -192,5 +192,16 @@ TEST_F(PaletteCommands, WithoutAPaletteSettingsChangesDrawNothingButTheLabelsFol
   EXPECT_TRUE(PreviewShowsText(h.State()));
 }
 
+TEST_F(PaletteCommands, TheSampleLosesItsFullStopAtTheFirstSettingsChange) {
+  h.controller.FormActivate();
+  h.controller.SetNoIfo(true);
+  const Image24 afterPalette = h.State().preview;
+  h.controller.ChangeList(ListId::Text, h.State().ComboBoxText.itemIndex);  // same colours, redrawn
+  const Image24 afterChange = h.State().preview;
+  EXPECT_NE(afterPalette, afterChange);  // "Crete Hellas." then "Crete Hellas"
+  h.controller.ChangeList(ListId::Bg, h.State().ComboBoxBg.itemIndex);
+  EXPECT_EQ(h.State().preview, afterChange);
+}
+
 }  // namespace
 }  // namespace quillet
