@@ -13,12 +13,14 @@
 #include <QScreen>
 #include <QSlider>
 #include <cmath>
+#include <type_traits>
 
 #include "form_about.h"
 #include "form_colors_help.h"
 #include "pictures.h"
 #include "preview_image.h"
 #include "qt_window_geometry.h"
+#include "vector_state.h"
 #include "window_style.h"
 
 namespace quillet::ui {
@@ -81,6 +83,7 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   controllerOptions.generationWorkers = m_options.generationWorkers;
   controllerOptions.showFramesDuringGeneration = true;
   m_controller = std::make_unique<MainController>(*this, controllerOptions);
+  ClearUpperVectorState();
   m_controller->FormCreate(m_options.args);
 
   m_geometry = std::make_unique<QtWindowGeometry>(*this);
@@ -251,19 +254,30 @@ QLabel* TFormMain::MakeLabel(QWidget* parent, const char* name, const QString& t
 }
 
 void TFormMain::ConnectControls() {
+  // Each control's action runs the controller with the vector state cleared (vector_state.h).
   MainController& c = *m_controller;
-  connect(ButtonLoadIfo, &QPushButton::clicked, this, [&c] { c.ButtonLoadIfoClick(); });
-  connect(i_dont_have_ifo, &QCheckBox::clicked, this, [&c](bool checked) { c.SetNoIfo(checked); });
-  connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
-  connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
-  connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });
-  connect(ListBoxPreview, &QListWidget::currentRowChanged, this, [&c](int row) {
-    if (row >= 0) c.ListBoxPreviewClick(row);
-  });
-  connect(ButtonGenerateSup, &QPushButton::clicked, this, [&c] { c.ButtonGenerateSupClick(); });
-  connect(ButtonBatch, &QPushButton::clicked, this, [&c] { c.ButtonBatchClick(); });
-  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this, [&c] { c.BitBtnSetDefaultValuesClick(); });
-  connect(BitBtnChangeImage, &QPushButton::clicked, this, [&c] { c.BitBtnChangeImageClick(); });
+  auto command = [this](auto&& action) {
+    return [action](auto... values) {
+      ClearUpperVectorState();
+      if constexpr (std::is_invocable_v<decltype(action), decltype(values)...>) {
+        action(values...);
+      } else {
+        action();  // a click's "checked" argument is not needed
+      }
+    };
+  };
+  connect(ButtonLoadIfo, &QPushButton::clicked, this, command([&c] { c.ButtonLoadIfoClick(); }));
+  connect(i_dont_have_ifo, &QCheckBox::clicked, this, command([&c](bool checked) { c.SetNoIfo(checked); }));
+  connect(Pal, &QRadioButton::clicked, this, command([&c] { c.SelectPal(true); }));
+  connect(Ntsc, &QRadioButton::clicked, this, command([&c] { c.SelectPal(false); }));
+  connect(ButtonLoadSub, &QPushButton::clicked, this, command([&c] { c.ButtonLoadSubClick(); }));
+  connect(ListBoxPreview, &QListWidget::currentRowChanged, this, command([&c](int row) {
+            if (row >= 0) c.ListBoxPreviewClick(row);
+          }));
+  connect(ButtonGenerateSup, &QPushButton::clicked, this, command([&c] { c.ButtonGenerateSupClick(); }));
+  connect(ButtonBatch, &QPushButton::clicked, this, command([&c] { c.ButtonBatchClick(); }));
+  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this, command([&c] { c.BitBtnSetDefaultValuesClick(); }));
+  connect(BitBtnChangeImage, &QPushButton::clicked, this, command([&c] { c.BitBtnChangeImageClick(); }));
   connect(ButtonAbout, &QPushButton::clicked, this, [this] { ShowModal(*m_formAbout); });
   connect(ButtonColorsHelp, &QPushButton::clicked, this, [this] { ShowModal(*m_formColorsHelp); });
 
@@ -274,10 +288,10 @@ void TFormMain::ConnectControls() {
       {ComboBoxFontStyle, ListId::FontStyle}, {ComboBoxFontSize, ListId::FontSize},
       {ComboBoxAlign, ListId::Align},         {ComboBoxOutlineWidth, ListId::OutlineWidth}};
   for (const auto& [list, id] : lists) {
-    connect(list, &QComboBox::activated, this, [&c, id = id](int index) { c.ChangeList(id, index); });
+    connect(list, &QComboBox::activated, this, command([&c, id = id](int index) { c.ChangeList(id, index); }));
   }
-  connect(offset, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffset(position); });
-  connect(offset_or, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffsetOr(position); });
+  connect(offset, &QSlider::valueChanged, this, command([&c](int position) { c.MoveOffset(position); }));
+  connect(offset_or, &QSlider::valueChanged, this, command([&c](int position) { c.MoveOffsetOr(position); }));
 }
 
 }  // namespace quillet::ui

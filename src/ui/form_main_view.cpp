@@ -27,6 +27,7 @@
 #include "preview_image.h"
 #include "qt_text.h"
 #include "qt_window_geometry.h"
+#include "vector_state.h"
 #include "window_style.h"
 
 namespace quillet::ui {
@@ -91,6 +92,7 @@ void TFormMain::FinishProgram() {
 }
 
 void TFormMain::StorageStep(const std::function<void()>& step) {
+  ClearUpperVectorState();
   try {
     step();
   } catch (const ConversionError& e) {
@@ -123,6 +125,7 @@ void TFormMain::FirstActivation() {
   if (m_activated) return;
   m_activated = true;
   StorageStep([this] { m_storage->FirstActivation(State().Unattended); });
+  ClearUpperVectorState();
   m_controller->FormActivate();
 }
 
@@ -148,6 +151,7 @@ void TFormMain::ShowMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
   box.exec();
+  ClearUpperVectorState();
 }
 
 void TFormMain::ShowError(const std::string& text) {
@@ -155,6 +159,7 @@ void TFormMain::ShowError(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
   box.exec();
+  ClearUpperVectorState();
 }
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
@@ -163,6 +168,7 @@ void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
   const QString chosen =
       QFileDialog::getOpenFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter));
   if (!chosen.isEmpty()) dialog.fileName = ToPath(chosen);
+  ClearUpperVectorState();
 }
 
 void TFormMain::ShowModal(QWidget& window) {
@@ -170,7 +176,10 @@ void TFormMain::ShowModal(QWidget& window) {
   if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->exec();
 }
 
-void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
+void TFormMain::ProcessEvents() {
+  QCoreApplication::processEvents();
+  ClearUpperVectorState();
+}
 
 // ---- the state shown ------------------------------------------------------------------------------------
 
@@ -219,6 +228,7 @@ void TFormMain::StateChanged() {
   SetText(LabelOffset_Or, QString::fromStdString(s.LabelOffset_Or));
   SetText(LabelImageChangedPAL, FromPath(s.LabelImageChangedPAL));
   SetText(LabelImageChangedNTSC, FromPath(s.LabelImageChangedNTSC));
+  ClearUpperVectorState();
 }
 
 void TFormMain::MirrorLists(const MainState& s) {
@@ -281,6 +291,7 @@ void TFormMain::ProgressChanged() {
   const ProgressBarControl& bar = State().ProgressBar1;
   if (m_progressShown.isValid() && m_progressShown.elapsed() < kRepaintIntervalMs && bar.position < bar.max) return;
   MirrorProgress(State());
+  ClearUpperVectorState();
 }
 
 void TFormMain::PictureChanged() {
@@ -289,6 +300,7 @@ void TFormMain::PictureChanged() {
   const int height = s.Standard() == VideoStandard::Pal ? 576 : 480;
   if (preview->height() != height) preview->resize(720, height);
   preview->SetPicture(s.preview);
+  ClearUpperVectorState();
 }
 
 }  // namespace quillet::ui
