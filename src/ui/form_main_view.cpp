@@ -73,6 +73,8 @@ QPixmap Swatch(Rgb colour) {
 }  // namespace
 
 TFormMain::~TFormMain() {
+  // The controls go after the controller: nothing they signal on their way out may reach it.
+  for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
   if (m_finished) return;
   m_finished = true;
   // No message box while the window goes away: a failure is told on standard error.
@@ -141,7 +143,9 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 void TFormMain::EndProgram() {
   m_endRequested = true;
   close();
-  QCoreApplication::exit(0);
+  // Queued, so the end also holds when the run finished before the event loop started.
+  QMetaObject::invokeMethod(
+      qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 // ---- messages and dialogs ------------------------------------------------------------------------------
