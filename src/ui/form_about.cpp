@@ -155,10 +155,21 @@ void TFormAbout::FormCreate() {
       QStringLiteral("\nSuggestions are welcome in the forum (%1) or by e-mail to %2.")
           .arg(QString::fromLatin1(kForumUrl), QString::fromLatin1(kMailAddress)));
 
-  // A separator row reaches across the memo without wrapping.
-  const QFontMetricsF metrics(MemoUsage->font());
+  // The usage lines were written one per memo row: the memo's font shrinks a little (not below 7 points) where
+  // the installed face is wider, so that they stay whole; a separator row then reaches across the memo.
   const double textWidth = MemoUsage->width() - 2 * MemoUsage->document()->documentMargin() -
                            2 * MemoUsage->frameWidth() - MemoUsage->verticalScrollBar()->sizeHint().width() - 6;
+  QFont memoFont = MemoUsage->font();
+  const QStringList text = UsageLines(0);
+  for (double points = memoFont.pointSizeF(); points >= 7.0; points -= 0.25) {
+    memoFont.setPointSizeF(points);
+    const QFontMetricsF metrics(memoFont);
+    double widest = 0;
+    for (const QString& line : text) widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest <= textWidth) break;
+  }
+  MemoUsage->setFont(memoFont);
+  const QFontMetricsF metrics(memoFont);
   const int hyphens = std::max(10, static_cast<int>(textWidth / metrics.horizontalAdvance(QChar('-'))));
   MemoUsage->setPlainText(UsageLines(hyphens).join(QChar('\n')));
 }

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 
@@ -37,6 +38,27 @@ TEST(Screenshots, DISABLED_WriteTheWindows) {
   ASSERT_TRUE(w->State().SubtitleLoaded);
   QTest::qWait(200);
   Save(w.Window(), out + "/main_sample.png");
+
+  // A run in progress: the busy window shows the frames as they are made.
+  const std::string longSrt = w.Dir().File("long.srt");
+  ASSERT_EQ(std::system(
+                ("bash '" + std::string(QUILLET_SOURCE_DIR) + "/scripts/make_long_srt' '" + longSrt + "' 600").c_str()),
+            0);
+  w.Answer(longSrt);
+  DrivenWindow::Click(w->ButtonLoadSub);
+  bool grabbed = false;
+  QTimer grabber;
+  grabber.setInterval(0);
+  QObject::connect(&grabber, &QTimer::timeout, [&] {
+    if (grabbed || w->State().ProgressBar1.position < 200) return;
+    grabbed = true;
+    Save(w.Window(), out + "/main_busy.png");
+    DrivenWindow::Click(w->ButtonGenerateSup);  // "Abort"
+  });
+  grabber.start();
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  grabber.stop();
+  EXPECT_TRUE(grabbed);
 
   ui::TFormAbout& about = w->FormAbout();
   about.show();
