@@ -46,6 +46,15 @@ void BM_RenderFrameReference(benchmark::State& state) {
   }
 }
 
+// The floor both share: making the blue frame alone.
+void BM_BlueFrameOnly(benchmark::State& state) {
+  for (auto _ : state) {
+    Image24 frame = BlueFrame(VideoStandard::Pal);
+    benchmark::DoNotOptimize(frame.Bytes().data());
+  }
+}
+
+BENCHMARK(BM_BlueFrameOnly)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderFrameFast)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderFrameReference)->Repetitions(15)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
@@ -72,6 +81,8 @@ int main(int argc, char** argv) {
   quillet::MedianReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
+  const auto frame = reporter.m_medians.find("BM_BlueFrameOnly");
+  if (frame != reporter.m_medians.end()) std::printf("Blue frame alone median: %.1f us\n", frame->second);
   const auto fast = reporter.m_medians.find("BM_RenderFrameFast");
   const auto reference = reporter.m_medians.find("BM_RenderFrameReference");
   if (fast != reporter.m_medians.end() && reference != reporter.m_medians.end()) {

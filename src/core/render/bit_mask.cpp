@@ -103,27 +103,18 @@ BitMask MaskFromLayout(const LineLayout& layout, int margin) {
   return mask;
 }
 
-/* Square dilation, separably. Each row is shifted down by r columns and then ORed with itself shifted up by
-   1 … 2r columns (by doubling: the span covered grows 1, 2, 4 … so radius 4 takes four shifts), which leaves
-   column c set when any of c − r … c + r was; with the margin no bit leaves the row on either side. Then each output
-   row is the OR of the rows r above to r below it. The box does not grow: ink within r of the box's edge would lose
-   part of its dilation, hence the margin. */
+/* Square dilation, separably, with shifts by doubling (the span covered grows 1, 2, 4 … so radius 4 takes
+   four shifts of each kind).
+   Rows: output row y starts as source row y + r and is ORed with the rows 1 … 2r above it, which leaves the OR
+   of source rows y − r … y + r. Columns: each row is shifted down by r columns and ORed with itself shifted up
+   by 1 … 2r columns, which leaves column c set when any of c − r … c + r was. With the margin no bit leaves
+   the box. */
 BitMask Dilate(const BitMask& mask, int radius) {
   assert(radius >= 0);
   if (mask.Empty() || radius == 0) return mask;
   const int span = 2 * radius + 1;
   const int words = mask.wordsPerRow;
-
-  std::vector<uint64_t> rows = mask.words;
-  for (int y = 0; y < mask.height; ++y) {
-    uint64_t* row = &rows[static_cast<std::size_t>(y) * words];
-    ShiftDown(row, words, radius);
-    for (int covered = 1; covered < span;) {
-      const int step = std::min(covered, span - covered);
-      OrShiftedUp(row, words, step);
-      covered += step;
-    }
-  }
+  const std::size_t rowWords = static_cast<std::size_t>(words);
 
   BitMask out;
   out.left = mask.left;
@@ -132,13 +123,26 @@ BitMask Dilate(const BitMask& mask, int radius) {
   out.height = mask.height;
   out.wordsPerRow = words;
   out.words.assign(mask.words.size(), 0);
+  if (radius < mask.height) {
+    std::copy(mask.words.begin() + static_cast<std::ptrdiff_t>(radius * rowWords), mask.words.end(), out.words.begin());
+  }
+  for (int covered = 1; covered < span;) {
+    const int step = std::min(covered, span - covered);
+    for (int y = mask.height - 1; y >= step; --y) {
+      uint64_t* target = out.Row(y);
+      const uint64_t* above = out.Row(y - step);
+      for (int k = 0; k < words; ++k) target[k] |= above[k];
+    }
+    covered += step;
+  }
+
   for (int y = 0; y < mask.height; ++y) {
-    uint64_t* target = out.Row(y);
-    const int from = std::max(0, y - radius);
-    const int to = std::min(mask.height - 1, y + radius);
-    for (int source = from; source <= to; ++source) {
-      const uint64_t* row = &rows[static_cast<std::size_t>(source) * words];
-      for (int k = 0; k < words; ++k) target[k] |= row[k];
+    uint64_t* row = out.Row(y);
+    ShiftDown(row, words, radius);
+    for (int covered = 1; covered < span;) {
+      const int step = std::min(covered, span - covered);
+      OrShiftedUp(row, words, step);
+      covered += step;
     }
   }
   return out;
@@ -165,15 +169,24 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
   // Each colour as four bytes, blue, green, red and a spare that the next pixel's store overwrites.
   std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
   for (int l = 0; l < layerCount; ++l) colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
-  // The twelve bytes of four neighbouring pixels for every combination of their layer indexes (four low bits,
-  // then four high bits).
-  std::array<std::array<uint8_t, 12>, 256> quads;
-  for (unsigned quad = 0; quad < 256; ++quad) {
-    for (unsigned j = 0; j < 4; ++j) {
-      const unsigned top = (((quad >> (4 + j)) & 1) << 1) | ((quad >> j) & 1);
-      std::memcpy(&quads[quad][3 * j], colours[top].data(), 3);
+  // The bytes of two and of four neighbouring pixels for every combination of their layer indexes (the low
+  // bits of the pixels, then their high bits), and 64 pixels of the first layer's colour.
+  std::array<std::array<uint8_t, 6>, 16> pairs;
+  for (unsigned pair = 0; pair < 16; ++pair) {
+    for (unsigned j = 0; j < 2; ++j) {
+      const unsigned top = (((pair >> (2 + j)) & 1) << 1) | ((pair >> j) & 1);
+      std::memcpy(&pairs[pair][3 * j], colours[top].data(), 3);
     }
   }
+  std::array<std::array<uint8_t, 12>, 256> quads;
+  for (unsigned quad = 0; quad < 256; ++quad) {
+    const unsigned first = (quad & 3) | (((quad >> 4) & 3) << 2);
+    const unsigned second = ((quad >> 2) & 3) | (((quad >> 6) & 3) << 2);
+    std::memcpy(&quads[quad][0], pairs[first].data(), 6);
+    std::memcpy(&quads[quad][6], pairs[second].data(), 6);
+  }
+  std::array<uint8_t, 64 * 3> firstColourRow;
+  for (int i = 0; i < 64; ++i) std::memcpy(&firstColourRow[3 * i], colours[0].data(), 3);
 
   const int firstWord = (x0 - originX) >> 6;
   const int endWord = (x1 - originX + 63) >> 6;
@@ -195,23 +208,26 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
       // Only the columns inside the image.
       if (x0 - base > 0) any &= ~uint64_t{0} << (x0 - base);
       if (x1 - base < 64) any &= (uint64_t{1} << (x1 - base)) - 1;
+      // A word wholly painted is first filled with the first layer's colour; only pixels of later layers are
+      // left. Then four pixels at a time: a group wholly painted is one copy, a group partly painted pixel by
+      // pixel.
+      if (any == ~uint64_t{0}) {
+        std::memcpy(pixels + static_cast<std::size_t>(base) * 3, firstColourRow.data(), firstColourRow.size());
+        any = high | low;
+      }
       while (any != 0) {
-        const int start = std::countr_zero(any);
-        const int length = std::countr_one(any >> start);
-        const int last = start + length - 1;
-        uint8_t* p = pixels + static_cast<std::size_t>(base + start) * 3;
-        int i = start;
-        for (; i + 4 <= last; i += 4, p += 12) {  // four pixels at a time, none of them the run's last
-          const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
+        const int i = std::countr_zero(any) & ~3;
+        const unsigned painted = static_cast<unsigned>(any >> i) & 0xF;
+        any &= ~(uint64_t{0xF} << i);
+        const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
+        uint8_t* p = pixels + static_cast<std::size_t>(base + i) * 3;
+        if (painted == 0xF) {
           std::memcpy(p, quads[quad].data(), 12);
+        } else {
+          for (int j = 0; j < 4; ++j) {
+            if ((painted >> j) & 1) std::memcpy(p + 3 * j, quads[quad].data() + 3 * j, 3);
+          }
         }
-        for (; i < last; ++i, p += 3) {
-          const int top = static_cast<int>(((high >> i) & 1) << 1 | ((low >> i) & 1));
-          std::memcpy(p, colours[top].data(), 4);  // the fourth byte is the next pixel's, written next
-        }
-        const int top = static_cast<int>(((high >> last) & 1) << 1 | ((low >> last) & 1));
-        std::memcpy(p, colours[top].data(), 3);
-        any = last >= 63 ? 0 : any & (~uint64_t{0} << (last + 1));
       }
     }
   }
