@@ -166,7 +166,7 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
   constexpr int kMaxLayers = 4;
   assert(layers.size() <= kMaxLayers);
   const int layerCount = static_cast<int>(layers.size());
-  // Each colour as four bytes, blue, green, red and a spare that the next pixel's store overwrites.
+  // Each colour's bytes in picture order: blue, green, red.
   std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
   for (int l = 0; l < layerCount; ++l) colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
   // The bytes of two and of four neighbouring pixels for every combination of their layer indexes (the low

@@ -88,8 +88,8 @@ struct FontOptions {
 // and style, and the charset decoders. No global state.
 //
 // Not thread-safe: one engine belongs to one thread at a time. Worker threads that render entries each use
-// their own engine, made from the same options (Clone(), or FontEnginePerThread below); engines made from the
-// same options resolve the same fonts and give identical pixels. Pointers into the glyph cache (PlacedGlyph)
+// their own engine, made from the same options (Clone(), or FontEnginePerThread in font_engine_pool.h); engines made
+// from the same options resolve the same fonts and give identical pixels. Pointers into the glyph cache (PlacedGlyph)
 // are valid until the engine is destroyed and must not be used with another engine.
 class FontEngine {
  public:
