@@ -229,3 +229,43 @@ TEST(BitMask, DilationMatchesBruteForceAtEveryWidth) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// Entry after entry drawn into one reused frame must give exactly the frames drawn fresh: every row the
+// previous entry touched is blue again, wherever and however large it was.
+TEST(RenderFrameInto, ReusedFrameMatchesAFreshOneEntryAfterEntry) {
+  struct Entry {
+    const char* line1;
+    const char* line2;
+    int size;
+    int offset;
+    int offsetOr;
+    int outline;
+    VideoStandard standard;
+  };
+  const Entry entries[] = {
+      {"Rethymno.", "Crete Hellas.", 50, 8, 10, 4, VideoStandard::Pal},   // tall, at the bottom edge
+      {"x", "", 6, 492, -14, 2, VideoStandard::Pal},                      // tiny, near the top
+      {"", "", 20, 30, -4, 3, VideoStandard::Pal},                        // nothing drawn
+      {"Two lines,", "the second below.", 20, 30, -4, 3, VideoStandard::Ntsc},  // another frame size
+      {"Wide line going well past both frame edges at a large size", "y", 50, 200, 0, 4, VideoStandard::Ntsc},
+      {"Back to PAL", "", 30, 100, -2, 3, VideoStandard::Pal},
+  };
+  RenderedFrame reused;
+  for (const Entry& e : entries) {
+    FontDesc font;
+    font.sizePt = e.size;
+    const RenderedFrame fresh =
+        RenderFrame(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center", e.standard, e.outline, kRoles);
+    RenderFrameInto(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center", e.standard, e.outline,
+                    kRoles, reused);
+    ASSERT_TRUE(reused.frame == fresh.frame) << e.line1;
+    EXPECT_EQ(reused.bandTop, fresh.bandTop);
+    EXPECT_EQ(reused.bandHeight, fresh.bandHeight);
+  }
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,6 +1,7 @@
 // The main window's state and commands, without any toolkit: the Qt window, the console and the tests drive it.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -127,6 +128,7 @@ class MainController {
   std::unique_ptr<FontEngine> m_fonts;
   std::unique_ptr<TSubtitle> m_document;
   std::vector<std::string> m_args;
+  std::array<Image24, 2> m_builtInBackgrounds;  // PAL, NTSC; drawn on first use
 };
 
 }  // namespace quillet

@@ -101,7 +101,14 @@ void MainController::CheckAllLines() {
 
 void MainController::LoadPreviewBackground() {
   const std::string& userPath = m_state.Pal ? m_state.LabelImageChangedPAL : m_state.LabelImageChangedNTSC;
-  m_state.preview = LoadPreviewPicture(m_state.Standard(), userPath);
+  if (!userPath.empty()) {
+    m_state.preview = LoadPreviewPicture(m_state.Standard(), userPath);
+  } else {
+    // The built-in pictures are drawn by code: draw each once, every refresh reloads the background.
+    Image24& builtIn = m_builtInBackgrounds[m_state.Pal ? 0 : 1];
+    if (builtIn.Empty()) builtIn = BuiltInPreviewBackground(m_state.Standard());
+    m_state.preview = builtIn;
+  }
   m_view.PictureChanged();
 }
 

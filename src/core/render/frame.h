@@ -27,6 +27,10 @@ struct RenderedFrame {
   Image24 frame;
   int bandTop = 0;
   int bandHeight = 0;
+  // Rows dirtyTop .. dirtyBottom - 1 may hold something other than blue; every other row is blue. Lets the
+  // next entry drawn into the same frame repaint only those rows.
+  int dirtyTop = 0;
+  int dirtyBottom = 0;
 };
 
 }  // namespace quillet

@@ -13,24 +13,38 @@ int MeasuredWidth(FontEngine& engine, const LineLayout& layout, std::string_view
   return line.empty() ? engine.LayoutLine(font, " ").widthPx : layout.widthPx;
 }
 
+// Rows top .. bottom - 1 of a picture; empty when bottom <= top.
+struct RowSpan {
+  int top = 0;
+  int bottom = 0;
+};
+
+RowSpan Union(RowSpan a, RowSpan b) {
+  if (a.bottom <= a.top) return b;
+  if (b.bottom <= b.top) return a;
+  return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
+}
+
 // A line's three passes, from one rasterising: the outline is the ink dilated by the outline width, the
 // antialias ring the ink dilated by one, the text the ink itself. Painted as layers (outline, then ring, then
 // text on top) they give exactly what drawing the line at every shifted point would.
-void DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
+// Returns the rows of the picture the layers may have painted.
+RowSpan DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
   const int radius = std::max(0, outlineWidthPx);
   const BitMask ink = MaskFromLayout(layout, std::max(1, radius));
-  if (ink.Empty()) return;
+  if (ink.Empty()) return {};
   const BitMask outline = Dilate(ink, radius);
   const BitMask ring = Dilate(ink, 1);
   const MaskLayer layers[] = {{&outline, roles.outline}, {&ring, roles.antialias}, {&ink, roles.text}};
   PaintLayers(picture, x, y, layers);
+  return {std::clamp(y + ink.top, 0, picture.Height()), std::clamp(y + ink.top + ink.height, 0, picture.Height())};
 }
 
 // Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
-void DrawLines(Image24& picture, const LineLayout& line1, const LineLayout& line2, const LineOrigins& origins,
-               int outlineWidthPx, const RoleRgb& roles) {
-  DrawLine(picture, line1, origins.x1, origins.y1, outlineWidthPx, roles);
-  DrawLine(picture, line2, origins.x2, origins.y2, outlineWidthPx, roles);
+RowSpan DrawLines(Image24& picture, const LineLayout& line1, const LineLayout& line2, const LineOrigins& origins,
+                  int outlineWidthPx, const RoleRgb& roles) {
+  const RowSpan first = DrawLine(picture, line1, origins.x1, origins.y1, outlineWidthPx, roles);
+  return Union(first, DrawLine(picture, line2, origins.x2, origins.y2, outlineWidthPx, roles));
 }
 
 }  // namespace
@@ -88,18 +102,42 @@ RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::strin
                           int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
                           const RoleRgb& roles) {
   RenderedFrame result;
-  result.frame = BlueFrame(standard);
+  RenderFrameInto(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles, result);
+  return result;
+}
+
+void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
+                     int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
+                     const RoleRgb& roles, RenderedFrame& result) {
+  if (result.frame.Width() != kFrameWidth || result.frame.Height() != FrameHeight(standard)) {
+    result.frame = BlueFrame(standard);
+  } else if (result.dirtyBottom > result.dirtyTop) {
+    // Only the rows the previous entry drew on need to be blue again.
+    const int top = std::clamp(result.dirtyTop, 0, result.frame.Height());
+    const int bottom = std::clamp(result.dirtyBottom, top, result.frame.Height());
+    if (bottom > top) {
+      uint8_t* first = result.frame.Row(top);
+      for (int x = 0; x < kFrameWidth; ++x) {
+        first[x * 3] = kFrameBlue.b;
+        first[x * 3 + 1] = kFrameBlue.g;
+        first[x * 3 + 2] = kFrameBlue.r;
+      }
+      for (int y = top + 1; y < bottom; ++y) std::copy(first, first + result.frame.RowBytes(), result.frame.Row(y));
+    }
+  }
+  result.dirtyTop = result.dirtyBottom = 0;
   // Each line is laid out once, for measuring and drawing alike.
   const LineLayout layout1 = engine.LayoutLine(font, line1);
   const LineLayout layout2 = engine.LayoutLine(font, line2);
   const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
                               MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
   const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, result.frame.Height());
-  DrawLines(result.frame, layout1, layout2, origins, outlineWidthPx, roles);
+  const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, outlineWidthPx, roles);
+  result.dirtyTop = painted.top;
+  result.dirtyBottom = painted.bottom;
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
-  return result;
 }
 
 }  // namespace quillet

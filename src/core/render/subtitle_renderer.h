@@ -69,4 +69,11 @@ RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::strin
                           int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
                           const RoleRgb& roles);
 
+// The same, drawn into `frame`, reusing its picture: when it already has the standard's size only the rows the
+// previous entry drew on are painted blue again, so rendering entry after entry into one frame costs no
+// allocation and no full-frame fill. The result is the same as RenderFrame's.
+void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
+                     int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
+                     const RoleRgb& roles, RenderedFrame& frame);
+
 }  // namespace quillet
