@@ -87,11 +87,12 @@ void MainController::DoGenerate() {
 
     FontEnginePerThread engines(m_options.fontOptions);
     const RoleRgb roles = job.roles;
-    auto renderEntry = [&, roles](FontEngine& engine, int i) {
+    auto renderEntry = [&, roles](FontEngine& engine, int i, RenderedFrame& frame) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      return RenderFrame(engine, line.Line1, line.Line2, font, offset, offsetOr, align, standard, outlineWidth, roles);
+      RenderFrameInto(engine, line.Line1, line.Line2, font, offset, offsetOr, align, standard, outlineWidth, roles,
+                      frame);
     };
-    job.render = [&](int i) { return renderEntry(engines.ForThisThread(), i); };
+    job.renderInto = [&](int i, RenderedFrame& frame) { renderEntry(engines.ForThisThread(), i, frame); };
     job.entry = [&](int i) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
       return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
@@ -102,7 +103,7 @@ void MainController::DoGenerate() {
     Clock::time_point lastShown{};
     int entryAt = 0;
     auto showFrame = [&](int i) {
-      m_state.FrameBitmap = renderEntry(*m_fonts, i);
+      renderEntry(*m_fonts, i, m_state.FrameBitmap);
       m_state.preview = m_state.FrameBitmap.frame;
       m_view.PictureChanged();
     };

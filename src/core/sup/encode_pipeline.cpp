@@ -6,8 +6,11 @@
 
 namespace quillet {
 
-EncodePipeline::EncodePipeline(int entryCount, std::function<RenderedFrame(int)> render, const RoleRgb& roles,
-                               int workerThreads)
+EncodePipeline::RenderInto EncodePipeline::FromFactory(std::function<RenderedFrame(int)> render) {
+  return [render = std::move(render)](int entryIndex, RenderedFrame& frame) { frame = render(entryIndex); };
+}
+
+EncodePipeline::EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads)
     : m_entryCount(entryCount), m_render(std::move(render)), m_roles(roles), m_encoder(roles) {
   if (workerThreads <= 0 || entryCount <= 0) return;
   // Each slot holds one coded band (tens of kilobytes at most); frames live only while a worker codes them.
@@ -26,10 +29,10 @@ EncodePipeline::~EncodePipeline() {
   for (std::thread& worker : m_workers) worker.join();
 }
 
-void EncodePipeline::EncodeInto(EntryEncoder& encoder, int entryIndex, Slot& slot) {
+void EncodePipeline::EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int entryIndex, Slot& slot) {
   slot.error = nullptr;
   try {
-    const RenderedFrame frame = m_render(entryIndex);
+    m_render(entryIndex, frame);
     encoder.Encode(frame, slot.entry.pixels);
     slot.entry.bandTop = frame.bandTop;
     slot.entry.bandHeight = frame.bandHeight;
@@ -40,7 +43,7 @@ void EncodePipeline::EncodeInto(EntryEncoder& encoder, int entryIndex, Slot& slo
 
 const EncodedEntry& EncodePipeline::Next(int entryIndex) {
   if (m_workers.empty()) {
-    EncodeInto(m_encoder, entryIndex, m_current);
+    EncodeInto(m_encoder, m_frame, entryIndex, m_current);
     if (m_current.error) std::rethrow_exception(m_current.error);
     return m_current.entry;
   }
@@ -57,6 +60,7 @@ const EncodedEntry& EncodePipeline::Next(int entryIndex) {
 
 void EncodePipeline::WorkerLoop() {
   EntryEncoder encoder(m_roles);
+  RenderedFrame frame;  // reused entry after entry by this worker
   const int window = static_cast<int>(m_slots.size());
   for (;;) {
     int entryIndex = 0;
@@ -73,7 +77,7 @@ void EncodePipeline::WorkerLoop() {
       slot->ready = false;
     }
     // The slot is this worker's alone until it is marked ready.
-    EncodeInto(encoder, entryIndex, *slot);
+    EncodeInto(encoder, frame, entryIndex, *slot);
     {
       std::lock_guard lock(m_mutex);
       slot->ready = true;

@@ -29,7 +29,11 @@ struct EncodedEntry {
 // and coded on the calling thread inside Next, only when it is asked for.
 class EncodePipeline {
  public:
-  EncodePipeline(int entryCount, std::function<RenderedFrame(int)> render, const RoleRgb& roles, int workerThreads);
+  // Draws entry i into the given frame, which holds the previous entry the same thread drew (or nothing).
+  using RenderInto = std::function<void(int, RenderedFrame&)>;
+  EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads);
+  // A render that makes a new frame for every entry.
+  static RenderInto FromFactory(std::function<RenderedFrame(int)> render);
   // Lets the workers finish the entry each is working on, drops what was made ahead, and joins them.
   ~EncodePipeline();
   EncodePipeline(const EncodePipeline&) = delete;
@@ -47,15 +51,16 @@ class EncodePipeline {
     std::exception_ptr error;
   };
 
-  void EncodeInto(EntryEncoder& encoder, int entryIndex, Slot& slot);
+  void EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int entryIndex, Slot& slot);
   void WorkerLoop();
 
   const int m_entryCount;
-  const std::function<RenderedFrame(int)> m_render;
+  const RenderInto m_render;
   const RoleRgb m_roles;
 
   // Sequential mode.
   EntryEncoder m_encoder;
+  RenderedFrame m_frame;
   Slot m_current;
 
   // Look-ahead mode: entry i lives in slot (i − 1) mod the window size.

@@ -62,7 +62,8 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
   };
   try {
     sup.Open();
-    EncodePipeline pipeline(job.entryCount, job.render, job.roles, WorkerCount(job));
+    EncodePipeline pipeline(job.entryCount, job.renderInto ? job.renderInto : EncodePipeline::FromFactory(job.render),
+                            job.roles, WorkerCount(job));
     std::vector<uint8_t> packet;
     bool stopped = false;
     for (int entryIndex = 1; entryIndex <= job.entryCount; ++entryIndex) {
