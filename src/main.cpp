@@ -43,6 +43,7 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   quillet::ConsoleView view(std::cerr);
   quillet::ControllerOptions options;
   options.programFolder = programFolder;
+  options.drawPreview = false;  // nobody sees it
   quillet::MainController controller(view, options);
   controller.FormCreate(args);
 

@@ -19,7 +19,10 @@ struct ControllerOptions {
   int dpi = 96;                      // the screen's logical pixels per inch (96 without a display)
   int generationWorkers = -1;        // threads that render ahead during generation; -1: one per core
   FontOptions fontOptions;
-  bool showFramesDuringGeneration = false;  // the window shows each frame as it is made (at most ~30 a second)
+  bool showFramesDuringGeneration = false;
+  // Whether anyone looks at the preview picture. Without a display nobody does: the width checks of the preview
+  // still run, but no picture is drawn.
+  bool drawPreview = true;  // the window shows each frame as it is made (at most ~30 a second)
 };
 
 /*

@@ -100,6 +100,7 @@ void MainController::CheckAllLines() {
 // ---- preview ------------------------------------------------------------------------------------------
 
 void MainController::LoadPreviewBackground() {
+  if (!m_options.drawPreview) return;
   const std::string& userPath = m_state.Pal ? m_state.LabelImageChangedPAL : m_state.LabelImageChangedNTSC;
   if (!userPath.empty()) {
     m_state.preview = LoadPreviewPicture(m_state.Standard(), userPath);
@@ -123,6 +124,7 @@ void MainController::RenderPreview(const std::string& line1, const std::string& 
     return;
   }
   m_state.LinesFit = true;
+  if (!m_options.drawPreview) return;
   DrawSubtitleLines(*m_fonts, m_state.preview, line1, line2, font, measures, m_state.ComboBoxAlign.Text(),
                     m_state.offset.position, m_state.offset_or.position, OutlineWidth(), CurrentRoleColours());
   m_view.PictureChanged();
