@@ -7,10 +7,10 @@
 
 namespace quillet {
 
-BatchJob DefaultJob() {
-  BatchJob job;
-  job.ifoFileName = "/dvd/VTS_01_0.IFO";
-  job.subtitleFileName = "/subs/film.srt";
+JobSettings DefaultJob() {
+  JobSettings job;
+  job.filenameifo = "/dvd/VTS_01_0.IFO";
+  job.filenamesub = "/subs/film.srt";
   job.pal = true;
   job.fontcharset = 4;
   job.fontsize = 14;
@@ -26,14 +26,15 @@ TEST(JobLine, DefaultSettingsWithIfoAndPal) {
 }
 
 TEST(JobLine, NoIfoNeverChosenIsWrittenAsNoneAndNtscAsZero) {
-  BatchJob job = DefaultJob();
-  job.noIfo = true;
-  job.ifoFileName.clear();
+  JobSettings job = DefaultJob();
+  job.haveifo = true;
+  job.filenameifo.clear();
   job.pal = false;
   job.offsetor = 10;
   job.colorantialias = 1;
   job.colortext = 3;
-  EXPECT_EQ(BuildJobLine("/p/", job), "\"/p/quillet.exe\" -1 \"none\" \"/subs/film.srt\" 0 1 0 3 0 0 4 0 14 0 30 10 1\r\n");
+  EXPECT_EQ(BuildJobLine("/p/", job),
+            "\"/p/quillet.exe\" -1 \"none\" \"/subs/film.srt\" 0 1 0 3 0 0 4 0 14 0 30 10 1\r\n");
 }
 
 TEST(JobLine, BatAppendedOnlyWhenMissing) {
@@ -67,8 +68,8 @@ TEST(JobLine, ShellRunsTheLineWithQuotedBlanks) {
   test::TempDir dir;
   const std::string script = dir.File("args.sh");
   test::WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done\n");
-  BatchJob job = DefaultJob();
-  job.subtitleFileName = dir.File("my film.srt");
+  JobSettings job = DefaultJob();
+  job.filenamesub = dir.File("my film.srt");
   std::string line = BuildJobLine(dir.Path().string() + "/", job);
   line.replace(line.find("quillet.exe"), 11, "args.sh");
   test::WriteFile(dir.File("run.bat"), line);

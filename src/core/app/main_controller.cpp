@@ -340,10 +340,10 @@ void MainController::DoBatch() {
   }
   const std::string batchPath = BatchPathFor(m_state.OpenDialogBat.fileName);
 
-  BatchJob job;
-  job.noIfo = m_state.i_dont_have_ifo;
-  job.ifoFileName = m_state.OpenDialogifo.fileName;
-  job.subtitleFileName = m_state.OpenDialogsub.fileName;
+  JobSettings job;
+  job.haveifo = m_state.i_dont_have_ifo;
+  job.filenameifo = m_state.OpenDialogifo.fileName;
+  job.filenamesub = m_state.OpenDialogsub.fileName;
   job.pal = m_state.Pal;
   job.colorantialias = m_state.ComboBoxAntialias.itemIndex;
   job.coloroutline = m_state.ComboBoxOutline.itemIndex;
@@ -360,8 +360,8 @@ void MainController::DoBatch() {
 
   // A batch line must never run anything but this program: refuse names the shell would expand.
   for (const auto& [what, text] : {std::pair<std::string, std::string>{"program folder", m_options.programFolder},
-                                   {"IFO file", job.ifoFileName},
-                                   {"subtitle file", job.subtitleFileName}}) {
+                                   {"IFO file", job.filenameifo},
+                                   {"subtitle file", job.filenamesub}}) {
     if (auto refusal = UnsafeForBatch(what, text)) {
       m_view.ShowMessage(*refusal);
       return;

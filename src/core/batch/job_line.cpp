@@ -32,11 +32,11 @@ bool EndsWithBat(const std::string& name) {
 
 }  // namespace
 
-std::string BuildJobLine(const std::string& programFolder, const BatchJob& job) {
+std::string BuildJobLine(const std::string& programFolder, const JobSettings& job) {
   std::string line = "\"" + programFolder + "quillet.exe\"";
-  line += job.noIfo ? " -1" : " 0";
-  AppendQuoted(line, job.ifoFileName.empty() ? std::string("none") : job.ifoFileName);
-  AppendQuoted(line, job.subtitleFileName);
+  line += job.haveifo ? " -1" : " 0";
+  AppendQuoted(line, job.filenameifo.empty() ? std::string("none") : job.filenameifo);
+  AppendQuoted(line, job.filenamesub);
   line += job.pal ? " -1" : " 0";
   for (int value : {job.colorantialias, job.coloroutline, job.colortext, job.colorbg, job.fontname, job.fontcharset,
                     job.fontstyle, job.fontsize, job.align, job.offset, job.offsetor, job.outline}) {

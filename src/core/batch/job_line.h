@@ -4,23 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "app/job_settings.h"
+
 namespace quillet {
 
-// The values of one job as the window holds them: list indexes, track bar positions and file names.
-struct BatchJob {
-  bool noIfo = false;         // the "I dont have any Ifo" switch
-  std::string ifoFileName;    // empty when the IFO dialog never had a name: written as "none"
-  std::string subtitleFileName;
-  bool pal = true;
-  int colorantialias = 0, coloroutline = 0, colortext = 0, colorbg = 0;
-  int fontname = 0, fontcharset = 0, fontstyle = 0, fontsize = 0, align = 0;
-  int offset = 0, offsetor = 0;
-  int outline = 0;
-};
-
-// The batch line, CR LF included: the program path in double quotes, then the 16 values.
-// programFolder ends with the folder separator.
-std::string BuildJobLine(const std::string& programFolder, const BatchJob& job);
+// The batch line, CR LF included: the program path in double quotes, then the 16 values: the two booleans as
+// -1 / 0, the two file names in double quotes (an empty IFO name, the IFO dialog never having had one, as
+// "none"), the list indexes and track bar positions in decimal. programFolder ends with the folder separator.
+std::string BuildJobLine(const std::string& programFolder, const JobSettings& job);
 
 // The batch file a dialog name stands for: ".bat" is added unless the name already ends in it (any case).
 std::string BatchPathFor(const std::string& dialogFileName);
