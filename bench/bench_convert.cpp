@@ -64,10 +64,11 @@ GenerationOutcome Convert(const std::string& srtPath, int workers) {
   const OutputPaths paths = OutputPathsFor(srtPath);
   GenerationJob job;
   job.entryCount = document.Count();
-  job.render = [&](int i) {
+  // As the window runs it: each thread draws entry after entry into its own frame.
+  job.renderInto = [&](int i, RenderedFrame& frame) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return RenderFrame(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", VideoStandard::Pal, 3,
-                       colours);
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", VideoStandard::Pal, 3,
+                    colours, frame);
   };
   job.entry = [&](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];

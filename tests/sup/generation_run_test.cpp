@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -247,6 +248,28 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
     if (workers == 0) expected = bytes;
     EXPECT_EQ(bytes, expected) << workers << " workers";
     EXPECT_LE(maxInFlight.load(), std::max(1, workers));
+
+    // Drawing into a frame each thread keeps: it holds that thread's previous entry, or nothing at first.
+    TempDir reuseDir;
+    GenerationJob reuse = MakeJob(reuseDir, 60, workers);
+    std::mutex mutex;
+    std::map<std::thread::id, int> lastEntry;  // per thread
+    int wrongFrames = 0;
+    reuse.renderInto = [&](int i, RenderedFrame& frame) {
+      {
+        std::lock_guard lock(mutex);
+        auto seen = lastEntry.find(std::this_thread::get_id());
+        const bool holdsPrevious =
+            seen == lastEntry.end() ? frame.frame.Empty() : frame.frame == render(seen->second).frame;
+        wrongFrames += !holdsPrevious;
+        lastEntry[std::this_thread::get_id()] = i;
+      }
+      frame = render(i);
+    };
+    reuse.render = nullptr;
+    ASSERT_EQ(RunGeneration(reuse, {}).status, GenerationStatus::Completed);
+    EXPECT_EQ(ReadFile(reuse.supPath), expected) << workers << " workers, frames reused";
+    EXPECT_EQ(wrongFrames, 0);
   }
 }
 

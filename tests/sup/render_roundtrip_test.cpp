@@ -62,7 +62,12 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
   FontEnginePerThread engines;
   GenerationJob job;
   job.entryCount = document.Count();
-  job.render = [&](int i) { return render(engines.ForThisThread(), i); };
+  // As the window runs it: each thread draws entry after entry into its own frame.
+  job.renderInto = [&](int i, RenderedFrame& frame) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", setup.standard,
+                    setup.outlineWidthPx, roles, frame);
+  };
   job.entry = [&](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
     return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
@@ -76,7 +81,7 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
 
   const auto packets = test::SplitSupFile(test::ReadFile(job.supPath));
   ASSERT_EQ(packets.size(), 5u);
-  FontEngine engine;  // a separate engine draws the same pixels
+  FontEngine engine;  // a separate engine, and a fresh frame per entry, draw the same pixels
   for (int i = 1; i <= 5; ++i) {
     const std::string what = Describe(setup) + ", entry " + std::to_string(i);
     const auto& packet = packets[static_cast<std::size_t>(i - 1)];
