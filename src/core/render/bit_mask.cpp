@@ -220,12 +220,16 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
         const unsigned painted = static_cast<unsigned>(any >> i) & 0xF;
         any &= ~(uint64_t{0xF} << i);
         const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
-        uint8_t* p = pixels + static_cast<std::size_t>(base + i) * 3;
+        // A partly painted group may start left of the image (base + i < 0): only its painted pixels, which
+        // are inside, are addressed.
+        const int at = base + i;
         if (painted == 0xF) {
-          std::memcpy(p, quads[quad].data(), 12);
+          std::memcpy(pixels + static_cast<std::size_t>(at) * 3, quads[quad].data(), 12);
         } else {
           for (int j = 0; j < 4; ++j) {
-            if ((painted >> j) & 1) std::memcpy(p + 3 * j, quads[quad].data() + 3 * j, 3);
+            if ((painted >> j) & 1) {
+              std::memcpy(pixels + static_cast<std::size_t>(at + j) * 3, quads[quad].data() + 3 * j, 3);
+            }
           }
         }
       }
