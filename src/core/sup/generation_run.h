@@ -28,8 +28,9 @@ struct GenerationJob {
   // With workerThreads == 0 it is called on the calling thread, for entry i only after entry i's
   // processEvents and advanceProgress hooks, so it may show the frame in the window.
   std::function<RenderedFrame(int entryIndex)> render;
-  // Instead of `render` when set: draws entry i into a frame the calling thread reuses entry after entry
-  // (RenderFrameInto), which saves a frame allocation and a full-frame fill per entry. Same threading rules.
+  // Instead of `render` when set: draws entry i into `frame`, which each thread that draws keeps from entry to
+  // entry (it holds that thread's previous entry, or is empty the first time), so RenderFrameInto can skip a frame
+  // allocation and a full-frame fill per entry. Same threading rules as `render`.
   std::function<void(int entryIndex, RenderedFrame& frame)> renderInto;
   // Times and first line of entry i (1-based); called on the calling thread only.
   std::function<GenerationEntry(int entryIndex)> entry;
