@@ -33,11 +33,13 @@ std::string ProgramFolder(const char* argv0) {
   return folder;
 }
 
+#ifdef QUILLET_HAVE_UI
 bool HaveDisplay() {
   const char* x = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (x && *x) || (wayland && *wayland);
 }
+#endif
 
 int RunHeadless(const std::vector<std::string>& args, const std::string& programFolder) {
   quillet::ConsoleView view(std::cerr);

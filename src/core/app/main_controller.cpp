@@ -12,6 +12,7 @@
 #include "palette/ifo_reader.h"
 #include "render/name_tables.h"
 #include "render/preview_background.h"
+#include "sup/role_colours.h"
 
 namespace quillet {
 
@@ -388,11 +389,9 @@ int MainController::OutlineWidth() const { return ConvertIntegerValue(m_state.Co
 RoleRgb MainController::CurrentRoleColours() const {
   std::array<Rgb, 16> colours{};
   if (m_state.palette) colours = m_state.palette->Colours();
-  RoleRgb roles;
-  roles.antialias = colours[static_cast<std::size_t>(PaletteIndexFromText(m_state.ComboBoxAntialias.Text()))];
-  roles.outline = colours[static_cast<std::size_t>(PaletteIndexFromText(m_state.ComboBoxOutline.Text()))];
-  roles.text = colours[static_cast<std::size_t>(PaletteIndexFromText(m_state.ComboBoxText.Text()))];
-  return roles;
+  return CaptureRoleColours(colours, PaletteIndexFromText(m_state.ComboBoxAntialias.Text()),
+                            PaletteIndexFromText(m_state.ComboBoxOutline.Text()),
+                            PaletteIndexFromText(m_state.ComboBoxText.Text()));
 }
 
 }  // namespace quillet
