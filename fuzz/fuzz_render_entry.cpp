@@ -1,5 +1,6 @@
 // Fuzzes one entry's way from subtitle text to a subpicture unit: measuring and drawing its two lines on the
-// frame, scanning the band, run-length coding the fields and building the unit.
+// frame (checked against the literal drawing for short entries), scanning the band, run-length coding the
+// fields and building the unit.
 //
 // Input: six bytes of settings (font, style and charset, alignment and standard, offset, line distance, role
 // colours), then line 1, a line feed, and line 2.
@@ -13,6 +14,7 @@
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/name_tables.h"
+#include "render/reference_render.h"
 #include "render/subtitle_renderer.h"
 #include "sup/band_scan.h"
 #include "sup/run_length_coding.h"
@@ -28,6 +30,7 @@ constexpr Rgb kColours[] = {{255, 255, 255}, {0, 0, 0},       {128, 128, 128}, {
 constexpr std::string_view kFaces[] = {"Arial", "Default", "Liberation Serif", "DejaVu Sans Mono", "No Such Font"};
 constexpr std::string_view kAligns[] = {"center", "left", "right", "Center"};
 constexpr int kDpis[] = {96, 96, 72, 144};
+constexpr std::size_t kMaxComparedBytes = 12;
 
 }  // namespace
 
@@ -61,6 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   QUILLET_FUZZ_CHECK(frame.frame.Width() == kFrameWidth && frame.frame.Height() == FrameHeight(standard));
   QUILLET_FUZZ_CHECK(frame.bandTop % 2 == 0 && frame.bandTop >= 0 && frame.bandHeight > 0);
   QUILLET_FUZZ_CHECK(frame.bandTop + frame.bandHeight <= frame.frame.Height());
+  // Short entries are drawn again by the literal algorithm (every shifted draw one after another), which the
+  // fast drawing must match pixel for pixel; long ones would make each run too slow.
+  if (line1.size() + line2.size() <= kMaxComparedBytes) {
+    const RenderedFrame reference =
+        ReferenceRenderFrame(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles);
+    QUILLET_FUZZ_CHECK(frame.frame == reference.frame);
+    QUILLET_FUZZ_CHECK(frame.bandTop == reference.bandTop && frame.bandHeight == reference.bandHeight);
+  }
 
   static BandRuns runs;
   ScanBand(frame.frame, frame.bandTop, frame.bandHeight, roles, runs);
