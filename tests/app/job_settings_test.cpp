@@ -57,7 +57,9 @@ TEST(JobSettings, TrackBarsKeepTheirRanges) {
     EXPECT_EQ(placed % 2, 0) << p;
     EXPECT_GE(placed, kOffsetOrMin);
     EXPECT_LE(placed, kOffsetOrMax);
-    if (p >= kOffsetOrMin && p <= kOffsetOrMax) EXPECT_TRUE(placed == p || placed == p + 1) << p;
+    if (p >= kOffsetOrMin && p <= kOffsetOrMax) {
+      EXPECT_TRUE(placed == p || placed == p + 1) << p;
+    }
   }
 }
 
