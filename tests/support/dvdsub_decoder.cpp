@@ -40,13 +40,18 @@ std::vector<SupPacket> SplitSupFile(const std::string& bytes) {
 
 bool DvdSubDecoderAvailable() { return avcodec_find_decoder(AV_CODEC_ID_DVD_SUBTITLE) != nullptr; }
 
-DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t> unit, int64_t pts90k) {
+DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t> unit, int64_t pts90k, std::string_view idxHeader) {
   const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_DVD_SUBTITLE);
   if (codec == nullptr) throw std::runtime_error("libavcodec has no DVD subtitle decoder");
   std::unique_ptr<AVCodecContext, void (*)(AVCodecContext*)> context(
       avcodec_alloc_context3(codec), [](AVCodecContext* c) { avcodec_free_context(&c); });
   context->time_base = AVRational{1, 90000};
   context->pkt_timebase = AVRational{1, 90000};
+  if (!idxHeader.empty()) {
+    context->extradata = static_cast<uint8_t*>(av_mallocz(idxHeader.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    std::memcpy(context->extradata, idxHeader.data(), idxHeader.size());
+    context->extradata_size = static_cast<int>(idxHeader.size());
+  }
   if (avcodec_open2(context.get(), codec, nullptr) < 0) throw std::runtime_error("cannot open the decoder");
 
   // The decoder may read a little past the packet's end: give it the padding it asks for.
@@ -90,7 +95,7 @@ DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t> unit, int64_t pts
 
 bool DvdSubDecoderAvailable() { return false; }
 
-DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t>, int64_t) {
+DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t>, int64_t, std::string_view) {
   throw std::runtime_error("built without libavcodec");
 }
 

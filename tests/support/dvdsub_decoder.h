@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillet::test {
@@ -35,8 +36,10 @@ struct DecodedSubpicture {
 // True when the test support was built with libavcodec.
 bool DvdSubDecoderAvailable();
 
-// Decodes one subpicture unit (the bytes after the 10-byte packet header). Throws std::runtime_error when
-// the decoder rejects it.
-DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t> unit, int64_t pts90k = 0);
+// Decodes one subpicture unit (the bytes after the 10-byte packet header). `idxHeader`, when given, is handed
+// to the decoder as a VobSub .idx header ("palette: rrggbb, …" lines), so the colours come from that palette.
+// Throws std::runtime_error when the decoder rejects the unit.
+DecodedSubpicture DecodeDvdSubpicture(std::span<const uint8_t> unit, int64_t pts90k = 0,
+                                      std::string_view idxHeader = {});
 
 }  // namespace quillet::test
