@@ -26,6 +26,7 @@ class SilentView : public MainView {
  public:
   void ShowMessage(const std::string&) override { ++messages; }
   void ShowError(const std::string&) override { ++errors; }
+  void ShowNotice(const std::string&) override {}
   void ExecuteOpenDialog(FileDialogState&) override {}
   void ProcessEvents() override {}
   void StateChanged() override {}

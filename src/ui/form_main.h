@@ -76,6 +76,7 @@ class TFormMain : public QWidget, public MainView {
   // MainView
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& text) override;
+  void ShowNotice(const std::string& text) override;
   void ExecuteOpenDialog(FileDialogState& dialog) override;
   void ProcessEvents() override;
   void StateChanged() override;

@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/console_view.h"
 #include "app/errors.h"
 #include "form_about.h"
 #include "form_colors_help.h"
@@ -164,6 +165,10 @@ void TFormMain::ShowError(const std::string& text) {
                   this);
   box.exec();
   ClearUpperVectorState();
+}
+
+void TFormMain::ShowNotice(const std::string& text) {
+  std::fprintf(stderr, "quillet: %s\n", MessageForConsole(text).c_str());
 }
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {

@@ -113,6 +113,21 @@ TEST_F(Generate, WritesEveryEntryInOrderThenTheInstructionFileAndTheReport) {
   EXPECT_EQ(test::ReadFile(Help()), h.view.messages[0]);
 }
 
+TEST_F(Generate, EntriesWrittenOtherwiseAreNamedAfterTheFinalReport) {
+  test::WriteFile(subtitle, "1\n00:00:01,000 --> 00:00:03,000\nFine\n\n2\n00:00:10,000 --> 00:16:00,000\nLong\n");
+  ControllerHarness h;
+  h.ReadyWithoutIfo(subtitle);
+  h.view.ClearRecords();
+  h.controller.ButtonGenerateSupClick();
+  EXPECT_TRUE(h.view.errors.empty());
+  EXPECT_TRUE(h.view.notices.empty());  // a person is there: told in the window
+  ASSERT_EQ(h.view.messages.size(), 2u);
+  EXPECT_EQ(h.view.messages[0], test::ReadFile(Help()));
+  EXPECT_EQ(h.view.messages[1],
+            "1 entry had times a DVD cannot hold: entry 2 lasts longer than 745.6 s (shown for 745.6 s).");
+  ExpectIdle(h.State());
+}
+
 TEST_F(Generate, TheFinalReportTellsThePaletteCaseAndNamesBothFiles) {
   struct Case {
     const char* what;

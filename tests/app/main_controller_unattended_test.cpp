@@ -63,6 +63,24 @@ TEST_F(Unattended, ASuccessfulRunShowsNothingWritesBothFilesAndEndsTheProgram) {
   EXPECT_EQ(h->State().EditLoadSrt, subtitle);
 }
 
+TEST_F(Unattended, EntriesWrittenOtherwiseAreNamedOnStandardErrorAndTheRunStillEnds) {
+  test::WriteFile(subtitle, "1\n00:00:01,000 --> 00:00:03,000\nFine\n\n2\n00:00:09,000 --> 00:00:04,000\nBackwards\n");
+  auto job = NoIfoJob();
+  job[3] = "0";     // NTSC
+  job[13] = "492";  // the highest offset: the text band leaves the top of the 480-row frame
+  auto h = Run(job);
+  EXPECT_TRUE(h->view.messages.empty());
+  EXPECT_TRUE(h->view.errors.empty());
+  EXPECT_EQ(h->view.endProgramCalls, 1);
+  ASSERT_EQ(h->view.notices.size(), 1u);
+  const std::string& notice = h->view.notices[0];
+  EXPECT_TRUE(StartsWith(notice,
+                         "1 entry had times a DVD cannot hold: entry 2 ends before it starts (not shown).\r"
+                         "2 entries had text outside the frame, which a DVD player does not show: entry 1 "))
+      << notice;
+  EXPECT_EQ(test::SplitSupFile(test::ReadFile(Sup())).size(), 2u);
+}
+
 TEST_F(Unattended, TheFirstValueTellsWhetherAnIfoIsUsed) {
   struct Case {
     const char* text;

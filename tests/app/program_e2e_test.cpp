@@ -11,6 +11,7 @@
 
 #include "dvdsub_decoder.h"
 #include "scripted_view.h"
+#include "sup/subpicture_unit.h"
 
 extern char** environ;
 
@@ -82,9 +83,9 @@ void ExpectDecodesEntryForEntry(const std::string& supPath, int frameHeight) {
     EXPECT_GE(picture.y, 0);
     EXPECT_LE(picture.y + picture.height, frameHeight) << "entry " << i + 1;
     EXPECT_LE(picture.x + picture.width, 720) << "entry " << i + 1;
-    // The unit holds the duration in 1/90 s; the decoder reads that field as ticks of 1024/90000 s.
-    const uint32_t delay = ((kEntries[i].endMs - kEntries[i].startMs) * 90 + 500) / 1000;
-    EXPECT_EQ(picture.endDisplayMs - picture.startDisplayMs, (delay << 10) / 90) << "entry " << i + 1;
+    // A player takes the subtitle down within one of its delay ticks of the file's end time.
+    EXPECT_EQ(picture.startDisplayMs, 0u) << "entry " << i + 1;
+    EXPECT_NEAR(packets[i].pts90k / 90.0 + picture.endDisplayMs, kEntries[i].endMs, kDelayTickMs) << "entry " << i + 1;
     int text = 0, outline = 0;
     for (uint8_t p : picture.pixels) {
       text += p == 1;
@@ -148,6 +149,42 @@ TEST_F(Program, ABadValueGivesItsMessageAndStatusOne) {
   const Outcome missing = RunQuillet(job);
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(Contains(missing.err, "Unsupported Subtitle Format !")) << missing.err;
+}
+
+TEST_F(Program, TimesADvdCannotHoldAreWrittenAndNamedOnStandardErrorAfterTheRun) {
+  test::WriteFile(subtitle,
+                  "1\n00:00:01,000 --> 00:00:03,000\nFine\n\n"
+                  "2\n00:00:09,000 --> 00:00:04,000\nEnds before it starts\n\n"
+                  "3\n00:00:10,000 --> 00:15:10,000\nNine hundred seconds\n\n"
+                  "4\n00:20:00,000 --> 00:20:00,000\nZero length\n");
+  const Outcome run = RunQuillet(Job("-1", "none"));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "quillet: 2 entries had times a DVD cannot hold: entry 2 ends before it starts (not shown); entry 3 lasts "
+            "longer than 745.6 s (shown for 745.6 s).\n");
+  const auto packets = test::SplitSupFile(test::ReadFile(Sup()));
+  ASSERT_EQ(packets.size(), 4u);
+  if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
+  const uint32_t shownMs[] = {2002, 0, 745642, 0};  // 176 ticks of 1024/90 ms; none; 65535 ticks; none
+  for (std::size_t i = 0; i < packets.size(); ++i) {
+    EXPECT_EQ(test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k).endDisplayMs, shownMs[i]) << i + 1;
+  }
+}
+
+TEST_F(Program, AStartADvdCannotHoldRefusesTheRunAndKeepsTheEarlierFiles) {
+  test::WriteFile(Sup(), "earlier sup");
+  test::WriteFile(Help(), "earlier help");
+  test::WriteFile(subtitle,
+                  "1\n00:00:01,000 --> 00:00:03,000\nFine\n\n"
+                  "2\n14:00:00,000 --> 14:00:02,000\nToo late\n");
+  const Outcome run = RunQuillet(Job("-1", "none"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err,
+                       "Subtitle 2 (\"Too late\") starts at 14:00:00.000, but a DVD cannot hold a start at "
+                       "or after 13:15:21.858. Nothing was written."))
+      << run.err;
+  EXPECT_EQ(test::ReadFile(Sup()), "earlier sup");
+  EXPECT_EQ(test::ReadFile(Help()), "earlier help");
 }
 
 TEST_F(Program, ABatchFileFromTheWindowConvertsEachJobWithSh) {

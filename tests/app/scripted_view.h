@@ -38,6 +38,7 @@ class ScriptedView : public MainView {
 
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ShowNotice(const std::string& text) override { notices.push_back(text); }
   void ExecuteOpenDialog(FileDialogState& dialog) override {
     dialogs.push_back({dialog.title, dialog.filter});
     if (m_answers.empty()) {
@@ -70,6 +71,7 @@ class ScriptedView : public MainView {
   void ClearRecords() {
     messages.clear();
     errors.clear();
+    notices.clear();
     dialogs.clear();
     captions.clear();
     buttonCaptions.clear();
@@ -79,6 +81,7 @@ class ScriptedView : public MainView {
 
   std::vector<std::string> messages;
   std::vector<std::string> errors;
+  std::vector<std::string> notices;  // ShowNotice: standard error
   std::vector<Dialog> dialogs;
   std::vector<std::string> captions;        // the window caption, each change once
   std::vector<std::string> buttonCaptions;  // the caption of ButtonGenerateSup, each change once

@@ -54,14 +54,14 @@ TEST(SubtitleRenderer, VerticalPlacementAndBandForTheDefaults) {
 TEST(SubtitleRenderer, BandIsClampedToTheFrame) {
   // Size 50 at offset 8 on PAL: y1 = 576 − 75 − 48 = 453, the band would end at 453 + 150 + 14 + 6 = 623.
   const LineMeasures big{300, 75, 300, 75};
-  EXPECT_EQ(SubtitleBand(453, big, -14, 576), (Band{452, 124}));
+  EXPECT_EQ(SubtitleBand(453, big, -14, 576), (Band{452, 124, BandFit::Partly}));
   // NTSC with offset 492 and size 20: y1 = 480 − 30 − 532 = −82, band −82 .. −82 + 70.
   const LineMeasures m{132, 30, 120, 30};
-  EXPECT_EQ(SubtitleBand(-82, m, -4, 480), (Band{0, 2}));  // wholly above: two blank rows at the top
+  EXPECT_EQ(SubtitleBand(-82, m, -4, 480), (Band{0, 2, BandFit::Outside}));  // wholly above: two blank rows at the top
   // Partly above: y1 = −23 → top −24, end −24 + 70 = 46.
-  EXPECT_EQ(SubtitleBand(-23, m, -4, 480), (Band{0, 46}));
+  EXPECT_EQ(SubtitleBand(-23, m, -4, 480), (Band{0, 46, BandFit::Partly}));
   // Wholly below cannot happen (y1 < H), but the clamp holds anyway.
-  EXPECT_EQ(SubtitleBand(600, m, -4, 480), (Band{478, 2}));
+  EXPECT_EQ(SubtitleBand(600, m, -4, 480), (Band{478, 2, BandFit::Outside}));
 
   // Whole frames at both ends: the band is inside and even.
   for (VideoStandard standard : {VideoStandard::Pal, VideoStandard::Ntsc}) {
@@ -246,9 +246,9 @@ TEST(RenderFrameInto, ReusedFrameMatchesAFreshOneEntryAfterEntry) {
     VideoStandard standard;
   };
   const Entry entries[] = {
-      {"Rethymno.", "Crete Hellas.", 50, 8, 10, 4, VideoStandard::Pal},   // tall, at the bottom edge
-      {"x", "", 6, 492, -14, 2, VideoStandard::Pal},                      // tiny, near the top
-      {"", "", 20, 30, -4, 3, VideoStandard::Pal},                        // nothing drawn
+      {"Rethymno.", "Crete Hellas.", 50, 8, 10, 4, VideoStandard::Pal},         // tall, at the bottom edge
+      {"x", "", 6, 492, -14, 2, VideoStandard::Pal},                            // tiny, near the top
+      {"", "", 20, 30, -4, 3, VideoStandard::Pal},                              // nothing drawn
       {"Two lines,", "the second below.", 20, 30, -4, 3, VideoStandard::Ntsc},  // another frame size
       {"Wide line going well past both frame edges at a large size", "y", 50, 200, 0, 4, VideoStandard::Ntsc},
       {"Back to PAL", "", 30, 100, -2, 3, VideoStandard::Pal},
@@ -257,8 +257,8 @@ TEST(RenderFrameInto, ReusedFrameMatchesAFreshOneEntryAfterEntry) {
   for (const Entry& e : entries) {
     FontDesc font;
     font.sizePt = e.size;
-    const RenderedFrame fresh =
-        RenderFrame(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center", e.standard, e.outline, kRoles);
+    const RenderedFrame fresh = RenderFrame(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center",
+                                            e.standard, e.outline, kRoles);
     RenderFrameInto(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center", e.standard, e.outline,
                     kRoles, reused);
     ASSERT_TRUE(reused.frame == fresh.frame) << e.line1;

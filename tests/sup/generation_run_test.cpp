@@ -185,6 +185,76 @@ TEST_P(GenerationRunTest, AnInstructionFileThatCannotBeWrittenKeepsTheCompleteSu
   EXPECT_EQ(PacketTimes(job.supPath).size(), 3u);
 }
 
+TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
+  struct Entry {
+    const char* start;
+    const char* end;
+  };
+  // Entry 5 is zero length (a frame-rate line, say): normal, not named.
+  const Entry entries[] = {{"1000", "3000"}, {"-1000", "2000"}, {"5000", "4000"}, {"10000", "910000"},
+                           {"6000", "6000"}, {"7000", "13000"}, {"8000", "9500"}};
+  TempDir dir;
+  GenerationJob job = MakeJob(dir, 7, GetParam());
+  job.entry = [&](int i) {
+    const Entry& e = entries[i - 1];
+    return GenerationEntry{e.start, e.end, "Line " + std::to_string(i)};
+  };
+  job.render = [](int i) {
+    RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 400, 60, i);
+    if (i == 6) frame.bandFit = BandFit::Partly;
+    if (i == 7) frame.bandFit = BandFit::Outside;
+    return frame;
+  };
+  const GenerationOutcome outcome = RunGeneration(job, {});
+  ASSERT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
+  EXPECT_EQ(outcome.notice.TimingEntries(), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(outcome.notice.ClippedEntries(), (std::vector<int>{6, 7}));
+
+  const auto packets = SplitSupFile(ReadFile(job.supPath));
+  ASSERT_EQ(packets.size(), 7u);
+  if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
+  for (std::size_t i = 0; i < packets.size(); ++i) {
+    const double startMs = std::max(0.0, std::stod(entries[i].start));
+    const double endMs = std::stod(entries[i].end);
+    const test::DecodedSubpicture decoded = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
+    EXPECT_EQ(packets[i].pts90k, static_cast<uint32_t>(startMs * 90)) << "entry " << i + 1;
+    if (endMs <= startMs) {
+      EXPECT_EQ(decoded.endDisplayMs, 0u) << "entry " << i + 1;
+    } else if (endMs - startMs > 745642) {
+      EXPECT_EQ(decoded.endDisplayMs, (65535u << 10) / 90) << "entry " << i + 1;  // the longest a player counts
+    } else {
+      EXPECT_NEAR(startMs + decoded.endDisplayMs, endMs, kDelayTickMs) << "entry " << i + 1;
+    }
+  }
+}
+
+TEST_P(GenerationRunTest, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritten) {
+  TempDir dir;
+  test::WriteFile(dir.File("movie.sup"), "earlier sup");
+  test::WriteFile(dir.File("movie.Quillet_Help.txt"), "earlier help");
+  GenerationJob job = MakeJob(dir, 6, GetParam());
+  job.entry = [](int i) {
+    const std::string start = i == 4 ? "50400000" : "1000";  // 14:00:00
+    return GenerationEntry{start, start + "0", "Line " + std::to_string(i)};
+  };
+  std::atomic<int> rendered{0};
+  auto render = job.render;
+  job.render = [&](int i) {
+    ++rendered;
+    return render(i);
+  };
+  int progress = 0;
+  const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
+  EXPECT_EQ(outcome.status, GenerationStatus::Failed);
+  EXPECT_EQ(outcome.message,
+            "Subtitle 4 (\"Line 4\") starts at 14:00:00.000, but a DVD cannot hold a start at or after 13:15:21.858. "
+            "Nothing was written.");
+  EXPECT_EQ(rendered.load(), 0);
+  EXPECT_EQ(progress, 0);
+  EXPECT_EQ(ReadFile(job.supPath), "earlier sup");
+  EXPECT_EQ(ReadFile(job.instructionPath), "earlier help");
+}
+
 TEST_P(GenerationRunTest, NoEntriesGiveAnEmptyFile) {
   TempDir dir;
   const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 0, GetParam()), {});

@@ -79,31 +79,47 @@ TEST(BuildPacketHeader, StoresTheTimeLittleEndian) {
   EXPECT_EQ(Bytes(header.begin(), header.end()), (Bytes{0x53, 0x50, 0x90, 0x5F, 0x01, 0x00, 0, 0, 0, 0}));
 }
 
-TEST(PresentationTime, RoundsHalfToEvenAndWrapsNegativeTimes) {
+TEST(PresentationTime, RoundsHalfToEvenAndNeverWraps) {
   EXPECT_EQ(PresentationTime(1000), 90000u);
   EXPECT_EQ(PresentationTime(0.5), 45u);
-  EXPECT_EQ(PresentationTime(1.0 / 180), 0u);                // 0.5 ticks: to even 0
-  EXPECT_EQ(PresentationTime(3.0 / 180), 2u);                // 1.5 ticks: to even 2
-  EXPECT_EQ(PresentationTime(-1000), 4294967296u - 90000u);  // wraps to about 13 h 15 min, not 0
-  EXPECT_EQ(PresentationTime(47721858.9), 5u);               // 2^32 + 5 ticks: the low 32 bits
+  EXPECT_EQ(PresentationTime(1.0 / 180), 0u);  // 0.5 ticks: to even 0
+  EXPECT_EQ(PresentationTime(3.0 / 180), 2u);  // 1.5 ticks: to even 2
+  EXPECT_EQ(PresentationTime(-1000), 0u);      // shown from the start, not 13 h 15 min later
+  EXPECT_EQ(PresentationTime(47721858), 4294967220u);
+  // The last start whose ticks fit 32 bits, and the first that does not (13:15:21.86, or 14:00:00).
+  EXPECT_TRUE(StartTimeFits(47721858.83));
+  EXPECT_FALSE(StartTimeFits(47721858.84));
+  EXPECT_FALSE(StartTimeFits(14 * 3600000.0));
 }
 
-TEST(DisplayDelay, CountsNinetiethsOfASecondRoundedHalfToEven) {
+TEST(DisplayDelay, CountsPlayerTicksOf1024Over90MsRoundedHalfToEven) {
   struct Case {
     double startMs, endMs;
     uint16_t delay;
   };
   const Case cases[] = {
-      {1000, 3000, 180},
-      {0, 3000, 270},
-      {0, 50, 4},
-      {0, 150, 14},
-      {10, 60, 4},
-      // Low 16 bits, not clamped: an entry ending before its start, and one longer than about 728 s.
-      {5000, 4000, static_cast<uint16_t>(65536 - 90)},
-      {0, 730000, static_cast<uint16_t>(65700 - 65536)},
+      {1000, 3000, 176},   // 175.78 ticks
+      {0, 6000, 527},      // 527.34: ends within a tick of 6 s, not 144 ms after it
+      {10, 266, 22},       // 256 ms is 22.5 ticks: to even 22
+      {0, 768, 68},        // 67.5: to even 68
+      {1000, 1000, 0},     // zero length
+      {5000, 4000, 0},     // ends before it starts: not shown, rather than for 12 minutes
+      {0, 745648, 65535},  // 65535.47 ticks, the longest a player can count
+      {0, 745649, 65535},  // 65535.55: cut to the longest
+      {0, 900000, 65535},  // 900 s: cut to 745.6 s, rather than wrapped to 172 s
+      {-1000, 2000, 176},  // counted from 0, where it is shown, so it still ends at 2 s
   };
   for (const Case& c : cases) EXPECT_EQ(DisplayDelay(c.startMs, c.endMs), c.delay) << c.startMs << " " << c.endMs;
+}
+
+TEST(TimingFor, NamesWhatHadToGiveWay) {
+  EXPECT_EQ(TimingFor(1000, 3000), (PacketTiming{90000, 176, kTimingAsWritten}));
+  EXPECT_EQ(TimingFor(1000, 1000), (PacketTiming{90000, 0, kTimingAsWritten}));
+  EXPECT_EQ(TimingFor(-1000, 2000), (PacketTiming{0, 176, kStartBeforeZero}));
+  EXPECT_EQ(TimingFor(5000, 4000), (PacketTiming{450000, 0, kEndsBeforeStart}));
+  EXPECT_EQ(TimingFor(0, 745648).adjustments, kTimingAsWritten);
+  EXPECT_EQ(TimingFor(0, 745649), (PacketTiming{0, 65535, kLastsTooLong}));
+  EXPECT_EQ(TimingFor(-3000, -2000).adjustments, kStartBeforeZero | kEndsBeforeStart);
 }
 
 TEST(ParseTimeMs, ReadsDecimalTextWithADotOnly) {

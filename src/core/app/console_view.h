@@ -13,6 +13,7 @@ class ConsoleView : public MainView {
 
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& text) override;
+  void ShowNotice(const std::string& text) override { ShowMessage(text); }
   void ExecuteOpenDialog(FileDialogState& dialog) override;  // there is no one to ask: keeps the name
   void ProcessEvents() override {}
   void StateChanged() override {}

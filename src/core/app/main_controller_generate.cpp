@@ -136,12 +136,25 @@ void MainController::DoGenerate() {
     m_view.ShowError(outcome.message);
     return;
   }
+  // Entries written otherwise than the subtitle says are told once, after the run: in the window after the
+  // final report (or after a stopped run, whose file holds them too); in an unattended run on standard error,
+  // since nobody may be there to answer a message.
+  const std::string notice = outcome.notice.Text();
   if (outcome.status == GenerationStatus::Completed && !m_state.GenerationStopped) {
     if (m_state.Unattended) {
+      if (!notice.empty()) m_view.ShowNotice(notice);
       m_view.EndProgram();
     } else {
       Changed();
       m_view.ShowMessage(report);
+      if (!notice.empty()) m_view.ShowMessage(notice);
+    }
+  } else if (!notice.empty()) {
+    if (m_state.Unattended) {
+      m_view.ShowNotice(notice);
+    } else {
+      Changed();
+      m_view.ShowMessage(notice);
     }
   }
   m_state.GenerationStopped = true;

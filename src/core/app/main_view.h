@@ -32,6 +32,9 @@ class MainView : public MessageSink {
   virtual void PictureChanged() = 0;
   // The progress bar moved (once per entry of a generation run).
   virtual void ProgressChanged() = 0;
+  // A notice that asks nothing and must never wait for a person (an unattended run's after-run notice): standard
+  // error.
+  virtual void ShowNotice(const std::string& text) = 0;
   // A successful unattended run ends the program.
   virtual void EndProgram() = 0;
 };

@@ -21,12 +21,16 @@ struct RoleRgb {
   bool operator==(const RoleRgb&) const = default;
 };
 
+// Where an entry's text band lies: the rows outside the frame are not drawn and a player shows nothing there.
+enum class BandFit { Inside, Partly, Outside };
+
 // One rendered entry: the frame and the rows that hold its text.
 // bandTop is even and bandTop .. bandTop + bandHeight - 1 lie inside the frame.
 struct RenderedFrame {
   Image24 frame;
   int bandTop = 0;
   int bandHeight = 0;
+  BandFit bandFit = BandFit::Inside;  // whether the band had to be cut to the frame
   // Rows dirtyTop .. dirtyBottom - 1 may hold something other than blue; every other row is blue. Lets the
   // next entry drawn into the same frame repaint only those rows.
   int dirtyTop = 0;

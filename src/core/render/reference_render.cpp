@@ -66,6 +66,7 @@ RenderedFrame ReferenceRenderFrame(FontEngine& engine, std::string_view line1, s
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
+  result.bandFit = band.fit;
   return result;
 }
 

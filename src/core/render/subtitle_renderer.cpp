@@ -80,12 +80,14 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
   const int evenHeight = frameHeight - frameHeight % 2;
   int clampedTop = std::clamp(top, 0, evenHeight);
   int clampedEnd = std::clamp(end, 0, frameHeight);
+  BandFit fit = (clampedTop == top && clampedEnd == end) ? BandFit::Inside : BandFit::Partly;
   if (clampedEnd - clampedTop <= 0) {
     // Nothing of the band is inside the frame: keep two blank rows at the nearer edge.
     clampedTop = end <= 0 ? 0 : std::max(0, evenHeight - 2);
     clampedEnd = std::min(frameHeight, clampedTop + 2);
+    fit = BandFit::Outside;
   }
-  return {clampedTop, clampedEnd - clampedTop};
+  return {clampedTop, clampedEnd - clampedTop, fit};
 }
 
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
@@ -138,6 +140,7 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
+  result.bandFit = band.fit;
 }
 
 }  // namespace quillet

@@ -31,6 +31,7 @@ struct LineOrigins {
 struct Band {
   int top = 0;
   int height = 0;
+  BandFit fit = BandFit::Inside;  // how much of the band as placed lies inside the frame
   bool operator==(const Band&) const = default;
 };
 
@@ -48,7 +49,8 @@ LineOrigins PlaceSubtitleLines(const LineMeasures& measures, std::string_view al
 
 // The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows, then
 // clamped to the frame's rows with the top kept even, so that reading the band never leaves the frame. A band
-// wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn there).
+// wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn there). `fit` tells which
+// of the three happened.
 Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight);
 
 // Draws the two lines onto a picture (the blue frame, or the preview's picture; its height is H) and returns

@@ -36,6 +36,7 @@ void EncodePipeline::EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int
     encoder.Encode(frame, slot.entry.pixels);
     slot.entry.bandTop = frame.bandTop;
     slot.entry.bandHeight = frame.bandHeight;
+    slot.entry.bandFit = frame.bandFit;
   } catch (...) {
     slot.error = std::current_exception();
   }

@@ -19,6 +19,7 @@ struct EncodedEntry {
   PixelData pixels;
   int bandTop = 0;
   int bandHeight = 0;
+  BandFit bandFit = BandFit::Inside;
 };
 
 // Produces entries 1..entryCount, each rendered with `render` and coded with the run's role colours.

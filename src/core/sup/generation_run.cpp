@@ -3,6 +3,7 @@
 #include "sup/generation_run.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -32,19 +33,50 @@ std::string TooLargeMessage(int entryIndex, const std::string& firstLine, int un
          " a DVD player can hold. Please use a smaller font or outline.";
 }
 
+// "13:15:21.858": hours, minutes, seconds and milliseconds of a time in milliseconds (not negative).
+std::string ClockTime(double ms) {
+  const auto total = static_cast<long long>(ms);
+  char text[40];
+  std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%03lld", total / 3600000, total / 60000 % 60, total / 1000 % 60,
+                total % 1000);
+  return text;
+}
+
+// The times of every entry, read before anything is written: a time that is not a number, or a start too late
+// for a DVD to hold, refuses the whole run while any earlier output is still untouched.
+std::vector<std::pair<double, double>> ReadAllTimes(const GenerationJob& job) {
+  std::vector<std::pair<double, double>> times;
+  times.reserve(static_cast<std::size_t>(std::max(0, job.entryCount)));
+  for (int entryIndex = 1; entryIndex <= job.entryCount; ++entryIndex) {
+    const GenerationEntry entry = job.entry ? job.entry(entryIndex) : GenerationEntry{"0", "0", ""};
+    double startMs = 0;
+    double endMs = 0;
+    try {
+      startMs = ParseTimeMs(entry.startTime);
+      endMs = ParseTimeMs(entry.endTime);
+    } catch (const std::exception& e) {
+      throw EntryFailure("Subtitle " + std::to_string(entryIndex) + ": " + e.what());
+    }
+    if (!StartTimeFits(startMs)) {
+      throw EntryFailure("Subtitle " + std::to_string(entryIndex) + " (\"" + entry.firstLine + "\") starts at " +
+                         ClockTime(startMs) + ", but a DVD cannot hold a start at or after " +
+                         ClockTime(kFirstUnwritableStartMs) + ". Nothing was written.");
+    }
+    times.emplace_back(startMs, endMs);
+  }
+  return times;
+}
+
 // Appends entry i's packet header and subpicture unit to `packet` (cleared first).
-void BuildPacket(int entryIndex, const GenerationEntry& entry, const EncodedEntry& encoded,
+void BuildPacket(int entryIndex, const std::string& firstLine, const PacketTiming& timing, const EncodedEntry& encoded,
                  const PaletteEntries& palette, std::vector<uint8_t>& packet) {
-  const double startMs = ParseTimeMs(entry.startTime);
-  const double endMs = ParseTimeMs(entry.endTime);
   packet.clear();
-  const auto header = BuildPacketHeader(PresentationTime(startMs));
+  const auto header = BuildPacketHeader(timing.pts90k);
   packet.insert(packet.end(), header.begin(), header.end());
   try {
-    BuildSubpictureUnit(encoded.pixels, encoded.bandTop, encoded.bandHeight, palette, DisplayDelay(startMs, endMs),
-                        packet);
+    BuildSubpictureUnit(encoded.pixels, encoded.bandTop, encoded.bandHeight, palette, timing.delayTicks, packet);
   } catch (const SubpictureTooLargeError& e) {
-    throw EntryFailure(TooLargeMessage(entryIndex, entry.firstLine, e.UnitBytes()));
+    throw EntryFailure(TooLargeMessage(entryIndex, firstLine, e.UnitBytes()));
   }
 }
 
@@ -57,10 +89,12 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     sup.Discard();
     outcome.status = GenerationStatus::Failed;
     outcome.packetsWritten = 0;
+    outcome.notice = RunNotice();
     outcome.message = std::move(message);
     return outcome;
   };
   try {
+    const std::vector<std::pair<double, double>> times = ReadAllTimes(job);
     sup.Open();
     EncodePipeline pipeline(job.entryCount, job.renderInto ? job.renderInto : EncodePipeline::FromFactory(job.render),
                             job.roles, WorkerCount(job));
@@ -74,8 +108,13 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
       if (hooks.processEvents) hooks.processEvents();
       if (hooks.advanceProgress) hooks.advanceProgress();
       try {
-        const GenerationEntry entry = job.entry ? job.entry(entryIndex) : GenerationEntry{"0", "0", ""};
-        BuildPacket(entryIndex, entry, pipeline.Next(entryIndex), job.palette, packet);
+        const auto [startMs, endMs] = times[static_cast<std::size_t>(entryIndex - 1)];
+        const PacketTiming timing = TimingFor(startMs, endMs);
+        const EncodedEntry& encoded = pipeline.Next(entryIndex);
+        const std::string firstLine = job.entry ? job.entry(entryIndex).firstLine : std::string();
+        BuildPacket(entryIndex, firstLine, timing, encoded, job.palette, packet);
+        outcome.notice.AddTiming(entryIndex, timing.adjustments);
+        outcome.notice.AddClipped(entryIndex, encoded.bandFit);
       } catch (const EntryFailure&) {
         throw;
       } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "render/frame.h"
+#include "sup/run_notice.h"
 #include "sup/subpicture_unit.h"
 
 namespace quillet {
@@ -63,6 +64,8 @@ struct GenerationOutcome {
   GenerationStatus status = GenerationStatus::Completed;
   int packetsWritten = 0;  // packets in the SUP file (0 after a failure, since the file is removed)
   std::string message;     // what went wrong, for Failed
+  // The entries written with times a DVD cannot hold or with text outside the frame (empty after a failure).
+  RunNotice notice;
 };
 
 // Runs the job. For each entry i in list order: if isStopped(), stop (entry i and all after it are skipped);
@@ -70,7 +73,12 @@ struct GenerationOutcome {
 // entry k's processEvents thus leaves exactly packets 1..k. A stop asked for during the last entry's
 // processEvents still ends the run as Stopped, with every packet written.
 //
-// Failures end the run as Failed with a message: a time that is not a number, a band outside the frame, a
+// Every entry's times are read before the SUP file is touched: a time that is not a number, or a start too late
+// for a presentation time (StartTimeFits), fails the run with a message naming the entry, and nothing is written.
+// Times a DVD cannot hold otherwise are written as TimingFor makes them; those entries, and entries whose text
+// band leaves the frame, are named in the outcome's notice.
+//
+// Failures end the run as Failed with a message: a band outside the frame, a
 // subpicture larger than a DVD player holds (the message names the entry and its first line), a file that
 // cannot be created or written. The SUP file is then closed and removed. The instruction file is written last;
 // when that fails the outcome is Failed but the complete SUP file stays.

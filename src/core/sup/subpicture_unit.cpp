@@ -15,14 +15,6 @@ void PutBe16(std::vector<uint8_t>& out, unsigned value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
-// The low bits of an integral double, as modular arithmetic on the exact value (fmod is exact), so values
-// beyond any integer type wrap the same way as small ones.
-uint64_t LowBits(double integral, double modulus) {
-  double wrapped = std::fmod(integral, modulus);
-  if (wrapped < 0) wrapped += modulus;
-  return static_cast<uint64_t>(wrapped);
-}
-
 }  // namespace
 
 SubpictureTooLargeError::SubpictureTooLargeError(int unitBytes)
@@ -51,12 +43,27 @@ double RoundHalfEven(double value) {
   return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
 }
 
+bool StartTimeFits(double startMs) { return RoundHalfEven(startMs * 90) <= 4294967295.0; }
+
 uint32_t PresentationTime(double startMs) {
-  return static_cast<uint32_t>(LowBits(RoundHalfEven(startMs * 90), 4294967296.0));
+  const double ticks = RoundHalfEven(startMs * 90);
+  if (!(ticks > 0)) return 0;
+  return ticks > 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ticks);
 }
 
 uint16_t DisplayDelay(double startMs, double endMs) {
-  return static_cast<uint16_t>(LowBits(RoundHalfEven((endMs - startMs) * 90 / 1000), 65536.0));
+  const double ticks = RoundHalfEven((endMs - std::max(startMs, 0.0)) * 90 / 1024);
+  if (!(ticks > 0)) return 0;
+  return ticks > kMaxDelayTicks ? kMaxDelayTicks : static_cast<uint16_t>(ticks);
+}
+
+PacketTiming TimingFor(double startMs, double endMs) {
+  PacketTiming timing{PresentationTime(startMs), DisplayDelay(startMs, endMs), kTimingAsWritten};
+  const double shownFrom = std::max(startMs, 0.0);
+  if (startMs < 0) timing.adjustments |= kStartBeforeZero;
+  if (endMs < shownFrom) timing.adjustments |= kEndsBeforeStart;
+  if (RoundHalfEven((endMs - shownFrom) * 90 / 1024) > kMaxDelayTicks) timing.adjustments |= kLastsTooLong;
+  return timing;
 }
 
 std::array<uint8_t, 10> BuildPacketHeader(uint32_t pts90k) {

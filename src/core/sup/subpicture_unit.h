@@ -41,13 +41,40 @@ double ParseTimeMs(std::string_view text);
 // Rounds to the nearest integer, ties to the even one, independent of the floating-point rounding mode.
 double RoundHalfEven(double value);
 
-// Presentation time in 90 kHz ticks: startMs × 90 rounded, ties to even, kept to its low 32 bits (a negative
-// time wraps round to about 13 hours 15 minutes).
+// A DVD player counts the stop delay in ticks of 1024/90 ms (90 kHz divided by 1024).
+constexpr double kDelayTickMs = 1024.0 / 90;
+constexpr uint16_t kMaxDelayTicks = 65535;  // about 745.6 s
+// The first start time whose presentation time no longer fits 32 bits of 90 kHz ticks (13:15:21.86).
+constexpr double kFirstUnwritableStartMs = 4294967296.0 / 90;
+
+// What had to give way so that an entry's times fit the fields a DVD player reads.
+enum TimingAdjustment : unsigned {
+  kTimingAsWritten = 0,
+  kStartBeforeZero = 1,  // shown from 0 instead
+  kEndsBeforeStart = 2,  // not shown (zero delay)
+  kLastsTooLong = 4,     // cut to kMaxDelayTicks
+};
+
+// Whether the start's presentation time fits 32 bits; a later start cannot be written at all.
+bool StartTimeFits(double startMs);
+
+// Presentation time in 90 kHz ticks: startMs × 90 rounded, ties to even; a negative start gives 0.
+// The start must fit (StartTimeFits); a later one gives the largest time.
 uint32_t PresentationTime(double startMs);
 
-// Display duration in 1/90 s: (endMs − startMs) × 90 / 1000 rounded, ties to even, kept to its low 16 bits
-// (an entry that ends before it starts, or lasts over about 728 s, wraps).
+// Stop delay in 1024/90 ms ticks, counted from the shown start (never before 0) to the end: (endMs − start)
+// × 90 / 1024 rounded, ties to even; an end before the start gives 0, a longer entry kMaxDelayTicks.
 uint16_t DisplayDelay(double startMs, double endMs);
+
+// Both fields of one entry and what had to give way (a set of TimingAdjustment bits). An entry that ends
+// where it starts is an ordinary zero-length entry, not an adjustment.
+struct PacketTiming {
+  uint32_t pts90k = 0;
+  uint16_t delayTicks = 0;
+  unsigned adjustments = kTimingAsWritten;
+  bool operator==(const PacketTiming&) const = default;
+};
+PacketTiming TimingFor(double startMs, double endMs);
 
 // "SP", the presentation time little-endian, four zero bytes.
 std::array<uint8_t, 10> BuildPacketHeader(uint32_t pts90k);

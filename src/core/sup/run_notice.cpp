@@ -1,0 +1,81 @@
+// The notice told once after a run: which entries were written otherwise than the subtitle file says.
+#include "sup/run_notice.h"
+
+#include <algorithm>
+
+#include "sup/subpicture_unit.h"
+
+namespace quillet {
+namespace {
+
+std::string Entries(int count) { return std::to_string(count) + (count == 1 ? " entry" : " entries"); }
+
+std::string TimingWhat(unsigned adjustments) {
+  std::string what;
+  auto add = [&](const char* text) {
+    if (!what.empty()) what += " and ";
+    what += text;
+  };
+  if (adjustments & kStartBeforeZero) add("starts before 0:00:00 (shown from 0:00:00)");
+  if (adjustments & kEndsBeforeStart) add("ends before it starts (not shown)");
+  if (adjustments & kLastsTooLong) add("lasts longer than 745.6 s (shown for 745.6 s)");
+  return what;
+}
+
+template <typename Describe>
+std::string List(const std::vector<int>& entries, const std::vector<unsigned>& whats, Describe describe) {
+  std::string text;
+  const std::size_t listed = std::min(entries.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
+  for (std::size_t i = 0; i < listed; ++i) {
+    if (i > 0) text += "; ";
+    text += "entry " + std::to_string(entries[i]) + " " + describe(whats[i]);
+  }
+  if (entries.size() > listed) text += "; and " + std::to_string(entries.size() - listed) + " more";
+  return text + ".";
+}
+
+}  // namespace
+
+void RunNotice::AddTiming(int entryIndex, unsigned adjustments) {
+  if (adjustments != kTimingAsWritten) m_timing.push_back({entryIndex, adjustments});
+}
+
+void RunNotice::AddClipped(int entryIndex, BandFit fit) {
+  if (fit != BandFit::Inside) m_clipped.push_back({entryIndex, static_cast<unsigned>(fit)});
+}
+
+std::vector<int> RunNotice::TimingEntries() const {
+  std::vector<int> entries;
+  for (const Item& item : m_timing) entries.push_back(item.entryIndex);
+  return entries;
+}
+
+std::vector<int> RunNotice::ClippedEntries() const {
+  std::vector<int> entries;
+  for (const Item& item : m_clipped) entries.push_back(item.entryIndex);
+  return entries;
+}
+
+std::string RunNotice::Text() const {
+  auto whats = [](const std::vector<Item>& items) {
+    std::vector<unsigned> out;
+    for (const Item& item : items) out.push_back(item.what);
+    return out;
+  };
+  std::string text;
+  if (!m_timing.empty()) {
+    text +=
+        Entries(TimingCount()) + " had times a DVD cannot hold: " + List(TimingEntries(), whats(m_timing), TimingWhat);
+  }
+  if (!m_clipped.empty()) {
+    if (!text.empty()) text += "\r";
+    text += Entries(ClippedCount()) + " had text outside the frame, which a DVD player does not show: " +
+            List(ClippedEntries(), whats(m_clipped), [](unsigned fit) {
+              return static_cast<BandFit>(fit) == BandFit::Outside ? std::string("is wholly outside (nothing shown)")
+                                                                   : std::string("is partly cut off");
+            });
+  }
+  return text;
+}
+
+}  // namespace quillet

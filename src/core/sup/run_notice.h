@@ -1,0 +1,46 @@
+// The notice told once after a run: which entries were written otherwise than the subtitle file says.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "render/frame.h"
+
+namespace quillet {
+
+/*
+ * A run writes every entry, even one whose times a DVD cannot hold or whose text falls outside the frame; this
+ * value collects those entries by number so that the person hears of each of them once, after the run, instead of
+ * finding out on a player. Any run that writes subpicture units (the SUP file, the VobSub pair) fills one.
+ */
+class RunNotice {
+ public:
+  // `adjustments` is a set of TimingAdjustment bits; nothing is recorded for none.
+  void AddTiming(int entryIndex, unsigned adjustments);
+  // Records an entry whose text band is partly or wholly outside the frame; nothing for BandFit::Inside.
+  void AddClipped(int entryIndex, BandFit fit);
+
+  bool Empty() const { return m_timing.empty() && m_clipped.empty(); }
+  int TimingCount() const { return static_cast<int>(m_timing.size()); }
+  int ClippedCount() const { return static_cast<int>(m_clipped.size()); }
+  // The entries named, in the order recorded.
+  std::vector<int> TimingEntries() const;
+  std::vector<int> ClippedEntries() const;
+
+  // One paragraph per kind, joined by a carriage return (a line break in a message), each naming its entries
+  // and what became of them; long lists are cut after kListedEntries with the number left out. Empty when
+  // there is nothing to tell.
+  std::string Text() const;
+
+  static constexpr int kListedEntries = 20;
+
+ private:
+  struct Item {
+    int entryIndex;
+    unsigned what;  // TimingAdjustment bits, or the BandFit
+  };
+  std::vector<Item> m_timing;
+  std::vector<Item> m_clipped;
+};
+
+}  // namespace quillet

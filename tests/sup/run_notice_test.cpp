@@ -1,0 +1,46 @@
+// The after-run notice: what it says of each entry, and how a long list is cut.
+#include "sup/run_notice.h"
+
+#include <gtest/gtest.h>
+
+#include "sup/subpicture_unit.h"
+
+namespace quillet {
+namespace {
+
+TEST(RunNotice, NamesEachEntryAndWhatBecameOfIt) {
+  RunNotice notice;
+  EXPECT_TRUE(notice.Empty());
+  notice.AddTiming(1, kTimingAsWritten);
+  notice.AddClipped(1, BandFit::Inside);
+  EXPECT_TRUE(notice.Empty());
+  EXPECT_EQ(notice.Text(), "");
+
+  notice.AddTiming(12, kStartBeforeZero);
+  notice.AddClipped(13, BandFit::Partly);
+  notice.AddTiming(40, kEndsBeforeStart);
+  notice.AddTiming(41, kLastsTooLong);
+  notice.AddClipped(42, BandFit::Outside);
+  notice.AddTiming(43, kStartBeforeZero | kEndsBeforeStart);
+  EXPECT_EQ(notice.Text(),
+            "4 entries had times a DVD cannot hold: entry 12 starts before 0:00:00 (shown from 0:00:00); entry 40 "
+            "ends before it starts (not shown); entry 41 lasts longer than 745.6 s (shown for 745.6 s); entry 43 "
+            "starts before 0:00:00 (shown from 0:00:00) and ends before it starts (not shown).\r"
+            "2 entries had text outside the frame, which a DVD player does not show: entry 13 is partly cut off; "
+            "entry 42 is wholly outside (nothing shown).");
+}
+
+TEST(RunNotice, ListsTheFirstEntriesOfALongListAndCountsTheRest) {
+  RunNotice notice;
+  for (int i = 1; i <= RunNotice::kListedEntries + 5; ++i) notice.AddClipped(i, BandFit::Partly);
+  const std::string text = notice.Text();
+  EXPECT_EQ(text.rfind("25 entries had text outside the frame", 0), 0u) << text;
+  EXPECT_NE(text.find("entry 20 is partly cut off; and 5 more."), std::string::npos) << text;
+  EXPECT_EQ(text.find("entry 21"), std::string::npos) << text;
+  RunNotice one;
+  one.AddTiming(7, kLastsTooLong);
+  EXPECT_EQ(one.Text().rfind("1 entry had times", 0), 0u) << one.Text();
+}
+
+}  // namespace
+}  // namespace quillet
