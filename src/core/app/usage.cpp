@@ -22,6 +22,8 @@ std::string Indexed(const std::array<std::string_view, N>& list) {
 std::string CommandLineUsage() {
   std::string u;
   u += "Usage: quillet                       open the window (needs a display)\n";
+  u += "       quillet convert [options] FILE...  convert subtitle files (see quillet convert --help)\n";
+  u += "       quillet check [options] FILE...    list what a DVD would get wrong, write nothing\n";
   u += "       quillet V1 V2 ... V16         convert one subtitle file unattended\n";
   u += "       quillet --help | --version\n\n";
   u += "The 16 values, in this order (list values are 0-based indexes):\n";

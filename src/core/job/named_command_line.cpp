@@ -1,0 +1,347 @@
+// The named command line: options with the window's words, checked one by one, into one JobSettings.
+#include "job/named_command_line.h"
+
+#include <array>
+#include <cctype>
+#include <functional>
+#include <map>
+
+#include "subtitle/number_text.h"
+
+namespace quillet {
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool IsPrefixIgnoringCase(std::string_view prefix, std::string_view word) {
+  return !prefix.empty() && prefix.size() <= word.size() && SameIgnoringCase(prefix, word.substr(0, prefix.size()));
+}
+
+template <std::size_t N>
+std::optional<int> FindIgnoringCase(const std::array<std::string_view, N>& list, std::string_view text) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (SameIgnoringCase(list[i], text)) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+template <std::size_t N>
+std::string JoinList(const std::array<std::string_view, N>& list) {
+  std::string out;
+  for (std::size_t i = 0; i < N; ++i) {
+    if (i) out += ", ";
+    out += list[i];
+  }
+  return out;
+}
+
+// A style as a bit set (bold 1, italic 2, underline 4, strikeout 8) from "+"-joined word starts; "Normal" is
+// the empty set. Empty when a word names nothing, or more than one thing.
+std::optional<unsigned> StyleBits(std::string_view text) {
+  static constexpr std::array<std::string_view, 4> kWords = {"bold", "italic", "underline", "strikeout"};
+  if (SameIgnoringCase(text, "normal")) return 0u;
+  unsigned bits = 0;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t plus = text.find('+', start);
+    const std::string_view word = text.substr(start, plus == std::string_view::npos ? plus : plus - start);
+    std::optional<unsigned> bit;
+    for (std::size_t i = 0; i < kWords.size(); ++i) {
+      if (!IsPrefixIgnoringCase(word, kWords[i])) continue;
+      if (bit) return std::nullopt;  // "" or a start two words share
+      bit = 1u << i;
+    }
+    if (!bit) return std::nullopt;
+    bits |= *bit;
+    if (plus == std::string_view::npos) return bits;
+    start = plus + 1;
+  }
+}
+
+std::string Quoted(std::string_view value) { return QuoteForMessage(value); }
+
+// What the parser knows of one option: whether it takes a value, and how to apply it.
+struct OptionSpec {
+  bool takesValue = true;
+  // Applies the value; returns a usage message (without the "--name: " start) when it is not allowed.
+  std::function<std::string(std::string_view value, NamedOptions&)> apply;
+};
+
+std::string IntegerInRange(std::string_view value, int low, int high, int& out, bool evenOnly = false) {
+  const auto number = ParseDecimalInteger(value);
+  if (!number || *number < low || *number > high || (evenOnly && *number % 2 != 0)) {
+    return Quoted(value) + " is not " + (evenOnly ? "an even" : "a whole") + " number from " + std::to_string(low) +
+           " to " + std::to_string(high);
+  }
+  out = *number;
+  return {};
+}
+
+std::string ApplyColours(std::string_view value, NamedOptions& options) {
+  std::array<int, 4> entries{};
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::size_t comma = value.find(',', start);
+    const bool last = i + 1 == entries.size();
+    if ((comma == std::string_view::npos) != last) break;
+    const auto number = ParseDecimalInteger(value.substr(start, last ? std::string_view::npos : comma - start));
+    if (!number || *number < 0 || *number > 15) break;
+    entries[i] = *number;
+    if (last) {
+      options.job.colorantialias = entries[0];
+      options.job.coloroutline = entries[1];
+      options.job.colortext = entries[2];
+      options.job.colorbg = entries[3];
+      options.coloursGiven = true;
+      return {};
+    }
+    start = comma + 1;
+  }
+  return Quoted(value) +
+         " is not four palette entries A,O,T,B (antialias, outline, text, background), each 0 to 15, such as 1,0,3,0";
+}
+
+const std::map<std::string, OptionSpec, std::less<>>& Options() {
+  static const std::map<std::string, OptionSpec, std::less<>> kOptions = {
+      {"--ifo",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (v.empty()) return std::string("needs the path of an IFO file");
+          o.job.haveifo = false;
+          o.job.filenameifo = std::string(v);
+          return std::string();
+        }}},
+      {"--generic",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.job.haveifo = true;
+          o.job.filenameifo.clear();
+          return std::string();
+        }}},
+      {"--pal",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.job.pal = true;
+          o.standardGiven = true;
+          return std::string();
+        }}},
+      {"--ntsc",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.job.pal = false;
+          o.standardGiven = true;
+          return std::string();
+        }}},
+      {"--colors", {true, ApplyColours}},
+      {"--font",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (v.empty()) return std::string("needs a font family name, such as Arial or \"DejaVu Sans\"");
+          o.fontName = std::string(v);
+          return std::string();
+        }}},
+      {"--size",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          for (std::size_t i = 0; i < kSizeList.size(); ++i) {
+            if (v == kSizeList[i]) {
+              o.job.fontsize = static_cast<int>(i);
+              return std::string();
+            }
+          }
+          return Quoted(v) + " is not one of 6 to 30, or an even size from 32 to 50";
+        }}},
+      {"--style",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = StyleIndexFromWords(v)) {
+            o.job.fontstyle = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of " + JoinList(kStyleList);
+        }}},
+      {"--charset",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = FindIgnoringCase(kCharsetList, v)) {
+            o.job.fontcharset = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of " + JoinList(kCharsetList);
+        }}},
+      {"--align",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = FindIgnoringCase(kAlignList, v)) {
+            o.job.align = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of left, center, right";
+        }}},
+      {"--offset",
+       {true, [](std::string_view v, NamedOptions& o) { return IntegerInRange(v, kOffsetMin, kOffsetMax, o.job.offset); }}},
+      {"--offset-or",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          return IntegerInRange(v, kOffsetOrMin, kOffsetOrMax, o.job.offsetor, true);
+        }}},
+      {"--outline",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = FindIgnoringCase(kOutlineWidthList, v)) {
+            o.job.outline = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of 2, 3, 4 (pixels)";
+        }}},
+      {"--format",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          static constexpr std::array<std::string_view, 3> kFormats = {"sup", "vobsub", "both"};
+          if (auto index = FindIgnoringCase(kFormats, v)) {
+            o.format = static_cast<OutputFormat>(*index);
+            return std::string();
+          }
+          return Quoted(v) + " is not one of sup, vobsub, both";
+        }}},
+      {"--language",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          const bool letters = v.size() == 2 && std::isalpha(static_cast<unsigned char>(v[0])) &&
+                               std::isalpha(static_cast<unsigned char>(v[1]));
+          if (!letters) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
+          o.language = {Lower(v[0]), Lower(v[1])};
+          return std::string();
+        }}},
+      {"-o",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (v.empty()) return std::string("needs a folder");
+          o.outputDir = std::string(v);
+          return std::string();
+        }}},
+      {"-j",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          const auto number = ParseDecimalInteger(v);
+          if (!number || *number < 1 || *number > 1024) return Quoted(v) + " is not a number of jobs from 1 to 1024";
+          o.jobs = *number;
+          return std::string();
+        }}},
+      {"--quiet",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.quiet = true;
+          return std::string();
+        }}},
+  };
+  return kOptions;
+}
+
+// Long spellings of the short options.
+std::string_view Canonical(std::string_view name) {
+  if (name == "--output") return "-o";
+  if (name == "--jobs") return "-j";
+  if (name == "-q") return "--quiet";
+  if (name == "--colours") return "--colors";
+  return name;
+}
+
+}  // namespace
+
+std::optional<int> StyleIndexFromWords(std::string_view text) {
+  const auto wanted = StyleBits(text);
+  if (!wanted) return std::nullopt;
+  for (std::size_t i = 0; i < kStyleList.size(); ++i) {
+    if (StyleBits(kStyleList[i]) == wanted) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& args) {
+  NamedParse result;
+  // Help wins wherever it stands, so "--help" added to a wrong line still shows the help.
+  for (const std::string& arg : args) {
+    if (arg == "--") break;
+    if (arg == "--help" || arg == "-h") {
+      result.help = true;
+      return result;
+    }
+  }
+  bool ifoGiven = false, genericGiven = false, palGiven = false, ntscGiven = false;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      result.options.files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    // Split "--name=value", "-j2" and "-oDIR".
+    std::string_view name = arg;
+    std::optional<std::string_view> inlineValue;
+    if (arg.rfind("--", 0) == 0) {
+      if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
+        name = std::string_view(arg).substr(0, eq);
+        inlineValue = std::string_view(arg).substr(eq + 1);
+      }
+    } else if (arg.size() > 2 && (arg[1] == 'j' || arg[1] == 'o')) {
+      name = std::string_view(arg).substr(0, 2);
+      inlineValue = std::string_view(arg).substr(2);
+    }
+    name = Canonical(name);
+    const auto found = Options().find(name);
+    if (found == Options().end()) {
+      result.error = "unknown option '" + std::string(name) + "'";
+      return result;
+    }
+    const OptionSpec& spec = found->second;
+    std::string_view value;
+    if (spec.takesValue) {
+      if (inlineValue) {
+        value = *inlineValue;
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        result.error = std::string(name) + ": needs a value";
+        return result;
+      }
+    } else if (inlineValue) {
+      result.error = std::string(name) + ": takes no value";
+      return result;
+    }
+    if (std::string message = spec.apply(value, result.options); !message.empty()) {
+      result.error = std::string(name) + ": " + message;
+      return result;
+    }
+    ifoGiven |= name == "--ifo";
+    genericGiven |= name == "--generic";
+    palGiven |= name == "--pal";
+    ntscGiven |= name == "--ntsc";
+  }
+  if (ifoGiven && genericGiven) {
+    result.error = "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it";
+  } else if (palGiven && ntscGiven) {
+    result.error = "--pal and --ntsc cannot be used together";
+  } else if (result.options.files.empty()) {
+    result.error = std::string("no subtitle file given: ") +
+                   (command == NamedCommand::Convert ? "quillet convert [options] FILE..."
+                                                     : "quillet check [options] FILE...");
+  }
+  // Without an IFO the generic palette is the only one there is.
+  if (!ifoGiven) result.options.job.haveifo = true;
+  return result;
+}
+
+}  // namespace quillet

@@ -1,0 +1,58 @@
+// The named command line ("quillet convert|check [options] FILE..."): every job value as an option with the
+// window's words, checked, turned into one JobSettings plus the options that only many-file runs have.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/job_settings.h"
+
+namespace quillet {
+
+enum class NamedCommand { Convert, Check };
+
+// What a conversion writes for each subtitle file.
+enum class OutputFormat { Sup, VobSub, Both };
+
+// The options of one named run. `job` holds the 16 values shared by every file; `job.filenamesub` is left
+// empty (each of `files` fills it in turn) and `job.fontname` stays 0 until the run has found `fontName` in
+// the installed font list, which only the machine that runs it knows.
+struct NamedOptions {
+  JobSettings job;
+  std::string fontName{kFirstFontName};
+  // Without --colors the palette chooses the four roles, as loading an IFO or ticking "no IFO" does in the
+  // window; with it, job.colorantialias .. job.colorbg hold the given entries.
+  bool coloursGiven = false;
+  bool standardGiven = false;  // --pal or --ntsc was given; an IFO still decides when one is used
+  OutputFormat format = OutputFormat::Sup;
+  std::string language = "en";  // the VobSub index's two-letter language code
+  std::string outputDir;        // empty: each output beside its input
+  int jobs = 0;                 // files converted at once; 0 means one per processor the process may use
+  bool quiet = false;
+  std::vector<std::string> files;
+
+  bool operator==(const NamedOptions&) const = default;
+};
+
+// The outcome of reading the arguments. A usage error carries one line saying which option and what is
+// allowed ("--align: 'middle' is not one of left, center, right"); the program prints it and exits with 2.
+struct NamedParse {
+  bool help = false;          // --help or -h: print the command's help, nothing else
+  std::string error;          // not empty: a usage error
+  NamedOptions options;
+};
+
+// Reads the arguments that follow "convert" or "check". Options and file names may come in any order; "--"
+// ends the options; "--name=value" and "--name value" are the same, as are "-j 2", "-j2", "-o DIR", "-oDIR".
+// A repeated option keeps its last value. At least one file is needed unless help was asked for.
+NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& args);
+
+// The help of "quillet convert --help" and "quillet check --help".
+std::string NamedCommandUsage(NamedCommand command);
+
+// The style list entry that a "+"-joined set of words names, the words in any order and letter case, each a
+// list word or its start ("Bold+It" is Bold+Italic, "under" is Underline). Empty when no entry has that set.
+std::optional<int> StyleIndexFromWords(std::string_view text);
+
+}  // namespace quillet

@@ -1,0 +1,65 @@
+// The help texts of "quillet convert --help" and "quillet check --help".
+#include "job/named_command_line.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr const char* kJobOptions =
+    "Palette and frame:\n"
+    "  --ifo PATH          take the palette and PAL/NTSC from the DVD's VTS_xx_0.IFO\n"
+    "  --generic           use the generic grey palette (the default without --ifo)\n"
+    "  --pal, --ntsc       720x576 or 720x480 frame (default --pal; with --ifo the IFO decides)\n"
+    "  --colors A,O,T,B    palette entries 0..15 of antialias, outline, text and background\n"
+    "                      (default: what the palette picks, as in the window)\n"
+    "Font and placement:\n"
+    "  --font NAME         installed font family (default Arial; fc-list : family lists them)\n"
+    "  --size N            6..30, or an even size 32..50 (default 20)\n"
+    "  --style STYLE       Normal, Bold, Italic, Underline, Bold+Italic, Bold+Under, Bold+It+Und,\n"
+    "                      Italic+Under or StrikeOut; words may be shortened: Bold+It (default Normal)\n"
+    "  --charset NAME      ANSI, ARABIC, BALTIC, CHINESEBIG5, DEFAULT, EASTEUROPE, GB2312, GREEK,\n"
+    "                      HANGEUL, HEBREW, JOHAB, MAC, OEM, RUSSIAN, SHIFTJIS, SYMBOL, THAI,\n"
+    "                      TURKISH or VIETNAMESE (default DEFAULT: UTF-8, else CP1252)\n"
+    "  --align WHERE       left, center or right (default center)\n"
+    "  --offset N          pixels between the frame's bottom and the text, 8..492 (default 30)\n"
+    "  --offset-or N       second-line adjustment, an even number -14..10 (default -4)\n"
+    "  --outline N         outline width in pixels, 2..4 (default 3)\n";
+
+}  // namespace
+
+std::string NamedCommandUsage(NamedCommand command) {
+  std::string u;
+  if (command == NamedCommand::Convert) {
+    u += "Usage: quillet convert [options] FILE...\n\n";
+    u += "Converts SubRip (.srt) and MicroDVD (.sub, .txt) subtitle files into DVD subpicture streams.\n";
+    u += "Each FILE gives FILE.sup (or .idx/.sub) and FILE.Quillet_Help.txt beside it, or in -o DIR.\n\n";
+    u += kJobOptions;
+    u += "Output and run:\n";
+    u += "  --format FORMAT     sup, vobsub or both (default sup)\n";
+    u += "  --language xx       two-letter language code of the VobSub index (default en)\n";
+    u += "  -o, --output DIR    write the outputs into DIR (default: beside each input)\n";
+    u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
+    u += "  -q, --quiet         print nothing but failures\n";
+    u += "  -h, --help          this help\n\n";
+    u += "Messages are one per line, the file name first. While standard error is a terminal a progress\n";
+    u += "line shows files done, entries done and the time elapsed.\n\n";
+    u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
+    u += "             2 a usage error.\n";
+  } else {
+    u += "Usage: quillet check [options] FILE...\n\n";
+    u += "Reads and lays out every entry of each subtitle file, writes nothing, and lists what a DVD would\n";
+    u += "get wrong, one line each, the file name first: lines too wide for the frame (entry, width in\n";
+    u += "pixels), entries overlapping the next, durations a DVD cannot hold, text clipped by the frame,\n";
+    u += "characters no installed font has, and the largest subpicture against the 53,220-byte limit.\n\n";
+    u += kJobOptions;
+    u += "Run:\n";
+    u += "  -j, --jobs N        check N files at once (default: one per processor)\n";
+    u += "  -q, --quiet         print nothing but the problems\n";
+    u += "  -h, --help          this help\n\n";
+    u += "Exit status: 0 nothing to report; 1 something is listed (or a file could not be read);\n";
+    u += "             2 a usage error.\n";
+  }
+  return u;
+}
+
+}  // namespace quillet
