@@ -1,4 +1,4 @@
-// Program start: the window when a display is present and the command line asks for it; otherwise the
+// Program start: "convert" and "check" run headless; otherwise the window when a display is present, or the
 // unattended run through the console, which never waits for a person.
 #include <unistd.h>
 
@@ -15,6 +15,7 @@
 #include "app/console_view.h"
 #include "app/controller_form.h"
 #include "app/main_controller.h"
+#include "app/named_run.h"
 #include "app/usage.h"
 #include "settings/form_storage.h"
 
@@ -71,6 +72,12 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // The named commands never open a window, whether or not a display is present.
+  if (!args.empty() && (args[0] == "convert" || args[0] == "check")) {
+    const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  }
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(quillet::CommandLineUsage().c_str(), stdout);
     return 0;

@@ -1,0 +1,113 @@
+// One subtitle file of a named run: read, width-checked, and written by the window's generation run.
+#include "app/file_conversion.h"
+
+#include "app/errors.h"
+#include "app/message_sink.h"
+#include "render/line_length_check.h"
+#include "render/subtitle_renderer.h"
+#include "sup/generation_run.h"
+
+namespace quillet {
+namespace {
+
+// Collects what the readers would show in a box.
+class CollectingSink : public MessageSink {
+ public:
+  explicit CollectingSink(std::vector<std::string>& lines) : m_lines(lines) {}
+  void ShowMessage(const std::string& text) override { m_lines.push_back(OneLine(text)); }
+
+ private:
+  std::vector<std::string>& m_lines;
+};
+
+}  // namespace
+
+std::string OneLine(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      while (!out.empty() && out.back() == ' ') out.pop_back();
+      if (!out.empty() && i + 1 < text.size()) out += " / ";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices) {
+  TSubtitle document;
+  CollectingSink sink(notices);
+  document.LoadFromFile(path, true, sink);
+  if (!document.Loaded || document.Count() == 0) {
+    std::string why;
+    for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
+    notices.clear();
+    throw QuilletError(why.empty() ? "the file holds no subtitle entries" : why);
+  }
+  return document;
+}
+
+FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
+                                int workerThreads, std::atomic<long>& entriesDone) {
+  FileOutcome outcome;
+  try {
+    const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
+    outcome.entries = document.Count();
+
+    // The whole file is refused when one line does not fit, as loading it in the window refuses it.
+    FontEngine& engine = engines.ForThisThread();
+    for (int n = 1; n <= document.Count(); ++n) {
+      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, setup.font);
+      if (!LinesFitWidth(m)) {
+        const bool first = m.w1 >= kMaxLineWidthPx;
+        outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
+                          std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
+                          std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
+        return outcome;
+      }
+    }
+
+    const OutputPaths paths = NamedOutputPaths(setup.options, path);
+    if (setup.options.format != OutputFormat::Sup) {
+      // Seam for the VobSub writer: the format is read and checked, the writer is not part of this build yet.
+      outcome.message = "VobSub output is not available in this build; use --format sup";
+      return outcome;
+    }
+
+    GenerationJob job;
+    job.entryCount = document.Count();
+    job.roles = setup.roleColours;
+    job.palette = setup.paletteEntries;
+    job.supPath = paths.supPath;
+    job.instructionPath = paths.instructionPath;
+    job.instructionText = ComposeFinalReport(setup.reportCase, paths);
+    job.workerThreads = workerThreads;
+    job.renderInto = [&](int i, RenderedFrame& frame) {
+      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr,
+                      setup.alignText, setup.standard, setup.outlineWidthPx, setup.roleColours, frame);
+    };
+    job.entry = [&](int i) {
+      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+      return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
+    };
+    GenerationHooks hooks;
+    hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
+    const GenerationOutcome run = RunGeneration(job, hooks);
+    if (run.status != GenerationStatus::Completed) {
+      outcome.message = OneLine(run.message);
+      return outcome;
+    }
+    outcome.written = {paths.supPath, paths.instructionPath};
+    outcome.ok = true;
+  } catch (const std::exception& e) {
+    outcome.message = OneLine(e.what());
+  }
+  return outcome;
+}
+
+}  // namespace quillet

@@ -1,0 +1,37 @@
+// One subtitle file of a named run: read, width-checked, and written by the window's generation run.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/named_run_setup.h"
+#include "render/font_engine_pool.h"
+#include "subtitle/subtitle.h"
+
+namespace quillet {
+
+// How one file went. `message` is one line without the file name (the caller puts the name first).
+struct FileOutcome {
+  bool ok = false;
+  std::string message;
+  int entries = 0;
+  std::vector<std::string> written;  // the outputs, in the order they were written
+  std::vector<std::string> notices;  // lines to show even when the file converted
+};
+
+// Reads a subtitle file as "Load SRT" does. Messages of the readers (an unknown format, a MicroDVD file
+// without its frame rate) become one line each in `notices`; a file that gives no entries fails with them.
+// Throws QuilletError (a time that does not convert, a file that cannot be read).
+TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices);
+
+// Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
+// otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to
+// `entriesDone` as they go. `workerThreads` as GenerationJob's. Never throws.
+FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
+                                int workerThreads, std::atomic<long>& entriesDone);
+
+// Messages break lines with carriage returns for the window's boxes; one line each here.
+std::string OneLine(std::string_view text);
+
+}  // namespace quillet

@@ -1,0 +1,190 @@
+// "quillet convert" and "quillet check": many files in one process, in parallel, reported one line each.
+#include "app/named_run.h"
+
+#include <sched.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "app/file_conversion.h"
+#include "app/subtitle_check.h"
+
+namespace quillet {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const char* CommandName(NamedCommand command) { return command == NamedCommand::Convert ? "convert" : "check"; }
+
+// Writes whole lines from several threads, and keeps the progress line (when there is one) below them: a line
+// printed while the progress line shows first wipes it, and the next tick draws it again.
+class Reporter {
+ public:
+  Reporter(std::ostream& out, std::ostream& err, bool showProgress)
+      : m_out(out), m_err(err), m_showProgress(showProgress) {}
+
+  void Out(const std::string& line) { Write(m_out, line); }
+  void Err(const std::string& line) { Write(m_err, line); }
+
+  void Progress(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_showProgress) return;
+    m_err << "\r\033[K" << text << std::flush;
+    m_progressShown = true;
+  }
+
+  void EndProgress() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    WipeProgress();
+  }
+
+ private:
+  void Write(std::ostream& stream, const std::string& line) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    WipeProgress();
+    stream << line << '\n' << std::flush;
+  }
+  void WipeProgress() {
+    if (!m_progressShown) return;
+    m_err << "\r\033[K" << std::flush;
+    m_progressShown = false;
+  }
+
+  std::ostream& m_out;
+  std::ostream& m_err;
+  const bool m_showProgress;
+  bool m_progressShown = false;
+  std::mutex m_mutex;
+};
+
+std::string ProgressText(int filesDone, int fileCount, long entriesDone, Clock::duration elapsed) {
+  const long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count());
+  char text[160];
+  std::snprintf(text, sizeof text, "quillet: %d/%d files, %ld entries, %ld:%02ld elapsed", filesDone, fileCount,
+                entriesDone, seconds / 60, seconds % 60);
+  return text;
+}
+
+// Runs `work(fileIndex)` for every file on up to `threads` threads, the files taken in order, while the
+// calling thread redraws the progress line a few times a second.
+template <typename Work>
+void ForEachFile(int fileCount, int threads, Reporter& reporter, const std::atomic<long>& entriesDone,
+                 Work&& work) {
+  std::atomic<int> next{0};
+  std::atomic<int> done{0};
+  std::mutex mutex;
+  std::condition_variable finished;
+  auto loop = [&] {
+    for (int i = next++; i < fileCount; i = next++) {
+      work(i);
+      ++done;
+      std::lock_guard<std::mutex> lock(mutex);
+      finished.notify_all();
+    }
+  };
+  std::vector<std::thread> pool;
+  for (int t = 0; t < threads; ++t) pool.emplace_back(loop);
+  const Clock::time_point start = Clock::now();
+  {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (done < fileCount) {
+      reporter.Progress(ProgressText(done, fileCount, entriesDone.load(), Clock::now() - start));
+      finished.wait_for(lock, std::chrono::milliseconds(250));
+    }
+  }
+  for (std::thread& t : pool) t.join();
+  reporter.EndProgress();
+}
+
+std::string JoinWritten(const std::vector<std::string>& paths) {
+  std::string out;
+  for (const std::string& p : paths) out += (out.empty() ? "" : ", ") + p;
+  return out;
+}
+
+}  // namespace
+
+int UsableProcessorCount() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    bool errIsTerminal) {
+  const NamedParse parse = ParseNamedCommandLine(command, args);
+  if (parse.help) {
+    out << NamedCommandUsage(command) << std::flush;
+    return kExitOk;
+  }
+  const std::string prefix = std::string("quillet ") + CommandName(command) + ": ";
+  const std::string tryHelp = std::string("Try 'quillet ") + CommandName(command) + " --help'.";
+  if (!parse.error.empty()) {
+    err << prefix << parse.error << '\n' << tryHelp << '\n' << std::flush;
+    return kExitUsage;
+  }
+  const NamedOptions& options = parse.options;
+
+  // Start-up is paid once: fontconfig's configuration and the opened faces live in one engine per thread,
+  // kept for every file that thread converts.
+  FontEnginePerThread engines;
+  SetupError setupError;
+  const NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
+  if (!setupError.message.empty()) {
+    err << (setupError.usage ? prefix : "") << setupError.message << '\n';
+    if (setupError.usage) err << tryHelp << '\n';
+    err << std::flush;
+    return setupError.usage ? kExitUsage : kExitFailed;
+  }
+
+  Reporter reporter(out, err, errIsTerminal && !options.quiet);
+  for (const std::string& notice : setup.notices) reporter.Err(notice);
+
+  const int fileCount = static_cast<int>(options.files.size());
+  const int jobs = options.jobs > 0 ? options.jobs : UsableProcessorCount();
+  const int threads = std::min(jobs, fileCount);
+  // Files run side by side, each on one thread; a lone file renders ahead on `jobs` workers instead.
+  const int workersPerFile = threads > 1 ? 0 : (jobs > 1 ? jobs : 0);
+  std::atomic<long> entriesDone{0};
+  std::atomic<bool> anyFailed{false};
+
+  if (command == NamedCommand::Convert) {
+    ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
+      const std::string& path = options.files[static_cast<std::size_t>(i)];
+      const FileOutcome outcome = ConvertSubtitleFile(setup, path, engines, workersPerFile, entriesDone);
+      for (const std::string& notice : outcome.notices) reporter.Err(path + ": " + notice);
+      if (!outcome.ok) {
+        anyFailed = true;
+        reporter.Err(path + ": " + outcome.message);
+      } else if (!options.quiet) {
+        reporter.Out(path + ": wrote " + JoinWritten(outcome.written) + " (" + std::to_string(outcome.entries) +
+                     " entries)");
+      }
+    });
+  } else {
+    const InstalledCharacters installed;
+    ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
+      const std::string& path = options.files[static_cast<std::size_t>(i)];
+      const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), installed, entriesDone);
+      for (const std::string& problem : outcome.problems) reporter.Err(path + ": " + problem);
+      if (!outcome.problems.empty()) anyFailed = true;
+      if (!options.quiet) {
+        const std::size_t count = outcome.problems.size();
+        reporter.Out(path + ": " + (count == 0 ? "no" : std::to_string(count)) +
+                     (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
+                     " entries, largest subpicture " + std::to_string(outcome.largestUnitBytes) + " of " +
+                     std::to_string(kMaxSubpictureUnitBytes) + " bytes)");
+      }
+    });
+  }
+  return anyFailed ? kExitFailed : kExitOk;
+}
+
+}  // namespace quillet

@@ -1,0 +1,107 @@
+// The shared part of a named run: font, palette, roles and frame, decided once before the first file.
+#include "app/named_run_setup.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "palette/ifo_reader.h"
+#include "render/name_tables.h"
+
+namespace quillet {
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error) {
+  NamedRunSetup setup;
+  setup.options = options;
+  JobSettings& job = setup.options.job;
+
+  // The font list of this machine: "Arial" first, as in the window, so Arial is always index 0.
+  const std::vector<std::string> fonts = engine.FontNameList();
+  int fontIndex = -1;
+  for (std::size_t i = 0; i < fonts.size() && fontIndex < 0; ++i) {
+    if (SameIgnoringCase(fonts[i], options.fontName)) fontIndex = static_cast<int>(i);
+  }
+  if (fontIndex < 0) {
+    error = {true, "--font: '" + options.fontName + "' is not an installed font family (fc-list : family lists them)"};
+    return setup;
+  }
+  job.fontname = fontIndex;
+
+  if (!options.outputDir.empty()) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(options.outputDir, ec)) {
+      error = {true, "-o: '" + options.outputDir + "' is not a folder"};
+      return setup;
+    }
+  }
+
+  setup.font.faceName = fonts[static_cast<std::size_t>(fontIndex)];
+  setup.font.sizePt = std::stoi(std::string(kSizeList[static_cast<std::size_t>(job.fontsize)]));
+  setup.font.charset = CharsetFromText(kCharsetList[static_cast<std::size_t>(job.fontcharset)]);
+  setup.font.style = StyleFromText(kStyleList[static_cast<std::size_t>(job.fontstyle)]);
+  setup.font.dpi = 96;
+  setup.outlineWidthPx = std::stoi(std::string(kOutlineWidthList[static_cast<std::size_t>(job.outline)]));
+  setup.alignText = std::string(kAlignList[static_cast<std::size_t>(job.align)]);
+  setup.offset = job.offset;
+  setup.offsetOr = job.offsetor;
+
+  if (job.haveifo) {
+    setup.palette = MakeGenericPalette();
+    setup.roles = kGenericRoles;
+    setup.standard = job.pal ? VideoStandard::Pal : VideoStandard::Ntsc;
+    setup.reportCase = ReportCase::NoIfo;
+  } else {
+    IfoPaletteChoice choice;
+    try {
+      choice = ChooseIfoPalette(ReadIfoFile(job.filenameifo));
+    } catch (const std::exception& e) {
+      error = {false, job.filenameifo + ": " + e.what()};
+      return setup;
+    }
+    setup.palette = choice.display;
+    setup.roles = choice.roles;
+    setup.standard = choice.standard;
+    job.pal = choice.standard == VideoStandard::Pal;
+    if (choice.monochromatic) {
+      setup.reportCase = ReportCase::MonochromaticIfo;
+      setup.notices.push_back(job.filenameifo +
+                              ": the IFO has no polychromatic palette; the generic grey palette is used (the "
+                              ".Quillet_Help.txt files say what to set on the DVD)");
+    } else {
+      setup.reportCase = ReportCase::WithIfo;
+    }
+  }
+  if (options.coloursGiven) {
+    setup.roles = RoleSelection{job.colorbg, job.colortext, job.coloroutline, job.colorantialias};
+  } else {
+    job.colorbg = setup.roles.background;
+    job.colortext = setup.roles.text;
+    job.coloroutline = setup.roles.outline;
+    job.colorantialias = setup.roles.antialias;
+  }
+  setup.roleColours = CaptureRoleColours(setup.palette.Colours(), setup.roles.antialias, setup.roles.outline,
+                                         setup.roles.text);
+  setup.paletteEntries = PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text,
+                                        setup.roles.background};
+  return setup;
+}
+
+OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath) {
+  if (options.outputDir.empty()) return OutputPathsFor(subtitlePath);
+  const std::string name = SplitFolder(subtitlePath).name;
+  return OutputPathsFor((std::filesystem::path(options.outputDir) / name).string());
+}
+
+}  // namespace quillet

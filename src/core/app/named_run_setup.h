@@ -1,0 +1,51 @@
+// What every file of a named run shares, decided once before the first file: the font, the palette with its
+// four roles, the frame, and where the outputs go.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "job/named_command_line.h"
+#include "palette/grey_band_roles.h"
+#include "palette/palette_display.h"
+#include "render/font_engine.h"
+#include "render/frame.h"
+#include "sup/output_files.h"
+#include "sup/role_colours.h"
+#include "sup/subpicture_unit.h"
+
+namespace quillet {
+
+struct NamedRunSetup {
+  NamedOptions options;  // options.job.fontname is the index of options.fontName in the font list
+  FontDesc font;
+  int outlineWidthPx = 3;
+  std::string alignText;
+  int offset = 0;
+  int offsetOr = 0;
+  VideoStandard standard = VideoStandard::Pal;
+  PaletteDisplay palette;
+  RoleSelection roles;
+  RoleRgb roleColours;
+  PaletteEntries paletteEntries;
+  ReportCase reportCase = ReportCase::NoIfo;
+  // Said once for the whole run, before the files (an IFO without a usable palette, say).
+  std::vector<std::string> notices;
+};
+
+// A failure of the command as a whole: nothing can be converted. `usage` marks the ones that are the command
+// line's fault (exit status 2); the others (an IFO that cannot be read) end the run with status 1.
+struct SetupError {
+  bool usage = false;
+  std::string message;
+};
+
+// Resolves the font name against the installed list, reads the IFO once when one is named (the same choice of
+// palette and roles as the window's "Load IFO": an IFO without the needed greys gives the generic palette), and
+// checks the output folder. Returns the setup, or fills `error` and returns nothing usable.
+NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error);
+
+// The SUP file and the instruction file of one input: beside it, or in the run's output folder.
+OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath);
+
+}  // namespace quillet

@@ -1,0 +1,162 @@
+// "quillet check" for one file: every entry read, laid out and coded, nothing written.
+#include "app/subtitle_check.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/file_conversion.h"
+#include "render/line_length_check.h"
+#include "render/subtitle_renderer.h"
+#include "sup/entry_encoder.h"
+
+namespace quillet {
+namespace {
+
+// The longest display a subpicture's stop delay can say: a 16-bit count of 1/90 s.
+constexpr double kMaxDisplayMs = 65535.0 * 1000.0 / 90.0;
+
+std::string Thousands(long value) {
+  const std::string digits = std::to_string(value);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+std::string Entry(int n) { return "entry " + std::to_string(n); }
+
+// Where the drawn text (its cells widened by the outline) leaves the frame, or empty.
+std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLines, int outlinePx, int frameHeight) {
+  std::string sides;
+  auto add = [&](const char* side) {
+    if (sides.find(side) != std::string::npos) return;
+    if (!sides.empty()) sides += ", ";
+    sides += side;
+  };
+  auto cell = [&](int x, int y, int w, int h) {
+    if (y - outlinePx < 0) add("top");
+    if (y + h + outlinePx > frameHeight) add("bottom");
+    if (x - outlinePx < 0) add("left");
+    if (x + w + outlinePx > kFrameWidth) add("right");
+  };
+  cell(o.x1, o.y1, m.w1, m.h1);
+  if (twoLines) cell(o.x2, o.y2, m.w2, m.h2);
+  return sides;
+}
+
+// True when some drawn pixel lies outside the band the subpicture carries: those rows never reach the DVD.
+bool PaintedOutsideBand(const RenderedFrame& rendered) {
+  const Image24& frame = rendered.frame;
+  for (int y = std::max(0, rendered.dirtyTop); y < std::min(frame.Height(), rendered.dirtyBottom); ++y) {
+    if (y >= rendered.bandTop && y < rendered.bandTop + rendered.bandHeight) continue;
+    for (int x = 0; x < frame.Width(); ++x) {
+      if (!(frame.Pixel(x, y) == kFrameBlue)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ClockTime(double ms) {
+  const bool negative = ms < 0;
+  const long long total = std::llround(std::fabs(ms));
+  char text[48];
+  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld,%03lld", negative ? "-" : "", total / 3600000,
+                total / 60000 % 60, total / 1000 % 60, total % 1000);
+  return text;
+}
+
+CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
+                               const InstalledCharacters& installed, std::atomic<long>& entriesDone) {
+  CheckOutcome outcome;
+  std::vector<std::string> notices;
+  TSubtitle document;
+  try {
+    document = ReadSubtitleForRun(path, notices);
+  } catch (const std::exception& e) {
+    outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
+    return outcome;
+  }
+  for (const std::string& notice : notices) outcome.problems.push_back(notice);
+  outcome.entries = document.Count();
+
+  const int frameHeight = FrameHeight(setup.standard);
+  EntryEncoder encoder(setup.roleColours);
+  RenderedFrame rendered;
+  PixelData pixels;
+  int tooLarge = 0;
+  std::u32string missing;
+  for (int n = 1; n <= document.Count(); ++n) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+    try {
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, setup.font);
+      if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
+        const bool first = m.w1 >= kMaxLineWidthPx;
+        outcome.problems.push_back(Entry(n) + ": line " + (first ? "1" : "2") + " is " +
+                                   std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds " +
+                                   std::to_string(kMaxLineWidthPx - 1));
+      }
+
+      const double startMs = ParseTimeMs(line.StartTime);
+      const double endMs = ParseTimeMs(line.EndTime);
+      if (n < document.Count()) {
+        const double nextStartMs = ParseTimeMs(document.Lines[static_cast<std::size_t>(n)].StartTime);
+        if (nextStartMs < endMs) {
+          outcome.problems.push_back(Entry(n) + ": overlaps entry " + std::to_string(n + 1) + " (ends at " +
+                                     ClockTime(endMs) + ", the next starts at " + ClockTime(nextStartMs) + ")");
+        }
+      }
+      const double durationMs = endMs - startMs;
+      if (durationMs <= 0) {
+        outcome.problems.push_back(Entry(n) + ": lasts " + std::to_string(std::llround(durationMs)) +
+                                   " ms (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
+                                   "); a DVD would not show it as timed");
+      } else if (durationMs > kMaxDisplayMs) {
+        outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(durationMs) + ", longer than the " +
+                                   ClockTime(kMaxDisplayMs) + " a DVD subpicture can be shown");
+      }
+
+      const LineOrigins origins =
+          PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
+      const std::string sides =
+          ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
+      RenderFrameInto(engine, line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr, setup.alignText,
+                      setup.standard, setup.outlineWidthPx, setup.roleColours, rendered);
+      if (!sides.empty()) {
+        outcome.problems.push_back(Entry(n) + ": text clipped by the frame (" + sides + ")");
+      } else if (PaintedOutsideBand(rendered)) {
+        outcome.problems.push_back(Entry(n) + ": text clipped by the subpicture band (drawn rows outside it are "
+                                              "not shown)");
+      }
+
+      for (char32_t c : installed.Missing(engine.Decode(line.Line1 + line.Line2, setup.font.charset))) {
+        if (missing.find(c) != std::u32string::npos) continue;
+        missing += c;
+        outcome.problems.push_back(Entry(n) + ": no installed font has the character " + CodePointName(c));
+      }
+
+      encoder.Encode(rendered, pixels);
+      const int unitBytes = static_cast<int>(SubpictureUnitSize(pixels.block.size()));
+      if (unitBytes > kMaxSubpictureUnitBytes) ++tooLarge;
+      if (unitBytes > outcome.largestUnitBytes) {
+        outcome.largestUnitBytes = unitBytes;
+        outcome.largestEntry = n;
+      }
+    } catch (const std::exception& e) {
+      outcome.problems.push_back(Entry(n) + ": " + OneLine(e.what()));
+    }
+    entriesDone.fetch_add(1, std::memory_order_relaxed);
+  }
+  if (tooLarge > 0) {
+    outcome.problems.push_back(
+        "largest subpicture: " + Entry(outcome.largestEntry) + ", " + Thousands(outcome.largestUnitBytes) +
+        " bytes, more than the " + Thousands(kMaxSubpictureUnitBytes) + " a DVD player holds (" +
+        std::to_string(tooLarge) + (tooLarge == 1 ? " entry is" : " entries are") + " too large)");
+  }
+  return outcome;
+}
+
+}  // namespace quillet

@@ -1,0 +1,30 @@
+// "quillet check" for one file: every entry read, laid out and coded, nothing written, and what a DVD would
+// get wrong listed one line each.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/named_run_setup.h"
+#include "render/installed_characters.h"
+
+namespace quillet {
+
+struct CheckOutcome {
+  int entries = 0;
+  int largestUnitBytes = 0;  // the largest subpicture unit of the file
+  int largestEntry = 0;      // its entry, 1-based
+  // One line each, without the file name: lines too wide, overlaps, durations, clipped text, characters no
+  // font has, subpictures too large, or why the file could not be read.
+  std::vector<std::string> problems;
+};
+
+// Checks every entry with the run's settings. Entries finished are added to `entriesDone`. Never throws.
+CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
+                               const InstalledCharacters& installed, std::atomic<long>& entriesDone);
+
+// "01:02:03,456" for a time in milliseconds (negative times keep their sign).
+std::string ClockTime(double ms);
+
+}  // namespace quillet

@@ -1,0 +1,248 @@
+// "quillet convert" and "quillet check" through the built program, as a script runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dvdsub_decoder.h"
+#include "run_program.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ProgramRun;
+using test::ReadFile;
+using test::RunQuilletProgram;
+using test::TempDir;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = text.find('\n', start)) != std::string::npos; start = nl + 1) {
+    lines.push_back(text.substr(start, nl - start));
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::string Copy(const TempDir& dir, const std::string& dataName, const std::string& as) {
+  return dir.Write(as, ReadFile(test::DataFile(dataName)));
+}
+
+// Every packet of the SUP file decodes to a picture inside the frame, at the entry's start time (90 kHz).
+void ExpectDecodes(const std::string& supPath, const std::vector<uint32_t>& starts90k, int frameHeight) {
+  const std::vector<test::SupPacket> packets = test::SplitSupFile(ReadFile(supPath));
+  ASSERT_EQ(packets.size(), starts90k.size()) << supPath;
+  if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
+  for (std::size_t i = 0; i < packets.size(); ++i) {
+    EXPECT_EQ(packets[i].pts90k, starts90k[i]) << supPath << " entry " << i + 1;
+    const test::DecodedSubpicture picture = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
+    ASSERT_TRUE(picture.hasPicture) << supPath << " entry " << i + 1;
+    EXPECT_LE(picture.y + picture.height, frameHeight);
+    EXPECT_LE(picture.x + picture.width, 720);
+  }
+}
+
+const std::vector<uint32_t> kSrtStarts = {500 * 90, 61000 * 90, 3723456 * 90};  // e2e_three_entries.srt
+// A MicroDVD file at 25 frames a second; its frame-rate line {1}{1} is an entry too.
+const std::string kMicroDvd = "{1}{1}25.000\r\n{25}{75}Hello|World\r\n{100}{150}{y:i}Second\r\n";
+const std::vector<uint32_t> kSubStarts = {40 * 90, 1000 * 90, 4000 * 90};
+
+TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) {
+  TempDir dir;
+  const std::vector<std::string> inputs = {Copy(dir, "e2e_three_entries.srt", "one.srt"),
+                                           dir.Write("two.sub", kMicroDvd),
+                                           Copy(dir, "e2e_three_entries.srt", "three.srt"),
+                                           dir.Write("four.txt", kMicroDvd)};
+  fs::create_directory(dir.Path() / "out");
+  std::vector<std::string> args = {"convert", "-j", "2", "--ntsc", "-o", dir.File("out")};
+  args.insert(args.end(), inputs.begin(), inputs.end());
+  const ProgramRun run = RunQuilletProgram(args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");  // not a terminal: no progress line
+  const std::vector<std::string> lines = Lines(run.out);
+  ASSERT_EQ(lines.size(), inputs.size()) << run.out;
+  for (const std::string& input : inputs) {
+    const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(input + ": wrote ", 0) == 0; });
+    EXPECT_NE(line, lines.end()) << input << "\n" << run.out;
+  }
+  ExpectDecodes(dir.File("out/one.sup"), kSrtStarts, 480);
+  ExpectDecodes(dir.File("out/two.sup"), kSubStarts, 480);
+  ExpectDecodes(dir.File("out/three.sup"), kSrtStarts, 480);
+  ExpectDecodes(dir.File("out/four.sup"), kSubStarts, 480);
+  const std::string help = ReadFile(dir.File("out/one.Quillet_Help.txt"));
+  EXPECT_EQ(help.rfind("All Done !!! (Case : No Ifo)\r\n", 0), 0u);
+  EXPECT_TRUE(help.ends_with(dir.File("out/one.sup") + "\r\n" + dir.File("out/one.Quillet_Help.txt")));
+  EXPECT_FALSE(fs::exists(dir.File("one.sup")));  // -o: nothing beside the inputs
+}
+
+TEST(NamedConvert, WritesTheSameBytesAsTheSixteenValueRun) {
+  TempDir named, positional;
+  const std::string a = Copy(named, "e2e_three_entries.srt", "film.srt");
+  const std::string b = Copy(positional, "e2e_three_entries.srt", "film.srt");
+  const std::string ifoA = Copy(named, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  const std::string ifoB = Copy(positional, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  const ProgramRun run = RunQuilletProgram({"convert", "--quiet", "--ifo", ifoA, "--colors", "1,0,2,0", "--style",
+                                            "bold", "--size", "24", "--align", "left", "--offset", "40",
+                                            "--offset-or", "-6", "--outline", "2", a});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");  // --quiet
+  const ProgramRun old = RunQuilletProgram(
+      {"0", ifoB, b, "-1", "1", "0", "2", "0", "0", "4", "1", "18", "1", "40", "-6", "0"});
+  ASSERT_EQ(old.status, 0) << old.err;
+  const std::string sup = ReadFile(named.File("film.sup"));
+  EXPECT_FALSE(sup.empty());
+  EXPECT_EQ(sup, ReadFile(positional.File("film.sup")));
+}
+
+TEST(NamedConvert, NamesEachBadFileAndStillConvertsTheOthers) {
+  TempDir dir;
+  const std::string good1 = Copy(dir, "e2e_three_entries.srt", "good1.srt");
+  const std::string garbage = dir.Write("garbage.srt", "this is not a subtitle\n");
+  const std::string wide = dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(60, 'W') + "\n\n");
+  const std::string missing = dir.File("missing.srt");
+  const std::string good2 = dir.Write("good2.sub", kMicroDvd);
+  const ProgramRun run = RunQuilletProgram({"convert", "-j", "2", good1, garbage, wide, missing, good2});
+  EXPECT_EQ(run.status, 1);
+  const std::vector<std::string> errors = Lines(run.err);
+  ASSERT_EQ(errors.size(), 3u) << run.err;
+  auto errorFor = [&](const std::string& file) {
+    for (const std::string& line : errors) {
+      if (line.rfind(file + ": ", 0) == 0) return line.substr(file.size() + 2);
+    }
+    return std::string("(not named)");
+  };
+  EXPECT_EQ(errorFor(garbage), "Unsupported Subtitle Format !");
+  EXPECT_EQ(errorFor(missing), "Unsupported Subtitle Format !");
+  EXPECT_TRUE(Contains(errorFor(wide), "entry 1: line 1 is ")) << errorFor(wide);
+  EXPECT_TRUE(Contains(errorFor(wide), "pixels wide")) << errorFor(wide);
+  ExpectDecodes(dir.File("good1.sup"), kSrtStarts, 576);
+  ExpectDecodes(dir.File("good2.sup"), kSubStarts, 576);
+  for (const char* name : {"garbage.sup", "wide.sup", "missing.sup", "wide.Quillet_Help.txt"}) {
+    EXPECT_FALSE(fs::exists(dir.File(name))) << name;
+  }
+  EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
+}
+
+TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"convert", "--align", "middle", srt}, "quillet convert: --align: 'middle' is not one of left, center, right"},
+      {{"convert", "--size", "31", srt}, "quillet convert: --size: '31' is not one of 6 to 30, or an even size from 32 to 50"},
+      {{"convert", "--frobnicate", srt}, "quillet convert: unknown option '--frobnicate'"},
+      {{"convert", srt, "--offset"}, "quillet convert: --offset: needs a value"},
+      {{"convert", "--quiet"}, "quillet convert: no subtitle file given: quillet convert [options] FILE..."},
+      {{"convert", "--font", "No Such Family 42", srt},
+       "quillet convert: --font: 'No Such Family 42' is not an installed font family (fc-list : family lists them)"},
+      {{"convert", "-o", dir.File("nowhere"), srt}, "quillet convert: -o: '" + dir.File("nowhere") + "' is not a folder"},
+      {{"convert", "--pal", "--ntsc", srt}, "quillet convert: --pal and --ntsc cannot be used together"},
+      {{"check", "--outline", "5", srt}, "quillet check: --outline: '5' is not one of 2, 3, 4 (pixels)"},
+  };
+  for (const auto& [args, message] : cases) {
+    const ProgramRun run = RunQuilletProgram(args);
+    EXPECT_EQ(run.status, 2) << message;
+    const std::vector<std::string> lines = Lines(run.err);
+    ASSERT_EQ(lines.size(), 2u) << run.err;
+    EXPECT_EQ(lines[0], message);
+    EXPECT_EQ(lines[1], "Try 'quillet " + args[0] + " --help'.");
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_FALSE(fs::exists(dir.File("film.sup")));
+}
+
+TEST(NamedConvert, AnIfoThatCannotBeReadFailsTheRunBeforeAnyFile) {
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const std::string ifo = Copy(dir, "ifo_truncated.ifo", "VTS_01_0.IFO");
+  const ProgramRun run = RunQuilletProgram({"convert", "--ifo", ifo, srt});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind(ifo + ": ", 0), 0u) << run.err;
+  EXPECT_FALSE(fs::exists(dir.File("film.sup")));
+}
+
+TEST(NamedCommands, HelpTextsGoToStandardOutput) {
+  const ProgramRun convert = RunQuilletProgram({"convert", "--help"});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_EQ(convert.out.rfind("Usage: quillet convert [options] FILE...", 0), 0u) << convert.out;
+  EXPECT_TRUE(Contains(convert.out, "--offset-or N"));
+  const ProgramRun check = RunQuilletProgram({"check", "-h"});
+  EXPECT_EQ(check.status, 0);
+  EXPECT_EQ(check.out.rfind("Usage: quillet check [options] FILE...", 0), 0u) << check.out;
+  const ProgramRun general = RunQuilletProgram({"--help"});
+  EXPECT_TRUE(Contains(general.out, "quillet convert [options] FILE..."));
+}
+
+}  // namespace
+}  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// Entry 1 too wide (so also cut at both sides), 2 overlapping 3, 4 ending before it starts, 5 longer than a
+// subpicture can be shown, 6 with a character no font has (U+0378 is unassigned).
+const std::string kEveryProblem =
+    "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(50, 'W') +
+    "\r\n\r\n"
+    "2\r\n00:00:03,000 --> 00:00:05,000\r\nOverlaps the next\r\n\r\n"
+    "3\r\n00:00:04,500 --> 00:00:06,000\r\nStarts too early\r\n\r\n"
+    "4\r\n00:00:09,000 --> 00:00:08,000\r\nEnds before it starts\r\n\r\n"
+    "5\r\n00:00:10,000 --> 00:13:00,000\r\nThirteen minutes\r\n\r\n"
+    "6\r\n00:14:00,000 --> 00:14:02,000\r\nUnassigned \xCD\xB8 here\r\n\r\n";
+
+TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
+  TempDir dir;
+  const std::string srt = dir.Write("film.srt", kEveryProblem);
+  const ProgramRun run = RunQuilletProgram({"check", srt});
+  EXPECT_EQ(run.status, 1);
+  const std::vector<std::string> lines = Lines(run.err);
+  const std::vector<std::string> expected = {
+      "entry 1: line 1 is ",  // the width depends on the font
+      "entry 1: text clipped by the frame (left, right)",
+      "entry 2: overlaps entry 3 (ends at 00:00:05,000, the next starts at 00:00:04,500)",
+      "entry 4: lasts -1000 ms (from 00:00:09,000 to 00:00:08,000); a DVD would not show it as timed",
+      "entry 5: lasts 00:12:50,000, longer than the 00:12:08,167 a DVD subpicture can be shown",
+      "entry 6: no installed font has the character U+0378",
+  };
+  ASSERT_EQ(lines.size(), expected.size()) << run.err;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].rfind(srt + ": " + expected[i], 0), 0u) << lines[i];
+  }
+  EXPECT_TRUE(Contains(lines[0], "pixels wide, the frame holds 679")) << lines[0];
+  EXPECT_EQ(Lines(run.out).size(), 1u);
+  EXPECT_EQ(run.out.rfind(srt + ": 6 problems (6 entries, largest subpicture ", 0), 0u) << run.out;
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}), 1);
+}
+
+TEST(NamedCheck, ACleanFileExitsZeroAndItsLargestSubpictureIsTheOneConvertWrites) {
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const ProgramRun check = RunQuilletProgram({"check", "--size", "36", "--style", "Bold", srt});
+  EXPECT_EQ(check.status, 0) << check.err;
+  EXPECT_EQ(check.err, "");
+  const ProgramRun convert = RunQuilletProgram({"convert", "--size", "36", "--style", "Bold", srt});
+  ASSERT_EQ(convert.status, 0) << convert.err;
+  std::size_t largest = 0;
+  for (const test::SupPacket& packet : test::SplitSupFile(ReadFile(dir.File("film.sup")))) {
+    largest = std::max(largest, packet.unit.size());
+  }
+  EXPECT_EQ(check.out, srt + ": no problems (3 entries, largest subpicture " + std::to_string(largest) +
+                           " of 53220 bytes)\n");
+}
+
+TEST(NamedCheck, AFileThatCannotBeReadIsAProblem) {
+  TempDir dir;
+  const std::string bad = dir.Write("bad.srt", "nothing here\n");
+  const ProgramRun run = RunQuilletProgram({"check", "--quiet", bad});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, bad + ": cannot be read: Unsupported Subtitle Format !\n");
+  EXPECT_EQ(run.out, "");
+}
+
+}  // namespace
+}  // namespace quillet
