@@ -55,10 +55,9 @@ const std::vector<uint32_t> kSubStarts = {40 * 90, 1000 * 90, 4000 * 90};
 
 TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) {
   TempDir dir;
-  const std::vector<std::string> inputs = {Copy(dir, "e2e_three_entries.srt", "one.srt"),
-                                           dir.Write("two.sub", kMicroDvd),
-                                           Copy(dir, "e2e_three_entries.srt", "three.srt"),
-                                           dir.Write("four.txt", kMicroDvd)};
+  const std::vector<std::string> inputs = {
+      Copy(dir, "e2e_three_entries.srt", "one.srt"), dir.Write("two.sub", kMicroDvd),
+      Copy(dir, "e2e_three_entries.srt", "three.srt"), dir.Write("four.txt", kMicroDvd)};
   fs::create_directory(dir.Path() / "out");
   std::vector<std::string> args = {"convert", "-j", "2", "--ntsc", "-o", dir.File("out")};
   args.insert(args.end(), inputs.begin(), inputs.end());
@@ -68,7 +67,8 @@ TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) 
   const std::vector<std::string> lines = Lines(run.out);
   ASSERT_EQ(lines.size(), inputs.size()) << run.out;
   for (const std::string& input : inputs) {
-    const auto line = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(input + ": wrote ", 0) == 0; });
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [&](const std::string& l) { return l.rfind(input + ": wrote ", 0) == 0; });
     EXPECT_NE(line, lines.end()) << input << "\n" << run.out;
   }
   ExpectDecodes(dir.File("out/one.sup"), kSrtStarts, 480);
@@ -87,13 +87,13 @@ TEST(NamedConvert, WritesTheSameBytesAsTheSixteenValueRun) {
   const std::string b = Copy(positional, "e2e_three_entries.srt", "film.srt");
   const std::string ifoA = Copy(named, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
   const std::string ifoB = Copy(positional, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
-  const ProgramRun run = RunQuilletProgram({"convert", "--quiet", "--ifo", ifoA, "--colors", "1,0,2,0", "--style",
-                                            "bold", "--size", "24", "--align", "left", "--offset", "40",
-                                            "--offset-or", "-6", "--outline", "2", a});
+  const ProgramRun run =
+      RunQuilletProgram({"convert", "--quiet", "--ifo", ifoA, "--colors", "1,0,2,0", "--style", "bold", "--size", "24",
+                         "--align", "left", "--offset", "40", "--offset-or", "-6", "--outline", "2", a});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");  // --quiet
-  const ProgramRun old = RunQuilletProgram(
-      {"0", ifoB, b, "-1", "1", "0", "2", "0", "0", "4", "1", "18", "1", "40", "-6", "0"});
+  const ProgramRun old =
+      RunQuilletProgram({"0", ifoB, b, "-1", "1", "0", "2", "0", "0", "4", "1", "18", "1", "40", "-6", "0"});
   ASSERT_EQ(old.status, 0) << old.err;
   const std::string sup = ReadFile(named.File("film.sup"));
   EXPECT_FALSE(sup.empty());
@@ -134,13 +134,15 @@ TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {
   const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"convert", "--align", "middle", srt}, "quillet convert: --align: 'middle' is not one of left, center, right"},
-      {{"convert", "--size", "31", srt}, "quillet convert: --size: '31' is not one of 6 to 30, or an even size from 32 to 50"},
+      {{"convert", "--size", "31", srt},
+       "quillet convert: --size: '31' is not one of 6 to 30, or an even size from 32 to 50"},
       {{"convert", "--frobnicate", srt}, "quillet convert: unknown option '--frobnicate'"},
       {{"convert", srt, "--offset"}, "quillet convert: --offset: needs a value"},
       {{"convert", "--quiet"}, "quillet convert: no subtitle file given: quillet convert [options] FILE..."},
       {{"convert", "--font", "No Such Family 42", srt},
        "quillet convert: --font: 'No Such Family 42' is not an installed font family (fc-list : family lists them)"},
-      {{"convert", "-o", dir.File("nowhere"), srt}, "quillet convert: -o: '" + dir.File("nowhere") + "' is not a folder"},
+      {{"convert", "-o", dir.File("nowhere"), srt},
+       "quillet convert: -o: '" + dir.File("nowhere") + "' is not a folder"},
       {{"convert", "--pal", "--ntsc", srt}, "quillet convert: --pal and --ntsc cannot be used together"},
       {{"check", "--outline", "5", srt}, "quillet check: --outline: '5' is not one of 2, 3, 4 (pixels)"},
   };
@@ -186,14 +188,13 @@ namespace {
 
 // Entry 1 too wide (so also cut at both sides), 2 overlapping 3, 4 ending before it starts, 5 longer than a
 // subpicture can be shown, 6 with a character no font has (U+0378 is unassigned).
-const std::string kEveryProblem =
-    "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(50, 'W') +
-    "\r\n\r\n"
-    "2\r\n00:00:03,000 --> 00:00:05,000\r\nOverlaps the next\r\n\r\n"
-    "3\r\n00:00:04,500 --> 00:00:06,000\r\nStarts too early\r\n\r\n"
-    "4\r\n00:00:09,000 --> 00:00:08,000\r\nEnds before it starts\r\n\r\n"
-    "5\r\n00:00:10,000 --> 00:13:00,000\r\nThirteen minutes\r\n\r\n"
-    "6\r\n00:14:00,000 --> 00:14:02,000\r\nUnassigned \xCD\xB8 here\r\n\r\n";
+const std::string kEveryProblem = "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std::string(50, 'W') +
+                                  "\r\n\r\n"
+                                  "2\r\n00:00:03,000 --> 00:00:05,000\r\nOverlaps the next\r\n\r\n"
+                                  "3\r\n00:00:04,500 --> 00:00:06,000\r\nStarts too early\r\n\r\n"
+                                  "4\r\n00:00:09,000 --> 00:00:08,000\r\nEnds before it starts\r\n\r\n"
+                                  "5\r\n00:00:10,000 --> 00:13:00,000\r\nThirteen minutes\r\n\r\n"
+                                  "6\r\n00:14:00,000 --> 00:14:02,000\r\nUnassigned \xCD\xB8 here\r\n\r\n";
 
 TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
   TempDir dir;
@@ -231,8 +232,8 @@ TEST(NamedCheck, ACleanFileExitsZeroAndItsLargestSubpictureIsTheOneConvertWrites
   for (const test::SupPacket& packet : test::SplitSupFile(ReadFile(dir.File("film.sup")))) {
     largest = std::max(largest, packet.unit.size());
   }
-  EXPECT_EQ(check.out, srt + ": no problems (3 entries, largest subpicture " + std::to_string(largest) +
-                           " of 53220 bytes)\n");
+  EXPECT_EQ(check.out,
+            srt + ": no problems (3 entries, largest subpicture " + std::to_string(largest) + " of 53220 bytes)\n");
 }
 
 TEST(NamedCheck, AFileThatCannotBeReadIsAProblem) {

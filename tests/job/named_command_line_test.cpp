@@ -9,11 +9,22 @@ namespace {
 NamedParse Convert(std::vector<std::string> args) { return ParseNamedCommandLine(NamedCommand::Convert, args); }
 
 TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
-  const NamedParse parse = Convert({"--ifo", "/dvd/VTS_01_0.IFO", "a.srt", "--ntsc", "--colors", "3,2,1,0", "--font",
-                                    "DejaVu Sans", "--size", "32", "--style", "Bold+It", "--charset", "russian",
-                                    "--align", "right", "--offset", "492", "--offset-or", "-14", "--outline", "4",
-                                    "--format", "both", "--language", "FR", "-o", "/out", "-j", "3", "--quiet",
-                                    "b.sub"});
+  const NamedParse parse = Convert({"--ifo",       "/dvd/VTS_01_0.IFO",
+                                    "a.srt",       "--ntsc",
+                                    "--colors",    "3,2,1,0",
+                                    "--font",      "DejaVu Sans",
+                                    "--size",      "32",
+                                    "--style",     "Bold+It",
+                                    "--charset",   "russian",
+                                    "--align",     "right",
+                                    "--offset",    "492",
+                                    "--offset-or", "-14",
+                                    "--outline",   "4",
+                                    "--format",    "both",
+                                    "--language",  "FR",
+                                    "-o",          "/out",
+                                    "-j",          "3",
+                                    "--quiet",     "b.sub"});
   ASSERT_EQ(parse.error, "");
   const NamedOptions& o = parse.options;
   EXPECT_FALSE(o.job.haveifo);
@@ -56,8 +67,8 @@ TEST(NamedCommandLine, DefaultsAreTheWindowsWithTheGenericPalette) {
 
 TEST(NamedCommandLine, GluedAndLongSpellingsMeanTheSame) {
   const NamedParse glued = Convert({"--align=left", "-j2", "-o/tmp/x", "--colours=1,2,3,4", "f.srt"});
-  const NamedParse spaced = Convert({"--align", "left", "--jobs", "2", "--output", "/tmp/x", "--colors", "1,2,3,4",
-                                     "f.srt"});
+  const NamedParse spaced =
+      Convert({"--align", "left", "--jobs", "2", "--output", "/tmp/x", "--colors", "1,2,3,4", "f.srt"});
   ASSERT_EQ(glued.error, "");
   EXPECT_EQ(glued.options, spaced.options);
   EXPECT_EQ(glued.options.jobs, 2);
@@ -123,8 +134,10 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
 
 TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"normal", "Normal"},       {"B", "Bold"},          {"it+bold", "Bold+Italic"},  {"Bold+Under", "Bold+Under"},
-      {"u+i+b", "Bold+It+Und"},   {"Italic+U", "Italic+Under"}, {"strikeout", "StrikeOut"}, {"Bold+It+Und", "Bold+It+Und"}};
+      {"normal", "Normal"},       {"B", "Bold"},
+      {"it+bold", "Bold+Italic"}, {"Bold+Under", "Bold+Under"},
+      {"u+i+b", "Bold+It+Und"},   {"Italic+U", "Italic+Under"},
+      {"strikeout", "StrikeOut"}, {"Bold+It+Und", "Bold+It+Und"}};
   for (const auto& [words, entry] : cases) {
     const auto index = StyleIndexFromWords(words);
     ASSERT_TRUE(index.has_value()) << words;

@@ -74,8 +74,7 @@ std::string ProgressText(int filesDone, int fileCount, long entriesDone, Clock::
 // Runs `work(fileIndex)` for every file on up to `threads` threads, the files taken in order, while the
 // calling thread redraws the progress line a few times a second.
 template <typename Work>
-void ForEachFile(int fileCount, int threads, Reporter& reporter, const std::atomic<long>& entriesDone,
-                 Work&& work) {
+void ForEachFile(int fileCount, int threads, Reporter& reporter, const std::atomic<long>& entriesDone, Work&& work) {
   std::atomic<int> next{0};
   std::atomic<int> done{0};
   std::mutex mutex;

@@ -91,10 +91,10 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.coloroutline = setup.roles.outline;
     job.colorantialias = setup.roles.antialias;
   }
-  setup.roleColours = CaptureRoleColours(setup.palette.Colours(), setup.roles.antialias, setup.roles.outline,
-                                         setup.roles.text);
-  setup.paletteEntries = PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text,
-                                        setup.roles.background};
+  setup.roleColours =
+      CaptureRoleColours(setup.palette.Colours(), setup.roles.antialias, setup.roles.outline, setup.roles.text);
+  setup.paletteEntries =
+      PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   return setup;
 }
 

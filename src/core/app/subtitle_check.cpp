@@ -111,25 +111,24 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       }
       const double durationMs = endMs - startMs;
       if (durationMs <= 0) {
-        outcome.problems.push_back(Entry(n) + ": lasts " + std::to_string(std::llround(durationMs)) +
-                                   " ms (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
+        outcome.problems.push_back(Entry(n) + ": lasts " + std::to_string(std::llround(durationMs)) + " ms (from " +
+                                   ClockTime(startMs) + " to " + ClockTime(endMs) +
                                    "); a DVD would not show it as timed");
       } else if (durationMs > kMaxDisplayMs) {
         outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(durationMs) + ", longer than the " +
                                    ClockTime(kMaxDisplayMs) + " a DVD subpicture can be shown");
       }
 
-      const LineOrigins origins =
-          PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
-      const std::string sides =
-          ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
+      const LineOrigins origins = PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
+      const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
       RenderFrameInto(engine, line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr, setup.alignText,
                       setup.standard, setup.outlineWidthPx, setup.roleColours, rendered);
       if (!sides.empty()) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame (" + sides + ")");
       } else if (PaintedOutsideBand(rendered)) {
-        outcome.problems.push_back(Entry(n) + ": text clipped by the subpicture band (drawn rows outside it are "
-                                              "not shown)");
+        outcome.problems.push_back(Entry(n) +
+                                   ": text clipped by the subpicture band (drawn rows outside it are "
+                                   "not shown)");
       }
 
       for (char32_t c : installed.Missing(engine.Decode(line.Line1 + line.Line2, setup.font.charset))) {
@@ -151,10 +150,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
     entriesDone.fetch_add(1, std::memory_order_relaxed);
   }
   if (tooLarge > 0) {
-    outcome.problems.push_back(
-        "largest subpicture: " + Entry(outcome.largestEntry) + ", " + Thousands(outcome.largestUnitBytes) +
-        " bytes, more than the " + Thousands(kMaxSubpictureUnitBytes) + " a DVD player holds (" +
-        std::to_string(tooLarge) + (tooLarge == 1 ? " entry is" : " entries are") + " too large)");
+    outcome.problems.push_back("largest subpicture: " + Entry(outcome.largestEntry) + ", " +
+                               Thousands(outcome.largestUnitBytes) + " bytes, more than the " +
+                               Thousands(kMaxSubpictureUnitBytes) + " a DVD player holds (" + std::to_string(tooLarge) +
+                               (tooLarge == 1 ? " entry is" : " entries are") + " too large)");
   }
   return outcome;
 }

@@ -187,12 +187,11 @@ const std::map<std::string, OptionSpec, std::less<>>& Options() {
           return Quoted(v) + " is not one of left, center, right";
         }}},
       {"--offset",
-       {true, [](std::string_view v, NamedOptions& o) { return IntegerInRange(v, kOffsetMin, kOffsetMax, o.job.offset); }}},
-      {"--offset-or",
        {true,
-        [](std::string_view v, NamedOptions& o) {
-          return IntegerInRange(v, kOffsetOrMin, kOffsetOrMax, o.job.offsetor, true);
-        }}},
+        [](std::string_view v, NamedOptions& o) { return IntegerInRange(v, kOffsetMin, kOffsetMax, o.job.offset); }}},
+      {"--offset-or",
+       {true, [](std::string_view v,
+                 NamedOptions& o) { return IntegerInRange(v, kOffsetOrMin, kOffsetOrMax, o.job.offsetor, true); }}},
       {"--outline",
        {true,
         [](std::string_view v, NamedOptions& o) {
@@ -335,9 +334,9 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
   } else if (palGiven && ntscGiven) {
     result.error = "--pal and --ntsc cannot be used together";
   } else if (result.options.files.empty()) {
-    result.error = std::string("no subtitle file given: ") +
-                   (command == NamedCommand::Convert ? "quillet convert [options] FILE..."
-                                                     : "quillet check [options] FILE...");
+    result.error =
+        std::string("no subtitle file given: ") +
+        (command == NamedCommand::Convert ? "quillet convert [options] FILE..." : "quillet check [options] FILE...");
   }
   // Without an IFO the generic palette is the only one there is.
   if (!ifoGiven) result.options.job.haveifo = true;

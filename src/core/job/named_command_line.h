@@ -38,8 +38,8 @@ struct NamedOptions {
 // The outcome of reading the arguments. A usage error carries one line saying which option and what is
 // allowed ("--align: 'middle' is not one of left, center, right"); the program prints it and exits with 2.
 struct NamedParse {
-  bool help = false;          // --help or -h: print the command's help, nothing else
-  std::string error;          // not empty: a usage error
+  bool help = false;  // --help or -h: print the command's help, nothing else
+  std::string error;  // not empty: a usage error
   NamedOptions options;
 };
 
