@@ -129,6 +129,19 @@ TEST(NamedConvert, NamesEachBadFileAndStillConvertsTheOthers) {
   EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
 }
 
+TEST(NamedConvert, EntriesWrittenOtherwiseThanTheFileSaysAreToldOnOneLineAfterTheFileName) {
+  TempDir dir;
+  const std::string srt = dir.Write("film.srt",
+                                    "1\r\n00:00:05,000 --> 00:00:04,000\r\nBackwards\r\n\r\n2\r\n00:00:06,000 --> "
+                                    "00:00:07,000\r\nFine\r\n\r\n");
+  const ProgramRun run = RunQuilletProgram({"convert", "--quiet", srt});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::vector<std::string> lines = Lines(run.err);
+  ASSERT_EQ(lines.size(), 1u) << run.err;
+  EXPECT_EQ(lines[0].rfind(srt + ": 1 entry had times a DVD cannot hold: ", 0), 0u) << lines[0];
+  EXPECT_EQ(test::SplitSupFile(ReadFile(dir.File("film.sup"))).size(), 2u);
+}
+
 TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {
   TempDir dir;
   const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
@@ -206,8 +219,8 @@ TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
       "entry 1: line 1 is ",  // the width depends on the font
       "entry 1: text clipped by the frame (left, right)",
       "entry 2: overlaps entry 3 (ends at 00:00:05,000, the next starts at 00:00:04,500)",
-      "entry 4: lasts -1000 ms (from 00:00:09,000 to 00:00:08,000); a DVD would not show it as timed",
-      "entry 5: lasts 00:12:50,000, longer than the 00:12:08,167 a DVD subpicture can be shown",
+      "entry 4: ends before it starts (from 00:00:09,000 to 00:00:08,000); a DVD would not show it",
+      "entry 5: lasts 00:12:50,000, longer than the 00:12:25,643 a DVD subpicture can be shown",
       "entry 6: no installed font has the character U+0378",
   };
   ASSERT_EQ(lines.size(), expected.size()) << run.err;

@@ -1,6 +1,8 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
+#include <algorithm>
+
 #include "app/errors.h"
 #include "app/message_sink.h"
 #include "render/line_length_check.h"
@@ -101,6 +103,14 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     if (run.status != GenerationStatus::Completed) {
       outcome.message = OneLine(run.message);
       return outcome;
+    }
+    // Entries written otherwise than the file says (times a DVD cannot hold, text outside the frame): one
+    // line per kind.
+    const std::string notice = run.notice.Text();
+    for (std::size_t start = 0; start < notice.size();) {
+      const std::size_t cr = std::min(notice.find('\r', start), notice.size());
+      if (cr > start) outcome.notices.push_back(notice.substr(start, cr - start));
+      start = cr + 1;
     }
     outcome.written = {paths.supPath, paths.instructionPath};
     outcome.ok = true;

@@ -1,6 +1,7 @@
 // "quillet check" for one file: every entry read, laid out and coded, nothing written.
 #include "app/subtitle_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -11,9 +12,6 @@
 
 namespace quillet {
 namespace {
-
-// The longest display a subpicture's stop delay can say: a 16-bit count of 1/90 s.
-constexpr double kMaxDisplayMs = 65535.0 * 1000.0 / 90.0;
 
 std::string Thousands(long value) {
   const std::string digits = std::to_string(value);
@@ -109,22 +107,32 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
                                      ClockTime(endMs) + ", the next starts at " + ClockTime(nextStartMs) + ")");
         }
       }
-      const double durationMs = endMs - startMs;
-      if (durationMs <= 0) {
-        outcome.problems.push_back(Entry(n) + ": lasts " + std::to_string(std::llround(durationMs)) + " ms (from " +
-                                   ClockTime(startMs) + " to " + ClockTime(endMs) +
-                                   "); a DVD would not show it as timed");
-      } else if (durationMs > kMaxDisplayMs) {
-        outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(durationMs) + ", longer than the " +
-                                   ClockTime(kMaxDisplayMs) + " a DVD subpicture can be shown");
+      const PacketTiming timing = TimingFor(startMs, endMs);
+      if (!StartTimeFits(startMs)) {
+        outcome.problems.push_back(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than the " +
+                                   ClockTime(kFirstUnwritableStartMs) + " a DVD presentation time can say");
+      }
+      if (timing.adjustments & kStartBeforeZero) {
+        outcome.problems.push_back(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) +
+                                   "); a DVD shows it from 00:00:00,000");
+      }
+      if (timing.adjustments & kEndsBeforeStart) {
+        outcome.problems.push_back(Entry(n) + ": ends before it starts (from " + ClockTime(startMs) + " to " +
+                                   ClockTime(endMs) + "); a DVD would not show it");
+      }
+      if (timing.adjustments & kLastsTooLong) {
+        outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) +
+                                   ", longer than the " + ClockTime(kMaxDelayTicks * kDelayTickMs) +
+                                   " a DVD subpicture can be shown");
       }
 
       const LineOrigins origins = PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
       const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
       RenderFrameInto(engine, line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr, setup.alignText,
                       setup.standard, setup.outlineWidthPx, setup.roleColours, rendered);
-      if (!sides.empty()) {
-        outcome.problems.push_back(Entry(n) + ": text clipped by the frame (" + sides + ")");
+      if (!sides.empty() || rendered.bandFit != BandFit::Inside) {
+        outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
+                                   (sides.empty() ? std::string() : " (" + sides + ")"));
       } else if (PaintedOutsideBand(rendered)) {
         outcome.problems.push_back(Entry(n) +
                                    ": text clipped by the subpicture band (drawn rows outside it are "
