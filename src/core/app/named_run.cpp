@@ -87,9 +87,10 @@ void ForEachFile(int fileCount, int threads, Reporter& reporter, const std::atom
       finished.notify_all();
     }
   };
+  const Clock::time_point start = Clock::now();
+  reporter.Progress(ProgressText(0, fileCount, 0, Clock::duration::zero()));
   std::vector<std::thread> pool;
   for (int t = 0; t < threads; ++t) pool.emplace_back(loop);
-  const Clock::time_point start = Clock::now();
   {
     std::unique_lock<std::mutex> lock(mutex);
     while (done < fileCount) {
