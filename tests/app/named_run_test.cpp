@@ -15,7 +15,7 @@ struct Captured {
   std::string out, err;
 };
 
-Captured Run(const std::vector<std::string>& args, bool errIsTerminal) {
+Captured RunConvert(const std::vector<std::string>& args, bool errIsTerminal) {
   std::ostringstream out, err;
   Captured c;
   c.status = RunNamedCommand(NamedCommand::Convert, args, out, err, errIsTerminal);
@@ -27,7 +27,7 @@ Captured Run(const std::vector<std::string>& args, bool errIsTerminal) {
 TEST(NamedRun, ProgressIsDrawnOnATerminalAndWipedBeforeEachLine) {
   test::TempDir dir;
   const std::string srt = dir.Write("film.srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
-  const Captured run = Run({"-j", "1", srt}, true);
+  const Captured run = RunConvert({"-j", "1", srt}, true);
   ASSERT_EQ(run.status, kExitOk) << run.err;
   EXPECT_EQ(run.err.rfind("\r\033[Kquillet: 0/1 files, 0 entries, 0:00 elapsed", 0), 0u) << run.err;
   EXPECT_TRUE(run.err.ends_with("\r\033[K")) << run.err;  // nothing of it stays on the terminal
@@ -38,8 +38,8 @@ TEST(NamedRun, ProgressIsDrawnOnATerminalAndWipedBeforeEachLine) {
 TEST(NamedRun, NoProgressIntoPipesOrWithQuiet) {
   test::TempDir dir;
   const std::string srt = dir.Write("film.srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
-  EXPECT_EQ(Run({srt}, false).err, "");
-  const Captured quiet = Run({"--quiet", srt}, true);
+  EXPECT_EQ(RunConvert({srt}, false).err, "");
+  const Captured quiet = RunConvert({"--quiet", srt}, true);
   EXPECT_EQ(quiet.status, kExitOk);
   EXPECT_EQ(quiet.err, "");
   EXPECT_EQ(quiet.out, "");
