@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"
 #include "render/font_engine_pool.h"

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/message_sink.h"
-#include "subtitle/file_bytes.h"
+#include "base/message_sink.h"
+#include "base/whole_file.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/subtitle.h"
 
@@ -53,7 +53,7 @@ void BM_ParseLongSrtInMemory(benchmark::State& state) {
     state.SkipWithError("scripts/make_long_srt failed");
     return;
   }
-  const std::string bytes = quillet::ReadFileBytes(path);
+  const std::string bytes = quillet::ReadWholeFile(path);
   for (auto _ : state) {
     quillet::TSubtitle document;
     quillet::ReadSrt(bytes, path, document);

@@ -10,12 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/errors.h"
-#include "app/job_settings.h"
 #include "app/main_controller.h"
 #include "app/main_view.h"
+#include "base/errors.h"
 #include "fuzz_support.h"
+#include "job/command_line.h"
+#include "job/job_settings.h"
 
 using namespace quillet;
 

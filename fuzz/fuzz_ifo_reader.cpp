@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "fuzz_support.h"
 #include "palette/ifo_reader.h"
 

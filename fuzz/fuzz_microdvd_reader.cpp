@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "fuzz_support.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/subtitle.h"

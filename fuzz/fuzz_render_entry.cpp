@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/job_settings.h"
 #include "fuzz_support.h"
+#include "job/job_settings.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/name_tables.h"

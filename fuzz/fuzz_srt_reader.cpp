@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "fuzz_support.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/subtitle.h"

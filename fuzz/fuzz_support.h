@@ -15,7 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 
 namespace quillet::fuzz {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
 #include "app/console_view.h"
 #include "app/controller_form.h"
 #include "app/main_controller.h"
 #include "app/named_run.h"
 #include "app/usage.h"
+#include "job/command_line.h"
 #include "settings/form_storage.h"
 
 #ifdef QUILLET_HAVE_UI

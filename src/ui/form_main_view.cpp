@@ -21,7 +21,7 @@
 #include <cstdio>
 
 #include "app/console_view.h"
-#include "app/errors.h"
+#include "base/errors.h"
 #include "form_about.h"
 #include "form_colors_help.h"
 #include "form_main.h"

@@ -60,7 +60,7 @@ Outcome RunProcess(const std::string& program, const std::vector<std::string>& a
   return outcome;
 }
 
-Outcome RunQuillet(const std::vector<std::string>& args) { return RunProcess(QUILLET_BINARY, args); }
+Outcome RunQuillet(const std::vector<std::string>& args) { return RunProcess(test::ProgramCopy(), args); }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
@@ -188,7 +188,7 @@ TEST_F(Program, AStartADvdCannotHoldRefusesTheRunAndKeepsTheEarlierFiles) {
 }
 
 TEST_F(Program, ABatchFileFromTheWindowConvertsEachJobWithSh) {
-  const std::string programFolder = fs::path(QUILLET_BINARY).parent_path().string() + "/";
+  const std::string programFolder = fs::path(test::ProgramCopy()).parent_path().string() + "/";
   ASSERT_TRUE(fs::exists(programFolder + "quillet.exe")) << "the build puts quillet.exe beside quillet";
   const std::string first = CopyData(dir, "e2e_three_entries.srt", "first.srt");
   const std::string second = CopyData(dir, "e2e_three_entries.srt", "second.srt");

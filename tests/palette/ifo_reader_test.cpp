@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "ifo_bytes.h"
 #include "test_support.h"
 
@@ -75,7 +75,7 @@ TEST(ReadIfoFile, NamesAFileThatCannotBeOpened) {
       ReadIfoFile(path);
       ADD_FAILURE() << "opened " << path;
     } catch (const FileError& e) {
-      EXPECT_NE(std::string(e.what()).find("Cannot open file \"" + path + "\"."), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("Cannot open the file \"" + path + "\": "), std::string::npos) << e.what();
     }
   }
 }

@@ -22,15 +22,6 @@ long long RoundExact(long long numerator) {
 
 bool IsExactTie(long long numerator) { return ((numerator % 100000) + 100000) % 100000 == 50000; }
 
-TEST(RoundHalfToEven, TiesGoToTheEvenNeighbour) {
-  struct Case {
-    long double value;
-    long long expected;
-  } cases[] = {{0.5L, 0},    {1.5L, 2},    {2.5L, 2},   {-0.5L, 0}, {-1.5L, -2}, {-2.5L, -2},
-               {2.4999L, 2}, {2.5001L, 3}, {-2.6L, -3}, {7.0L, 7},  {-7.0L, -7}};
-  for (const Case& c : cases) EXPECT_EQ(RoundHalfToEven(c.value), c.expected) << static_cast<double>(c.value);
-}
-
 TEST(YCrCbToRGB, ConvertsExamplesAndWrapsOutOfRangeComponents) {
   struct Case {
     int y, cr, cb;

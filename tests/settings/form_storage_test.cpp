@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "test_support.h"
 
 namespace quillet {

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "settings/atomic_write.h"
 #include "test_support.h"
 

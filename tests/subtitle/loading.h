@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "subtitle/subtitle.h"
 #include "test_support.h"
 

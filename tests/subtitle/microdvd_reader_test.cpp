@@ -5,7 +5,7 @@
 
 #include <clocale>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "loading.h"
 
 namespace quillet {

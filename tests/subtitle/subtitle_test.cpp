@@ -8,9 +8,8 @@
 #include <filesystem>
 #include <random>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "loading.h"
-#include "subtitle/file_bytes.h"
 #include "subtitle/line_cursor.h"
 #include "subtitle/microdvd_reader.h"
 
@@ -205,18 +204,6 @@ TEST(SubtitleRobustness, UnreadableFileRaisesFileErrorNamingIt) {
     ADD_FAILURE() << "no error";
   } catch (const FileError& e) {
     EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
-  }
-}
-
-TEST(SubtitleRobustness, FileReadFailuresNameTheFile) {
-  test::TempDir dir;
-  for (const std::string& path : {dir.Path().string(), dir.File("missing.srt")}) {
-    try {
-      ReadFileBytes(path);
-      ADD_FAILURE() << "read " << path;
-    } catch (const FileError& e) {
-      EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + path + "\": ", 0), 0u) << e.what();
-    }
   }
 }
 

@@ -158,7 +158,7 @@ TEST_P(GenerationRunTest, AFullDiskRemovesThePartialFile) {
   std::filesystem::create_symlink("/dev/full", job.supPath);  // removing it removes the link only
   const GenerationOutcome outcome = RunGeneration(job, {});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_NE(outcome.message.find("Cannot write to the file \"" + job.supPath + "\""), std::string::npos)
+  EXPECT_NE(outcome.message.find("Cannot write the file \"" + job.supPath + "\""), std::string::npos)
       << outcome.message;
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(job.supPath)));
   EXPECT_FALSE(std::filesystem::exists(job.instructionPath));

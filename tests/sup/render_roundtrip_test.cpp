@@ -1,7 +1,7 @@
 // A subtitle file rendered with the real frame renderer, written as a SUP file and decoded back by ffmpeg.
 #include <gtest/gtest.h>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "dvdsub_decoder.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "render/frame.h"
 #include "sup/band_scan.h"
 #include "sup/role_colours.h"

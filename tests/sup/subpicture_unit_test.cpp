@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace quillet {
 namespace {
@@ -130,11 +130,6 @@ TEST(ParseTimeMs, ReadsDecimalTextWithADotOnly) {
   for (const char* bad : {"", "12,5", "abc", "1e3x", "inf", "nan", "--1", "1 2"}) {
     EXPECT_THROW(ParseTimeMs(bad), ConversionError) << bad;
   }
-}
-
-TEST(RoundHalfEven, BreaksTiesTowardsEven) {
-  const double cases[][2] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {2.4999, 2}, {2.5001, 3}};
-  for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c[0]), c[1]) << c[0];
 }
 
 }  // namespace

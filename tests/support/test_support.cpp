@@ -1,12 +1,13 @@
 // Helpers shared by the test executables: scratch folders and whole-file reads and writes.
 #include "test_support.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace quillet::test {
 
@@ -37,6 +38,17 @@ std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::string& ProgramCopy() {
+  static const TempDir folder;
+  static const std::string program = [] {
+    const std::string path = folder.File("quillet");
+    std::filesystem::copy_file(QUILLET_BINARY, path);
+    std::filesystem::create_symlink("quillet", folder.File("quillet.exe"));
+    return path;
+  }();
+  return program;
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {

@@ -27,6 +27,10 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 
+// A copy of the built program (with its quillet.exe link) in a temporary folder of its own, made once per test
+// executable: the program writes its settings file beside itself, and tests must not write into the build tree.
+const std::string& ProgramCopy();
+
 // Path of a file under tests/data.
 inline std::string DataFile(const std::string& name) { return std::string(QUILLET_TEST_DATA) + "/" + name; }
 

@@ -284,9 +284,8 @@ TEST(FormMainCommands, TheProgramWithADisplayRunsTheJobInItsWindowAndExitsWithZe
   TempDir subtitles;
   const std::string subtitle = subtitles.File("with space.srt");
   std::filesystem::copy_file(kSample, subtitle);
-  const std::string command = "timeout 120 env DISPLAY=:quillet-test QT_QPA_PLATFORM=offscreen '" +
-                              std::string(QUILLET_BINARY) + "' 1 none.ifo '" + subtitle +
-                              "' -1 1 0 3 0 0 4 0 14 0 30 -4 1 2>/dev/null";
+  const std::string command = "timeout 120 env DISPLAY=:quillet-test QT_QPA_PLATFORM=offscreen '" + ProgramCopy() +
+                              "' 1 none.ifo '" + subtitle + "' -1 1 0 3 0 0 4 0 14 0 30 -4 1 2>/dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0);
   EXPECT_EQ(PacketCount(subtitles.File("with space.sup")), 4u);
   EXPECT_TRUE(fs::exists(subtitles.File("with space.Quillet_Help.txt")));

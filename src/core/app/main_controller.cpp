@@ -3,11 +3,11 @@
 
 #include <cstdlib>
 
-#include "app/command_line.h"
-#include "app/errors.h"
-#include "app/job_settings.h"
 #include "app/messages.h"
-#include "batch/job_line.h"
+#include "base/errors.h"
+#include "job/command_line.h"
+#include "job/job_line.h"
+#include "job/job_settings.h"
 #include "palette/grey_band_roles.h"
 #include "palette/ifo_reader.h"
 #include "render/name_tables.h"

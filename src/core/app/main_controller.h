@@ -48,8 +48,8 @@ class MainController {
 
   // Program start: defaults, the font list, the flags and the command line (arguments after the program name).
   void FormCreate(const std::vector<std::string>& args);
-  // First activation: the preview background, then the unattended run when the command line was complete.
-  // Returns true when the unattended run ran (the store of settings must then be switched off).
+  // First activation: the preview background, then the unattended run when the command line was complete. The
+  // caller (window or headless start) decides what happens to the settings file afterwards.
   void FormActivate();
 
   // "Input"

@@ -1,9 +1,9 @@
 // The main window's generation run ("Generate Sup", and "Abort" while it runs) and the unattended run.
 #include <chrono>
 
-#include "app/command_line.h"
 #include "app/main_controller.h"
 #include "app/messages.h"
+#include "job/command_line.h"
 #include "render/font_engine_pool.h"
 #include "render/name_tables.h"
 #include "render/subtitle_renderer.h"

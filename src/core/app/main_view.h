@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "render/image.h"
 
 namespace quillet {

@@ -1,7 +1,7 @@
 // The command-line help printed by "quillet --help".
 #include "app/usage.h"
 
-#include "app/job_settings.h"
+#include "job/job_settings.h"
 
 namespace quillet {
 

@@ -6,7 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 
 namespace quillet {
 namespace {
@@ -18,13 +19,13 @@ class IfoFile {
   explicit IfoFile(const std::string& path) : m_path(path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-      throw FileError("Cannot open file \"" + path + "\". It is a folder.");
+      throw FileError(FileErrorText("open", path, EISDIR));
     }
     m_in.open(path, std::ios::binary);
-    if (!m_in) throw FileError("Cannot open file \"" + path + "\". " + std::strerror(errno));
+    if (!m_in) throw FileError(FileErrorText("open", path, errno));
     m_in.seekg(0, std::ios::end);
     const std::streamoff end = m_in.tellg();
-    if (!m_in || end < 0) throw FileError("Cannot read file \"" + path + "\".");
+    if (!m_in || end < 0) throw FileError(FileErrorText("read", path, 0));
     m_size = static_cast<uint64_t>(end);
   }
 
@@ -36,7 +37,7 @@ class IfoFile {
     unsigned char bytes[4] = {};
     m_in.seekg(static_cast<std::streamoff>(offset));
     m_in.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
-    if (!m_in) throw FileError("Cannot read file \"" + m_path + "\".");
+    if (!m_in) throw FileError(FileErrorText("read", m_path, 0));
     uint32_t value = 0;
     for (int i = 0; i < byteCount; ++i) value = (value << 8) | bytes[i];
     return value;

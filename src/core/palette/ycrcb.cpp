@@ -1,17 +1,9 @@
 // DVD palette entries (0, Y, Cr, Cb) to the RGB colour that swatches, drawing and pixel classification share.
 #include "palette/ycrcb.h"
 
-#include <cmath>
+#include "base/number_text.h"
 
 namespace quillet {
-
-long long RoundHalfToEven(long double value) {
-  const long double floor = std::floor(value);
-  const long double fraction = value - floor;
-  auto result = static_cast<long long>(floor);
-  if (fraction > 0.5L || (fraction == 0.5L && (result % 2 != 0))) ++result;
-  return result;
-}
 
 RgbComponents YCrCbComponents(int y, int cr, int cb) {
   // Extended precision, with the coefficients as extended constants, so near-halfway products round the same

@@ -7,9 +7,6 @@
 
 namespace quillet {
 
-// Rounds to the nearest integer; a value exactly halfway goes to the even neighbour (2.5 -> 2, -1.5 -> -2).
-long long RoundHalfToEven(long double value);
-
 // The converted components before they are cut to 8 bits; they may lie outside 0..255.
 struct RgbComponents {
   int r = 0;

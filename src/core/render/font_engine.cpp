@@ -15,7 +15,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "app/errors.h"
+#include "base/ascii_text.h"
+#include "base/errors.h"
 #include "render/charset_decoder.h"
 
 namespace quillet {
@@ -342,16 +343,9 @@ std::vector<std::string> FontEngine::FontNameList() {
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
 
-  auto lower = [](const std::string& s) {
-    std::string out = s;
-    for (char& c : out) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-  };
   std::vector<std::string> sorted(families.begin(), families.end());
   std::stable_sort(sorted.begin(), sorted.end(),
-                   [&](const std::string& a, const std::string& b) { return lower(a) < lower(b); });
+                   [](const std::string& a, const std::string& b) { return AsciiLower(a) < AsciiLower(b); });
   std::vector<std::string> names{"Arial"};
   names.insert(names.end(), sorted.begin(), sorted.end());
   return names;

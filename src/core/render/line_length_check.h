@@ -44,7 +44,7 @@ struct LineCheckVerdict {
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font, bool subtitleLoaded);
 
-// Line 1 and line 2 of entry n (1-based); the controller reads them from its TSubtitle with GetLine(n).
+// Line 1 and line 2 of entry n (1-based), as a caller reads them from its TSubtitle with GetLine(n).
 using EntryLinesFn = std::function<std::pair<std::string, std::string>(int entry)>;
 
 // The first entry (1-based) of 1..count with a line too long, or nothing when all fit.

@@ -10,16 +10,15 @@
 #include <filesystem>
 #include <random>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 
 namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
 
-[[noreturn]] void Fail(const std::string& path, int error) {
-  throw FileError("Cannot write the file \"" + path + "\": " + std::strerror(error));
-}
+[[noreturn]] void Fail(const std::string& path, int error) { throw FileError(FileErrorText("write", path, error)); }
 
 // Writes all bytes; returns 0 or the errno of the failure.
 int WriteAll(int fd, std::string_view bytes) {

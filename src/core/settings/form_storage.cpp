@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace quillet {
 namespace {

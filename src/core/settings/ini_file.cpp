@@ -1,39 +1,20 @@
 // The settings file as an in-memory INI image.
 #include "settings/ini_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
-#include "app/errors.h"
+#include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 #include "settings/atomic_write.h"
 
 namespace quillet {
 namespace {
-
-// Blanks and control characters (a carriage return left by CR LF line ends among them) count as surrounding space.
-bool IsSpace(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
@@ -53,38 +34,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::string ReadWholeFile(const std::string& path, bool& exists) {
-  exists = true;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) {
-      exists = false;
-      return {};
-    }
-    throw FileError("Cannot read the settings file \"" + path + "\": " + std::strerror(errno));
-  }
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    throw FileError("Cannot read the settings file \"" + path + "\": it is a folder");
-  }
-  std::string bytes;
-  char buffer[16384];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int error = errno;
-      ::close(fd);
-      throw FileError("Cannot read the settings file \"" + path + "\": " + std::strerror(error));
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return bytes;
-}
-
 }  // namespace
 
 IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
@@ -92,25 +41,24 @@ IniFile::IniFile(std::string path) : m_path(std::move(path)) {}
 void IniFile::Load() {
   if (m_loaded) return;
   m_loaded = true;
-  bool exists = false;
-  std::string text;
+  std::optional<std::string> text;
   try {
-    text = ReadWholeFile(m_path, exists);
+    text = ReadWholeFileIfPresent(m_path);
   } catch (const FileError&) {
     m_unreadable = true;
     throw;
   }
-  Parse(text);
+  Parse(text.value_or(std::string()));
 }
 
 void IniFile::Parse(std::string_view text) {
   m_sections.clear();
   Section* current = nullptr;
   for (std::string_view raw : SplitLines(text)) {
-    std::string_view line = Trim(raw);
+    std::string_view line = TrimBlanks(raw);
     if (line.empty() || line.front() == ';') continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      std::string_view name = Trim(line.substr(1, line.size() - 2));
+      std::string_view name = TrimBlanks(line.substr(1, line.size() - 2));
       current = FindSection(name);
       if (current == nullptr) {
         m_sections.push_back(Section{std::string(name), {}});
@@ -123,8 +71,8 @@ void IniFile::Parse(std::string_view text) {
     if (equals == std::string_view::npos) {
       current->lines.push_back(Line{std::string(line), {}, false});
     } else {
-      current->lines.push_back(
-          Line{std::string(Trim(line.substr(0, equals))), std::string(Trim(line.substr(equals + 1))), true});
+      current->lines.push_back(Line{std::string(TrimBlanks(line.substr(0, equals))),
+                                    std::string(TrimBlanks(line.substr(equals + 1))), true});
     }
   }
 }
@@ -144,7 +92,7 @@ std::string IniFile::Text() const {
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
   for (const Section& section : m_sections) {
-    if (SameName(section.name, name)) return &section;
+    if (EqualsIgnoringAsciiCase(section.name, name)) return &section;
   }
   return nullptr;
 }
@@ -157,7 +105,7 @@ std::optional<std::string> IniFile::Value(std::string_view section, std::string_
   const Section* found = FindSection(section);
   if (found == nullptr) return std::nullopt;
   for (const Line& line : found->lines) {
-    if (line.isKey && SameName(line.key, key)) return line.value;
+    if (line.isKey && EqualsIgnoringAsciiCase(line.key, key)) return line.value;
   }
   return std::nullopt;
 }
@@ -165,13 +113,13 @@ std::optional<std::string> IniFile::Value(std::string_view section, std::string_
 bool IniFile::IsStorable(std::string_view key, std::string_view value) {
   // The key must read back as the same key: not empty, no "=", not taken for a comment or a section header,
   // nothing the reader trims away. Blanks around a value are not kept, which the format accepts.
-  if (key.empty() || key != Trim(key) || key.find('=') != std::string_view::npos) return false;
+  if (key.empty() || key != TrimBlanks(key) || key.find('=') != std::string_view::npos) return false;
   if (key.front() == ';' || key.front() == '[') return false;
   return !HasLineBreak(key) && !HasLineBreak(value);
 }
 
 void IniFile::SetValue(std::string_view section, std::string_view key, std::string_view value) {
-  if (!IsStorable(key, value) || section != Trim(section) || HasLineBreak(section) ||
+  if (!IsStorable(key, value) || section != TrimBlanks(section) || HasLineBreak(section) ||
       section.find(']') != std::string_view::npos) {
     throw std::invalid_argument("cannot store \"" + std::string(key) + "\" in an INI file line");
   }
@@ -181,7 +129,7 @@ void IniFile::SetValue(std::string_view section, std::string_view key, std::stri
     found = &m_sections.back();
   }
   for (Line& line : found->lines) {
-    if (line.isKey && SameName(line.key, key)) {
+    if (line.isKey && EqualsIgnoringAsciiCase(line.key, key)) {
       line.key = std::string(key);
       line.value = std::string(value);
       return;

@@ -4,22 +4,17 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/errors.h"
-#include "app/message_sink.h"
+#include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/message_sink.h"
+#include "base/number_text.h"
 #include "subtitle/line_cursor.h"
-#include "subtitle/number_text.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
 namespace {
 
 constexpr std::string_view kRatePrefix = "{1}{1}";
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 int FrameValue(std::string_view text, const char* which) {
   if (auto value = ParseDecimalInteger(text)) return *value;

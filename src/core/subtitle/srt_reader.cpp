@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/number_text.h"
 #include "subtitle/line_cursor.h"
-#include "subtitle/number_text.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {

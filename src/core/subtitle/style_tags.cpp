@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 
+#include "base/ascii_text.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
@@ -10,12 +11,10 @@ namespace {
 constexpr std::array<std::string_view, 12> kStyleTags = {"<u>",  "<b>",  "<i>",  "<U>",  "<B>",  "<I>",
                                                          "</u>", "</b>", "</i>", "</U>", "</B>", "</I>"};
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (LowerAscii(text[i]) != prefix[i]) return false;
+    if (AsciiLower(text[i]) != prefix[i]) return false;
   }
   return true;
 }

@@ -3,8 +3,9 @@
 
 #include <filesystem>
 
-#include "app/message_sink.h"
-#include "subtitle/file_bytes.h"
+#include "base/ascii_text.h"
+#include "base/message_sink.h"
+#include "base/whole_file.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
 
@@ -23,11 +24,7 @@ std::string UpperExtension(const std::string& fileName) {
   std::size_t dot = fileName.rfind('.');
   std::size_t slash = fileName.rfind('/');
   if (dot == std::string::npos || (slash != std::string::npos && slash > dot)) return {};
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return ext;
+  return AsciiUpper(std::string_view(fileName).substr(dot));
 }
 
 bool HasMicroDvdExtension(const std::string& ext) { return ext == ".SUB" || ext == ".TXT"; }
@@ -39,7 +36,7 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
   const std::string ext = UpperExtension(fileName);
   if (IsPresentFile(fileName) && (ext == ".SRT" || HasMicroDvdExtension(ext))) {
     // One read serves detection and reading.
-    const std::string bytes = ReadFileBytes(fileName);
+    const std::string bytes = ReadWholeFile(fileName);
     if (ext == ".SRT" && LooksLikeSrt(bytes)) {
       if (clearFirst) Clear();
       ReadSrt(bytes, fileName, *this);
@@ -55,12 +52,12 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
-  return IsPresentFile(fileName) && UpperExtension(fileName) == ".SRT" && LooksLikeSrt(ReadFileBytes(fileName));
+  return IsPresentFile(fileName) && UpperExtension(fileName) == ".SRT" && LooksLikeSrt(ReadWholeFile(fileName));
 }
 
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(UpperExtension(fileName)) &&
-         LooksLikeMicroDvd(ReadFileBytes(fileName));
+         LooksLikeMicroDvd(ReadWholeFile(fileName));
 }
 
 void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {

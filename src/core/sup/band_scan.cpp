@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "sup/role_colours.h"
 
 #if defined(__SSE2__)

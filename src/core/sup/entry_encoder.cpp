@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace quillet {
 

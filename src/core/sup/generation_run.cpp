@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 #include "sup/encode_pipeline.h"
 #include "sup/sup_file.h"
 
@@ -138,7 +139,7 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
 
   if (!job.instructionPath.empty()) {
     try {
-      WriteTextFile(job.instructionPath, job.instructionText);
+      WriteWholeFile(job.instructionPath, job.instructionText);
     } catch (const std::exception& e) {
       outcome.status = GenerationStatus::Failed;
       outcome.message = e.what();

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <string>
 
+#include "base/ascii_text.h"
+#include "base/number_text.h"
+
 namespace quillet {
 namespace {
 
@@ -23,9 +26,7 @@ SubpictureTooLargeError::SubpictureTooLargeError(int unitBytes)
       m_unitBytes(unitBytes) {}
 
 double ParseTimeMs(std::string_view text) {
-  std::string_view trimmed = text;
-  while (!trimmed.empty() && (trimmed.front() == ' ' || trimmed.front() == '\t')) trimmed.remove_prefix(1);
-  while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.remove_suffix(1);
+  const std::string_view trimmed = TrimBlanks(text);
   double value = 0;
   const char* end = trimmed.data() + trimmed.size();
   const auto [ptr, ec] = std::from_chars(trimmed.data(), end, value, std::chars_format::fixed);
@@ -35,24 +36,16 @@ double ParseTimeMs(std::string_view text) {
   return value;
 }
 
-double RoundHalfEven(double value) {
-  const double lower = std::floor(value);
-  const double fraction = value - lower;
-  if (fraction > 0.5) return lower + 1;
-  if (fraction < 0.5) return lower;
-  return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
-}
-
-bool StartTimeFits(double startMs) { return RoundHalfEven(startMs * 90) <= 4294967295.0; }
+bool StartTimeFits(double startMs) { return RoundHalfToEven(startMs * 90) <= 4294967295.0; }
 
 uint32_t PresentationTime(double startMs) {
-  const double ticks = RoundHalfEven(startMs * 90);
+  const double ticks = RoundHalfToEven(startMs * 90);
   if (!(ticks > 0)) return 0;
   return ticks > 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ticks);
 }
 
 uint16_t DisplayDelay(double startMs, double endMs) {
-  const double ticks = RoundHalfEven((endMs - std::max(startMs, 0.0)) * 90 / 1024);
+  const double ticks = RoundHalfToEven((endMs - std::max(startMs, 0.0)) * 90 / 1024);
   if (!(ticks > 0)) return 0;
   return ticks > kMaxDelayTicks ? kMaxDelayTicks : static_cast<uint16_t>(ticks);
 }
@@ -62,7 +55,7 @@ PacketTiming TimingFor(double startMs, double endMs) {
   const double shownFrom = std::max(startMs, 0.0);
   if (startMs < 0) timing.adjustments |= kStartBeforeZero;
   if (endMs < shownFrom) timing.adjustments |= kEndsBeforeStart;
-  if (RoundHalfEven((endMs - shownFrom) * 90 / 1024) > kMaxDelayTicks) timing.adjustments |= kLastsTooLong;
+  if (RoundHalfToEven((endMs - shownFrom) * 90 / 1024) > kMaxDelayTicks) timing.adjustments |= kLastsTooLong;
   return timing;
 }
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "sup/run_length_coding.h"
 
 namespace quillet {
@@ -37,9 +37,6 @@ class SubpictureTooLargeError : public QuilletError {
 // A time of the subtitle document: decimal text of milliseconds with "." as the decimal separator, whatever
 // the locale. Surrounding blanks are ignored. Throws ConversionError for anything else (including inf, nan).
 double ParseTimeMs(std::string_view text);
-
-// Rounds to the nearest integer, ties to the even one, independent of the floating-point rounding mode.
-double RoundHalfEven(double value);
 
 // A DVD player counts the stop delay in ticks of 1024/90 ms (90 kHz divided by 1024).
 constexpr double kDelayTickMs = 1024.0 / 90;

@@ -1,19 +1,18 @@
-// Writing the SUP file and the instruction file, with errors raised as FileError naming the file.
+// Writing the SUP file packet by packet, with errors raised as FileError naming the file.
 #include "sup/sup_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
-#include "app/errors.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 
 namespace quillet {
 namespace {
 
-std::string Describe(const char* what, const std::string& path, int error) {
-  std::string message = std::string(what) + " \"" + path + "\"";
-  if (error != 0) message += ": " + std::string(std::strerror(error));
-  return message + ".";
+std::string Describe(const char* action, const std::string& path, int error) {
+  return FileErrorText(action, path, error);
 }
 
 }  // namespace
@@ -27,14 +26,14 @@ SupFileWriter::~SupFileWriter() {
 void SupFileWriter::Open() {
   errno = 0;
   m_file = std::fopen(m_path.c_str(), "wb");
-  if (m_file == nullptr) throw FileError(Describe("Cannot create the file", m_path, errno));
+  if (m_file == nullptr) throw FileError(Describe("create", m_path, errno));
   m_created = true;
   std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
 }
 
 void SupFileWriter::Write(std::span<const uint8_t> bytes) {
   errno = 0;
-  if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) Fail("Cannot write to the file", errno);
+  if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size()) Fail("write", errno);
 }
 
 void SupFileWriter::Close() {
@@ -48,7 +47,7 @@ void SupFileWriter::Close() {
   if (!flushed || !closed) {
     std::remove(m_path.c_str());
     m_created = false;
-    throw FileError(Describe("Cannot write to the file", m_path, flushed ? closeError : flushError));
+    throw FileError(Describe("write", m_path, flushed ? closeError : flushError));
   }
 }
 
@@ -64,23 +63,6 @@ void SupFileWriter::Discard() noexcept {
 void SupFileWriter::Fail(const char* what, int error) {
   Discard();
   throw FileError(Describe(what, m_path, error));
-}
-
-void WriteTextFile(const std::string& path, std::string_view text) {
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw FileError(Describe("Cannot create the file", path, errno));
-  errno = 0;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  int error = errno;
-  const bool flushed = std::fflush(file) == 0;
-  if (error == 0) error = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (error == 0) error = errno;
-  if (!written || !flushed || !closed) {
-    std::remove(path.c_str());
-    throw FileError(Describe("Cannot write to the file", path, error));
-  }
 }
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-// Writing the SUP file and the instruction file, with errors raised as FileError naming the file.
+// Writing the SUP file packet by packet, with errors raised as FileError naming the file.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +32,5 @@ class SupFileWriter {
   std::FILE* m_file = nullptr;
   bool m_created = false;  // Open succeeded, so the file on disk is ours to remove
 };
-
-// Creates or overwrites a text file with exactly `text` (no line end added, no translation). A file that
-// could not be written completely is removed. Throws FileError.
-void WriteTextFile(const std::string& path, std::string_view text);
 
 }  // namespace quillet

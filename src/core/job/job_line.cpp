@@ -1,12 +1,14 @@
 // One job as a batch file line, and appending it to a batch file.
-#include "batch/job_line.h"
+#include "job/job_line.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
-#include "app/errors.h"
+#include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/whole_file.h"
 
 namespace quillet {
 
@@ -23,12 +25,7 @@ void AppendQuoted(std::string& line, const std::string& text) {
   line += '"';
 }
 
-bool EndsWithBat(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string tail = name.substr(name.size() - 4);
-  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == ".bat";
-}
+bool EndsWithBat(const std::string& name) { return EndsWithIgnoringAsciiCase(name, ".bat"); }
 
 }  // namespace
 
@@ -63,16 +60,12 @@ std::optional<std::string> UnsafeForBatch(const std::string& what, const std::st
 
 void AppendToBatchFile(const std::string& batchPath, const std::string& line) {
   std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(batchPath.c_str(), "ab"), &std::fclose);
-  if (!file) {
-    throw FileError("Cannot open the batch file " + batchPath + ": " + std::strerror(errno));
-  }
+  if (!file) throw FileError(FileErrorText("open", batchPath, errno));
   if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() || std::fflush(file.get()) != 0) {
-    throw FileError("Cannot write the batch file " + batchPath + ": " + std::strerror(errno));
+    throw FileError(FileErrorText("write", batchPath, errno));
   }
   FILE* raw = file.release();
-  if (std::fclose(raw) != 0) {
-    throw FileError("Cannot write the batch file " + batchPath + ": " + std::strerror(errno));
-  }
+  if (std::fclose(raw) != 0) throw FileError(FileErrorText("write", batchPath, errno));
 }
 
 }  // namespace quillet

@@ -1,5 +1,5 @@
 // The fixed lists, defaults and track-bar placement of the job settings.
-#include "app/job_settings.h"
+#include "job/job_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/job_settings.h"
+#include "job/job_settings.h"
 
 namespace quillet {
 

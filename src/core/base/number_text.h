@@ -1,4 +1,4 @@
-// Locale-free reading of the numbers found in subtitle files and on the command line.
+// Locale-free reading of decimal numbers, rounding, and quoting a value for a message.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,10 @@ std::optional<bool> DecimalIsNonZero(std::string_view text);
 // The value of a decimal number as a double; empty when the text is not a decimal number or its value is out of
 // the double range.
 std::optional<double> ParseDecimalNumber(std::string_view text);
+
+// Rounds to the nearest integer; a value exactly halfway goes to the even neighbour (2.5 -> 2, -1.5 -> -2). The
+// result stays a floating value, so values beyond every integer type keep their exact integral value.
+long double RoundHalfToEven(long double value);
 
 // The text between single quotes for a message; long texts are cut to their first 60 bytes and "..." is added,
 // so a garbage line of megabytes does not end up in a message box.

@@ -1,9 +1,9 @@
 // The 16-value command line: when a start is unattended, and how each value converts.
-#include "app/command_line.h"
+#include "job/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 
 namespace quillet {
 namespace {

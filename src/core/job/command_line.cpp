@@ -1,10 +1,11 @@
 // The command-line grammar (16 positional values) and the conversion of each value for the unattended run.
-#include "app/command_line.h"
+#include "job/command_line.h"
 
 #include <cstddef>
 
-#include "app/errors.h"
-#include "subtitle/number_text.h"
+#include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/number_text.h"
 
 namespace quillet {
 namespace {
@@ -12,17 +13,6 @@ namespace {
 std::string_view WithoutTrailingCr(std::string_view text) {
   if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
 }
 
 }  // namespace

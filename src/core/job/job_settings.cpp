@@ -1,5 +1,5 @@
 // Track-bar placement of the two pixel settings.
-#include "app/job_settings.h"
+#include "job/job_settings.h"
 
 #include <algorithm>
 

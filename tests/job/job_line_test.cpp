@@ -1,8 +1,8 @@
-#include "batch/job_line.h"
+#include "job/job_line.h"
 
 #include <gtest/gtest.h>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "test_support.h"
 
 namespace quillet {

@@ -1,5 +1,5 @@
-// Locale-free reading of the numbers found in subtitle files and on the command line.
-#include "subtitle/number_text.h"
+// Locale-free reading of decimal numbers, rounding, and quoting a value for a message.
+#include "base/number_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -60,6 +60,14 @@ std::optional<double> ParseDecimalNumber(std::string_view text) {
   auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
   if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+long double RoundHalfToEven(long double value) {
+  const long double lower = std::floor(value);
+  const long double fraction = value - lower;
+  if (fraction > 0.5L) return lower + 1;
+  if (fraction < 0.5L) return lower;
+  return std::fmod(lower, 2.0L) == 0 ? lower : lower + 1;
 }
 
 std::string QuoteForMessage(std::string_view text) {
