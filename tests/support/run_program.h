@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace quillet::test {
 
 struct ProgramRun {
@@ -16,7 +18,7 @@ struct ProgramRun {
 // current folder, standard input closed.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args);
 
-// The built quillet.
-inline ProgramRun RunQuilletProgram(const std::vector<std::string>& args) { return RunProgram(QUILLET_BINARY, args); }
+// A copy of the built quillet in a temporary folder (see ProgramCopy).
+inline ProgramRun RunQuilletProgram(const std::vector<std::string>& args) { return RunProgram(ProgramCopy(), args); }
 
 }  // namespace quillet::test

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/errors.h"
-#include "app/message_sink.h"
+#include "base/errors.h"
+#include "base/message_sink.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
 #include "sup/generation_run.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "subtitle/number_text.h"
+#include "base/number_text.h"
 
 namespace quillet {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/job_settings.h"
+#include "job/job_settings.h"
 
 namespace quillet {
 
