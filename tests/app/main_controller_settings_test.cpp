@@ -1,5 +1,6 @@
 // Window creation, the set-default-values command, the track bars and the user's preview pictures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -224,6 +225,26 @@ TEST(ChangeImage, AsksForThePalThenTheNtscPictureAndKeepsANameOnCancel) {
   EXPECT_EQ(h.State().LabelImageChangedPAL, dir.File("coast.bmp"));
   EXPECT_EQ(h.State().LabelImageChangedNTSC, dir.File("ntsc.bmp"));
   EXPECT_TRUE(h.view.errors.empty());
+}
+
+TEST(ChangeImage, APictureThatCannotBeUsedIsToldOnceAndTheBuiltInOneShown) {
+  TempDir dir;
+  const std::string pipe = dir.File("coast.bmp");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);  // reading it would wait for ever for a writer
+  ControllerHarness h;
+  h.controller.FormActivate();
+  h.view.ClearRecords();
+  h.view.AnswerDialog(pipe);
+  h.view.AnswerDialog(std::nullopt);
+  h.controller.BitBtnChangeImageClick();
+  EXPECT_EQ(h.view.messages, (std::vector<std::string>{"The preview picture \"" + pipe +
+                                                       "\" cannot be used: it is a named pipe (FIFO), not a regular "
+                                                       "file. The built-in picture is shown instead."}));
+  EXPECT_EQ(h.State().preview, BuiltInPreviewBackground(VideoStandard::Pal));
+  // Every redraw reloads the background; the person has been told already.
+  h.controller.SelectPal(false);
+  h.controller.SelectPal(true);
+  EXPECT_EQ(h.view.messages.size(), 1u);
 }
 
 }  // namespace

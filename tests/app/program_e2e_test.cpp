@@ -1,12 +1,17 @@
 // The built program, run without a display as a batch file or a script would run it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dvdsub_decoder.h"
@@ -29,8 +34,9 @@ struct Outcome {
   std::string err;
 };
 
-// Runs `program` with `args` and this process's environment less DISPLAY and WAYLAND_DISPLAY.
-Outcome RunProcess(const std::string& program, const std::vector<std::string>& args) {
+// Runs `program` with `args` and this process's environment less DISPLAY and WAYLAND_DISPLAY. With a time limit,
+// a process still running after it is killed and its status is -2.
+Outcome RunProcess(const std::string& program, const std::vector<std::string>& args, int limitSeconds = 0) {
   TempDir io;
   const std::string outPath = io.File("out"), errPath = io.File("err");
   std::vector<std::string> env;
@@ -54,13 +60,64 @@ Outcome RunProcess(const std::string& program, const std::vector<std::string>& a
   }
   Outcome outcome;
   int status = 0;
+  bool killed = false;
+  if (pid > 0 && limitSeconds > 0) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) {
+        ::kill(pid, SIGKILL);
+        killed = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!killed) {
+      if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+      outcome.out = test::ReadFile(outPath);
+      outcome.err = test::ReadFile(errPath);
+      return outcome;
+    }
+  }
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+  if (killed) outcome.status = -2;
   outcome.out = test::ReadFile(outPath);
   outcome.err = test::ReadFile(errPath);
   return outcome;
 }
 
 Outcome RunQuillet(const std::vector<std::string>& args) { return RunProcess(test::ProgramCopy(), args); }
+
+// Starts the program without a display, its output thrown away; returns its process id.
+pid_t StartQuillet(const std::vector<std::string>& args) {
+  const std::string& program = test::ProgramCopy();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::unsetenv("DISPLAY");
+    ::unsetenv("WAYLAND_DISPLAY");
+    const int null = ::open("/dev/null", O_WRONLY);
+    if (null < 0 || ::dup2(null, 1) < 0 || ::dup2(null, 2) < 0) ::_exit(126);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+// Bytes written so far to a file in `folder` that the process `pid` holds open (0 when none).
+uintmax_t BytesBeingWrittenIn(pid_t pid, const fs::path& folder) {
+  std::error_code ec;
+  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    const fs::path target = fs::read_symlink(fd.path(), ec);
+    if (ec || target.string().rfind(folder.string(), 0) != 0) continue;
+    struct stat info {};
+    if (::stat(fd.path().c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      return static_cast<uintmax_t>(info.st_size);
+    }
+  }
+  return 0;
+}
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
@@ -185,6 +242,63 @@ TEST_F(Program, AStartADvdCannotHoldRefusesTheRunAndKeepsTheEarlierFiles) {
       << run.err;
   EXPECT_EQ(test::ReadFile(Sup()), "earlier sup");
   EXPECT_EQ(test::ReadFile(Help()), "earlier help");
+}
+
+TEST_F(Program, AKilledRunLeavesTheEarlierFilesAndNothingThatLooksComplete) {
+  std::string srt;
+  for (int i = 0; i < 40000; ++i) {
+    const int s = i + 1;  // one entry a second, on screen for 0.8 s
+    char times[64];
+    std::snprintf(times, sizeof times, "%02d:%02d:%02d,000 --> %02d:%02d:%02d,800", s / 3600, s / 60 % 60, s % 60,
+                  s / 3600, s / 60 % 60, s % 60);
+    srt += std::to_string(i + 1) + "\n" + times + "\nEntry number " + std::to_string(i + 1) + "\n\n";
+  }
+  test::WriteFile(subtitle, srt);
+  test::WriteFile(Sup(), "earlier sup");
+  test::WriteFile(Help(), "earlier help");
+
+  const pid_t pid = StartQuillet(Job("-1", "none"));
+  ASSERT_GT(pid, 0);
+  // Part way: the run has written a good deal, and is still writing.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (BytesBeingWrittenIn(pid, dir.Path()) < 1000000 && std::chrono::steady_clock::now() < giveUp) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_EQ(::kill(pid, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it was killed";
+
+  EXPECT_EQ(test::ReadFile(Sup()), "earlier sup");
+  EXPECT_EQ(test::ReadFile(Help()), "earlier help");
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.Path())) names.insert(entry.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"film.srt", "film.sup", "film.Quillet_Help.txt"}));
+}
+
+TEST_F(Program, ANamedPipeAsIfoOrSettingsFileIsRefusedAtOnce) {
+  // A copy of the program of its own, whose settings file is a named pipe nobody writes to.
+  TempDir programDir;
+  const std::string program = programDir.File("quillet");
+  fs::copy_file(QUILLET_BINARY, program);
+  const std::string settings = programDir.File("Quillet_Settings.ini");
+  ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+  const Outcome run = RunProcess(program, Job("-1", "none"), 30);
+  EXPECT_EQ(run.status, 0) << "a run that waits on the pipe is killed: " << run.status;
+  EXPECT_TRUE(Contains(run.err, "Cannot open the file \"" + settings +
+                                    "\": it is a named pipe (FIFO), not a regular file. It is left as it is; the "
+                                    "settings of this run are not saved."))
+      << run.err;
+  EXPECT_TRUE(fs::is_fifo(settings));
+  ExpectDecodesEntryForEntry(Sup(), 576);
+
+  const std::string ifo = dir.File("VTS_01_0.IFO");
+  ASSERT_EQ(::mkfifo(ifo.c_str(), 0600), 0);
+  const Outcome ifoRun = RunProcess(test::ProgramCopy(), Job("0", ifo), 30);
+  EXPECT_EQ(ifoRun.status, 1);
+  EXPECT_TRUE(
+      Contains(ifoRun.err, "Cannot open the file \"" + ifo + "\": it is a named pipe (FIFO), not a regular file."))
+      << ifoRun.err;
 }
 
 TEST_F(Program, ABatchFileFromTheWindowConvertsEachJobWithSh) {

@@ -2,6 +2,7 @@
 #include "base/whole_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -36,22 +37,41 @@ TEST(WholeFile, FailuresNameTheFileAndTheReason) {
   const std::string missing = dir.File("missing.srt");
   EXPECT_EQ(MessageOf([&] { ReadWholeFile(missing); }),
             "Cannot open the file \"" + missing + "\": No such file or directory.");
-  EXPECT_EQ(MessageOf([&] { ReadWholeFile(folder); }), "Cannot open the file \"" + folder + "\": Is a directory.");
+  EXPECT_EQ(MessageOf([&] { ReadWholeFile(folder); }),
+            "Cannot open the file \"" + folder + "\": it is a folder, not a regular file.");
   EXPECT_EQ(MessageOf([&] { ReadWholeFileIfPresent(folder); }),
-            "Cannot open the file \"" + folder + "\": Is a directory.");
+            "Cannot open the file \"" + folder + "\": it is a folder, not a regular file.");
   const std::string nowhere = dir.File("no-folder/x.txt");
   EXPECT_EQ(MessageOf([&] { WriteWholeFile(nowhere, "x"); }),
             "Cannot create the file \"" + nowhere + "\": No such file or directory.");
 }
 
-TEST(WholeFile, AWriteThatFailsLeavesNoFile) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST(WholeFile, OnlyRegularFilesAreReadOrWritten) {
   test::TempDir dir;
-  const std::string path = dir.File("full.txt");
-  std::filesystem::create_symlink("/dev/full", path);
-  EXPECT_EQ(MessageOf([&] { WriteWholeFile(path, std::string(1 << 17, 'x')); }),
-            "Cannot write the file \"" + path + "\": No space left on device.");
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(path)));
+  const std::string pipe = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // A pipe nobody writes to would block the reader for ever; it is refused at once instead.
+  EXPECT_EQ(MessageOf([&] { ReadWholeFile(pipe); }),
+            "Cannot open the file \"" + pipe + "\": it is a named pipe (FIFO), not a regular file.");
+  EXPECT_EQ(MessageOf([&] { ReadWholeFile("/dev/zero"); }),
+            "Cannot open the file \"/dev/zero\": it is a device, not a regular file.");
+  const std::string link = dir.File("full.txt");
+  std::filesystem::create_symlink("/dev/full", link);
+  EXPECT_EQ(MessageOf([&] { WriteWholeFile(link, "x"); }),
+            "Cannot create the file \"" + link +
+                "\": it is a link to \"/dev/full\", which is a device, not a regular "
+                "file.");
+  EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/full");
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+}
+
+TEST(WholeFile, AFileOverTheReadersBoundIsNotRead) {
+  test::TempDir dir;
+  const std::string path = dir.Write("big.ini", std::string((1 << 20) + 1, 'x'));
+  EXPECT_EQ(ReadWholeFile(path, (1 << 20) + 1).size(), (1u << 20) + 1);
+  EXPECT_EQ(MessageOf([&] { ReadWholeFile(path, 1 << 20); }),
+            "Cannot read the file \"" + path + "\": it is larger than 1 MiB.");
+  EXPECT_THROW(ReadWholeFileIfPresent(path, 1 << 20), FileTooLargeError);
 }
 
 }  // namespace

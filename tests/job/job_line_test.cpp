@@ -1,6 +1,7 @@
 #include "job/job_line.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "base/errors.h"
 #include "test_support.h"
@@ -60,6 +61,21 @@ TEST(JobLine, AppendsToExistingFileAndCreatesMissingOne) {
   AppendToBatchFile(path, "one\r\n");
   EXPECT_EQ(test::ReadFile(path), "one\r\none\r\n");
   EXPECT_THROW(AppendToBatchFile(dir.File("missing/jobs.bat"), "x\r\n"), FileError);
+}
+
+TEST(JobLine, AppendingEndsALastLineThatHasNoLineEnd) {
+  test::TempDir dir;
+  const std::string path = dir.Write("jobs.bat", "\"/q/quillet.exe\" last");  // edited by hand, no line end
+  AppendToBatchFile(path, "new\r\n");
+  EXPECT_EQ(test::ReadFile(path), "\"/q/quillet.exe\" last\r\nnew\r\n");
+  const std::string half = dir.Write("half.bat", "last\r");  // a carriage return alone
+  AppendToBatchFile(half, "new\r\n");
+  EXPECT_EQ(test::ReadFile(half), "last\r\nnew\r\n");
+
+  const std::string pipe = dir.File("pipe.bat");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_THROW(AppendToBatchFile(pipe, "new\r\n"), FileError);
+  EXPECT_THROW(AppendToBatchFile(dir.Path().string(), "new\r\n"), FileError);
 }
 
 TEST(JobLine, ShellRunsTheLineWithQuotedBlanks) {

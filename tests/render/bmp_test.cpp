@@ -1,6 +1,8 @@
 #include "render/bmp.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "render/preview_background.h"
 #include "test_support.h"
@@ -59,20 +61,54 @@ TEST(Bmp, RefusesDamagedAndForeignFilesWithoutReadingPastTheEnd) {
   EXPECT_FALSE(DecodeBmp(huge));
 }
 
-TEST(PreviewPicture, UserPictureIsScaledAndAMissingOneFallsBack) {
+TEST(PreviewPicture, UserPictureIsScaledAndAMissingOneFallsBackSilently) {
   test::TempDir dir;
   Image24 small(360, 288, Rgb{10, 200, 30});
   const std::string path = dir.Write("pal.bmp", EncodeBmp(small));
-  Image24 pal = LoadPreviewPicture(VideoStandard::Pal, path);
-  ASSERT_EQ(pal.Width(), 720);
-  ASSERT_EQ(pal.Height(), 576);
-  EXPECT_EQ(pal.Pixel(719, 575), (Rgb{10, 200, 30}));
+  const PreviewPicture pal = LoadPreviewPicture(VideoStandard::Pal, path);
+  EXPECT_EQ(pal.problem, "");
+  ASSERT_EQ(pal.image.Width(), 720);
+  ASSERT_EQ(pal.image.Height(), 576);
+  EXPECT_EQ(pal.image.Pixel(719, 575), (Rgb{10, 200, 30}));
 
-  Image24 ntsc = LoadPreviewPicture(VideoStandard::Ntsc, dir.File("gone.bmp"));
-  EXPECT_EQ(ntsc, BuiltInPreviewBackground(VideoStandard::Ntsc));
-  EXPECT_EQ(ntsc.Height(), 480);
-  EXPECT_EQ(LoadPreviewPicture(VideoStandard::Pal, dir.Write("bad.bmp", "BMnot a picture")),
-            BuiltInPreviewBackground(VideoStandard::Pal));
+  const PreviewPicture ntsc = LoadPreviewPicture(VideoStandard::Ntsc, dir.File("gone.bmp"));
+  EXPECT_EQ(ntsc.image, BuiltInPreviewBackground(VideoStandard::Ntsc));
+  EXPECT_EQ(ntsc.problem, "");
+}
+
+// A 16384-square picture of 1 bit per pixel is a 32 MB file that would take 800 MB once decoded.
+std::string HugeOneBitBmpHeader() {
+  std::string bmp = EncodeBmp(Image24(1, 1));
+  auto put = [&](std::size_t at, uint32_t v, int size) {
+    for (int k = 0; k < size; ++k) bmp[at + k] = static_cast<char>((v >> (8 * k)) & 0xFF);
+  };
+  put(18, 16384, 4);
+  put(22, 16384, 4);
+  put(28, 1, 2);
+  return bmp;
+}
+
+TEST(PreviewPicture, APictureThatCannotBeUsedIsRefusedWithItsReason) {
+  test::TempDir dir;
+  const std::string pipe = dir.File("pipe.bmp");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const std::string huge = dir.Write("huge.bmp", HugeOneBitBmpHeader());
+  ASSERT_EQ(::truncate(huge.c_str(), 54 + 8 + 16384 * 2048), 0);  // the whole 1-bit picture, zeros
+  const std::string big = dir.Write("big.bmp", "BM");
+  ASSERT_EQ(::truncate(big.c_str(), (off_t{256} << 20) + 1), 0);
+  const std::string bad = dir.Write("bad.bmp", "BMnot a picture");
+  const std::pair<std::string, std::string> cases[] = {
+      {pipe, "it is a named pipe (FIFO), not a regular file"},
+      {huge, "it would be 16384 x 16384 pixels, more than the 64 megapixels a picture may have"},
+      {big, "it is larger than 256 MiB"},
+      {bad, "it is not a BMP picture this program can read"},
+  };
+  for (const auto& [path, reason] : cases) {
+    const PreviewPicture picture = LoadPreviewPicture(VideoStandard::Pal, path);
+    EXPECT_EQ(picture.problem, "The preview picture \"" + path + "\" cannot be used: " + reason +
+                                   ". The built-in picture is shown instead.");
+    EXPECT_EQ(picture.image, BuiltInPreviewBackground(VideoStandard::Pal)) << path;
+  }
 }
 
 }  // namespace quillet

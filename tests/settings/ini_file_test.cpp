@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <csignal>
 #include <filesystem>
@@ -163,6 +164,68 @@ TEST(IniFile, FailedRenameRemovesTheTemporaryFile) {
   EXPECT_THROW(AtomicWriteFile(dir.File("s.ini"), "[A]\nk=1\n\n"), FileError);
   EXPECT_TRUE(fs::is_directory(dir.Path() / "s.ini" / "inside"));
   EXPECT_EQ(FilesIn(dir.Path()), 1u);
+}
+
+TEST(IniFile, ASettingsFileThatCannotBeReadWholeIsLeftAsItIs) {
+  TempDir dir;
+  // Far beyond any real settings file: not read, and left byte for byte.
+  const std::string big = std::string("[Form1]\nk=1\n") + std::string(1 << 20, ';');
+  const std::string bigPath = dir.Write("big.ini", big);
+  IniFile large(bigPath);
+  try {
+    large.Load();
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot read the file \"" + bigPath +
+                                         "\": it is larger than 1 MiB. No settings file of this program is anywhere "
+                                         "near that size, so it is neither read nor written; the settings of this run "
+                                         "are not saved.");
+  }
+  large.SetValue("Form1", "k", "2");
+  EXPECT_FALSE(large.Write());
+  EXPECT_EQ(ReadFile(bigPath), big);
+
+  // A named pipe is refused at once instead of waiting for a writer.
+  const std::string pipe = dir.File("pipe.ini");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  IniFile piped(pipe);
+  EXPECT_THROW(piped.Load(), FileError);
+  EXPECT_FALSE(piped.Write());
+  EXPECT_TRUE(fs::is_fifo(pipe));
+}
+
+// As root a rename over a device node would swap the device for a plain file.
+TEST(IniFile, ALinkToADeviceIsNeitherReadNorReplaced) {
+  TempDir dir;
+  const std::string node = dir.File("null-device");
+  if (::mknod(node.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) GTEST_SKIP() << "cannot make a device node here";
+  fs::create_symlink(node, dir.File("settings.ini"));
+  IniFile ini(dir.File("settings.ini"));
+  EXPECT_THROW(ini.Load(), FileError);
+  ini.SetValue("Form1", "k", "1");
+  EXPECT_FALSE(ini.Write());
+  // Written directly, the link is refused as well.
+  try {
+    AtomicWriteFile(dir.File("settings.ini"), "[Form1]\nk=1\n\n");
+    FAIL() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create the file \"" + dir.File("settings.ini") + "\": it is a link to \"" +
+                                         node + "\", which is a device, not a regular file.");
+  }
+  struct stat info {};
+  ASSERT_EQ(::lstat(node.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode));
+  EXPECT_EQ(info.st_rdev, ::makedev(1, 3));
+  EXPECT_TRUE(fs::is_symlink(dir.File("settings.ini")));
+  EXPECT_EQ(FilesIn(dir.Path()), 2u);
+
+  // A link that points nowhere is not written through either; the failure is reported.
+  fs::create_symlink(dir.File("nowhere/settings.ini"), dir.File("dangling.ini"));
+  IniFile dangling(dir.File("dangling.ini"));
+  dangling.Load();  // nothing to read
+  dangling.SetValue("Form1", "k", "1");
+  EXPECT_THROW(dangling.Write(), FileError);
+  EXPECT_TRUE(fs::is_symlink(dir.File("dangling.ini")));
 }
 
 // Tests run as root, who may write any file: read-only must come from the file's bits, not from a failed open.

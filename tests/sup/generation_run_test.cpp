@@ -2,11 +2,13 @@
 #include "sup/generation_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -41,6 +43,13 @@ GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
   return job;
 }
 
+// The names in a folder: no temporary file may be left behind.
+std::set<std::string> FolderNames(const TempDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.insert(entry.path().filename());
+  return names;
+}
+
 std::vector<uint32_t> PacketTimes(const std::string& path) {
   std::vector<uint32_t> times;
   for (const auto& packet : SplitSupFile(ReadFile(path))) times.push_back(packet.pts90k);
@@ -71,6 +80,7 @@ TEST_P(GenerationRunTest, WritesEveryEntryInListOrderAndTheInstructionFile) {
 TEST_P(GenerationRunTest, AStopHandledInEntryKsEventsLeavesPackets1ToK) {
   for (int k : {1, 4, 10}) {
     TempDir dir;
+    test::WriteFile(dir.File("movie.Quillet_Help.txt"), "describes an earlier SUP file");
     bool stopped = false;
     int entry = 0;
     int progress = 0;
@@ -85,6 +95,7 @@ TEST_P(GenerationRunTest, AStopHandledInEntryKsEventsLeavesPackets1ToK) {
     EXPECT_EQ(outcome.packetsWritten, k);
     EXPECT_EQ(progress, k);
     EXPECT_EQ(PacketTimes(dir.File("movie.sup")), ExpectedTimes(10, k)) << "k " << k;
+    // The earlier instruction file described a SUP file that is gone.
     EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
   }
 }
@@ -96,7 +107,7 @@ TEST_P(GenerationRunTest, AStopBeforeTheFirstEntryLeavesAnEmptyFile) {
   EXPECT_EQ(ReadFile(dir.File("movie.sup")), "");
 }
 
-TEST_P(GenerationRunTest, FailuresRemoveTheSupFileAndNameTheEntry) {
+TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere) {
   struct Case {
     const char* name;
     std::function<void(GenerationJob&)> spoil;
@@ -142,26 +153,37 @@ TEST_P(GenerationRunTest, FailuresRemoveTheSupFileAndNameTheEntry) {
     TempDir dir;
     GenerationJob job = MakeJob(dir, 6, GetParam());
     c.spoil(job);
+    test::WriteFile(job.supPath, "earlier sup");
+    test::WriteFile(job.instructionPath, "earlier help");
     const GenerationOutcome outcome = RunGeneration(job, {});
     EXPECT_EQ(outcome.status, GenerationStatus::Failed) << c.name;
     EXPECT_NE(outcome.message.find(c.messagePart), std::string::npos) << c.name << ": " << outcome.message;
-    EXPECT_FALSE(std::filesystem::exists(job.supPath)) << c.name;
-    EXPECT_FALSE(std::filesystem::exists(job.instructionPath)) << c.name;
+    EXPECT_EQ(ReadFile(job.supPath), "earlier sup") << c.name;
+    EXPECT_EQ(ReadFile(job.instructionPath), "earlier help") << c.name;
+    EXPECT_EQ(FolderNames(dir), (std::set<std::string>{"movie.Quillet_Help.txt", "movie.sup"})) << c.name;
   }
 }
 
-TEST_P(GenerationRunTest, AFullDiskRemovesThePartialFile) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST_P(GenerationRunTest, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlone) {
   TempDir dir;
-  GenerationJob job = MakeJob(dir, 30, GetParam());
-  job.supPath = dir.File("full.sup");
-  std::filesystem::create_symlink("/dev/full", job.supPath);  // removing it removes the link only
-  const GenerationOutcome outcome = RunGeneration(job, {});
-  EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_NE(outcome.message.find("Cannot write the file \"" + job.supPath + "\""), std::string::npos)
-      << outcome.message;
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(job.supPath)));
-  EXPECT_FALSE(std::filesystem::exists(job.instructionPath));
+  std::filesystem::create_directory(dir.File("folder.sup"));
+  ASSERT_EQ(::mkfifo(dir.File("pipe.sup").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/null", dir.File("device.sup"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"folder.sup", "it is a folder"},
+      {"pipe.sup", "it is a named pipe (FIFO)"},
+      {"device.sup", "it is a link to \"/dev/null\", which is a device"}};
+  for (const auto& [name, kind] : cases) {
+    GenerationJob job = MakeJob(dir, 3, GetParam());
+    job.supPath = dir.File(name);
+    const GenerationOutcome outcome = RunGeneration(job, {});
+    EXPECT_EQ(outcome.status, GenerationStatus::Failed);
+    EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": " + kind + ", not a regular file.");
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.sup")));
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.sup")));
+  EXPECT_EQ(std::filesystem::read_symlink(dir.File("device.sup")), "/dev/null");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
 }
 
 TEST_P(GenerationRunTest, AnUncreatableFileFailsWithItsName) {
@@ -263,6 +285,38 @@ TEST_P(GenerationRunTest, NoEntriesGiveAnEmptyFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, GenerationRunTest, ::testing::Values(0, 1, 2, 3));
+
+TEST(GenerationRun, TwoRunsWritingOneOutputEachLeaveAWholeFile) {
+  // What each run writes alone.
+  TempDir alone;
+  std::string bytesOf[2];
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(RunGeneration(MakeJob(alone, 150 + 50 * run, 1), {}).status, GenerationStatus::Completed);
+    bytesOf[run] = ReadFile(alone.File("movie.sup"));
+  }
+  for (int round = 0; round < 3; ++round) {
+    TempDir dir;
+    std::string seenAfter[2];
+    std::thread runs[2];
+    for (int run = 0; run < 2; ++run) {
+      runs[run] = std::thread([&, run] {
+        GenerationJob job = MakeJob(dir, 150 + 50 * run, 1);
+        job.instructionText = "report " + std::to_string(run);
+        EXPECT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
+        seenAfter[run] = ReadFile(job.supPath);  // right after this run, whichever finished last
+      });
+    }
+    for (std::thread& t : runs) t.join();
+    for (int run = 0; run < 2; ++run) {
+      EXPECT_TRUE(seenAfter[run] == bytesOf[0] || seenAfter[run] == bytesOf[1]) << "round " << round;
+    }
+    const std::string last = ReadFile(dir.File("movie.sup"));
+    EXPECT_TRUE(last == bytesOf[0] || last == bytesOf[1]);
+    const std::string help = ReadFile(dir.File("movie.Quillet_Help.txt"));
+    EXPECT_TRUE(help == "report 0" || help == "report 1") << help;
+    EXPECT_EQ(FolderNames(dir), (std::set<std::string>{"movie.Quillet_Help.txt", "movie.sup"}));
+  }
+}
 
 TEST(GenerationRun, AStopDuringTheLastEntryStillCountsAsStopped) {
   TempDir dir;

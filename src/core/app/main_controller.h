@@ -132,6 +132,7 @@ class MainController {
   std::unique_ptr<TSubtitle> m_document;
   std::vector<std::string> m_args;
   std::array<Image24, 2> m_builtInBackgrounds;  // PAL, NTSC; drawn on first use
+  std::string m_refusedPicture;                 // the user picture last refused, told once
 };
 
 }  // namespace quillet

@@ -103,7 +103,19 @@ void MainController::LoadPreviewBackground() {
   if (!m_options.drawPreview) return;
   const std::string& userPath = m_state.Pal ? m_state.LabelImageChangedPAL : m_state.LabelImageChangedNTSC;
   if (!userPath.empty()) {
-    m_state.preview = LoadPreviewPicture(m_state.Standard(), userPath);
+    PreviewPicture picture = LoadPreviewPicture(m_state.Standard(), userPath);
+    m_state.preview = std::move(picture.image);
+    // A picture that cannot be used is told once, not at every redraw; an unattended run never waits for it.
+    if (picture.problem.empty()) {
+      m_refusedPicture.clear();
+    } else if (userPath != m_refusedPicture) {
+      m_refusedPicture = userPath;
+      if (m_state.Unattended) {
+        m_view.ShowNotice(picture.problem);
+      } else {
+        m_view.ShowMessage(picture.problem);
+      }
+    }
   } else {
     // The built-in pictures are drawn by code: draw each once, every refresh reloads the background.
     Image24& builtIn = m_builtInBackgrounds[m_state.Pal ? 0 : 1];

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base/errors.h"
+#include "base/output_file.h"
 
 namespace quillet {
 namespace {
@@ -26,14 +27,14 @@ struct Descriptor {
   }
 };
 
-std::string ReadOpen(const Descriptor& file, const std::string& path) {
+std::string ReadOpen(const Descriptor& file, const std::string& path, uint64_t maxBytes) {
   struct stat info {};
   if (::fstat(file.fd, &info) != 0) Fail("read", path, errno);
-  if (S_ISDIR(info.st_mode)) Fail("open", path, EISDIR);
+  if (static_cast<uint64_t>(info.st_size) > maxBytes) throw FileTooLargeError(path, maxBytes);
 
   std::string bytes;
-  // The size is a hint only (a pipe or a growing file reports another); read until the end either way.
-  if (S_ISREG(info.st_mode) && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+  // The size is a hint only (a file that grows reports another); read until the end either way.
+  if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
   char buffer[1 << 16];
   for (;;) {
     ssize_t got = ::read(file.fd, buffer, sizeof buffer);
@@ -42,9 +43,15 @@ std::string ReadOpen(const Descriptor& file, const std::string& path) {
       Fail("read", path, errno);
     }
     if (got == 0) break;
+    if (bytes.size() + static_cast<uint64_t>(got) > maxBytes) throw FileTooLargeError(path, maxBytes);
     bytes.append(buffer, static_cast<std::size_t>(got));
   }
   return bytes;
+}
+
+std::string SizeText(uint64_t bytes) {
+  if (bytes % (1 << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+  return std::to_string(bytes) + " bytes";
 }
 
 }  // namespace
@@ -55,36 +62,55 @@ std::string FileErrorText(std::string_view action, const std::string& path, int 
   return message + ".";
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) Fail("open", path, errno);
-  return ReadOpen(file, path);
+std::string FileErrorText(std::string_view action, const std::string& path, std::string_view reason) {
+  return "Cannot " + std::string(action) + " the file \"" + path + "\": " + std::string(reason) + ".";
 }
 
-std::optional<std::string> ReadWholeFileIfPresent(const std::string& path) {
-  Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
-    if (errno == ENOENT) return std::nullopt;
-    Fail("open", path, errno);
+std::string NotRegularFileReason(mode_t mode) {
+  const char* kind = S_ISDIR(mode)                    ? "a folder"
+                     : S_ISFIFO(mode)                 ? "a named pipe (FIFO)"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                     : S_ISSOCK(mode)                 ? "a socket"
+                                                      : "something else";
+  return std::string("it is ") + kind + ", not a regular file";
+}
+
+FileTooLargeError::FileTooLargeError(const std::string& path, uint64_t maxBytes)
+    : FileError(FileErrorText("read", path, "it is larger than " + SizeText(maxBytes))) {}
+
+int OpenRegularFileForReading(const std::string& path) {
+  // O_NONBLOCK: opening a named pipe returns at once instead of waiting for a writer; it is refused just below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) Fail("open", path, errno);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = errno;
+    ::close(fd);
+    if (info.st_mode == 0) Fail("open", path, error);
+    throw FileError(FileErrorText("open", path, NotRegularFileReason(info.st_mode)));
   }
-  return ReadOpen(file, path);
+  // Reads of a regular file never wait anyway; the flag is cleared so the descriptor behaves as usual.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+std::string ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+  Descriptor file{OpenRegularFileForReading(path)};
+  return ReadOpen(file, path, maxBytes);
+}
+
+std::optional<std::string> ReadWholeFileIfPresent(const std::string& path, uint64_t maxBytes) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return std::nullopt;
+  Descriptor file{OpenRegularFileForReading(path)};
+  return ReadOpen(file, path, maxBytes);
 }
 
 void WriteWholeFile(const std::string& path, std::string_view bytes) {
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) Fail("create", path, errno);
-  errno = 0;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  int error = errno;
-  const bool flushed = std::fflush(file) == 0;
-  if (error == 0) error = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (error == 0) error = errno;
-  if (!written || !flushed || !closed) {
-    std::remove(path.c_str());
-    Fail("write", path, error);
-  }
+  OutputFile file(path);
+  file.Open();
+  file.Write(bytes);
+  file.Commit();
 }
 
 }  // namespace quillet

@@ -1,10 +1,13 @@
 // One job as a batch file line, and appending it to a batch file.
 #include "job/job_line.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "base/ascii_text.h"
 #include "base/errors.h"
@@ -24,6 +27,14 @@ void AppendQuoted(std::string& line, const std::string& text) {
   line += text;
   line += '"';
 }
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
 
 bool EndsWithBat(const std::string& name) { return EndsWithIgnoringAsciiCase(name, ".bat"); }
 
@@ -59,13 +70,37 @@ std::optional<std::string> UnsafeForBatch(const std::string& what, const std::st
 }
 
 void AppendToBatchFile(const std::string& batchPath, const std::string& line) {
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(batchPath.c_str(), "ab"), &std::fclose);
-  if (!file) throw FileError(FileErrorText("open", batchPath, errno));
-  if (std::fwrite(line.data(), 1, line.size(), file.get()) != line.size() || std::fflush(file.get()) != 0) {
-    throw FileError(FileErrorText("write", batchPath, errno));
+  // Only a regular file (or none yet) is appended to; a named pipe is opened without waiting and refused at once.
+  struct stat info {};
+  if (::stat(batchPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    throw FileError(FileErrorText("open", batchPath, NotRegularFileReason(info.st_mode)));
   }
-  FILE* raw = file.release();
-  if (std::fclose(raw) != 0) throw FileError(FileErrorText("write", batchPath, errno));
+  Descriptor file{::open(batchPath.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666)};
+  const int fd = file.fd;
+  if (fd < 0) throw FileError(FileErrorText("open", batchPath, errno));
+  if (::fstat(fd, &info) != 0) throw FileError(FileErrorText("read", batchPath, errno));
+  if (!S_ISREG(info.st_mode)) throw FileError(FileErrorText("open", batchPath, NotRegularFileReason(info.st_mode)));
+
+  // A last line without its line end (a file edited by hand) would swallow the new job: end it first.
+  std::string text;
+  if (info.st_size > 0) {
+    char last = '\n';
+    if (::pread(fd, &last, 1, info.st_size - 1) != 1) throw FileError(FileErrorText("read", batchPath, errno));
+    if (last == '\r') text = "\n";
+    if (last != '\r' && last != '\n') text = "\r\n";
+  }
+  text += line;
+  const char* data = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    const ssize_t n = ::write(fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError(FileErrorText("write", batchPath, errno));
+    data += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  file.fd = -1;
+  if (::close(fd) != 0) throw FileError(FileErrorText("write", batchPath, errno));
 }
 
 }  // namespace quillet

@@ -1,10 +1,10 @@
 // Reads the subpicture colour table and the video standard from a DVD title set information file (.ifo).
 #include "palette/ifo_reader.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "base/errors.h"
 #include "base/whole_file.h"
@@ -16,18 +16,19 @@ namespace {
 // S * 2048 + P + 0xA4 + 64 from 32-bit fields is below 2^44, so the arithmetic cannot overflow.
 class IfoFile {
  public:
-  explicit IfoFile(const std::string& path) : m_path(path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-      throw FileError(FileErrorText("open", path, EISDIR));
+  // Only a regular file is opened: a named pipe or a device chosen by mistake is refused at once.
+  explicit IfoFile(const std::string& path) : m_path(path), m_fd(OpenRegularFileForReading(path)) {
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+      const int error = errno;
+      ::close(m_fd);
+      throw FileError(FileErrorText("read", path, error));
     }
-    m_in.open(path, std::ios::binary);
-    if (!m_in) throw FileError(FileErrorText("open", path, errno));
-    m_in.seekg(0, std::ios::end);
-    const std::streamoff end = m_in.tellg();
-    if (!m_in || end < 0) throw FileError(FileErrorText("read", path, 0));
-    m_size = static_cast<uint64_t>(end);
+    m_size = static_cast<uint64_t>(info.st_size);
   }
+  ~IfoFile() { ::close(m_fd); }
+  IfoFile(const IfoFile&) = delete;
+  IfoFile& operator=(const IfoFile&) = delete;
 
   uint32_t ReadBigEndian(uint64_t offset, int byteCount) {
     const auto count = static_cast<uint64_t>(byteCount);
@@ -35,9 +36,12 @@ class IfoFile {
       throw FileError("\"" + m_path + "\" is too short to be a DVD title set information file.");
     }
     unsigned char bytes[4] = {};
-    m_in.seekg(static_cast<std::streamoff>(offset));
-    m_in.read(reinterpret_cast<char*>(bytes), static_cast<std::streamsize>(count));
-    if (!m_in) throw FileError(FileErrorText("read", m_path, 0));
+    ssize_t got = 0;
+    do {
+      got = ::pread(m_fd, bytes, static_cast<std::size_t>(count), static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) throw FileError(FileErrorText("read", m_path, errno));
+    if (static_cast<uint64_t>(got) != count) throw FileError(FileErrorText("read", m_path, 0));
     uint32_t value = 0;
     for (int i = 0; i < byteCount; ++i) value = (value << 8) | bytes[i];
     return value;
@@ -45,7 +49,7 @@ class IfoFile {
 
  private:
   std::string m_path;
-  std::ifstream m_in;
+  int m_fd;
   uint64_t m_size = 0;
 };
 

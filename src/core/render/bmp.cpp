@@ -3,9 +3,8 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <limits>
+#include <string>
 
 namespace quillet {
 
@@ -31,7 +30,8 @@ constexpr int kMaxSide = 16384;
 
 }  // namespace
 
-std::optional<Image24> DecodeBmp(const std::string& bytes) {
+std::optional<Image24> DecodeBmp(const std::string& bytes, std::string* problem) {
+  if (problem != nullptr) *problem = "is not a BMP picture this program can read";
   Reader r{bytes};
   if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
   const uint32_t dataOffset = r.U(10, 4);
@@ -58,6 +58,13 @@ std::optional<Image24> DecodeBmp(const std::string& bytes) {
   const bool topDown = height < 0;
   const int64_t absHeight = topDown ? -static_cast<int64_t>(height) : height;
   if (width <= 0 || absHeight <= 0 || width > kMaxSide || absHeight > kMaxSide) return std::nullopt;
+  if (int64_t{width} * absHeight > kMaxBmpPixels) {
+    if (problem != nullptr) {
+      *problem = "would be " + std::to_string(width) + " x " + std::to_string(absHeight) +
+                 " pixels, more than the 64 megapixels a picture may have";
+    }
+    return std::nullopt;
+  }
   // BI_RGB, or BI_BITFIELDS with 32 bits (treated as the usual BGRX layout).
   if (!(compression == 0 || (compression == 3 && bitCount == 32))) return std::nullopt;
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) return std::nullopt;
@@ -84,7 +91,8 @@ std::optional<Image24> DecodeBmp(const std::string& bytes) {
   Image24 image(width, h);
   for (int row = 0; row < h; ++row) {
     const int y = topDown ? row : h - 1 - row;
-    const auto* src = reinterpret_cast<const uint8_t*>(bytes.data()) + dataOffset + stride * static_cast<std::size_t>(row);
+    const auto* src =
+        reinterpret_cast<const uint8_t*>(bytes.data()) + dataOffset + stride * static_cast<std::size_t>(row);
     uint8_t* dst = image.Row(y);
     for (int x = 0; x < width; ++x) {
       Rgb c;
@@ -110,15 +118,8 @@ std::optional<Image24> DecodeBmp(const std::string& bytes) {
       dst[x * 3 + 2] = c.r;
     }
   }
+  if (problem != nullptr) problem->clear();
   return image;
-}
-
-std::optional<Image24> ReadBmpFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return DecodeBmp(bytes);
 }
 
 std::string EncodeBmp(const Image24& image) {

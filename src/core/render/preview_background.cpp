@@ -1,10 +1,15 @@
 // The preview's background pictures: our own built-in ones, or the user's BMP files.
 #include "render/preview_background.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 
+#include "base/errors.h"
+#include "base/whole_file.h"
 #include "render/bmp.h"
 
 namespace quillet {
@@ -61,13 +66,31 @@ Image24 BuiltInPreviewBackground(VideoStandard standard) {
   return image;
 }
 
-Image24 LoadPreviewPicture(VideoStandard standard, const std::string& userPath) {
-  if (!userPath.empty()) {
-    if (auto picture = ReadBmpFile(userPath)) {
-      return ScaleNearest(*picture, kFrameWidth, FrameHeight(standard));
-    }
+PreviewPicture LoadPreviewPicture(VideoStandard standard, const std::string& userPath) {
+  if (userPath.empty()) return {BuiltInPreviewBackground(standard), {}};
+  struct stat info {};
+  if (::stat(userPath.c_str(), &info) != 0) {
+    if (errno == ENOENT) return {BuiltInPreviewBackground(standard), {}};
+    return {BuiltInPreviewBackground(standard),
+            FileErrorText("open", userPath, errno) + " The built-in picture is shown instead."};
   }
-  return BuiltInPreviewBackground(standard);
+  auto refuse = [&](const std::string& why) {
+    return PreviewPicture{
+        BuiltInPreviewBackground(standard),
+        "The preview picture \"" + userPath + "\" cannot be used: " + why + ". The built-in picture is shown instead."};
+  };
+  if (!S_ISREG(info.st_mode)) return refuse(NotRegularFileReason(info.st_mode));
+  if (static_cast<uint64_t>(info.st_size) > kMaxPreviewFileBytes) return refuse("it is larger than 256 MiB");
+  std::string bytes;
+  try {
+    bytes = ReadWholeFile(userPath, kMaxPreviewFileBytes);
+  } catch (const FileError& e) {
+    return {BuiltInPreviewBackground(standard), std::string(e.what()) + " The built-in picture is shown instead."};
+  }
+  std::string problem;
+  std::optional<Image24> picture = DecodeBmp(bytes, &problem);
+  if (!picture) return refuse("it " + problem);
+  return {ScaleNearest(*picture, kFrameWidth, FrameHeight(standard)), {}};
 }
 
 }  // namespace quillet

@@ -42,12 +42,18 @@ void IniFile::Load() {
   if (m_loaded) return;
   m_loaded = true;
   std::optional<std::string> text;
+  // Whatever stops the file from being read whole (no permission, not a regular file, too large, no memory) also
+  // stops it from being written back: a rewrite would lose what could not be read.
+  m_unreadable = true;
   try {
-    text = ReadWholeFileIfPresent(m_path);
-  } catch (const FileError&) {
-    m_unreadable = true;
-    throw;
+    text = ReadWholeFileIfPresent(m_path, kMaxSettingsFileBytes);
+  } catch (const FileTooLargeError& e) {
+    throw FileError(std::string(e.what()) + " No settings file of this program is anywhere near that size, so it is " +
+                    "neither read nor written; the settings of this run are not saved.");
+  } catch (const FileError& e) {
+    throw FileError(std::string(e.what()) + " It is left as it is; the settings of this run are not saved.");
   }
+  m_unreadable = false;
   Parse(text.value_or(std::string()));
 }
 

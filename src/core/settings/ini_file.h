@@ -2,6 +2,7 @@
 // whole through a temporary file so an interrupted write never loses the old file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,12 +23,16 @@ namespace quillet {
  */
 class IniFile {
  public:
+  // Far beyond any real settings file (a few hundred bytes): a larger one is not this program's, or is damaged.
+  static constexpr uint64_t kMaxSettingsFileBytes = 1 << 20;
+
   explicit IniFile(std::string path);
 
   const std::string& Path() const { return m_path; }
 
   // Reads the file into memory the first time it is called; later calls do nothing, so the file is read once.
-  // No file gives an empty image. A file that exists but cannot be read throws FileError; the image then stays
+  // No file gives an empty image. A file that exists but cannot be read whole throws (FileError for no permission,
+  // a folder, a named pipe, a device, or a file over kMaxSettingsFileBytes; std::bad_alloc); the image then stays
   // empty and the file is never written (what could not be read must not be overwritten).
   void Load();
   bool Loaded() const { return m_loaded; }

@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "base/whole_file.h"
+#include "base/output_file.h"
 #include "sup/encode_pipeline.h"
-#include "sup/sup_file.h"
 
 namespace quillet {
 namespace {
@@ -85,15 +84,18 @@ void BuildPacket(int entryIndex, const std::string& firstLine, const PacketTimin
 
 GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks) {
   GenerationOutcome outcome;
-  SupFileWriter sup(job.supPath);
+  OutputFile sup(job.supPath);
+  OutputFile instruction(job.instructionPath);
   auto fail = [&](std::string message) {
-    sup.Discard();
+    sup.Abandon();
+    instruction.Abandon();
     outcome.status = GenerationStatus::Failed;
     outcome.packetsWritten = 0;
     outcome.notice = RunNotice();
     outcome.message = std::move(message);
     return outcome;
   };
+  std::string instructionError;
   try {
     const std::vector<std::pair<double, double>> times = ReadAllTimes(job);
     sup.Open();
@@ -126,7 +128,21 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     }
     // An "Abort" handled during the last entry's events still counts: the run was stopped.
     if (!stopped && hooks.isStopped && hooks.isStopped()) stopped = true;
-    sup.Close();
+
+    // An earlier instruction file describes the SUP file about to be replaced: it goes first, so that no moment
+    // (a crash included) shows it beside a SUP file it does not describe. A completed run's instruction file is
+    // written whole before either file takes its name.
+    if (!stopped && !job.instructionPath.empty()) {
+      try {
+        instruction.Open();
+        instruction.Write(job.instructionText);
+      } catch (const std::exception& e) {
+        instruction.Abandon();
+        instructionError = e.what();
+      }
+    }
+    if (!job.instructionPath.empty()) RemoveOutputFile(job.instructionPath);
+    sup.Commit();
     if (stopped) {
       outcome.status = GenerationStatus::Stopped;
       return outcome;
@@ -137,14 +153,18 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     return fail("An unexpected error ended the run.");
   }
 
-  if (!job.instructionPath.empty()) {
+  // The SUP file is in place; an instruction file that cannot be written fails the run but keeps it.
+  if (instructionError.empty() && !job.instructionPath.empty()) {
     try {
-      WriteWholeFile(job.instructionPath, job.instructionText);
+      instruction.Commit();
     } catch (const std::exception& e) {
-      outcome.status = GenerationStatus::Failed;
-      outcome.message = e.what();
-      return outcome;
+      instructionError = e.what();
     }
+  }
+  if (!instructionError.empty()) {
+    outcome.status = GenerationStatus::Failed;
+    outcome.message = instructionError;
+    return outcome;
   }
   outcome.status = GenerationStatus::Completed;
   return outcome;

@@ -55,14 +55,14 @@ struct GenerationHooks {
 };
 
 enum class GenerationStatus {
-  Completed,  // every entry written, SUP file closed, instruction file written
-  Stopped,    // asked to stop: the SUP file keeps the entries written before, no instruction file
-  Failed,     // an error: the SUP file is removed and no instruction file is written
+  Completed,  // every entry written; the SUP file and the instruction file in place
+  Stopped,    // asked to stop: the SUP file in place with the entries written before, no instruction file
+  Failed,     // an error: neither file is replaced (but see the instruction file below)
 };
 
 struct GenerationOutcome {
   GenerationStatus status = GenerationStatus::Completed;
-  int packetsWritten = 0;  // packets in the SUP file (0 after a failure, since the file is removed)
+  int packetsWritten = 0;  // packets in the SUP file (0 after a failure, since nothing took the SUP file's name)
   std::string message;     // what went wrong, for Failed
   // The entries written with times a DVD cannot hold or with text outside the frame (empty after a failure).
   RunNotice notice;
@@ -78,10 +78,15 @@ struct GenerationOutcome {
 // Times a DVD cannot hold otherwise are written as TimingFor makes them; those entries, and entries whose text
 // band leaves the frame, are named in the outcome's notice.
 //
-// Failures end the run as Failed with a message: a band outside the frame, a
-// subpicture larger than a DVD player holds (the message names the entry and its first line), a file that
-// cannot be created or written. The SUP file is then closed and removed. The instruction file is written last;
-// when that fails the outcome is Failed but the complete SUP file stays.
+// Both files are written to temporary files in their folders and take their names only when the run ends
+// (OutputFile), so an earlier SUP and instruction file stay as they were until then, and a failure, a crash or a
+// kill leaves them untouched. A run that completes or is stopped removes the earlier instruction file before its
+// SUP file takes the name; only a completed run puts a new one in its place.
+//
+// Failures end the run as Failed with a message: a band outside the frame, a subpicture larger than a DVD
+// player holds (the message names the entry and its first line), an output that cannot be created or written,
+// or one that is a folder, a named pipe or a device. Nothing then takes either name. An instruction file that
+// cannot be written also fails the run, but the complete SUP file is already in place.
 // Never throws for these; exceptions from the hooks end the run the same way.
 GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks);
 

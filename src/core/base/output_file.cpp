@@ -1,0 +1,188 @@
+// A file that appears whole or not at all: written to a temporary file in the target's folder, renamed into place.
+#include "base/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+
+#include "base/errors.h"
+#include "base/whole_file.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kBufferBytes = 1 << 16;
+
+// The file that really gets the bytes: the path, or the file a symbolic link at the path finally points to (so the
+// link survives). Throws FileError when the link points nowhere, or to something other than a regular file.
+std::string TargetOf(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+  const std::string target = fs::weakly_canonical(path, ec).string();
+  struct stat info {};
+  if (ec || ::stat(target.c_str(), &info) != 0) {
+    throw FileError(FileErrorText("create", path, "it is a link to \"" + target + "\", which does not exist"));
+  }
+  if (!S_ISREG(info.st_mode)) {
+    // "it is a device, not a regular file" -> "it is a link to "x", which is a device, not a regular file"
+    throw FileError(FileErrorText(
+        "create", path, "it is a link to \"" + target + "\", which " + NotRegularFileReason(info.st_mode).substr(3)));
+  }
+  return target;
+}
+
+std::string FolderOf(const std::string& target) {
+  const fs::path p(target);
+  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
+
+// A hidden name beside the target that no other file has yet; "" when none could be found.
+std::string UnusedTemporaryName(const std::string& target) {
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  const fs::path p(target);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate =
+        fs::path(FolderOf(target)) / ("." + p.filename().string() + "." + std::to_string(::getpid()) + "-" +
+                                      std::to_string(random() % 100000000) + ".part");
+    struct stat info {};
+    if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
+  }
+  return {};
+}
+
+int WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+void SyncFolder(const std::string& target) {
+  const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);  // the rename is done either way; a folder that cannot be synced changes nothing about the result
+  ::close(fd);
+}
+
+}  // namespace
+
+OutputFile::OutputFile(std::string path) : m_path(std::move(path)) {}
+
+OutputFile::~OutputFile() { Abandon(); }
+
+void OutputFile::Open() {
+  Abandon();
+  m_target = TargetOf(m_path);
+  struct stat old {};
+  const bool exists = ::stat(m_target.c_str(), &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    throw FileError(FileErrorText("create", m_path, NotRegularFileReason(old.st_mode)));
+  }
+  // 0666 lets the process's umask decide the bits of a new file, as for any file it creates.
+  m_fd = ::open(FolderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (m_fd < 0) {
+    // A file system without unnamed files: a hidden name in the same folder instead.
+    for (int attempt = 0; attempt < 10 && m_fd < 0; ++attempt) {
+      m_tempPath = UnusedTemporaryName(m_target);
+      if (m_tempPath.empty()) break;
+      m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (m_fd < 0 && errno != EEXIST) break;
+    }
+    if (m_fd < 0) {
+      const int error = errno;
+      m_tempPath.clear();
+      throw FileError(FileErrorText("create", m_path, error));
+    }
+  }
+  if (exists) {
+    // Keep who may read the file and who owns it; an owner the process may not give away is left as created.
+    if (::fchmod(m_fd, old.st_mode & 07777) != 0) Fail("create", errno);
+    [[maybe_unused]] const int ignored = ::fchown(m_fd, old.st_uid, old.st_gid);
+  }
+  m_buffer.reserve(kBufferBytes);
+}
+
+void OutputFile::Write(std::span<const uint8_t> bytes) {
+  Write(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void OutputFile::Write(std::string_view bytes) {
+  if (m_buffer.size() + bytes.size() > kBufferBytes) Flush();
+  if (bytes.size() >= kBufferBytes) {
+    if (const int error = WriteAll(m_fd, bytes.data(), bytes.size())) Fail("write", error);
+  } else {
+    m_buffer.append(bytes);
+  }
+}
+
+void OutputFile::Flush() {
+  if (m_buffer.empty()) return;
+  if (const int error = WriteAll(m_fd, m_buffer.data(), m_buffer.size())) Fail("write", error);
+  m_buffer.clear();
+}
+
+void OutputFile::Commit() {
+  Flush();
+  if (::fsync(m_fd) != 0) Fail("write", errno);
+  if (m_tempPath.empty()) {
+    // An unnamed file gets a hidden name first: a file can only be renamed over the target once it has one.
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    for (int attempt = 0; attempt < 10 && m_tempPath.empty(); ++attempt) {
+      std::string name = UnusedTemporaryName(m_target);
+      if (name.empty()) break;
+      if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        m_tempPath = std::move(name);
+      } else if (errno != EEXIST) {
+        Fail("write", errno);
+      }
+    }
+    if (m_tempPath.empty()) Fail("write", EEXIST);
+  }
+  if (::close(m_fd) != 0) {
+    m_fd = -1;
+    Fail("write", errno);
+  }
+  m_fd = -1;
+  if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) Fail("write", errno);
+  m_tempPath.clear();
+  SyncFolder(m_target);
+}
+
+void OutputFile::Abandon() noexcept {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
+  m_tempPath.clear();
+  m_buffer.clear();
+}
+
+void OutputFile::Fail(std::string_view action, int error) {
+  Abandon();
+  throw FileError(FileErrorText(action, m_path, error));
+}
+
+void RemoveOutputFile(const std::string& path) {
+  std::string target;
+  try {
+    target = TargetOf(path);
+  } catch (const FileError&) {
+    return;  // a link to no regular file: nothing of ours to remove
+  }
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(FileErrorText("remove", path, errno));
+}
+
+}  // namespace quillet

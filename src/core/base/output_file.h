@@ -1,0 +1,55 @@
+// A file that appears whole or not at all: written to a temporary file in the target's folder, renamed into place.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+/*
+ * The bytes go to a new file in the target's folder that has no name (or, where the file system cannot make one,
+ * a hidden temporary name); the target is not touched until Commit, which flushes the file to disk and renames it
+ * over the target in one step. So a failed run, a crash or a kill leaves the earlier file as it was and nothing
+ * at the target's name that looks complete, and two writers of one target each leave a whole file (the last to
+ * commit wins). Abandon, or the destructor of a file not committed, throws the new bytes away.
+ *
+ * The target must be missing or a regular file. A symbolic link is followed only to a regular file, which is then
+ * replaced in its own folder while the link survives; a link to anything else, or to nothing, is refused and left
+ * as it is. An existing file's permission bits and owner are kept.
+ */
+class OutputFile {
+ public:
+  explicit OutputFile(std::string path);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  // Creates the temporary file. Throws FileError naming the target: a folder, a named pipe or a device is
+  // refused ("Cannot create the file "x": it is a folder, not a regular file.").
+  void Open();
+  void Write(std::span<const uint8_t> bytes);
+  void Write(std::string_view bytes);
+  // Flushes the bytes to disk and puts the file at its name. Throws FileError; the target is then unchanged.
+  void Commit();
+  void Abandon() noexcept;
+
+  const std::string& Path() const { return m_path; }
+
+ private:
+  [[noreturn]] void Fail(std::string_view action, int error);
+  void Flush();
+
+  std::string m_path;      // as given, for messages
+  std::string m_target;    // where the bytes go: the path, or what a link at the path points to
+  std::string m_tempPath;  // the temporary name, empty while the file has none
+  int m_fd = -1;
+  std::string m_buffer;
+};
+
+// Removes the file at `path` (a link's target, as OutputFile writes it) when it is a regular file: an output a
+// run replaces or no longer stands behind. A missing file is no failure. Throws FileError.
+void RemoveOutputFile(const std::string& path);
+
+}  // namespace quillet
