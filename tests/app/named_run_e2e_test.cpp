@@ -52,6 +52,7 @@ const std::vector<uint32_t> kSrtStarts = {500 * 90, 61000 * 90, 3723456 * 90};  
 // A MicroDVD file at 25 frames a second; its frame-rate line {1}{1} is an entry too.
 const std::string kMicroDvd = "{1}{1}25.000\r\n{25}{75}Hello|World\r\n{100}{150}{y:i}Second\r\n";
 const std::vector<uint32_t> kSubStarts = {40 * 90, 1000 * 90, 4000 * 90};
+const std::string kOtherFilm = "1\r\n00:00:01,000 --> 00:00:02,000\r\nOther film\r\n\r\n";
 
 TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) {
   TempDir dir;
@@ -140,6 +141,32 @@ TEST(NamedConvert, EntriesWrittenOtherwiseThanTheFileSaysAreToldOnOneLineAfterTh
   ASSERT_EQ(lines.size(), 1u) << run.err;
   EXPECT_EQ(lines[0].rfind(srt + ": 1 entry had times a DVD cannot hold: ", 0), 0u) << lines[0];
   EXPECT_EQ(test::SplitSupFile(ReadFile(dir.File("film.sup"))).size(), 2u);
+}
+
+TEST(NamedConvert, InputsThatWouldWriteTheSameOutputAreNotConvertedOverEachOther) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "a");
+  fs::create_directories(dir.Path() / "b");
+  fs::create_directories(dir.Path() / "out");
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const std::string sub = dir.Write("film.sub", kMicroDvd);  // film.sup too
+  const std::string a = Copy(dir, "e2e_three_entries.srt", "a/movie.srt");
+  const std::string b = dir.Write("b/movie.srt", kOtherFilm);
+  const ProgramRun beside = RunQuilletProgram({"convert", "-j", "2", srt, sub, srt});
+  EXPECT_EQ(beside.status, 1);
+  const std::vector<std::string> errors = Lines(beside.err);
+  ASSERT_EQ(errors.size(), 2u) << beside.err;
+  EXPECT_EQ(
+      errors[0].rfind(sub + ": not converted: its output " + dir.File("film.sup") + " is also the output of " + srt, 0),
+      0u)
+      << errors[0];
+  EXPECT_EQ(errors[1].rfind(srt + ": not converted: ", 0), 0u) << errors[1];
+  ExpectDecodes(dir.File("film.sup"), kSrtStarts, 576);  // the first file's, whole
+
+  const ProgramRun gathered = RunQuilletProgram({"convert", "-o", dir.File("out"), a, b});
+  EXPECT_EQ(gathered.status, 1);
+  EXPECT_EQ(gathered.err.rfind(b + ": not converted: its output ", 0), 0u) << gathered.err;
+  ExpectDecodes(dir.File("out/movie.sup"), kSrtStarts, 576);
 }
 
 TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <mutex>
 #include <ostream>
 #include <thread>
@@ -108,6 +110,27 @@ std::string JoinWritten(const std::vector<std::string>& paths) {
   return out;
 }
 
+// Two inputs whose outputs have the same name (film.srt and film.sub side by side, the same name from two
+// folders with -o, a file given twice) would write over each other, in parallel at that; the later one is
+// refused instead. Entry i is empty, or why file i is not converted.
+std::vector<std::string> OutputClashes(const NamedOptions& options) {
+  std::vector<std::string> clashes(options.files.size());
+  std::map<std::string, std::size_t> owners;
+  for (std::size_t i = 0; i < options.files.size(); ++i) {
+    const OutputPaths paths = NamedOutputPaths(options, options.files[i]);
+    std::error_code ec;
+    for (const std::string& output : {paths.supPath, paths.instructionPath}) {
+      if (output.empty()) continue;
+      const std::string key = std::filesystem::absolute(output, ec).lexically_normal().string();
+      const auto [at, added] = owners.emplace(key, i);
+      if (!added && at->second != i && clashes[i].empty()) {
+        clashes[i] = "not converted: its output " + output + " is also the output of " + options.files[at->second];
+      }
+    }
+  }
+  return clashes;
+}
+
 }  // namespace
 
 int UsableProcessorCount() {
@@ -156,8 +179,14 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
   std::atomic<bool> anyFailed{false};
 
   if (command == NamedCommand::Convert) {
+    const std::vector<std::string> clashes = OutputClashes(options);
     ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
       const std::string& path = options.files[static_cast<std::size_t>(i)];
+      if (!clashes[static_cast<std::size_t>(i)].empty()) {
+        anyFailed = true;
+        reporter.Err(path + ": " + clashes[static_cast<std::size_t>(i)]);
+        return;
+      }
       const FileOutcome outcome = ConvertSubtitleFile(setup, path, engines, workersPerFile, entriesDone);
       for (const std::string& notice : outcome.notices) reporter.Err(path + ": " + notice);
       if (!outcome.ok) {
