@@ -74,7 +74,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     }
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
-    if (setup.options.format != OutputFormat::Sup) {
+    if (setup.options.format != FormatChoice::Sup) {
       // Seam for the VobSub writer: the format is read and checked, the writer is not part of this build yet.
       outcome.message = "VobSub output is not available in this build; use --format sup";
       return outcome;

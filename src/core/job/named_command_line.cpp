@@ -206,7 +206,7 @@ const std::map<std::string, OptionSpec, std::less<>>& Options() {
         [](std::string_view v, NamedOptions& o) {
           static constexpr std::array<std::string_view, 3> kFormats = {"sup", "vobsub", "both"};
           if (auto index = FindIgnoringCase(kFormats, v)) {
-            o.format = static_cast<OutputFormat>(*index);
+            o.format = static_cast<FormatChoice>(*index);
             return std::string();
           }
           return Quoted(v) + " is not one of sup, vobsub, both";
