@@ -59,6 +59,7 @@ struct PlacedGlyph {
   int x = 0;
   int y = 0;
   const GlyphBitmap* glyph = nullptr;  // owned by the engine's glyph cache, valid while the engine lives
+  int cluster = 0;                     // the first code point it draws, counted from 0 in the decoded line
 };
 
 // A filled rectangle of ink (underline, strikeout), relative to the top-left of the text cell.
@@ -76,6 +77,7 @@ struct LineLayout {
   int ascentPx = 0;
   std::vector<PlacedGlyph> glyphs;  // glyphs with ink only
   std::vector<InkRect> rules;       // underline and strikeout across the whole advance width
+  std::u32string missing;           // characters no installed font has, each once, in line order
 };
 
 // What every engine made from these options does alike.
@@ -85,7 +87,8 @@ struct FontOptions {
 };
 
 // Owns a FreeType library, a fontconfig configuration, the faces and sizes opened, a glyph cache per face, size
-// and style, and the charset decoders. No global state.
+// and style, the stand-in face of every code point the chosen faces lack, and the charset decoders. No global
+// state.
 //
 // Not thread-safe: one engine belongs to one thread at a time. Worker threads that render entries each use
 // their own engine, made from the same options (Clone(), or FontEnginePerThread in font_engine_pool.h); engines made
@@ -110,7 +113,10 @@ class FontEngine {
   // Throws QuilletError when the file fontconfig chose cannot be opened at that size.
   const FontMetrics& Metrics(const FontDesc& font);
 
-  // Decodes the bytes by the font's charset and lays the line out.
+  // Decodes the bytes by the font's charset and lays the line out: glyphs left to right as they appear, right-to-
+  // left runs in visual order, letters joined as their script wants, characters the chosen face lacks drawn
+  // with the best installed face that has them. Measuring, the line length check and drawing all use it, so what
+  // is measured is what is drawn.
   LineLayout LayoutLine(const FontDesc& font, std::string_view bytes);
 
   // The code points the bytes stand for in a charset.

@@ -1,0 +1,25 @@
+// The direction of each character of a line and the left-to-right order of its runs (FriBidi).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// Embedding levels of a line's code points: even runs left to right, odd right to left. The paragraph
+// direction comes from the first strong character (left to right when there is none), so a Hebrew line with a
+// Latin word is a right-to-left line and a Latin line with a Hebrew word a left-to-right one.
+struct BidiLevels {
+  bool rightToLeft = false;     // the paragraph direction
+  std::vector<uint8_t> levels;  // one per code point
+};
+BidiLevels ResolveBidiLevels(std::u32string_view text);
+
+// The visual order of runs with the given levels (the runs in logical order): from the highest level down to
+// the lowest odd one, every maximal sequence of runs at that level or above is reversed. Returns run indexes,
+// leftmost first.
+std::vector<int> VisualRunOrder(std::span<const uint8_t> runLevels);
+
+}  // namespace quillet

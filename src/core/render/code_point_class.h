@@ -1,0 +1,30 @@
+// What the line layout needs to know about a code point: whether it can be drawn glyph after glyph, its script,
+// and whether it is invisible by nature.
+#pragma once
+
+#include <hb.h>
+
+namespace quillet {
+
+// C0 and C1 control characters. They are drawn with the chosen face as they always were, never with a stand-in,
+// and never reported as missing.
+constexpr bool IsControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+
+// Characters that show nothing when no font has them (joiners, direction marks, variation selectors, …): they
+// are never reported as missing.
+bool IsDefaultIgnorable(char32_t c);
+
+// True when drawing the code point needs more than its glyph at the pen position: it is written right to left
+// (or is a direction control), it is a combining mark, or its script joins or reorders letters (Arabic,
+// Indic, Thai, …). Latin, Greek, Cyrillic, CJK and the common punctuation need none.
+bool NeedsShaping(char32_t c);
+
+// Scripts whose letters stand alone, left to right, one glyph each (Latin, Greek, Cyrillic, Han, kana, …, and
+// the common characters).
+bool IsPlainScript(hb_script_t script);
+
+// The Unicode script of the code point (HB_SCRIPT_COMMON for punctuation and digits, HB_SCRIPT_INHERITED for
+// marks that take the script of their base).
+hb_script_t ScriptOf(char32_t c);
+
+}  // namespace quillet

@@ -1,0 +1,59 @@
+// Inside the font engine: the rasteriser, the resolved faces and sizes, the stand-in faces per code point.
+// Shared by font_engine.cpp (fonts) and text_layout.cpp (laying a line out); nothing else includes it.
+#pragma once
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+
+#include "render/charset_decoder.h"
+#include "render/font_engine.h"
+#include "render/font_instance.h"
+#include "render/font_resolver.h"
+
+struct hb_buffer_t;
+
+namespace quillet {
+
+struct FontEngine::Impl {
+  explicit Impl(FontOptions opts);
+  ~Impl();
+
+  // The instance of the chosen face for a font description (the last one is remembered: consecutive lines
+  // nearly always use the same font).
+  FontInstance& Primary(const FontDesc& font);
+  // The best installed face other than the chosen one that has the code point, at the same size, weight and
+  // slant, steered by the charset's language; nullptr when no installed font has it. Cached per code point.
+  FontInstance* StandIn(const FontDesc& font, char32_t codePoint);
+
+  std::optional<LineLayout> LayoutPlain(FontInstance& primary, const FontDesc& font, const std::u32string& text);
+  LineLayout LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text);
+
+  FontOptions options;
+  FT_Library library = nullptr;
+  FontResolver resolver;
+  CharsetDecoder decoder;
+  hb_buffer_t* buffer = nullptr;  // reused for every run that is shaped
+
+ private:
+  FT_Face OpenFace(const std::string& file, int index);
+  FontInstance& InstanceOf(const ResolvedFace& face, int em);
+
+  std::map<std::pair<std::string, int>, FT_Face> m_faces;
+  // By file, face index, synthetic bold, synthetic italic and em.
+  std::map<std::tuple<std::string, int, bool, bool, int>, std::unique_ptr<FontInstance>> m_instances;
+  // By face name, bold, italic and em.
+  std::map<std::tuple<std::string, bool, bool, int>, FontInstance*> m_byName;
+  FontDesc m_lastFont;
+  FontInstance* m_lastInstance = nullptr;
+  // By face name, bold, italic, em and charset: the stand-in of every code point asked about (nullptr: none).
+  std::map<std::tuple<std::string, bool, bool, int, uint8_t>, std::unordered_map<char32_t, FontInstance*>> m_standIns;
+};
+
+}  // namespace quillet

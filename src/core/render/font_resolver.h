@@ -1,0 +1,79 @@
+// Font files by family name and style through fontconfig, and the ranked stand-ins for characters a face lacks.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+struct _FcConfig;
+struct _FcFontSet;
+struct _FcPattern;
+
+namespace quillet {
+
+// A face file fontconfig chose for a family, weight and slant, and what the rasteriser must add to it.
+struct ResolvedFace {
+  std::string file;
+  int index = 0;
+  std::string family;
+  bool syntheticBold = false;    // bold was asked for and the face is not bold: embolden its glyphs
+  bool syntheticItalic = false;  // italic was asked for and the face is upright: slant its glyphs
+};
+
+// The language a Windows charset stands for ("ja" for SHIFTJIS, "he" for HEBREW, …), empty when it names none
+// (ANSI, DEFAULT, SYMBOL, OEM, MAC). It steers the choice of stand-in faces and the shaping.
+std::string_view LanguageOfCharset(uint8_t charset);
+
+// The faces fontconfig ranks for a font description, best first: the chosen family and its aliases, then faces
+// for the charset's language, then everything else. Each candidate is prepared (weight, slant, synthetic styles)
+// only when it is first asked for.
+class FallbackChain {
+ public:
+  FallbackChain(_FcConfig* config, _FcPattern* query, _FcFontSet* sorted, bool bold, bool italic);
+  ~FallbackChain();
+  FallbackChain(const FallbackChain&) = delete;
+  FallbackChain& operator=(const FallbackChain&) = delete;
+
+  // The first candidate at or after `from` whose character set holds the code point; -1 when none does.
+  int NextCovering(char32_t codePoint, int from) const;
+  const ResolvedFace& Candidate(int index);
+
+ private:
+  _FcConfig* m_config;
+  _FcPattern* m_query;
+  _FcFontSet* m_sorted;
+  bool m_bold;
+  bool m_italic;
+  std::vector<std::optional<ResolvedFace>> m_prepared;
+};
+
+// Owns a fontconfig configuration and caches what it answered. Not thread-safe (one per font engine).
+class FontResolver {
+ public:
+  FontResolver();
+  ~FontResolver();
+  FontResolver(const FontResolver&) = delete;
+  FontResolver& operator=(const FontResolver&) = delete;
+
+  // The face for a family name ("Default" or empty: fontconfig's default sans). Throws QuilletError when
+  // fontconfig offers nothing at all.
+  const ResolvedFace& Resolve(const std::string& name, bool bold, bool italic);
+
+  // The ranked stand-ins for the same description, with the charset's language.
+  FallbackChain& Fallbacks(const std::string& name, bool bold, bool italic, uint8_t charset);
+
+  // The first family name of every installed scalable font.
+  std::vector<std::string> FamilyNames();
+
+ private:
+  _FcConfig* m_config = nullptr;
+  std::map<std::tuple<std::string, bool, bool>, ResolvedFace> m_resolved;
+  std::map<std::tuple<std::string, bool, bool, std::string>, std::unique_ptr<FallbackChain>> m_chains;
+};
+
+}  // namespace quillet

@@ -1,0 +1,190 @@
+// Laying one line out: its bytes decoded by the charset, then either glyph after glyph in the chosen face (the
+// common case), or through direction runs, stand-in faces and shaping.
+#include <hb.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "render/bidi_runs.h"
+#include "render/code_point_class.h"
+#include "render/font_engine_impl.h"
+
+namespace quillet {
+namespace {
+
+// 1/64 pixel to whole pixels, to nearest.
+int RoundPx(hb_position_t v) { return static_cast<int>((v + 32) >> 6); }
+
+void AddRules(LineLayout& layout, const FontMetrics& metrics, const StyleSet& style) {
+  const int width = layout.widthPx;
+  if (width > 0 && style.underline) layout.rules.push_back({0, metrics.underlineTopPx, width, metrics.underlineRows});
+  if (width > 0 && style.strikeout) layout.rules.push_back({0, metrics.strikeoutTopPx, width, metrics.strikeoutRows});
+}
+
+// A stretch of the line with one direction, one face and one script: what HarfBuzz shapes in one call.
+struct Run {
+  int start = 0;
+  int end = 0;
+  uint8_t level = 0;
+  FontInstance* face = nullptr;
+  hb_script_t script = HB_SCRIPT_COMMON;
+};
+
+// Each code point's script, punctuation, digits and marks taking the script of the letters before them (or,
+// at the start of the line, after them), so that they shape with their neighbours.
+std::vector<hb_script_t> ResolvedScripts(const std::u32string& text) {
+  std::vector<hb_script_t> scripts(text.size(), HB_SCRIPT_COMMON);
+  hb_script_t last = HB_SCRIPT_INVALID;
+  std::size_t firstReal = text.size();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const hb_script_t script = ScriptOf(text[i]);
+    if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN) {
+      last = script;
+      if (firstReal == text.size()) firstReal = i;
+    }
+    scripts[i] = last;
+  }
+  const hb_script_t leading = firstReal < text.size() ? scripts[firstReal] : HB_SCRIPT_COMMON;
+  for (std::size_t i = 0; i < std::min(firstReal, text.size()); ++i) scripts[i] = leading;
+  return scripts;
+}
+
+}  // namespace
+
+LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) {
+  FontInstance& primary = m_impl->Primary(font);
+  const std::u32string text = m_impl->decoder.Decode(bytes, font.charset);
+  std::optional<LineLayout> plain = m_impl->LayoutPlain(primary, font, text);
+  return plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text);
+}
+
+// Glyph after glyph at the pen, each advancing it by its hinted advance: exactly the drawing of a line whose
+// characters the chosen face all has and that needs no shaping. Nothing for any other line.
+std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, const FontDesc& font,
+                                                        const std::u32string& text) {
+  const FontMetrics& metrics = primary.Metrics();
+  const bool symbol = font.charset == kCharsetSymbol;
+  LineLayout layout;
+  layout.glyphs.reserve(text.size());
+  int pen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const CodePointGlyph& entry = primary.ForCodePoint(text[i], symbol);
+    if (!entry.plain) return std::nullopt;
+    const GlyphBitmap& glyph = *entry.glyph;
+    if (glyph.width > 0) {
+      layout.glyphs.push_back({pen + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
+    }
+    pen += glyph.advancePx;
+  }
+  layout.widthPx = pen;
+  layout.heightPx = metrics.heightPx;
+  layout.ascentPx = metrics.ascentPx;
+  AddRules(layout, metrics, font.style);
+  return layout;
+}
+
+/*
+ * The full layout, for lines with characters the chosen face lacks, right-to-left text, or scripts whose
+ * letters join or combine.
+ *
+ * 1. Face per character: control characters keep the chosen face; punctuation, digits and marks stay in the
+ *    face of the character before them when it has them (so an Arabic phrase with its spaces is one run);
+ *    otherwise the chosen face when it has the character, else the best stand-in fontconfig ranks. A character
+ *    no installed font has is drawn with the chosen face's missing-glyph shape and listed in `missing`.
+ * 2. Direction: FriBidi's embedding levels, the paragraph direction from the first strong character.
+ * 3. Runs of one level, face and script, put in visual order (rule L2); each shaped by HarfBuzz with the whole
+ *    line as context, so letters join across a change of face. HarfBuzz gives right-to-left runs in visual
+ *    order already.
+ * 4. Positions: the pen moves by each glyph's hinted advance, the same advances the plain layout uses, plus
+ *    whatever the font's positioning rules add (a mark's advance becomes zero); mark offsets are HarfBuzz's,
+ *    rounded to whole pixels. Kerning stays off, as in the plain layout, and for the scripts the plain layout
+ *    serves ligatures stay off too, so a Latin word looks the same in a mixed line as alone.
+ *
+ * The baseline and the cell height stay those of the chosen face.
+ */
+LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text) {
+  const FontMetrics& metrics = primary.Metrics();
+  LineLayout layout;
+  layout.heightPx = metrics.heightPx;
+  layout.ascentPx = metrics.ascentPx;
+  const int length = static_cast<int>(text.size());
+
+  std::vector<FontInstance*> faces(text.size(), &primary);
+  for (int i = 0; i < length; ++i) {
+    const char32_t c = text[static_cast<std::size_t>(i)];
+    if (IsControlCharacter(c)) continue;
+    const hb_script_t script = ScriptOf(c);
+    const bool follows = i > 0 && (script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED);
+    FontInstance* face = nullptr;
+    if (follows && faces[static_cast<std::size_t>(i - 1)]->Covers(c)) {
+      face = faces[static_cast<std::size_t>(i - 1)];
+    } else if (primary.Covers(c)) {
+      face = &primary;
+    } else {
+      face = StandIn(font, c);
+    }
+    if (face == nullptr) {
+      face = &primary;
+      if (!IsDefaultIgnorable(c) && layout.missing.find(c) == std::u32string::npos) layout.missing.push_back(c);
+    }
+    faces[static_cast<std::size_t>(i)] = face;
+  }
+
+  const BidiLevels bidi = ResolveBidiLevels(text);
+  const std::vector<hb_script_t> scripts = ResolvedScripts(text);
+  std::vector<Run> runs;
+  for (int i = 0; i < length; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    if (runs.empty() || runs.back().level != bidi.levels[k] || runs.back().face != faces[k] ||
+        runs.back().script != scripts[k]) {
+      runs.push_back({i, i, bidi.levels[k], faces[k], scripts[k]});
+    }
+    runs.back().end = i + 1;
+  }
+  std::vector<uint8_t> runLevels;
+  for (const Run& run : runs) runLevels.push_back(run.level);
+
+  const std::string_view language = LanguageOfCharset(font.charset);
+  const hb_language_t hbLanguage = language.empty()
+                                       ? HB_LANGUAGE_INVALID
+                                       : hb_language_from_string(language.data(), static_cast<int>(language.size()));
+  int pen = 0;
+  for (const int runIndex : VisualRunOrder(runLevels)) {
+    const Run& run = runs[static_cast<std::size_t>(runIndex)];
+    hb_font_t* hbFont = run.face->ShapingFont();
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text.data()), length,
+                        static_cast<unsigned>(run.start), run.end - run.start);
+    hb_buffer_set_direction(buffer, run.level % 2 == 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, run.script);
+    if (hbLanguage != HB_LANGUAGE_INVALID) hb_buffer_set_language(buffer, hbLanguage);
+    hb_buffer_guess_segment_properties(buffer);
+    const bool plainScript = IsPlainScript(run.script);
+    const hb_feature_t features[] = {{HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u},
+                                     {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
+                                     {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u}};
+    hb_shape(hbFont, buffer, features, plainScript ? 3 : 1);
+
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    for (unsigned j = 0; j < count; ++j) {
+      const GlyphBitmap& glyph = run.face->Glyph(infos[j].codepoint);
+      const hb_glyph_position_t& position = positions[j];
+      if (glyph.width > 0) {
+        layout.glyphs.push_back({pen + glyph.left + RoundPx(position.x_offset),
+                                 metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
+                                 static_cast<int>(infos[j].cluster)});
+      }
+      if (position.x_advance != 0) {
+        const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
+        pen += glyph.advancePx + RoundPx(position.x_advance - nominal);
+      }
+    }
+  }
+  layout.widthPx = pen;
+  AddRules(layout, metrics, font.style);
+  return layout;
+}
+
+}  // namespace quillet
