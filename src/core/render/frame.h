@@ -1,6 +1,8 @@
 // The video frame a subtitle entry is drawn on, and what the encoder needs to know about it.
 #pragma once
 
+#include <string>
+
 #include "render/image.h"
 
 namespace quillet {
@@ -35,6 +37,8 @@ struct RenderedFrame {
   // next entry drawn into the same frame repaint only those rows.
   int dirtyTop = 0;
   int dirtyBottom = 0;
+  // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
+  std::u32string missingCharacters;
 };
 
 }  // namespace quillet

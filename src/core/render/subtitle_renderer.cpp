@@ -137,6 +137,10 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
   const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, outlineWidthPx, roles);
   result.dirtyTop = painted.top;
   result.dirtyBottom = painted.bottom;
+  result.missingCharacters = layout1.missing;
+  for (char32_t c : layout2.missing) {
+    if (result.missingCharacters.find(c) == std::u32string::npos) result.missingCharacters.push_back(c);
+  }
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;

@@ -37,6 +37,7 @@ void EncodePipeline::EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int
     slot.entry.bandTop = frame.bandTop;
     slot.entry.bandHeight = frame.bandHeight;
     slot.entry.bandFit = frame.bandFit;
+    slot.entry.missingCharacters = frame.missingCharacters;
   } catch (...) {
     slot.error = std::current_exception();
   }

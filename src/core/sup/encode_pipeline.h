@@ -20,6 +20,7 @@ struct EncodedEntry {
   int bandTop = 0;
   int bandHeight = 0;
   BandFit bandFit = BandFit::Inside;
+  std::u32string missingCharacters;  // drawn as empty boxes: no installed font has them
 };
 
 // Produces entries 1..entryCount, each rendered with `render` and coded with the run's role colours.

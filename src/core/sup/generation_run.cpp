@@ -118,6 +118,7 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
         BuildPacket(entryIndex, firstLine, timing, encoded, job.palette, packet);
         outcome.notice.AddTiming(entryIndex, timing.adjustments);
         outcome.notice.AddClipped(entryIndex, encoded.bandFit);
+        outcome.notice.AddMissingCharacters(entryIndex, encoded.missingCharacters);
       } catch (const EntryFailure&) {
         throw;
       } catch (const std::exception& e) {

@@ -75,8 +75,9 @@ struct GenerationOutcome {
 //
 // Every entry's times are read before the SUP file is touched: a time that is not a number, or a start too late
 // for a presentation time (StartTimeFits), fails the run with a message naming the entry, and nothing is written.
-// Times a DVD cannot hold otherwise are written as TimingFor makes them; those entries, and entries whose text
-// band leaves the frame, are named in the outcome's notice.
+// Times a DVD cannot hold otherwise are written as TimingFor makes them; those entries, entries whose text
+// band leaves the frame, and characters no installed font has (drawn as empty boxes), are named in the outcome's
+// notice.
 //
 // Both files are written to temporary files in their folders and take their names only when the run ends
 // (OutputFile), so an earlier SUP and instruction file stay as they were until then, and a failure, a crash or a

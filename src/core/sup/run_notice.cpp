@@ -2,6 +2,7 @@
 #include "sup/run_notice.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "sup/subpicture_unit.h"
 
@@ -34,7 +35,51 @@ std::string List(const std::vector<int>& entries, const std::vector<unsigned>& w
   return text + ".";
 }
 
+// A code point as UTF-8, the text of the messages.
+std::string Utf8(char32_t c) {
+  std::string out;
+  if (c >= 0x110000 || (c >= 0xD800 && c < 0xE000)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+std::string MissingText(const std::vector<std::pair<char32_t, int>>& missing) {
+  std::string text =
+      "No installed font has these characters, so they are drawn as empty boxes (install a font that has them and "
+      "generate again): ";
+  const std::size_t listed = std::min(missing.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
+  for (std::size_t i = 0; i < listed; ++i) {
+    char codePoint[16];
+    std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(missing[i].first));
+    if (i > 0) text += "; ";
+    text += Utf8(missing[i].first) + " (" + codePoint + ") first in entry " + std::to_string(missing[i].second);
+  }
+  if (missing.size() > listed) text += "; and " + std::to_string(missing.size() - listed) + " more";
+  return text + ".";
+}
+
 }  // namespace
+
+void RunNotice::AddMissingCharacters(int entryIndex, std::u32string_view characters) {
+  for (char32_t c : characters) {
+    const bool known = std::any_of(m_missing.begin(), m_missing.end(), [c](const auto& m) { return m.first == c; });
+    if (!known) m_missing.emplace_back(c, entryIndex);
+  }
+}
 
 void RunNotice::AddTiming(int entryIndex, unsigned adjustments) {
   if (adjustments != kTimingAsWritten) m_timing.push_back({entryIndex, adjustments});
@@ -74,6 +119,10 @@ std::string RunNotice::Text() const {
               return static_cast<BandFit>(fit) == BandFit::Outside ? std::string("is wholly outside (nothing shown)")
                                                                    : std::string("is partly cut off");
             });
+  }
+  if (!m_missing.empty()) {
+    if (!text.empty()) text += "\r";
+    text += MissingText(m_missing);
   }
   return text;
 }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "render/frame.h"
@@ -20,7 +22,11 @@ class RunNotice {
   // Records an entry whose text band is partly or wholly outside the frame; nothing for BandFit::Inside.
   void AddClipped(int entryIndex, BandFit fit);
 
-  bool Empty() const { return m_timing.empty() && m_clipped.empty(); }
+  // Records characters of an entry that no installed font has; each character is named once, with the first
+  // entry it occurs in.
+  void AddMissingCharacters(int entryIndex, std::u32string_view characters);
+
+  bool Empty() const { return m_timing.empty() && m_clipped.empty() && m_missing.empty(); }
   int TimingCount() const { return static_cast<int>(m_timing.size()); }
   int ClippedCount() const { return static_cast<int>(m_clipped.size()); }
   // The entries named, in the order recorded.
@@ -41,6 +47,7 @@ class RunNotice {
   };
   std::vector<Item> m_timing;
   std::vector<Item> m_clipped;
+  std::vector<std::pair<char32_t, int>> m_missing;  // character, first entry; in the order met
 };
 
 }  // namespace quillet
