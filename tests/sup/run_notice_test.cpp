@@ -42,5 +42,19 @@ TEST(RunNotice, ListsTheFirstEntriesOfALongListAndCountsTheRest) {
   EXPECT_EQ(one.Text().rfind("1 entry had times", 0), 0u) << one.Text();
 }
 
+TEST(RunNotice, NamesEachMissingCharacterOnceWithItsFirstEntry) {
+  RunNotice notice;
+  notice.AddMissingCharacters(3, U"");
+  EXPECT_TRUE(notice.Empty());
+  notice.AddMissingCharacters(3, U"\u0E01\U0010FFFD");
+  notice.AddMissingCharacters(5, U"\U0010FFFD\u0E02");
+  notice.AddClipped(4, BandFit::Partly);
+  EXPECT_EQ(notice.Text(),
+            "1 entry had text outside the frame, which a DVD player does not show: entry 4 is partly cut off.\r"
+            "No installed font has these characters, so they are drawn as empty boxes (install a font that has them "
+            "and generate again): \xE0\xB8\x81 (U+0E01) first in entry 3; \xF4\x8F\xBF\xBD (U+10FFFD) first in "
+            "entry 3; \xE0\xB8\x82 (U+0E02) first in entry 5.");
+}
+
 }  // namespace
 }  // namespace quillet

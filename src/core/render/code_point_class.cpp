@@ -25,6 +25,8 @@ bool IsDefaultIgnorable(char32_t c) {
 
 bool NeedsShaping(char32_t c) {
   if (c < 0x300) return false;  // Basic Latin, Latin-1, Latin Extended, IPA, spacing modifiers
+  // Direction marks, joiners and the like must not show, even where the face has a visible glyph for them.
+  if (IsDefaultIgnorable(c)) return true;
   const FriBidiCharType type = fribidi_get_bidi_type(c);
   if (FRIBIDI_IS_RTL(type) || FRIBIDI_IS_ARABIC(type) || FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type)) {
     return true;

@@ -15,8 +15,9 @@ constexpr bool IsControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F &&
 bool IsDefaultIgnorable(char32_t c);
 
 // True when drawing the code point needs more than its glyph at the pen position: it is written right to left
-// (or is a direction control), it is a combining mark, or its script joins or reorders letters (Arabic,
-// Indic, Thai, …). Latin, Greek, Cyrillic, CJK and the common punctuation need none.
+// (or is a direction control), it is a combining mark, it must stay invisible (a direction mark or joiner, which
+// some faces give a visible glyph), or its script joins or reorders letters (Arabic, Indic, Thai, …). Latin,
+// Greek, Cyrillic, CJK and the common punctuation need none.
 bool NeedsShaping(char32_t c);
 
 // Scripts whose letters stand alone, left to right, one glyph each (Latin, Greek, Cyrillic, Han, kana, …, and

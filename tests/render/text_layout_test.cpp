@@ -1,0 +1,189 @@
+// Lines in other scripts: stand-in faces, right-to-left order, joined letters, and characters no font has.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "render/bidi_runs.h"
+#include "render/bit_mask.h"
+#include "render/font_engine.h"
+#include "render_test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::Font;
+using test::SharedEngine;
+
+// UTF-8 of code points, for lines written in the DEFAULT charset (UTF-8 in the tests).
+std::string U8(std::u32string_view text) {
+  std::string out;
+  for (char32_t c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// The left edge of the leftmost glyph drawn for each code point of the line (only code points with ink).
+std::map<int, int> GlyphX(const LineLayout& layout) {
+  std::map<int, int> x;
+  for (const PlacedGlyph& g : layout.glyphs) {
+    auto [it, inserted] = x.emplace(g.cluster, g.x);
+    if (!inserted) it->second = std::min(it->second, g.x);
+  }
+  return x;
+}
+
+// The clusters in the order their glyphs stand, left to right.
+std::vector<int> VisualClusters(const LineLayout& layout) {
+  std::vector<std::pair<int, int>> byX;
+  for (const auto& [cluster, x] : GlyphX(layout)) byX.emplace_back(x, cluster);
+  std::sort(byX.begin(), byX.end());
+  std::vector<int> clusters;
+  for (const auto& [x, cluster] : byX) clusters.push_back(cluster);
+  return clusters;
+}
+
+bool SamePixels(const BitMask& a, const BitMask& b) {
+  return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height && a.words == b.words;
+}
+
+TEST(TextLayout, ChineseWithArialTakesTheGlyphsOfTheStandInFace) {
+  FontEngine& engine = SharedEngine();
+  const FontDesc cjk = Font(20, {}, "Droid Sans Fallback");
+  if (engine.Metrics(cjk).family != "Droid Sans Fallback") GTEST_SKIP() << "fonts-droid-fallback is not installed";
+  const std::string zhong = U8(U"\u4E2D"), wen = U8(U"\u6587");
+  const LineLayout a = engine.LayoutLine(Font(20), zhong);
+  const LineLayout b = engine.LayoutLine(Font(20), wen);
+  EXPECT_TRUE(a.missing.empty());
+  EXPECT_EQ(a.heightPx, 30) << "the cell stays the chosen face's";
+  EXPECT_FALSE(SamePixels(MaskFromLayout(a), MaskFromLayout(b))) << "two characters, two pictures";
+  for (const std::string& line : {zhong, wen}) {
+    const LineLayout inArial = engine.LayoutLine(Font(20), line);
+    const LineLayout inCjk = engine.LayoutLine(cjk, line);
+    EXPECT_EQ(inArial.widthPx, inCjk.widthPx);
+    ASSERT_EQ(inArial.glyphs.size(), 1u);
+    ASSERT_EQ(inCjk.glyphs.size(), 1u);
+    // Same glyph on the chosen face's baseline.
+    EXPECT_EQ(inArial.glyphs[0].glyph->pixels, inCjk.glyphs[0].glyph->pixels);
+    EXPECT_EQ(inArial.glyphs[0].x, inCjk.glyphs[0].x);
+    EXPECT_EQ(inArial.glyphs[0].y - inArial.ascentPx, inCjk.glyphs[0].y - inCjk.ascentPx);
+  }
+  // A bold line takes the same stand-in, emboldened (the face has no bold of its own).
+  const LineLayout bold = engine.LayoutLine(Font(20, StyleFromText("Bold")), zhong);
+  ASSERT_EQ(bold.glyphs.size(), 1u);
+  EXPECT_GT(bold.glyphs[0].glyph->width, a.glyphs[0].glyph->width);
+}
+
+TEST(TextLayout, GB2312BytesDrawTheSameCharacters) {
+  FontEngine& engine = SharedEngine();
+  const LineLayout gb = engine.LayoutLine(Font(20, {}, "Arial", kCharsetGb2312), "\xD6\xD0\xCE\xC4");
+  const LineLayout utf8 = engine.LayoutLine(Font(20), U8(U"\u4E2D\u6587"));
+  EXPECT_TRUE(gb.missing.empty());
+  ASSERT_EQ(gb.glyphs.size(), utf8.glyphs.size());
+  EXPECT_TRUE(SamePixels(MaskFromLayout(gb), MaskFromLayout(utf8)));
+}
+
+TEST(TextLayout, LatinInALineWithChineseKeepsTheChosenFaceAndItsPlace) {
+  FontEngine& engine = SharedEngine();
+  const LineLayout latin = engine.LayoutLine(Font(20), "Hi there");
+  const LineLayout mixed = engine.LayoutLine(Font(20), "Hi there " + U8(U"\u4E2D\u6587"));
+  ASSERT_GT(mixed.glyphs.size(), latin.glyphs.size());
+  for (std::size_t i = 0; i < latin.glyphs.size(); ++i) {
+    EXPECT_EQ(mixed.glyphs[i].glyph, latin.glyphs[i].glyph) << i;
+    EXPECT_EQ(mixed.glyphs[i].x, latin.glyphs[i].x) << i;
+    EXPECT_EQ(mixed.glyphs[i].y, latin.glyphs[i].y) << i;
+  }
+  EXPECT_GE(mixed.glyphs[latin.glyphs.size()].x, engine.LayoutLine(Font(20), "Hi there ").widthPx - 2);
+}
+
+// A direction mark sends a Latin line through shaping: it must come out exactly as the plain layout draws it
+// (hinted advances, no kerning, no ligatures).
+TEST(TextLayout, ShapedLatinMatchesThePlainLayout) {
+  FontEngine& engine = SharedEngine();
+  const std::string mark = U8(U"\u200E");
+  for (const char* style : {"Normal", "Bold", "Bold+It+Und"}) {
+    for (const std::string line : {"Rethymno.", "AVA Wolf, office fifty", "Crete Hellas"}) {
+      const FontDesc font = Font(20, StyleFromText(style));
+      const LineLayout plain = engine.LayoutLine(font, line);
+      const LineLayout shaped = engine.LayoutLine(font, mark + line);
+      EXPECT_EQ(shaped.widthPx, plain.widthPx) << style << " " << line;
+      EXPECT_TRUE(SamePixels(MaskFromLayout(shaped), MaskFromLayout(plain))) << style << " " << line;
+    }
+  }
+  EXPECT_EQ(engine.LayoutLine(Font(20), mark + "Rethymno.").widthPx, 132);
+}
+
+TEST(TextLayout, HebrewRunsRightToLeft) {
+  FontEngine& engine = SharedEngine();
+  const std::u32string shalom = U"\u05E9\u05DC\u05D5\u05DD";
+  const LineLayout line = engine.LayoutLine(Font(20), U8(shalom));
+  EXPECT_TRUE(line.missing.empty());
+  EXPECT_EQ(VisualClusters(line), (std::vector<int>{3, 2, 1, 0})) << "the first letter stands rightmost";
+  int sum = 0;
+  for (char32_t c : shalom) sum += engine.LayoutLine(Font(20), U8(std::u32string(1, c))).widthPx;
+  EXPECT_EQ(line.widthPx, sum);
+}
+
+TEST(TextLayout, ArabicLettersJoinAndRunRightToLeft) {
+  FontEngine& engine = SharedEngine();
+  const std::u32string salam = U"\u0633\u0644\u0645";  // seen, lam, meem: initial, medial and final forms
+  const LineLayout line = engine.LayoutLine(Font(20), U8(salam));
+  EXPECT_TRUE(line.missing.empty());
+  ASSERT_EQ(line.glyphs.size(), 3u);
+  EXPECT_EQ(VisualClusters(line), (std::vector<int>{2, 1, 0}));
+  for (const PlacedGlyph& g : line.glyphs) {
+    const LineLayout alone =
+        engine.LayoutLine(Font(20), U8(std::u32string(1, salam[static_cast<std::size_t>(g.cluster)])));
+    ASSERT_EQ(alone.glyphs.size(), 1u);
+    EXPECT_NE(g.glyph->pixels, alone.glyphs[0].glyph->pixels) << "letter " << g.cluster << " takes a joined form";
+  }
+}
+
+TEST(TextLayout, DigitsAndLatinInAHebrewLineKeepTheirOwnOrder) {
+  FontEngine& engine = SharedEngine();
+  // shin lamed vav final-mem, space, 1 2 3, space, a b c: a right-to-left line.
+  const LineLayout hebrewFirst = engine.LayoutLine(Font(20), U8(U"\u05E9\u05DC\u05D5\u05DD 123 abc"));
+  EXPECT_EQ(VisualClusters(hebrewFirst), (std::vector<int>{9, 10, 11, 5, 6, 7, 3, 2, 1, 0}));
+  // The same words after a Latin word make a left-to-right line.
+  const LineLayout latinFirst = engine.LayoutLine(Font(20), U8(U"abc \u05E9\u05DC\u05D5\u05DD 12"));
+  EXPECT_EQ(VisualClusters(latinFirst), (std::vector<int>{0, 1, 2, 9, 10, 7, 6, 5, 4}));
+  EXPECT_FALSE(ResolveBidiLevels(U"123 \u05E9").levels.empty());
+  EXPECT_TRUE(ResolveBidiLevels(U"123 \u05E9").rightToLeft) << "digits are not strong";
+  EXPECT_FALSE(ResolveBidiLevels(U"(abc) \u05E9").rightToLeft);
+}
+
+TEST(TextLayout, RunsAreReversedLevelByLevel) {
+  const uint8_t nested[] = {0, 1, 2, 1, 0};
+  EXPECT_EQ(VisualRunOrder(nested), (std::vector<int>{0, 3, 2, 1, 4}));
+  const uint8_t rightToLeft[] = {1, 2, 1, 2};
+  EXPECT_EQ(VisualRunOrder(rightToLeft), (std::vector<int>{3, 2, 1, 0}));
+  const uint8_t leftToRight[] = {0, 0};
+  EXPECT_EQ(VisualRunOrder(leftToRight), (std::vector<int>{0, 1}));
+}
+
+TEST(TextLayout, ACharacterNoFontHasIsListedOnceAndStillTakesItsPlace) {
+  FontEngine& engine = SharedEngine();
+  const std::string none = U8(U"\U0010FFFD");
+  const LineLayout line = engine.LayoutLine(Font(20), "a" + none + "b" + none + U8(U"\u200D"));
+  EXPECT_EQ(line.missing, std::u32string(U"\U0010FFFD")) << "once, and a joiner is not a missing character";
+  EXPECT_GT(line.widthPx, engine.LayoutLine(Font(20), "ab").widthPx);
+  EXPECT_TRUE(engine.LayoutLine(Font(20), "Rethymno.").missing.empty());
+}
+
+}  // namespace
+}  // namespace quillet
