@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "dvdsub_decoder.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"

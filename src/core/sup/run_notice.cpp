@@ -2,8 +2,8 @@
 #include "sup/run_notice.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "render/installed_characters.h"
 #include "sup/subpicture_unit.h"
 
 namespace quillet {
@@ -63,10 +63,9 @@ std::string MissingText(const std::vector<std::pair<char32_t, int>>& missing) {
       "generate again): ";
   const std::size_t listed = std::min(missing.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
   for (std::size_t i = 0; i < listed; ++i) {
-    char codePoint[16];
-    std::snprintf(codePoint, sizeof codePoint, "U+%04X", static_cast<unsigned>(missing[i].first));
     if (i > 0) text += "; ";
-    text += Utf8(missing[i].first) + " (" + codePoint + ") first in entry " + std::to_string(missing[i].second);
+    text += Utf8(missing[i].first) + " (" + CodePointName(missing[i].first) + ") first in entry " +
+            std::to_string(missing[i].second);
   }
   if (missing.size() > listed) text += "; and " + std::to_string(missing.size() - listed) + " more";
   return text + ".";
