@@ -51,6 +51,20 @@ TEST(FrameDump, WritesSampleFrames) {
        VideoStandard::Pal},
       {"size6.png", "Tiny text at size six", "second line", "Normal", "DEFAULT", 6, 2, VideoStandard::Pal},
       {"size50.png", "Big Rethymno.", "Crete Hellas.", "Bold", "DEFAULT", 50, 4, VideoStandard::Pal},
+      // Other scripts with "Arial": stand-in faces, right-to-left lines, joined letters.
+      {"chinese.png", "\xE4\xBD\xA0\xE5\xA5\xBD\xEF\xBC\x8C\xE4\xB8\x96\xE7\x95\x8C\xEF\xBC\x81",
+       "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF \xE4\xB8\xAD\xE6\x96\x87", "Normal", "DEFAULT", 20,
+       3, VideoStandard::Pal},
+      {"hebrew.png", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D",
+       "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D 123 world (\xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D)", "Normal", "DEFAULT", 20, 3,
+       VideoStandard::Pal},
+      {"arabic.png",
+       "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 \xD8\xA8\xD8\xA7\xD9\x84\xD8\xB9\xD8\xA7\xD9\x84\xD9\x85",
+       "\xD8\xA7\xD9\x84\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 \xD8\xB9\xD9\x84\xD9\x8A\xD9\x83\xD9\x85 2024", "Bold",
+       "DEFAULT", 20, 3, VideoStandard::Pal},
+      {"mixed.png",
+       "Hello \xE4\xB8\xAD\xE6\x96\x87 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7",
+       "no font: \xF4\x8F\xBF\xBD \xE0\xB8\x81\xE0\xB8\x82", "Italic", "DEFAULT", 20, 3, VideoStandard::Pal},
   };
   for (const Sample& s : samples) {
     const FontDesc font = test::Font(s.sizePt, StyleFromText(s.style), "Arial", CharsetFromText(s.charset));

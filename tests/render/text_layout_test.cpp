@@ -182,6 +182,12 @@ TEST(TextLayout, ACharacterNoFontHasIsListedOnceAndStillTakesItsPlace) {
   const LineLayout line = engine.LayoutLine(Font(20), "a" + none + "b" + none + U8(U"\u200D"));
   EXPECT_EQ(line.missing, std::u32string(U"\U0010FFFD")) << "once, and a joiner is not a missing character";
   EXPECT_GT(line.widthPx, engine.LayoutLine(Font(20), "ab").widthPx);
+  // It shows as a box where it stands (the face's own missing-glyph shape is blank).
+  EXPECT_EQ(VisualClusters(line), (std::vector<int>{0, 1, 2, 3}));
+  const PlacedGlyph& box = line.glyphs[1];
+  EXPECT_EQ(box.y + box.glyph->height, line.ascentPx) << "on the baseline";
+  EXPECT_EQ(box.glyph->pixels[0], 1);
+  EXPECT_EQ(box.glyph->pixels[static_cast<std::size_t>(box.glyph->width) + box.glyph->width / 2], 0) << "hollow";
   EXPECT_TRUE(engine.LayoutLine(Font(20), "Rethymno.").missing.empty());
 }
 

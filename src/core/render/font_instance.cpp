@@ -175,6 +175,33 @@ const GlyphBitmap& FontInstance::Glyph(FT_UInt index) {
   return m_glyphs.emplace(index, std::move(glyph)).first->second;
 }
 
+const GlyphBitmap& FontInstance::MissingGlyph() {
+  const GlyphBitmap& notdef = Glyph(0);
+  if (notdef.width > 0) return notdef;
+  if (m_missingBox) return *m_missingBox;
+  const int em = m_metrics.emPx;
+  GlyphBitmap box;
+  box.advancePx = notdef.advancePx > 0 ? notdef.advancePx : (em + 1) / 2;
+  const int stroke = std::max(1, em / 14);
+  box.left = std::max(1, box.advancePx / 8);
+  box.width = std::max(2 * stroke + 1, box.advancePx - 2 * box.left);
+  box.height = std::max(2 * stroke + 1, std::min(m_metrics.ascentPx, (em * 7 + 5) / 10));
+  box.top = box.height;  // standing on the baseline
+  box.wordsPerRow = (box.width + 63) / 64;
+  box.pixels.assign(static_cast<std::size_t>(box.width) * box.height, 0);
+  box.bits.assign(static_cast<std::size_t>(box.wordsPerRow) * box.height, 0);
+  for (int j = 0; j < box.height; ++j) {
+    for (int i = 0; i < box.width; ++i) {
+      const bool edge = i < stroke || j < stroke || i >= box.width - stroke || j >= box.height - stroke;
+      if (!edge) continue;
+      box.pixels[static_cast<std::size_t>(j) * box.width + i] = 1;
+      box.bits[static_cast<std::size_t>(j) * box.wordsPerRow + (i >> 6)] |= uint64_t{1} << (i & 63);
+    }
+  }
+  m_missingBox = std::move(box);
+  return *m_missingBox;
+}
+
 hb_font_t* FontInstance::ShapingFont() {
   if (m_shapingFont != nullptr) return m_shapingFont;
   // The tables are read through FreeType; positions come from HarfBuzz's own OpenType code, unhinted, in

@@ -4,6 +4,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <optional>
 #include <unordered_map>
 
 #include "render/font_engine.h"
@@ -41,6 +42,10 @@ class FontInstance {
   const GlyphBitmap& Glyph(FT_UInt index);
   const CodePointGlyph& ForCodePoint(char32_t codePoint, bool symbolCharset);
 
+  // What stands for a character no installed font has: the face's missing-glyph shape, or, when that shape is
+  // blank (as in Liberation Sans), a hollow box of its advance on the baseline, so the gap is seen.
+  const GlyphBitmap& MissingGlyph();
+
   // The HarfBuzz font of this face and size (positions in 1/64 pixel), made on first use.
   hb_font_t* ShapingFont();
 
@@ -51,6 +56,7 @@ class FontInstance {
   FT_CharMap m_symbolMap = nullptr;
   FontMetrics m_metrics;
   hb_font_t* m_shapingFont = nullptr;
+  std::optional<GlyphBitmap> m_missingBox;
   std::unordered_map<FT_UInt, GlyphBitmap> m_glyphs;              // by glyph index; nodes never move
   std::unordered_map<char32_t, CodePointGlyph> m_byCodePoint[2];  // [0] as text, [1] under SYMBOL
 };

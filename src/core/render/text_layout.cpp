@@ -90,7 +90,7 @@ std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, c
  * 1. Face per character: control characters keep the chosen face; punctuation, digits and marks stay in the
  *    face of the character before them when it has them (so an Arabic phrase with its spaces is one run);
  *    otherwise the chosen face when it has the character, else the best stand-in fontconfig ranks. A character
- *    no installed font has is drawn with the chosen face's missing-glyph shape and listed in `missing`.
+ *    no installed font has is drawn as the chosen face's missing-glyph box and listed in `missing`.
  * 2. Direction: FriBidi's embedding levels, the paragraph direction from the first strong character.
  * 3. Runs of one level, face and script, put in visual order (rule L2); each shaped by HarfBuzz with the whole
  *    line as context, so letters join across a change of face. HarfBuzz gives right-to-left runs in visual
@@ -169,7 +169,9 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
     const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned j = 0; j < count; ++j) {
-      const GlyphBitmap& glyph = run.face->Glyph(infos[j].codepoint);
+      const bool missing =
+          infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
+      const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
       const hb_glyph_position_t& position = positions[j];
       if (glyph.width > 0) {
         layout.glyphs.push_back({pen + glyph.left + RoundPx(position.x_offset),
