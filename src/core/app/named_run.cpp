@@ -111,18 +111,25 @@ std::string JoinWritten(const std::vector<std::string>& paths) {
 }
 
 // Two inputs whose outputs have the same name (film.srt and film.sub side by side, the same name from two
-// folders with -o, a file given twice) would write over each other, in parallel at that; the later one is
-// refused instead. Entry i is empty, or why file i is not converted.
+// folders with -o, a file given twice) would write over each other, in parallel at that; and an output may be
+// another input of the run (a VobSub .sub). The later file is refused instead. Entry i is empty, or why file i
+// is not converted.
 std::vector<std::string> OutputClashes(const NamedOptions& options) {
+  auto key = [](const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::absolute(path, ec).lexically_normal().string();
+  };
+  std::map<std::string, std::size_t> inputs;
+  for (std::size_t i = 0; i < options.files.size(); ++i) inputs.emplace(key(options.files[i]), i);
   std::vector<std::string> clashes(options.files.size());
   std::map<std::string, std::size_t> owners;
   for (std::size_t i = 0; i < options.files.size(); ++i) {
-    const OutputPaths paths = NamedOutputPaths(options, options.files[i]);
-    std::error_code ec;
-    for (const std::string& output : {paths.supPath, paths.instructionPath}) {
-      if (output.empty()) continue;
-      const std::string key = std::filesystem::absolute(output, ec).lexically_normal().string();
-      const auto [at, added] = owners.emplace(key, i);
+    for (const std::string& output : NamedOutputFiles(options, options.files[i])) {
+      const std::string name = key(output);
+      if (const auto input = inputs.find(name); input != inputs.end() && clashes[i].empty()) {
+        clashes[i] = "not converted: its output " + output + " is the input " + options.files[input->second];
+      }
+      const auto [at, added] = owners.emplace(name, i);
       if (!added && at->second != i && clashes[i].empty()) {
         clashes[i] = "not converted: its output " + output + " is also the output of " + options.files[at->second];
       }

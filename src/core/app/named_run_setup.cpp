@@ -104,4 +104,13 @@ OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& sub
   return OutputPathsFor((std::filesystem::path(options.outputDir) / name).string());
 }
 
+std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath) {
+  const OutputPaths paths = NamedOutputPaths(options, subtitlePath);
+  std::vector<std::string> files;
+  for (const std::string& path : {paths.supPath, paths.instructionPath}) {
+    if (!path.empty()) files.push_back(path);
+  }
+  return files;
+}
+
 }  // namespace quillet

@@ -47,5 +47,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
 
 // The SUP file and the instruction file of one input: beside it, or in the run's output folder.
 OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath);
+// Every file the conversion of one input writes.
+std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath);
 
 }  // namespace quillet
