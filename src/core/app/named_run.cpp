@@ -205,10 +205,9 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
       }
     });
   } else {
-    const InstalledCharacters installed;
     ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
       const std::string& path = options.files[static_cast<std::size_t>(i)];
-      const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), installed, entriesDone);
+      const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), entriesDone);
       for (const std::string& problem : outcome.problems) reporter.Err(path + ": " + problem);
       if (!outcome.problems.empty()) anyFailed = true;
       if (!options.quiet) {

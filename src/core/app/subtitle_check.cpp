@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/file_conversion.h"
+#include "render/code_point_class.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
 #include "sup/entry_encoder.h"
@@ -68,7 +69,7 @@ std::string ClockTime(double ms) {
 }
 
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
-                               const InstalledCharacters& installed, std::atomic<long>& entriesDone) {
+                               std::atomic<long>& entriesDone) {
   CheckOutcome outcome;
   std::vector<std::string> notices;
   TSubtitle document;
@@ -139,7 +140,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
                                    "not shown)");
       }
 
-      for (char32_t c : installed.Missing(engine.Decode(line.Line1 + line.Line2, setup.font.charset))) {
+      // The layout's own verdict: what no stand-in face could draw either.
+      const std::u32string lacking =
+          engine.LayoutLine(setup.font, line.Line1).missing + engine.LayoutLine(setup.font, line.Line2).missing;
+      for (char32_t c : lacking) {
         if (missing.find(c) != std::u32string::npos) continue;
         missing += c;
         outcome.problems.push_back(Entry(n) + ": no installed font has the character " + CodePointName(c));

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/named_run_setup.h"
-#include "render/installed_characters.h"
 
 namespace quillet {
 
@@ -22,7 +21,7 @@ struct CheckOutcome {
 
 // Checks every entry with the run's settings. Entries finished are added to `entriesDone`. Never throws.
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
-                               const InstalledCharacters& installed, std::atomic<long>& entriesDone);
+                               std::atomic<long>& entriesDone);
 
 // "01:02:03,456" for a time in milliseconds (negative times keep their sign).
 std::string ClockTime(double ms);

@@ -4,6 +4,8 @@
 
 #include <fribidi.h>
 
+#include <cstdio>
+
 namespace quillet {
 namespace {
 
@@ -66,5 +68,11 @@ bool IsPlainScript(hb_script_t script) {
 }
 
 hb_script_t ScriptOf(char32_t c) { return hb_unicode_script(Unicode(), c); }
+
+std::string CodePointName(char32_t codePoint) {
+  char name[16];
+  std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
+  return name;
+}
 
 }  // namespace quillet

@@ -4,6 +4,8 @@
 
 #include <hb.h>
 
+#include <string>
+
 namespace quillet {
 
 // C0 and C1 control characters. They are drawn with the chosen face as they always were, never with a stand-in,
@@ -27,5 +29,8 @@ bool IsPlainScript(hb_script_t script);
 // The Unicode script of the code point (HB_SCRIPT_COMMON for punctuation and digits, HB_SCRIPT_INHERITED for
 // marks that take the script of their base).
 hb_script_t ScriptOf(char32_t c);
+
+// "U+1F600" for a code point, as messages name it.
+std::string CodePointName(char32_t codePoint);
 
 }  // namespace quillet

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "render/installed_characters.h"
+#include "render/code_point_class.h"
 #include "sup/subpicture_unit.h"
 
 namespace quillet {
