@@ -16,6 +16,7 @@
 #include "app/main_controller.h"
 #include "app/named_run.h"
 #include "app/usage.h"
+#include "display_check.h"
 #include "job/command_line.h"
 #include "settings/form_storage.h"
 
@@ -33,14 +34,6 @@ std::string ProgramFolder(const char* argv0) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
 }
-
-#ifdef QUILLET_HAVE_UI
-bool HaveDisplay() {
-  const char* x = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x && *x) || (wayland && *wayland);
-}
-#endif
 
 int RunHeadless(const std::vector<std::string>& args, const std::string& programFolder) {
   quillet::ConsoleView view(std::cerr);
@@ -89,7 +82,13 @@ int main(int argc, char** argv) {
   const std::string programFolder = ProgramFolder(argv[0]);
   const bool unattended = quillet::ParseCommandLine(args).unattended;
 #ifdef QUILLET_HAVE_UI
-  if (HaveDisplay()) return quillet::ui::RunWindow(argc, argv, programFolder);
+  // Before any window object exists: the toolkit would end the process on a display that does not answer.
+  const quillet::DisplayCheck display = quillet::CheckDisplay(quillet::DisplayEnvironment::FromProcess());
+  if (display.usable) {
+    if (!display.platform.empty()) setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
+    return quillet::ui::RunWindow(argc, argv, programFolder);
+  }
+  if (!display.problem.empty()) std::fprintf(stderr, "quillet: %s.\n", display.problem.c_str());
 #endif
   if (!unattended) {
     std::fprintf(stderr,

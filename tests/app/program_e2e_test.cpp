@@ -34,14 +34,19 @@ struct Outcome {
   std::string err;
 };
 
-// Runs `program` with `args` and this process's environment less DISPLAY and WAYLAND_DISPLAY. With a time limit,
-// a process still running after it is killed and its status is -2.
-Outcome RunProcess(const std::string& program, const std::vector<std::string>& args, int limitSeconds = 0) {
+// Runs `program` with `args` and this process's environment less DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM,
+// plus `extraEnv` ("NAME=value"). With a time limit, a process still running after it is killed and its status
+// is -2.
+Outcome RunProcess(const std::string& program, const std::vector<std::string>& args, int limitSeconds = 0,
+                   const std::vector<std::string>& extraEnv = {}) {
   TempDir io;
   const std::string outPath = io.File("out"), errPath = io.File("err");
-  std::vector<std::string> env;
+  std::vector<std::string> env = extraEnv;
   for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0) env.push_back(*e);
+    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0 &&
+        std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0) {
+      env.push_back(*e);
+    }
   }
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -85,7 +90,9 @@ Outcome RunProcess(const std::string& program, const std::vector<std::string>& a
   return outcome;
 }
 
-Outcome RunQuillet(const std::vector<std::string>& args) { return RunProcess(test::ProgramCopy(), args); }
+Outcome RunQuillet(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
+  return RunProcess(test::ProgramCopy(), args, 0, extraEnv);
+}
 
 // Starts the program without a display, its output thrown away; returns its process id.
 pid_t StartQuillet(const std::vector<std::string>& args) {
@@ -337,6 +344,18 @@ TEST(ProgramStart, WithoutADisplayOrACompleteCommandLineItExitsTwo) {
     EXPECT_EQ(run.status, 2) << args.size();
     EXPECT_TRUE(Contains(run.err, "no display")) << run.err;
   }
+}
+
+TEST_F(Program, ADisplayWithoutAServerCountsAsNoDisplay) {
+  const std::string display = test::UnusedXDisplay();
+  const Outcome run = RunQuillet(Job("-1", "none"), {"DISPLAY=" + display});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "\"" + display + "\" cannot be opened")) << run.err;
+  ExpectDecodesEntryForEntry(Sup(), 576);
+
+  const Outcome window = RunQuillet({}, {"DISPLAY=" + display});
+  EXPECT_EQ(window.status, 2);
+  EXPECT_TRUE(Contains(window.err, "no display")) << window.err;
 }
 
 TEST(ProgramStart, HelpPrintsTheUsage) {

@@ -51,6 +51,14 @@ const std::string& ProgramCopy() {
   return program;
 }
 
+std::string UnusedXDisplay() {
+  for (int n = 99;; ++n) {
+    const std::string number = std::to_string(n);
+    if (!std::filesystem::exists("/tmp/.X" + number + "-lock") && !std::filesystem::exists("/tmp/.X11-unix/X" + number))
+      return ":" + number;
+  }
+}
+
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);

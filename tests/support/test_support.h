@@ -31,6 +31,9 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // executable: the program writes its settings file beside itself, and tests must not write into the build tree.
 const std::string& ProgramCopy();
 
+// An X display name with no server behind it: ":99", or the next number whose lock file and socket are absent.
+std::string UnusedXDisplay();
+
 // Path of a file under tests/data.
 inline std::string DataFile(const std::string& name) { return std::string(QUILLET_TEST_DATA) + "/" + name; }
 
