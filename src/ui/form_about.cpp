@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "clickable_label.h"
 #include "pictures.h"
@@ -103,6 +104,8 @@ TFormAbout::TFormAbout(QWidget* parent)
   LabelMadeByVeltrix->setFont(linkFont);
   LabelMadeByVeltrix->setStyleSheet(QStringLiteral("color: blue"));
   LabelMadeByVeltrix->adjustSize();
+  // A few pixels after "Made by :", however wide the installed face draws it.
+  LabelMadeByVeltrix->move(std::max(56, LabelMadeByVeltrixInfo->geometry().right() + 5), 94);
   LabelMadeByVeltrix->setCursor(Qt::PointingHandCursor);
 
   LabelVersionInfo = Label(new QLabel(this), "LabelVersionInfo", QStringLiteral("Current version :"), 224, 112, true);

@@ -12,7 +12,9 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QEvent>
 #include <cmath>
+#include <functional>
 #include <type_traits>
 
 #include "form_about.h"
@@ -58,6 +60,25 @@ QLineEdit* DisplayEdit(QWidget* parent, const char* name, const QString& text, Q
   edit->setGeometry(geometry);
   return edit;
 }
+
+// Notes which row of a list was current when a mouse button went down on it, before the list acts on the press.
+class PressWatcher : public QObject {
+ public:
+  PressWatcher(QWidget* viewport, std::function<int()> currentRow)
+      : QObject(viewport), m_currentRow(std::move(currentRow)) {
+    viewport->installEventFilter(this);
+  }
+  int row = -1;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) row = m_currentRow();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<int()> m_currentRow;
+};
 
 }  // namespace
 
@@ -140,12 +161,14 @@ void TFormMain::BuildInputGroup() {
   EditLoadSrt = DisplayEdit(g, "EditLoadSrt", QStringLiteral("Load SRT"), {6, 31, 86, 17});
   ButtonLoadSub = BoldButton(g, "ButtonLoadSub", QStringLiteral("Load SRT"), {94, 31, 60, 17});
 
-  // The check box shows only its box; the label beside it starts with blanks to make room for it.
-  no_ifo = MakeLabel(g, "no_ifo", QStringLiteral("     I dont have any Ifo or my Ifo hasnt sup support"), 158, 12, 143);
+  // The check box shows only its box; the label beside it starts with blanks to make room for it. Its two lines
+  // start just under the group's top edge, so that the second ends above the radio buttons.
+  no_ifo = MakeLabel(g, "no_ifo", QStringLiteral("     I dont have any Ifo or my Ifo hasnt sup support"), 160, 7, 141);
   no_ifo->setWordWrap(true);
-  no_ifo->setFixedHeight(24);
+  no_ifo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  no_ifo->setFixedHeight(2 * no_ifo->fontMetrics().lineSpacing());
   i_dont_have_ifo = Named(new QCheckBox(QStringLiteral("polycromatic"), g), "i_dont_have_ifo");
-  i_dont_have_ifo->setGeometry(158, 12, 15, 13);
+  i_dont_have_ifo->setGeometry(158, 7, 15, 13);
   i_dont_have_ifo->raise();
 
   Pal = Named(new QRadioButton(QStringLiteral("Pal"), g), "Pal");
@@ -271,8 +294,14 @@ void TFormMain::ConnectControls() {
   connect(Pal, &QRadioButton::clicked, this, command([&c] { c.SelectPal(true); }));
   connect(Ntsc, &QRadioButton::clicked, this, command([&c] { c.SelectPal(false); }));
   connect(ButtonLoadSub, &QPushButton::clicked, this, command([&c] { c.ButtonLoadSubClick(); }));
+  // Picking another entry (mouse or keys) draws it once, through the change of row; a click on the entry already
+  // picked draws it again, since a change of standard or picture, or a run, left the preview without its text.
   connect(ListBoxPreview, &QListWidget::currentRowChanged, this, command([&c](int row) {
             if (row >= 0) c.ListBoxPreviewClick(row);
+          }));
+  auto* rowAtPress = new PressWatcher(ListBoxPreview->viewport(), [list = ListBoxPreview] { return list->currentRow(); });
+  connect(ListBoxPreview, &QListWidget::clicked, this, command([&c, rowAtPress](const QModelIndex& index) {
+            if (index.row() >= 0 && index.row() == rowAtPress->row) c.ListBoxPreviewClick(index.row());
           }));
   connect(ButtonGenerateSup, &QPushButton::clicked, this, command([&c] { c.ButtonGenerateSupClick(); }));
   connect(ButtonBatch, &QPushButton::clicked, this, command([&c] { c.ButtonBatchClick(); }));

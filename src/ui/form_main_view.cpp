@@ -65,10 +65,10 @@ void SetText(QLineEdit* edit, const QString& text) {
   if (edit->text() != text) edit->setText(text);
 }
 
-QPixmap Swatch(Rgb colour) {
-  QPixmap pixmap(kSwatchSizePx, kSwatchSizePx);
-  pixmap.fill(QColor(colour.r, colour.g, colour.b));
-  return pixmap;
+// A solid square of the entry's colour in every state: a disabled group (during a run) greys what it draws
+// itself, a pixmap or the palette's colours, but not a style sheet's background.
+QString SwatchStyle(Rgb colour) {
+  return QStringLiteral("background-color: %1").arg(QColor(colour.r, colour.g, colour.b).name());
 }
 
 }  // namespace
@@ -173,9 +173,12 @@ void TFormMain::ShowNotice(const std::string& text) {
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
   if (openDialogHook) return openDialogHook(dialog);
-  const QString title = dialog.title.empty() ? QStringLiteral("Open") : QString::fromStdString(dialog.title);
+  const QString title = QString::fromStdString(dialog.title);  // empty: the dialog's own "Open" or "Save As"
   const QString chosen =
-      QFileDialog::getOpenFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter));
+      dialog.newFileAllowed
+          ? QFileDialog::getSaveFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter), nullptr,
+                                         QFileDialog::DontConfirmOverwrite)
+          : QFileDialog::getOpenFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter));
   if (!chosen.isEmpty()) dialog.fileName = ToPath(chosen);
   ClearUpperVectorState();
 }
@@ -272,8 +275,7 @@ void TFormMain::MirrorPalette(const MainState& s) {
     auto* swatch = new QLabel(GroupBoxInput);
     swatch->setObjectName(QStringLiteral("PaletteSwatch%1").arg(n));
     swatch->setGeometry(entry.swatchLeft, entry.swatchTop, kSwatchSizePx, kSwatchSizePx);
-    swatch->setScaledContents(true);
-    swatch->setPixmap(Swatch(entry.colour));
+    swatch->setStyleSheet(SwatchStyle(entry.colour));
     swatch->setToolTip(tooltip);
     swatch->show();
     auto* label = new QLabel(QString::fromStdString(entry.caption), GroupBoxInput);

@@ -3,9 +3,39 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <cmath>
 
 namespace quillet::ui {
+
+QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const QList<QRect>& screenAreas) {
+  if (screenAreas.isEmpty()) return client.topLeft();
+  const QRect outer = client.marginsAdded(frame);
+  // The title bar can be grabbed when its top row lies on an area and enough of its width does.
+  const QRect titleRow(outer.left(), outer.top(), outer.width(), 1);
+  const int grabWidth = std::min(outer.width(), 100);
+  const QRect* best = nullptr;
+  int bestOverlap = 0;
+  for (const QRect& area : screenAreas) {
+    if (area.intersected(titleRow).width() >= grabWidth) return client.topLeft();
+    const QRect overlap = area.intersected(outer);
+    if (overlap.width() * overlap.height() > bestOverlap) {
+      bestOverlap = overlap.width() * overlap.height();
+      best = &area;
+    }
+  }
+  QPoint topLeft;
+  if (best) {
+    // Inside the area it overlaps most; a frame larger than the area keeps its top-left corner on it.
+    topLeft.setX(std::max(best->left(), std::min(outer.left(), best->right() + 1 - outer.width())));
+    topLeft.setY(std::max(best->top(), std::min(outer.top(), best->bottom() + 1 - outer.height())));
+  } else {
+    const QRect& area = screenAreas.front();
+    topLeft.setX(area.left() + std::max(0, (area.width() - outer.width()) / 2));
+    topLeft.setY(area.top() + std::max(0, (area.height() - outer.height()) / 2));
+  }
+  return topLeft + QPoint(frame.left(), frame.top());
+}
 
 ScreenInfo QtWindowGeometry::Screen() const {
   const QScreen* screen = m_window.screen();
@@ -23,10 +53,9 @@ WindowPlacement QtWindowGeometry::Placement() const {
   placement.showCmd = m_window.isMinimized() ? 2 : m_window.isMaximized() ? 3 : 1;
   placement.minPosition = m_minPosition;
   placement.maxPosition = m_maxPosition;
-  // The normal rectangle is the outer frame (before the window manager has framed the window, the client area
-  // at the window's position); a minimised window keeps the frame it had.
-  const QRect frame = m_window.frameGeometry();
-  placement.normalRect = {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
+  // A minimised window keeps the client rectangle it had.
+  const QRect client = m_window.geometry();
+  placement.normalRect = {client.left(), client.top(), client.left() + client.width(), client.top() + client.height()};
   return placement;
 }
 
@@ -35,7 +64,21 @@ void QtWindowGeometry::SetPlacement(const WindowPlacement& placement) {
   m_minPosition = placement.minPosition;
   m_maxPosition = placement.maxPosition;
   m_placed = true;
-  m_window.move(placement.normalRect.left, placement.normalRect.top);
+
+  const QRect client(placement.normalRect.left, placement.normalRect.top, m_window.width(), m_window.height());
+  // Before the window manager has framed the window its frame is unknown: a title bar is assumed above it.
+  QMargins frame(m_window.geometry().left() - m_window.frameGeometry().left(),
+                 m_window.geometry().top() - m_window.frameGeometry().top(),
+                 m_window.frameGeometry().right() - m_window.geometry().right(),
+                 m_window.frameGeometry().bottom() - m_window.geometry().bottom());
+  if (frame.isNull()) frame.setTop(m_window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &m_window));
+  QList<QRect> areas;
+  if (const QScreen* current = m_window.screen()) areas << current->availableGeometry();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    if (!areas.contains(screen->availableGeometry())) areas << screen->availableGeometry();
+  }
+  // The client rectangle is placed, not the frame: move() would place the frame, which is not known yet.
+  m_window.setGeometry(QRect(ReachableClientPosition(client, frame, areas), m_window.size()));
 }
 
 void QtWindowGeometry::SetWindowState(WindowState state) {

@@ -1,6 +1,9 @@
 // The main window's placement and screen for the settings store, read from and handed to Qt.
 #pragma once
 
+#include <QList>
+#include <QMargins>
+#include <QRect>
 #include <QWidget>
 
 #include "app/controller_form.h"
@@ -8,9 +11,22 @@
 namespace quillet::ui {
 
 /*
- * Qt knows the window's frame position, its size and whether it is minimised; it has no placement flags and no
+ * Where a window with client rectangle `client` and frame `frame` (the window manager's borders around it) goes
+ * so that a person can reach it: where it is, when the top of its frame (the title bar) lies on one of the
+ * screens' available areas; moved into the area it overlaps most, when it is partly off; centred on the first
+ * area, when it is off every screen. Returns the client's top-left corner.
+ */
+QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const QList<QRect>& screenAreas);
+
+/*
+ * Qt knows the window's position, its size and whether it is minimised; it has no placement flags and no
  * minimised or maximised positions. Those are kept as they were restored and reported back unchanged, so a save
  * writes what was read. The window's size never changes: a restore only moves it.
+ *
+ * The normal rectangle saved and restored is the client area, the part of the window that is the program's
+ * own: a window manager places it where it was asked to, whatever frame it then draws around it, whereas the
+ * frame is not known before the window has been shown. Saving one and restoring the other made the window
+ * move by its title bar's height at every start.
  */
 class QtWindowGeometry : public WindowGeometry {
  public:

@@ -2,8 +2,10 @@
 // palette case, and a run that fails half-way.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,28 @@ TEST_F(Generate, EntriesWrittenOtherwiseAreNamedAfterTheFinalReport) {
   EXPECT_EQ(h.view.messages[1],
             "1 entry had times a DVD cannot hold: entry 2 lasts longer than 745.6 s (shown for 745.6 s).");
   ExpectIdle(h.State());
+}
+
+TEST_F(Generate, TheWindowShowsTheEntryBeingWritten) {
+  ControllerOptions options = ControllerHarness::SequentialOptions();
+  options.showFramesDuringGeneration = true;
+  ControllerHarness h(options);
+  h.ReadyWithoutIfo(subtitle);
+  const Image24 beforeRun = h.State().preview;
+  // What the window shows while entry i is written; a slow window repaint lets every entry be shown.
+  std::vector<Image24> shown;
+  h.view.onProcessEvents = [&](int) {
+    shown.push_back(h.State().preview);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  };
+  h.controller.ButtonGenerateSupClick();
+
+  ASSERT_EQ(shown.size(), static_cast<std::size_t>(kEntries));
+  EXPECT_NE(shown[0], beforeRun);  // the first entry is on show while it is written
+  // The last entry is on show while it is written, and stays when the run ends.
+  EXPECT_EQ(h.State().preview.Height(), 576);
+  EXPECT_EQ(shown.back(), h.State().preview);
+  for (int i = 1; i < kEntries; ++i) EXPECT_NE(shown[i], shown[i - 1]) << "entry " << i + 1;
 }
 
 TEST_F(Generate, TheFinalReportTellsThePaletteCaseAndNamesBothFiles) {

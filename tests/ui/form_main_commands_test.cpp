@@ -2,18 +2,23 @@
 // and the unattended run with a display.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "dvdsub_decoder.h"
 #include "preview_image.h"
@@ -121,7 +126,16 @@ TEST(FormMainCommands, LoadSubtitleListsItsEntriesAndChecksTheirLength) {
   const Image24 first = w->State().preview;
   w->ListBoxPreview->setCurrentRow(3);
   EXPECT_EQ(w->State().ListBoxPreviewIndex, 3);
-  EXPECT_NE(w->State().preview, first);
+  const Image24 fourth = w->State().preview;
+  EXPECT_NE(fourth, first);
+
+  // A run leaves its last frame on show; a click on the entry already chosen draws that entry again.
+  DrivenWindow::Click(w->ButtonGenerateSup);
+  ASSERT_NE(w->State().preview, fourth);
+  QListWidget* list = w->ListBoxPreview;
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(3)).center());
+  EXPECT_EQ(list->currentRow(), 3);
+  EXPECT_EQ(w->State().preview, fourth);
 }
 
 TEST(FormMainCommands, GrowingTheFontUntilALineIsTooLongStopsGeneration) {
@@ -259,6 +273,53 @@ TEST(FormMainCommands, AddToBatchAppendsTheJobLine) {
   DrivenWindow::Click(w->ButtonBatch);
   EXPECT_EQ(w.dialogsShown.size(), dialogs);
   EXPECT_EQ(ReadFile(batch), line + line);
+}
+
+// Answers the real file dialog of the next command as a person does: types `fileName` and presses Save or Open.
+// Returns false when a message box came up instead (a refusal such as "File not found").
+bool TypeIntoTheRealDialog(DrivenWindow& w, const std::string& fileName, const std::function<void()>& command) {
+  w->openDialogHook = nullptr;
+  bool typed = false;
+  bool refused = false;
+  QTimer person;
+  person.setInterval(10);
+  QObject::connect(&person, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      refused = true;
+      box->done(QMessageBox::Ok);
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+      if (typed) return dialog->reject();
+      typed = true;
+      dialog->selectFile(QString::fromStdString(fileName));
+      // Save or Open, outside this timer's handler: the timer must fire again to answer a message box.
+      QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    }
+  });
+  person.start();
+  command();
+  return typed && !refused;
+}
+
+TEST(FormMainCommands, AddToBatchStartsANewBatchFileOrAppendsToAnExistingOneWithoutAsking) {
+  DrivenWindow w;
+  w.ShowAndActivate();
+  LoadIfoAndSample(w);
+  w.messages.clear();
+  const std::string batch = w.Dir().File("MyBatch");
+  EXPECT_TRUE(TypeIntoTheRealDialog(w, batch, [&] { DrivenWindow::Click(w->ButtonBatch); }));
+  EXPECT_EQ(w.messages, std::vector<std::string>{"Job added to Batch file: " + batch + ".bat"});
+  const std::string line = ReadFile(batch + ".bat");
+
+  // Another run of the program picks the file that now exists: the job is appended, nothing is asked.
+  DrivenWindow again;
+  again.ShowAndActivate();
+  LoadIfoAndSample(again);
+  again.messages.clear();
+  EXPECT_TRUE(TypeIntoTheRealDialog(again, batch + ".bat", [&] { DrivenWindow::Click(again->ButtonBatch); }));
+  EXPECT_EQ(again.messages, std::vector<std::string>{"Job added to Batch file: " + batch + ".bat"});
+  EXPECT_EQ(ReadFile(batch + ".bat").substr(0, line.size()), line);
+  EXPECT_GT(ReadFile(batch + ".bat").size(), line.size());
 }
 
 TEST(FormMainCommands, CompleteCommandLineRunsUnattendedAndEndsTheProgram) {

@@ -199,8 +199,14 @@ TEST(FormMainControls, NoIfoBoxShowsTheGenericPaletteAndFreesTheVideoStandard) {
     EXPECT_EQ(swatch->toolTip(), QString::fromLatin1(n < 4 ? tooltips[n] : "000000")) << n;
     EXPECT_EQ(label->toolTip(), swatch->toolTip());
     const int grey = n < 4 ? 85 * n : 0;
-    EXPECT_EQ(swatch->pixmap().toImage().pixelColor(7, 7), QColor(grey, grey, grey)) << n;
+    EXPECT_EQ(swatch->grab().toImage().pixelColor(7, 7), QColor(grey, grey, grey)) << n;
   }
+  // While the group is disabled (a run, a refusal) the swatches keep their colours.
+  f.GroupBoxInput->setEnabled(false);
+  for (int n = 0; n < 4; ++n) {
+    EXPECT_EQ(f.PaletteSwatches[n]->grab().toImage().pixelColor(7, 7), QColor(85 * n, 85 * n, 85 * n)) << n;
+  }
+  f.GroupBoxInput->setEnabled(true);
 
   DrivenWindow::Click(f.Ntsc);
   EXPECT_FALSE(f.State().Pal);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "qt_window_geometry.h"
 #include "ui_test_support.h"
 
 namespace quillet::test {
@@ -39,8 +40,7 @@ TEST(FormMainSettings, ShowingRestoresThePositionAndTheStoredValues) {
   DrivenWindow w({}, ini);
   w.ShowAndActivate();
   EXPECT_TRUE(w.errors.empty());
-  EXPECT_EQ(w->pos(), QPoint(100, 120));
-  EXPECT_EQ(w->size(), QSize(803, 705));
+  EXPECT_EQ(w->geometry(), QRect(100, 120, 803, 705));  // the client area, as it was saved
   EXPECT_EQ(w->ComboBoxFontSize->currentText(), QStringLiteral("26"));
   EXPECT_EQ(w->ComboBoxAlign->currentText(), QStringLiteral("right"));
   EXPECT_EQ(w->offset->value(), 50);
@@ -51,12 +51,35 @@ TEST(FormMainSettings, ShowingRestoresThePositionAndTheStoredValues) {
   EXPECT_EQ(w->ComboBoxText->currentText(), QStringLiteral("Color 0"));
 }
 
+TEST(FormMainSettings, APlaceOffEveryScreenIsCentredAndAPartlyHiddenOneMovedIn) {
+  const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+  const QMargins frame(4, 22, 4, 4);
+  const QSize size(803, 705);
+  // Where its title bar can be grabbed, on either screen, a window stays.
+  EXPECT_EQ(ui::ReachableClientPosition({{100, 40}, size}, frame, screens), QPoint(100, 40));
+  EXPECT_EQ(ui::ReachableClientPosition({{1500, 300}, size}, frame, screens), QPoint(1500, 300));
+  // Off every screen: centred on the first.
+  EXPECT_EQ(ui::ReachableClientPosition({{5000, -3000}, size}, frame, screens), QPoint(110, 40));
+  // Its title bar above the top: moved down onto the screen it overlaps most.
+  EXPECT_EQ(ui::ReachableClientPosition({{100, -200}, size}, frame, screens), QPoint(100, 22));
+  EXPECT_EQ(ui::ReachableClientPosition({{1100, 10}, size}, frame, screens), QPoint(1100, 22));
+
+  // The window itself: a place stored off the screen opens it where it can be reached.
+  TempDir dir;
+  std::string stored = StoredForm(ScreenPpi());
+  stored.replace(stored.find("NormPos=100,120"), 15, "NormPos=9000,9000");
+  DrivenWindow w({}, dir.Write("Quillet_Settings.ini", stored));
+  w.ShowAndActivate();
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(area.contains(w->frameGeometry().topLeft())) << w->frameGeometry().x() << "," << w->frameGeometry().y();
+}
+
 TEST(FormMainSettings, AnotherPixelsPerInchKeepsThePositionButRestoresTheValues) {
   TempDir dir;
   const std::string ini = dir.Write("Quillet_Settings.ini", StoredForm(ScreenPpi() + 24));
   DrivenWindow w({}, ini);
   w.ShowAndActivate();
-  EXPECT_NE(w->pos(), QPoint(100, 120));
+  EXPECT_NE(w->geometry().topLeft(), QPoint(100, 120));
   EXPECT_EQ(w->ComboBoxFontSize->currentText(), QStringLiteral("26"));
 }
 
@@ -92,18 +115,16 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
     w.ShowAndActivate();
     DrivenWindow::Choose(w->ComboBoxFontStyle, 3);
     w->offset->setValue(77);
-    w->move(150, 90);
-    const QRect frame = w->frameGeometry();
+    w->setGeometry(QRect({150, 90}, w->size()));
+    const QRect client = w->geometry();
     w->close();
     // Nothing reaches the file before the program ends.
     EXPECT_EQ(ReadFile(ini), "[Other]\nkept=yes\n\n");
     w->FinishProgram();
 
     const std::string saved = ReadFile(ini);
-    const std::string normPos = std::to_string(frame.left()) + "," + std::to_string(frame.top()) + "," +
-                                std::to_string(frame.left() + frame.width()) + "," +
-                                std::to_string(frame.top() + frame.height());
-    EXPECT_EQ(frame.topLeft(), QPoint(150, 90));
+    const std::string normPos = "150,90," + std::to_string(150 + client.width()) + "," +
+                                std::to_string(90 + client.height());
     EXPECT_NE(saved.find("[Other]\nkept=yes\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("FormVersion=0\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("ShowCmd=1\n"), std::string::npos) << saved;
@@ -117,7 +138,7 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
   // The next start puts everything back.
   DrivenWindow again({}, ini);
   again.ShowAndActivate();
-  EXPECT_EQ(again->pos(), QPoint(150, 90));
+  EXPECT_EQ(again->geometry().topLeft(), QPoint(150, 90));
   EXPECT_EQ(again->ComboBoxFontStyle->currentText(), QStringLiteral("Underline"));
   EXPECT_EQ(again->offset->value(), 77);
 }

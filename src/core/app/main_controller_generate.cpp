@@ -98,21 +98,22 @@ void MainController::DoGenerate() {
       return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
     };
 
-    // The window shows the frames as they are made, but repaints at most about 30 times a second.
+    // The window shows the entry being written, but repaints at most about 30 times a second.
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastShown{};
     int entryAt = 0;
+    int entryShown = 0;
     auto showFrame = [&](int i) {
       renderEntry(*m_fonts, i, m_state.FrameBitmap);
       m_state.preview = m_state.FrameBitmap.frame;
+      entryShown = i;
       m_view.PictureChanged();
     };
     GenerationHooks hooks;
     hooks.processEvents = [&] {
       ++entryAt;
-      if (m_options.showFramesDuringGeneration && entryAt > 1 &&
-          Clock::now() - lastShown > std::chrono::milliseconds(33)) {
-        showFrame(entryAt - 1);
+      if (m_options.showFramesDuringGeneration && Clock::now() - lastShown > std::chrono::milliseconds(33)) {
+        showFrame(entryAt);
         lastShown = Clock::now();
       }
       m_view.ProcessEvents();
@@ -123,7 +124,7 @@ void MainController::DoGenerate() {
       m_view.ProgressChanged();
     };
     outcome = RunGeneration(job, hooks);
-    if (m_options.showFramesDuringGeneration && entryAt > 0) showFrame(entryAt);
+    if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
   } catch (const std::exception& e) {
     outcome.status = GenerationStatus::Failed;
     outcome.message = e.what();

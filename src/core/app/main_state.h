@@ -91,7 +91,7 @@ struct MainState {
   // the dialogs, each remembering its file name
   FileDialogState OpenDialogifo{"", "ifo|*.ifo", ""};
   FileDialogState OpenDialogsub{"", "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt", ""};
-  FileDialogState OpenDialogBat{"", "*.bat|*.bat", ""};
+  FileDialogState OpenDialogBat{"", "*.bat|*.bat", "", true};  // a new batch file is typed in here
   FileDialogState OpenDialogImagePAL{"Load 720x576 PAL image", "Load your PAL 720x576 BMP|*.bmp", ""};
   FileDialogState OpenDialogImageNTSC{"Load 720x480 NTSC image", "Load your NTSC 720x480 BMP|*.bmp", ""};
 

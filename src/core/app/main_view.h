@@ -8,11 +8,14 @@
 
 namespace quillet {
 
-// An open-file dialog as the window keeps it: it remembers its file name for the rest of the run.
+// A file dialog as the window keeps it: it remembers its file name for the rest of the run.
 struct FileDialogState {
   std::string title;
   std::string filter;  // "description|pattern;pattern"
   std::string fileName;
+  // The dialog also takes a name that does not exist yet, and does not ask about an existing one (its caller
+  // appends to the file, so nothing in it is lost).
+  bool newFileAllowed = false;
 };
 
 class MainView : public MessageSink {
@@ -21,7 +24,8 @@ class MainView : public MessageSink {
   void ShowMessage(const std::string& text) override = 0;
   // The program's standard error box, titled with the application title, for a command that failed.
   virtual void ShowError(const std::string& text) = 0;
-  // Shows the dialog; a chosen file replaces dialog.fileName, a cancel leaves it as it was.
+  // Shows the dialog (one that takes new names too when dialog.newFileAllowed); a chosen file replaces
+  // dialog.fileName, a cancel leaves it as it was.
   virtual void ExecuteOpenDialog(FileDialogState& dialog) = 0;
   // Lets the window handle its pending events once (repaints, and an "Abort" press during a run).
   virtual void ProcessEvents() = 0;
