@@ -82,8 +82,8 @@ DisplayCheck CheckDisplay(const DisplayEnvironment& env) {
   for (const std::string& platform : platforms) {
     if (platform == "xcb" && !env.display.empty()) {
       if (XDisplayAnswers(env.display)) return {true, chosen ? "" : platform, ""};
-      problem += (problem.empty() ? "" : ", and ") + std::string("the X display \"") + env.display +
-                 "\" cannot be opened";
+      problem +=
+          (problem.empty() ? "" : ", and ") + std::string("the X display \"") + env.display + "\" cannot be opened";
     }
     if (platform == "wayland" && !env.waylandDisplay.empty()) {
       if (WaylandSocketAnswers(env)) return {true, chosen ? "" : platform, ""};

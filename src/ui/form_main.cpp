@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
-#include <QEvent>
 #include <cmath>
 #include <functional>
 #include <type_traits>
@@ -299,7 +299,8 @@ void TFormMain::ConnectControls() {
   connect(ListBoxPreview, &QListWidget::currentRowChanged, this, command([&c](int row) {
             if (row >= 0) c.ListBoxPreviewClick(row);
           }));
-  auto* rowAtPress = new PressWatcher(ListBoxPreview->viewport(), [list = ListBoxPreview] { return list->currentRow(); });
+  auto* rowAtPress =
+      new PressWatcher(ListBoxPreview->viewport(), [list = ListBoxPreview] { return list->currentRow(); });
   connect(ListBoxPreview, &QListWidget::clicked, this, command([&c, rowAtPress](const QModelIndex& index) {
             if (index.row() >= 0 && index.row() == rowAtPress->row) c.ListBoxPreviewClick(index.row());
           }));

@@ -5,8 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/messages.h"

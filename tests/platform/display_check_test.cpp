@@ -1,4 +1,6 @@
 // The check made before the window opens: which named displays answer, and what the toolkit would try.
+#include "display_check.h"
+
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -6,7 +8,6 @@
 
 #include <cstring>
 
-#include "display_check.h"
 #include "test_support.h"
 
 namespace quillet {

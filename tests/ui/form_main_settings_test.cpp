@@ -123,8 +123,8 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
     w->FinishProgram();
 
     const std::string saved = ReadFile(ini);
-    const std::string normPos = "150,90," + std::to_string(150 + client.width()) + "," +
-                                std::to_string(90 + client.height());
+    const std::string normPos =
+        "150,90," + std::to_string(150 + client.width()) + "," + std::to_string(90 + client.height());
     EXPECT_NE(saved.find("[Other]\nkept=yes\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("FormVersion=0\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("ShowCmd=1\n"), std::string::npos) << saved;

@@ -42,7 +42,8 @@ QList<QRect> TextRects(const QLabel& label) {
     while (first < last && text[first].isSpace()) ++first;
     while (last > first && text[last - 1].isSpace()) --last;
     if (first == last) continue;
-    const QRectF rect(line.cursorToX(first), top + line.y(), line.cursorToX(last) - line.cursorToX(first), line.height());
+    const QRectF rect(line.cursorToX(first), top + line.y(), line.cursorToX(last) - line.cursorToX(first),
+                      line.height());
     rects << rect.translated(box.topLeft()).toAlignedRect();
   }
   return rects;
