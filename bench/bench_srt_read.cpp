@@ -56,7 +56,7 @@ void BM_ParseLongSrtInMemory(benchmark::State& state) {
   const std::string bytes = quillet::ReadWholeFile(path);
   for (auto _ : state) {
     quillet::TSubtitle document;
-    quillet::ReadSrt(bytes, path, document);
+    quillet::ReadSrt(bytes, document);
     benchmark::DoNotOptimize(document.Lines.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes.size()));

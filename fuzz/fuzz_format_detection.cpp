@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "fuzz_support.h"
+#include "subtitle/file_text.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/subtitle.h"
@@ -21,11 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const bool clearFirst = (choice & 0x80) != 0;
   const std::string_view bytes = input.Rest();
 
-  const bool srt = LooksLikeSrt(bytes);
-  const bool microDvd = LooksLikeMicroDvd(bytes);
+  const std::string text = DecodeSubtitleFile(std::string(bytes)).text;
+  const bool srt = LooksLikeSrt(text);
+  const bool microDvd = LooksLikeMicroDvd(text);
   const std::string path = fuzz::ScratchFolder::Get().Write(name, bytes);
 
-  // The file-level checks add only the name's extension to the byte-level ones.
+  // The file-level checks add only the name's extension to the checks on the file's text.
   const bool srtName = name == "film.srt";
   const bool microDvdName = name == "film.SUB" || name == "film.txt";
   QUILLET_FUZZ_CHECK(TSubtitle::IsSrtFile(path) == (srtName && srt));

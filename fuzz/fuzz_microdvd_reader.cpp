@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::RecordingSink sink;
   TSubtitle document;
   try {
-    ReadMicroDvd(bytes, "fuzz.sub", document, sink);
+    for (const SkippedEntry& entry : ReadMicroDvd(bytes, "fuzz.sub", document, sink)) {
+      QUILLET_FUZZ_CHECK(entry.line > 1 && !entry.reason.empty());
+    }
   } catch (const ConversionError& e) {
     QUILLET_FUZZ_CHECK(std::string_view(e.what()).find("fuzz.sub") != std::string_view::npos);
   }

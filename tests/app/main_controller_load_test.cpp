@@ -101,7 +101,7 @@ TEST_F(LoadSubtitle, AFailedSecondLoadStillReplacesTheFirst) {
     bool error;  // reported through the error box rather than a message
   };
   for (const Case& c : {Case{"notes.txt", "plain words, no frame numbers\r\n", false},
-                        Case{"broken.srt", "1\r\n00:00:01,000 --> 00:00:xx,000\r\nText\r\n\r\n", true}}) {
+                        Case{"broken.sub", "{1}{1}23,976\r\n{25}{50}Text\r\n", true}}) {
     h.view.ClearRecords();
     h.LoadSubtitle(dir.Write(c.name, c.bytes));
     EXPECT_TRUE(h.State().ListBoxPreview.empty()) << c.name;
@@ -111,7 +111,7 @@ TEST_F(LoadSubtitle, AFailedSecondLoadStillReplacesTheFirst) {
     if (c.error) {
       EXPECT_TRUE(h.view.messages.empty()) << c.name;
       ASSERT_EQ(h.view.errors.size(), 1u) << c.name;
-      EXPECT_NE(h.view.errors[0].find("broken.srt"), std::string::npos) << h.view.errors[0];
+      EXPECT_NE(h.view.errors[0].find("broken.sub"), std::string::npos) << h.view.errors[0];
     } else {
       EXPECT_EQ(h.view.messages, std::vector<std::string>{"Unsupported Subtitle Format !"}) << c.name;
       EXPECT_EQ(h.SubtitleDocument()->Count(), 0) << c.name;

@@ -1,12 +1,23 @@
 // Shared by the subtitle tests: a message sink that records, and loading bytes through a scratch file.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "base/message_sink.h"
 #include "subtitle/subtitle.h"
 #include "test_support.h"
+
+namespace quillet {
+
+// Failures print entries as text rather than as bytes of the object.
+inline void PrintTo(const SubtitleLine& line, std::ostream* out) {
+  *out << "{" << line.StartTime << ", " << line.EndTime << ", \"" << line.Line1 << "\", \"" << line.Line2 << "\", \""
+       << line.Line3 << "\"}";
+}
+
+}  // namespace quillet
 
 namespace quillet::test {
 

@@ -118,7 +118,7 @@ TEST(MicroDvdReader, FrameRateLineIsTheFirstEntry) {
 TEST(MicroDvdReader, ReadsADataFileWithTagsAndCodes) {
   auto loaded = LoadBytes(test::ReadFile(test::DataFile("microdvd_23976.sub")), "film.sub");
   EXPECT_EQ(loaded.document.Lines,
-            (std::vector<SubtitleLine>{Entry("42", "42", "23.976"), Entry("0", "1001", "{y:i}Hello", "World"),
+            (std::vector<SubtitleLine>{Entry("42", "42", "23.976"), Entry("0", "1001", "Hello", "World"),
                                        Entry("4171", "8342", "One", "two", "three|four"), Entry("12513", "16683")}));
 }
 
@@ -134,8 +134,8 @@ TEST(MicroDvdReader, MissingFrameRateIsRefusedWithAMessage) {
 }
 
 TEST(MicroDvdReader, EmptyLinesAreSkipped) {
-  // An extra line break at the end, and blank lines inside, hold no entry.
-  auto loaded = LoadBytes("{1}{1}25\r\n{25}{50}a\r\n\r\n{50}{75}b\r\n\r\n", "film.sub");
+  // An extra line break at the end, and blank lines inside (blanks and tabs too), hold no entry.
+  auto loaded = LoadBytes("{1}{1}25\r\n{25}{50}a\r\n\r\n{50}{75}b\r\n  \t\r\n\r\n", "film.sub");
   EXPECT_TRUE(loaded.document.Loaded);
   EXPECT_EQ(loaded.document.Lines, (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "a"),
                                                               Entry("2000", "3000", "b")}));
@@ -147,25 +147,45 @@ TEST(MicroDvdReader, EntriesKeepFileOrderAndNegativeTimes) {
                                                               Entry("-200", "400", "early")}));
 }
 
-TEST(MicroDvdReader, BadLineEndsTheLoadAndKeepsEarlierEntries) {
+TEST(MicroDvdReader, ControlCodesAreRemovedAndALineOfCodesOnlyIsDropped) {
+  auto loaded = LoadBytes(
+      "{1}{1}25\n"
+      "{25}{50}{y:i}{C:$0000ff}Hello|{f:Arial}{s:20}World\n"
+      "{50}{75}{Y:b}{P:1}|{H:UTF-8}Moved up|third|fourth\n"
+      "{75}{100}{a:b} stays|{y:i\n"
+      "{100}{125}|second\n",
+      "film.sub");
+  EXPECT_EQ(
+      loaded.document.Lines,
+      (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "Hello", "World"),
+                                 Entry("2000", "3000", "Moved up", "third", "fourth"),
+                                 Entry("3000", "4000", "{a:b} stays", "{y:i"), Entry("4000", "5000", "", "second")}));
+}
+
+TEST(MicroDvdReader, UnreadableLinesAreSkippedAndTheRestLoads) {
   test::TempDir dir;
-  std::string path = dir.Write("film.sub", "{1}{1}25\n{25}{50}a\n{10}{}b\n{75}{100}c\n");
+  std::string path = dir.Write("film.sub", "{1}{1}25\n{25}{50}a\n{10}{}b\n \t\nno frames\n{3000000}{1}x\n{75}{100}c\n");
   test::RecordingSink sink;
   TSubtitle document;
-  try {
-    document.LoadFromFile(path, true, sink);
-    FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "'' is not a valid integer value for the end frame (file \"" + path + "\", line 3)");
-  }
+  document.LoadFromFile(path, true, sink);
   EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Count(), 2);
+  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "a"),
+                                                       Entry("3000", "4000", "c")}));
+  EXPECT_EQ(sink.messages, std::vector<std::string>{"3 entries of \"" + path +
+                                                    "\" could not be read and were skipped:\r"
+                                                    "line 3: the end frame cannot be read\r"
+                                                    "line 5: the start frame cannot be read\r"
+                                                    "line 6: the time of a frame is out of range"});
 
   // A rate that is not a number fails at line 1, before anything is stored.
   std::string comma = dir.Write("comma.sub", "{1}{1}23,976\n{25}{50}a\n");
   TSubtitle other;
-  EXPECT_THROW(other.LoadFromFile(comma, true, sink), ConversionError);
+  try {
+    other.LoadFromFile(comma, true, sink);
+    FAIL() << "no error";
+  } catch (const ConversionError& e) {
+    EXPECT_EQ(std::string(e.what()), "'23,976' is not a valid floating point value (file \"" + comma + "\", line 1)");
+  }
   EXPECT_FALSE(other.Loaded);
   EXPECT_EQ(other.Count(), 0);
 }

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "base/errors.h"
 #include "loading.h"
+#include "subtitle/srt_time_line.h"
 
 namespace quillet {
 namespace {
@@ -12,44 +15,54 @@ namespace {
 using test::Entry;
 using test::LoadBytes;
 
-TEST(SrtReader, ConvertsTimesToMilliseconds) {
+TEST(SrtReader, TimeLinesInTheFormsToolsWrite) {
   struct Case {
-    const char* time;
-    const char* ms;
+    const char* line;
+    std::optional<SrtTimes> times;
   };
-  for (auto [time, ms] : std::initializer_list<Case>{{"00:00:01,000", "1000"},
-                                                     {"01:02:03,456", "3723456"},
-                                                     {"00:00:01.000", "1000"},  // separators are not examined
-                                                     {"00x00x01x000", "1000"},
-                                                     {"00:99:99,999", "6039999"},  // no range test
-                                                     {"99:59:59,999", "359999999"},
-                                                     {"-1:00:00,000", "-3600000"},
-                                                     {"00:00:00,2147483647", "2147483647"}}) {
-    EXPECT_EQ(SrtTimeToMs(time), ms) << time;
+  const std::optional<SrtTimes> none;
+  for (const auto& [line, times] : std::initializer_list<Case>{
+           {"00:00:01,000 --> 00:00:04,000", SrtTimes{1000, 4000}},
+           {"01:02:03,456 --> 01:02:04.000", SrtTimes{3723456, 3724000}},
+           {"0:00:01,000 --> 0:00:04,000", SrtTimes{1000, 4000}},  // one-digit hours
+           {"100:0:5.1 --> 100:0:6.12", SrtTimes{360005001, 360006012}},
+           {"00:00:01,5 --> 00:00:02,50", SrtTimes{1005, 2050}},  // the fraction counts milliseconds
+           {"00:00:01,000-->00:00:02,000", SrtTimes{1000, 2000}},
+           {" \t00:00:01,000 \t -->\t00:00:02,000", SrtTimes{1000, 2000}},
+           {"00:00:01,000 --> 00:00:02,000 X1:100 X2:600 Y1:10 Y2:50", SrtTimes{1000, 2000}},
+           {"00:99:99,999 --> 00:00:00,000", SrtTimes{6039999, 0}},  // no range test on minutes and seconds
+           {"596:31:23,647 --> 00:00:00,000", SrtTimes{2147483647, 0}},
+           {"596:31:23,648 --> 00:00:00,000", none},  // past 32-bit milliseconds
+           {"00:00:01 --> 00:00:02", none},           // no fraction
+           {"00:00:01,1234 --> 00:00:02,000", none},
+           {"00:00:01,000 --> 00:00:02,0001", none},
+           {"00:000:01,000 --> 00:00:02,000", none},
+           {"-1:00:00,000 --> 00:00:02,000", none},
+           {"00:00:01,000 --> ", none},
+           {" --> 00:00:02,000", none},
+           {"00:00:01,000 -> 00:00:02,000", none},
+           {"00 : 00 : 01,000 --> 00:00:02,000", none}}) {
+    EXPECT_EQ(ParseSrtTimeLine(line), times) << line;
   }
+  SrtTimeProblem problem;
+  ParseSrtTimeLine("00:00:01,000 --> 00:00:", &problem);
+  EXPECT_EQ(problem, "the end time cannot be read");
+  ParseSrtTimeLine("00:00 --> 00:00:01,000", &problem);
+  EXPECT_EQ(problem, "the start time cannot be read");
 }
 
-TEST(SrtReader, TimeThatDoesNotConvertNamesFieldAndTime) {
-  for (const char* time : {"0a:00:01,000", "00:00:01,00 ", "", "00:00:01", "00:00:00,2147483648"}) {
+TEST(SrtReader, OneTimeConvertsOnlyWhenItIsWholly) {
+  EXPECT_EQ(SrtTimeToMs("01:02:03,456"), "3723456");
+  EXPECT_EQ(SrtTimeToMs("0:0:1.5"), "1005");
+  for (const char* time : {"", "00:00:01", "00:00:01,000 ", "0a:00:01,000"}) {
     EXPECT_THROW(SrtTimeToMs(time), ConversionError) << time;
   }
   try {
     SrtTimeToMs("00:0x:0y,000");
     FAIL();
   } catch (const ConversionError& e) {
-    EXPECT_STREQ(e.what(), "'0x' is not a valid integer value in the time '00:0x:0y,000'");
+    EXPECT_STREQ(e.what(), "'00:0x:0y,000' is not a valid time");
   }
-  // Sums past 32 bits are refused rather than wrapped to a wrong time.
-  EXPECT_THROW(SrtTimeToMs("00:00:01,2147483000"), ConversionError);
-}
-
-TEST(SrtReader, TimeLineIsRecognisedByShapeOnly) {
-  EXPECT_TRUE(IsSrtTimeLine("00:00:01,000 --> 00:00:04,000"));
-  EXPECT_TRUE(IsSrtTimeLine("00:00:01,000 --> 00:00:04,000 X1:100 X2:600"));
-  EXPECT_TRUE(IsSrtTimeLine("aaaaaaaaaaaaa-->aaaaaaaaaaaaa"));
-  EXPECT_FALSE(IsSrtTimeLine("00:00:01,000 --> 00:00:04,00"));    // 28 characters
-  EXPECT_FALSE(IsSrtTimeLine("0:00:01,000 --> 0:00:04,000000"));  // arrow at 13..15
-  EXPECT_FALSE(IsSrtTimeLine("00:00:01,000  --> 00:00:04,000"));
 }
 
 TEST(SrtReader, ReadsEntriesOfOneToFourLines) {
@@ -122,38 +135,50 @@ TEST(SrtReader, OverlapsAndBackwardTimesStayAsRead) {
   EXPECT_EQ(loaded.document.GetLine(2).EndTime, "5000");
 }
 
-TEST(SrtReader, BadTimeLineShapesDropTheirEntry) {
-  auto loaded = LoadBytes(
-      "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n2\n0:00:03,000 --> 0:00:04,000\ndropped\n\n"
-      "3\n00:00:05,00 --> 00:00:06,000\ndropped too\n\n4\n00:00:07,000 --> 00:00:08,000\nkept too\n");
-  EXPECT_EQ(loaded.document.Lines,
-            (std::vector<SubtitleLine>{Entry("1000", "2000", "kept"), Entry("7000", "8000", "kept too")}));
-}
-
-TEST(SrtReader, NoTimeLineLoadsEmpty) {
-  // The second line passes detection (arrow at 14..16) but is too short to be a time line.
-  auto loaded = LoadBytes("1\n00:00:01,000 --> 00:00:0\nText\n");
-  EXPECT_TRUE(loaded.messages.empty());
-  EXPECT_TRUE(loaded.document.Loaded);
-  EXPECT_EQ(loaded.document.Count(), 0);
-}
-
-TEST(SrtReader, BadTimeEndsTheLoadAndKeepsEarlierEntries) {
-  test::TempDir dir;
-  std::string path = dir.Write("broken.srt",
-                               "1\n00:00:01,000 --> 00:00:02,000\nfine\n\n2\n00:00:03,000 --> 00:00:04,000\n"
-                               "fine too\n\n3\n00:00:05,000 --> 00:0x:06,000\nnever read\n");
-  test::RecordingSink sink;
+TEST(SrtReader, UnreadableEntriesAreSkippedAndTheRestLoads) {
+  const std::string file =
+      "1\n00:00:01,000 --> 00:00:02,000\nkept\n\n"     // lines 1-4
+      "2\n00:00:03,000 --> \ndropped\nand this\n\n"    // 5-9: no end time
+      "3\nno time at all\n\n"                          // 10-12
+      "4\n00:00:07,000 --> 00:00:08,000\nkept too\n";  // 13-15
   TSubtitle document;
-  try {
-    document.LoadFromFile(path, true, sink);
-    FAIL() << "no error";
-  } catch (const ConversionError& e) {
-    EXPECT_EQ(std::string(e.what()),
-              "'0x' is not a valid integer value in the time '00:0x:06,000' (file \"" + path + "\", line 10)");
-  }
-  EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Count(), 2);
+  const std::vector<SkippedEntry> skipped = ReadSrt(file, document);
+  EXPECT_EQ(document.Lines,
+            (std::vector<SubtitleLine>{Entry("1000", "2000", "kept"), Entry("7000", "8000", "kept too")}));
+  EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{6, "the end time cannot be read"}, {10, "no time line"}}));
+
+  auto loaded = LoadBytes(file, "film.srt");
+  EXPECT_EQ(loaded.document.Count(), 2);
+  ASSERT_EQ(loaded.messages.size(), 1u);
+  EXPECT_TRUE(loaded.messages[0].starts_with("2 entries of \"")) << loaded.messages[0];
+  EXPECT_TRUE(loaded.messages[0].ends_with(
+      "film.srt\" could not be read and were skipped:\rline 6: the end time cannot be read\rline 10: no time line"))
+      << loaded.messages[0];
+}
+
+TEST(SrtReader, ABlanksOnlyLineEndsTheText) {
+  auto loaded = LoadBytes("1\n00:00:01,000 --> 00:00:02,000\nOne\n \t \n2\n00:00:03,000 --> 00:00:04,000\nTwo\n");
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{Entry("1000", "2000", "One"), Entry("3000", "4000", "Two")}));
+  EXPECT_TRUE(loaded.messages.empty());
+}
+
+TEST(SrtReader, MarkupIsRemovedAndBreaksMakeLines) {
+  auto loaded = LoadBytes(
+      "1\n00:00:01,000 --> 00:00:02,000\n{\\an8}<I>Top</i>\\NSecond{\\i0}\\hline\n\n"
+      "2\n00:00:03,000 --> 00:00:04,000\n{\\pos(10,20)}\n<font color=\"#ff0000\">Red</FONT>\n\n"
+      "3\n00:00:05,000 --> 00:00:06,000\na\\nb\\Nc\\Nd\n\n"
+      "4\n00:00:07,000 --> 00:00:08,000\n{\\an8 never closed\n");
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{
+                Entry("1000", "2000", "Top", "Second line"), Entry("3000", "4000", "Red"),  // the markup line is gone
+                Entry("5000", "6000", "a", "b", "c"), Entry("7000", "8000", "{\\an8 never closed")}));
+}
+
+TEST(SrtReader, NoTimeLineAtAllIsNotSubRip) {
+  auto loaded = LoadBytes("1\n00:00:01,000 --> 00:00:0\nText\n");
+  EXPECT_EQ(loaded.messages, std::vector<std::string>{"Unsupported Subtitle Format !"});
+  EXPECT_FALSE(loaded.document.Loaded);
 }
 
 }  // namespace

@@ -21,15 +21,20 @@ using test::LoadBytes;
 
 constexpr const char* kSrt = "1\r\n00:00:01,000 --> 00:00:04,000\r\nHi\r\n";
 
-TEST(SubtitleDetection, SrtNeedsExtensionAndArrowOnSecondLine) {
+TEST(SubtitleDetection, SrtNeedsExtensionAndATimeLineAmongTheFirstTenLines) {
   test::TempDir dir;
   EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("a.srt", kSrt)));
   EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("b.SrT", kSrt)));
   EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("c.srt", std::string("\xEF\xBB\xBF") + kSrt)));
-  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("d.txt", kSrt)));  // a .txt is always MicroDVD
-  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("e.srt", std::string("\r\n") + kSrt)));
-  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("f.srt", "1\n0:00:01,000 --> 0:00:04,000\nHi\n")));
-  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("g.srt", "")));
+  EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("d.srt", std::string("\r\n \t\r\n") + kSrt)));  // blank lines first
+  EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("e.srt", "0:00:01,000 --> 0:00:04,000\nNo number\n")));
+  std::string eightLines;
+  for (int i = 0; i < 8; ++i) eightLines += "header\n\n";
+  EXPECT_TRUE(TSubtitle::IsSrtFile(dir.Write("f.srt", eightLines + kSrt)));  // the time line is the tenth
+  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("g.srt", eightLines + "more\n" + kSrt)));
+  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("h.srt", "1\n00:00:01 --> 00:00:04\nHi\n")));
+  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("i.txt", kSrt)));  // a .txt is always MicroDVD
+  EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("j.srt", "")));
   EXPECT_FALSE(TSubtitle::IsSrtFile(dir.Write("srt", kSrt)));
   EXPECT_FALSE(TSubtitle::IsSrtFile(dir.File("missing.srt")));
   std::filesystem::create_directory(dir.File("folder.srt"));
@@ -52,8 +57,8 @@ TEST(SubtitleDocument, UnsupportedFileLeavesTheDocumentAsItWas) {
   test::TempDir dir;
   std::filesystem::create_directory(dir.File("folder.srt"));
   for (const std::string& path :
-       {dir.Write("blank_first.srt", std::string("\n") + kSrt), dir.Write("film.ass", kSrt),
-        dir.Write("text.txt", kSrt), dir.File("missing.srt"), dir.File("folder.srt"), dir.File("")}) {
+       {dir.Write("no_time.srt", "1\nHello\n"), dir.Write("film.ass", kSrt), dir.Write("text.txt", kSrt),
+        dir.File("missing.srt"), dir.File("folder.srt"), dir.File("")}) {
     TSubtitle document;
     document.AddLine("1", "2", "kept", "", "");
     document.Loaded = true;
@@ -109,7 +114,9 @@ TEST(StyleTags, RemovesEveryTagOccurrence) {
            {"a < b > c", "a < b > c"},
            {"<fontsize>x", "<fontsize>x"},
            {"<font color=red no end", "<font color=red no end"},
-           {"<s>struck</s> {y:i}", "<s>struck</s> {y:i}"},
+           {"<s>struck</s> {y:i}", "struck {y:i}"},
+           {"<i class=\"x\">a</I >b<B\tid=1>c</b>", "abc"},
+           {"<bold>x</strong><i/>", "<bold>x</strong><i/>"},
            {"<i", "<i"},
            {"", ""},
        }) {
@@ -169,17 +176,21 @@ TEST(SubtitleRobustness, GarbageAndNulBytes) {
     LoadSafely(srt, "g.srt");
     LoadSafely(sub, "g.sub");
   }
-  auto loaded = LoadBytes(std::string("1\n00:00:01,000 --> 00:00:02,000\n\0\0\0\n", 35), "nul.srt");
+  // NUL bytes in text stay; a line of control characters only is blank and ends the text.
+  auto loaded = LoadBytes(std::string("1\n00:00:01,000 --> 00:00:02,000\n\0x\0\n\0\0\n", 37), "nul.srt");
   ASSERT_EQ(loaded.document.Count(), 1);
-  EXPECT_EQ(loaded.document.GetLine(1).Line1, std::string(3, '\0'));
+  EXPECT_EQ(loaded.document.GetLine(1).Line1, std::string("\0x\0", 3));
+  EXPECT_EQ(loaded.document.GetLine(1).Line2, "");
 }
 
 TEST(SubtitleRobustness, FiftyMegabytesWithoutLineEnd) {
   const std::string big(50u << 20, 'a');
   EXPECT_EQ(LoadBytes(big, "big.srt").messages, std::vector<std::string>{"Unsupported Subtitle Format !"});
   EXPECT_EQ(LoadBytes("{10}{20}" + big, "big.sub").messages, std::vector<std::string>{std::string(kFrameRateMessage)});
+  // The notice names the line, not its 50 MB.
+  EXPECT_LT(LoadBytes("{1}{1}25\n{" + big, "big.sub").messages.at(0).size(), 300u);
   try {
-    LoadBytes("{1}{1}25\n{" + big, "big.sub");
+    LoadBytes("{1}{1}" + big, "big.sub");
     ADD_FAILURE() << "no error";
   } catch (const ConversionError& e) {
     EXPECT_LT(std::string(e.what()).size(), 300u);  // the message quotes a short prefix, not 50 MB

@@ -9,6 +9,7 @@
 #include "base/message_sink.h"
 #include "base/number_text.h"
 #include "subtitle/line_cursor.h"
+#include "subtitle/markup.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
@@ -19,6 +20,25 @@ constexpr std::string_view kRatePrefix = "{1}{1}";
 int FrameValue(std::string_view text, const char* which) {
   if (auto value = ParseDecimalInteger(text)) return *value;
   throw ConversionError(QuoteForMessage(text) + " is not a valid integer value for the " + which + " frame");
+}
+
+// The drawn text of one MicroDVD text line: control codes and style tags removed.
+std::string DrawnText(std::string_view text) { return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text)); }
+
+// Why a line's frames cannot be read, for the notice; the exception's own message quotes file text.
+std::string FrameProblem(std::string_view line) {
+  std::size_t brace = line.find('{');
+  std::string_view rest = brace == std::string_view::npos ? line : line.substr(brace + 1);
+  std::size_t between = rest.find("}{");
+  if (between == std::string_view::npos || !ParseDecimalInteger(rest.substr(0, between))) {
+    return "the start frame cannot be read";
+  }
+  rest.remove_prefix(between + 2);
+  std::size_t close = rest.find('}');
+  if (close == std::string_view::npos || !ParseDecimalInteger(rest.substr(0, close))) {
+    return "the end frame cannot be read";
+  }
+  return "the time of a frame is out of range";
 }
 
 }  // namespace
@@ -73,31 +93,66 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate) {
 
 bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
 
-void ReadMicroDvd(std::string_view bytes, const std::string& fileName, TSubtitle& document, MessageSink& sink) {
-  LineCursor cursor(SkipUtf8Bom(bytes));
+std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
+                                       MessageSink& sink) {
+  std::vector<SkippedEntry> skipped;
+  LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
   double rate = 0.0;
   while (!cursor.AtEnd()) {
     std::string_view line = cursor.Next();
     ++lineNumber;
-    fivestrings entry;
-    try {
-      if (lineNumber == 1) rate = ReadFps(line);
+    if (lineNumber == 1) {
+      try {
+        rate = ReadFps(line);
+      } catch (const ConversionError& e) {
+        throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
+      }
       if (rate == 0.0) {
         sink.ShowMessage(std::string(kFrameRateMessage));
         document.Loaded = false;
-        return;
+        return skipped;
       }
-      // An empty line (such as one made by an extra line break at the end) holds no entry.
-      if (line.empty()) continue;
-      entry = ParseMicroDvdLine(line, rate);
-    } catch (const ConversionError& e) {
-      throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
     }
-    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), TSubtitle::RemoveTags(entry.Line1),
-                     TSubtitle::RemoveTags(entry.Line2), TSubtitle::RemoveTags(entry.Line3));
     document.Loaded = true;
+    // A blank line (such as one made by an extra line break at the end) holds no entry.
+    if (IsBlankLine(line)) continue;
+    fivestrings entry;
+    try {
+      entry = ParseMicroDvdLine(line, rate);
+    } catch (const ConversionError&) {
+      skipped.push_back({lineNumber, FrameProblem(line)});
+      continue;
+    }
+    // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line
+    // empty in the file stays where it is. Line 3 keeps the rest of the text, "|" included.
+    std::vector<std::string> drawn;
+    for (const std::string* part : {&entry.Line1, &entry.Line2}) {
+      std::string piece = DrawnText(*part);
+      if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
+    }
+    for (std::string_view rest = entry.Line3; !rest.empty();) {
+      const std::size_t bar = rest.find('|');
+      const std::string_view part = rest.substr(0, bar);
+      std::string piece = DrawnText(part);
+      if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
+      if (bar == std::string_view::npos) break;
+      rest.remove_prefix(bar + 1);
+      if (rest.empty()) drawn.emplace_back();
+    }
+    std::string lines[3];
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+      if (i < 3) {
+        lines[i] = std::move(drawn[i]);
+      } else {
+        lines[2] += '|';
+        lines[2] += drawn[i];
+      }
+    }
+    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
+                     std::move(lines[2]));
   }
+  return skipped;
 }
 
 }  // namespace quillet

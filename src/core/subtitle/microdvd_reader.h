@@ -3,7 +3,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "subtitle/skipped_entries.h"
 #include "subtitle/subtitle_line.h"
 
 namespace quillet {
@@ -30,13 +32,17 @@ int MicroDvdFrameToMs(int frame, double rate);
 // Throws ConversionError when a frame is missing, not a decimal integer, or out of range.
 fivestrings ParseMicroDvdLine(std::string_view line, double rate);
 
-// Detection on the file's bytes: the first line starts with "{" (after a UTF-8 byte-order mark, if any).
-bool LooksLikeMicroDvd(std::string_view bytes);
+// Detection on the text of a file (after DecodeSubtitleFile): the first line starts with "{" (after a UTF-8
+// byte-order mark, if any).
+bool LooksLikeMicroDvd(std::string_view text);
 
-// Appends one entry per non-empty line of a MicroDVD file held in `bytes` to `document`, the frame-rate line
-// included, and sets `Loaded` after each. A first line without a rate: kFrameRateMessage goes to `sink`, `Loaded`
-// is false and nothing is read. Throws ConversionError naming `fileName` and the line when a number does not
-// convert.
-void ReadMicroDvd(std::string_view bytes, const std::string& fileName, TSubtitle& document, MessageSink& sink);
+// Appends one entry per line of a MicroDVD text to `document`, the frame-rate line included, and sets `Loaded`
+// once a line is read. A first line without a rate: kFrameRateMessage goes to `sink`, `Loaded` is false and
+// nothing is read. Blank lines (empty or blanks only) hold no entry. A line whose frames cannot be read gives a
+// SkippedEntry and reading goes on. In the text, "|" breaks lines (the third line keeps the rest, further "|"
+// included); MicroDVD control codes and style tags are removed, and a line they leave empty is dropped so the
+// lines after it move up. Throws ConversionError naming `fileName` and line 1 when the rate is not a number.
+std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
+                                       MessageSink& sink);
 
 }  // namespace quillet

@@ -1,26 +1,20 @@
-// The SubRip reader: time lines by shape, up to three text lines after each.
+// The SubRip reader: entries keyed on their time lines, text up to the next empty line, markup removed.
 #include "subtitle/srt_reader.h"
 
-#include <cstdint>
-
+#include "base/ascii_text.h"
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "subtitle/line_cursor.h"
+#include "subtitle/markup.h"
+#include "subtitle/srt_time_line.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
 namespace {
 
-constexpr std::size_t kTimeLength = 12;
-constexpr std::size_t kEndTimeAt = 17;  // 0-based start of the end time
-
-std::int64_t TimeField(std::string_view field, std::string_view time) {
-  if (auto value = ParseDecimalInteger(field)) return *value;
-  throw ConversionError(QuoteForMessage(field) + " is not a valid integer value in the time " + QuoteForMessage(time));
-}
-
-// A line of ASCII digits only: an entry's sequence number.
+// A line of ASCII digits only, blanks around allowed: an entry's sequence number.
 bool IsSequenceNumber(std::string_view line) {
+  line = TrimBlanks(line);
   if (line.empty()) return false;
   for (char c : line) {
     if (c < '0' || c > '9') return false;
@@ -28,68 +22,79 @@ bool IsSequenceNumber(std::string_view line) {
   return true;
 }
 
-// Whether the next line of `cursor` is the text of the current entry. Not text: an empty line (it ends the
-// entry), a time line, or a sequence number with a time line right after it (the next entry's start when the
-// blank separator line is missing).
+// Whether the next line of `cursor` belongs to the text of the current entry. Not text: a blank line (it ends
+// the entry), a line with "-->", or a sequence number with such a line right after it (the next entry's start
+// when the blank separator line is missing).
 bool NextIsText(const LineCursor& cursor) {
   if (cursor.AtEnd()) return false;
   LineCursor ahead = cursor;
   std::string_view next = ahead.Next();
-  if (next.empty() || IsSrtTimeLine(next)) return false;
-  return !(IsSequenceNumber(next) && IsSrtTimeLine(ahead.Peek()));
+  if (IsBlankLine(next) || HasSrtArrow(next)) return false;
+  return !(IsSequenceNumber(next) && !ahead.AtEnd() && HasSrtArrow(ahead.Peek()));
+}
+
+// The drawn lines of the text that follows the current position, up to the end of the entry.
+std::vector<std::string> TakeEntryText(LineCursor& cursor, int& lineNumber) {
+  std::vector<std::string> lines;
+  while (NextIsText(cursor)) {
+    std::string_view line = cursor.Next();
+    ++lineNumber;
+    if (lines.size() < 3) AppendSrtTextLines(line, lines);
+  }
+  return lines;
 }
 
 }  // namespace
 
-bool IsSrtTimeLine(std::string_view line) { return line.size() >= 29 && line.substr(13, 3) == "-->"; }
+bool IsSrtTimeLine(std::string_view line) { return ParseSrtTimeLine(line).has_value(); }
 
 std::string SrtTimeToMs(std::string_view time) {
-  auto field = [&](std::size_t at, std::size_t length) {
-    return TimeField(at < time.size() ? time.substr(at, length) : std::string_view{}, time);
-  };
-  // Fields of at most two digits cannot overflow; only a long milliseconds field can, so sum in 64 bits and
-  // refuse what 32 bits cannot hold rather than wrap to a wrong time.
-  // Fields convert left to right, so the first bad one is the one reported.
-  const std::int64_t hours = field(0, 2);
-  const std::int64_t minutes = field(3, 2);
-  const std::int64_t seconds = field(6, 2);
-  const std::int64_t millis = field(9, std::string_view::npos);
-  const std::int64_t ms = hours * 3'600'000 + minutes * 60'000 + seconds * 1'000 + millis;
-  if (ms < INT32_MIN || ms > INT32_MAX) throw ConversionError("the time " + QuoteForMessage(time) + " is out of range");
-  return std::to_string(ms);
+  std::string_view rest = time;
+  const std::optional<int> ms = ReadSrtTime(rest);
+  if (!ms || !rest.empty()) throw ConversionError(QuoteForMessage(time) + " is not a valid time");
+  return std::to_string(*ms);
 }
 
-bool LooksLikeSrt(std::string_view bytes) {
-  LineCursor cursor(SkipUtf8Bom(bytes));
-  cursor.Next();
-  std::string_view second = cursor.Next();
-  return second.size() >= 16 && second.substr(13, 3) == "-->";
+bool LooksLikeSrt(std::string_view text) {
+  LineCursor cursor(SkipUtf8Bom(text));
+  for (int nonBlank = 0; nonBlank < 10 && !cursor.AtEnd();) {
+    std::string_view line = cursor.Next();
+    if (IsBlankLine(line)) continue;
+    if (IsSrtTimeLine(line)) return true;
+    ++nonBlank;
+  }
+  return false;
 }
 
-void ReadSrt(std::string_view bytes, const std::string& fileName, TSubtitle& document) {
-  LineCursor cursor(SkipUtf8Bom(bytes));
+std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
+  std::vector<SkippedEntry> skipped;
+  LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
   while (!cursor.AtEnd()) {
     std::string_view line = cursor.Next();
     ++lineNumber;
-    if (IsSrtTimeLine(line)) {
-      std::string start, end;
-      try {
-        start = SrtTimeToMs(line.substr(0, kTimeLength));
-        end = SrtTimeToMs(line.substr(kEndTimeAt, kTimeLength));
-      } catch (const ConversionError& e) {
-        throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
-      }
-      std::string_view text[3];
-      for (int taken = 0; taken < 3 && NextIsText(cursor); ++taken) {
-        text[taken] = cursor.Next();
-        ++lineNumber;
-      }
-      document.AddLine(std::move(start), std::move(end), TSubtitle::RemoveTags(text[0]), TSubtitle::RemoveTags(text[1]),
-                       TSubtitle::RemoveTags(text[2]));
-    }
     document.Loaded = true;
+    if (IsBlankLine(line)) continue;
+    const int entryLine = lineNumber;
+    if (HasSrtArrow(line)) {
+      SrtTimeProblem problem;
+      const std::optional<SrtTimes> times = ParseSrtTimeLine(line, &problem);
+      std::vector<std::string> lines = TakeEntryText(cursor, lineNumber);
+      if (!times) {
+        skipped.push_back({entryLine, problem});
+        continue;
+      }
+      lines.resize(3);
+      document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(lines[0]),
+                       std::move(lines[1]), std::move(lines[2]));
+      continue;
+    }
+    if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;
+    // Text with no time line before it: an entry that lost its time, or stray lines. Its lines go with it.
+    TakeEntryText(cursor, lineNumber);
+    skipped.push_back({entryLine, "no time line"});
   }
+  return skipped;
 }
 
 }  // namespace quillet

@@ -1,30 +1,35 @@
-// The SubRip reader: time lines by shape, up to three text lines after each.
+// The SubRip reader: entries keyed on their time lines, text up to the next empty line, markup removed.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "subtitle/skipped_entries.h"
 
 namespace quillet {
 
 class TSubtitle;
 
-// At least 29 bytes with "-->" at positions 14 to 16 (1-based). Nothing else is examined.
+// A line that ParseSrtTimeLine reads (srt_time_line.h).
 bool IsSrtTimeLine(std::string_view line);
 
-// "hh:mm:ss,mmm" to whole milliseconds as decimal text: positions 1-2, 4-5, 7-8 and 10 to the end each read as
-// a signed decimal integer; the separators are not examined (a "." reads like a ","), and minutes or seconds
-// above 59 simply add up. Throws ConversionError naming the field and the time when a field does not convert,
-// or when the sum does not fit 32 bits (impossible with three-digit milliseconds, the reader's case).
+// One time ("0:00:01,5", "01:02:03.456") to whole milliseconds as decimal text, read as ReadSrtTime reads it;
+// the whole text must be the time. Throws ConversionError quoting the text when it is not a time.
 std::string SrtTimeToMs(std::string_view time);
 
-// Detection on the file's bytes: the second line has "-->" at positions 14 to 16. A UTF-8 byte-order mark at the
-// start is skipped.
-bool LooksLikeSrt(std::string_view bytes);
+// Detection on the text of a file (after DecodeSubtitleFile): one of the first ten lines that are not blank is
+// a time line. Blank lines before it, and a number line or any other line, do not matter.
+bool LooksLikeSrt(std::string_view text);
 
-// Appends the entries of a SubRip file held in `bytes` to `document` and sets its `Loaded` once a line is read.
-// Each time line opens an entry; its text is the lines that follow, up to the first empty line, the next time
-// line, or a sequence number directly followed by a time line. At most three text lines are kept; further
-// ones are dropped. Throws ConversionError naming `fileName` and the line when a time does not convert.
-void ReadSrt(std::string_view bytes, const std::string& fileName, TSubtitle& document);
+// Appends the entries of a SubRip text to `document` and sets its `Loaded` once a line is read.
+//
+// Each line with "-->" opens an entry. Its text is the lines that follow, up to a blank line (empty or blanks
+// only), the next line with "-->", or a number line directly followed by one. Every text line gives its drawn
+// lines (AppendSrtTextLines: tags, ASS overrides and "\N" breaks handled); the first three become Line1 to
+// Line3, further ones are dropped. A line with "-->" whose times cannot be read, and lines that are neither
+// blank, nor a number before a time line, nor an entry's text (an entry without a time line), give a
+// SkippedEntry each, and reading goes on after them.
+std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document);
 
 }  // namespace quillet

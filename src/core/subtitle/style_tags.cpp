@@ -8,8 +8,8 @@
 namespace quillet {
 namespace {
 
-constexpr std::array<std::string_view, 12> kStyleTags = {"<u>",  "<b>",  "<i>",  "<U>",  "<B>",  "<I>",
-                                                         "</u>", "</b>", "</i>", "</U>", "</B>", "</I>"};
+// The tags subtitle tools write: italic, bold, underline, strikeout and font, opening or closing.
+constexpr std::array<std::string_view, 5> kTagNames = {"font", "i", "b", "u", "s"};
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -19,24 +19,23 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-// Length of the tag starting at text[0] (which is '<'), or 0 when no removable tag starts there. `lastClose` is
-// the position of the last '>' in `text` (npos when none), so an unclosed "<font" costs no scan to the end.
+// Length of the tag starting at text[0] (which is '<'), or 0 when no removable tag starts there: "<", an optional
+// "/", a tag name in any letter case, then ">" or a blank and anything up to the next ">" (attributes).
+// "<fontsize>" and "<bold>" are not tags. `lastClose` is the position of the last '>' in `text` (npos when none),
+// so an unclosed "<font" costs no scan to the end.
 std::size_t TagLengthAt(std::string_view text, std::size_t lastClose) {
-  for (std::string_view tag : kStyleTags) {
-    if (text.starts_with(tag)) return tag.size();
+  std::size_t at = 1;
+  if (at < text.size() && text[at] == '/') ++at;
+  for (std::string_view name : kTagNames) {
+    if (!StartsWithIgnoringCase(text.substr(at), name)) continue;
+    const std::size_t nameEnd = at + name.size();
+    if (nameEnd >= text.size()) return 0;
+    if (text[nameEnd] == '>') return nameEnd + 1;
+    if (text[nameEnd] != ' ' && text[nameEnd] != '\t') continue;
+    if (lastClose == std::string_view::npos || lastClose < nameEnd) return 0;
+    return text.find('>', nameEnd) + 1;
   }
-  // <font ...> with any attributes, and </font>; both in any letter case. "<fontsize>" is not a font tag.
-  std::size_t nameEnd = 0;
-  if (StartsWithIgnoringCase(text, "<font")) {
-    nameEnd = 5;
-  } else if (StartsWithIgnoringCase(text, "</font")) {
-    nameEnd = 6;
-  } else {
-    return 0;
-  }
-  if (nameEnd < text.size() && text[nameEnd] != '>' && text[nameEnd] != ' ' && text[nameEnd] != '\t') return 0;
-  if (lastClose == std::string_view::npos || lastClose < nameEnd) return 0;
-  return text.find('>', nameEnd) + 1;
+  return 0;
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "base/ascii_text.h"
 #include "base/message_sink.h"
 #include "base/whole_file.h"
+#include "subtitle/file_text.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
 
@@ -24,7 +24,11 @@ std::string UpperExtension(const std::string& fileName) {
   std::size_t dot = fileName.rfind('.');
   std::size_t slash = fileName.rfind('/');
   if (dot == std::string::npos || (slash != std::string::npos && slash > dot)) return {};
-  return AsciiUpper(std::string_view(fileName).substr(dot));
+  std::string ext = fileName.substr(dot);
+  for (char& c : ext) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return ext;
 }
 
 bool HasMicroDvdExtension(const std::string& ext) { return ext == ".SUB" || ext == ".TXT"; }
@@ -36,28 +40,34 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
   const std::string ext = UpperExtension(fileName);
   if (IsPresentFile(fileName) && (ext == ".SRT" || HasMicroDvdExtension(ext))) {
     // One read serves detection and reading.
-    const std::string bytes = ReadWholeFile(fileName);
-    if (ext == ".SRT" && LooksLikeSrt(bytes)) {
+    const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+    std::vector<SkippedEntry> skipped;
+    if (ext == ".SRT" && LooksLikeSrt(file.text)) {
       if (clearFirst) Clear();
-      ReadSrt(bytes, fileName, *this);
+      UnicodeText = file.unicode;
+      skipped = ReadSrt(file.text, *this);
+    } else if (HasMicroDvdExtension(ext) && LooksLikeMicroDvd(file.text)) {
+      if (clearFirst) Clear();
+      UnicodeText = file.unicode;
+      skipped = ReadMicroDvd(file.text, fileName, *this, sink);
+    } else {
+      sink.ShowMessage(std::string(kUnsupportedFormatMessage));
       return;
     }
-    if (HasMicroDvdExtension(ext) && LooksLikeMicroDvd(bytes)) {
-      if (clearFirst) Clear();
-      ReadMicroDvd(bytes, fileName, *this, sink);
-      return;
-    }
+    if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
+    return;
   }
   sink.ShowMessage(std::string(kUnsupportedFormatMessage));
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
-  return IsPresentFile(fileName) && UpperExtension(fileName) == ".SRT" && LooksLikeSrt(ReadWholeFile(fileName));
+  return IsPresentFile(fileName) && UpperExtension(fileName) == ".SRT" &&
+         LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
 }
 
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(UpperExtension(fileName)) &&
-         LooksLikeMicroDvd(ReadWholeFile(fileName));
+         LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
 }
 
 void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {

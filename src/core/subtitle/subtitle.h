@@ -19,25 +19,30 @@ class TSubtitle {
   std::vector<SubtitleLine> Lines;
   // True when the last LoadFromFile recognised the file and read at least one line of it.
   bool Loaded = false;
+  // The text is UTF-8 read from a UTF-16 file: it reads as Unicode whatever the charset chosen for drawing.
+  // Otherwise it is 8-bit text as read, which the chosen charset decodes.
+  bool UnicodeText = false;
 
-  // Detects the format and runs its reader, after emptying the document when `clearFirst` is set.
+  // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
+  // after emptying the document when `clearFirst` is set.
   // A file that is missing, not a regular file, has another extension or fails both detections: the message
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
-  // frame-rate message also goes to `sink`.
-  // Throws ConversionError (a time, frame or rate that does not convert; the message names the file, the line
-  // number and the text) and FileError (the file cannot be opened or read). Entries read before the error stay,
-  // and `Loaded` keeps the value it had.
+  // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
+  // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
+  // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
+  // keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink);
 
-  // A regular file named *.srt (any letter case) whose second line has "-->" at positions 14 to 16.
+  // A regular file named *.srt (any letter case) with a time line among its first ten lines that are not blank.
   // Throws FileError when the file exists but cannot be read.
   static bool IsSrtFile(const std::string& fileName);
   // A regular file named *.sub or *.txt (any letter case) whose first line starts with "{".
   // Throws FileError when the file exists but cannot be read.
   static bool IsMicroDvdFile(const std::string& fileName);
 
-  // The text without the style tags <u> <b> <i> <U> <B> <I> and their closing forms (every occurrence), nor
-  // <font ...> and </font> in any letter case. Other text, MicroDVD codes such as {y:i} included, stays.
+  // The text without the style tags people write: <i> <b> <u> <s> <font ...> and their closing forms, in any
+  // letter case, with or without attributes, every occurrence. Other text, MicroDVD codes such as {y:i}
+  // included, stays.
   static std::string RemoveTags(std::string_view text);
 
   void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);

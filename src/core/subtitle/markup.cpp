@@ -1,0 +1,94 @@
+// Markup that subtitle files carry inside their text and that is never drawn: ASS override blocks and line
+// breaks in SubRip text, MicroDVD control codes.
+#include "subtitle/markup.h"
+
+#include "subtitle/subtitle.h"
+
+namespace quillet {
+
+void AppendSrtTextLines(std::string_view line, std::vector<std::string>& lines) {
+  std::string untagged = TSubtitle::RemoveTags(line);
+  if (untagged.find_first_of("{\\") == std::string::npos) {  // the usual line: nothing more to do
+    if (!untagged.empty()) lines.push_back(std::move(untagged));
+    return;
+  }
+  const std::string_view text = untagged;
+  std::string piece;
+  auto endPiece = [&] {
+    if (!piece.empty()) lines.push_back(std::move(piece));
+    piece.clear();
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '{' && i + 1 < text.size() && text[i + 1] == '\\') {
+      const std::size_t close = text.find('}', i + 2);
+      if (close != std::string_view::npos) {
+        i = close + 1;
+        continue;
+      }
+    } else if (c == '\\' && i + 1 < text.size()) {
+      const char code = text[i + 1];
+      if (code == 'N' || code == 'n') {
+        endPiece();
+        i += 2;
+        continue;
+      }
+      if (code == 'h') {
+        piece += ' ';
+        i += 2;
+        continue;
+      }
+    }
+    piece += c;
+    ++i;
+  }
+  endPiece();
+}
+
+namespace {
+
+bool IsMicroDvdCodeLetter(char c) {
+  switch (c) {
+    case 'y':
+    case 'Y':
+    case 'c':
+    case 'C':
+    case 'f':
+    case 'F':
+    case 's':
+    case 'S':
+    case 'h':
+    case 'H':
+    case 'o':
+    case 'O':
+    case 'p':
+    case 'P':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string RemoveMicroDvdCodes(std::string_view text) {
+  if (text.find('{') == std::string_view::npos) return std::string(text);
+  std::string result;
+  result.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '{' && i + 2 < text.size() && IsMicroDvdCodeLetter(text[i + 1]) && text[i + 2] == ':') {
+      const std::size_t close = text.find('}', i + 3);
+      if (close != std::string_view::npos) {
+        i = close + 1;
+        continue;
+      }
+    }
+    result += text[i];
+    ++i;
+  }
+  return result;
+}
+
+}  // namespace quillet

@@ -1,0 +1,20 @@
+// Markup that subtitle files carry inside their text and that is never drawn: ASS override blocks and line
+// breaks in SubRip text, MicroDVD control codes.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillet {
+
+// Appends the drawn lines of one SubRip text line to `lines`: style tags removed (TSubtitle::RemoveTags), ASS
+// override blocks "{\...}" removed (an unclosed "{\" stays text), "\h" turned into a space, and the text broken
+// at "\N" and "\n". Pieces left empty are not appended, so a line of markup only adds nothing.
+void AppendSrtTextLines(std::string_view line, std::vector<std::string>& lines);
+
+// The text without MicroDVD control codes: "{", one of the letters y Y c C f F s S h H o O p P, ":", a value,
+// "}" ({y:i}, {C:$0000ff}, {P:1}). Other braces stay text.
+std::string RemoveMicroDvdCodes(std::string_view text);
+
+}  // namespace quillet

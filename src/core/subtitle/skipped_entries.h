@@ -1,0 +1,20 @@
+// Entries a reader could not read: where they are, why, and the one notice that lists them after a load.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+struct SkippedEntry {
+  int line = 0;        // 1-based line of the file where the entry starts
+  std::string reason;  // "the end time cannot be read"; names no subtitle text
+  bool operator==(const SkippedEntry&) const = default;
+};
+
+// "2 entries of "<file>" could not be read and were skipped:" then one line per entry, "line 12: <reason>",
+// lines broken by a lone carriage return. Long lists show their first 20 and say how many more there are.
+// Empty when nothing was skipped.
+std::string SkippedEntriesNotice(const std::string& fileName, const std::vector<SkippedEntry>& skipped);
+
+}  // namespace quillet

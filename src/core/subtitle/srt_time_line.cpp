@@ -1,0 +1,66 @@
+// SubRip time lines as subtitle tools write them: "0:00:01,5 --> 00:00:04.000 X1:..." and the like.
+#include "subtitle/srt_time_line.h"
+
+#include <cstdint>
+
+#include "base/ascii_text.h"
+
+namespace quillet {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads between minDigits and maxDigits digits at text[at]; false when fewer are there, or when more follow.
+bool ReadDigits(std::string_view text, std::size_t& at, std::size_t minDigits, std::size_t maxDigits,
+                std::int64_t& value) {
+  std::size_t count = 0;
+  value = 0;
+  while (at < text.size() && IsDigit(text[at])) {
+    if (++count > maxDigits) return false;
+    value = value * 10 + (text[at] - '0');
+    ++at;
+  }
+  return count >= minDigits;
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<int> ReadSrtTime(std::string_view& text) {
+  // Eight hour digits are already far past what 32-bit milliseconds hold; the limit only keeps the sum exact.
+  std::size_t at = 0;
+  std::int64_t hours = 0, minutes = 0, seconds = 0, millis = 0;
+  if (!ReadDigits(text, at, 1, 8, hours) || at >= text.size() || text[at++] != ':') return std::nullopt;
+  if (!ReadDigits(text, at, 1, 2, minutes) || at >= text.size() || text[at++] != ':') return std::nullopt;
+  if (!ReadDigits(text, at, 1, 2, seconds) || at >= text.size()) return std::nullopt;
+  if (text[at] != ',' && text[at] != '.') return std::nullopt;
+  ++at;
+  if (!ReadDigits(text, at, 1, 3, millis)) return std::nullopt;
+  const std::int64_t ms = hours * 3'600'000 + minutes * 60'000 + seconds * 1'000 + millis;
+  if (ms > INT32_MAX) return std::nullopt;
+  text.remove_prefix(at);
+  return static_cast<int>(ms);
+}
+
+std::optional<SrtTimes> ParseSrtTimeLine(std::string_view line, SrtTimeProblem* problem) {
+  auto fail = [&](const char* why) -> std::optional<SrtTimes> {
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  std::string_view rest = SkipBlanks(line);
+  const std::optional<int> start = ReadSrtTime(rest);
+  if (!start) return fail("the start time cannot be read");
+  rest = SkipBlanks(rest);
+  if (!rest.starts_with("-->")) return fail("no \"-->\" right after the start time");
+  rest = SkipBlanks(rest.substr(3));
+  const std::optional<int> end = ReadSrtTime(rest);
+  if (!end) return fail("the end time cannot be read");
+  if (problem) problem->clear();
+  return SrtTimes{*start, *end};
+}
+
+}  // namespace quillet

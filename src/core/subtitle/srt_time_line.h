@@ -1,0 +1,36 @@
+// SubRip time lines as subtitle tools write them: "0:00:01,5 --> 00:00:04.000 X1:..." and the like.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// The times of one time line in whole milliseconds.
+struct SrtTimes {
+  int startMs = 0;
+  int endMs = 0;
+  bool operator==(const SrtTimes&) const = default;
+};
+
+// Why a line with an arrow holds no readable times; empty when it does.
+using SrtTimeProblem = std::string;
+
+// Reads one time at the front of `text` and removes it: hours of one or more digits, ":", minutes of one or two
+// digits, ":", seconds of one or two digits, "," or ".", and a fraction of one to three digits that is a count
+// of milliseconds ("1,5" is 1 s 5 ms and "1,50" 1 s 50 ms, as ffmpeg's reader takes them). Minutes and seconds
+// above 59 simply add up. Empty (and `text` untouched) when no such time starts there, when a fourth fraction
+// digit follows, or when the time does not fit 32-bit milliseconds.
+std::optional<int> ReadSrtTime(std::string_view& text);
+
+// A time line: optional blanks, the start time, optional blanks, "-->", optional blanks, the end time, then
+// anything (position data such as "X1:100 X2:600" is ignored). On failure `problem`, when given, says which
+// part could not be read.
+std::optional<SrtTimes> ParseSrtTimeLine(std::string_view line, SrtTimeProblem* problem = nullptr);
+
+// Whether the line is meant as a time line: it holds "-->". Such a line ends the text of the entry before it
+// and opens an entry of its own, read or skipped.
+inline bool HasSrtArrow(std::string_view line) { return line.find("-->") != std::string_view::npos; }
+
+}  // namespace quillet
