@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "render/charset_decoder.h"
 #include "render_test_support.h"
 
 namespace quillet {
@@ -89,6 +90,26 @@ TEST(LineLengthCheck, WholeSubtitleStopsAtTheFirstOffendingEntry) {
   const AllLinesVerdict none = CheckAllLines(engine, 0, linesOf, font, false);
   EXPECT_FALSE(none.checkedAny);
   EXPECT_FALSE(none.allFit);
+}
+
+// The message quotes the lines as they are drawn: a Cyrillic file under RUSSIAN reads as Cyrillic, not as the
+// bytes of another code page; text from a UTF-16 file reads as Unicode whatever the charset.
+TEST(LineLengthCheck, TheMessageQuotesTextDecodedAsItIsDrawn) {
+  FontEngine& engine = SharedEngine();
+  const std::string cp1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Привет"
+  const std::string utf8 = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
+  FontDesc russian = Font(50, {}, "Arial", kCharsetRussian);
+  const LineCheckVerdict verdict = CheckLineLengths(engine, cp1251, Ms(20), russian, false);
+  EXPECT_EQ(verdict.message, TooLongMessage(utf8, Ms(20), kTooLongOnLoad));
+
+  FontDesc unicode = Font(50, {}, "Arial", kCharsetAnsi);
+  unicode.unicodeText = true;
+  EXPECT_EQ(SubtitleTextForMessage(engine, utf8, unicode), utf8);
+  EXPECT_EQ(engine.LayoutLine(unicode, utf8).widthPx, engine.LayoutLine(russian, cp1251).widthPx);
+  EXPECT_NE(engine.LayoutLine(unicode, utf8).widthPx,
+            engine.LayoutLine(Font(50, {}, "Arial", kCharsetAnsi), utf8).widthPx);
+  // A user whose code set lacks the letters gets question marks rather than bytes of another code page.
+  EXPECT_EQ(EncodeInCodeset(U"Да é", "ISO-8859-1"), "?? \xE9");
 }
 
 }  // namespace

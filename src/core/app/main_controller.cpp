@@ -379,6 +379,7 @@ FontDesc MainController::CurrentFont() const {
   font.faceName = m_state.ComboBoxFontName.Text();
   font.sizePt = ConvertIntegerValue(m_state.ComboBoxFontSize.Text());
   font.charset = CharsetFromText(m_state.ComboBoxFontCharset.Text());
+  font.unicodeText = m_document && m_document->UnicodeText;
   font.style = StyleFromText(m_state.ComboBoxFontStyle.Text());
   font.dpi = m_options.dpi;
   return font;

@@ -131,7 +131,8 @@ void MainController::RenderPreview(const std::string& line1, const std::string& 
   const LineMeasures measures = MeasureSubtitleLines(*m_fonts, line1, line2, font);
   if (!LinesFitWidth(measures)) {
     Changed();
-    m_view.ShowMessage(TooLongMessage(line1, line2, kTooLongInPreview));
+    m_view.ShowMessage(TooLongMessage(SubtitleTextForMessage(*m_fonts, line1, font),
+                                      SubtitleTextForMessage(*m_fonts, line2, font), kTooLongInPreview));
     m_state.LinesFit = false;
     return;
   }

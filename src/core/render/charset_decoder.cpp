@@ -16,6 +16,30 @@ namespace {
 
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
+bool IsUtf8Name(std::string_view codeset) {
+  return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8" || codeset == "utf-8";
+}
+
+// Appends the UTF-8 form of a code point; one Unicode does not allow becomes U+FFFD.
+void AppendUtf8(std::string& out, char32_t c) {
+  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
 bool IsAsciiName(std::string_view codeset) {
   return codeset.empty() || codeset == "ANSI_X3.4-1968" || codeset == "ASCII" || codeset == "US-ASCII";
 }
@@ -173,6 +197,42 @@ std::optional<std::u32string> CharsetDecoder::DecodeWith(const std::string& code
   }
   if (drain(true) != 0 && strict) return std::nullopt;
   return text;
+}
+
+std::u32string CharsetDecoder::DecodeUtf8(std::string_view bytes) {
+  if (auto text = DecodeWith("UTF-8", bytes, false)) return *text;
+  std::u32string text;  // iconv lacks UTF-8: bytes as code points
+  for (char c : bytes) text.push_back(static_cast<char32_t>(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string EncodeInCodeset(std::u32string_view text, const std::string& codeset) {
+  std::string out;
+  if (IsUtf8Name(codeset)) {
+    for (char32_t c : text) AppendUtf8(out, c);
+    return out;
+  }
+  iconv_t cd = iconv_open(codeset.c_str(), "UTF-32LE");
+  if (cd == kNoDescriptor) {
+    for (char32_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+  }
+  for (char32_t c : text) {
+    char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF), static_cast<char>((c >> 16) & 0xFF),
+                  static_cast<char>((c >> 24) & 0xFF)};
+    char buffer[16];
+    char* inPtr = in;
+    char* outPtr = buffer;
+    std::size_t inLeft = sizeof in, outLeft = sizeof buffer;
+    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)) {
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      out += '?';
+    } else {
+      out.append(buffer, sizeof buffer - outLeft);
+    }
+  }
+  iconv_close(cd);
+  return out;
 }
 
 std::u32string CharsetDecoder::Decode(std::string_view bytes, uint8_t charset) {

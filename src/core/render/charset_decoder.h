@@ -14,6 +14,10 @@ namespace quillet {
 // A byte outside the charset table is treated as DEFAULT.
 std::string_view CodePageOfCharset(uint8_t charset);
 
+// Text in a code set for a message (the window and standard error read messages in the user's code set):
+// UTF-8 when the code set is UTF-8, else through iconv with "?" for a character the code set lacks.
+std::string EncodeInCodeset(std::u32string_view text, const std::string& codeset);
+
 // The code set of the user's locale (LC_ALL, LC_CTYPE, LANG), read without touching the process locale.
 // The "C"/POSIX locale's ASCII, or a locale that cannot be loaded, counts as UTF-8.
 std::string UserCodeset();
@@ -36,6 +40,9 @@ class CharsetDecoder {
   CharsetDecoder& operator=(const CharsetDecoder&) = delete;
 
   std::u32string Decode(std::string_view bytes, uint8_t charset);
+  // UTF-8 text (read from a UTF-16 file) whatever the charset; an invalid byte becomes the code point of the
+  // same value.
+  std::u32string DecodeUtf8(std::string_view bytes);
   const std::string& DefaultCodeset() const { return m_defaultCodeset; }
 
  private:

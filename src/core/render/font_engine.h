@@ -17,6 +17,9 @@ struct FontDesc {
   std::string faceName = "Arial";  // a family name; "Default" (or empty) is fontconfig's default sans
   int sizePt = 20;
   uint8_t charset = kCharsetDefault;
+  // The text drawn with this font is UTF-8 read from a UTF-16 subtitle file: it is decoded as Unicode and the
+  // charset gives it no other meaning.
+  bool unicodeText = false;
   StyleSet style;
   int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
   bool operator==(const FontDesc&) const = default;
@@ -121,6 +124,8 @@ class FontEngine {
 
   // The code points the bytes stand for in a charset.
   std::u32string Decode(std::string_view bytes, uint8_t charset);
+  // The code points of text drawn with the font: UTF-8 when the font says unicodeText, else by its charset.
+  std::u32string DecodeText(const FontDesc& font, std::string_view bytes);
 
  private:
   struct Impl;

@@ -1,6 +1,8 @@
 // The check that every line of a subtitle fits the frame: the 680-pixel limit, its verdicts and messages.
 #include "render/line_length_check.h"
 
+#include "render/charset_decoder.h"
+
 namespace quillet {
 
 bool LinesFitWidth(const LineMeasures& measures) {
@@ -17,13 +19,20 @@ std::string TooLongMessage(std::string_view line1, std::string_view line2, std::
   return message;
 }
 
+std::string SubtitleTextForMessage(FontEngine& engine, std::string_view text, const FontDesc& font) {
+  const std::string& configured = engine.Options().defaultCodeset;
+  return EncodeInCodeset(engine.DecodeText(font, text), configured.empty() ? UserCodeset() : configured);
+}
+
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font, bool subtitleLoaded) {
   LineCheckVerdict verdict;
   if (LinesFitWidth(MeasureSubtitleLines(engine, line1, line2, font))) return verdict;
   verdict.linesFit = false;
   verdict.clearSubtitleList = !subtitleLoaded;
-  verdict.message = TooLongMessage(line1, line2, subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
+  verdict.message =
+      TooLongMessage(SubtitleTextForMessage(engine, line1, font), SubtitleTextForMessage(engine, line2, font),
+                     subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
   return verdict;
 }
 

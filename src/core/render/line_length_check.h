@@ -30,6 +30,10 @@ bool LinesFitWidth(const LineMeasures& measures);
 // "The string " CR line1 CR line2 CR ending (lone carriage returns, as the message box breaks lines).
 std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending);
 
+// Subtitle text as a message quotes it: decoded as it is drawn with `font` (its charset, or Unicode for a UTF-16
+// file), in the user's code set in which the window and standard error read messages.
+std::string SubtitleTextForMessage(FontEngine& engine, std::string_view text, const FontDesc& font);
+
 // What one check of an entry's two lines asks the window to do.
 struct LineCheckVerdict {
   bool linesFit = true;            // the new value of LinesFit
@@ -38,7 +42,8 @@ struct LineCheckVerdict {
   bool operator==(const LineCheckVerdict&) const = default;
 };
 
-// Measures both lines with MeasureSubtitleLines. Too long: LinesFit false and the message, with the load's
+// Measures both lines with MeasureSubtitleLines. Too long: LinesFit false and the message (its lines as
+// SubtitleTextForMessage gives them), with the load's
 // ending and the list cleared when subtitleLoaded is false (the check runs inside a load), or the font-change
 // ending with the list kept when it is true.
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,

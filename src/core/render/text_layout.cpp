@@ -53,7 +53,7 @@ std::vector<hb_script_t> ResolvedScripts(const std::u32string& text) {
 
 LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) {
   FontInstance& primary = m_impl->Primary(font);
-  const std::u32string text = m_impl->decoder.Decode(bytes, font.charset);
+  const std::u32string text = DecodeText(font, bytes);
   std::optional<LineLayout> plain = m_impl->LayoutPlain(primary, font, text);
   return plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text);
 }
@@ -63,7 +63,7 @@ LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) 
 std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, const FontDesc& font,
                                                         const std::u32string& text) {
   const FontMetrics& metrics = primary.Metrics();
-  const bool symbol = font.charset == kCharsetSymbol;
+  const bool symbol = font.charset == kCharsetSymbol && !font.unicodeText;
   LineLayout layout;
   layout.glyphs.reserve(text.size());
   int pen = 0;
