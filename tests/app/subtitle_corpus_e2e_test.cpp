@@ -166,6 +166,20 @@ TEST(SubtitleCorpus, AUtf16FileDrawsTheSameUnderEveryCharset) {
   }
   EXPECT_FALSE(sups[0].empty());
   EXPECT_TRUE(sups[0] == sups[1]);
+
+  // The named command line likewise.
+  for (int i = 0; i < 2; ++i) {
+    const std::string subtitle = dir.File("named" + std::to_string(i) + ".srt");
+    std::filesystem::copy_file(test::DataFile("srt_utf16le.srt"), subtitle);
+    int status = 0;
+    const std::string out = Capture(std::string("'" QUILLET_BINARY "' convert --charset ") +
+                                        (i == 0 ? "ANSI '" : "RUSSIAN '") + subtitle + "' 2>&1",
+                                    status);
+    ASSERT_EQ(status, 0) << out;
+    sups[i] = test::ReadFile(dir.File("named" + std::to_string(i) + ".sup"));
+  }
+  EXPECT_FALSE(sups[0].empty());
+  EXPECT_TRUE(sups[0] == sups[1]);
 }
 
 // A file with entries that cannot be read still converts; standard error names each skipped entry's line.

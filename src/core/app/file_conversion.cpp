@@ -58,12 +58,14 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
   try {
     const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
     outcome.entries = document.Count();
+    FontDesc font = setup.font;
+    font.unicodeText = document.UnicodeText;  // a UTF-16 file reads as Unicode whatever the charset
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
     FontEngine& engine = engines.ForThisThread();
     for (int n = 1; n <= document.Count(); ++n) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, setup.font);
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
       if (!LinesFitWidth(m)) {
         const bool first = m.w1 >= kMaxLineWidthPx;
         outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
@@ -90,7 +92,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     job.workerThreads = workerThreads;
     job.renderInto = [&](int i, RenderedFrame& frame) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr,
+      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, setup.offset, setup.offsetOr,
                       setup.alignText, setup.standard, setup.outlineWidthPx, setup.roleColours, frame);
     };
     job.entry = [&](int i) {

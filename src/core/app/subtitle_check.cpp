@@ -81,6 +81,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   }
   for (const std::string& notice : notices) outcome.problems.push_back(notice);
   outcome.entries = document.Count();
+  FontDesc font = setup.font;
+  font.unicodeText = document.UnicodeText;  // a UTF-16 file reads as Unicode whatever the charset
 
   const int frameHeight = FrameHeight(setup.standard);
   EntryEncoder encoder(setup.roleColours);
@@ -91,7 +93,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     try {
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, setup.font);
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
       if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
         const bool first = m.w1 >= kMaxLineWidthPx;
         outcome.problems.push_back(Entry(n) + ": line " + (first ? "1" : "2") + " is " +
@@ -129,7 +131,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
 
       const LineOrigins origins = PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
       const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
-      RenderFrameInto(engine, line.Line1, line.Line2, setup.font, setup.offset, setup.offsetOr, setup.alignText,
+      RenderFrameInto(engine, line.Line1, line.Line2, font, setup.offset, setup.offsetOr, setup.alignText,
                       setup.standard, setup.outlineWidthPx, setup.roleColours, rendered);
       if (!sides.empty() || rendered.bandFit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
@@ -142,7 +144,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
 
       // The layout's own verdict: what no stand-in face could draw either.
       const std::u32string lacking =
-          engine.LayoutLine(setup.font, line.Line1).missing + engine.LayoutLine(setup.font, line.Line2).missing;
+          engine.LayoutLine(font, line.Line1).missing + engine.LayoutLine(font, line.Line2).missing;
       for (char32_t c : lacking) {
         if (missing.find(c) != std::u32string::npos) continue;
         missing += c;
