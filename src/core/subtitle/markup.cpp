@@ -2,20 +2,24 @@
 // breaks in SubRip text, MicroDVD control codes.
 #include "subtitle/markup.h"
 
+#include <algorithm>
+
 #include "subtitle/subtitle.h"
 
 namespace quillet {
 
-void AppendSrtTextLines(std::string_view line, std::vector<std::string>& lines) {
+void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
   std::string untagged = TSubtitle::RemoveTags(line);
-  if (untagged.find_first_of("{\\") == std::string::npos) {  // the usual line: nothing more to do
-    if (!untagged.empty()) lines.push_back(std::move(untagged));
+  // The usual line holds neither "{" nor "\\": nothing more to do. (A plain loop: find_first_of calls memchr
+  // once per character.)
+  if (std::none_of(untagged.begin(), untagged.end(), [](char c) { return c == '{' || c == '\\'; })) {
+    if (!untagged.empty()) lines.Add(std::move(untagged));
     return;
   }
   const std::string_view text = untagged;
   std::string piece;
   auto endPiece = [&] {
-    if (!piece.empty()) lines.push_back(std::move(piece));
+    if (!piece.empty()) lines.Add(std::move(piece));
     piece.clear();
   };
   std::size_t i = 0;

@@ -2,16 +2,27 @@
 // breaks in SubRip text, MicroDVD control codes.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillet {
+
+// The first three drawn lines of an entry; further ones are dropped.
+struct DrawnLines {
+  std::string lines[3];
+  std::size_t count = 0;
+
+  bool Full() const { return count == 3; }
+  void Add(std::string&& line) {
+    if (count < 3) lines[count++] = std::move(line);
+  }
+};
 
 // Appends the drawn lines of one SubRip text line to `lines`: style tags removed (TSubtitle::RemoveTags), ASS
 // override blocks "{\...}" removed (an unclosed "{\" stays text), "\h" turned into a space, and the text broken
 // at "\N" and "\n". Pieces left empty are not appended, so a line of markup only adds nothing.
-void AppendSrtTextLines(std::string_view line, std::vector<std::string>& lines);
+void AppendSrtTextLines(std::string_view line, DrawnLines& lines);
 
 // The text without MicroDVD control codes: "{", one of the letters y Y c C f F s S h H o O p P, ":", a value,
 // "}" ({y:i}, {C:$0000ff}, {P:1}). Other braces stay text.

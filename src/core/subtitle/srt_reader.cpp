@@ -22,24 +22,25 @@ bool IsSequenceNumber(std::string_view line) {
   return true;
 }
 
-// Whether the next line of `cursor` belongs to the text of the current entry. Not text: a blank line (it ends
-// the entry), a line with "-->", or a sequence number with such a line right after it (the next entry's start
-// when the blank separator line is missing).
-bool NextIsText(const LineCursor& cursor) {
-  if (cursor.AtEnd()) return false;
+// The next line of `cursor` when it belongs to the text of the current entry, and the cursor past it. Not text:
+// a blank line (it ends the entry), a line with "-->", or a sequence number with such a line right after it
+// (the next entry's start when the blank separator line is missing).
+std::optional<std::string_view> NextTextLine(LineCursor& cursor) {
+  if (cursor.AtEnd()) return std::nullopt;
   LineCursor ahead = cursor;
-  std::string_view next = ahead.Next();
-  if (IsBlankLine(next) || HasSrtArrow(next)) return false;
-  return !(IsSequenceNumber(next) && !ahead.AtEnd() && HasSrtArrow(ahead.Peek()));
+  const std::string_view next = ahead.Next();
+  if (IsBlankLine(next) || HasSrtArrow(next)) return std::nullopt;
+  if (IsSequenceNumber(next) && !ahead.AtEnd() && HasSrtArrow(ahead.Peek())) return std::nullopt;
+  cursor = ahead;
+  return next;
 }
 
 // The drawn lines of the text that follows the current position, up to the end of the entry.
-std::vector<std::string> TakeEntryText(LineCursor& cursor, int& lineNumber) {
-  std::vector<std::string> lines;
-  while (NextIsText(cursor)) {
-    std::string_view line = cursor.Next();
+DrawnLines TakeEntryText(LineCursor& cursor, int& lineNumber) {
+  DrawnLines lines;
+  while (const std::optional<std::string_view> line = NextTextLine(cursor)) {
     ++lineNumber;
-    if (lines.size() < 3) AppendSrtTextLines(line, lines);
+    if (!lines.Full()) AppendSrtTextLines(*line, lines);
   }
   return lines;
 }
@@ -79,14 +80,13 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
     if (HasSrtArrow(line)) {
       SrtTimeProblem problem;
       const std::optional<SrtTimes> times = ParseSrtTimeLine(line, &problem);
-      std::vector<std::string> lines = TakeEntryText(cursor, lineNumber);
+      DrawnLines text = TakeEntryText(cursor, lineNumber);
       if (!times) {
         skipped.push_back({entryLine, problem});
         continue;
       }
-      lines.resize(3);
-      document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(lines[0]),
-                       std::move(lines[1]), std::move(lines[2]));
+      document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(text.lines[0]),
+                       std::move(text.lines[1]), std::move(text.lines[2]));
       continue;
     }
     if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;
