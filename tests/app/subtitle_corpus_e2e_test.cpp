@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_sink.h"
+#include "base/message_sink.h"
 #include "dvdsub_decoder.h"
 #include "subtitle/subtitle.h"
 #include "test_support.h"

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "base/utf8_text.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -18,26 +19,6 @@ const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
 bool IsUtf8Name(std::string_view codeset) {
   return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8" || codeset == "utf-8";
-}
-
-// Appends the UTF-8 form of a code point; one Unicode does not allow becomes U+FFFD.
-void AppendUtf8(std::string& out, char32_t c) {
-  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
 }
 
 bool IsAsciiName(std::string_view codeset) {

@@ -16,7 +16,4 @@ struct SubtitleText {
 // stays as read; any other file stays as read (8-bit text that the chosen charset decodes).
 SubtitleText DecodeSubtitleFile(std::string bytes);
 
-// Appends the UTF-8 form of a code point (U+FFFD for one that Unicode does not allow).
-void AppendUtf8(std::string& text, char32_t codePoint);
-
 }  // namespace quillet

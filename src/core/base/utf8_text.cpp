@@ -1,0 +1,25 @@
+// Writing Unicode text as UTF-8.
+#include "base/utf8_text.h"
+
+namespace quillet {
+
+void AppendUtf8(std::string& text, char32_t c) {
+  if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+  } else if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    text += static_cast<char>(0xE0 | (c >> 12));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (c >> 18));
+    text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+}  // namespace quillet
