@@ -16,11 +16,11 @@
 #include "app/main_controller.h"
 #include "app/named_run.h"
 #include "app/usage.h"
-#include "display_check.h"
 #include "job/command_line.h"
 #include "settings/form_storage.h"
 
 #ifdef QUILLET_HAVE_UI
+#include "display_check.h"
 #include "quillet_window.h"
 #endif
 
