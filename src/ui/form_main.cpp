@@ -215,7 +215,11 @@ void TFormMain::BuildGeneralSettingsGroup() {
   BitBtnChangeImage->setToolTip(QStringLiteral("Choose your own PAL and NTSC preview pictures"));
   BitBtnChangeImage->setGeometry(46, 16, 34, 30);
   ButtonAbout = Named(new QPushButton(QStringLiteral("About"), g), "ButtonAbout");
-  ButtonAbout->setGeometry(96, 20, 76, 22);
+  ButtonAbout->setGeometry(88, 13, 84, 19);
+  CheckBoxVobSub = Named(new QCheckBox(QStringLiteral("VobSub too"), g), "CheckBoxVobSub");
+  CheckBoxVobSub->setToolTip(
+      QStringLiteral("Also write the subtitles as an .idx/.sub pair (VobSub) for players, mkvmerge and ffmpeg"));
+  CheckBoxVobSub->setGeometry(90, 33, 84, 16);
 }
 
 void TFormMain::BuildRenderFontsGroup() {
@@ -291,6 +295,7 @@ void TFormMain::ConnectControls() {
   };
   connect(ButtonLoadIfo, &QPushButton::clicked, this, command([&c] { c.ButtonLoadIfoClick(); }));
   connect(i_dont_have_ifo, &QCheckBox::clicked, this, command([&c](bool checked) { c.SetNoIfo(checked); }));
+  connect(CheckBoxVobSub, &QCheckBox::clicked, this, command([&c](bool checked) { c.SetVobSubToo(checked); }));
   connect(Pal, &QRadioButton::clicked, this, command([&c] { c.SelectPal(true); }));
   connect(Ntsc, &QRadioButton::clicked, this, command([&c] { c.SelectPal(false); }));
   connect(ButtonLoadSub, &QPushButton::clicked, this, command([&c] { c.ButtonLoadSubClick(); }));

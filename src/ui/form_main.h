@@ -118,6 +118,7 @@ class TFormMain : public QWidget, public MainView {
   QPushButton* BitBtnSetDefaultValues = nullptr;
   QPushButton* BitBtnChangeImage = nullptr;
   QPushButton* ButtonAbout = nullptr;
+  QCheckBox* CheckBoxVobSub = nullptr;  // "VobSub too"
 
   // "Render Fonts"
   QGroupBox* GroupBoxRenderFonts = nullptr;

@@ -206,7 +206,9 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockBox(i_dont_have_ifo);
     const QSignalBlocker blockPal(Pal);
     const QSignalBlocker blockNtsc(Ntsc);
+    const QSignalBlocker blockVobSub(CheckBoxVobSub);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
+    CheckBoxVobSub->setChecked(s.CheckBoxVobSub);
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }
   Pal->setEnabled(s.PalNtscEnabled);

@@ -31,6 +31,7 @@ class FakeForm : public StoredForm {
                           {P::ComboBoxFontCharsetItemIndex, 19}, {P::ComboBoxFontNameItemIndex, 12},
                           {P::ComboBoxFontSizeItemIndex, 35},    {P::ComboBoxOutlineWidthItemIndex, 3}};
   std::map<P, int> positions{{P::OffsetPosition, 30}, {P::OffsetOrPosition, -4}};
+  bool vobSubToo = false;
 
   std::optional<WindowPlacement> placed;  // last placement handed to the system
   std::optional<WindowState> state;       // last window state set
@@ -47,6 +48,8 @@ class FakeForm : public StoredForm {
   void SetItemIndex(P p, int index) override { indexes.at(p) = index, ++restoredValues; }
   int Position(P p) const override { return positions.at(p); }
   void SetPosition(P p, int position) override { positions.at(p) = position, ++restoredValues; }
+  bool Checked(P) const override { return vobSubToo; }
+  void SetChecked(P, bool checked) override { vobSubToo = checked, ++restoredValues; }
 
   bool NothingRestored() const { return !placed && !state && restoredValues == 0; }
 };
@@ -74,6 +77,7 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
   form.captions[P::LabelImageChangedPALCaption] = "/pictures/my pal.bmp";
   form.indexes[P::ComboBoxFontNameItemIndex] = -1;
   form.positions[P::OffsetOrPosition] = -14;
+  form.vobSubToo = true;
   store.WindowClosing();
   store.WindowDestroyed();
   EXPECT_TRUE(store.ProgramEnd());
@@ -97,7 +101,28 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
             "ComboBoxOutlineWidth_ItemIndex=1\n"
             "offset_Position=30\n"
             "offset_or_Position=-14\n"
+            "CheckBoxVobSub_Checked=TRUE\n"
             "\n");
+}
+
+TEST(FormStorage, VobSubBoxIsTickedOnlyByAStoredYes) {
+  struct Case {
+    const char* lines;
+    bool ticked;
+  };
+  const Case cases[] = {
+      {"offset_Position=40\n", false},  // a file from before the box: unticked
+      {"CheckBoxVobSub_Checked=TRUE\n", true},   {"checkboxvobsub_checked=yes\n", true},
+      {"CheckBoxVobSub_Checked=y\n", true},      {"CheckBoxVobSub_Checked=1\n", false},  // not a word of the store
+      {"CheckBoxVobSub_Checked=FALSE\n", false}, {"CheckBoxVobSub_Checked=No\n", false},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    FakeForm form;
+    FormStorage store(dir.Write("s.ini", Form1(c.lines)), form);
+    store.WindowShown();
+    EXPECT_EQ(form.vobSubToo, c.ticked) << c.lines;
+  }
 }
 
 TEST(FormStorage, RestoresEverythingSavedAtTheCurrentResolution) {
@@ -253,7 +278,8 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
                        0),
             0u)
       << text;
-  EXPECT_NE(text.find("offset_or_Position=-4\n\n[Last]\nz=1\n\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\n\n[Last]\nz=1\n\n"), std::string::npos)
+      << text;
 }
 
 TEST(FormStorage, UnattendedRunLeavesKeysAndValuesAsTheyWere) {

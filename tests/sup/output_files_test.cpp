@@ -25,6 +25,29 @@ TEST(OutputPathsFor, PutsBothFilesBesideTheSubtitle) {
   }
 }
 
+TEST(OutputPathsFor, NamesTheVobSubPairWithoutEverTakingTheSubtitleItself) {
+  const OutputPaths both = OutputPathsFor("/subs/movie.srt", OutputFormat::Both);
+  EXPECT_EQ(both,
+            (OutputPaths{"/subs/movie.sup", "/subs/movie.Quillet_Help.txt", "/subs/movie.idx", "/subs/movie.sub"}));
+  const OutputPaths vobSubOnly = OutputPathsFor("C:\\subs\\movie.txt", OutputFormat::VobSub);
+  EXPECT_EQ(vobSubOnly,
+            (OutputPaths{"", "C:\\subs\\movie.Quillet_Help.txt", "C:\\subs\\movie.idx", "C:\\subs\\movie.sub"}));
+  // A MicroDVD file is a .sub: the pair gets a name of its own, whatever the letter case.
+  for (const char* microDvd : {"/subs/movie.sub", "/subs/movie.SUB", "/subs/movie.Sub"}) {
+    const OutputPaths paths = OutputPathsFor(microDvd, OutputFormat::Both);
+    EXPECT_EQ(paths.idxPath, "/subs/movie.vobsub.idx") << microDvd;
+    EXPECT_EQ(paths.vobSubPath, "/subs/movie.vobsub.sub") << microDvd;
+    EXPECT_EQ(paths.supPath, "/subs/movie.sup") << microDvd;
+  }
+}
+
+TEST(ParseOutputFormat, TakesTheThreeNamesInAnyCase) {
+  EXPECT_EQ(ParseOutputFormat("sup"), OutputFormat::Sup);
+  EXPECT_EQ(ParseOutputFormat("VobSub"), OutputFormat::VobSub);
+  EXPECT_EQ(ParseOutputFormat("BOTH"), OutputFormat::Both);
+  for (const char* bad : {"", "idx", "sup ", "vob"}) EXPECT_EQ(ParseOutputFormat(bad), std::nullopt) << bad;
+}
+
 TEST(ReplaceExtension, DropsTheLastFourCharacters) {
   EXPECT_EQ(ReplaceExtension("movie.srt", ".sup"), "movie.sup");
   EXPECT_EQ(ReplaceExtension("abc", ".sup"), ".sup");
@@ -60,6 +83,13 @@ TEST(ComposeFinalReport, EndsWithTheTwoPaths) {
   EXPECT_TRUE(
       report.ends_with("Then press save. Thats all.\r\n\r\n\r\nGenerated Files:\r\nC:\\subs\\movie.sup\r\n"
                        "C:\\subs\\movie.Quillet_Help.txt"));
+}
+
+TEST(ComposeFinalReport, ListsTheVobSubPairAmongTheGeneratedFiles) {
+  const std::string both = ComposeFinalReport(ReportCase::WithIfo, OutputPathsFor("/s/m.srt", OutputFormat::Both));
+  EXPECT_TRUE(both.ends_with("Generated Files:\r\n/s/m.sup\r\n/s/m.idx\r\n/s/m.sub\r\n/s/m.Quillet_Help.txt")) << both;
+  const std::string vobSub = ComposeFinalReport(ReportCase::NoIfo, OutputPathsFor("/s/m.srt", OutputFormat::VobSub));
+  EXPECT_TRUE(vobSub.ends_with("Generated Files:\r\n/s/m.idx\r\n/s/m.sub\r\n/s/m.Quillet_Help.txt")) << vobSub;
 }
 
 TEST(CaseText, HasEveryLineFollowedByCrLf) {

@@ -36,4 +36,26 @@ bool RunTool(const std::string& command, std::string* output) {
   return true;
 }
 
+std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std::array<uint32_t, 16>& palette) {
+  const bool pal = standard == VideoStandard::Pal;
+  // dvdauthor takes a palette file as Y Cr Cb unless its name ends in .rgb.
+  std::string lines;
+  for (uint32_t entry : palette) {
+    char line[16];
+    std::snprintf(line, sizeof line, "%06X\n", static_cast<unsigned>(entry & 0xFFFFFF));
+    lines += line;
+  }
+  const std::string paletteFile = dir.Write("palette.yuv", lines);
+  const std::string video = dir.File("video.mpg");
+  const std::string out = dir.File("dvd");
+  const std::string ffmpeg = std::string("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i color=c=black:s=") +
+                             (pal ? "720x576:r=25" : "720x480:r=30000/1001") + ":d=1 -target " +
+                             (pal ? "pal-dvd" : "ntsc-dvd") + " -y " + ShellQuote(video);
+  if (!RunTool(ffmpeg)) return {};
+  const std::string dvdauthor = "dvdauthor -o " + ShellQuote(out) + " -t -v " + (pal ? "pal" : "ntsc") + " -p " +
+                                ShellQuote(paletteFile) + " " + ShellQuote(video);
+  if (!RunTool(dvdauthor)) return {};
+  return out + "/VIDEO_TS/VTS_01_0.IFO";
+}
+
 }  // namespace quillet::test

@@ -63,6 +63,16 @@ TEST(FormMainControls, GroupsAndFreeControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxColors")->title(), QStringLiteral("Colors"));
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxGeneralSettings")->title(), QStringLiteral("General Settings"));
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxRenderFonts")->title(), QStringLiteral("Render Fonts"));
+  // The "VobSub too" box lies wholly inside "General Settings", clear of the group's other controls.
+  QWidget* vobSub = Find<QWidget>(w.Window(), "CheckBoxVobSub");
+  ASSERT_NE(vobSub, nullptr);
+  EXPECT_EQ(vobSub->parentWidget(), w->GroupBoxGeneralSettings);
+  EXPECT_TRUE(QRect(0, 0, 180, 52).contains(vobSub->geometry()));
+  for (QWidget* other : {static_cast<QWidget*>(w->BitBtnSetDefaultValues), static_cast<QWidget*>(w->BitBtnChangeImage),
+                         static_cast<QWidget*>(w->ButtonAbout)}) {
+    EXPECT_FALSE(vobSub->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+  }
+  EXPECT_EQ(w->CheckBoxVobSub->text(), QStringLiteral("VobSub too"));
 }
 
 TEST(FormMainControls, InitialStateOfTheInputGroup) {

@@ -1,6 +1,7 @@
 // The window's side of the settings file: what showing, activating, closing and ending do with it.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -47,8 +48,9 @@ TEST(FormMainSettings, ShowingRestoresThePositionAndTheStoredValues) {
   EXPECT_EQ(w->LabelOffset->text(), QStringLiteral("50"));
   EXPECT_EQ(w->offset_or->value(), -2);  // -3 restores as -2
   EXPECT_EQ(w->LabelImageChangedPAL->text(), QStringLiteral("/nowhere/pal.bmp"));
-  // The colours are never stored.
+  // The colours are never stored; a file from before the VobSub box leaves it unticked.
   EXPECT_EQ(w->ComboBoxText->currentText(), QStringLiteral("Color 0"));
+  EXPECT_FALSE(w->CheckBoxVobSub->isChecked());
 }
 
 TEST(FormMainSettings, APlaceOffEveryScreenIsCentredAndAPartlyHiddenOneMovedIn) {
@@ -115,6 +117,7 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
     w.ShowAndActivate();
     DrivenWindow::Choose(w->ComboBoxFontStyle, 3);
     w->offset->setValue(77);
+    DrivenWindow::Click(w->CheckBoxVobSub);
     w->setGeometry(QRect({150, 90}, w->size()));
     const QRect client = w->geometry();
     w->close();
@@ -133,7 +136,7 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
     EXPECT_NE(saved.find("\nNormPos=" + normPos + "\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("ComboBoxFontStyle_ItemIndex=3\n"), std::string::npos) << saved;
     EXPECT_NE(saved.find("offset_Position=77\n"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("offset_or_Position=-4\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=TRUE\n"), std::string::npos) << saved;
   }
   // The next start puts everything back.
   DrivenWindow again({}, ini);
@@ -141,6 +144,8 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
   EXPECT_EQ(again->geometry().topLeft(), QPoint(150, 90));
   EXPECT_EQ(again->ComboBoxFontStyle->currentText(), QStringLiteral("Underline"));
   EXPECT_EQ(again->offset->value(), 77);
+  EXPECT_TRUE(again->CheckBoxVobSub->isChecked());
+  EXPECT_TRUE(again->State().CheckBoxVobSub);
 }
 
 TEST(FormMainSettings, AWindowDestroyedWithoutClosingStillSaves) {

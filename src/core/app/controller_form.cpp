@@ -1,4 +1,4 @@
-// The main window as the settings store sees it: the controller's ten stored values and the window's placement.
+// The main window as the settings store sees it: the controller's stored values and the window's placement.
 #include "app/controller_form.h"
 
 namespace quillet {
@@ -58,5 +58,9 @@ void ControllerForm::SetPosition(StoredProperty property, int position) {
     m_controller.SetOffsetOrPosition(position);
   }
 }
+
+bool ControllerForm::Checked(StoredProperty) const { return m_controller.State().CheckBoxVobSub; }
+
+void ControllerForm::SetChecked(StoredProperty, bool checked) { m_controller.SetVobSubToo(checked); }
 
 }  // namespace quillet

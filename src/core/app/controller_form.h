@@ -1,4 +1,4 @@
-// The main window as the settings store sees it: the controller's ten stored values and the window's placement.
+// The main window as the settings store sees it: the controller's stored values and the window's placement.
 #pragma once
 
 #include "app/main_controller.h"
@@ -46,6 +46,8 @@ class ControllerForm : public StoredForm {
   void SetItemIndex(StoredProperty property, int index) override;
   int Position(StoredProperty property) const override;
   void SetPosition(StoredProperty property, int position) override;
+  bool Checked(StoredProperty property) const override;
+  void SetChecked(StoredProperty property, bool checked) override;
 
  private:
   MainController& m_controller;

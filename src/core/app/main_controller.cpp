@@ -101,6 +101,7 @@ void MainController::FormCreateSteps(bool setDefaultValuesCommand) {
     m_state.LabelImageChangedNTSC.clear();
     LoadPreviewBackground();
     SetNoIfoChecked(false);
+    m_state.CheckBoxVobSub = false;
   }
   ReadCommandLine();
 }
@@ -257,6 +258,12 @@ void MainController::MoveOffsetOr(int position) {
 }
 
 void MainController::SetOffsetPosition(int position) { MoveOffset(position); }
+
+void MainController::SetVobSubToo(bool checked) {
+  if (m_state.CheckBoxVobSub == checked) return;
+  m_state.CheckBoxVobSub = checked;
+  Changed();
+}
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {

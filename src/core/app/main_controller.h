@@ -69,6 +69,8 @@ class MainController {
   void ButtonBatchClick();
   void BitBtnSetDefaultValuesClick();
   void BitBtnChangeImageClick();
+  // The "VobSub too" box, by the person or by program code (the settings store): no action beyond its state.
+  void SetVobSubToo(bool checked);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);

@@ -69,7 +69,8 @@ void MainController::DoGenerate() {
     m_state.ProgressBar1.max = count - 1;
     m_state.ProgressBar1.position = 0;
 
-    const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName);
+    const OutputFormat format = m_state.CheckBoxVobSub ? OutputFormat::Both : OutputFormat::Sup;
+    const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, format);
     report =
         ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
 
@@ -81,6 +82,10 @@ void MainController::DoGenerate() {
     job.palette.text = PaletteIndexFromText(m_state.ComboBoxText.Text());
     job.palette.background = PaletteIndexFromText(m_state.ComboBoxBg.Text());
     job.supPath = paths.supPath;
+    job.idxPath = paths.idxPath;
+    job.vobSubPath = paths.vobSubPath;
+    job.vobSubIndex.height = FrameHeight(standard);
+    if (m_state.palette) job.vobSubIndex.palette = m_state.palette->Colours();
     job.instructionPath = paths.instructionPath;
     job.instructionText = report;
     job.workerThreads = m_options.generationWorkers;

@@ -76,6 +76,9 @@ struct MainState {
   // "Colors"
   ListControl ComboBoxAntialias, ComboBoxOutline, ComboBoxText, ComboBoxBg;
 
+  // "General Settings": the "VobSub too" box, an .idx/.sub pair for players and Matroska beside the SUP file
+  bool CheckBoxVobSub = false;
+
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,
       ComboBoxOutlineWidth;

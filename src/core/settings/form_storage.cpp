@@ -45,6 +45,22 @@ int ListNumber(std::string_view text, size_t index, int fallback) {
   return value.value_or(fallback);
 }
 
+// The store's words for booleans: the first of each list is written, any of them (in any case) is read.
+constexpr const char* kStoredTrue = "TRUE";
+constexpr const char* kStoredFalse = "FALSE";
+
+std::optional<bool> ParseStoredBoolean(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (upper == "TRUE" || upper == "YES" || upper == "Y") return true;
+  if (upper == "FALSE" || upper == "NO" || upper == "N") return false;
+  return std::nullopt;
+}
+
 std::string FourNumbers(int a, int b, int c, int d) {
   return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + "," + std::to_string(d);
 }
@@ -178,6 +194,10 @@ void FormStorage::RestoreProperties() {
       m_form.SetCaption(info.property, *text);
       continue;
     }
+    if (info.kind == PropertyKind::Checked) {
+      if (std::optional<bool> checked = ParseStoredBoolean(*text)) m_form.SetChecked(info.property, *checked);
+      continue;
+    }
     std::optional<int> value = ParseInteger(*text);
     if (!value) continue;
     if (info.kind == PropertyKind::Position) {
@@ -220,6 +240,9 @@ void FormStorage::Save() {
         break;
       case PropertyKind::Position:
         Write(info.key, std::to_string(m_form.Position(info.property)));
+        break;
+      case PropertyKind::Checked:
+        Write(info.key, m_form.Checked(info.property) ? kStoredTrue : kStoredFalse);
         break;
     }
   }

@@ -1,4 +1,4 @@
-// What the settings store needs from the main window: its placement, the screen, and the ten stored control values.
+// What the settings store needs from the main window: its placement, the screen, and the stored control values.
 #pragma once
 
 #include <array>
@@ -42,7 +42,7 @@ struct ScreenInfo {
 
 enum class WindowState { Normal, Minimized, Maximized };
 
-// The ten stored control values, in the order they are restored and saved.
+// The stored control values, in the order they are restored and saved.
 enum class StoredProperty {
   LabelImageChangedPALCaption,
   LabelImageChangedNTSCCaption,
@@ -54,9 +54,10 @@ enum class StoredProperty {
   ComboBoxOutlineWidthItemIndex,
   OffsetPosition,
   OffsetOrPosition,
+  CheckBoxVobSubChecked,
 };
 
-enum class PropertyKind { Caption, ItemIndex, Position };
+enum class PropertyKind { Caption, ItemIndex, Position, Checked };
 
 struct StoredPropertyInfo {
   StoredProperty property;
@@ -64,7 +65,8 @@ struct StoredPropertyInfo {
   PropertyKind kind;
 };
 
-inline constexpr std::array<StoredPropertyInfo, 10> kStoredProperties{{
+// The VobSub check box came later than the others; it is last so that older files keep their order.
+inline constexpr std::array<StoredPropertyInfo, 11> kStoredProperties{{
     {StoredProperty::LabelImageChangedPALCaption, "LabelImageChangedPAL_Caption", PropertyKind::Caption},
     {StoredProperty::LabelImageChangedNTSCCaption, "LabelImageChangedNTSC_Caption", PropertyKind::Caption},
     {StoredProperty::ComboBoxAlignItemIndex, "ComboBoxAlign_ItemIndex", PropertyKind::ItemIndex},
@@ -75,14 +77,16 @@ inline constexpr std::array<StoredPropertyInfo, 10> kStoredProperties{{
     {StoredProperty::ComboBoxOutlineWidthItemIndex, "ComboBoxOutlineWidth_ItemIndex", PropertyKind::ItemIndex},
     {StoredProperty::OffsetPosition, "offset_Position", PropertyKind::Position},
     {StoredProperty::OffsetOrPosition, "offset_or_Position", PropertyKind::Position},
+    {StoredProperty::CheckBoxVobSubChecked, "CheckBoxVobSub_Checked", PropertyKind::Checked},
 }};
 
 /*
  * The main window as the settings store sees it. The controller (or the Qt window) implements it; each method is
- * told which stored property it is about, so one switch per method covers the ten values:
+ * told which stored property it is about, so one switch per method covers the values:
  *   Caption / SetCaption             the two invisible labels holding the user's preview picture paths
  *   ItemIndex / ItemCount / SetItemIndex   the six drop-down lists
  *   Position / SetPosition           the track bars `offset` and `offset_or`
+ *   Checked / SetChecked             the "VobSub too" check box
  */
 class StoredForm {
  public:
@@ -111,6 +115,10 @@ class StoredForm {
   // Moves the track bar as program code does: the position is clamped to the bar's range and the bar's change
   // action runs when the position changes (for `offset_or` that action raises an odd position to the even one).
   virtual void SetPosition(StoredProperty property, int position) = 0;
+
+  virtual bool Checked(StoredProperty property) const = 0;
+  // Ticks or clears the box as program code does.
+  virtual void SetChecked(StoredProperty property, bool checked) = 0;
 };
 
 }  // namespace quillet

@@ -1,5 +1,5 @@
-// The generation run: every entry rendered, coded and appended to the SUP file in list order, then the
-// instruction file.
+// The generation run: every entry rendered, coded and appended to the SUP file (and the VobSub pair) in list
+// order, then the instruction file.
 #include "sup/generation_run.h"
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "base/errors.h"
 #include "base/output_file.h"
 #include "sup/encode_pipeline.h"
+#include "sup/vobsub_packs.h"
 
 namespace quillet {
 namespace {
@@ -84,10 +85,17 @@ void BuildPacket(int entryIndex, const std::string& firstLine, const PacketTimin
 
 GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks) {
   GenerationOutcome outcome;
+  const bool writeSup = !job.supPath.empty();
+  const bool writeVobSub = !job.idxPath.empty();
   OutputFile sup(job.supPath);
+  OutputFile vobSub(job.vobSubPath);
+  OutputFile idx(job.idxPath);
   OutputFile instruction(job.instructionPath);
+  VobSubIndex index = job.vobSubIndex;
   auto fail = [&](std::string message) {
     sup.Abandon();
+    vobSub.Abandon();
+    idx.Abandon();
     instruction.Abandon();
     outcome.status = GenerationStatus::Failed;
     outcome.packetsWritten = 0;
@@ -98,10 +106,16 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
   std::string instructionError;
   try {
     const std::vector<std::pair<double, double>> times = ReadAllTimes(job);
-    sup.Open();
+    if (writeSup) sup.Open();
+    if (writeVobSub) {
+      vobSub.Open();
+      idx.Open();
+    }
     EncodePipeline pipeline(job.entryCount, job.renderInto ? job.renderInto : EncodePipeline::FromFactory(job.render),
                             job.roles, WorkerCount(job));
     std::vector<uint8_t> packet;
+    std::vector<uint8_t> packs;
+    uint64_t vobSubBytes = 0;
     bool stopped = false;
     for (int entryIndex = 1; entryIndex <= job.entryCount; ++entryIndex) {
       if (hooks.isStopped && hooks.isStopped()) {
@@ -110,9 +124,10 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
       }
       if (hooks.processEvents) hooks.processEvents();
       if (hooks.advanceProgress) hooks.advanceProgress();
+      PacketTiming timing;
       try {
         const auto [startMs, endMs] = times[static_cast<std::size_t>(entryIndex - 1)];
-        const PacketTiming timing = TimingFor(startMs, endMs);
+        timing = TimingFor(startMs, endMs);
         const EncodedEntry& encoded = pipeline.Next(entryIndex);
         const std::string firstLine = job.entry ? job.entry(entryIndex).firstLine : std::string();
         BuildPacket(entryIndex, firstLine, timing, encoded, job.palette, packet);
@@ -124,7 +139,15 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
       } catch (const std::exception& e) {
         throw EntryFailure("Subtitle " + std::to_string(entryIndex) + ": " + e.what());
       }
-      sup.Write(packet);
+      if (writeSup) sup.Write(packet);
+      if (writeVobSub) {
+        // The .sub carries the very unit the SUP packet holds behind its header.
+        packs.clear();
+        AppendVobSubPacks(std::span<const uint8_t>(packet).subspan(kPacketHeaderBytes), timing.pts90k, packs);
+        index.entries.push_back({timing.pts90k, vobSubBytes});
+        vobSub.Write(packs);
+        vobSubBytes += packs.size();
+      }
       ++outcome.packetsWritten;
     }
     // An "Abort" handled during the last entry's events still counts: the run was stopped.
@@ -142,8 +165,14 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
         instructionError = e.what();
       }
     }
+    if (writeVobSub) idx.Write(BuildVobSubIndex(index));
     if (!job.instructionPath.empty()) RemoveOutputFile(job.instructionPath);
-    sup.Commit();
+    if (writeVobSub) RemoveOutputFile(job.idxPath);
+    if (writeSup) sup.Commit();
+    if (writeVobSub) {
+      vobSub.Commit();
+      idx.Commit();
+    }
     if (stopped) {
       outcome.status = GenerationStatus::Stopped;
       return outcome;

@@ -1,5 +1,5 @@
-// The generation run: every entry rendered, coded and appended to the SUP file in list order, then the
-// instruction file; with the hooks through which the window stays responsive and can stop the run.
+// The generation run: every entry rendered, coded and appended to the SUP file (and the VobSub pair) in list
+// order, then the instruction file; with the hooks through which the window stays responsive and can stop the run.
 #pragma once
 
 #include <functional>
@@ -8,6 +8,7 @@
 #include "render/frame.h"
 #include "sup/run_notice.h"
 #include "sup/subpicture_unit.h"
+#include "sup/vobsub_index.h"
 
 namespace quillet {
 
@@ -37,7 +38,12 @@ struct GenerationJob {
   std::function<GenerationEntry(int entryIndex)> entry;
   RoleRgb roles;           // the role colours captured when the run starts
   PaletteEntries palette;  // the palette entries of the four roles
-  std::string supPath;
+  std::string supPath;     // none when empty (a run that writes only the VobSub pair)
+  // The VobSub pair, none when idxPath is empty: every unit the SUP file gets (the bytes after its 10-byte
+  // packet header) also goes to vobSubPath in program-stream packs, and idxPath gets the index of those units.
+  std::string idxPath;
+  std::string vobSubPath;
+  VobSubIndex vobSubIndex;  // frame size, the 16 palette colours and the language; the run adds the entries
   // Written with exactly instructionText when the run completes without being stopped; none when empty.
   std::string instructionPath;
   std::string instructionText;
@@ -55,14 +61,14 @@ struct GenerationHooks {
 };
 
 enum class GenerationStatus {
-  Completed,  // every entry written; the SUP file and the instruction file in place
-  Stopped,    // asked to stop: the SUP file in place with the entries written before, no instruction file
-  Failed,     // an error: neither file is replaced (but see the instruction file below)
+  Completed,  // every entry written; the SUP file, the VobSub pair and the instruction file in place
+  Stopped,    // asked to stop: the SUP file and the pair in place with the entries written before, no instruction file
+  Failed,     // an error: no file is replaced (but see the instruction file below)
 };
 
 struct GenerationOutcome {
   GenerationStatus status = GenerationStatus::Completed;
-  int packetsWritten = 0;  // packets in the SUP file (0 after a failure, since nothing took the SUP file's name)
+  int packetsWritten = 0;  // entries in the output files (0 after a failure, since nothing took their names)
   std::string message;     // what went wrong, for Failed
   // The entries written with times a DVD cannot hold or with text outside the frame (empty after a failure).
   RunNotice notice;
@@ -79,15 +85,17 @@ struct GenerationOutcome {
 // band leaves the frame, and characters no installed font has (drawn as empty boxes), are named in the outcome's
 // notice.
 //
-// Both files are written to temporary files in their folders and take their names only when the run ends
-// (OutputFile), so an earlier SUP and instruction file stay as they were until then, and a failure, a crash or a
-// kill leaves them untouched. A run that completes or is stopped removes the earlier instruction file before its
-// SUP file takes the name; only a completed run puts a new one in its place.
+// Every file is written to a temporary file in its folder and takes its name only when the run ends
+// (OutputFile), so earlier outputs stay as they were until then, and a failure, a crash or a kill leaves them
+// untouched. A run that completes or is stopped removes the earlier instruction file and .idx before its SUP file
+// and .sub take their names, then puts its .idx in place (so no .idx ever indexes a .sub it was not written for);
+// only a completed run puts a new instruction file in place.
 //
 // Failures end the run as Failed with a message: a band outside the frame, a subpicture larger than a DVD
 // player holds (the message names the entry and its first line), an output that cannot be created or written,
-// or one that is a folder, a named pipe or a device. Nothing then takes either name. An instruction file that
-// cannot be written also fails the run, but the complete SUP file is already in place.
+// or one that is a folder, a named pipe or a device. Nothing then takes any output's name. An instruction file
+// that cannot be written also fails the run, but the complete SUP file (and pair) is already in place; so does a
+// .sub or .idx that cannot take its name once the SUP file has.
 // Never throws for these; exceptions from the hooks end the run the same way.
 GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks);
 

@@ -80,10 +80,33 @@ SplitPath SplitFolder(std::string_view path) {
   return SplitPath{std::string(path.substr(0, cut + 1)), std::string(path.substr(cut + 1))};
 }
 
-OutputPaths OutputPathsFor(std::string_view subtitlePath) {
+std::optional<OutputFormat> ParseOutputFormat(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  if (lower == "sup") return OutputFormat::Sup;
+  if (lower == "vobsub") return OutputFormat::VobSub;
+  if (lower == "both") return OutputFormat::Both;
+  return std::nullopt;
+}
+
+OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
   const SplitPath split = SplitFolder(subtitlePath);
-  return OutputPaths{split.folder + ReplaceExtension(split.name, ".sup"),
-                     split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt")};
+  OutputPaths paths;
+  if (WritesSup(format)) paths.supPath = split.folder + ReplaceExtension(split.name, ".sup");
+  paths.instructionPath = split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt");
+  if (WritesVobSub(format)) {
+    // Compared without regard to case: on a FAT or NTFS drive "movie.SUB" and "movie.sub" are one file.
+    std::string extension = split.name.size() >= 4 ? split.name.substr(split.name.size() - 4) : "";
+    for (char& c : extension) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    const bool readsSub = extension == ".sub";
+    paths.idxPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.idx" : ".idx");
+    paths.vobSubPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.sub" : ".sub");
+  }
+  return paths;
 }
 
 ReportCase SelectReportCase(bool noIfo, bool monochromaticIfo, bool noIfoSwitch) {
@@ -106,7 +129,13 @@ std::string CaseText(ReportCase reportCase) {
 }
 
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths) {
-  return CaseText(reportCase) + paths.supPath + std::string(kLineEnd) + paths.instructionPath;
+  std::string report = CaseText(reportCase);
+  for (const std::string* path : {&paths.supPath, &paths.idxPath, &paths.vobSubPath}) {
+    if (path->empty()) continue;
+    report += *path;
+    report += kLineEnd;
+  }
+  return report + paths.instructionPath;
 }
 
 }  // namespace quillet

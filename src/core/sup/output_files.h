@@ -1,6 +1,7 @@
 // The files a generation run writes beside the subtitle file, and the final report that names them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,14 +18,27 @@ struct SplitPath {
 };
 SplitPath SplitFolder(std::string_view path);
 
-// The SUP file and the instruction file of a run, both in the subtitle file's folder:
-// "C:\subs\movie.srt" gives "C:\subs\movie.sup" and "C:\subs\movie.Quillet_Help.txt".
+// What a run writes besides the instruction file: the SUP file (DVD authoring programs), the VobSub pair
+// .idx/.sub (players, Matroska, ffmpeg), or both. The window writes the SUP file, and the pair too when its
+// "VobSub too" box is ticked.
+enum class OutputFormat { Sup, VobSub, Both };
+inline bool WritesSup(OutputFormat format) { return format != OutputFormat::VobSub; }
+inline bool WritesVobSub(OutputFormat format) { return format != OutputFormat::Sup; }
+// "sup", "vobsub" or "both", in any case; nothing for any other text.
+std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
+
+// The files of a run, all in the subtitle file's folder: "C:\subs\movie.srt" gives "C:\subs\movie.sup",
+// "C:\subs\movie.Quillet_Help.txt" and, for VobSub, "C:\subs\movie.idx" and "C:\subs\movie.sub". A path is
+// empty when its file is not written. A MicroDVD subtitle is itself a ".sub" file: its VobSub pair is then
+// named "movie.vobsub.idx" and "movie.vobsub.sub", so the run never writes over the file it reads.
 struct OutputPaths {
   std::string supPath;
   std::string instructionPath;
+  std::string idxPath;
+  std::string vobSubPath;
   bool operator==(const OutputPaths&) const = default;
 };
-OutputPaths OutputPathsFor(std::string_view subtitlePath);
+OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format = OutputFormat::Sup);
 
 // Which palette situation the final report explains.
 enum class ReportCase { NoIfo, MonochromaticIfo, WithIfo };
@@ -38,7 +52,8 @@ ReportCase SelectReportCase(bool noIfo, bool monochromaticIfo, bool noIfoSwitch)
 std::string CaseText(ReportCase reportCase);
 
 // The case text, the SUP path, CR LF, the instruction path (no line end after it). This is also the
-// instruction file's whole content.
+// instruction file's whole content. When the run writes a VobSub pair, its .idx and .sub paths follow the SUP
+// path (or stand in its place when there is no SUP file), each with CR LF.
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths);
 
 }  // namespace quillet

@@ -59,7 +59,7 @@ PacketTiming TimingFor(double startMs, double endMs) {
   return timing;
 }
 
-std::array<uint8_t, 10> BuildPacketHeader(uint32_t pts90k) {
+std::array<uint8_t, kPacketHeaderBytes> BuildPacketHeader(uint32_t pts90k) {
   return {0x53,
           0x50,
           static_cast<uint8_t>(pts90k),

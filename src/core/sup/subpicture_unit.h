@@ -74,7 +74,8 @@ struct PacketTiming {
 PacketTiming TimingFor(double startMs, double endMs);
 
 // "SP", the presentation time little-endian, four zero bytes.
-std::array<uint8_t, 10> BuildPacketHeader(uint32_t pts90k);
+constexpr std::size_t kPacketHeaderBytes = 10;
+std::array<uint8_t, kPacketHeaderBytes> BuildPacketHeader(uint32_t pts90k);
 
 // Length of the unit for a pixel-data block of `pixelDataBytes` bytes: 34 more, plus one pad byte when the
 // block's length is odd, so that the unit's length is even.
