@@ -161,6 +161,7 @@ TEST_F(VobSubRun, WithADvdauthorIfoFfmpegAndMkvmergeShowWhatTheSupShows) {
     const SubtitleLine& line = document.Lines[i];
     EXPECT_EQ(vobSub.packets[i].pts90k, static_cast<int64_t>(std::stod(line.StartTime) * 90)) << what;
     EXPECT_EQ(fromIdx.endDisplayMs, fromSup.endDisplayMs) << what;
+    EXPECT_NEAR(fromIdx.endDisplayMs, std::stod(line.EndTime) - std::stod(line.StartTime), 1024.0 / 90) << what;
   }
   EXPECT_GE(pictures, 4);
 
