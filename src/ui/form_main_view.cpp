@@ -208,7 +208,7 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockNtsc(Ntsc);
     const QSignalBlocker blockVobSub(CheckBoxVobSub);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
-    CheckBoxVobSub->setChecked(s.CheckBoxVobSub);
+    CheckBoxVobSub->setChecked(s.CheckBoxVobSub());
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }
   Pal->setEnabled(s.PalNtscEnabled);

@@ -145,7 +145,7 @@ TEST(FormMainSettings, ClosingSavesAndProgramEndWritesTheFile) {
   EXPECT_EQ(again->ComboBoxFontStyle->currentText(), QStringLiteral("Underline"));
   EXPECT_EQ(again->offset->value(), 77);
   EXPECT_TRUE(again->CheckBoxVobSub->isChecked());
-  EXPECT_TRUE(again->State().CheckBoxVobSub);
+  EXPECT_TRUE(again->State().CheckBoxVobSub());
 }
 
 TEST(FormMainSettings, AWindowDestroyedWithoutClosingStillSaves) {

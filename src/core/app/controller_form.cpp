@@ -59,7 +59,7 @@ void ControllerForm::SetPosition(StoredProperty property, int position) {
   }
 }
 
-bool ControllerForm::Checked(StoredProperty) const { return m_controller.State().CheckBoxVobSub; }
+bool ControllerForm::Checked(StoredProperty) const { return m_controller.State().CheckBoxVobSub(); }
 
 void ControllerForm::SetChecked(StoredProperty, bool checked) { m_controller.SetVobSubToo(checked); }
 

@@ -101,7 +101,7 @@ void MainController::FormCreateSteps(bool setDefaultValuesCommand) {
     m_state.LabelImageChangedNTSC.clear();
     LoadPreviewBackground();
     SetNoIfoChecked(false);
-    m_state.CheckBoxVobSub = false;
+    m_state.output = OutputOptions{};
   }
   ReadCommandLine();
 }
@@ -260,8 +260,17 @@ void MainController::MoveOffsetOr(int position) {
 void MainController::SetOffsetPosition(int position) { MoveOffset(position); }
 
 void MainController::SetVobSubToo(bool checked) {
-  if (m_state.CheckBoxVobSub == checked) return;
-  m_state.CheckBoxVobSub = checked;
+  if (m_state.CheckBoxVobSub() == checked) return;
+  m_state.output.format = checked ? OutputFormat::Both : OutputFormat::Sup;
+  Changed();
+}
+
+void MainController::SetOutputOptions(const OutputOptions& options) {
+  const std::optional<std::string> language = NormaliseVobSubLanguage(options.language);
+  if (!language) {
+    throw ConversionError("'" + options.language + "' is not a language code: give two letters, such as en or de.");
+  }
+  m_state.output = OutputOptions{options.format, *language};
   Changed();
 }
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }

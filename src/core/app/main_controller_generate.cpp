@@ -69,8 +69,7 @@ void MainController::DoGenerate() {
     m_state.ProgressBar1.max = count - 1;
     m_state.ProgressBar1.position = 0;
 
-    const OutputFormat format = m_state.CheckBoxVobSub ? OutputFormat::Both : OutputFormat::Sup;
-    const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, format);
+    const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format);
     report =
         ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
 
@@ -85,6 +84,7 @@ void MainController::DoGenerate() {
     job.idxPath = paths.idxPath;
     job.vobSubPath = paths.vobSubPath;
     job.vobSubIndex.height = FrameHeight(standard);
+    job.vobSubIndex.language = m_state.output.language;
     if (m_state.palette) job.vobSubIndex.palette = m_state.palette->Colours();
     job.instructionPath = paths.instructionPath;
     job.instructionText = report;

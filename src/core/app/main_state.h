@@ -11,6 +11,7 @@
 #include "palette/palette_display.h"
 #include "render/frame.h"
 #include "render/image.h"
+#include "sup/output_files.h"
 
 namespace quillet {
 
@@ -76,8 +77,10 @@ struct MainState {
   // "Colors"
   ListControl ComboBoxAntialias, ComboBoxOutline, ComboBoxText, ComboBoxBg;
 
-  // "General Settings": the "VobSub too" box, an .idx/.sub pair for players and Matroska beside the SUP file
-  bool CheckBoxVobSub = false;
+  // What the run writes: the "VobSub too" box of "General Settings" chooses the SUP file alone or with an
+  // .idx/.sub pair for players and Matroska; the named command line may choose any format and a language.
+  OutputOptions output;
+  bool CheckBoxVobSub() const { return WritesVobSub(output.format); }
 
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "sup/vobsub_index.h"
+
 namespace quillet {
 
 // `name` without its last four characters (the extension ".srt", ".sub" or ".txt"), then `suffix`.
@@ -26,6 +28,13 @@ inline bool WritesSup(OutputFormat format) { return format != OutputFormat::VobS
 inline bool WritesVobSub(OutputFormat format) { return format != OutputFormat::Sup; }
 // "sup", "vobsub" or "both", in any case; nothing for any other text.
 std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
+
+// What a run writes, and the language its VobSub track is marked with.
+struct OutputOptions {
+  OutputFormat format = OutputFormat::Sup;
+  std::string language{kDefaultVobSubLanguage};  // two lower-case letters, as NormaliseVobSubLanguage gives
+  bool operator==(const OutputOptions&) const = default;
+};
 
 // The files of a run, all in the subtitle file's folder: "C:\subs\movie.srt" gives "C:\subs\movie.sup",
 // "C:\subs\movie.Quillet_Help.txt" and, for VobSub, "C:\subs\movie.idx" and "C:\subs\movie.sub". A path is
