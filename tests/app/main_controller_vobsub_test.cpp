@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "dvdsub_decoder.h"
 #include "external_tools.h"
 #include "ffmpeg_demuxer.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dvdsub_decoder.h"
+#include "ffmpeg_demuxer.h"
 #include "run_program.h"
 #include "test_support.h"
 
@@ -80,6 +81,36 @@ TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) 
   EXPECT_EQ(help.rfind("All Done !!! (Case : No Ifo)\r\n", 0), 0u);
   EXPECT_TRUE(help.ends_with(dir.File("out/one.sup") + "\r\n" + dir.File("out/one.Quillet_Help.txt")));
   EXPECT_FALSE(fs::exists(dir.File("one.sup")));  // -o: nothing beside the inputs
+}
+
+TEST(NamedConvert, FormatAndLanguageChooseTheVobSubPairBesideOrInsteadOfTheSup) {
+  if (!test::FfmpegDemuxerAvailable()) GTEST_SKIP() << "built without libavformat";
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const std::string sub = dir.Write("other.sub", kMicroDvd);  // a MicroDVD .sub: its pair must not replace it
+  const ProgramRun both = RunQuilletProgram({"convert", "--format", "both", "--language", "DE", srt, sub});
+  ASSERT_EQ(both.status, 0) << both.err;
+  EXPECT_TRUE(Contains(both.out, srt + ": wrote " + dir.File("film.sup") + ", " + dir.File("film.idx") + ", " +
+                                     dir.File("film.sub") + ", " + dir.File("film.Quillet_Help.txt")))
+      << both.out;
+  EXPECT_EQ(ReadFile(sub), kMicroDvd);
+  for (const auto& [sup, idx] : {std::pair{dir.File("film.sup"), dir.File("film.idx")},
+                                 std::pair{dir.File("other.sup"), dir.File("other.vobsub.idx")}}) {
+    const std::vector<test::SupPacket> packets = test::SplitSupFile(ReadFile(sup));
+    const test::DemuxedFile pair = test::DemuxWithFfmpeg(idx);
+    ASSERT_EQ(pair.streams.size(), 1u) << idx;
+    EXPECT_EQ(pair.streams[0].language, "de") << idx;
+    ASSERT_EQ(pair.packets.size(), packets.size()) << idx;
+    for (std::size_t i = 0; i < packets.size(); ++i) EXPECT_EQ(pair.packets[i].data, packets[i].unit) << idx << i;
+  }
+
+  TempDir alone;
+  const std::string film = Copy(alone, "e2e_three_entries.srt", "film.srt");
+  const ProgramRun vobSub = RunQuilletProgram({"convert", "--quiet", "--format", "vobsub", film});
+  ASSERT_EQ(vobSub.status, 0) << vobSub.err;
+  EXPECT_FALSE(fs::exists(alone.File("film.sup")));
+  EXPECT_EQ(test::DemuxWithFfmpeg(alone.File("film.idx")).packets.size(), 3u);
+  EXPECT_EQ(test::DemuxWithFfmpeg(alone.File("film.idx")).streams[0].language, "en");
 }
 
 TEST(NamedConvert, WritesTheSameBytesAsTheSixteenValueRun) {

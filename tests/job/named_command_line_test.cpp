@@ -44,7 +44,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_EQ(o.job.offset, 492);
   EXPECT_EQ(o.job.offsetor, -14);
   EXPECT_EQ(kOutlineWidthList[o.job.outline], "4");
-  EXPECT_EQ(o.format, FormatChoice::Both);
+  EXPECT_EQ(o.format, OutputFormat::Both);
   EXPECT_EQ(o.language, "fr");
   EXPECT_EQ(o.outputDir, "/out");
   EXPECT_EQ(o.jobs, 3);
@@ -60,7 +60,7 @@ TEST(NamedCommandLine, DefaultsAreTheWindowsWithTheGenericPalette) {
   EXPECT_EQ(parse.options.job, expected);
   EXPECT_FALSE(parse.options.coloursGiven);
   EXPECT_EQ(parse.options.fontName, "Arial");
-  EXPECT_EQ(parse.options.format, FormatChoice::Sup);
+  EXPECT_EQ(parse.options.format, OutputFormat::Sup);
   EXPECT_EQ(parse.options.jobs, 0);
   EXPECT_EQ(parse.options.outputDir, "");
 }

@@ -41,13 +41,6 @@ TEST(OutputPathsFor, NamesTheVobSubPairWithoutEverTakingTheSubtitleItself) {
   }
 }
 
-TEST(ParseOutputFormat, TakesTheThreeNamesInAnyCase) {
-  EXPECT_EQ(ParseOutputFormat("sup"), OutputFormat::Sup);
-  EXPECT_EQ(ParseOutputFormat("VobSub"), OutputFormat::VobSub);
-  EXPECT_EQ(ParseOutputFormat("BOTH"), OutputFormat::Both);
-  for (const char* bad : {"", "idx", "sup ", "vob"}) EXPECT_EQ(ParseOutputFormat(bad), std::nullopt) << bad;
-}
-
 TEST(ReplaceExtension, DropsTheLastFourCharacters) {
   EXPECT_EQ(ReplaceExtension("movie.srt", ".sup"), "movie.sup");
   EXPECT_EQ(ReplaceExtension("abc", ".sup"), ".sup");

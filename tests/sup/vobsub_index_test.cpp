@@ -41,13 +41,5 @@ TEST(VobSubIndex, TimestampsRoundToTheNearestMillisecond) {
   EXPECT_EQ(VobSubTimestamp(90 * 3723004), "01:02:03:004");
 }
 
-TEST(VobSubIndex, LanguageIsTwoLettersInLowerCase) {
-  EXPECT_EQ(NormaliseVobSubLanguage("en"), "en");
-  EXPECT_EQ(NormaliseVobSubLanguage("FR"), "fr");
-  for (const char* bad : {"", "e", "eng", "e1", " e", "e ", "\xC3\xA9"}) {
-    EXPECT_EQ(NormaliseVobSubLanguage(bad), std::nullopt) << "'" << bad << "'";
-  }
-}
-
 }  // namespace
 }  // namespace quillet

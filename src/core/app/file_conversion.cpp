@@ -76,17 +76,17 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     }
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
-    if (setup.options.format != FormatChoice::Sup) {
-      // Seam for the VobSub writer: the format is read and checked, the writer is not part of this build yet.
-      outcome.message = "VobSub output is not available in this build; use --format sup";
-      return outcome;
-    }
 
     GenerationJob job;
     job.entryCount = document.Count();
     job.roles = setup.roleColours;
     job.palette = setup.paletteEntries;
     job.supPath = paths.supPath;
+    job.idxPath = paths.idxPath;
+    job.vobSubPath = paths.vobSubPath;
+    job.vobSubIndex.height = FrameHeight(setup.standard);
+    job.vobSubIndex.palette = setup.palette.Colours();
+    job.vobSubIndex.language = setup.options.language;
     job.instructionPath = paths.instructionPath;
     job.instructionText = ComposeFinalReport(setup.reportCase, paths);
     job.workerThreads = workerThreads;
@@ -114,7 +114,9 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
       if (cr > start) outcome.notices.push_back(notice.substr(start, cr - start));
       start = cr + 1;
     }
-    outcome.written = {paths.supPath, paths.instructionPath};
+    for (const std::string* written : {&paths.supPath, &paths.idxPath, &paths.vobSubPath, &paths.instructionPath}) {
+      if (!written->empty()) outcome.written.push_back(*written);
+    }
     outcome.ok = true;
   } catch (const std::exception& e) {
     outcome.message = OneLine(e.what());

@@ -99,9 +99,9 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
 }
 
 OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath) {
-  if (options.outputDir.empty()) return OutputPathsFor(subtitlePath);
+  if (options.outputDir.empty()) return OutputPathsFor(subtitlePath, options.format);
   const std::string name = SplitFolder(subtitlePath).name;
-  return OutputPathsFor((std::filesystem::path(options.outputDir) / name).string());
+  return OutputPathsFor((std::filesystem::path(options.outputDir) / name).string(), options.format);
 }
 
 std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath) {

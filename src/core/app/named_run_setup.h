@@ -45,7 +45,8 @@ struct SetupError {
 // checks the output folder. Returns the setup, or fills `error` and returns nothing usable.
 NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error);
 
-// The SUP file and the instruction file of one input: beside it, or in the run's output folder.
+// The output files of one input (those of the chosen format, and the instruction file): beside it, or in the
+// run's output folder.
 OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath);
 // Every file the conversion of one input writes.
 std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath);

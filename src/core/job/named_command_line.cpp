@@ -206,7 +206,7 @@ const std::map<std::string, OptionSpec, std::less<>>& Options() {
         [](std::string_view v, NamedOptions& o) {
           static constexpr std::array<std::string_view, 3> kFormats = {"sup", "vobsub", "both"};
           if (auto index = FindIgnoringCase(kFormats, v)) {
-            o.format = static_cast<FormatChoice>(*index);
+            o.format = static_cast<OutputFormat>(*index);
             return std::string();
           }
           return Quoted(v) + " is not one of sup, vobsub, both";
@@ -214,10 +214,9 @@ const std::map<std::string, OptionSpec, std::less<>>& Options() {
       {"--language",
        {true,
         [](std::string_view v, NamedOptions& o) {
-          const bool letters = v.size() == 2 && std::isalpha(static_cast<unsigned char>(v[0])) &&
-                               std::isalpha(static_cast<unsigned char>(v[1]));
-          if (!letters) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
-          o.language = {Lower(v[0]), Lower(v[1])};
+          const std::optional<std::string> language = NormaliseVobSubLanguage(v);
+          if (!language) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
+          o.language = *language;
           return std::string();
         }}},
       {"-o",

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "base/output_format.h"
 #include "job/job_settings.h"
 
 namespace quillet {
 
 enum class NamedCommand { Convert, Check };
-
-// What a conversion writes for each subtitle file, as the user asked for it (the run maps it onto its outputs).
-enum class FormatChoice { Sup, VobSub, Both };
 
 // The options of one named run. `job` holds the 16 values shared by every file; `job.filenamesub` is left
 // empty (each of `files` fills it in turn) and `job.fontname` stays 0 until the run has found `fontName` in
@@ -25,8 +23,8 @@ struct NamedOptions {
   // window; with it, job.colorantialias .. job.colorbg hold the given entries.
   bool coloursGiven = false;
   bool standardGiven = false;  // --pal or --ntsc was given; an IFO still decides when one is used
-  FormatChoice format = FormatChoice::Sup;
-  std::string language = "en";  // the VobSub index's two-letter language code
+  OutputFormat format = OutputFormat::Sup;
+  std::string language{kDefaultVobSubLanguage};  // the VobSub index's two-letter language code
   std::string outputDir;        // empty: each output beside its input
   int jobs = 0;                 // files converted at once; 0 means one per processor the process may use
   bool quiet = false;

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "base/ascii_text.h"
+
 namespace quillet {
 namespace {
 
@@ -80,17 +82,6 @@ SplitPath SplitFolder(std::string_view path) {
   return SplitPath{std::string(path.substr(0, cut + 1)), std::string(path.substr(cut + 1))};
 }
 
-std::optional<OutputFormat> ParseOutputFormat(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  if (lower == "sup") return OutputFormat::Sup;
-  if (lower == "vobsub") return OutputFormat::VobSub;
-  if (lower == "both") return OutputFormat::Both;
-  return std::nullopt;
-}
-
 OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
   const SplitPath split = SplitFolder(subtitlePath);
   OutputPaths paths;
@@ -98,11 +89,7 @@ OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
   paths.instructionPath = split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt");
   if (WritesVobSub(format)) {
     // Compared without regard to case: on a FAT or NTFS drive "movie.SUB" and "movie.sub" are one file.
-    std::string extension = split.name.size() >= 4 ? split.name.substr(split.name.size() - 4) : "";
-    for (char& c : extension) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    const bool readsSub = extension == ".sub";
+    const bool readsSub = EndsWithIgnoringAsciiCase(split.name, ".sub");
     paths.idxPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.idx" : ".idx");
     paths.vobSubPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.sub" : ".sub");
   }

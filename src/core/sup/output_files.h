@@ -1,11 +1,10 @@
 // The files a generation run writes beside the subtitle file, and the final report that names them.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "sup/vobsub_index.h"
+#include "base/output_format.h"
 
 namespace quillet {
 
@@ -19,22 +18,6 @@ struct SplitPath {
   std::string name;
 };
 SplitPath SplitFolder(std::string_view path);
-
-// What a run writes besides the instruction file: the SUP file (DVD authoring programs), the VobSub pair
-// .idx/.sub (players, Matroska, ffmpeg), or both. The window writes the SUP file, and the pair too when its
-// "VobSub too" box is ticked.
-enum class OutputFormat { Sup, VobSub, Both };
-inline bool WritesSup(OutputFormat format) { return format != OutputFormat::VobSub; }
-inline bool WritesVobSub(OutputFormat format) { return format != OutputFormat::Sup; }
-// "sup", "vobsub" or "both", in any case; nothing for any other text.
-std::optional<OutputFormat> ParseOutputFormat(std::string_view text);
-
-// What a run writes, and the language its VobSub track is marked with.
-struct OutputOptions {
-  OutputFormat format = OutputFormat::Sup;
-  std::string language{kDefaultVobSubLanguage};  // two lower-case letters, as NormaliseVobSubLanguage gives
-  bool operator==(const OutputOptions&) const = default;
-};
 
 // The files of a run, all in the subtitle file's folder: "C:\subs\movie.srt" gives "C:\subs\movie.sup",
 // "C:\subs\movie.Quillet_Help.txt" and, for VobSub, "C:\subs\movie.idx" and "C:\subs\movie.sub". A path is

@@ -13,17 +13,6 @@
 
 namespace quillet {
 
-std::optional<std::string> NormaliseVobSubLanguage(std::string_view code) {
-  if (code.size() != 2) return std::nullopt;
-  std::string result;
-  for (char c : code) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c < 'a' || c > 'z') return std::nullopt;
-    result += c;
-  }
-  return result;
-}
-
 std::string VobSubTimestamp(uint32_t pts90k) {
   const uint64_t ms = (uint64_t{pts90k} + 45) / 90;
   char text[32];

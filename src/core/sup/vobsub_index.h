@@ -3,21 +3,14 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/output_format.h"
 #include "render/image.h"
 
 namespace quillet {
-
-// The language a VobSub track is marked with unless told otherwise.
-inline constexpr std::string_view kDefaultVobSubLanguage = "en";
-
-// A language code as the .idx "id:" line takes it: two ASCII letters (ISO 639-1), returned in lower case.
-// Anything else (empty, three letters, digits, blanks) gives nothing.
-std::optional<std::string> NormaliseVobSubLanguage(std::string_view code);
 
 // One subpicture: when it is presented and where its first pack starts in the .sub file.
 struct VobSubIndexEntry {
