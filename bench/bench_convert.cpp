@@ -67,8 +67,8 @@ GenerationOutcome Convert(const std::string& srtPath, int workers) {
   // As the window runs it: each thread draws entry after entry into its own frame.
   job.renderInto = [&](int i, RenderedFrame& frame) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", VideoStandard::Pal, 3,
-                    colours, frame);
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2,
+                    RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, colours}, frame);
   };
   job.entry = [&](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "render/reference_render.h"
+#include "reference_render.h"
 #include "render/subtitle_renderer.h"
 
 namespace quillet {
@@ -32,7 +32,8 @@ FontDesc TypicalFont() {
 void BM_RenderFrameFast(benchmark::State& state) {
   const FontDesc font = TypicalFont();
   for (auto _ : state) {
-    RenderedFrame f = RenderFrame(Engine(), kLine1, kLine2, font, 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+    RenderedFrame f = RenderFrame(Engine(), kLine1, kLine2,
+                                  RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, kRoles});
     benchmark::DoNotOptimize(f.frame.Bytes().data());
   }
 }
@@ -40,8 +41,8 @@ void BM_RenderFrameFast(benchmark::State& state) {
 void BM_RenderFrameReference(benchmark::State& state) {
   const FontDesc font = TypicalFont();
   for (auto _ : state) {
-    RenderedFrame f =
-        ReferenceRenderFrame(Engine(), kLine1, kLine2, font, 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+    RenderedFrame f = ReferenceRenderFrame(
+        Engine(), kLine1, kLine2, RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, kRoles});
     benchmark::DoNotOptimize(f.frame.Bytes().data());
   }
 }

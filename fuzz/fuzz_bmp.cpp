@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "bmp_writer.h"
 #include "fuzz_support.h"
 #include "render/bmp.h"
 

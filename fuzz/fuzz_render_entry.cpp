@@ -11,10 +11,10 @@
 
 #include "fuzz_support.h"
 #include "job/job_settings.h"
+#include "reference_render.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/name_tables.h"
-#include "render/reference_render.h"
 #include "render/subtitle_renderer.h"
 #include "sup/band_scan.h"
 #include "sup/run_length_coding.h"
@@ -60,15 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const RoleRgb roles{kColours[colourByte & 7], kColours[(colourByte >> 3) & 7], kColours[(colourByte >> 5) & 7]};
 
   const RenderedFrame frame =
-      RenderFrame(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles);
+      RenderFrame(engine, line1, line2,
+                  RenderSettings{font, AlignmentFromText(align), offset, offsetOr, outlineWidthPx, standard, roles});
   QUILLET_FUZZ_CHECK(frame.frame.Width() == kFrameWidth && frame.frame.Height() == FrameHeight(standard));
   QUILLET_FUZZ_CHECK(frame.bandTop % 2 == 0 && frame.bandTop >= 0 && frame.bandHeight > 0);
   QUILLET_FUZZ_CHECK(frame.bandTop + frame.bandHeight <= frame.frame.Height());
   // Short entries are drawn again by the literal algorithm (every shifted draw one after another), which the
   // fast drawing must match pixel for pixel; long ones would make each run too slow.
   if (line1.size() + line2.size() <= kMaxComparedBytes) {
-    const RenderedFrame reference =
-        ReferenceRenderFrame(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles);
+    const RenderedFrame reference = ReferenceRenderFrame(
+        engine, line1, line2,
+        RenderSettings{font, AlignmentFromText(align), offset, offsetOr, outlineWidthPx, standard, roles});
     QUILLET_FUZZ_CHECK(frame.frame == reference.frame);
     QUILLET_FUZZ_CHECK(frame.bandTop == reference.bandTop && frame.bandHeight == reference.bandHeight);
   }

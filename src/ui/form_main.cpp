@@ -19,6 +19,7 @@
 
 #include "form_about.h"
 #include "form_colors_help.h"
+#include "job/job_settings.h"
 #include "pictures.h"
 #include "preview_image.h"
 #include "qt_window_geometry.h"
@@ -246,22 +247,22 @@ void TFormMain::BuildRenderFontsGroup() {
   MakeLabel(g, "LabelOffsets", QStringLiteral("Offsets"), 6, 48);
   offset = Named(new QSlider(Qt::Horizontal, g), "offset");
   offset->setGeometry(48, 46, 330, 18);
-  offset->setRange(8, 492);
+  offset->setRange(kOffsetMin, kOffsetMax);
   offset->setSingleStep(1);
   offset->setPageStep(10);
-  offset->setValue(30);
-  LabelOffset = MakeLabel(g, "LabelOffset", QStringLiteral("30"), 382, 48, 30);
+  offset->setValue(kDefaultOffset);
+  LabelOffset = MakeLabel(g, "LabelOffset", QString::number(kDefaultOffset), 382, 48, 30);
   LabelOffset->setEnabled(false);
 
   // The second line's adjustment: up is a larger value. Arrow keys move by two, so a press down is not undone
   // by the even-position rule.
   offset_or = Named(new QSlider(Qt::Vertical, g), "offset_or");
   offset_or->setGeometry(460, 8, 18, 57);
-  offset_or->setRange(-14, 10);
+  offset_or->setRange(kOffsetOrMin, kOffsetOrMax);
   offset_or->setSingleStep(2);
   offset_or->setPageStep(2);
-  offset_or->setValue(-4);
-  LabelOffset_Or = MakeLabel(g, "LabelOffset_Or", QStringLiteral("-4"), 422, 48, 30);
+  offset_or->setValue(kDefaultOffsetOr);
+  LabelOffset_Or = MakeLabel(g, "LabelOffset_Or", QString::number(kDefaultOffsetOr), 422, 48, 30);
   LabelOffset_Or->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   LabelOffset_Or->setEnabled(false);
 }

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
 #include "base/errors.h"
 
 namespace quillet {
@@ -156,6 +161,42 @@ TEST(CommandLineValue, OffsetsAreClampedAndOffsetOrMadeEven) {
   }
   EXPECT_THROW(ConvertOffsetValue("high"), ConversionError);
   EXPECT_THROW(ConvertOffsetOrValue("-3.0"), ConversionError);
+}
+
+std::array<std::string, kParameterCount> Values(std::vector<std::string> v) {
+  std::array<std::string, kParameterCount> out;
+  std::copy(v.begin(), v.end(), out.begin());
+  return out;
+}
+
+TEST(CommandLineJob, ConvertsTheSixteenValuesIntoOneJob) {
+  const CommandLineJob command = JobFromCommandLine(
+      Values({"-1", "none", "/s/film.srt", "0", "1", "2", "3", "4", "5", "6", "7", "8", "2", "1000", "-3", "2"}));
+  EXPECT_EQ(command.firstBadValue, 0);
+  EXPECT_NO_THROW(command.ThrowIfBadUpTo(kParameterCount));
+  const JobSettings expected{true, "none", "/s/film.srt", false, 1, 2, 3, 4, 5, 6, 7, 8, 2, kOffsetMax, -2, 2};
+  EXPECT_EQ(command.job, expected);
+}
+
+TEST(CommandLineJob, KeepsTheFirstBadValueForTheRunToReportWhereItReachesIt) {
+  // With an IFO (value 1 false) value 4 is never read, so its text cannot fail.
+  CommandLineJob command = JobFromCommandLine(
+      Values({"0", "a.ifo", "b.srt", "maybe", "0", "x", "0", "0", "0", "4", "0", "14", "0", "y", "-4", "1"}));
+  EXPECT_EQ(command.firstBadValue, 6);
+  EXPECT_NO_THROW(command.ThrowIfBadUpTo(5));
+  try {
+    command.ThrowIfBadUpTo(kParameterCount);
+    ADD_FAILURE() << "no error";
+  } catch (const ConversionError& e) {
+    EXPECT_STREQ(e.what(), "'x' is not a valid integer value");
+  }
+  // Without an IFO value 4 is read, before the lists.
+  command = JobFromCommandLine(
+      Values({"1", "none", "b.srt", "maybe", "0", "x", "0", "0", "0", "4", "0", "14", "0", "30", "-4", "1"}));
+  EXPECT_EQ(command.firstBadValue, 4);
+  EXPECT_EQ(command.badValueMessage, "'maybe' is not a valid boolean value");
+  EXPECT_EQ(
+      JobFromCommandLine(Values({"no", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""})).firstBadValue, 1);
 }
 
 }  // namespace

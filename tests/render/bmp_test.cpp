@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "bmp_writer.h"
 #include "render/preview_background.h"
 #include "test_support.h"
 

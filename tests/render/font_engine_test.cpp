@@ -151,8 +151,8 @@ TEST(FontEngine, CharsetsSelectTheGlyphs) {
             engine.LayoutLine(Font(20, {}, "Arial", kCharsetAnsi), "A").glyphs[0].glyph);
 }
 
-TEST(FontEngine, ClonesAndPerThreadEnginesGiveTheSameLayout) {
-  std::unique_ptr<FontEngine> clone = SharedEngine().Clone();
+TEST(FontEngine, EnginesWithTheSameOptionsGiveTheSameLayout) {
+  std::unique_ptr<FontEngine> clone = std::make_unique<FontEngine>(SharedEngine().Options());
   EXPECT_EQ(clone->Options().defaultCodeset, "UTF-8");
   const LineLayout a = SharedEngine().LayoutLine(Font(33, StyleFromText("Italic")), "Crete Hellas.");
   const LineLayout b = clone->LayoutLine(Font(33, StyleFromText("Italic")), "Crete Hellas.");

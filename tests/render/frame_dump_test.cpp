@@ -68,8 +68,8 @@ TEST(FrameDump, WritesSampleFrames) {
   };
   for (const Sample& s : samples) {
     const FontDesc font = test::Font(s.sizePt, StyleFromText(s.style), "Arial", CharsetFromText(s.charset));
-    const RenderedFrame f =
-        RenderFrame(test::SharedEngine(), s.line1, s.line2, font, 30, -4, "center", s.standard, s.outline, roles);
+    const RenderedFrame f = RenderFrame(test::SharedEngine(), s.line1, s.line2,
+                                        RenderSettings{font, Alignment::Center, 30, -4, s.outline, s.standard, roles});
     test::WritePng(std::string(dir) + "/" + s.file, f.frame);
   }
 
@@ -79,9 +79,10 @@ TEST(FrameDump, WritesSampleFrames) {
         test::Font(std::atoi(Env("QUILLET_RENDER_DUMP_SIZE", "20").c_str()),
                    StyleFromText(Env("QUILLET_RENDER_DUMP_STYLE", "Normal")), Env("QUILLET_RENDER_DUMP_FONT", "Arial"),
                    CharsetFromText(Env("QUILLET_RENDER_DUMP_CHARSET", "DEFAULT")));
-    const RenderedFrame f =
-        RenderFrame(test::SharedEngine(), line1, Env("QUILLET_RENDER_DUMP_LINE2", ""), font, 30, -4, "center",
-                    VideoStandard::Pal, std::atoi(Env("QUILLET_RENDER_DUMP_OUTLINE", "3").c_str()), roles);
+    const RenderedFrame f = RenderFrame(
+        test::SharedEngine(), line1, Env("QUILLET_RENDER_DUMP_LINE2", ""),
+        RenderSettings{font, Alignment::Center, 30, -4, std::atoi(Env("QUILLET_RENDER_DUMP_OUTLINE", "3").c_str()),
+                       VideoStandard::Pal, roles});
     test::WritePng(std::string(dir) + "/custom.png", f.frame);
   }
 }

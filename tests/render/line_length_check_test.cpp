@@ -61,37 +61,6 @@ TEST(LineLengthCheck, WidthsAreTheRenderersWidths) {
   EXPECT_FALSE(CheckLineLengths(engine, Ms(n + 1), "", font, true).linesFit);
 }
 
-TEST(LineLengthCheck, WholeSubtitleStopsAtTheFirstOffendingEntry) {
-  FontEngine& engine = SharedEngine();
-  const FontDesc font = Font(50);
-  const std::vector<std::pair<std::string, std::string>> entries = {
-      {"Rethymno.", "Crete Hellas."}, {"", ""}, {"fine", Ms(20)}, {Ms(30), "also too long"}};
-  int asked = 0;
-  const EntryLinesFn linesOf = [&](int entry) {
-    ++asked;
-    return entries.at(static_cast<std::size_t>(entry - 1));
-  };
-  EXPECT_EQ(FirstTooLongEntry(engine, 4, linesOf, font), 3);
-  EXPECT_EQ(asked, 3);
-  EXPECT_EQ(FirstTooLongEntry(engine, 2, linesOf, font), std::nullopt);
-
-  const AllLinesVerdict failed = CheckAllLines(engine, 4, linesOf, font, false);
-  EXPECT_TRUE(failed.checkedAny);
-  EXPECT_FALSE(failed.allFit);
-  EXPECT_EQ(failed.verdict.message, TooLongMessage("fine", Ms(20), kTooLongOnLoad));
-  EXPECT_TRUE(failed.verdict.clearSubtitleList);
-
-  const AllLinesVerdict passed = CheckAllLines(engine, 2, linesOf, font, true);
-  EXPECT_TRUE(passed.allFit);
-  EXPECT_TRUE(passed.verdict.linesFit);
-  EXPECT_TRUE(passed.verdict.message.empty());
-
-  // No entries: nothing checked, nothing to change.
-  const AllLinesVerdict none = CheckAllLines(engine, 0, linesOf, font, false);
-  EXPECT_FALSE(none.checkedAny);
-  EXPECT_FALSE(none.allFit);
-}
-
 // The message quotes the lines as they are drawn: a Cyrillic file under RUSSIAN reads as Cyrillic, not as the
 // bytes of another code page; text from a UTF-16 file reads as Unicode whatever the charset.
 TEST(LineLengthCheck, TheMessageQuotesTextDecodedAsItIsDrawn) {

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "render/reference_render.h"
+#include "reference_render.h"
 #include "render/subtitle_renderer.h"
 #include "render_test_support.h"
 
@@ -108,8 +108,10 @@ TEST(ReferenceCompare, FastFramesEqualTheLiteralAlgorithm) {
                              (standard == VideoStandard::Pal ? "PAL" : "NTSC") + ", offset " + std::to_string(offset) +
                              ", offsetOr " + std::to_string(offsetOr) + ", \"" + line1 + "\" / \"" + line2 + "\"";
     ExpectSameFrame(
-        RenderFrame(SharedEngine(), line1, line2, font, offset, offsetOr, align, standard, width, roles),
-        ReferenceRenderFrame(SharedEngine(), line1, line2, font, offset, offsetOr, align, standard, width, roles),
+        RenderFrame(SharedEngine(), line1, line2,
+                    RenderSettings{font, AlignmentFromText(align), offset, offsetOr, width, standard, roles}),
+        ReferenceRenderFrame(SharedEngine(), line1, line2,
+                             RenderSettings{font, AlignmentFromText(align), offset, offsetOr, width, standard, roles}),
         what);
   }
 }
@@ -120,9 +122,10 @@ TEST(ReferenceCompare, EveryOffsetOrWithOverlappingCells) {
   for (int offsetOr = -14; offsetOr <= 10; ++offsetOr) {
     const FontDesc font = Font(14 + offsetOr + 14, StyleFromText(offsetOr % 2 ? "Bold+It+Und" : "StrikeOut"));
     ExpectSameFrame(
-        RenderFrame(SharedEngine(), "gjpqy Qg", "Tŷ Bach", font, 30, offsetOr, "center", VideoStandard::Pal, 4, roles),
-        ReferenceRenderFrame(SharedEngine(), "gjpqy Qg", "Tŷ Bach", font, 30, offsetOr, "center", VideoStandard::Pal, 4,
-                             roles),
+        RenderFrame(SharedEngine(), "gjpqy Qg", "Tŷ Bach",
+                    RenderSettings{font, Alignment::Center, 30, offsetOr, 4, VideoStandard::Pal, roles}),
+        ReferenceRenderFrame(SharedEngine(), "gjpqy Qg", "Tŷ Bach",
+                             RenderSettings{font, Alignment::Center, 30, offsetOr, 4, VideoStandard::Pal, roles}),
         "offsetOr " + std::to_string(offsetOr));
   }
 }
@@ -140,9 +143,11 @@ TEST(ReferenceCompare, DrawingOnAPictureMatches) {
     Image24 reference = picture;
     const LineMeasures m = MeasureSubtitleLines(SharedEngine(), "Rethymno.", "Crete Hellas", font);
     const LineOrigins a =
-        DrawSubtitleLines(SharedEngine(), fast, "Rethymno.", "Crete Hellas", font, m, "right", 300, -4, 3, roles);
-    const LineOrigins b = ReferenceDrawSubtitleLines(SharedEngine(), reference, "Rethymno.", "Crete Hellas", font, m,
-                                                     "right", 300, -4, 3, roles);
+        DrawSubtitleLines(SharedEngine(), fast, "Rethymno.", "Crete Hellas", m,
+                          RenderSettings{font, Alignment::Right, 300, -4, 3, VideoStandard::Pal, roles});
+    const LineOrigins b =
+        ReferenceDrawSubtitleLines(SharedEngine(), reference, "Rethymno.", "Crete Hellas", m,
+                                   RenderSettings{font, Alignment::Right, 300, -4, 3, VideoStandard::Pal, roles});
     EXPECT_EQ(a, b);
     EXPECT_TRUE(fast == reference) << "size " << size;
     EXPECT_FALSE(fast == picture);

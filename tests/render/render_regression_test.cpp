@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "reference_render.h"
 #include "render/bit_mask.h"
 #include "render/name_tables.h"
-#include "render/reference_render.h"
 #include "render/subtitle_renderer.h"
 #include "render_test_support.h"
 
@@ -60,10 +60,10 @@ TEST(RenderRegression, LinesHangingOffTheLeftEdgeRenderAsTheLiteralAlgorithmDoes
   FontDesc font = Font(50, StyleSet{true, true, true, true}, "Default", CharsetFromText("ARABIC"));
   for (int count : {41, 30, 31, 32, 33}) {
     const std::string line1(static_cast<std::size_t>(count), 'W');
-    const RenderedFrame fast =
-        RenderFrame(SharedEngine(), line1, "j", font, 8, 10, "right", VideoStandard::Ntsc, 4, roles);
-    const RenderedFrame reference =
-        ReferenceRenderFrame(SharedEngine(), line1, "j", font, 8, 10, "right", VideoStandard::Ntsc, 4, roles);
+    const RenderedFrame fast = RenderFrame(
+        SharedEngine(), line1, "j", RenderSettings{font, Alignment::Right, 8, 10, 4, VideoStandard::Ntsc, roles});
+    const RenderedFrame reference = ReferenceRenderFrame(
+        SharedEngine(), line1, "j", RenderSettings{font, Alignment::Right, 8, 10, 4, VideoStandard::Ntsc, roles});
     EXPECT_EQ(fast.bandTop, reference.bandTop) << count;
     EXPECT_EQ(fast.bandHeight, reference.bandHeight) << count;
     EXPECT_TRUE(fast.frame == reference.frame) << count << " W";

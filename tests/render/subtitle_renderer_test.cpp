@@ -27,23 +27,27 @@ TEST(SubtitleRenderer, EmptyLinesMeasureAsOneSpace) {
 }
 
 TEST(SubtitleRenderer, HorizontalPlacementByAlignment) {
-  EXPECT_EQ(LineOriginX("center", 132), 294);
-  EXPECT_EQ(LineOriginX("center", 133), 360 - 66);  // odd width: the half is rounded down
-  EXPECT_EQ(LineOriginX("left", 133), 8);
-  EXPECT_EQ(LineOriginX("right", 133), 712 - 133);
-  EXPECT_EQ(LineOriginX("anything", 100), 612);
-  EXPECT_EQ(LineOriginX("center", 801), 360 - 400);  // wider than the frame: negative, clipped when drawn
+  EXPECT_EQ(LineOriginX(Alignment::Center, 132), 294);
+  EXPECT_EQ(LineOriginX(Alignment::Center, 133), 360 - 66);  // odd width: the half is rounded down
+  EXPECT_EQ(LineOriginX(Alignment::Left, 133), 8);
+  EXPECT_EQ(LineOriginX(Alignment::Right, 133), 712 - 133);
+  EXPECT_EQ(LineOriginX(AlignmentFromText("anything"), 100), 612);
+  // The list texts; no selection (an empty text) aligns right.
+  EXPECT_EQ(AlignmentFromText("center"), Alignment::Center);
+  EXPECT_EQ(AlignmentFromText("left"), Alignment::Left);
+  EXPECT_EQ(AlignmentFromText(""), Alignment::Right);
+  EXPECT_EQ(LineOriginX(Alignment::Center, 801), 360 - 400);  // wider than the frame: negative, clipped when drawn
 }
 
 TEST(SubtitleRenderer, VerticalPlacementAndBandForTheDefaults) {
   // PAL, size 20 (h = 30), offset 30, offsetOr −4.
   const LineMeasures m{132, 30, 120, 30};
-  const LineOrigins o = PlaceSubtitleLines(m, "center", 30, -4, 576);
+  const LineOrigins o = PlaceSubtitleLines(m, Alignment::Center, 30, -4, 576);
   EXPECT_EQ(o.y1, 576 - 30 - 70);
   EXPECT_EQ(o.y2, o.y1 + 30 + 4);
   EXPECT_EQ(SubtitleBand(o.y1, m, -4, 576), (Band{476, 70}));  // 2h + 10 rows
   // An odd y1 moves the band's top up one row and keeps its height.
-  const LineOrigins odd = PlaceSubtitleLines(m, "center", 31, -4, 576);
+  const LineOrigins odd = PlaceSubtitleLines(m, Alignment::Center, 31, -4, 576);
   EXPECT_EQ(odd.y1, 475);
   EXPECT_EQ(SubtitleBand(odd.y1, m, -4, 576), (Band{474, 70}));
   // Positive offsetOr: the cells overlap, the band shrinks.
@@ -66,8 +70,9 @@ TEST(SubtitleRenderer, BandIsClampedToTheFrame) {
   // Whole frames at both ends: the band is inside and even.
   for (VideoStandard standard : {VideoStandard::Pal, VideoStandard::Ntsc}) {
     for (int offset : {8, 492}) {
-      const RenderedFrame f = RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.", Font(50), offset, -14, "center",
-                                          standard, 4, kRoles);
+      const RenderedFrame f =
+          RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.",
+                      RenderSettings{Font(50), Alignment::Center, offset, -14, 4, standard, kRoles});
       EXPECT_EQ(f.bandTop % 2, 0);
       EXPECT_GE(f.bandTop, 0);
       EXPECT_GE(f.bandHeight, 2);
@@ -77,8 +82,9 @@ TEST(SubtitleRenderer, BandIsClampedToTheFrame) {
 }
 
 TEST(SubtitleRenderer, FrameIsBlueWithOnlyTheRoleColours) {
-  const RenderedFrame f = RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.", Font(20), 30, -4, "center",
-                                      VideoStandard::Pal, 3, kRoles);
+  const RenderedFrame f =
+      RenderFrame(SharedEngine(), "Rethymno.", "Crete Hellas.",
+                  RenderSettings{Font(20), Alignment::Center, 30, -4, 3, VideoStandard::Pal, kRoles});
   ASSERT_EQ(f.frame.Width(), 720);
   ASSERT_EQ(f.frame.Height(), 576);
   EXPECT_EQ(f.frame.Row(0)[0], 255);  // blue, green, red
@@ -97,14 +103,15 @@ TEST(SubtitleRenderer, FrameIsBlueWithOnlyTheRoleColours) {
   }
   EXPECT_EQ(colours.size(), 4u);
   EXPECT_GT(CountPixels(f.frame, kRoles.text), 100);
-  EXPECT_EQ(
-      RenderFrame(SharedEngine(), "x", "", Font(20), 30, -4, "center", VideoStandard::Ntsc, 3, kRoles).frame.Height(),
-      480);
+  EXPECT_EQ(RenderFrame(SharedEngine(), "x", "",
+                        RenderSettings{Font(20), Alignment::Center, 30, -4, 3, VideoStandard::Ntsc, kRoles})
+                .frame.Height(),
+            480);
 }
 
 TEST(SubtitleRenderer, EmptyEntryLeavesTheFrameBlueButSetsTheBand) {
-  const RenderedFrame f =
-      RenderFrame(SharedEngine(), "", "", Font(20), 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+  const RenderedFrame f = RenderFrame(
+      SharedEngine(), "", "", RenderSettings{Font(20), Alignment::Center, 30, -4, 3, VideoStandard::Pal, kRoles});
   EXPECT_EQ(f.frame, BlueFrame(VideoStandard::Pal));
   EXPECT_EQ(f.bandTop, 476);
   EXPECT_EQ(f.bandHeight, 70);
@@ -112,7 +119,8 @@ TEST(SubtitleRenderer, EmptyEntryLeavesTheFrameBlueButSetsTheBand) {
 
 TEST(SubtitleRenderer, OneLineEntryDrawsOnlyTheUpperLine) {
   const RenderedFrame f =
-      RenderFrame(SharedEngine(), "Rethymno.", "", Font(20), 30, -4, "center", VideoStandard::Pal, 3, kRoles);
+      RenderFrame(SharedEngine(), "Rethymno.", "",
+                  RenderSettings{Font(20), Alignment::Center, 30, -4, 3, VideoStandard::Pal, kRoles});
   const int y1 = 576 - 30 - 70;
   for (int y = y1 + 30 + 4; y < 576; ++y) {  // below line 1's cell and its outline
     for (int x = 0; x < 720; ++x) ASSERT_EQ(f.frame.Pixel(x, y), kFrameBlue) << x << "," << y;
@@ -129,7 +137,9 @@ TEST(SubtitleRenderer, OutlineAndAntialiasRingsHaveTheirWidths) {
   for (int width : {2, 3, 4}) {
     Image24 picture(720, 576, kFrameBlue);
     const LineMeasures m = MeasureSubtitleLines(SharedEngine(), " ", "", font);
-    const LineOrigins o = DrawSubtitleLines(SharedEngine(), picture, " ", "", font, m, "left", 30, -4, width, kRoles);
+    const LineOrigins o =
+        DrawSubtitleLines(SharedEngine(), picture, " ", "", m,
+                          RenderSettings{font, Alignment::Left, 30, -4, width, VideoStandard::Pal, kRoles});
     const int area = r.width * r.height;
     EXPECT_EQ(CountPixels(picture, kRoles.text), area);
     EXPECT_EQ(CountPixels(picture, kRoles.antialias), (r.width + 2) * (r.height + 2) - area);
@@ -143,14 +153,15 @@ TEST(SubtitleRenderer, OutlineAndAntialiasRingsHaveTheirWidths) {
 TEST(SubtitleRenderer, LineTwoOutlineCoversLineOne) {
   // With offsetOr 10 the cells overlap by 10 rows: line 2's outline paints over line 1's lower glyph rows.
   const FontDesc font = Font(20);
-  const RenderedFrame f =
-      RenderFrame(SharedEngine(), "gjpqy", "TTTTT", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles);
-  const RenderedFrame lineOneAlone =
-      RenderFrame(SharedEngine(), "gjpqy", "", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles);
+  const RenderedFrame f = RenderFrame(SharedEngine(), "gjpqy", "TTTTT",
+                                      RenderSettings{font, Alignment::Center, 100, 10, 4, VideoStandard::Pal, kRoles});
+  const RenderedFrame lineOneAlone = RenderFrame(
+      SharedEngine(), "gjpqy", "", RenderSettings{font, Alignment::Center, 100, 10, 4, VideoStandard::Pal, kRoles});
   EXPECT_LT(CountPixels(f.frame, kRoles.text) - CountPixels(lineOneAlone.frame, kRoles.text),
-            CountPixels(
-                RenderFrame(SharedEngine(), "", "TTTTT", font, 100, 10, "center", VideoStandard::Pal, 4, kRoles).frame,
-                kRoles.text));
+            CountPixels(RenderFrame(SharedEngine(), "", "TTTTT",
+                                    RenderSettings{font, Alignment::Center, 100, 10, 4, VideoStandard::Pal, kRoles})
+                            .frame,
+                        kRoles.text));
 }
 
 TEST(BitMask, DilationIsTheSquareNeighbourhood) {
@@ -257,10 +268,12 @@ TEST(RenderFrameInto, ReusedFrameMatchesAFreshOneEntryAfterEntry) {
   for (const Entry& e : entries) {
     FontDesc font;
     font.sizePt = e.size;
-    const RenderedFrame fresh = RenderFrame(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center",
-                                            e.standard, e.outline, kRoles);
-    RenderFrameInto(SharedEngine(), e.line1, e.line2, font, e.offset, e.offsetOr, "center", e.standard, e.outline,
-                    kRoles, reused);
+    const RenderedFrame fresh =
+        RenderFrame(SharedEngine(), e.line1, e.line2,
+                    RenderSettings{font, Alignment::Center, e.offset, e.offsetOr, e.outline, e.standard, kRoles});
+    RenderFrameInto(SharedEngine(), e.line1, e.line2,
+                    RenderSettings{font, Alignment::Center, e.offset, e.offsetOr, e.outline, e.standard, kRoles},
+                    reused);
     ASSERT_TRUE(reused.frame == fresh.frame) << e.line1;
     EXPECT_EQ(reused.bandTop, fresh.bandTop);
     EXPECT_EQ(reused.bandHeight, fresh.bandHeight);

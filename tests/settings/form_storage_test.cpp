@@ -394,13 +394,5 @@ TEST(FormStorage, CaptionWithALineBreakKeepsTheStoredValue) {
   EXPECT_EQ(store.Ini().SectionNames(), std::vector<std::string>{"Form1"});
 }
 
-TEST(SettingsFilePath, LiesBesideTheProgram) {
-  EXPECT_EQ(SettingsFilePathBeside("/opt/quillet/quillet"), "/opt/quillet/Quillet_Settings.ini");
-  std::filesystem::path own = SettingsFilePath();
-  EXPECT_TRUE(own.is_absolute());
-  EXPECT_EQ(own.filename(), "Quillet_Settings.ini");
-  EXPECT_TRUE(std::filesystem::exists(own.parent_path() / "test_settings"));
-}
-
 }  // namespace
 }  // namespace quillet

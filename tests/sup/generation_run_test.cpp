@@ -26,10 +26,12 @@ using test::SyntheticFrame;
 using test::TempDir;
 
 // A job of `count` synthetic entries; entry i starts at (count − i) seconds, so start times descend.
+RenderedFrame TestFrame(int i) { return SyntheticFrame(VideoStandard::Pal, 400 + 2 * (i % 5), 60 + i % 3, i); }
+
 GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
   GenerationJob job;
   job.entryCount = count;
-  job.render = [](int i) { return SyntheticFrame(VideoStandard::Pal, 400 + 2 * (i % 5), 60 + i % 3, i); };
+  job.renderInto = test::EachFrame(TestFrame);
   job.entry = [count](int i) {
     const int startMs = (count - i) * 1000;
     return GenerationEntry{std::to_string(startMs), std::to_string(startMs + 1500), "Line " + std::to_string(i)};
@@ -116,31 +118,31 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
   const Case cases[] = {
       {"a unit too large for a player",
        [](GenerationJob& job) {
-         job.render = [](int i) {
+         job.renderInto = test::EachFrame([](int i) {
            RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 100, 160, i);
            if (i == 3) {  // every pixel its own run: about 360 bytes a row
              for (int y = 100; y < 260; ++y)
                for (int x = 0; x < 719; x += 2) frame.frame.SetPixel(x, y, test::kTestRoles.text);
            }
            return frame;
-         };
+         });
        },
        "Subtitle 3 (\"Line 3\") needs a subpicture of"},
       {"a render error",
        [](GenerationJob& job) {
-         job.render = [](int i) -> RenderedFrame {
+         job.renderInto = test::EachFrame([](int i) -> RenderedFrame {
            if (i == 4) throw std::runtime_error("no font");
            return SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
-         };
+         });
        },
        "Subtitle 4: no font"},
       {"a band outside the frame",
        [](GenerationJob& job) {
-         job.render = [](int i) {
+         job.renderInto = test::EachFrame([](int i) {
            RenderedFrame frame = SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
            if (i == 2) frame.bandTop = 460;
            return frame;
-         };
+         });
        },
        "Subtitle 2: The text band (rows 460 to 509) does not lie inside the frame of 480 rows."},
       {"a time that is no number",
@@ -221,12 +223,12 @@ TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndName
     const Entry& e = entries[i - 1];
     return GenerationEntry{e.start, e.end, "Line " + std::to_string(i)};
   };
-  job.render = [](int i) {
+  job.renderInto = test::EachFrame([](int i) {
     RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 400, 60, i);
     if (i == 6) frame.bandFit = BandFit::Partly;
     if (i == 7) frame.bandFit = BandFit::Outside;
     return frame;
-  };
+  });
   const GenerationOutcome outcome = RunGeneration(job, {});
   ASSERT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
   EXPECT_EQ(outcome.notice.TimingEntries(), (std::vector<int>{2, 3, 4}));
@@ -260,10 +262,10 @@ TEST_P(GenerationRunTest, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritt
     return GenerationEntry{start, start + "0", "Line " + std::to_string(i)};
   };
   std::atomic<int> rendered{0};
-  auto render = job.render;
-  job.render = [&](int i) {
+  auto render = job.renderInto;
+  job.renderInto = [&](int i, RenderedFrame& frame) {
     ++rendered;
-    return render(i);
+    render(i, frame);
   };
   int progress = 0;
   const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
@@ -334,10 +336,10 @@ TEST(GenerationRun, SequentialModeRendersOnTheCallingThreadAfterTheEntrysEvents)
   GenerationJob job = MakeJob(dir, 3, 0);
   std::vector<std::string> log;
   const auto caller = std::this_thread::get_id();
-  auto render = job.render;
-  job.render = [&](int i) {
+  auto render = job.renderInto;
+  job.renderInto = [&](int i, RenderedFrame& frame) {
     log.push_back("render " + std::to_string(i) + (std::this_thread::get_id() == caller ? "" : " elsewhere"));
-    return render(i);
+    render(i, frame);
   };
   GenerationHooks hooks{[&] { log.push_back("events"); },
                         [&] {
@@ -357,15 +359,13 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
     GenerationJob job = MakeJob(dir, 60, workers);
     std::atomic<int> inFlight{0};
     std::atomic<int> maxInFlight{0};
-    auto render = job.render;
-    job.render = [&](int i) {
+    job.renderInto = [&](int i, RenderedFrame& frame) {
       const int now = ++inFlight;
       int seen = maxInFlight.load();
       while (now > seen && !maxInFlight.compare_exchange_weak(seen, now)) {
       }
-      RenderedFrame frame = render(i);
+      frame = TestFrame(i);
       --inFlight;
-      return frame;
     };
     ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
     const std::string bytes = ReadFile(job.supPath);
@@ -384,13 +384,12 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
         std::lock_guard lock(mutex);
         auto seen = lastEntry.find(std::this_thread::get_id());
         const bool holdsPrevious =
-            seen == lastEntry.end() ? frame.frame.Empty() : frame.frame == render(seen->second).frame;
+            seen == lastEntry.end() ? frame.frame.Empty() : frame.frame == TestFrame(seen->second).frame;
         wrongFrames += !holdsPrevious;
         lastEntry[std::this_thread::get_id()] = i;
       }
-      frame = render(i);
+      frame = TestFrame(i);
     };
-    reuse.render = nullptr;
     ASSERT_EQ(RunGeneration(reuse, {}).status, GenerationStatus::Completed);
     EXPECT_EQ(ReadFile(reuse.supPath), expected) << workers << " workers, frames reused";
     EXPECT_EQ(wrongFrames, 0);

@@ -54,8 +54,8 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
   const FontDesc font;  // Arial 20, DEFAULT charset, normal style
   auto render = [&](FontEngine& engine, int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return RenderFrame(engine, line.Line1, line.Line2, font, 30, -4, "center", setup.standard, setup.outlineWidthPx,
-                       roles);
+    return RenderFrame(engine, line.Line1, line.Line2,
+                       RenderSettings{font, Alignment::Center, 30, -4, setup.outlineWidthPx, setup.standard, roles});
   };
 
   test::TempDir dir;
@@ -65,8 +65,9 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
   // As the window runs it: each thread draws entry after entry into its own frame.
   job.renderInto = [&](int i, RenderedFrame& frame) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, 30, -4, "center", setup.standard,
-                    setup.outlineWidthPx, roles, frame);
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2,
+                    RenderSettings{font, Alignment::Center, 30, -4, setup.outlineWidthPx, setup.standard, roles},
+                    frame);
   };
   job.entry = [&](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dvdsub_decoder.h"
+#include "literal_role.h"
 #include "render/frame.h"
 #include "sup/band_scan.h"
 #include "sup/role_colours.h"
@@ -26,7 +27,7 @@ inline ExpectedPicture ExpectPicture(const RenderedFrame& frame, const RoleRgb& 
   auto code = [&](int x, int y) -> uint8_t {
     if (x >= kCodedRowPixels) return 0;
     const Rgb p = frame.frame.Pixel(x, y);
-    return ClassifyPixel(roles, p.r, p.g, p.b);
+    return LiteralRole(roles, p);
   };
   int left = kFrameWidth, right = -1, top = -1, bottom = -1;
   for (int y = frame.bandTop; y < frame.bandTop + frame.bandHeight; ++y) {

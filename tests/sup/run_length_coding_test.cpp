@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "literal_role.h"
 #include "render/frame.h"
 #include "sup/band_scan.h"
 #include "sup/role_colours.h"
@@ -76,7 +77,7 @@ TEST(EncodeRow, RefusesRunsThatDoNotFitARow) {
   EXPECT_EQ(Row(single).size(), 360u + 2u);
 }
 
-TEST(ClassifyPixel, ComparesExactlyInTheFixedOrder) {
+TEST(ScanBand, ComparesColoursExactlyInTheFixedOrder) {
   struct Case {
     const char* name;
     RoleRgb roles;
@@ -94,7 +95,12 @@ TEST(ClassifyPixel, ComparesExactlyInTheFixedOrder) {
       {"a role that is pure blue is background", RoleRgb{kGrey, kBlack, kFrameBlue}, kFrameBlue, 0},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ClassifyPixel(c.roles, c.pixel.r, c.pixel.g, c.pixel.b), c.code) << c.name;
+    const Image24 frame(kFrameWidth, 2, c.pixel);
+    const BandRuns runs = ScanBand(frame, 0, 2, c.roles);
+    ASSERT_EQ(runs.RowCount(), 2) << c.name;
+    for (int row = 0; row < 2; ++row) {
+      EXPECT_EQ(RowRuns(runs, row), (std::vector<PixelRun>{{kCodedRowPixels, c.code}})) << c.name;
+    }
   }
 }
 
@@ -136,7 +142,7 @@ std::vector<PixelRun> ReferenceRowRuns(const Image24& frame, int y) {
     if (x > 0 && p == frame.Pixel(x - 1, y)) {
       ++runs.back().length;
     } else {
-      runs.push_back(PixelRun{1, ClassifyPixel(kRoles, p.r, p.g, p.b)});
+      runs.push_back(PixelRun{1, test::LiteralRole(kRoles, p)});
     }
   }
   return runs;

@@ -1,12 +1,19 @@
 // Test frames drawn without the font renderer: role-coloured shapes on the blue frame.
 #pragma once
 
+#include <functional>
 #include <random>
+#include <utility>
 
 #include "render/frame.h"
 #include "sup/role_colours.h"
 
 namespace quillet::test {
+
+// A GenerationJob::renderInto that makes a new frame for every entry, for tests that describe frames as values.
+inline std::function<void(int, RenderedFrame&)> EachFrame(std::function<RenderedFrame(int)> make) {
+  return [make = std::move(make)](int i, RenderedFrame& frame) { frame = make(i); };
+}
 
 inline const RoleRgb kTestRoles{Rgb{170, 170, 170}, Rgb{0, 0, 0}, Rgb{255, 255, 255}};  // antialias, outline, text
 

@@ -90,10 +90,11 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     job.instructionPath = paths.instructionPath;
     job.instructionText = ComposeFinalReport(setup.reportCase, paths);
     job.workerThreads = workerThreads;
+    RenderSettings render = setup.Render();
+    render.font = font;
     job.renderInto = [&](int i, RenderedFrame& frame) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, font, setup.offset, setup.offsetOr,
-                      setup.alignText, setup.standard, setup.outlineWidthPx, setup.roleColours, frame);
+      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
     };
     job.entry = [&](int i) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];

@@ -357,6 +357,24 @@ void MainController::DoBatch() {
   }
   const std::string batchPath = BatchPathFor(m_state.OpenDialogBat.fileName);
 
+  const JobSettings job = CurrentJob();
+
+  // A batch line must never run anything but this program: refuse names the shell would expand.
+  for (const auto& [what, text] : {std::pair<std::string, std::string>{"program folder", m_options.programFolder},
+                                   {"IFO file", job.filenameifo},
+                                   {"subtitle file", job.filenamesub}}) {
+    if (auto refusal = UnsafeForBatch(what, text)) {
+      m_view.ShowMessage(*refusal);
+      return;
+    }
+  }
+  AppendToBatchFile(batchPath, BuildJobLine(m_options.programFolder, job));
+  m_view.ShowMessage("Job added to Batch file: " + batchPath);
+}
+
+// ---- settings read from the controls ------------------------------------------------------------------
+
+JobSettings MainController::CurrentJob() const {
   JobSettings job;
   job.haveifo = m_state.i_dont_have_ifo;
   job.filenameifo = m_state.OpenDialogifo.fileName;
@@ -374,21 +392,8 @@ void MainController::DoBatch() {
   job.offset = m_state.offset.position;
   job.offsetor = m_state.offset_or.position;
   job.outline = m_state.ComboBoxOutlineWidth.itemIndex;
-
-  // A batch line must never run anything but this program: refuse names the shell would expand.
-  for (const auto& [what, text] : {std::pair<std::string, std::string>{"program folder", m_options.programFolder},
-                                   {"IFO file", job.filenameifo},
-                                   {"subtitle file", job.filenamesub}}) {
-    if (auto refusal = UnsafeForBatch(what, text)) {
-      m_view.ShowMessage(*refusal);
-      return;
-    }
-  }
-  AppendToBatchFile(batchPath, BuildJobLine(m_options.programFolder, job));
-  m_view.ShowMessage("Job added to Batch file: " + batchPath);
+  return job;
 }
-
-// ---- settings read from the controls ------------------------------------------------------------------
 
 FontDesc MainController::CurrentFont() const {
   FontDesc font;
@@ -399,6 +404,18 @@ FontDesc MainController::CurrentFont() const {
   font.style = StyleFromText(m_state.ComboBoxFontStyle.Text());
   font.dpi = m_options.dpi;
   return font;
+}
+
+RenderSettings MainController::CurrentRenderSettings() const {
+  RenderSettings settings;
+  settings.font = CurrentFont();
+  settings.align = AlignmentFromText(m_state.ComboBoxAlign.Text());
+  settings.offset = m_state.offset.position;
+  settings.offsetOr = m_state.offset_or.position;
+  settings.outlineWidthPx = OutlineWidth();
+  settings.standard = m_state.Standard();
+  settings.roles = CurrentRoleColours();
+  return settings;
 }
 
 int MainController::OutlineWidth() const { return ConvertIntegerValue(m_state.ComboBoxOutlineWidth.Text()); }

@@ -9,8 +9,12 @@
 
 #include "app/main_state.h"
 #include "app/main_view.h"
+#include "job/job_settings.h"
 #include "render/font_engine.h"
+#include "render/font_engine_pool.h"
+#include "render/render_settings.h"
 #include "subtitle/subtitle.h"
+#include "sup/generation_run.h"
 
 namespace quillet {
 
@@ -43,6 +47,8 @@ class MainController {
   MainController& operator=(const MainController&) = delete;
 
   const MainState& State() const { return m_state; }
+  // The job the window's controls hold: what "Add To Batch" writes and what a generation run converts.
+  JobSettings CurrentJob() const;
   const TSubtitle* SubtitleDocument() const { return m_document.get(); }
   FontEngine& Fonts() { return *m_fonts; }
 
@@ -101,6 +107,11 @@ class MainController {
   void PalClick();
   void DoLoadSub();
   void DoGenerate();
+  bool StartGeneration();
+  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
+                                   const std::string& report);
+  GenerationOutcome RunGenerationJob(const GenerationJob& job, const RenderSettings& render);
+  void ReportGeneration(const GenerationOutcome& outcome, const std::string& report);
   void DoBatch();
   void DoUnattendedRun();
   void offsetChange();
@@ -126,6 +137,7 @@ class MainController {
 
   // settings read from the controls
   FontDesc CurrentFont() const;
+  RenderSettings CurrentRenderSettings() const;
   int OutlineWidth() const;
   RoleRgb CurrentRoleColours() const;
 

@@ -23,6 +23,31 @@ void MainController::SetIdleControls(bool idle) {
 }
 
 void MainController::DoGenerate() {
+  if (!StartGeneration()) return;
+  // Whatever ends the run, an error in setting it up included, leaves the window ready for the next one.
+  struct IdleOnExit {
+    MainController& controller;
+    ~IdleOnExit() {
+      controller.m_state.GenerationStopped = true;
+      controller.SetIdleControls(true);
+    }
+  } idleOnExit{*this};
+
+  // The controls are disabled while the run is busy, so the settings read here hold for every entry.
+  const RenderSettings render = CurrentRenderSettings();
+  m_state.ProgressBar1.max = m_document->Count() - 1;
+  m_state.ProgressBar1.position = 0;
+  const std::string report =
+      ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo),
+                         OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format));
+  FontEnginePerThread engines(m_options.fontOptions);
+  const GenerationJob job = BuildGenerationJob(render, engines, report);
+  ReportGeneration(RunGenerationJob(job, render), report);
+}
+
+// Inverts the run flag and refuses a run the window is not ready for; true when the run goes ahead, with the
+// controls disabled.
+bool MainController::StartGeneration() {
   // Every press inverts the flag: a press while a run is active (it arrives inside the run's event
   // processing) asks that run to stop and does nothing else.
   m_state.GenerationStopped = !m_state.GenerationStopped;
@@ -31,13 +56,14 @@ void MainController::DoGenerate() {
   if (m_state.GenerationStopped) {
     Changed();
     m_view.ShowMessage("Operation Aborted");
-    return;
+    return false;
   }
   SetIdleControls(false);
   auto refuse = [&](const std::string& message) {
     m_view.ShowMessage(message);
     m_state.GenerationStopped = true;
     SetIdleControls(true);
+    return false;
   };
   if (!m_state.SubtitleLoaded || !m_document) return refuse("Please load an Srt/Sub/Txt subtitle.");
   if (!m_state.LinesFit) return refuse("Please use smaller font.");
@@ -52,89 +78,76 @@ void MainController::DoGenerate() {
     if (!list->HasSelection())
       return refuse(std::string("No ") + role + " colour is chosen. Please choose one from Color 0 to Color 15.");
   }
+  return true;
+}
 
-  GenerationOutcome outcome;
-  std::string report;
-  try {
-    // The controls are disabled while the run is busy, so the settings read here hold for every entry.
-    const FontDesc font = CurrentFont();
-    const int outlineWidth = OutlineWidth();
-    const std::string align = m_state.ComboBoxAlign.Text();
-    const int offset = m_state.offset.position;
-    const int offsetOr = m_state.offset_or.position;
-    const VideoStandard standard = m_state.Standard();
-    const TSubtitle& document = *m_document;
-    const int count = document.Count();
+// The run of the loaded subtitle with the given settings; the renders use `engines`, one font engine per thread.
+GenerationJob MainController::BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
+                                                 const std::string& report) {
+  const TSubtitle& document = *m_document;
+  const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format);
+  GenerationJob job;
+  job.entryCount = document.Count();
+  job.roles = render.roles;
+  job.palette.antialias = PaletteIndexFromText(m_state.ComboBoxAntialias.Text());
+  job.palette.outline = PaletteIndexFromText(m_state.ComboBoxOutline.Text());
+  job.palette.text = PaletteIndexFromText(m_state.ComboBoxText.Text());
+  job.palette.background = PaletteIndexFromText(m_state.ComboBoxBg.Text());
+  job.supPath = paths.supPath;
+  job.idxPath = paths.idxPath;
+  job.vobSubPath = paths.vobSubPath;
+  job.vobSubIndex.height = FrameHeight(render.standard);
+  job.vobSubIndex.language = m_state.output.language;
+  if (m_state.palette) job.vobSubIndex.palette = m_state.palette->Colours();
+  job.instructionPath = paths.instructionPath;
+  job.instructionText = report;
+  job.workerThreads = m_options.generationWorkers;
+  job.renderInto = [&document, &engines, render](int i, RenderedFrame& frame) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
+  };
+  job.entry = [&document](int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
+  };
+  return job;
+}
 
-    m_state.ProgressBar1.max = count - 1;
-    m_state.ProgressBar1.position = 0;
+// Runs the job with the window's hooks: pending events once per entry, the progress bar, the stop flag, and
+// (when asked for) the entry being written, at most about 30 pictures a second.
+GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, const RenderSettings& render) {
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point lastShown{};
+  int entryAt = 0;
+  int entryShown = 0;
+  auto showFrame = [&](int i) {
+    const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(i - 1)];
+    RenderFrameInto(*m_fonts, line.Line1, line.Line2, render, m_state.FrameBitmap);
+    m_state.preview = m_state.FrameBitmap.frame;
+    entryShown = i;
+    m_view.PictureChanged();
+  };
+  GenerationHooks hooks;
+  hooks.processEvents = [&] {
+    ++entryAt;
+    if (m_options.showFramesDuringGeneration && Clock::now() - lastShown > std::chrono::milliseconds(33)) {
+      showFrame(entryAt);
+      lastShown = Clock::now();
+    }
+    m_view.ProcessEvents();
+  };
+  hooks.isStopped = [&] { return m_state.GenerationStopped; };
+  hooks.advanceProgress = [&] {
+    m_state.ProgressBar1.position = std::min(m_state.ProgressBar1.position + 1, m_state.ProgressBar1.max);
+    m_view.ProgressChanged();
+  };
+  const GenerationOutcome outcome = RunGeneration(job, hooks);
+  if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
+  return outcome;
+}
 
-    const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format);
-    report =
-        ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
-
-    GenerationJob job;
-    job.entryCount = count;
-    job.roles = CurrentRoleColours();
-    job.palette.antialias = PaletteIndexFromText(m_state.ComboBoxAntialias.Text());
-    job.palette.outline = PaletteIndexFromText(m_state.ComboBoxOutline.Text());
-    job.palette.text = PaletteIndexFromText(m_state.ComboBoxText.Text());
-    job.palette.background = PaletteIndexFromText(m_state.ComboBoxBg.Text());
-    job.supPath = paths.supPath;
-    job.idxPath = paths.idxPath;
-    job.vobSubPath = paths.vobSubPath;
-    job.vobSubIndex.height = FrameHeight(standard);
-    job.vobSubIndex.language = m_state.output.language;
-    if (m_state.palette) job.vobSubIndex.palette = m_state.palette->Colours();
-    job.instructionPath = paths.instructionPath;
-    job.instructionText = report;
-    job.workerThreads = m_options.generationWorkers;
-
-    FontEnginePerThread engines(m_options.fontOptions);
-    const RoleRgb roles = job.roles;
-    auto renderEntry = [&, roles](FontEngine& engine, int i, RenderedFrame& frame) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      RenderFrameInto(engine, line.Line1, line.Line2, font, offset, offsetOr, align, standard, outlineWidth, roles,
-                      frame);
-    };
-    job.renderInto = [&](int i, RenderedFrame& frame) { renderEntry(engines.ForThisThread(), i, frame); };
-    job.entry = [&](int i) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
-    };
-
-    // The window shows the entry being written, but repaints at most about 30 times a second.
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point lastShown{};
-    int entryAt = 0;
-    int entryShown = 0;
-    auto showFrame = [&](int i) {
-      renderEntry(*m_fonts, i, m_state.FrameBitmap);
-      m_state.preview = m_state.FrameBitmap.frame;
-      entryShown = i;
-      m_view.PictureChanged();
-    };
-    GenerationHooks hooks;
-    hooks.processEvents = [&] {
-      ++entryAt;
-      if (m_options.showFramesDuringGeneration && Clock::now() - lastShown > std::chrono::milliseconds(33)) {
-        showFrame(entryAt);
-        lastShown = Clock::now();
-      }
-      m_view.ProcessEvents();
-    };
-    hooks.isStopped = [&] { return m_state.GenerationStopped; };
-    hooks.advanceProgress = [&] {
-      m_state.ProgressBar1.position = std::min(m_state.ProgressBar1.position + 1, m_state.ProgressBar1.max);
-      m_view.ProgressChanged();
-    };
-    outcome = RunGeneration(job, hooks);
-    if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
-  } catch (const std::exception& e) {
-    outcome.status = GenerationStatus::Failed;
-    outcome.message = e.what();
-  }
-
+// What the person sees when the run has ended: the error, the final report, or (unattended) the program's end.
+void MainController::ReportGeneration(const GenerationOutcome& outcome, const std::string& report) {
   if (outcome.status == GenerationStatus::Failed) {
     // A failed run leaves the window ready for the next one, and no SUP file that looks complete.
     m_state.GenerationStopped = true;
@@ -163,36 +176,39 @@ void MainController::DoGenerate() {
       m_view.ShowMessage(notice);
     }
   }
-  m_state.GenerationStopped = true;
-  SetIdleControls(true);
 }
 
 // ---- the unattended run -------------------------------------------------------------------------------
 
 void MainController::DoUnattendedRun() {
-  const auto& value = m_state.CommandLineArgs;  // value n is value[n - 1]
-  SetNoIfoChecked(ConvertBooleanValue(value[0]));
-  m_state.OpenDialogifo.fileName = value[1];
-  m_state.OpenDialogsub.fileName = value[2];
+  // A bad value is reported where the run reaches it: values 1 and 4 before the palette, the rest after it.
+  const CommandLineJob command = JobFromCommandLine(m_state.CommandLineArgs);
+  const JobSettings& job = command.job;
+  command.ThrowIfBadUpTo(1);
+  SetNoIfoChecked(job.haveifo);
+  m_state.OpenDialogifo.fileName = job.filenameifo;
+  m_state.OpenDialogsub.fileName = job.filenamesub;
   if (m_state.i_dont_have_ifo) {
     i_dont_have_ifoClick();
-    SetPalSelected(ConvertBooleanValue(value[3]));
+    command.ThrowIfBadUpTo(4);
+    SetPalSelected(job.pal);
     PalClick();
   } else {
     DoLoadIfo();
   }
-  SelectListItem(ListId::Antialias, ConvertIntegerValue(value[4]));
-  SelectListItem(ListId::Outline, ConvertIntegerValue(value[5]));
-  SelectListItem(ListId::Text, ConvertIntegerValue(value[6]));
-  SelectListItem(ListId::Bg, ConvertIntegerValue(value[7]));
-  SelectListItem(ListId::FontName, ConvertIntegerValue(value[8]));
-  SelectListItem(ListId::FontCharset, ConvertIntegerValue(value[9]));
-  SelectListItem(ListId::FontStyle, ConvertIntegerValue(value[10]));
-  SelectListItem(ListId::FontSize, ConvertIntegerValue(value[11]));
-  SelectListItem(ListId::Align, ConvertIntegerValue(value[12]));
-  MoveTrackBar(m_state.offset, ConvertOffsetValue(value[13]), &MainController::offsetChange);
-  MoveTrackBar(m_state.offset_or, ConvertOffsetOrValue(value[14]), &MainController::offset_orChange);
-  SelectListItem(ListId::OutlineWidth, ConvertIntegerValue(value[15]));
+  command.ThrowIfBadUpTo(kParameterCount);
+  SelectListItem(ListId::Antialias, job.colorantialias);
+  SelectListItem(ListId::Outline, job.coloroutline);
+  SelectListItem(ListId::Text, job.colortext);
+  SelectListItem(ListId::Bg, job.colorbg);
+  SelectListItem(ListId::FontName, job.fontname);
+  SelectListItem(ListId::FontCharset, job.fontcharset);
+  SelectListItem(ListId::FontStyle, job.fontstyle);
+  SelectListItem(ListId::FontSize, job.fontsize);
+  SelectListItem(ListId::Align, job.align);
+  MoveTrackBar(m_state.offset, job.offset, &MainController::offsetChange);
+  MoveTrackBar(m_state.offset_or, job.offsetor, &MainController::offset_orChange);
+  SelectListItem(ListId::OutlineWidth, job.outline);
   DoLoadSub();
   DoGenerate();
 }

@@ -138,8 +138,9 @@ void MainController::RenderPreview(const std::string& line1, const std::string& 
   }
   m_state.LinesFit = true;
   if (!m_options.drawPreview) return;
-  DrawSubtitleLines(*m_fonts, m_state.preview, line1, line2, font, measures, m_state.ComboBoxAlign.Text(),
-                    m_state.offset.position, m_state.offset_or.position, OutlineWidth(), CurrentRoleColours());
+  RenderSettings settings = CurrentRenderSettings();
+  settings.font = font;
+  DrawSubtitleLines(*m_fonts, m_state.preview, line1, line2, measures, settings);
   m_view.PictureChanged();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main_view.h"
+#include "job/job_settings.h"
 #include "palette/palette_display.h"
 #include "render/frame.h"
 #include "render/image.h"
@@ -85,10 +86,10 @@ struct MainState {
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,
       ComboBoxOutlineWidth;
-  TrackBarControl offset{8, 492, 30};
-  TrackBarControl offset_or{-14, 10, -4};
-  std::string LabelOffset = "30";
-  std::string LabelOffset_Or = "-4";
+  TrackBarControl offset{kOffsetMin, kOffsetMax, kDefaultOffset};
+  TrackBarControl offset_or{kOffsetOrMin, kOffsetOrMax, kDefaultOffsetOr};
+  std::string LabelOffset = std::to_string(kDefaultOffset);
+  std::string LabelOffset_Or = std::to_string(kDefaultOffsetOr);
 
   // invisible labels: the user's preview pictures (empty: the built-in one)
   std::string LabelImageChangedPAL;

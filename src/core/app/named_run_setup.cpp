@@ -53,7 +53,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   setup.font.style = StyleFromText(kStyleList[static_cast<std::size_t>(job.fontstyle)]);
   setup.font.dpi = 96;
   setup.outlineWidthPx = std::stoi(std::string(kOutlineWidthList[static_cast<std::size_t>(job.outline)]));
-  setup.alignText = std::string(kAlignList[static_cast<std::size_t>(job.align)]);
+  setup.align = AlignmentFromText(kAlignList[static_cast<std::size_t>(job.align)]);
   setup.offset = job.offset;
   setup.offsetOr = job.offsetor;
 

@@ -10,6 +10,7 @@
 #include "palette/palette_display.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
+#include "render/render_settings.h"
 #include "sup/output_files.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
@@ -20,7 +21,7 @@ struct NamedRunSetup {
   NamedOptions options;  // options.job.fontname is the index of options.fontName in the font list
   FontDesc font;
   int outlineWidthPx = 3;
-  std::string alignText;
+  Alignment align = Alignment::Center;
   int offset = 0;
   int offsetOr = 0;
   VideoStandard standard = VideoStandard::Pal;
@@ -31,6 +32,10 @@ struct NamedRunSetup {
   ReportCase reportCase = ReportCase::NoIfo;
   // Said once for the whole run, before the files (an IFO without a usable palette, say).
   std::vector<std::string> notices;
+
+  RenderSettings Render() const {
+    return RenderSettings{font, align, offset, offsetOr, outlineWidthPx, standard, roleColours};
+  }
 };
 
 // A failure of the command as a whole: nothing can be converted. `usage` marks the ones that are the command

@@ -83,6 +83,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   outcome.entries = document.Count();
   FontDesc font = setup.font;
   font.unicodeText = document.UnicodeText;  // a UTF-16 file reads as Unicode whatever the charset
+  RenderSettings render = setup.Render();
+  render.font = font;
 
   const int frameHeight = FrameHeight(setup.standard);
   EntryEncoder encoder(setup.roleColours);
@@ -129,10 +131,9 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
                                    " a DVD subpicture can be shown");
       }
 
-      const LineOrigins origins = PlaceSubtitleLines(m, setup.alignText, setup.offset, setup.offsetOr, frameHeight);
+      const LineOrigins origins = PlaceSubtitleLines(m, setup.align, setup.offset, setup.offsetOr, frameHeight);
       const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
-      RenderFrameInto(engine, line.Line1, line.Line2, font, setup.offset, setup.offsetOr, setup.alignText,
-                      setup.standard, setup.outlineWidthPx, setup.roleColours, rendered);
+      RenderFrameInto(engine, line.Line1, line.Line2, render, rendered);
       if (!sides.empty() || rendered.bandFit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
                                    (sides.empty() ? std::string() : " (" + sides + ")"));

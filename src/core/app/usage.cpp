@@ -17,6 +17,8 @@ std::string Indexed(const std::array<std::string_view, N>& list) {
   return out;
 }
 
+std::string Range(int min, int max) { return std::to_string(min) + ".." + std::to_string(max); }
+
 }  // namespace
 
 std::string CommandLineUsage() {
@@ -42,8 +44,10 @@ std::string CommandLineUsage() {
   u += "  11 fontstyle       " + Indexed(kStyleList) + "\n";
   u += "  12 fontsize        " + Indexed(kSizeList) + "\n";
   u += "  13 align           " + Indexed(kAlignList) + "\n";
-  u += "  14 offset          pixels of the first line above the frame's bottom, 8..492 (clamped)\n";
-  u += "  15 offsetor        how far the second line moves up, -14..10, odd values raised to even (clamped)\n";
+  u += "  14 offset          pixels of the first line above the frame's bottom, " + Range(kOffsetMin, kOffsetMax) +
+       " (clamped)\n";
+  u += "  15 offsetor        how far the second line moves up, " + Range(kOffsetOrMin, kOffsetOrMax) +
+       ", odd values raised to even (clamped)\n";
   u += "  16 outline         " + Indexed(kOutlineWidthList) + " pixels\n\n";
   u += "An argument that is empty, or spells its own name (for example haveifo), starts the window instead.\n";
   u += "Defaults of the window: 0 <ifo> <sub> -1 0 0 0 0 0 4 0 14 0 30 -4 1\n\n";

@@ -45,4 +45,34 @@ int ConvertOffsetValue(std::string_view text) { return ClampOffset(ConvertIntege
 
 int ConvertOffsetOrValue(std::string_view text) { return ClampOffsetOr(ConvertIntegerValue(text)); }
 
+void CommandLineJob::ThrowIfBadUpTo(int lastValue) const {
+  if (firstBadValue != 0 && firstBadValue <= lastValue) throw ConversionError(badValueMessage);
+}
+
+CommandLineJob JobFromCommandLine(const std::array<std::string, kParameterCount>& args) {
+  CommandLineJob result;
+  JobSettings& job = result.job;
+  // Converts value `number` (1-based) into `field` unless an earlier value already failed.
+  auto convert = [&](int number, auto& field, auto conversion) {
+    if (result.firstBadValue != 0) return;
+    try {
+      field = conversion(args[static_cast<std::size_t>(number - 1)]);
+    } catch (const ConversionError& e) {
+      result.firstBadValue = number;
+      result.badValueMessage = e.what();
+    }
+  };
+  convert(1, job.haveifo, ConvertBooleanValue);
+  job.filenameifo = args[1];
+  job.filenamesub = args[2];
+  if (job.haveifo) convert(4, job.pal, ConvertBooleanValue);
+  int* const lists[] = {&job.colorantialias, &job.coloroutline, &job.colortext, &job.colorbg, &job.fontname,
+                        &job.fontcharset,    &job.fontstyle,    &job.fontsize,  &job.align};
+  for (int i = 0; i < 9; ++i) convert(5 + i, *lists[i], ConvertIntegerValue);
+  convert(14, job.offset, ConvertOffsetValue);
+  convert(15, job.offsetor, ConvertOffsetOrValue);
+  convert(16, job.outline, ConvertIntegerValue);
+  return result;
+}
+
 }  // namespace quillet

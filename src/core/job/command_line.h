@@ -40,6 +40,20 @@ int ConvertIntegerValue(std::string_view text);
 // Value 14 (offset): an integer clamped into kOffsetMin..kOffsetMax (1000 -> 492).
 int ConvertOffsetValue(std::string_view text);
 
+// The 16 values of an unattended run as one JobSettings. The values are converted in the order the run uses them:
+// value 1; value 4 only when value 1 is true (otherwise the IFO decides and value 4 is never read); values 5 to 16.
+// A value that does not convert leaves its field at the default, and the first such value is kept with its
+// message, so the run can report it exactly where the run reaches it (after the IFO load, say).
+struct CommandLineJob {
+  JobSettings job;
+  int firstBadValue = 0;  // 1-based number of the first value that did not convert; 0 when all did
+  std::string badValueMessage;
+
+  // Throws the first bad value's ConversionError when that value is among values 1..lastValue.
+  void ThrowIfBadUpTo(int lastValue) const;
+};
+CommandLineJob JobFromCommandLine(const std::array<std::string, kParameterCount>& args);
+
 // Value 15 (offsetor): an integer clamped into kOffsetOrMin..kOffsetOrMax, odd values raised to the next even
 // number (-100 -> -14, -3 -> -2, 9 -> 10).
 int ConvertOffsetOrValue(std::string_view text);

@@ -18,9 +18,6 @@ constexpr int64_t kMaxBmpPixels = int64_t{64} << 20;
 // (when given) then says which, as words that follow "it ". Every read is bounds-checked.
 std::optional<Image24> DecodeBmp(const std::string& bytes, std::string* problem = nullptr);
 
-// Writes a 24-bit BMP (used to look at rendered frames).
-std::string EncodeBmp(const Image24& image);
-
 // Scales a picture to width x height by nearest neighbour (the picture is shown stretched to the frame).
 Image24 ScaleNearest(const Image24& image, int width, int height);
 

@@ -106,8 +106,6 @@ FontEngine::FontEngine(FontOptions options) : m_impl(std::make_unique<Impl>(std:
 
 FontEngine::~FontEngine() = default;
 
-std::unique_ptr<FontEngine> FontEngine::Clone() const { return std::make_unique<FontEngine>(m_impl->options); }
-
 const FontOptions& FontEngine::Options() const { return m_impl->options; }
 
 std::vector<std::string> FontEngine::FontNameList() {

@@ -94,7 +94,7 @@ struct FontOptions {
 // state.
 //
 // Not thread-safe: one engine belongs to one thread at a time. Worker threads that render entries each use
-// their own engine, made from the same options (Clone(), or FontEnginePerThread in font_engine_pool.h); engines made
+// their own engine, made from the same options (FontEnginePerThread in font_engine_pool.h); engines made
 // from the same options resolve the same fonts and give identical pixels. Pointers into the glyph cache (PlacedGlyph)
 // are valid until the engine is destroyed and must not be used with another engine.
 class FontEngine {
@@ -104,8 +104,6 @@ class FontEngine {
   FontEngine(const FontEngine&) = delete;
   FontEngine& operator=(const FontEngine&) = delete;
 
-  // A new engine with the same options and empty caches.
-  std::unique_ptr<FontEngine> Clone() const;
   const FontOptions& Options() const;
 
   // "Arial", then the first family name of every installed scalable font, duplicates removed, with the

@@ -36,25 +36,4 @@ LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, st
   return verdict;
 }
 
-std::optional<int> FirstTooLongEntry(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font) {
-  for (int entry = 1; entry <= count; ++entry) {
-    const auto [line1, line2] = linesOf(entry);
-    if (!LinesFitWidth(MeasureSubtitleLines(engine, line1, line2, font))) return entry;
-  }
-  return std::nullopt;
-}
-
-AllLinesVerdict CheckAllLines(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font,
-                              bool subtitleLoaded) {
-  AllLinesVerdict result;
-  for (int entry = 1; entry <= count; ++entry) {
-    const auto [line1, line2] = linesOf(entry);
-    result.checkedAny = true;
-    result.verdict = CheckLineLengths(engine, line1, line2, font, subtitleLoaded);
-    if (!result.verdict.linesFit) return result;
-  }
-  result.allFit = result.checkedAny;
-  return result;
-}
-
 }  // namespace quillet

@@ -1,11 +1,8 @@
 // The check that every line of a subtitle fits the frame: the 680-pixel limit, its verdicts and messages.
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "render/font_engine.h"
 #include "render/subtitle_renderer.h"
@@ -48,25 +45,5 @@ struct LineCheckVerdict {
 // ending with the list kept when it is true.
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font, bool subtitleLoaded);
-
-// Line 1 and line 2 of entry n (1-based), as a caller reads them from its TSubtitle with GetLine(n).
-using EntryLinesFn = std::function<std::pair<std::string, std::string>(int entry)>;
-
-// The first entry (1-based) of 1..count with a line too long, or nothing when all fit.
-std::optional<int> FirstTooLongEntry(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font);
-
-// The whole-subtitle check: entries 1..count in order, stopping at the first that fails.
-struct AllLinesVerdict {
-  // False for a subtitle without entries: nothing was checked, LinesFit and SubtitleLoaded keep their values,
-  // no message.
-  bool checkedAny = false;
-  // The last entry's verdict (the failing one, or a passing one when all fit); apply it as for one entry.
-  LineCheckVerdict verdict;
-  // Every line fits: set SubtitleLoaded, put the file name into EditLoadSrt, and show kAllLinesFitMessage
-  // unless unattended.
-  bool allFit = false;
-};
-AllLinesVerdict CheckAllLines(FontEngine& engine, int count, const EntryLinesFn& linesOf, const FontDesc& font,
-                              bool subtitleLoaded);
 
 }  // namespace quillet

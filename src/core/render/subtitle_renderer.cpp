@@ -57,13 +57,19 @@ LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, st
           layout2.heightPx};
 }
 
-int LineOriginX(std::string_view align, int widthPx) {
-  if (align == "center") return kFrameWidth / 2 - widthPx / 2;
-  if (align == "left") return 8;
+int LineOriginX(Alignment align, int widthPx) {
+  switch (align) {
+    case Alignment::Center:
+      return kFrameWidth / 2 - widthPx / 2;
+    case Alignment::Left:
+      return 8;
+    case Alignment::Right:
+      break;
+  }
   return kFrameWidth - widthPx - 8;
 }
 
-LineOrigins PlaceSubtitleLines(const LineMeasures& measures, std::string_view align, int offset, int offsetOr,
+LineOrigins PlaceSubtitleLines(const LineMeasures& measures, Alignment align, int offset, int offsetOr,
                                int frameHeight) {
   LineOrigins origins;
   origins.x1 = LineOriginX(align, measures.w1);
@@ -91,26 +97,28 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
 }
 
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
-                              const FontDesc& font, const LineMeasures& measures, std::string_view align, int offset,
-                              int offsetOr, int outlineWidthPx, const RoleRgb& roles) {
-  const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, picture.Height());
-  DrawLines(picture, engine.LayoutLine(font, line1), engine.LayoutLine(font, line2), origins, outlineWidthPx, roles);
+                              const LineMeasures& measures, const RenderSettings& settings) {
+  const LineOrigins origins =
+      PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, picture.Height());
+  DrawLines(picture, engine.LayoutLine(settings.font, line1), engine.LayoutLine(settings.font, line2), origins,
+            settings.outlineWidthPx, settings.roles);
   return origins;
 }
 
 Image24 BlueFrame(VideoStandard standard) { return Image24(kFrameWidth, FrameHeight(standard), kFrameBlue); }
 
-RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
-                          int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
-                          const RoleRgb& roles) {
+RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
+                          const RenderSettings& settings) {
   RenderedFrame result;
-  RenderFrameInto(engine, line1, line2, font, offset, offsetOr, align, standard, outlineWidthPx, roles, result);
+  RenderFrameInto(engine, line1, line2, settings, result);
   return result;
 }
 
-void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
-                     int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
-                     const RoleRgb& roles, RenderedFrame& result) {
+void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
+                     RenderedFrame& result) {
+  const FontDesc& font = settings.font;
+  const VideoStandard standard = settings.standard;
+  const int offsetOr = settings.offsetOr;
   if (result.frame.Width() != kFrameWidth || result.frame.Height() != FrameHeight(standard)) {
     result.frame = BlueFrame(standard);
   } else if (result.dirtyBottom > result.dirtyTop) {
@@ -133,8 +141,9 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
   const LineLayout layout2 = engine.LayoutLine(font, line2);
   const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
                               MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
-  const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, result.frame.Height());
-  const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, outlineWidthPx, roles);
+  const LineOrigins origins =
+      PlaceSubtitleLines(measures, settings.align, settings.offset, offsetOr, result.frame.Height());
+  const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, settings.outlineWidthPx, settings.roles);
   result.dirtyTop = painted.top;
   result.dirtyBottom = painted.bottom;
   result.missingCharacters = layout1.missing;

@@ -6,6 +6,7 @@
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/image.h"
+#include "render/render_settings.h"
 
 namespace quillet {
 
@@ -40,11 +41,11 @@ struct Band {
 LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font);
 
-// The x of a line's cell on the 720-wide frame: "center" 360 − w div 2, "left" 8, any other text 712 − w.
-int LineOriginX(std::string_view align, int widthPx);
+// The x of a line's cell on the 720-wide frame: centred 360 − w div 2, left 8, right 712 − w.
+int LineOriginX(Alignment align, int widthPx);
 
 // Where the two cells go on a frame of frameHeight rows: y1 = H − h1 − offset − 40, y2 = y1 + h2 − offsetOr.
-LineOrigins PlaceSubtitleLines(const LineMeasures& measures, std::string_view align, int offset, int offsetOr,
+LineOrigins PlaceSubtitleLines(const LineMeasures& measures, Alignment align, int offset, int offsetOr,
                                int frameHeight);
 
 // The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows, then
@@ -56,26 +57,23 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
 // Draws the two lines onto a picture (the blue frame, or the preview's picture; its height is H) and returns
 // their origins. Only glyph pixels are painted. For line 1 and then line 2: the outline pass (every pixel within
 // outlineWidthPx of ink, square), the antialias pass (within 1), the text pass (the ink), in the role colours.
-// Pixels outside the picture are clipped. `measures` must be those of MeasureSubtitleLines for the same lines.
+// Pixels outside the picture are clipped. `measures` must be those of MeasureSubtitleLines for the same lines
+// and font. The settings' video standard is not used: the picture's own height places the lines.
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
-                              const FontDesc& font, const LineMeasures& measures, std::string_view align, int offset,
-                              int offsetOr, int outlineWidthPx, const RoleRgb& roles);
+                              const LineMeasures& measures, const RenderSettings& settings);
 
 // A blue frame of the standard's size: every pixel RGB (0, 0, 255).
 Image24 BlueFrame(VideoStandard standard);
 
-// Renders one entry: a fresh blue frame (720 × 576 PAL, 720 × 480 NTSC), the two lines drawn as
-// DrawSubtitleLines does, and the band. The controller passes the settings it holds: the video standard, the
-// outline width in pixels (2, 3 or 4) and the colours of the three drawn roles.
-RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
-                          int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
-                          const RoleRgb& roles);
+// Renders one entry: a fresh blue frame of the settings' standard (720 × 576 PAL, 720 × 480 NTSC), the two lines
+// drawn as DrawSubtitleLines does, and the band.
+RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
+                          const RenderSettings& settings);
 
 // The same, drawn into `frame`, reusing its picture: when it already has the standard's size only the rows the
 // previous entry drew on are painted blue again, so rendering entry after entry into one frame costs no
 // allocation and no full-frame fill. The result is the same as RenderFrame's.
-void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const FontDesc& font,
-                     int offset, int offsetOr, std::string_view align, VideoStandard standard, int outlineWidthPx,
-                     const RoleRgb& roles, RenderedFrame& frame);
+void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
+                     RenderedFrame& frame);
 
 }  // namespace quillet

@@ -84,17 +84,6 @@ WindowState StateFromShowCmd(int showCmd) {
 
 }  // namespace
 
-std::filesystem::path SettingsFilePathBeside(const std::filesystem::path& executable) {
-  return executable.parent_path() / kSettingsFileName;
-}
-
-std::filesystem::path SettingsFilePath() {
-  std::error_code ec;
-  std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) throw FileError("Cannot find the program's own folder for \"" + std::string(kSettingsFileName) + "\"");
-  return SettingsFilePathBeside(executable);
-}
-
 FormStorage::FormStorage(std::string iniPath, StoredForm& form) : m_ini(std::move(iniPath)), m_form(form) {}
 
 void FormStorage::WindowShown() {

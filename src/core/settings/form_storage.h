@@ -14,12 +14,6 @@ namespace quillet {
 inline constexpr const char* kSettingsFileName = "Quillet_Settings.ini";
 inline constexpr const char* kSettingsSection = "Form1";
 
-// "Quillet_Settings.ini" in the folder of the given executable file.
-std::filesystem::path SettingsFilePathBeside(const std::filesystem::path& executable);
-// "Quillet_Settings.ini" in the folder of the running program (never the current folder). Throws FileError when
-// the program's own file cannot be found.
-std::filesystem::path SettingsFilePath();
-
 /*
  * The store holds the whole settings file in memory from the first restore or save on, and writes it back once,
  * at program end. The window calls the lifecycle methods at the moments their names give:

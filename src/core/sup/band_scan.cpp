@@ -46,8 +46,10 @@ inline int FindStarts16(const uint8_t* row, int first, uint16_t* starts, int cou
   return count;
 }
 
-// ClassifyPixel on pixel keys: the same tests with the same priority (blue, then text, outline, antialias),
-// written as selects rather than branches, since neighbouring runs alternate between colours unpredictably.
+// The role of a pixel key. The comparisons are exact, with no nearest-colour search: pure blue is always
+// background; where role colours coincide text wins over outline, outline over antialias; a colour that none of
+// the roles has (a blended edge, say) is background. Written as selects rather than branches, since neighbouring
+// runs alternate between colours unpredictably.
 class KeyClassifier {
  public:
   explicit KeyClassifier(const RoleRgb& roles)

@@ -6,10 +6,6 @@
 
 namespace quillet {
 
-EncodePipeline::RenderInto EncodePipeline::FromFactory(std::function<RenderedFrame(int)> render) {
-  return [render = std::move(render)](int entryIndex, RenderedFrame& frame) { frame = render(entryIndex); };
-}
-
 EncodePipeline::EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads)
     : m_entryCount(entryCount), m_render(std::move(render)), m_roles(roles), m_encoder(roles) {
   if (workerThreads <= 0 || entryCount <= 0) return;

@@ -34,8 +34,6 @@ class EncodePipeline {
   // Draws entry i into the given frame, which holds the previous entry the same thread drew (or nothing).
   using RenderInto = std::function<void(int, RenderedFrame&)>;
   EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads);
-  // A render that makes a new frame for every entry.
-  static RenderInto FromFactory(std::function<RenderedFrame(int)> render);
   // Lets the workers finish the entry each is working on, drops what was made ahead, and joins them.
   ~EncodePipeline();
   EncodePipeline(const EncodePipeline&) = delete;

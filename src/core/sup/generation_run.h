@@ -24,15 +24,13 @@ constexpr int kAutoWorkerThreads = -1;
 
 struct GenerationJob {
   int entryCount = 0;
-  // Draws entry i (1-based) on a fresh blue frame. With workerThreads != 0 it is called from worker threads,
-  // several entries at once and ahead of the entry being written, so it must be thread-safe (a font engine
-  // per thread, no shared mutable state); an entry drawn ahead is dropped when the run stops.
-  // With workerThreads == 0 it is called on the calling thread, for entry i only after entry i's
-  // processEvents and advanceProgress hooks, so it may show the frame in the window.
-  std::function<RenderedFrame(int entryIndex)> render;
-  // Instead of `render` when set: draws entry i into `frame`, which each thread that draws keeps from entry to
-  // entry (it holds that thread's previous entry, or is empty the first time), so RenderFrameInto can skip a frame
-  // allocation and a full-frame fill per entry. Same threading rules as `render`.
+  // Draws entry i (1-based) into `frame`, which each thread that draws keeps from entry to entry (it holds that
+  // thread's previous entry, or is empty the first time), so RenderFrameInto can skip a frame allocation and a
+  // full-frame fill per entry. With workerThreads != 0 it is called from worker threads, several entries at once
+  // and ahead of the entry being written, so it must be thread-safe (a font engine per thread, no shared mutable
+  // state); an entry drawn ahead is dropped when the run stops. With workerThreads == 0 it is called on the
+  // calling thread, for entry i only after entry i's processEvents and advanceProgress hooks, so it may show the
+  // frame in the window.
   std::function<void(int entryIndex, RenderedFrame& frame)> renderInto;
   // Times and first line of entry i (1-based); called on the calling thread only.
   std::function<GenerationEntry(int entryIndex)> entry;

@@ -1,4 +1,4 @@
-// The role colours of a generation run and the exact-colour test that maps a frame pixel to its role code.
+// The role colours of a generation run and the 2-bit role codes of a subpicture.
 #pragma once
 
 #include <array>
@@ -19,17 +19,5 @@ enum RoleCode : uint8_t {
 // The drawing colours of the antialias, outline and text roles, taken from the 16 palette swatches by the
 // palette entry (0..15) each role's list selects. Throws std::out_of_range for an entry outside 0..15.
 RoleRgb CaptureRoleColours(const std::array<Rgb, 16>& swatches, int antialiasEntry, int outlineEntry, int textEntry);
-
-// Role code of one pixel. The comparisons are exact, with no nearest-colour search: pure blue is always
-// background; where role colours coincide text wins over outline, outline over antialias; a colour that
-// none of the roles has (a blended edge, say) is background.
-inline uint8_t ClassifyPixel(const RoleRgb& roles, uint8_t red, uint8_t green, uint8_t blue) {
-  const Rgb pixel{red, green, blue};
-  if (pixel == kFrameBlue) return kRoleBackground;
-  if (pixel == roles.text) return kRoleText;
-  if (pixel == roles.outline) return kRoleOutline;
-  if (pixel == roles.antialias) return kRoleAntialias;
-  return kRoleBackground;
-}
 
 }  // namespace quillet

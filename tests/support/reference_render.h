@@ -14,13 +14,11 @@ void ReferenceDrawLineOnce(Image24& picture, const LineLayout& layout, int x, in
 // DrawSubtitleLines done literally: for each line, (2W + 1)² draws at (x + dx, y + dy) in the outline colour
 // (dx outer, dy inner, both ascending from −W), 9 draws in the antialias colour, one in the text colour.
 LineOrigins ReferenceDrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1,
-                                       std::string_view line2, const FontDesc& font, const LineMeasures& measures,
-                                       std::string_view align, int offset, int offsetOr, int outlineWidthPx,
-                                       const RoleRgb& roles);
+                                       std::string_view line2, const LineMeasures& measures,
+                                       const RenderSettings& settings);
 
 // RenderFrame with the literal drawing and a frame filled pixel by pixel.
 RenderedFrame ReferenceRenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
-                                   const FontDesc& font, int offset, int offsetOr, std::string_view align,
-                                   VideoStandard standard, int outlineWidthPx, const RoleRgb& roles);
+                                   const RenderSettings& settings);
 
 }  // namespace quillet

@@ -1,6 +1,6 @@
 // The reference renderer: the literal drawing algorithm, kept to check the fast one pixel for pixel and to
 // measure it against. Nothing in the program draws with it.
-#include "render/reference_render.h"
+#include "reference_render.h"
 
 namespace quillet {
 namespace {
@@ -46,24 +46,23 @@ void ReferenceDrawLineOnce(Image24& picture, const LineLayout& layout, int x, in
 }
 
 LineOrigins ReferenceDrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1,
-                                       std::string_view line2, const FontDesc& font, const LineMeasures& measures,
-                                       std::string_view align, int offset, int offsetOr, int outlineWidthPx,
-                                       const RoleRgb& roles) {
-  const LineOrigins origins = PlaceSubtitleLines(measures, align, offset, offsetOr, picture.Height());
-  ReferenceDrawLine(picture, engine.LayoutLine(font, line1), origins.x1, origins.y1, outlineWidthPx, roles);
-  ReferenceDrawLine(picture, engine.LayoutLine(font, line2), origins.x2, origins.y2, outlineWidthPx, roles);
+                                       std::string_view line2, const LineMeasures& measures,
+                                       const RenderSettings& settings) {
+  const LineOrigins origins =
+      PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, picture.Height());
+  const int width = settings.outlineWidthPx;
+  ReferenceDrawLine(picture, engine.LayoutLine(settings.font, line1), origins.x1, origins.y1, width, settings.roles);
+  ReferenceDrawLine(picture, engine.LayoutLine(settings.font, line2), origins.x2, origins.y2, width, settings.roles);
   return origins;
 }
 
 RenderedFrame ReferenceRenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
-                                   const FontDesc& font, int offset, int offsetOr, std::string_view align,
-                                   VideoStandard standard, int outlineWidthPx, const RoleRgb& roles) {
+                                   const RenderSettings& settings) {
   RenderedFrame result;
-  result.frame = Image24(kFrameWidth, FrameHeight(standard), kFrameBlue);
-  const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, font);
-  const LineOrigins origins = ReferenceDrawSubtitleLines(engine, result.frame, line1, line2, font, measures, align,
-                                                         offset, offsetOr, outlineWidthPx, roles);
-  const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
+  result.frame = Image24(kFrameWidth, FrameHeight(settings.standard), kFrameBlue);
+  const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, settings.font);
+  const LineOrigins origins = ReferenceDrawSubtitleLines(engine, result.frame, line1, line2, measures, settings);
+  const Band band = SubtitleBand(origins.y1, measures, settings.offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
   result.bandFit = band.fit;
