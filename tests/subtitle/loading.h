@@ -1,11 +1,11 @@
-// Shared by the subtitle tests: a message sink that records, and loading bytes through a scratch file.
+// Shared by the subtitle tests: loading bytes through a scratch file, with what the load said.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
+#include "scripted_view.h"
 #include "subtitle/subtitle.h"
 #include "test_support.h"
 
@@ -21,12 +21,6 @@ inline void PrintTo(const SubtitleLine& line, std::ostream* out) {
 
 namespace quillet::test {
 
-class RecordingSink : public MessageSink {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  std::vector<std::string> messages;
-};
-
 // A document loaded from `bytes` written to a file called `name` in a fresh folder, with what it said.
 struct Loaded {
   TSubtitle document;
@@ -35,7 +29,7 @@ struct Loaded {
 
 inline Loaded LoadBytes(const std::string& bytes, const std::string& name = "film.srt") {
   TempDir dir;
-  RecordingSink sink;
+  ScriptedView sink;
   Loaded result;
   result.document.LoadFromFile(dir.Write(name, bytes), true, sink);
   result.messages = sink.messages;

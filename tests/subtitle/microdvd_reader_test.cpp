@@ -165,7 +165,7 @@ TEST(MicroDvdReader, ControlCodesAreRemovedAndALineOfCodesOnlyIsDropped) {
 TEST(MicroDvdReader, UnreadableLinesAreSkippedAndTheRestLoads) {
   test::TempDir dir;
   std::string path = dir.Write("film.sub", "{1}{1}25\n{25}{50}a\n{10}{}b\n \t\nno frames\n{3000000}{1}x\n{75}{100}c\n");
-  test::RecordingSink sink;
+  test::ScriptedView sink;
   TSubtitle document;
   document.LoadFromFile(path, true, sink);
   EXPECT_TRUE(document.Loaded);

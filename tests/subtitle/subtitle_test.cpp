@@ -62,7 +62,7 @@ TEST(SubtitleDocument, UnsupportedFileLeavesTheDocumentAsItWas) {
     TSubtitle document;
     document.AddLine("1", "2", "kept", "", "");
     document.Loaded = true;
-    test::RecordingSink sink;
+    test::ScriptedView sink;
     document.LoadFromFile(path, true, sink);
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"}) << path;
     EXPECT_FALSE(document.Loaded);
@@ -73,7 +73,7 @@ TEST(SubtitleDocument, UnsupportedFileLeavesTheDocumentAsItWas) {
 TEST(SubtitleDocument, ClearFirstDecidesWhetherEntriesAccumulate) {
   test::TempDir dir;
   std::string path = dir.Write("a.srt", kSrt);
-  test::RecordingSink sink;
+  test::ScriptedView sink;
   TSubtitle document;
   document.LoadFromFile(path, true, sink);
   document.LoadFromFile(path, false, sink);
@@ -208,7 +208,7 @@ TEST(SubtitleRobustness, UnreadableFileRaisesFileErrorNamingIt) {
   test::TempDir dir;
   std::string path = dir.Write("locked.srt", kSrt);
   ::chmod(path.c_str(), 0);
-  test::RecordingSink sink;
+  test::ScriptedView sink;
   TSubtitle document;
   try {
     document.LoadFromFile(path, true, sink);
@@ -223,7 +223,7 @@ TEST(SubtitleRobustness, FifoAndDanglingLinkAreNotRead) {
   ASSERT_EQ(::mkfifo(dir.File("pipe.srt").c_str(), 0600), 0);
   std::filesystem::create_symlink(dir.File("nowhere.sub"), dir.File("dangling.sub"));
   for (const char* name : {"pipe.srt", "dangling.sub"}) {
-    test::RecordingSink sink;
+    test::ScriptedView sink;
     TSubtitle document;
     document.LoadFromFile(dir.File(name), true, sink);
     EXPECT_EQ(sink.messages, std::vector<std::string>{"Unsupported Subtitle Format !"}) << name;

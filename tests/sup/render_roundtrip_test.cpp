@@ -9,6 +9,7 @@
 #include "render/font_engine_pool.h"
 #include "render/subtitle_renderer.h"
 #include "roundtrip_expectation.h"
+#include "scripted_view.h"
 #include "subtitle/subtitle.h"
 #include "sup/generation_run.h"
 #include "sup/role_colours.h"
@@ -16,11 +17,6 @@
 
 namespace quillet {
 namespace {
-
-class IgnoringSink : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
 
 struct RoundTripSetup {
   VideoStandard standard;
@@ -44,7 +40,7 @@ class RenderRoundTrip : public ::testing::TestWithParam<RoundTripSetup> {
 
 TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
   const RoundTripSetup setup = GetParam();
-  IgnoringSink sink;
+  test::ScriptedView sink;
   TSubtitle document;
   document.LoadFromFile(test::DataFile("sup_roundtrip.srt"), true, sink);
   ASSERT_EQ(document.Count(), 5);

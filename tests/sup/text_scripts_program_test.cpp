@@ -88,7 +88,8 @@ class TextScriptsProgram : public ::testing::Test {
 
   RenderedFrame Render(int entry, const FontDesc& font) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(entry - 1)];
-    return RenderFrame(engine, line.Line1, line.Line2, font, 30, -4, "center", VideoStandard::Pal, 3, roles);
+    return RenderFrame(engine, line.Line1, line.Line2,
+                       RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, roles});
   }
 
   test::TempDir dir;

@@ -1,5 +1,6 @@
-// A scripted stand-in for the main window: it records what the controller shows, answers the file dialogs from
-// a queue, and lets a test act inside the events a command processes (an "Abort" press at entry k, say).
+// The one recording stand-in of the core tests: for the main window it records what the controller shows, answers
+// the file dialogs from a queue, and lets a test act inside the events a command processes (an "Abort" press at
+// entry k, say); as a plain message sink it records the messages.
 #pragma once
 
 #include <gtest/gtest.h>
