@@ -1,4 +1,5 @@
 // Fuzzes the MicroDVD reader on the bytes of a whole file, and the line parser with a rate of its own.
+// A frame rate so small that even the rate line cannot be timed skips that line too, so a skipped line may be line 1.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   TSubtitle document;
   try {
     for (const SkippedEntry& entry : ReadMicroDvd(bytes, "fuzz.sub", document, sink)) {
-      QUILLET_FUZZ_CHECK(entry.line > 1 && !entry.reason.empty());
+      QUILLET_FUZZ_CHECK(entry.line >= 1 && !entry.reason.empty());
     }
   } catch (const ConversionError& e) {
     QUILLET_FUZZ_CHECK(std::string_view(e.what()).find("fuzz.sub") != std::string_view::npos);
