@@ -1,5 +1,6 @@
 // Program start: "convert" and "check" run headless; otherwise the window when a display is present, or the
-// unattended run through the console, which never waits for a person.
+// unattended run through the console, which never waits for a person. The window lives in a module opened only
+// when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 
 #include <climits>
@@ -21,7 +22,7 @@
 
 #ifdef QUILLET_HAVE_UI
 #include "display_check.h"
-#include "quillet_window.h"
+#include "window_loader.h"
 #endif
 
 namespace {
@@ -85,8 +86,14 @@ int main(int argc, char** argv) {
   // Before any window object exists: the toolkit would end the process on a display that does not answer.
   const quillet::DisplayCheck display = quillet::CheckDisplay(quillet::DisplayEnvironment::FromProcess());
   if (display.usable) {
-    if (!display.platform.empty()) setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
-    return quillet::ui::RunWindow(argc, argv, programFolder);
+    std::string error;
+    if (auto runWindow = quillet::LoadWindowModule(programFolder, error)) {
+      if (!display.platform.empty()) setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
+      return runWindow(argc, argv, programFolder.c_str());
+    }
+    std::fprintf(stderr, "quillet: the window cannot be opened:%s\n", error.c_str());
+    if (!unattended) return 2;
+    std::fprintf(stderr, "quillet: the job runs without the window.\n");
   }
   if (!display.problem.empty()) std::fprintf(stderr, "quillet: %s.\n", display.problem.c_str());
 #endif

@@ -36,7 +36,7 @@ struct FormMainOptions {
   std::vector<std::string> args;     // the command line after the program name
   std::string programFolder = "./";  // ends with "/"; batch lines name the program there
   std::string settingsPath;          // empty: "Quillet_Settings.ini" in programFolder
-  int generationWorkers = -1;        // threads that render ahead during generation; -1: one per core
+  int generationWorkers = -1;        // threads that render ahead during generation; -1: by the usable processors
 };
 
 /*

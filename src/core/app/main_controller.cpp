@@ -42,6 +42,8 @@ MainController::MainController(MainView& view, ControllerOptions options)
   m_state.ComboBoxFontSize.items = Items(kSizeList);
   m_state.ComboBoxAlign.items = Items(kAlignList);
   m_state.ComboBoxOutlineWidth.items = Items(kOutlineWidthList);
+  // The generation run's engines share the font configuration this engine loaded.
+  m_options.fontOptions = m_fonts->Options();
 }
 
 MainController::~MainController() = default;

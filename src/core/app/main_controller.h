@@ -21,7 +21,7 @@ namespace quillet {
 struct ControllerOptions {
   std::string programFolder = "./";  // the running program's folder, ending with "/"
   int dpi = 96;                      // the screen's logical pixels per inch (96 without a display)
-  int generationWorkers = -1;        // threads that render ahead during generation; -1: one per core
+  int generationWorkers = -1;        // threads that render ahead during generation; -1: by the usable processors
   FontOptions fontOptions;
   bool showFramesDuringGeneration = false;
   // Whether anyone looks at the preview picture. Without a display nobody does: the width checks of the preview

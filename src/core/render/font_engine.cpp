@@ -21,7 +21,18 @@ int EmHeightPx(int sizePt, int dpi) {
   return static_cast<int>(std::max<long long>(1, q));
 }
 
-FontEngine::Impl::Impl(FontOptions opts) : options(std::move(opts)), decoder(options.defaultCodeset) {
+namespace {
+
+// The options with a font configuration: theirs, or one loaded now that the engines made from them share.
+FontOptions WithFontConfig(FontOptions options) {
+  if (!options.fontConfig) options.fontConfig = FontConfig::Load();
+  return options;
+}
+
+}  // namespace
+
+FontEngine::Impl::Impl(FontOptions opts)
+    : options(WithFontConfig(std::move(opts))), resolver(options.fontConfig), decoder(options.defaultCodeset) {
   if (FT_Init_FreeType(&library) != 0) throw QuilletError("The font rasteriser (FreeType) cannot be started.");
   buffer = hb_buffer_create();
 }

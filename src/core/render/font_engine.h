@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "render/font_config.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -87,10 +88,13 @@ struct LineLayout {
 struct FontOptions {
   // The user's own code page for the DEFAULT charset; empty means the locale's (see UserCodeset).
   std::string defaultCodeset;
+  // The font configuration the engines share; an engine made without one loads it and keeps it in its options,
+  // so the engines cloned from it or made from its Options() share it.
+  std::shared_ptr<const FontConfig> fontConfig;
 };
 
-// Owns a FreeType library, a fontconfig configuration, the faces and sizes opened, a glyph cache per face, size
-// and style, the stand-in face of every code point the chosen faces lack, and the charset decoders. No global
+// Owns a FreeType library, the faces and sizes opened, a glyph cache per face, size and style, the stand-in face of
+// every code point the chosen faces lack, and the charset decoders; shares a fontconfig configuration. No global
 // state.
 //
 // Not thread-safe: one engine belongs to one thread at a time. Worker threads that render entries each use

@@ -11,21 +11,30 @@
 namespace quillet {
 
 // Hands every calling thread its own FontEngine, made on first use from the same options, so a render callback
-// that runs on several workers at once can simply call ForThisThread(). The engines live as long as the pool;
-// the pool must outlive the threads' use of them. Only the lookup is locked; rendering is not serialised.
+// that runs on several workers at once can simply call ForThisThread(). The engines share the options' font
+// configuration (loaded here once when the options have none). The engines live as long as the pool; the pool
+// must outlive the threads' use of them. Only the lookup is locked: an engine is made outside the lock, and
+// rendering is not serialised.
 class FontEnginePerThread {
  public:
-  explicit FontEnginePerThread(FontOptions options = {}) : m_options(std::move(options)) {}
+  explicit FontEnginePerThread(FontOptions options = {}) : m_options(std::move(options)) {
+    if (!m_options.fontConfig) m_options.fontConfig = FontConfig::Load();
+  }
 
   FontEngine& ForThisThread() {
+    const std::thread::id self = std::this_thread::get_id();
+    {
+      std::lock_guard<std::mutex> lock(m_mutex);
+      auto found = m_engines.find(self);
+      if (found != m_engines.end()) return *found->second;
+    }
+    auto engine = std::make_unique<FontEngine>(m_options);
     std::lock_guard<std::mutex> lock(m_mutex);
-    auto& engine = m_engines[std::this_thread::get_id()];
-    if (!engine) engine = std::make_unique<FontEngine>(m_options);
-    return *engine;
+    return *m_engines.emplace(self, std::move(engine)).first->second;
   }
 
  private:
-  const FontOptions m_options;
+  FontOptions m_options;
   std::mutex m_mutex;
   std::map<std::thread::id, std::unique_ptr<FontEngine>> m_engines;
 };

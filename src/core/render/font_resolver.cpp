@@ -133,15 +133,10 @@ const ResolvedFace& FallbackChain::Candidate(int index) {
   return *prepared;
 }
 
-FontResolver::FontResolver() {
-  m_config = FcInitLoadConfigAndFonts();
-  if (m_config == nullptr) throw QuilletError("The font configuration (fontconfig) cannot be loaded.");
-}
+FontResolver::FontResolver(std::shared_ptr<const FontConfig> config)
+    : m_shared(std::move(config)), m_config(m_shared->Get()) {}
 
-FontResolver::~FontResolver() {
-  m_chains.clear();
-  FcConfigDestroy(m_config);
-}
+FontResolver::~FontResolver() { m_chains.clear(); }
 
 const ResolvedFace& FontResolver::Resolve(const std::string& name, bool bold, bool italic) {
   auto key = std::make_tuple(name, bold, italic);

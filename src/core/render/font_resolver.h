@@ -10,6 +10,8 @@
 #include <tuple>
 #include <vector>
 
+#include "render/font_config.h"
+
 struct _FcConfig;
 struct _FcFontSet;
 struct _FcPattern;
@@ -55,7 +57,7 @@ class FallbackChain {
 // Owns a fontconfig configuration and caches what it answered. Not thread-safe (one per font engine).
 class FontResolver {
  public:
-  FontResolver();
+  explicit FontResolver(std::shared_ptr<const FontConfig> config);
   ~FontResolver();
   FontResolver(const FontResolver&) = delete;
   FontResolver& operator=(const FontResolver&) = delete;
@@ -71,6 +73,7 @@ class FontResolver {
   std::vector<std::string> FamilyNames();
 
  private:
+  std::shared_ptr<const FontConfig> m_shared;  // shared with the other engines; never changed
   _FcConfig* m_config = nullptr;
   std::map<std::tuple<std::string, bool, bool>, ResolvedFace> m_resolved;
   std::map<std::tuple<std::string, bool, bool, std::string>, std::unique_ptr<FallbackChain>> m_chains;

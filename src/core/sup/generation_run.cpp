@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -13,13 +12,14 @@
 #include "base/output_file.h"
 #include "sup/encode_pipeline.h"
 #include "sup/vobsub_packs.h"
+#include "sup/worker_count.h"
 
 namespace quillet {
 namespace {
 
 int WorkerCount(const GenerationJob& job) {
   if (job.workerThreads >= 0) return job.workerThreads;
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  return LookAheadWorkers(UsableProcessorCount());
 }
 
 // A failure of one entry whose message already names it.

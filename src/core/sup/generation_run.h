@@ -19,7 +19,7 @@ struct GenerationEntry {
   std::string firstLine;  // names the entry in messages
 };
 
-// Use one worker per processor.
+// Workers by the processors the process may use (LookAheadWorkers).
 constexpr int kAutoWorkerThreads = -1;
 
 struct GenerationJob {
