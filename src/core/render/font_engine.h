@@ -86,6 +86,10 @@ struct LineLayout {
 
 // What every engine made from these options does alike.
 struct FontOptions {
+  FontOptions() = default;
+  explicit FontOptions(std::string codeset, std::shared_ptr<const FontConfig> config = nullptr)
+      : defaultCodeset(std::move(codeset)), fontConfig(std::move(config)) {}
+
   // The user's own code page for the DEFAULT charset; empty means the locale's (see UserCodeset).
   std::string defaultCodeset;
   // The font configuration the engines share; an engine made without one loads it and keeps it in its options,
