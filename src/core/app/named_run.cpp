@@ -1,8 +1,6 @@
 // "quillet convert" and "quillet check": many files in one process, in parallel, reported one line each.
 #include "app/named_run.h"
 
-#include <sched.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -16,6 +14,7 @@
 
 #include "app/file_conversion.h"
 #include "app/subtitle_check.h"
+#include "sup/worker_count.h"
 
 namespace quillet {
 namespace {
@@ -139,13 +138,6 @@ std::vector<std::string> OutputClashes(const NamedOptions& options) {
 }
 
 }  // namespace
-
-int UsableProcessorCount() {
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
-  return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
 
 int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     bool errIsTerminal) {

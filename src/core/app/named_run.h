@@ -19,7 +19,4 @@ inline constexpr int kExitUsage = 2;
 int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                     bool errIsTerminal);
 
-// The processors this process may run on (its CPU affinity), at least 1.
-int UsableProcessorCount();
-
 }  // namespace quillet
