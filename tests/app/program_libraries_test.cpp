@@ -30,7 +30,8 @@ std::string LibrariesOpened(const std::vector<std::string>& args) {
       env.push_back(*e);
     }
   }
-  std::vector<char*> argv{const_cast<char*>(QUILLET_BINARY)};
+  const std::string& program = test::ProgramCopy();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   std::vector<char*> envp;
@@ -39,7 +40,7 @@ std::string LibrariesOpened(const std::vector<std::string>& args) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (!std::freopen("/dev/null", "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(126);
-    ::execve(QUILLET_BINARY, argv.data(), envp.data());
+    ::execve(program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   int status = 0;

@@ -46,6 +46,10 @@ const std::string& ProgramCopy() {
     const std::string path = folder.File("quillet");
     std::filesystem::copy_file(QUILLET_BINARY, path);
     std::filesystem::create_symlink("quillet", folder.File("quillet.exe"));
+#ifdef QUILLET_WINDOW_MODULE
+    // The window is a module the program opens from its own folder.
+    std::filesystem::copy_file(QUILLET_WINDOW_MODULE, folder.File("quillet_window.so"));
+#endif
     return path;
   }();
   return program;

@@ -20,6 +20,8 @@ fail() { echo "FAILED: $*"; for log in "$work"/*.log; do echo "--- $log"; cat "$
 
 # The settings file lives beside the program: a copy in the scratch folder keeps the build folder clean.
 cp "$program" "$work/quillet"
+# The window is a module the program opens from its own folder.
+cp "$(dirname "$program")/quillet_window.so" "$work/"
 settings="$work/Quillet_Settings.ini"
 
 # A display number of Xvfb's own choosing, so that parallel runs do not meet. -noreset: the server would reset
