@@ -15,7 +15,6 @@ TEST(FontConfig, EnginesFromOneEnginesOptionsShareItsConfiguration) {
   FontEngine first(FontOptions{"UTF-8"});
   const FontConfig* loaded = first.Options().fontConfig.get();
   ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(first.Clone()->Options().fontConfig.get(), loaded);
   EXPECT_EQ(FontEngine(first.Options()).Options().fontConfig.get(), loaded);
 
   // The workers' engines of a run: none loads a configuration of its own, and they still find the fonts.
