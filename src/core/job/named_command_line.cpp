@@ -69,7 +69,7 @@ std::optional<unsigned> StyleBits(std::string_view text) {
 std::string Quoted(std::string_view value) { return QuoteForMessage(value); }
 
 // What the parser knows of one option: whether it takes a value, and how to apply it.
-struct OptionSpec {
+struct OptionRule {
   bool takesValue = true;
   // Applies the value; returns a usage message (without the "--name: " start) when it is not allowed.
   std::function<std::string(std::string_view value, NamedOptions&)> apply;
@@ -109,8 +109,8 @@ std::string ApplyColours(std::string_view value, NamedOptions& options) {
          " is not four palette entries A,O,T,B (antialias, outline, text, background), each 0 to 15, such as 1,0,3,0";
 }
 
-const std::map<std::string, OptionSpec, std::less<>>& Options() {
-  static const std::map<std::string, OptionSpec, std::less<>> kOptions = {
+const std::map<std::string, OptionRule, std::less<>>& Options() {
+  static const std::map<std::string, OptionRule, std::less<>> kOptions = {
       {"--ifo",
        {true,
         [](std::string_view v, NamedOptions& o) {
@@ -304,9 +304,9 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       result.error = "unknown option '" + std::string(name) + "'";
       return result;
     }
-    const OptionSpec& spec = found->second;
+    const OptionRule& rule = found->second;
     std::string_view value;
-    if (spec.takesValue) {
+    if (rule.takesValue) {
       if (inlineValue) {
         value = *inlineValue;
       } else if (i + 1 < args.size()) {
@@ -319,7 +319,7 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       result.error = std::string(name) + ": takes no value";
       return result;
     }
-    if (std::string message = spec.apply(value, result.options); !message.empty()) {
+    if (std::string message = rule.apply(value, result.options); !message.empty()) {
       result.error = std::string(name) + ": " + message;
       return result;
     }
