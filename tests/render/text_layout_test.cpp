@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "base/utf8_text.h"
 #include "render/bidi_runs.h"
 #include "render/bit_mask.h"
 #include "render/font_engine.h"
@@ -18,23 +19,7 @@ using test::SharedEngine;
 // UTF-8 of code points, for lines written in the DEFAULT charset (UTF-8 in the tests).
 std::string U8(std::u32string_view text) {
   std::string out;
-  for (char32_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (char32_t c : text) AppendUtf8(out, c);
   return out;
 }
 

@@ -4,21 +4,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ascii_text.h"
 #include "palette/ifo_reader.h"
 #include "render/name_tables.h"
 
 namespace quillet {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -31,7 +22,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   const std::vector<std::string> fonts = engine.FontNameList();
   int fontIndex = -1;
   for (std::size_t i = 0; i < fonts.size() && fontIndex < 0; ++i) {
-    if (SameIgnoringCase(fonts[i], options.fontName)) fontIndex = static_cast<int>(i);
+    if (EqualsIgnoringAsciiCase(fonts[i], options.fontName)) fontIndex = static_cast<int>(i);
   }
   if (fontIndex < 0) {
     error = {true, "--font: '" + options.fontName + "' is not an installed font family (fc-list : family lists them)"};

@@ -6,29 +6,20 @@
 #include <functional>
 #include <map>
 
+#include "base/ascii_text.h"
 #include "base/number_text.h"
 
 namespace quillet {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool IsPrefixIgnoringCase(std::string_view prefix, std::string_view word) {
-  return !prefix.empty() && prefix.size() <= word.size() && SameIgnoringCase(prefix, word.substr(0, prefix.size()));
+  return !prefix.empty() && prefix.size() <= word.size() && EqualsIgnoringAsciiCase(prefix, word.substr(0, prefix.size()));
 }
 
 template <std::size_t N>
 std::optional<int> FindIgnoringCase(const std::array<std::string_view, N>& list, std::string_view text) {
   for (std::size_t i = 0; i < N; ++i) {
-    if (SameIgnoringCase(list[i], text)) return static_cast<int>(i);
+    if (EqualsIgnoringAsciiCase(list[i], text)) return static_cast<int>(i);
   }
   return std::nullopt;
 }
@@ -47,7 +38,7 @@ std::string JoinList(const std::array<std::string_view, N>& list) {
 // the empty set. Empty when a word names nothing, or more than one thing.
 std::optional<unsigned> StyleBits(std::string_view text) {
   static constexpr std::array<std::string_view, 4> kWords = {"bold", "italic", "underline", "strikeout"};
-  if (SameIgnoringCase(text, "normal")) return 0u;
+  if (EqualsIgnoringAsciiCase(text, "normal")) return 0u;
   unsigned bits = 0;
   std::size_t start = 0;
   while (true) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/utf8_text.h"
 #include "render/code_point_class.h"
 #include "sup/subpicture_unit.h"
 
@@ -38,22 +39,7 @@ std::string List(const std::vector<int>& entries, const std::vector<unsigned>& w
 // A code point as UTF-8, the text of the messages.
 std::string Utf8(char32_t c) {
   std::string out;
-  if (c >= 0x110000 || (c >= 0xD800 && c < 0xE000)) c = 0xFFFD;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+  AppendUtf8(out, c);
   return out;
 }
 
