@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "dvdsub_decoder.h"
+#include "run_program.h"
 #include "scripted_view.h"
 #include "sup/subpicture_unit.h"
 
@@ -28,66 +29,12 @@ using test::ControllerHarness;
 using test::CopyData;
 using test::TempDir;
 
-struct Outcome {
-  int status = -1;  // exit status, or -1 when the process did not exit normally
-  std::string out;
-  std::string err;
-};
+using Outcome = test::ProgramRun;
 
-// Runs `program` with `args` and this process's environment less DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM,
-// plus `extraEnv` ("NAME=value"). With a time limit, a process still running after it is killed and its status
-// is -2.
+// Runs `program` with `args`; with a time limit, a process still running after it is killed (status -2).
 Outcome RunProcess(const std::string& program, const std::vector<std::string>& args, int limitSeconds = 0,
                    const std::vector<std::string>& extraEnv = {}) {
-  TempDir io;
-  const std::string outPath = io.File("out"), errPath = io.File("err");
-  std::vector<std::string> env = extraEnv;
-  for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0 &&
-        std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0) {
-      env.push_back(*e);
-    }
-  }
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
-    ::execve(program.c_str(), argv.data(), envp.data());
-    ::_exit(127);
-  }
-  Outcome outcome;
-  int status = 0;
-  bool killed = false;
-  if (pid > 0 && limitSeconds > 0) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > end) {
-        ::kill(pid, SIGKILL);
-        killed = true;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (!killed) {
-      if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-      outcome.out = test::ReadFile(outPath);
-      outcome.err = test::ReadFile(errPath);
-      return outcome;
-    }
-  }
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  if (killed) outcome.status = -2;
-  outcome.out = test::ReadFile(outPath);
-  outcome.err = test::ReadFile(errPath);
-  return outcome;
+  return test::RunProgram(program, args, {extraEnv, limitSeconds});
 }
 
 Outcome RunQuillet(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {

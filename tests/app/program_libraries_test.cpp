@@ -1,17 +1,14 @@
 // The built program's shared libraries: a run without a display loads no Qt; the window module opens.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "run_program.h"
 #include "test_support.h"
 
-extern char** environ;
 
 namespace quillet {
 namespace {
@@ -21,31 +18,8 @@ using test::TempDir;
 // Runs the program with no display and the dynamic loader reporting every library it opens (on standard
 // error); returns that report, or "" when the program did not exit with status 0.
 std::string LibrariesOpened(const std::vector<std::string>& args) {
-  TempDir io;
-  const std::string errPath = io.File("err");
-  std::vector<std::string> env{"LD_DEBUG=libs"};
-  for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0 &&
-        std::strncmp(*e, "LD_DEBUG", 8) != 0) {
-      env.push_back(*e);
-    }
-  }
-  const std::string& program = test::ProgramCopy();
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen(errPath.c_str(), "w", stderr)) ::_exit(126);
-    ::execve(program.c_str(), argv.data(), envp.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  if (pid <= 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return "";
-  return test::ReadFile(errPath);
+  const test::ProgramRun run = test::RunQuilletProgram(args, {{"LD_DEBUG=libs"}});
+  return run.status == 0 ? run.err : "";
 }
 
 TEST(ProgramLibraries, RunsWithoutADisplayLoadNoQt) {

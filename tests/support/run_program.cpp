@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <thread>
 
 #include "test_support.h"
 
@@ -13,12 +16,23 @@ extern char** environ;
 
 namespace quillet::test {
 
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
+namespace {
+
+bool Inherited(const char* entry) {
+  for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "LD_DEBUG="}) {
+    if (std::strncmp(entry, name, std::strlen(name)) == 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args, const RunOptions& options) {
   TempDir io;
   const std::string outPath = io.File("out"), errPath = io.File("err");
-  std::vector<std::string> env;
+  std::vector<std::string> env = options.extraEnv;
   for (char** e = environ; *e; ++e) {
-    if (std::strncmp(*e, "DISPLAY=", 8) != 0 && std::strncmp(*e, "WAYLAND_DISPLAY=", 16) != 0) env.push_back(*e);
+    if (Inherited(*e)) env.push_back(*e);
   }
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -38,7 +52,26 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
   }
   ProgramRun run;
   int status = 0;
+  bool killed = false;
+  if (pid > 0 && options.limitSeconds > 0) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.limitSeconds);
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > end) {
+        ::kill(pid, SIGKILL);
+        killed = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!killed) {
+      if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+      run.out = ReadFile(outPath);
+      run.err = ReadFile(errPath);
+      return run;
+    }
+  }
   if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
+  if (killed) run.status = -2;
   run.out = ReadFile(outPath);
   run.err = ReadFile(errPath);
   return run;
