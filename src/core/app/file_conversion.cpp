@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/document_job.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
@@ -77,29 +78,12 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 
-    GenerationJob job;
-    job.entryCount = document.Count();
-    job.roles = setup.roleColours;
-    job.palette = setup.paletteEntries;
-    job.supPath = paths.supPath;
-    job.idxPath = paths.idxPath;
-    job.vobSubPath = paths.vobSubPath;
-    job.vobSubIndex.height = FrameHeight(setup.standard);
-    job.vobSubIndex.palette = setup.palette.Colours();
-    job.vobSubIndex.language = setup.options.language;
-    job.instructionPath = paths.instructionPath;
-    job.instructionText = ComposeFinalReport(setup.reportCase, paths);
-    job.workerThreads = workerThreads;
     RenderSettings render = setup.Render();
     render.font = font;
-    job.renderInto = [&](int i, RenderedFrame& frame) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
-    };
-    job.entry = [&](int i) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-      return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
-    };
+    const GenerationJob job = DocumentGenerationJob(
+        document, render, engines,
+        {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
+         ComposeFinalReport(setup.reportCase, paths), workerThreads});
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
     const GenerationOutcome run = RunGeneration(job, hooks);

@@ -2,6 +2,8 @@
 #include <chrono>
 
 #include "app/main_controller.h"
+
+#include "app/document_job.h"
 #include "app/messages.h"
 #include "job/command_line.h"
 #include "render/font_engine_pool.h"
@@ -84,33 +86,14 @@ bool MainController::StartGeneration() {
 // The run of the loaded subtitle with the given settings; the renders use `engines`, one font engine per thread.
 GenerationJob MainController::BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
                                                  const std::string& report) {
-  const TSubtitle& document = *m_document;
   const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format);
-  GenerationJob job;
-  job.entryCount = document.Count();
-  job.roles = render.roles;
-  job.palette.antialias = PaletteIndexFromText(m_state.ComboBoxAntialias.Text());
-  job.palette.outline = PaletteIndexFromText(m_state.ComboBoxOutline.Text());
-  job.palette.text = PaletteIndexFromText(m_state.ComboBoxText.Text());
-  job.palette.background = PaletteIndexFromText(m_state.ComboBoxBg.Text());
-  job.supPath = paths.supPath;
-  job.idxPath = paths.idxPath;
-  job.vobSubPath = paths.vobSubPath;
-  job.vobSubIndex.height = FrameHeight(render.standard);
-  job.vobSubIndex.language = m_state.output.language;
-  if (m_state.palette) job.vobSubIndex.palette = m_state.palette->Colours();
-  job.instructionPath = paths.instructionPath;
-  job.instructionText = report;
-  job.workerThreads = m_options.generationWorkers;
-  job.renderInto = [&document, &engines, render](int i, RenderedFrame& frame) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
-  };
-  job.entry = [&document](int i) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
-  };
-  return job;
+  DocumentJobOutputs outputs{paths, {}, {}, m_state.output.language, report, m_options.generationWorkers};
+  outputs.palette.antialias = PaletteIndexFromText(m_state.ComboBoxAntialias.Text());
+  outputs.palette.outline = PaletteIndexFromText(m_state.ComboBoxOutline.Text());
+  outputs.palette.text = PaletteIndexFromText(m_state.ComboBoxText.Text());
+  outputs.palette.background = PaletteIndexFromText(m_state.ComboBoxBg.Text());
+  if (m_state.palette) outputs.paletteColours = m_state.palette->Colours();
+  return DocumentGenerationJob(*m_document, render, engines, outputs);
 }
 
 // Runs the job with the window's hooks: pending events once per entry, the progress bar, the stop flag, and

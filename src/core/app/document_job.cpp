@@ -1,0 +1,32 @@
+// The generation run of one loaded subtitle document: the same job for the window and for a named run.
+#include "app/document_job.h"
+
+namespace quillet {
+
+GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSettings& render,
+                                    FontEnginePerThread& engines, const DocumentJobOutputs& outputs) {
+  GenerationJob job;
+  job.entryCount = document.Count();
+  job.roles = render.roles;
+  job.palette = outputs.palette;
+  job.supPath = outputs.paths.supPath;
+  job.idxPath = outputs.paths.idxPath;
+  job.vobSubPath = outputs.paths.vobSubPath;
+  job.vobSubIndex.height = FrameHeight(render.standard);
+  job.vobSubIndex.palette = outputs.paletteColours;
+  job.vobSubIndex.language = outputs.language;
+  job.instructionPath = outputs.paths.instructionPath;
+  job.instructionText = outputs.instructionText;
+  job.workerThreads = outputs.workerThreads;
+  job.renderInto = [&document, &engines, render](int i, RenderedFrame& frame) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
+  };
+  job.entry = [&document](int i) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
+    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
+  };
+  return job;
+}
+
+}  // namespace quillet
