@@ -49,19 +49,48 @@ void ExpectDecodes(const std::string& supPath, const std::vector<uint32_t>& star
   }
 }
 
+// The VobSub pair holds the same units: ffmpeg's VobSub demuxer finds each at the entry's start time and its
+// dvdsub decoder draws it (colours from the .idx palette) inside the frame; read on its own, the .sub is an
+// MPEG program stream carrying those units byte for byte.
+void ExpectVobSubDecodes(const std::string& idxPath, const std::string& subPath, const std::vector<uint32_t>& starts90k,
+                         int frameHeight) {
+  if (!test::FfmpegDemuxerAvailable() || !test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without ffmpeg";
+  const test::DemuxedFile pair = test::DemuxWithFfmpeg(idxPath);
+  ASSERT_EQ(pair.streams.size(), 1u) << idxPath;
+  ASSERT_EQ(pair.packets.size(), starts90k.size()) << idxPath;
+  std::vector<uint8_t> units;
+  for (std::size_t i = 0; i < pair.packets.size(); ++i) {
+    const test::DemuxedPacket& packet = pair.packets[i];
+    EXPECT_EQ(packet.pts90k, starts90k[i]) << idxPath << " entry " << i + 1;
+    const test::DecodedSubpicture picture =
+        test::DecodeDvdSubpicture(packet.data, packet.pts90k, pair.streams[0].extradata);
+    ASSERT_TRUE(picture.hasPicture) << idxPath << " entry " << i + 1;
+    EXPECT_LE(picture.y + picture.height, frameHeight);
+    EXPECT_LE(picture.x + picture.width, 720);
+    units.insert(units.end(), packet.data.begin(), packet.data.end());
+  }
+  const test::DemuxedFile stream = test::DemuxWithFfmpeg(subPath, "mpeg");
+  ASSERT_EQ(stream.streams.size(), 1u) << subPath;
+  EXPECT_EQ(stream.streams[0].codec, "dvd_subtitle") << subPath;
+  std::vector<uint8_t> joined;
+  for (const test::DemuxedPacket& packet : stream.packets)
+    joined.insert(joined.end(), packet.data.begin(), packet.data.end());
+  EXPECT_EQ(joined, units) << subPath;
+}
+
 const std::vector<uint32_t> kSrtStarts = {500 * 90, 61000 * 90, 3723456 * 90};  // e2e_three_entries.srt
 // A MicroDVD file at 25 frames a second; its frame-rate line {1}{1} is an entry too.
 const std::string kMicroDvd = "{1}{1}25.000\r\n{25}{75}Hello|World\r\n{100}{150}{y:i}Second\r\n";
 const std::vector<uint32_t> kSubStarts = {40 * 90, 1000 * 90, 4000 * 90};
 const std::string kOtherFilm = "1\r\n00:00:01,000 --> 00:00:02,000\r\nOther film\r\n\r\n";
 
-TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) {
+TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoSupAndVobSubInTheOutputFolder) {
   TempDir dir;
   const std::vector<std::string> inputs = {
       Copy(dir, "e2e_three_entries.srt", "one.srt"), dir.Write("two.sub", kMicroDvd),
       Copy(dir, "e2e_three_entries.srt", "three.srt"), dir.Write("four.txt", kMicroDvd)};
   fs::create_directory(dir.Path() / "out");
-  std::vector<std::string> args = {"convert", "-j", "2", "--ntsc", "-o", dir.File("out")};
+  std::vector<std::string> args = {"convert", "-j", "2", "--ntsc", "--format", "both", "-o", dir.File("out")};
   args.insert(args.end(), inputs.begin(), inputs.end());
   const ProgramRun run = RunQuilletProgram(args);
   ASSERT_EQ(run.status, 0) << run.err;
@@ -77,9 +106,14 @@ TEST(NamedConvert, ConvertsSubRipAndMicroDvdFilesTwoAtATimeIntoTheOutputFolder) 
   ExpectDecodes(dir.File("out/two.sup"), kSubStarts, 480);
   ExpectDecodes(dir.File("out/three.sup"), kSrtStarts, 480);
   ExpectDecodes(dir.File("out/four.sup"), kSubStarts, 480);
+  ExpectVobSubDecodes(dir.File("out/one.idx"), dir.File("out/one.sub"), kSrtStarts, 480);
+  ExpectVobSubDecodes(dir.File("out/two.vobsub.idx"), dir.File("out/two.vobsub.sub"), kSubStarts, 480);
+  ExpectVobSubDecodes(dir.File("out/three.idx"), dir.File("out/three.sub"), kSrtStarts, 480);
+  ExpectVobSubDecodes(dir.File("out/four.idx"), dir.File("out/four.sub"), kSubStarts, 480);
   const std::string help = ReadFile(dir.File("out/one.Quillet_Help.txt"));
   EXPECT_EQ(help.rfind("All Done !!! (Case : No Ifo)\r\n", 0), 0u);
-  EXPECT_TRUE(help.ends_with(dir.File("out/one.sup") + "\r\n" + dir.File("out/one.Quillet_Help.txt")));
+  EXPECT_TRUE(help.ends_with(dir.File("out/one.sup") + "\r\n" + dir.File("out/one.idx") + "\r\n" +
+                             dir.File("out/one.sub") + "\r\n" + dir.File("out/one.Quillet_Help.txt")));
   EXPECT_FALSE(fs::exists(dir.File("one.sup")));  // -o: nothing beside the inputs
 }
 
@@ -198,6 +232,35 @@ TEST(NamedConvert, InputsThatWouldWriteTheSameOutputAreNotConvertedOverEachOther
   EXPECT_EQ(gathered.status, 1);
   EXPECT_EQ(gathered.err.rfind(b + ": not converted: its output ", 0), 0u) << gathered.err;
   ExpectDecodes(dir.File("out/movie.sup"), kSrtStarts, 576);
+}
+
+TEST(NamedConvert, AVobSubPairThatWouldReplaceAnotherInputIsRefusedAndThatInputStillConverts) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "a");
+  fs::create_directory_symlink(dir.Path() / "a", dir.Path() / "link");
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");  // its pair: film.idx, film.sub
+  const std::string sub = dir.Write("film.sub", kMicroDvd);
+  const ProgramRun both = RunQuilletProgram({"convert", "-j", "2", "--format", "both", srt, sub});
+  EXPECT_EQ(both.status, 1);
+  EXPECT_EQ(both.err, srt + ": not converted: its output " + dir.File("film.sub") + " is the input " + sub + "\n");
+  EXPECT_EQ(ReadFile(sub), kMicroDvd);
+  EXPECT_FALSE(fs::exists(dir.File("film.idx")));
+  ExpectDecodes(dir.File("film.sup"), kSubStarts, 576);  // the MicroDVD file's, as nothing else claims it
+  EXPECT_TRUE(fs::exists(dir.File("film.vobsub.idx")));
+
+  // The same through an output folder that is a link back to the inputs' folder.
+  const std::string linkedSrt = Copy(dir, "e2e_three_entries.srt", "a/movie.srt");
+  const std::string linkedSub = dir.Write("a/movie.sub", kMicroDvd);
+  const ProgramRun linked =
+      RunQuilletProgram({"convert", "--quiet", "--format", "vobsub", "-o", dir.File("link"), linkedSrt, linkedSub});
+  EXPECT_EQ(linked.status, 1);
+  EXPECT_EQ(
+      linked.err.rfind(
+          linkedSrt + ": not converted: its output " + dir.File("link/movie.sub") + " is the input " + linkedSub, 0),
+      0u)
+      << linked.err;
+  EXPECT_EQ(ReadFile(linkedSub), kMicroDvd);
+  EXPECT_TRUE(fs::exists(dir.File("a/movie.vobsub.sub")));
 }
 
 TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {

@@ -80,10 +80,10 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
 
     RenderSettings render = setup.Render();
     render.font = font;
-    const GenerationJob job = DocumentGenerationJob(
-        document, render, engines,
-        {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
-         ComposeFinalReport(setup.reportCase, paths), workerThreads});
+    const GenerationJob job =
+        DocumentGenerationJob(document, render, engines,
+                              {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
+                               ComposeFinalReport(setup.reportCase, paths), workerThreads});
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
     const GenerationOutcome run = RunGeneration(job, hooks);
@@ -99,9 +99,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
       if (cr > start) outcome.notices.push_back(notice.substr(start, cr - start));
       start = cr + 1;
     }
-    for (const std::string* written : {&paths.supPath, &paths.idxPath, &paths.vobSubPath, &paths.instructionPath}) {
-      if (!written->empty()) outcome.written.push_back(*written);
-    }
+    outcome.written = NamedOutputFiles(setup.options, path);
     outcome.ok = true;
   } catch (const std::exception& e) {
     outcome.message = OneLine(e.what());

@@ -9,9 +9,6 @@
 #include "render/name_tables.h"
 
 namespace quillet {
-namespace {
-
-}  // namespace
 
 NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error) {
   NamedRunSetup setup;
@@ -98,7 +95,7 @@ OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& sub
 std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath) {
   const OutputPaths paths = NamedOutputPaths(options, subtitlePath);
   std::vector<std::string> files;
-  for (const std::string& path : {paths.supPath, paths.instructionPath}) {
+  for (const std::string& path : {paths.supPath, paths.idxPath, paths.vobSubPath, paths.instructionPath}) {
     if (!path.empty()) files.push_back(path);
   }
   return files;

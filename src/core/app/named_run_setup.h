@@ -53,7 +53,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
 // The output files of one input (those of the chosen format, and the instruction file): beside it, or in the
 // run's output folder.
 OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath);
-// Every file the conversion of one input writes.
+// Every file the conversion of one input writes, in the order the "wrote" line lists them: the SUP, the VobSub
+// .idx and .sub, the instruction file (those of the chosen format).
 std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath);
 
 }  // namespace quillet
