@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/document_job.h"
 #include "base/message_sink.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"
@@ -62,24 +63,14 @@ GenerationOutcome Convert(const std::string& srtPath, int workers) {
   FontEnginePerThread engines;
 
   const OutputPaths paths = OutputPathsFor(srtPath);
-  GenerationJob job;
-  job.entryCount = document.Count();
-  // As the window runs it: each thread draws entry after entry into its own frame.
-  job.renderInto = [&](int i, RenderedFrame& frame) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2,
-                    RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, colours}, frame);
-  };
-  job.entry = [&](int i) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
-  };
-  job.roles = colours;
-  job.palette = PaletteEntries{roles.antialias, roles.outline, roles.text, roles.background};
-  job.supPath = paths.supPath;
-  job.instructionPath = paths.instructionPath;
-  job.instructionText = ComposeFinalReport(ReportCase::NoIfo, paths);
-  job.workerThreads = workers;
+  // As the window and a named run build it.
+  DocumentJobOutputs outputs;
+  outputs.paths = paths;
+  outputs.palette = PaletteEntries{roles.antialias, roles.outline, roles.text, roles.background};
+  outputs.instructionText = ComposeFinalReport(ReportCase::NoIfo, paths);
+  outputs.workerThreads = workers;
+  const GenerationJob job = DocumentGenerationJob(
+      document, RenderSettings{font, Alignment::Center, 30, -4, 3, VideoStandard::Pal, colours}, engines, outputs);
   return RunGeneration(job, {});
 }
 

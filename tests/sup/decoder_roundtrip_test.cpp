@@ -72,9 +72,8 @@ TEST_F(DecoderRoundTrip, AWrittenSupFileDecodesEntryForEntry) {
     const VideoStandard standard = i % 2 ? VideoStandard::Pal : VideoStandard::Ntsc;
     return test::SyntheticFrame(standard, 300 + 2 * i, 60 + i, 100 + i);
   };
-  job.renderInto = test::EachFrame(frameOf);
+  job.encode = test::EachFrame(frameOf);
   job.entry = [](int i) { return GenerationEntry{std::to_string(i * 4000), std::to_string(i * 4000 + 1000 * i), ""}; };
-  job.roles = test::kTestRoles;
   job.palette = PaletteEntries{1, 2, 3, 0};
   job.supPath = dir.File("synthetic.sup");
   ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
@@ -85,7 +84,7 @@ TEST_F(DecoderRoundTrip, AWrittenSupFileDecodesEntryForEntry) {
     const auto& packet = packets[static_cast<std::size_t>(i - 1)];
     EXPECT_EQ(packet.pts90k, static_cast<uint32_t>(i * 4000 * 90));
     const DecodedSubpicture decoded = test::DecodeDvdSubpicture(packet.unit, packet.pts90k);
-    ExpectSamePicture(decoded, test::ExpectPicture(frameOf(i), job.roles), "entry " + std::to_string(i));
+    ExpectSamePicture(decoded, test::ExpectPicture(frameOf(i), test::kTestRoles), "entry " + std::to_string(i));
     EXPECT_NEAR(decoded.endDisplayMs, 1000.0 * i, kDelayTickMs) << i;  // within a player's tick of its end
   }
 }

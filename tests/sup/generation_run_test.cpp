@@ -31,12 +31,11 @@ RenderedFrame TestFrame(int i) { return SyntheticFrame(VideoStandard::Pal, 400 +
 GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
   GenerationJob job;
   job.entryCount = count;
-  job.renderInto = test::EachFrame(TestFrame);
+  job.encode = test::EachFrame(TestFrame);
   job.entry = [count](int i) {
     const int startMs = (count - i) * 1000;
     return GenerationEntry{std::to_string(startMs), std::to_string(startMs + 1500), "Line " + std::to_string(i)};
   };
-  job.roles = test::kTestRoles;
   job.palette = PaletteEntries{1, 2, 3, 0};
   job.supPath = dir.File("movie.sup");
   job.instructionPath = dir.File("movie.Quillet_Help.txt");
@@ -118,7 +117,7 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
   const Case cases[] = {
       {"a unit too large for a player",
        [](GenerationJob& job) {
-         job.renderInto = test::EachFrame([](int i) {
+         job.encode = test::EachFrame([](int i) {
            RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 100, 160, i);
            if (i == 3) {  // every pixel its own run: about 360 bytes a row
              for (int y = 100; y < 260; ++y)
@@ -130,7 +129,7 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
        "Subtitle 3 (\"Line 3\") needs a subpicture of"},
       {"a render error",
        [](GenerationJob& job) {
-         job.renderInto = test::EachFrame([](int i) -> RenderedFrame {
+         job.encode = test::EachFrame([](int i) -> RenderedFrame {
            if (i == 4) throw std::runtime_error("no font");
            return SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
          });
@@ -138,7 +137,7 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
        "Subtitle 4: no font"},
       {"a band outside the frame",
        [](GenerationJob& job) {
-         job.renderInto = test::EachFrame([](int i) {
+         job.encode = test::EachFrame([](int i) {
            RenderedFrame frame = SyntheticFrame(VideoStandard::Ntsc, 300, 50, i);
            if (i == 2) frame.bandTop = 460;
            return frame;
@@ -223,7 +222,7 @@ TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndName
     const Entry& e = entries[i - 1];
     return GenerationEntry{e.start, e.end, "Line " + std::to_string(i)};
   };
-  job.renderInto = test::EachFrame([](int i) {
+  job.encode = test::EachFrame([](int i) {
     RenderedFrame frame = SyntheticFrame(VideoStandard::Pal, 400, 60, i);
     if (i == 6) frame.bandFit = BandFit::Partly;
     if (i == 7) frame.bandFit = BandFit::Outside;
@@ -262,10 +261,10 @@ TEST_P(GenerationRunTest, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritt
     return GenerationEntry{start, start + "0", "Line " + std::to_string(i)};
   };
   std::atomic<int> rendered{0};
-  auto render = job.renderInto;
-  job.renderInto = [&](int i, RenderedFrame& frame) {
+  auto encode = job.encode;
+  job.encode = [&](int i, EncodedEntry& out) {
     ++rendered;
-    render(i, frame);
+    encode(i, out);
   };
   int progress = 0;
   const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
@@ -336,10 +335,10 @@ TEST(GenerationRun, SequentialModeRendersOnTheCallingThreadAfterTheEntrysEvents)
   GenerationJob job = MakeJob(dir, 3, 0);
   std::vector<std::string> log;
   const auto caller = std::this_thread::get_id();
-  auto render = job.renderInto;
-  job.renderInto = [&](int i, RenderedFrame& frame) {
+  auto encode = job.encode;
+  job.encode = [&](int i, EncodedEntry& out) {
     log.push_back("render " + std::to_string(i) + (std::this_thread::get_id() == caller ? "" : " elsewhere"));
-    render(i, frame);
+    encode(i, out);
   };
   GenerationHooks hooks{[&] { log.push_back("events"); },
                         [&] {
@@ -359,12 +358,12 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
     GenerationJob job = MakeJob(dir, 60, workers);
     std::atomic<int> inFlight{0};
     std::atomic<int> maxInFlight{0};
-    job.renderInto = [&](int i, RenderedFrame& frame) {
+    job.encode = [&](int i, EncodedEntry& out) {
       const int now = ++inFlight;
       int seen = maxInFlight.load();
       while (now > seen && !maxInFlight.compare_exchange_weak(seen, now)) {
       }
-      frame = TestFrame(i);
+      EncodeFrame(TestFrame(i), test::kTestRoles, out);
       --inFlight;
     };
     ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
@@ -372,27 +371,6 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
     if (workers == 0) expected = bytes;
     EXPECT_EQ(bytes, expected) << workers << " workers";
     EXPECT_LE(maxInFlight.load(), std::max(1, workers));
-
-    // Drawing into a frame each thread keeps: it holds that thread's previous entry, or nothing at first.
-    TempDir reuseDir;
-    GenerationJob reuse = MakeJob(reuseDir, 60, workers);
-    std::mutex mutex;
-    std::map<std::thread::id, int> lastEntry;  // per thread
-    int wrongFrames = 0;
-    reuse.renderInto = [&](int i, RenderedFrame& frame) {
-      {
-        std::lock_guard lock(mutex);
-        auto seen = lastEntry.find(std::this_thread::get_id());
-        const bool holdsPrevious =
-            seen == lastEntry.end() ? frame.frame.Empty() : frame.frame == TestFrame(seen->second).frame;
-        wrongFrames += !holdsPrevious;
-        lastEntry[std::this_thread::get_id()] = i;
-      }
-      frame = TestFrame(i);
-    };
-    ASSERT_EQ(RunGeneration(reuse, {}).status, GenerationStatus::Completed);
-    EXPECT_EQ(ReadFile(reuse.supPath), expected) << workers << " workers, frames reused";
-    EXPECT_EQ(wrongFrames, 0);
   }
 }
 

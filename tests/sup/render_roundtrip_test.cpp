@@ -58,18 +58,20 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
   FontEnginePerThread engines;
   GenerationJob job;
   job.entryCount = document.Count();
-  // As the window runs it: each thread draws entry after entry into its own frame.
-  job.renderInto = [&](int i, RenderedFrame& frame) {
+  // As the run codes it: straight from each entry's passes, with no frame painted.
+  const PaintCodes codes = PaintCodesFor(roles);
+  job.encode = [&](int i, EncodedEntry& out) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2,
-                    RenderSettings{font, Alignment::Center, 30, -4, setup.outlineWidthPx, setup.standard, roles},
-                    frame);
+    EntryPasses passes;
+    RenderEntryPasses(engines.ForThisThread(), line.Line1, line.Line2,
+                      RenderSettings{font, Alignment::Center, 30, -4, setup.outlineWidthPx, setup.standard, roles},
+                      passes);
+    EncodePasses(passes, codes, out);
   };
   job.entry = [&](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
     return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
   };
-  job.roles = roles;
   job.palette = PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   job.supPath = dir.File("roundtrip.sup");
   job.workerThreads = setup.workers;

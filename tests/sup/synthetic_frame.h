@@ -6,16 +6,18 @@
 #include <utility>
 
 #include "render/frame.h"
+#include "sup/entry_encoder.h"
 #include "sup/role_colours.h"
 
 namespace quillet::test {
 
-// A GenerationJob::renderInto that makes a new frame for every entry, for tests that describe frames as values.
-inline std::function<void(int, RenderedFrame&)> EachFrame(std::function<RenderedFrame(int)> make) {
-  return [make = std::move(make)](int i, RenderedFrame& frame) { frame = make(i); };
-}
-
 inline const RoleRgb kTestRoles{Rgb{170, 170, 170}, Rgb{0, 0, 0}, Rgb{255, 255, 255}};  // antialias, outline, text
+
+// A GenerationJob::encode for tests that describe frames as values: each frame made, scanned and coded.
+inline std::function<void(int, EncodedEntry&)> EachFrame(std::function<RenderedFrame(int)> make,
+                                                         RoleRgb roles = kTestRoles) {
+  return [make = std::move(make), roles](int i, EncodedEntry& out) { EncodeFrame(make(i), roles, out); };
+}
 
 // A band of `bandHeight` rows from `bandTop` holding "glyphs": text blocks ringed by antialias and outline,
 // a few pixels of colours no role has, and a text pixel in the never-coded last column. `seed` varies it.

@@ -1,13 +1,15 @@
 // The generation run of one loaded subtitle document: the same job for the window and for a named run.
 #include "app/document_job.h"
 
+#include "sup/entry_encoder.h"
+#include "sup/paint_codes.h"
+
 namespace quillet {
 
 GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSettings& render,
                                     FontEnginePerThread& engines, const DocumentJobOutputs& outputs) {
   GenerationJob job;
   job.entryCount = document.Count();
-  job.roles = render.roles;
   job.palette = outputs.palette;
   job.supPath = outputs.paths.supPath;
   job.idxPath = outputs.paths.idxPath;
@@ -18,9 +20,13 @@ GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSetti
   job.instructionPath = outputs.paths.instructionPath;
   job.instructionText = outputs.instructionText;
   job.workerThreads = outputs.workerThreads;
-  job.renderInto = [&document, &engines, render](int i, RenderedFrame& frame) {
+  // Entries are coded straight from their passes, with no frame painted; what the role colours make of the
+  // passes is worked out once for the run.
+  job.encode = [&document, &engines, render, codes = PaintCodesFor(render.roles)](int i, EncodedEntry& out) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(engines.ForThisThread(), line.Line1, line.Line2, render, frame);
+    EntryPasses passes;
+    RenderEntryPasses(engines.ForThisThread(), line.Line1, line.Line2, render, passes);
+    EncodePasses(passes, codes, out);
   };
   job.entry = [&document](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];

@@ -6,23 +6,23 @@
 
 #include "render/font_engine_pool.h"
 #include "render/subtitle_renderer.h"
+#include "subtitle/subtitle.h"
 #include "sup/generation_run.h"
 #include "sup/output_files.h"
-#include "subtitle/subtitle.h"
 
 namespace quillet {
 
 // Where the run writes and what it tells besides the pictures.
 struct DocumentJobOutputs {
   OutputPaths paths;
-  PaletteEntries palette;               // the palette entries of the four roles
+  PaletteEntries palette;                // the palette entries of the four roles
   std::array<Rgb, 16> paletteColours{};  // the .idx palette
-  std::string language;                 // the .idx language
+  std::string language;                  // the .idx language
   std::string instructionText;
   int workerThreads = 0;
 };
 
-// The job renders entry i of `document` with `render` into each worker's frame through `engines`. The job
+// The job renders entry i of `document` with `render` through `engines` and codes it. The job
 // refers to `document` and `engines` (and copies `render`): both must outlive the run.
 GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSettings& render,
                                     FontEnginePerThread& engines, const DocumentJobOutputs& outputs);

@@ -25,19 +25,35 @@ RowSpan Union(RowSpan a, RowSpan b) {
   return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
 }
 
-// A line's three passes, from one rasterising: the outline is the ink dilated by the outline width, the
-// antialias ring the ink dilated by one, the text the ink itself. Painted as layers (outline, then ring, then
-// text on top) they give exactly what drawing the line at every shifted point would.
+// A line's passes from one rasterising of its layout, its cell at (x, y).
+void MakeLinePasses(const LineLayout& layout, int x, int y, int outlineWidthPx, LinePasses& out) {
+  const int radius = std::max(0, outlineWidthPx);
+  out.cellX = x;
+  out.cellY = y;
+  out.ink = MaskFromLayout(layout, std::max(1, radius));
+  out.outline = Dilate(out.ink, radius);
+  out.ring = Dilate(out.ink, 1);
+}
+
+// Paints a line's passes as layers: outline, then ring, then text on top.
 // Returns the rows of the picture the layers may have painted.
 RowSpan DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
-  const int radius = std::max(0, outlineWidthPx);
-  const BitMask ink = MaskFromLayout(layout, std::max(1, radius));
-  if (ink.Empty()) return {};
-  const BitMask outline = Dilate(ink, radius);
-  const BitMask ring = Dilate(ink, 1);
-  const MaskLayer layers[] = {{&outline, roles.outline}, {&ring, roles.antialias}, {&ink, roles.text}};
+  LinePasses line;
+  MakeLinePasses(layout, x, y, outlineWidthPx, line);
+  if (line.ink.Empty()) return {};
+  const MaskLayer layers[] = {{&line.outline, roles.outline}, {&line.ring, roles.antialias}, {&line.ink, roles.text}};
   PaintLayers(picture, x, y, layers);
+  const BitMask& ink = line.ink;
   return {std::clamp(y + ink.top, 0, picture.Height()), std::clamp(y + ink.top + ink.height, 0, picture.Height())};
+}
+
+// The characters of both lines that no installed font has, each once.
+std::u32string MissingCharacters(const LineLayout& layout1, const LineLayout& layout2) {
+  std::u32string missing = layout1.missing;
+  for (char32_t c : layout2.missing) {
+    if (missing.find(c) == std::u32string::npos) missing.push_back(c);
+  }
+  return missing;
 }
 
 // Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
@@ -146,14 +162,27 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
   const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, settings.outlineWidthPx, settings.roles);
   result.dirtyTop = painted.top;
   result.dirtyBottom = painted.bottom;
-  result.missingCharacters = layout1.missing;
-  for (char32_t c : layout2.missing) {
-    if (result.missingCharacters.find(c) == std::u32string::npos) result.missingCharacters.push_back(c);
-  }
+  result.missingCharacters = MissingCharacters(layout1, layout2);
   const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
   result.bandTop = band.top;
   result.bandHeight = band.height;
   result.bandFit = band.fit;
+}
+
+void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
+                       const RenderSettings& settings, EntryPasses& out) {
+  const FontDesc& font = settings.font;
+  const LineLayout layout1 = engine.LayoutLine(font, line1);
+  const LineLayout layout2 = engine.LayoutLine(font, line2);
+  const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
+                              MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
+  out.frameHeight = FrameHeight(settings.standard);
+  const LineOrigins origins =
+      PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, out.frameHeight);
+  MakeLinePasses(layout1, origins.x1, origins.y1, settings.outlineWidthPx, out.lines[0]);
+  MakeLinePasses(layout2, origins.x2, origins.y2, settings.outlineWidthPx, out.lines[1]);
+  out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight);
+  out.missingCharacters = MissingCharacters(layout1, layout2);
 }
 
 }  // namespace quillet

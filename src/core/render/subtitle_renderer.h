@@ -1,8 +1,11 @@
 // Measuring, placing and drawing an entry's two lines, and rendering the blue frame the encoder reads.
 #pragma once
 
+#include <array>
+#include <string>
 #include <string_view>
 
+#include "render/bit_mask.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/image.h"
@@ -61,6 +64,33 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
 // and font. The settings' video standard is not used: the picture's own height places the lines.
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
                               const LineMeasures& measures, const RenderSettings& settings);
+
+// One line's three passes, in one box: the outline (the ink dilated by the outline width, square), the antialias
+// ring (the ink dilated by 1) and the ink; the line's text cell has its top-left corner at (cellX, cellY).
+// Painted as layers (outline, then ring, then ink on top) they give exactly what drawing the line at every
+// shifted point would. All three are empty when the line has no ink.
+struct LinePasses {
+  BitMask outline;
+  BitMask ring;
+  BitMask ink;
+  int cellX = 0;
+  int cellY = 0;
+};
+
+// Everything drawing an entry paints, before any colour: line 1's passes, then line 2's (painted after them,
+// so on top where they meet), with the band and the height of the frame they are placed on.
+struct EntryPasses {
+  std::array<LinePasses, 2> lines;
+  Band band;
+  int frameHeight = 0;
+  // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
+  std::u32string missingCharacters;
+};
+
+// Lays out and places the entry's two lines as RenderFrame does, on a frame of the settings' standard, and
+// rasterises their passes. The settings' role colours are not used.
+void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
+                       const RenderSettings& settings, EntryPasses& out);
 
 // A blue frame of the standard's size: every pixel RGB (0, 0, 255).
 Image24 BlueFrame(VideoStandard standard);

@@ -6,10 +6,10 @@
 
 namespace quillet {
 
-EncodePipeline::EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads)
-    : m_entryCount(entryCount), m_render(std::move(render)), m_roles(roles), m_encoder(roles) {
+EncodePipeline::EncodePipeline(int entryCount, EncodeEntry encode, int workerThreads)
+    : m_entryCount(entryCount), m_encode(std::move(encode)) {
   if (workerThreads <= 0 || entryCount <= 0) return;
-  // Each slot holds one coded band (tens of kilobytes at most); frames live only while a worker codes them.
+  // Each slot holds one coded band (tens of kilobytes at most).
   m_slots.resize(static_cast<std::size_t>(std::max(4, 4 * workerThreads)));
   const int threads = std::min(workerThreads, entryCount);
   m_workers.reserve(static_cast<std::size_t>(threads));
@@ -25,15 +25,10 @@ EncodePipeline::~EncodePipeline() {
   for (std::thread& worker : m_workers) worker.join();
 }
 
-void EncodePipeline::EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int entryIndex, Slot& slot) {
+void EncodePipeline::EncodeInto(int entryIndex, Slot& slot) {
   slot.error = nullptr;
   try {
-    m_render(entryIndex, frame);
-    encoder.Encode(frame, slot.entry.pixels);
-    slot.entry.bandTop = frame.bandTop;
-    slot.entry.bandHeight = frame.bandHeight;
-    slot.entry.bandFit = frame.bandFit;
-    slot.entry.missingCharacters = frame.missingCharacters;
+    m_encode(entryIndex, slot.entry);
   } catch (...) {
     slot.error = std::current_exception();
   }
@@ -41,7 +36,7 @@ void EncodePipeline::EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int
 
 const EncodedEntry& EncodePipeline::Next(int entryIndex) {
   if (m_workers.empty()) {
-    EncodeInto(m_encoder, m_frame, entryIndex, m_current);
+    EncodeInto(entryIndex, m_current);
     if (m_current.error) std::rethrow_exception(m_current.error);
     return m_current.entry;
   }
@@ -57,8 +52,6 @@ const EncodedEntry& EncodePipeline::Next(int entryIndex) {
 }
 
 void EncodePipeline::WorkerLoop() {
-  EntryEncoder encoder(m_roles);
-  RenderedFrame frame;  // reused entry after entry by this worker
   const int window = static_cast<int>(m_slots.size());
   for (;;) {
     int entryIndex = 0;
@@ -75,7 +68,7 @@ void EncodePipeline::WorkerLoop() {
       slot->ready = false;
     }
     // The slot is this worker's alone until it is marked ready.
-    EncodeInto(encoder, frame, entryIndex, *slot);
+    EncodeInto(entryIndex, *slot);
     {
       std::lock_guard lock(m_mutex);
       slot->ready = true;

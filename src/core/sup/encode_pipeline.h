@@ -8,32 +8,22 @@
 #include <thread>
 #include <vector>
 
-#include "render/frame.h"
 #include "sup/entry_encoder.h"
 #include "sup/run_length_coding.h"
 
 namespace quillet {
 
-// One entry, coded: its pixel-data block and the band it covers.
-struct EncodedEntry {
-  PixelData pixels;
-  int bandTop = 0;
-  int bandHeight = 0;
-  BandFit bandFit = BandFit::Inside;
-  std::u32string missingCharacters;  // drawn as empty boxes: no installed font has them
-};
-
-// Produces entries 1..entryCount, each rendered with `render` and coded with the run's role colours.
+// Produces entries 1..entryCount, each rendered and coded by `encode`.
 //
-// With workerThreads > 0 the workers render and code ahead of the consumer, at most a small window of
-// entries ahead, so memory stays bounded whatever the entry count; `render` is then called from the workers,
-// concurrently, and must be thread-safe. With workerThreads == 0 nothing runs ahead: each entry is rendered
-// and coded on the calling thread inside Next, only when it is asked for.
+// With workerThreads > 0 the workers code ahead of the consumer, at most a small window of entries ahead, so
+// memory stays bounded whatever the entry count; `encode` is then called from the workers, concurrently, and
+// must be thread-safe. With workerThreads == 0 nothing runs ahead: each entry is coded on the calling thread
+// inside Next, only when it is asked for.
 class EncodePipeline {
  public:
-  // Draws entry i into the given frame, which holds the previous entry the same thread drew (or nothing).
-  using RenderInto = std::function<void(int, RenderedFrame&)>;
-  EncodePipeline(int entryCount, RenderInto render, const RoleRgb& roles, int workerThreads);
+  // Renders and codes entry i into the given entry (which may hold an earlier entry; its buffers are reused).
+  using EncodeEntry = std::function<void(int, EncodedEntry&)>;
+  EncodePipeline(int entryCount, EncodeEntry encode, int workerThreads);
   // Lets the workers finish the entry each is working on, drops what was made ahead, and joins them.
   ~EncodePipeline();
   EncodePipeline(const EncodePipeline&) = delete;
@@ -51,16 +41,13 @@ class EncodePipeline {
     std::exception_ptr error;
   };
 
-  void EncodeInto(EntryEncoder& encoder, RenderedFrame& frame, int entryIndex, Slot& slot);
+  void EncodeInto(int entryIndex, Slot& slot);
   void WorkerLoop();
 
   const int m_entryCount;
-  const RenderInto m_render;
-  const RoleRgb m_roles;
+  const EncodeEntry m_encode;
 
   // Sequential mode.
-  EntryEncoder m_encoder;
-  RenderedFrame m_frame;
   Slot m_current;
 
   // Look-ahead mode: entry i lives in slot (i − 1) mod the window size.

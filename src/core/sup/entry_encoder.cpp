@@ -1,9 +1,10 @@
-// Turning one rendered frame into its pixel-data block, reusing the scan and code buffers entry after entry.
+// One entry's pixel-data block, coded from its rendered frame or straight from its passes.
 #include "sup/entry_encoder.h"
 
 #include <string>
 
 #include "base/errors.h"
+#include "sup/mask_band_coder.h"
 
 namespace quillet {
 
@@ -14,6 +15,22 @@ void EntryEncoder::Encode(const RenderedFrame& frame, PixelData& out) {
   }
   ScanBand(frame.frame, frame.bandTop, frame.bandHeight, m_roles, m_runs);
   EncodeFields(m_runs, out);
+}
+
+void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out) {
+  EntryEncoder(roles).Encode(frame, out.pixels);
+  out.bandTop = frame.bandTop;
+  out.bandHeight = frame.bandHeight;
+  out.bandFit = frame.bandFit;
+  out.missingCharacters = frame.missingCharacters;
+}
+
+void EncodePasses(const EntryPasses& passes, const PaintCodes& codes, EncodedEntry& out) {
+  EncodeBandFromPasses(passes, codes, out.pixels);
+  out.bandTop = passes.band.top;
+  out.bandHeight = passes.band.height;
+  out.bandFit = passes.band.fit;
+  out.missingCharacters = passes.missingCharacters;
 }
 
 }  // namespace quillet

@@ -1,14 +1,27 @@
-// Turning one rendered frame into its pixel-data block, reusing the scan and code buffers entry after entry.
+// One entry's pixel-data block, coded from its rendered frame or straight from its passes.
 #pragma once
 
+#include <string>
+
 #include "render/frame.h"
+#include "render/subtitle_renderer.h"
 #include "sup/band_scan.h"
+#include "sup/paint_codes.h"
 #include "sup/run_length_coding.h"
 
 namespace quillet {
 
-// One object per thread: it keeps its buffers between entries, so a run allocates nothing per entry once
-// they have grown.
+// One entry, coded: its pixel-data block and the band it covers.
+struct EncodedEntry {
+  PixelData pixels;
+  int bandTop = 0;
+  int bandHeight = 0;
+  BandFit bandFit = BandFit::Inside;
+  std::u32string missingCharacters;  // drawn as empty boxes: no installed font has them
+};
+
+// Codes rendered frames: one object per thread keeps its buffers between entries, so coding entry after entry
+// allocates nothing once they have grown.
 class EntryEncoder {
  public:
   explicit EntryEncoder(const RoleRgb& roles) : m_roles(roles) {}
@@ -21,5 +34,13 @@ class EntryEncoder {
   RoleRgb m_roles;
   BandRuns m_runs;
 };
+
+// The frame path: the frame's band scanned (its pixels classified by the role colours) and coded, with the
+// frame's band and missing characters. Throws as EntryEncoder::Encode does.
+void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out);
+
+// The generation run's path: the same bytes, coded straight from the passes (EncodeBandFromPasses); `codes` are
+// PaintCodesFor the role colours.
+void EncodePasses(const EntryPasses& passes, const PaintCodes& codes, EncodedEntry& out);
 
 }  // namespace quillet

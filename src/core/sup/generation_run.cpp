@@ -111,7 +111,7 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
       vobSub.Open();
       idx.Open();
     }
-    EncodePipeline pipeline(job.entryCount, job.renderInto, job.roles, WorkerCount(job));
+    EncodePipeline pipeline(job.entryCount, job.encode, WorkerCount(job));
     std::vector<uint8_t> packet;
     std::vector<uint8_t> packs;
     uint64_t vobSubBytes = 0;

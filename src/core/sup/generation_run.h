@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "render/frame.h"
+#include "sup/entry_encoder.h"
 #include "sup/run_notice.h"
 #include "sup/subpicture_unit.h"
 #include "sup/vobsub_index.h"
@@ -24,17 +24,14 @@ constexpr int kAutoWorkerThreads = -1;
 
 struct GenerationJob {
   int entryCount = 0;
-  // Draws entry i (1-based) into `frame`, which each thread that draws keeps from entry to entry (it holds that
-  // thread's previous entry, or is empty the first time), so RenderFrameInto can skip a frame allocation and a
-  // full-frame fill per entry. With workerThreads != 0 it is called from worker threads, several entries at once
-  // and ahead of the entry being written, so it must be thread-safe (a font engine per thread, no shared mutable
-  // state); an entry drawn ahead is dropped when the run stops. With workerThreads == 0 it is called on the
-  // calling thread, for entry i only after entry i's processEvents and advanceProgress hooks, so it may show the
-  // frame in the window.
-  std::function<void(int entryIndex, RenderedFrame& frame)> renderInto;
+  // Renders and codes entry i (1-based) into `out`, whose buffers it may reuse. With workerThreads != 0 it is
+  // called from worker threads, several entries at once and ahead of the entry being written, so it must be
+  // thread-safe (a font engine per thread, no shared mutable state); an entry coded ahead is dropped when the
+  // run stops. With workerThreads == 0 it is called on the calling thread, for entry i only after entry i's
+  // processEvents and advanceProgress hooks.
+  std::function<void(int entryIndex, EncodedEntry& out)> encode;
   // Times and first line of entry i (1-based); called on the calling thread only.
   std::function<GenerationEntry(int entryIndex)> entry;
-  RoleRgb roles;           // the role colours captured when the run starts
   PaletteEntries palette;  // the palette entries of the four roles
   std::string supPath;     // none when empty (a run that writes only the VobSub pair)
   // The VobSub pair, none when idxPath is empty: every unit the SUP file gets (the bytes after its 10-byte
