@@ -11,7 +11,7 @@ constexpr const char* kJobOptions =
     "  --generic           use the generic grey palette (the default without --ifo)\n"
     "  --pal, --ntsc       720x576 or 720x480 frame (default --pal; with --ifo the IFO decides)\n"
     "  --colors A,O,T,B    palette entries 0..15 of antialias, outline, text and background\n"
-    "                      (default: what the palette picks, as in the window)\n"
+    "                      (also --colours; default: what the palette picks, as in the window)\n"
     "Font and placement:\n"
     "  --font NAME         installed font family (default Arial; fc-list : family lists them)\n"
     "  --size N            6..30, or an even size 32..50 (default 20)\n"
@@ -32,7 +32,9 @@ std::string NamedCommandUsage(NamedCommand command) {
   if (command == NamedCommand::Convert) {
     u += "Usage: quillet convert [options] FILE...\n\n";
     u += "Converts SubRip (.srt) and MicroDVD (.sub, .txt) subtitle files into DVD subpicture streams.\n";
-    u += "Each FILE gives FILE.sup (or .idx/.sub) and FILE.Quillet_Help.txt beside it, or in -o DIR.\n\n";
+    u += "A file NAME.srt gives NAME.sup (and/or NAME.idx and NAME.sub) and NAME.Quillet_Help.txt beside\n";
+    u += "it, or in -o DIR; the VobSub pair of a MicroDVD NAME.sub is NAME.vobsub.idx and NAME.vobsub.sub.\n";
+    u += "A file whose output would be another input, or another file's output, is not converted.\n\n";
     u += kJobOptions;
     u += "Output and run:\n";
     u += "  --format FORMAT     sup, vobsub or both (default sup)\n";
@@ -41,7 +43,8 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but failures\n";
     u += "  -h, --help          this help\n\n";
-    u += "Messages are one per line, the file name first. While standard error is a terminal a progress\n";
+    u += "Messages are one per line, the file name first: \"FILE: wrote ...\" on standard output,\n";
+    u += "failures and notices on standard error. While standard error is a terminal a progress\n";
     u += "line shows files done, entries done and the time elapsed.\n\n";
     u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
     u += "             2 a usage error.\n";
@@ -55,7 +58,12 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "Run:\n";
     u += "  -j, --jobs N        check N files at once (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but the problems\n";
-    u += "  -h, --help          this help\n\n";
+    u += "  -h, --help          this help\n";
+    u += "  --format, --language and -o/--output are accepted and ignored, so one option list serves\n";
+    u += "  check and convert.\n\n";
+    u += "The problems go to standard error, one summary line per file (\"FILE: N problems (...)\") to\n";
+    u += "standard output. While standard error is a terminal a progress line shows files done, entries\n";
+    u += "done and the time elapsed.\n\n";
     u += "Exit status: 0 nothing to report; 1 something is listed (or a file could not be read);\n";
     u += "             2 a usage error.\n";
   }
