@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ TEST(MaskBandCoder, GivesTheFramePathsBytesForEveryStyleWidthAlignmentStandardAn
   static FontEngine engine;
   int compared = 0;
   int nonBlank = 0;
+  int paintedOutsideBand = 0;
+  const Image24 blueRow(kFrameWidth, 1, kFrameBlue);
   std::size_t placement = 0;
   for (const char* style : kStyles) {
     for (int outlineWidth : {2, 3, 4}) {
@@ -76,15 +79,23 @@ TEST(MaskBandCoder, GivesTheFramePathsBytesForEveryStyleWidthAlignmentStandardAn
                                      (standard == VideoStandard::Pal ? ", PAL, " : ", NTSC, ") + p.name + ", " +
                                      colours.name;
             settings.roles = colours.roles;
+            const RenderedFrame frame = RenderFrame(engine, p.line1, p.line2, settings);
             EncodedEntry framePath;
-            EncodeFrame(RenderFrame(engine, p.line1, p.line2, settings), colours.roles, framePath);
+            EncodeFrame(frame, colours.roles, framePath);
+            const PaintCodes codes = PaintCodesFor(colours.roles);
             EncodedEntry direct;
-            EncodePasses(passes, PaintCodesFor(colours.roles), direct);
+            EncodePasses(passes, codes, direct);
             ASSERT_EQ(direct.bandTop, framePath.bandTop) << what;
             ASSERT_EQ(direct.bandHeight, framePath.bandHeight) << what;
             ASSERT_EQ(direct.bandFit, framePath.bandFit) << what;
             ASSERT_EQ(direct.missingCharacters, framePath.missingCharacters) << what;
             ASSERT_EQ(direct.pixels, framePath.pixels) << what;
+            // Every frame row, band or not (the check of a file looks for paint outside the band).
+            for (int y = 0; y < frame.frame.Height(); ++y) {
+              const bool framePainted = std::memcmp(frame.frame.Row(y), blueRow.Row(0), blueRow.RowBytes()) != 0;
+              ASSERT_EQ(RowShowsPaint(passes, codes, y), framePainted) << what << ", row " << y;
+              paintedOutsideBand += framePainted && (y < frame.bandTop || y >= frame.bandTop + frame.bandHeight);
+            }
             // A band of blank rows codes to 8 bytes a row; anything longer has runs of paint in it.
             nonBlank += direct.pixels.block.size() > 2 + 8u * static_cast<std::size_t>(direct.bandHeight);
             ++compared;
@@ -95,6 +106,7 @@ TEST(MaskBandCoder, GivesTheFramePathsBytesForEveryStyleWidthAlignmentStandardAn
   }
   EXPECT_EQ(compared, 9 * 3 * 3 * 2 * static_cast<int>(std::size(kColourCases)));
   EXPECT_GT(nonBlank, compared / 2) << "most cases draw something in the band";
+  EXPECT_GT(paintedOutsideBand, 0) << "some cases draw outside the band";
 }
 
 TEST(PaintCodes, JoinPaintsOfOneColourAndClassifyAsTheFrameWould) {

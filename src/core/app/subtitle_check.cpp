@@ -10,6 +10,7 @@
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
 #include "sup/entry_encoder.h"
+#include "sup/mask_band_coder.h"
 
 namespace quillet {
 namespace {
@@ -46,12 +47,14 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
 }
 
 // True when some drawn pixel lies outside the band the subpicture carries: those rows never reach the DVD.
-bool PaintedOutsideBand(const RenderedFrame& rendered) {
-  const Image24& frame = rendered.frame;
-  for (int y = std::max(0, rendered.dirtyTop); y < std::min(frame.Height(), rendered.dirtyBottom); ++y) {
-    if (y >= rendered.bandTop && y < rendered.bandTop + rendered.bandHeight) continue;
-    for (int x = 0; x < frame.Width(); ++x) {
-      if (!(frame.Pixel(x, y) == kFrameBlue)) return true;
+bool PaintedOutsideBand(const EntryPasses& passes, const PaintCodes& codes) {
+  for (const LinePasses& line : passes.lines) {
+    const BitMask& drawn = line.outline;  // the outline's box holds every pixel the line draws
+    for (int row = 0; row < drawn.height; ++row) {
+      const int y = line.cellY + drawn.top + row;
+      if (y < 0 || y >= passes.frameHeight) continue;
+      if (y >= passes.band.top && y < passes.band.top + passes.band.height) continue;
+      if (RowShowsPaint(passes, codes, y)) return true;
     }
   }
   return false;
@@ -87,9 +90,9 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   render.font = font;
 
   const int frameHeight = FrameHeight(setup.standard);
-  EntryEncoder encoder(setup.roleColours);
-  RenderedFrame rendered;
-  PixelData pixels;
+  const PaintCodes codes = PaintCodesFor(setup.roleColours);
+  EntryPasses passes;
+  EncodedEntry encoded;
   int tooLarge = 0;
   std::u32string missing;
   for (int n = 1; n <= document.Count(); ++n) {
@@ -133,11 +136,11 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
 
       const LineOrigins origins = PlaceSubtitleLines(m, setup.align, setup.offset, setup.offsetOr, frameHeight);
       const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
-      RenderFrameInto(engine, line.Line1, line.Line2, render, rendered);
-      if (!sides.empty() || rendered.bandFit != BandFit::Inside) {
+      RenderEntryPasses(engine, line.Line1, line.Line2, render, passes);
+      if (!sides.empty() || passes.band.fit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
                                    (sides.empty() ? std::string() : " (" + sides + ")"));
-      } else if (PaintedOutsideBand(rendered)) {
+      } else if (PaintedOutsideBand(passes, codes)) {
         outcome.problems.push_back(Entry(n) +
                                    ": text clipped by the subpicture band (drawn rows outside it are "
                                    "not shown)");
@@ -152,8 +155,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
         outcome.problems.push_back(Entry(n) + ": no installed font has the character " + CodePointName(c));
       }
 
-      encoder.Encode(rendered, pixels);
-      const int unitBytes = static_cast<int>(SubpictureUnitSize(pixels.block.size()));
+      EncodePasses(passes, codes, encoded);
+      const int unitBytes = static_cast<int>(SubpictureUnitSize(encoded.pixels.block.size()));
       if (unitBytes > kMaxSubpictureUnitBytes) ++tooLarge;
       if (unitBytes > outcome.largestUnitBytes) {
         outcome.largestUnitBytes = unitBytes;

@@ -33,10 +33,6 @@ struct RenderedFrame {
   int bandTop = 0;
   int bandHeight = 0;
   BandFit bandFit = BandFit::Inside;  // whether the band had to be cut to the frame
-  // Rows dirtyTop .. dirtyBottom - 1 may hold something other than blue; every other row is blue. Lets the
-  // next entry drawn into the same frame repaint only those rows.
-  int dirtyTop = 0;
-  int dirtyBottom = 0;
   // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
   std::u32string missingCharacters;
 };

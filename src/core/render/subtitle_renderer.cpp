@@ -2,6 +2,7 @@
 #include "render/subtitle_renderer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "render/bit_mask.h"
 
@@ -11,18 +12,6 @@ namespace {
 // A line's width as measured: an empty line measures as one space.
 int MeasuredWidth(FontEngine& engine, const LineLayout& layout, std::string_view line, const FontDesc& font) {
   return line.empty() ? engine.LayoutLine(font, " ").widthPx : layout.widthPx;
-}
-
-// Rows top .. bottom - 1 of a picture; empty when bottom <= top.
-struct RowSpan {
-  int top = 0;
-  int bottom = 0;
-};
-
-RowSpan Union(RowSpan a, RowSpan b) {
-  if (a.bottom <= a.top) return b;
-  if (b.bottom <= b.top) return a;
-  return {std::min(a.top, b.top), std::max(a.bottom, b.bottom)};
 }
 
 // A line's passes from one rasterising of its layout, its cell at (x, y).
@@ -36,15 +25,10 @@ void MakeLinePasses(const LineLayout& layout, int x, int y, int outlineWidthPx, 
 }
 
 // Paints a line's passes as layers: outline, then ring, then text on top.
-// Returns the rows of the picture the layers may have painted.
-RowSpan DrawLine(Image24& picture, const LineLayout& layout, int x, int y, int outlineWidthPx, const RoleRgb& roles) {
-  LinePasses line;
-  MakeLinePasses(layout, x, y, outlineWidthPx, line);
-  if (line.ink.Empty()) return {};
+void PaintLinePasses(Image24& picture, const LinePasses& line, const RoleRgb& roles) {
+  if (line.ink.Empty()) return;
   const MaskLayer layers[] = {{&line.outline, roles.outline}, {&line.ring, roles.antialias}, {&line.ink, roles.text}};
-  PaintLayers(picture, x, y, layers);
-  const BitMask& ink = line.ink;
-  return {std::clamp(y + ink.top, 0, picture.Height()), std::clamp(y + ink.top + ink.height, 0, picture.Height())};
+  PaintLayers(picture, line.cellX, line.cellY, layers);
 }
 
 // The characters of both lines that no installed font has, each once.
@@ -56,11 +40,11 @@ std::u32string MissingCharacters(const LineLayout& layout1, const LineLayout& la
   return missing;
 }
 
-// Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
-RowSpan DrawLines(Image24& picture, const LineLayout& line1, const LineLayout& line2, const LineOrigins& origins,
-                  int outlineWidthPx, const RoleRgb& roles) {
-  const RowSpan first = DrawLine(picture, line1, origins.x1, origins.y1, outlineWidthPx, roles);
-  return Union(first, DrawLine(picture, line2, origins.x2, origins.y2, outlineWidthPx, roles));
+// Each line is laid out once, for measuring and drawing alike.
+LineMeasures Measure(FontEngine& engine, const LineLayout& layout1, const LineLayout& layout2, std::string_view line1,
+                     std::string_view line2, const FontDesc& font) {
+  return {MeasuredWidth(engine, layout1, line1, font), layout1.heightPx, MeasuredWidth(engine, layout2, line2, font),
+          layout2.heightPx};
 }
 
 }  // namespace
@@ -69,8 +53,7 @@ LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, st
                                   const FontDesc& font) {
   const LineLayout layout1 = engine.LayoutLine(font, line1);
   const LineLayout layout2 = engine.LayoutLine(font, line2);
-  return {MeasuredWidth(engine, layout1, line1, font), layout1.heightPx, MeasuredWidth(engine, layout2, line2, font),
-          layout2.heightPx};
+  return Measure(engine, layout1, layout2, line1, line2, font);
 }
 
 int LineOriginX(Alignment align, int widthPx) {
@@ -116,8 +99,12 @@ LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_
                               const LineMeasures& measures, const RenderSettings& settings) {
   const LineOrigins origins =
       PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, picture.Height());
-  DrawLines(picture, engine.LayoutLine(settings.font, line1), engine.LayoutLine(settings.font, line2), origins,
-            settings.outlineWidthPx, settings.roles);
+  // Line 2's passes come after all of line 1's, so its outline covers line 1 where they meet.
+  LinePasses line;
+  MakeLinePasses(engine.LayoutLine(settings.font, line1), origins.x1, origins.y1, settings.outlineWidthPx, line);
+  PaintLinePasses(picture, line, settings.roles);
+  MakeLinePasses(engine.LayoutLine(settings.font, line2), origins.x2, origins.y2, settings.outlineWidthPx, line);
+  PaintLinePasses(picture, line, settings.roles);
   return origins;
 }
 
@@ -132,41 +119,18 @@ RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::strin
 
 void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
                      RenderedFrame& result) {
-  const FontDesc& font = settings.font;
-  const VideoStandard standard = settings.standard;
-  const int offsetOr = settings.offsetOr;
-  if (result.frame.Width() != kFrameWidth || result.frame.Height() != FrameHeight(standard)) {
-    result.frame = BlueFrame(standard);
-  } else if (result.dirtyBottom > result.dirtyTop) {
-    // Only the rows the previous entry drew on need to be blue again.
-    const int top = std::clamp(result.dirtyTop, 0, result.frame.Height());
-    const int bottom = std::clamp(result.dirtyBottom, top, result.frame.Height());
-    if (bottom > top) {
-      uint8_t* first = result.frame.Row(top);
-      for (int x = 0; x < kFrameWidth; ++x) {
-        first[x * 3] = kFrameBlue.b;
-        first[x * 3 + 1] = kFrameBlue.g;
-        first[x * 3 + 2] = kFrameBlue.r;
-      }
-      for (int y = top + 1; y < bottom; ++y) std::copy(first, first + result.frame.RowBytes(), result.frame.Row(y));
-    }
+  EntryPasses passes;
+  RenderEntryPasses(engine, line1, line2, settings, passes);
+  if (result.frame.Width() == kFrameWidth && result.frame.Height() == passes.frameHeight) {
+    result.frame.Fill(kFrameBlue);
+  } else {
+    result.frame = BlueFrame(settings.standard);
   }
-  result.dirtyTop = result.dirtyBottom = 0;
-  // Each line is laid out once, for measuring and drawing alike.
-  const LineLayout layout1 = engine.LayoutLine(font, line1);
-  const LineLayout layout2 = engine.LayoutLine(font, line2);
-  const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
-                              MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
-  const LineOrigins origins =
-      PlaceSubtitleLines(measures, settings.align, settings.offset, offsetOr, result.frame.Height());
-  const RowSpan painted = DrawLines(result.frame, layout1, layout2, origins, settings.outlineWidthPx, settings.roles);
-  result.dirtyTop = painted.top;
-  result.dirtyBottom = painted.bottom;
-  result.missingCharacters = MissingCharacters(layout1, layout2);
-  const Band band = SubtitleBand(origins.y1, measures, offsetOr, result.frame.Height());
-  result.bandTop = band.top;
-  result.bandHeight = band.height;
-  result.bandFit = band.fit;
+  PaintEntryPasses(passes, settings.roles, result.frame);
+  result.bandTop = passes.band.top;
+  result.bandHeight = passes.band.height;
+  result.bandFit = passes.band.fit;
+  result.missingCharacters = std::move(passes.missingCharacters);
 }
 
 void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
@@ -174,8 +138,7 @@ void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_v
   const FontDesc& font = settings.font;
   const LineLayout layout1 = engine.LayoutLine(font, line1);
   const LineLayout layout2 = engine.LayoutLine(font, line2);
-  const LineMeasures measures{MeasuredWidth(engine, layout1, line1, font), layout1.heightPx,
-                              MeasuredWidth(engine, layout2, line2, font), layout2.heightPx};
+  const LineMeasures measures = Measure(engine, layout1, layout2, line1, line2, font);
   out.frameHeight = FrameHeight(settings.standard);
   const LineOrigins origins =
       PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, out.frameHeight);
@@ -183,6 +146,10 @@ void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_v
   MakeLinePasses(layout2, origins.x2, origins.y2, settings.outlineWidthPx, out.lines[1]);
   out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight);
   out.missingCharacters = MissingCharacters(layout1, layout2);
+}
+
+void PaintEntryPasses(const EntryPasses& passes, const RoleRgb& roles, Image24& picture) {
+  for (const LinePasses& line : passes.lines) PaintLinePasses(picture, line, roles);
 }
 
 }  // namespace quillet

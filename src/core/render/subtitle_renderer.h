@@ -92,6 +92,9 @@ struct EntryPasses {
 void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
                        const RenderSettings& settings, EntryPasses& out);
 
+// Paints the passes onto `picture` in the role colours: line 1's outline, ring and ink, then line 2's.
+void PaintEntryPasses(const EntryPasses& passes, const RoleRgb& roles, Image24& picture);
+
 // A blue frame of the standard's size: every pixel RGB (0, 0, 255).
 Image24 BlueFrame(VideoStandard standard);
 
@@ -100,9 +103,7 @@ Image24 BlueFrame(VideoStandard standard);
 RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
                           const RenderSettings& settings);
 
-// The same, drawn into `frame`, reusing its picture: when it already has the standard's size only the rows the
-// previous entry drew on are painted blue again, so rendering entry after entry into one frame costs no
-// allocation and no full-frame fill. The result is the same as RenderFrame's.
+// The same, drawn into `frame`, whose picture is reused (painted blue again) when it has the standard's size.
 void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
                      RenderedFrame& frame);
 

@@ -101,6 +101,19 @@ int RowRuns(const RowBits& high, const RowBits& low, const PaintCodes& codes, Pi
 
 }  // namespace
 
+bool RowShowsPaint(const EntryPasses& passes, const PaintCodes& codes, int y) {
+  RowBits high, low;
+  PaintRow(passes, y, high, low);
+  for (int k = 0; k < kRowWords; ++k) {
+    // A column shows paint when its colour is not the blue of the first colour class.
+    uint64_t shown = Lookup(codes.colour, 1, high[k], low[k]) | Lookup(codes.colour, 0, high[k], low[k]);
+    const int columnsLeft = kFrameWidth - 64 * k;
+    if (columnsLeft < 64) shown &= (uint64_t{1} << columnsLeft) - 1;
+    if (shown != 0) return true;
+  }
+  return false;
+}
+
 void EncodeBandFromPasses(const EntryPasses& passes, const PaintCodes& codes, PixelData& out) {
   const int top = passes.band.top;
   const int height = passes.band.height;

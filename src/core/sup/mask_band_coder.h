@@ -12,4 +12,8 @@ namespace quillet {
 // Throws QuilletError when the band is empty, starts on an odd row or leaves the frame.
 void EncodeBandFromPasses(const EntryPasses& passes, const PaintCodes& codes, PixelData& out);
 
+// Whether frame row y, painted with the passes in the role colours, holds any pixel other than the blue
+// background (a role coloured pure blue shows nothing there).
+bool RowShowsPaint(const EntryPasses& passes, const PaintCodes& codes, int y);
+
 }  // namespace quillet
