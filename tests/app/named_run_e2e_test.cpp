@@ -263,6 +263,26 @@ TEST(NamedConvert, AVobSubPairThatWouldReplaceAnotherInputIsRefusedAndThatInputS
   EXPECT_TRUE(fs::exists(dir.File("a/movie.vobsub.sub")));
 }
 
+TEST(NamedConvert, AnExistingSubThatIsNotAVobSubStreamIsNotWrittenOverButAnEarlierPairIs) {
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const std::string microDvd = dir.Write("film.sub", kMicroDvd);  // the same film's other subtitle, not given
+  const ProgramRun refused = RunQuilletProgram({"convert", "--format", "both", srt});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, srt + ": not converted: its output " + microDvd +
+                             " exists and is not a VobSub stream (a MicroDVD subtitle?); it is not written over "
+                             "(use -o DIR)\n");
+  EXPECT_EQ(ReadFile(microDvd), kMicroDvd);
+  EXPECT_FALSE(fs::exists(dir.File("film.sup")));
+
+  fs::remove(microDvd);
+  for (int run = 0; run < 2; ++run) {  // the second run replaces the first one's pair
+    const ProgramRun written = RunQuilletProgram({"convert", "--quiet", "--format", "vobsub", srt});
+    ASSERT_EQ(written.status, 0) << written.err;
+    ExpectVobSubDecodes(dir.File("film.idx"), microDvd, kSrtStarts, 576);
+  }
+}
+
 TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {
   TempDir dir;
   const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");

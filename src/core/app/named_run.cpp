@@ -6,13 +6,12 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <filesystem>
-#include <map>
 #include <mutex>
 #include <ostream>
 #include <thread>
 
 #include "app/file_conversion.h"
+#include "app/output_clashes.h"
 #include "app/subtitle_check.h"
 #include "sup/worker_count.h"
 
@@ -107,46 +106,6 @@ std::string JoinWritten(const std::vector<std::string>& paths) {
   std::string out;
   for (const std::string& p : paths) out += (out.empty() ? "" : ", ") + p;
   return out;
-}
-
-// Two inputs whose outputs have the same name (film.srt and film.sub side by side, the same name from two
-// folders with -o, a file given twice) would write over each other, in parallel at that; and an output may be
-// another input of the run (the VobSub .sub of film.srt is a MicroDVD film.sub). Such a file is refused: one
-// that would write over an input always, one that would write over another file's output when it comes later.
-// A refused file writes nothing, so it claims no output. Paths are compared after following links, so a -o
-// folder that leads back to the inputs' folder is seen for what it is. Entry i is empty, or why file i is not
-// converted.
-std::vector<std::string> OutputClashes(const NamedOptions& options) {
-  auto key = [](const std::string& path) {
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::weakly_canonical(path, ec);
-    if (ec) full = std::filesystem::absolute(path, ec).lexically_normal();
-    return full.string();
-  };
-  std::map<std::string, std::size_t> inputs;
-  for (std::size_t i = 0; i < options.files.size(); ++i) inputs.emplace(key(options.files[i]), i);
-  std::vector<std::string> clashes(options.files.size());
-  std::map<std::string, std::size_t> owners;
-  for (std::size_t i = 0; i < options.files.size(); ++i) {
-    const std::vector<std::string> outputs = NamedOutputFiles(options, options.files[i]);
-    std::vector<std::string> keys;
-    for (const std::string& output : outputs) keys.push_back(key(output));
-    for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
-      if (const auto input = inputs.find(keys[k]); input != inputs.end()) {
-        clashes[i] = "not converted: its output " + outputs[k] + " is the input " + options.files[input->second];
-      }
-    }
-    for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
-      if (const auto owner = owners.find(keys[k]); owner != owners.end()) {
-        clashes[i] =
-            "not converted: its output " + outputs[k] + " is also the output of " + options.files[owner->second];
-      }
-    }
-    if (clashes[i].empty()) {
-      for (const std::string& k : keys) owners.emplace(k, i);
-    }
-  }
-  return clashes;
 }
 
 }  // namespace

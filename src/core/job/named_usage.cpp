@@ -34,7 +34,8 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "Converts SubRip (.srt) and MicroDVD (.sub, .txt) subtitle files into DVD subpicture streams.\n";
     u += "A file NAME.srt gives NAME.sup (and/or NAME.idx and NAME.sub) and NAME.Quillet_Help.txt beside\n";
     u += "it, or in -o DIR; the VobSub pair of a MicroDVD NAME.sub is NAME.vobsub.idx and NAME.vobsub.sub.\n";
-    u += "A file whose output would be another input, or another file's output, is not converted.\n\n";
+    u += "A file whose output would be another input or another file's output, or whose .sub output exists\n";
+    u += "and is not a VobSub stream (a MicroDVD subtitle), is not converted.\n\n";
     u += kJobOptions;
     u += "Output and run:\n";
     u += "  --format FORMAT     sup, vobsub or both (default sup)\n";

@@ -1,0 +1,71 @@
+// Outputs of a named conversion that would write over an input, another file's output, or a foreign .sub.
+#include "app/output_clashes.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <system_error>
+
+#include "app/named_run_setup.h"
+
+namespace quillet {
+namespace {
+
+// The path a name leads to, links followed, so a -o folder that leads back to the inputs' folder is seen for
+// what it is.
+std::string Key(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::weakly_canonical(path, ec);
+  if (ec) full = std::filesystem::absolute(path, ec).lexically_normal();
+  return full.string();
+}
+
+// A VobSub .sub is an MPEG program stream: it starts with a pack header (00 00 01 BA). A ".sub" that holds
+// anything else (a MicroDVD subtitle, most likely) is somebody's data, not an earlier run's output. An empty
+// file, or one that cannot be read, is left to the run to replace or to fail on.
+bool HoldsSomethingElseThanVobSub(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) == 0 || ec) return false;
+  std::ifstream file(path, std::ios::binary);
+  std::array<char, 4> start{};
+  if (!file.read(start.data(), start.size())) return file.gcount() > 0;
+  return start != std::array<char, 4>{0, 0, 1, static_cast<char>(0xBA)};
+}
+
+}  // namespace
+
+std::vector<std::string> OutputClashes(const NamedOptions& options) {
+  std::map<std::string, std::size_t> inputs;
+  for (std::size_t i = 0; i < options.files.size(); ++i) inputs.emplace(Key(options.files[i]), i);
+  std::vector<std::string> clashes(options.files.size());
+  // Outputs claimed so far. A refused file writes nothing, so it claims nothing.
+  std::map<std::string, std::size_t> owners;
+  for (std::size_t i = 0; i < options.files.size(); ++i) {
+    const std::vector<std::string> outputs = NamedOutputFiles(options, options.files[i]);
+    std::vector<std::string> keys;
+    for (const std::string& output : outputs) keys.push_back(Key(output));
+    for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
+      if (const auto input = inputs.find(keys[k]); input != inputs.end()) {
+        clashes[i] = "not converted: its output " + outputs[k] + " is the input " + options.files[input->second];
+      }
+    }
+    for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
+      if (const auto owner = owners.find(keys[k]); owner != owners.end()) {
+        clashes[i] =
+            "not converted: its output " + outputs[k] + " is also the output of " + options.files[owner->second];
+      }
+    }
+    const std::string vobSub = NamedOutputPaths(options, options.files[i]).vobSubPath;
+    if (clashes[i].empty() && !vobSub.empty() && HoldsSomethingElseThanVobSub(vobSub)) {
+      clashes[i] = "not converted: its output " + vobSub +
+                   " exists and is not a VobSub stream (a MicroDVD subtitle?); it is not written over (use -o DIR)";
+    }
+    if (clashes[i].empty()) {
+      for (const std::string& key : keys) owners.emplace(key, i);
+    }
+  }
+  return clashes;
+}
+
+}  // namespace quillet
