@@ -107,6 +107,9 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--format", "mkv", "f.srt"}, "--format: 'mkv' is not one of sup, vobsub, both"},
       {{"--language", "eng", "f.srt"}, "--language: 'eng' is not a two-letter language code such as en, fr or de"},
       {{"-j", "0", "f.srt"}, "-j: '0' is not a number of jobs from 1 to 1024"},
+      {{"--jobs=0", "f.srt"}, "--jobs: '0' is not a number of jobs from 1 to 1024"},
+      {{"--output=", "f.srt"}, "--output: needs a folder"},
+      {{"f.srt", "--colours"}, "--colours: needs a value"},
       {{"--colors", "1,2,3", "f.srt"},
        "--colors: '1,2,3' is not four palette entries A,O,T,B (antialias, outline, text, background), each 0 to 15, "
        "such as 1,0,3,0"},

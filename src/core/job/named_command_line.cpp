@@ -13,7 +13,8 @@ namespace quillet {
 namespace {
 
 bool IsPrefixIgnoringCase(std::string_view prefix, std::string_view word) {
-  return !prefix.empty() && prefix.size() <= word.size() && EqualsIgnoringAsciiCase(prefix, word.substr(0, prefix.size()));
+  return !prefix.empty() && prefix.size() <= word.size() &&
+         EqualsIgnoringAsciiCase(prefix, word.substr(0, prefix.size()));
 }
 
 template <std::size_t N>
@@ -289,6 +290,7 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       name = std::string_view(arg).substr(0, 2);
       inlineValue = std::string_view(arg).substr(2);
     }
+    const std::string_view typed = name;  // messages name the option as it was written: --jobs, not -j
     name = Canonical(name);
     const auto found = Options().find(name);
     if (found == Options().end()) {
@@ -303,15 +305,15 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        result.error = std::string(name) + ": needs a value";
+        result.error = std::string(typed) + ": needs a value";
         return result;
       }
     } else if (inlineValue) {
-      result.error = std::string(name) + ": takes no value";
+      result.error = std::string(typed) + ": takes no value";
       return result;
     }
     if (std::string message = rule.apply(value, result.options); !message.empty()) {
-      result.error = std::string(name) + ": " + message;
+      result.error = std::string(typed) + ": " + message;
       return result;
     }
     ifoGiven |= name == "--ifo";
