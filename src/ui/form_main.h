@@ -1,7 +1,6 @@
 // The main window: the Qt controls of the job settings and commands, a view of MainController.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -173,7 +172,6 @@ class TFormMain : public QWidget, public MainView {
   std::vector<std::string> m_shownSubtitleItems;
   std::optional<PaletteDisplay> m_shownPalette;
   bool m_fontNamesShown = false;
-  QElapsedTimer m_progressShown;  // the progress bar repaints at most ~30 times a second during a run
 
   bool m_shown = false;
   bool m_activated = false;

@@ -36,7 +36,6 @@ namespace quillet::ui {
 namespace {
 
 constexpr const char* kApplicationTitle = "Quillet";
-constexpr int kRepaintIntervalMs = 33;  // about 30 repaints a second during a run
 
 void MirrorList(QComboBox* box, const ListControl& list, bool refillItems) {
   const QSignalBlocker blocker(box);
@@ -296,13 +295,9 @@ void TFormMain::MirrorProgress(const MainState& s) {
   const int max = bar.max > bar.min ? bar.max : bar.min + 1;
   if (ProgressBar1->minimum() != bar.min || ProgressBar1->maximum() != max) ProgressBar1->setRange(bar.min, max);
   ProgressBar1->setValue(std::clamp(bar.position, bar.min, max));
-  m_progressShown.start();
 }
 
 void TFormMain::ProgressChanged() {
-  // Once per entry during a run: the bar follows at most about 30 times a second, and at its end.
-  const ProgressBarControl& bar = State().ProgressBar1;
-  if (m_progressShown.isValid() && m_progressShown.elapsed() < kRepaintIntervalMs && bar.position < bar.max) return;
   MirrorProgress(State());
   ClearUpperVectorState();
 }

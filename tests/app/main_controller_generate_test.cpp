@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/messages.h"
@@ -81,8 +80,14 @@ TEST_F(Generate, RefusesWithoutALoadedFittingSubtitleOrWithoutAPalette) {
   }
 }
 
+// Every repaint let through, so the view hears of each entry.
+ControllerOptions EveryRepaint(ControllerOptions options = ControllerHarness::SequentialOptions()) {
+  options.repaintInterval = std::chrono::milliseconds(0);
+  return options;
+}
+
 TEST_F(Generate, WritesEveryEntryInOrderThenTheInstructionFileAndTheReport) {
-  ControllerHarness h;
+  ControllerHarness h(EveryRepaint());
   h.ReadyWithoutIfo(subtitle);
   h.view.ClearRecords();
   const int eventsBefore = h.view.processEventsCalls;
@@ -131,17 +136,14 @@ TEST_F(Generate, EntriesWrittenOtherwiseAreNamedAfterTheFinalReport) {
 }
 
 TEST_F(Generate, TheWindowShowsTheEntryBeingWritten) {
-  ControllerOptions options = ControllerHarness::SequentialOptions();
+  ControllerOptions options = EveryRepaint();
   options.showFramesDuringGeneration = true;
   ControllerHarness h(options);
   h.ReadyWithoutIfo(subtitle);
   const Image24 beforeRun = h.State().preview;
-  // What the window shows while entry i is written; a slow window repaint lets every entry be shown.
+  // What the window shows while entry i is written.
   std::vector<Image24> shown;
-  h.view.onProcessEvents = [&](int) {
-    shown.push_back(h.State().preview);
-    std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  };
+  h.view.onProcessEvents = [&](int) { shown.push_back(h.State().preview); };
   h.controller.ButtonGenerateSupClick();
 
   ASSERT_EQ(shown.size(), static_cast<std::size_t>(kEntries));
@@ -150,6 +152,25 @@ TEST_F(Generate, TheWindowShowsTheEntryBeingWritten) {
   EXPECT_EQ(h.State().preview.Height(), 576);
   EXPECT_EQ(shown.back(), h.State().preview);
   for (int i = 1; i < kEntries; ++i) EXPECT_NE(shown[i], shown[i - 1]) << "entry " << i + 1;
+}
+
+TEST_F(Generate, FramesAndTheBarRepaintTogetherAtMostOncePerIntervalAndTheBarsEndAlwaysShows) {
+  // Each look at the clock finds it 20 ms later: with 33 ms between repaints, entries 1, 3, 5, 7 and 9 repaint.
+  ControllerOptions options = ControllerHarness::SequentialOptions();
+  options.showFramesDuringGeneration = true;
+  int looks = 0;
+  options.clock = [&looks] { return SteadyTime{} + std::chrono::milliseconds(20 * looks++); };
+  ControllerHarness h(options);
+  h.ReadyWithoutIfo(subtitle);
+  h.view.ClearRecords();
+  h.controller.ButtonGenerateSupClick();
+
+  EXPECT_EQ(looks, kEntries);
+  // The bar is full from entry 9 on, and shows so at entry 10 too.
+  EXPECT_EQ(h.view.progressPositions, (std::vector<int>{1, 3, 5, 7, 9, 9}));
+  // Five frames during the run, and the last entry once it has ended.
+  EXPECT_EQ(h.view.pictureChanges, 6);
+  EXPECT_EQ(Packets(Sup()).size(), static_cast<std::size_t>(kEntries));
 }
 
 TEST_F(Generate, TheFinalReportTellsThePaletteCaseAndNamesBothFiles) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "app/main_state.h"
 #include "app/main_view.h"
+#include "app/repaint_throttle.h"
 #include "job/job_settings.h"
 #include "render/font_engine.h"
 #include "render/font_engine_pool.h"
@@ -26,7 +28,12 @@ struct ControllerOptions {
   bool showFramesDuringGeneration = false;
   // Whether anyone looks at the preview picture. Without a display nobody does: the width checks of the preview
   // still run, but no picture is drawn.
-  bool drawPreview = true;  // the window shows each frame as it is made (at most ~30 a second)
+  bool drawPreview = true;
+  // A generation run repaints the window (the frame being written, when shown, and the progress bar) at most
+  // once per interval, about 30 times a second; the bar's end always shows. Zero repaints at every entry. The
+  // clock is the steady clock unless one is given.
+  std::chrono::milliseconds repaintInterval{33};
+  RepaintClock clock;
 };
 
 /*
@@ -88,7 +95,7 @@ class MainController {
   void SetOffsetOrPosition(int position);
   void SetUserPicture(bool pal, const std::string& path);  // the invisible label's caption only
 
-  // A generation run shows each frame; the window may throttle its repaints.
+  // Whether a generation run is busy (its controls disabled).
   bool GenerationRunning() const { return !m_state.controlsIdle; }
   // The window closes during a run: the run stops after the entry it is on, as after "Abort", without a message.
   void StopGeneration() {

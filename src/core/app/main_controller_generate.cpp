@@ -1,5 +1,5 @@
 // The main window's generation run ("Generate Sup", and "Abort" while it runs) and the unattended run.
-#include <chrono>
+#include <algorithm>
 
 #include "app/main_controller.h"
 
@@ -97,10 +97,11 @@ GenerationJob MainController::BuildGenerationJob(const RenderSettings& render, F
 }
 
 // Runs the job with the window's hooks: pending events once per entry, the progress bar, the stop flag, and
-// (when asked for) the entry being written, at most about 30 pictures a second.
+// (when asked for) the entry being written. The window repaints only where the throttle says: the frame when the
+// entry's events are processed, the bar when that entry has advanced it.
 GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, const RenderSettings& render) {
-  using Clock = std::chrono::steady_clock;
-  Clock::time_point lastShown{};
+  RepaintThrottle throttle(m_options.repaintInterval, m_options.clock);
+  bool repaintEntry = false;
   int entryAt = 0;
   int entryShown = 0;
   auto showFrame = [&](int i) {
@@ -113,16 +114,15 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
   GenerationHooks hooks;
   hooks.processEvents = [&] {
     ++entryAt;
-    if (m_options.showFramesDuringGeneration && Clock::now() - lastShown > std::chrono::milliseconds(33)) {
-      showFrame(entryAt);
-      lastShown = Clock::now();
-    }
+    repaintEntry = throttle.Due();
+    if (m_options.showFramesDuringGeneration && repaintEntry) showFrame(entryAt);
     m_view.ProcessEvents();
   };
   hooks.isStopped = [&] { return m_state.GenerationStopped; };
   hooks.advanceProgress = [&] {
-    m_state.ProgressBar1.position = std::min(m_state.ProgressBar1.position + 1, m_state.ProgressBar1.max);
-    m_view.ProgressChanged();
+    ProgressBarControl& bar = m_state.ProgressBar1;
+    bar.position = std::min(bar.position + 1, bar.max);
+    if (repaintEntry || bar.position >= bar.max) m_view.ProgressChanged();
   };
   const GenerationOutcome outcome = RunGeneration(job, hooks);
   if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);

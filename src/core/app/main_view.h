@@ -34,7 +34,8 @@ class MainView : public MessageSink {
   virtual void StateChanged() = 0;
   // The preview picture changed (a new background, a drawn preview, or a generated frame).
   virtual void PictureChanged() = 0;
-  // The progress bar moved (once per entry of a generation run).
+  // The progress bar moved: show its position now. A generation run tells it at most about 30 times a second,
+  // and always when the bar is full.
   virtual void ProgressChanged() = 0;
   // A notice that asks nothing and must never wait for a person (an unattended run's after-run notice): standard
   // error.
