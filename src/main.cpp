@@ -13,12 +13,11 @@
 #include <vector>
 
 #include "app/console_view.h"
-#include "app/controller_form.h"
 #include "app/main_controller.h"
 #include "app/named_run.h"
+#include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "job/command_line.h"
-#include "settings/form_storage.h"
 
 #ifdef QUILLET_HAVE_UI
 #include "display_check.h"
@@ -45,20 +44,12 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   controller.FormCreate(args);
 
   quillet::HeadlessGeometry geometry;
-  quillet::ControllerForm form(controller, geometry);
-  quillet::FormStorage storage((std::filesystem::path(programFolder) / quillet::kSettingsFileName).string(), form);
-  try {
-    storage.WindowShown();
-    storage.FirstActivation(controller.State().Unattended);
-  } catch (const std::exception& e) {
-    view.ShowError(e.what());
-  }
-  controller.FormActivate();
-  try {
-    storage.ProgramEnd();
-  } catch (const std::exception& e) {
-    view.ShowError(e.what());
-  }
+  quillet::SettingsLifecycle settings((std::filesystem::path(programFolder) / quillet::kSettingsFileName).string(),
+                                      controller, geometry, view);
+  // No window: its moments follow each other at once, and the first activation runs the job.
+  settings.WindowShown();
+  settings.FirstActivation();
+  settings.ProgramEnd();
   return view.Ended() ? 0 : 1;
 }
 

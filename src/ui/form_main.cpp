@@ -109,10 +109,9 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   m_controller->FormCreate(m_options.args);
 
   m_geometry = std::make_unique<QtWindowGeometry>(*this);
-  m_form = std::make_unique<ControllerForm>(*m_controller, *m_geometry);
   const std::string settingsPath =
       m_options.settingsPath.empty() ? m_options.programFolder + kSettingsFileName : m_options.settingsPath;
-  m_storage = std::make_unique<FormStorage>(settingsPath, *m_form);
+  m_settings = std::make_unique<SettingsLifecycle>(settingsPath, *m_controller, *m_geometry, *this);
 
   ConnectControls();
   StateChanged();

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controller_form.h"
 #include "app/main_controller.h"
-#include "settings/form_storage.h"
+#include "app/settings_lifecycle.h"
 
 class QCheckBox;
 class QComboBox;
@@ -43,8 +42,8 @@ struct FormMainOptions {
  * forward each change the person makes to the controller and show the controller's state; values put into
  * the widgets by the window itself never run a change action (their signals are blocked meanwhile).
  *
- * The settings store follows the window: restore when it is first shown and again at its first activation,
- * save when it closes (or when it is destroyed without having closed), write the file at program end.
+ * The settings file follows the window's moments (SettingsLifecycle): shown, first activation, closing, and
+ * program end (FinishProgram, or the window's destruction).
  */
 class TFormMain : public QWidget, public MainView {
   Q_OBJECT
@@ -54,12 +53,11 @@ class TFormMain : public QWidget, public MainView {
 
   MainController& Controller() { return *m_controller; }
   const MainState& State() const { return m_controller->State(); }
-  FormStorage& Storage() { return *m_storage; }
   TFormAbout& FormAbout() { return *m_formAbout; }
   TFormColorsHelp& FormColorsHelp() { return *m_formColorsHelp; }
 
-  // Program end: saves the settings if the window has not (only while the store is on) and writes the settings
-  // file once. The destructor does it when it was not called; called here, a failure shows the error box.
+  // Program end for the settings file: saved if closing did not, then written once. The destructor does it when
+  // it was not called; called here, a failure shows the error box (during the destruction, standard error).
   void FinishProgram();
   // A successful unattended run asked the program to end.
   bool ProgramEndRequested() const { return m_endRequested; }
@@ -157,14 +155,11 @@ class TFormMain : public QWidget, public MainView {
   void ShowModal(QWidget& window);
 
   void FirstActivation();
-  // Runs a settings-store step; a failure shows the error box.
-  void StorageStep(const std::function<void()>& step);
 
   FormMainOptions m_options;
   std::unique_ptr<MainController> m_controller;
   std::unique_ptr<QtWindowGeometry> m_geometry;
-  std::unique_ptr<ControllerForm> m_form;
-  std::unique_ptr<FormStorage> m_storage;
+  std::unique_ptr<SettingsLifecycle> m_settings;
   TFormAbout* m_formAbout = nullptr;
   TFormColorsHelp* m_formColorsHelp = nullptr;
 
@@ -174,9 +169,8 @@ class TFormMain : public QWidget, public MainView {
   bool m_fontNamesShown = false;
 
   bool m_shown = false;
-  bool m_activated = false;
   bool m_endRequested = false;
-  bool m_finished = false;
+  bool m_goingAway = false;  // destroyed: no more message boxes
   int m_modalDepth = 0;
 };
 

@@ -21,7 +21,6 @@
 #include <cstdio>
 
 #include "app/console_view.h"
-#include "base/errors.h"
 #include "form_about.h"
 #include "form_colors_help.h"
 #include "form_main.h"
@@ -75,33 +74,14 @@ QString SwatchStyle(Rgb colour) {
 TFormMain::~TFormMain() {
   // The controls go after the controller: nothing they signal on their way out may reach it.
   for (QObject* child : findChildren<QObject*>()) child->blockSignals(true);
-  if (m_finished) return;
-  m_finished = true;
   // No message box while the window goes away: a failure is told on standard error.
-  try {
-    m_storage->WindowDestroyed();
-    m_storage->ProgramEnd();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "quillet: %s\n", e.what());
-  }
+  m_goingAway = true;
+  m_settings->ProgramEnd();
 }
 
 void TFormMain::FinishProgram() {
-  if (m_finished) return;
-  m_finished = true;
-  StorageStep([this] { m_storage->WindowDestroyed(); });
-  StorageStep([this] { m_storage->ProgramEnd(); });
-}
-
-void TFormMain::StorageStep(const std::function<void()>& step) {
   ClearUpperVectorState();
-  try {
-    step();
-  } catch (const ConversionError& e) {
-    ShowError(std::string(e.what()) + ".");
-  } catch (const std::exception& e) {
-    ShowError(e.what());
-  }
+  m_settings->ProgramEnd();
 }
 
 // ---- the window's moments ---------------------------------------------------------------------------
@@ -112,7 +92,8 @@ void TFormMain::showEvent(QShowEvent* event) {
   m_shown = true;
   // First shown centred on the desktop; a stored placement then moves it.
   CentreOnScreen(*this);
-  StorageStep([this] { m_storage->WindowShown(); });
+  ClearUpperVectorState();
+  m_settings->WindowShown();
   // The first activation follows the showing, also where no window manager activates the window.
   QTimer::singleShot(0, this, [this] { FirstActivation(); });
 }
@@ -124,17 +105,15 @@ bool TFormMain::event(QEvent* event) {
 }
 
 void TFormMain::FirstActivation() {
-  if (m_activated) return;
-  m_activated = true;
-  StorageStep([this] { m_storage->FirstActivation(State().Unattended); });
   ClearUpperVectorState();
-  m_controller->FormActivate();
+  m_settings->FirstActivation();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it after the entry it is on; nobody is left to read an "Abort" message.
   if (m_controller->GenerationRunning() && !m_endRequested) m_controller->StopGeneration();
-  StorageStep([this] { m_storage->WindowClosing(); });
+  ClearUpperVectorState();
+  m_settings->WindowClosing();
   m_formAbout->close();
   m_formColorsHelp->close();
   event->accept();
@@ -159,6 +138,10 @@ void TFormMain::ShowMessage(const std::string& text) {
 }
 
 void TFormMain::ShowError(const std::string& text) {
+  if (m_goingAway) {
+    std::fprintf(stderr, "quillet: error: %s\n", MessageForConsole(text).c_str());
+    return;
+  }
   if (errorHook) return errorHook(text);
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);

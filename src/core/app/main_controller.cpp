@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "app/error_text.h"
 #include "app/messages.h"
 #include "base/errors.h"
 #include "job/command_line.h"
@@ -51,11 +52,8 @@ MainController::~MainController() = default;
 void MainController::Guard(const std::function<void()>& command) {
   try {
     command();
-  } catch (const ConversionError& e) {
-    // The runtime's conversion messages end with a full stop in the error box.
-    m_view.ShowError(std::string(e.what()) + ".");
   } catch (const std::exception& e) {
-    m_view.ShowError(e.what());
+    m_view.ShowError(ErrorBoxText(e));
   }
   Changed();
 }
