@@ -18,6 +18,7 @@
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "job/command_line.h"
+#include "settings/settings_location.h"
 
 #ifdef QUILLET_HAVE_UI
 #include "display_check.h"
@@ -44,8 +45,8 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   controller.FormCreate(args);
 
   quillet::HeadlessGeometry geometry;
-  quillet::SettingsLifecycle settings((std::filesystem::path(programFolder) / quillet::kSettingsFileName).string(),
-                                      controller, geometry, view);
+  const std::string settingsPath = quillet::ChooseSettingsFile(quillet::SettingsPlacesOfProcess(programFolder));
+  quillet::SettingsLifecycle settings(settingsPath, controller, geometry, view);
   // No window: its moments follow each other at once, and the first activation runs the job.
   settings.WindowShown();
   settings.FirstActivation();

@@ -23,6 +23,7 @@
 #include "pictures.h"
 #include "preview_image.h"
 #include "qt_window_geometry.h"
+#include "settings/settings_location.h"
 #include "vector_state.h"
 #include "window_style.h"
 
@@ -109,8 +110,9 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   m_controller->FormCreate(m_options.args);
 
   m_geometry = std::make_unique<QtWindowGeometry>(*this);
-  const std::string settingsPath =
-      m_options.settingsPath.empty() ? m_options.programFolder + kSettingsFileName : m_options.settingsPath;
+  const std::string settingsPath = m_options.settingsPath.empty()
+                                       ? ChooseSettingsFile(SettingsPlacesOfProcess(m_options.programFolder))
+                                       : m_options.settingsPath;
   m_settings = std::make_unique<SettingsLifecycle>(settingsPath, *m_controller, *m_geometry, *this);
 
   ConnectControls();

@@ -33,7 +33,7 @@ class TFormColorsHelp;
 struct FormMainOptions {
   std::vector<std::string> args;     // the command line after the program name
   std::string programFolder = "./";  // ends with "/"; batch lines name the program there
-  std::string settingsPath;          // empty: "Quillet_Settings.ini" in programFolder
+  std::string settingsPath;          // empty: where ChooseSettingsFile puts it for programFolder
   int generationWorkers = -1;        // threads that render ahead during generation; -1: by the usable processors
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scripted_view.h"
+#include "settings/settings_location.h"
 
 namespace quillet {
 namespace {
@@ -81,6 +82,35 @@ TEST(SettingsLifecycle, AFileThatCannotBeWrittenIsReportedOnceByName) {
   ASSERT_EQ(h.view.errors.size(), 1u);
   EXPECT_NE(h.view.errors[0].find(ini), std::string::npos) << h.view.errors[0];
   EXPECT_FALSE(fs::exists(ini));
+}
+
+// An installed program's folder cannot be written by the user: the settings are read from and written to the user's
+// config folder, and a file beside the program is neither read nor touched. A writable folder keeps the file there.
+TEST(SettingsLifecycle, TheFileIsKeptBesideAWritableProgramElseInTheUsersConfigFolder) {
+  TempDir dir;
+  const std::string program = dir.File("bin") + "/";
+  fs::create_directory(program);
+  const std::string besideText = "[Form1]\noffset_Position=40\n";
+  const std::string beside = dir.Write("bin/Quillet_Settings.ini", besideText);
+  const std::string config = dir.File("config");
+
+  for (const bool writable : {false, true}) {
+    const std::string path = ChooseSettingsFile({program, writable, config, "/nowhere"});
+    if (!writable) test::WriteFile(path, "[Form1]\noffset_Position=50\n");
+    ControllerHarness h;
+    HeadlessGeometry geometry;
+    SettingsLifecycle settings(path, h.controller, geometry, h.view);
+    settings.WindowShown();
+    settings.FirstActivation();
+    EXPECT_EQ(h.State().offset.position, writable ? 40 : 50) << writable;
+    h.controller.MoveOffset(writable ? 88 : 77);
+    settings.WindowClosing();
+    settings.ProgramEnd();
+    EXPECT_TRUE(h.view.errors.empty()) << writable;
+    if (!writable) EXPECT_EQ(ReadFile(beside), besideText);
+  }
+  EXPECT_NE(ReadFile(config + "/quillet/Quillet_Settings.ini").find("offset_Position=77\n"), std::string::npos);
+  EXPECT_NE(ReadFile(beside).find("offset_Position=88\n"), std::string::npos);
 }
 
 }  // namespace
