@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "base/message_sink.h"
 #include "dvdsub_decoder.h"
+#include "scripted_view.h"
 #include "subtitle/subtitle.h"
 #include "test_support.h"
 
@@ -74,11 +74,6 @@ std::vector<Timed> FfmpegEntries(const std::string& path, const std::string& for
   return entries;
 }
 
-class IgnoringSink : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
-
 struct CorpusFile {
   const char* name;
   int charsetIndex;  // in the charset list: 4 DEFAULT, 13 RUSSIAN
@@ -114,7 +109,7 @@ TEST(SubtitleCorpus, EveryFileLoadsAsFfmpegReadsIt) {
     // The document: every start and end to the millisecond. A MicroDVD file's frame-rate line is an entry of
     // ours (zero length) and none of ffmpeg's.
     TSubtitle document;
-    IgnoringSink sink;
+    test::ScriptedView sink;
     document.LoadFromFile(test::DataFile(name), true, sink);
     std::vector<Timed> read;
     for (const SubtitleLine& line : document.Lines)

@@ -1,17 +1,16 @@
 // Subtitles in Chinese, Hebrew and Arabic, converted by the built program and read back by ffmpeg's decoder.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
-#include "base/message_sink.h"
 #include "dvdsub_decoder.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"
 #include "render/subtitle_renderer.h"
 #include "roundtrip_expectation.h"
+#include "run_program.h"
+#include "scripted_view.h"
 #include "subtitle/subtitle.h"
 #include "sup/role_colours.h"
 #include "test_support.h"
@@ -20,27 +19,6 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
-
-class IgnoringSink : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
-
-struct ProgramRun {
-  int status = -1;
-  std::string err;
-};
-
-// Runs a copy of the program in `dir` (it writes its settings file beside itself) without a display.
-ProgramRun RunProgram(const test::TempDir& dir, const std::vector<std::string>& args) {
-  const std::string program = dir.File("quillet");
-  fs::copy_file(QUILLET_BINARY, program, fs::copy_options::overwrite_existing);
-  std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY '" + program + "'";
-  for (const std::string& a : args) command += " '" + a + "'";
-  command += " 2>'" + dir.File("stderr") + "'";
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(dir.File("stderr"))};
-}
 
 // No IFO, PAL, four distinct colours (antialias 1, outline 2, text 3, background 0), font list item `font`,
 // DEFAULT charset, Normal, size 20, center, offsets 30 and -4, outline 3.
@@ -73,7 +51,7 @@ class TextScriptsProgram : public ::testing::Test {
     if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
     subtitle = dir.File("scripts.srt");
     fs::copy_file(test::DataFile("text_scripts.srt"), subtitle);
-    IgnoringSink sink;
+    test::ScriptedView sink;
     document.LoadFromFile(subtitle, true, sink);
     ASSERT_EQ(document.Count(), 7);
   }
@@ -100,7 +78,7 @@ class TextScriptsProgram : public ::testing::Test {
 };
 
 TEST_F(TextScriptsProgram, EveryScriptDecodesToWhatTheLayoutDraws) {
-  const ProgramRun run = RunProgram(dir, Job(subtitle, 0));  // "Arial"
+  const test::ProgramRun run = test::RunQuilletProgram(Job(subtitle, 0));  // "Arial"
   ASSERT_EQ(run.status, 0) << run.err;
   // The one character no font has is told once, and the run still wrote every entry.
   EXPECT_NE(run.err.find("(U+10FFFD) first in entry 7."), std::string::npos) << run.err;
@@ -122,8 +100,8 @@ TEST_F(TextScriptsProgram, ChineseWithArialShowsTheGlyphsOfTheFaceThatHasThem) {
   test::TempDir other;
   const std::string copy = other.File("scripts.srt");
   fs::copy_file(subtitle, copy);
-  ASSERT_EQ(RunProgram(dir, Job(subtitle, 0)).status, 0);
-  ASSERT_EQ(RunProgram(other, Job(copy, droid)).status, 0);
+  ASSERT_EQ(test::RunQuilletProgram(Job(subtitle, 0)).status, 0);
+  ASSERT_EQ(test::RunQuilletProgram(Job(copy, droid)).status, 0);
   const auto withArial = Decode(dir.File("scripts.sup"));
   const auto withDroid = Decode(other.File("scripts.sup"));
   ASSERT_EQ(withArial.size(), 7u);

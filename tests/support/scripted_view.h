@@ -1,6 +1,6 @@
-// The one recording stand-in of the core tests: for the main window it records what the controller shows, answers
-// the file dialogs from a queue, and lets a test act inside the events a command processes (an "Abort" press at
-// entry k, say); as a plain message sink it records the messages.
+// The one recording stand-in of the tests: for the main window it records what the controller shows, answers the
+// file dialogs from a queue, and lets a test act inside the events a command processes (an "Abort" press at entry
+// k, say); as a plain message sink it records the messages. The window tests' driven window records through it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,6 +25,7 @@ class ScriptedView : public MainView {
   struct Dialog {
     std::string title;
     std::string filter;
+    std::string fileName;  // the name the dialog held when shown
   };
 
   // The controller whose caption and button caption are recorded at every state change.
@@ -41,7 +42,7 @@ class ScriptedView : public MainView {
   void ShowError(const std::string& text) override { errors.push_back(text); }
   void ShowNotice(const std::string& text) override { notices.push_back(text); }
   void ExecuteOpenDialog(FileDialogState& dialog) override {
-    dialogs.push_back({dialog.title, dialog.filter});
+    dialogs.push_back({dialog.title, dialog.filter, dialog.fileName});
     if (m_answers.empty()) {
       ADD_FAILURE() << "unexpected dialog \"" << dialog.filter << "\"";
       return;

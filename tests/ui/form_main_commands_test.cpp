@@ -44,9 +44,9 @@ std::size_t PacketCount(const std::string& supPath) { return SplitSupFile(ReadFi
 
 // A window with the greys IFO loaded and the sample subtitle listed.
 void LoadIfoAndSample(DrivenWindow& w) {
-  w.Answer(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
+  w.AnswerDialog(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
   DrivenWindow::Click(w->ButtonLoadIfo);
-  w.Answer(w.Copy(kSample, "movie.srt"));
+  w.AnswerDialog(w.Copy(kSample, "movie.srt"));
   DrivenWindow::Click(w->ButtonLoadSub);
 }
 
@@ -54,11 +54,11 @@ TEST(FormMainCommands, LoadIfoFromItsDialogShowsThePaletteAndTheSample) {
   DrivenWindow w;
   w.ShowAndActivate();
   const std::string ifo = w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO");
-  w.Answer(ifo);
+  w.AnswerDialog(ifo);
   DrivenWindow::Click(w->ButtonLoadIfo);
 
-  ASSERT_EQ(w.dialogsShown.size(), 1u);
-  EXPECT_EQ(w.dialogsShown[0].filter, "ifo|*.ifo");
+  ASSERT_EQ(w.dialogs.size(), 1u);
+  EXPECT_EQ(w.dialogs[0].filter, "ifo|*.ifo");
   EXPECT_TRUE(w.errors.empty());
   EXPECT_TRUE(w.messages.empty());
   EXPECT_EQ(w->EditLoadIfo->text(), QString::fromStdString(ifo));
@@ -77,16 +77,17 @@ TEST(FormMainCommands, LoadIfoFromItsDialogShowsThePaletteAndTheSample) {
   EXPECT_NE(w->State().preview, Image24());
 
   // A second load whose dialog is cancelled reads the remembered file again.
+  w.AnswerDialog(std::nullopt);
   DrivenWindow::Click(w->ButtonLoadIfo);
-  ASSERT_EQ(w.dialogsShown.size(), 2u);
-  EXPECT_EQ(w.dialogsShown[1].fileName, ifo);
+  ASSERT_EQ(w.dialogs.size(), 2u);
+  EXPECT_EQ(w.dialogs[1].fileName, ifo);
   EXPECT_EQ(w->EditLoadIfo->text(), QString::fromStdString(ifo));
 }
 
 TEST(FormMainCommands, RejectedIfoTellsAboutTheGenericPalette) {
   DrivenWindow w;
   w.ShowAndActivate();
-  w.Answer(w.Copy(DataFile("ifo_monochrome_ntsc.ifo"), "VTS_02_0.IFO"));
+  w.AnswerDialog(w.Copy(DataFile("ifo_monochrome_ntsc.ifo"), "VTS_02_0.IFO"));
   DrivenWindow::Click(w->ButtonLoadIfo);
   ASSERT_EQ(w.messages.size(), 1u);
   EXPECT_TRUE(HasMessageStarting(w.messages, "ATTENTION :\rYour loaded ifo has not a polycromatic color palette."));
@@ -102,7 +103,7 @@ TEST(FormMainCommands, RejectedIfoTellsAboutTheGenericPalette) {
 TEST(FormMainCommands, LoadSubtitleBeforeAPaletteIsRefused) {
   DrivenWindow w;
   w.ShowAndActivate();
-  w.Answer(w.Copy(kSample, "movie.srt"));
+  w.AnswerDialog(w.Copy(kSample, "movie.srt"));
   DrivenWindow::Click(w->ButtonLoadSub);
   EXPECT_EQ(w.messages, std::vector<std::string>{"Please load an Ifo file first and then an Srt/Sub/Txt file."});
   EXPECT_EQ(w->ListBoxPreview->count(), 0);
@@ -114,7 +115,7 @@ TEST(FormMainCommands, LoadSubtitleListsItsEntriesAndChecksTheirLength) {
   LoadIfoAndSample(w);
   EXPECT_TRUE(w.errors.empty());
   EXPECT_EQ(w.messages, std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
-  EXPECT_EQ(w.dialogsShown.back().filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
+  EXPECT_EQ(w.dialogs.back().filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
   EXPECT_EQ(w->EditLoadSrt->text(), QString::fromStdString(w.Dir().File("movie.srt")));
   ASSERT_EQ(w->ListBoxPreview->count(), 4);
   EXPECT_EQ(w->ListBoxPreview->item(0)->text(), QStringLiteral("Rethymno.|Crete Hellas."));
@@ -189,9 +190,9 @@ TEST(FormMainCommands, GenerateWritesTheFilesAndShowsTheReport) {
 TEST(FormMainCommands, AbortDuringARunStopsItAndSaysSo) {
   DrivenWindow w;
   w.ShowAndActivate();
-  w.Answer(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
+  w.AnswerDialog(w.Copy(DataFile("ifo_greys_pal.ifo"), "VTS_01_0.IFO"));
   DrivenWindow::Click(w->ButtonLoadIfo);
-  w.Answer(LongSubtitle(w.Dir(), 300));
+  w.AnswerDialog(LongSubtitle(w.Dir(), 300));
   DrivenWindow::Click(w->ButtonLoadSub);
   ASSERT_TRUE(w->State().SubtitleLoaded);
   w.messages.clear();
@@ -230,7 +231,7 @@ TEST(FormMainCommands, ClosingTheWindowDuringARunStopsItQuietly) {
   DrivenWindow w;
   w.ShowAndActivate();
   DrivenWindow::Click(w->i_dont_have_ifo);
-  w.Answer(LongSubtitle(w.Dir(), 300));
+  w.AnswerDialog(LongSubtitle(w.Dir(), 300));
   DrivenWindow::Click(w->ButtonLoadSub);
   ASSERT_TRUE(w->State().SubtitleLoaded);
   w.messages.clear();
@@ -259,9 +260,9 @@ TEST(FormMainCommands, AddToBatchAppendsTheJobLine) {
   LoadIfoAndSample(w);
   w.messages.clear();
   const std::string batch = w.Dir().File("MyBatch.bat");
-  w.Answer(batch);
+  w.AnswerDialog(batch);
   DrivenWindow::Click(w->ButtonBatch);
-  EXPECT_EQ(w.dialogsShown.back().filter, "*.bat|*.bat");
+  EXPECT_EQ(w.dialogs.back().filter, "*.bat|*.bat");
   EXPECT_EQ(w.messages, std::vector<std::string>{"Job added to Batch file: " + batch});
   const std::string line = ReadFile(batch);
   EXPECT_NE(line.find("quillet.exe\""), std::string::npos) << line;
@@ -269,9 +270,9 @@ TEST(FormMainCommands, AddToBatchAppendsTheJobLine) {
   EXPECT_EQ(line.substr(line.size() - 2), "\r\n");
 
   // The second job goes to the same file without asking again.
-  const std::size_t dialogs = w.dialogsShown.size();
+  const std::size_t dialogs = w.dialogs.size();
   DrivenWindow::Click(w->ButtonBatch);
-  EXPECT_EQ(w.dialogsShown.size(), dialogs);
+  EXPECT_EQ(w.dialogs.size(), dialogs);
   EXPECT_EQ(ReadFile(batch), line + line);
 }
 
@@ -332,7 +333,7 @@ TEST(FormMainCommands, CompleteCommandLineRunsUnattendedAndEndsTheProgram) {
   ASSERT_TRUE(WaitUntil([&] { return w->ProgramEndRequested(); }));
   EXPECT_TRUE(w.messages.empty());
   EXPECT_TRUE(w.errors.empty());
-  EXPECT_TRUE(w.dialogsShown.empty());
+  EXPECT_TRUE(w.dialogs.empty());
   EXPECT_FALSE(w->isVisible());
   EXPECT_EQ(PacketCount(subtitles.File("job.sup")), 4u);
   EXPECT_TRUE(fs::exists(subtitles.File("job.Quillet_Help.txt")));

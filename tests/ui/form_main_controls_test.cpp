@@ -306,13 +306,13 @@ TEST(FormMainControls, AboutAndColoursHelpOpenModally) {
 TEST(FormMainControls, ChangeImageTakesBothPicturesFromTheirDialogs) {
   DrivenWindow w;
   w.ShowAndActivate();
-  w.Answer(w.Dir().File("mine_pal.bmp"));
-  w.Answer(std::nullopt);  // the NTSC dialog is cancelled
+  w.AnswerDialog(w.Dir().File("mine_pal.bmp"));
+  w.AnswerDialog(std::nullopt);  // the NTSC dialog is cancelled
   DrivenWindow::Click(w->BitBtnChangeImage);
-  ASSERT_EQ(w.dialogsShown.size(), 2u);
-  EXPECT_EQ(w.dialogsShown[0].title, "Load 720x576 PAL image");
-  EXPECT_EQ(w.dialogsShown[0].filter, "Load your PAL 720x576 BMP|*.bmp");
-  EXPECT_EQ(w.dialogsShown[1].title, "Load 720x480 NTSC image");
+  ASSERT_EQ(w.dialogs.size(), 2u);
+  EXPECT_EQ(w.dialogs[0].title, "Load 720x576 PAL image");
+  EXPECT_EQ(w.dialogs[0].filter, "Load your PAL 720x576 BMP|*.bmp");
+  EXPECT_EQ(w.dialogs[1].title, "Load 720x480 NTSC image");
   EXPECT_EQ(w->LabelImageChangedPAL->text(), QString::fromStdString(w.Dir().File("mine_pal.bmp")));
   EXPECT_EQ(w->LabelImageChangedNTSC->text(), QString());
   // The file does not exist: the built-in picture stays.

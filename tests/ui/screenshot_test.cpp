@@ -33,7 +33,7 @@ TEST(Screenshots, DISABLED_WriteTheWindows) {
 
   // The bundled sample with the generic palette, as a person would load it.
   DrivenWindow::Click(w->i_dont_have_ifo);
-  w.Answer(w.Copy(std::string(QUILLET_SOURCE_DIR) + "/samples/sample.srt", "sample.srt"));
+  w.AnswerDialog(w.Copy(std::string(QUILLET_SOURCE_DIR) + "/samples/sample.srt", "sample.srt"));
   DrivenWindow::Click(w->ButtonLoadSub);
   ASSERT_TRUE(w->State().SubtitleLoaded);
   QTest::qWait(200);
@@ -44,7 +44,7 @@ TEST(Screenshots, DISABLED_WriteTheWindows) {
   ASSERT_EQ(std::system(
                 ("bash '" + std::string(QUILLET_SOURCE_DIR) + "/scripts/make_long_srt' '" + longSrt + "' 600").c_str()),
             0);
-  w.Answer(longSrt);
+  w.AnswerDialog(longSrt);
   DrivenWindow::Click(w->ButtonLoadSub);
   bool grabbed = false;
   QTimer grabber;

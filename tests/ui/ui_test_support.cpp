@@ -44,15 +44,9 @@ DrivenWindow::DrivenWindow(std::vector<std::string> args, std::string settingsPa
   options.settingsPath = settingsPath.empty() ? m_dir.File("Quillet_Settings.ini") : settingsPath;
   options.generationWorkers = 1;
   m_window = std::make_unique<ui::TFormMain>(options);
-  m_window->messageHook = [this](const std::string& text) { messages.push_back(text); };
-  m_window->errorHook = [this](const std::string& text) { errors.push_back(text); };
-  m_window->openDialogHook = [this](FileDialogState& dialog) {
-    dialogsShown.push_back(dialog);
-    if (m_answers.empty()) return;
-    std::optional<std::string> answer = m_answers.front();
-    m_answers.pop_front();
-    if (answer) dialog.fileName = *answer;
-  };
+  m_window->messageHook = [this](const std::string& text) { ShowMessage(text); };
+  m_window->errorHook = [this](const std::string& text) { ShowError(text); };
+  m_window->openDialogHook = [this](FileDialogState& dialog) { ExecuteOpenDialog(dialog); };
 }
 
 DrivenWindow::~DrivenWindow() = default;

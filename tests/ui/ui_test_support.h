@@ -1,14 +1,13 @@
 // Test-only: a QApplication for the window tests, and a main window driven without a person.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "form_main.h"
+#include "scripted_view.h"
 #include "test_support.h"
 
 namespace quillet::test {
@@ -19,12 +18,15 @@ void EnsureApplication();
 // Lets the application handle its events until `done` holds or the time runs out; returns `done()`.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 20000);
 
-// A main window whose message boxes are recorded and whose file dialogs answer from a script. Files the tests
-// make live in `dir`; the settings file too, so no test touches the program's folder.
-class DrivenWindow {
+// A main window whose message boxes and file dialogs go to the tests' one recording view: messages, errors and
+// dialogs are recorded, AnswerDialog queues a dialog's answer, and a dialog with none queued fails the test. The
+// real window is the controller's view and paints its own state, so the view's other records (captions, progress,
+// pictures) stay empty here: the tests read the widgets. Files the tests make live in `dir`; the settings file too,
+// so no test touches the program's folder.
+class DrivenWindow : public ScriptedView {
  public:
   explicit DrivenWindow(std::vector<std::string> args = {}, std::string settingsPath = {});
-  ~DrivenWindow();
+  ~DrivenWindow() override;
 
   ui::TFormMain& Window() { return *m_window; }
   ui::TFormMain* operator->() { return m_window.get(); }
@@ -32,9 +34,6 @@ class DrivenWindow {
 
   // Copies a file of tests/data (or samples/) into the scratch folder and returns its path there.
   std::string Copy(const std::string& sourcePath, const std::string& name);
-
-  // The next dialogs choose these files in turn; nullopt cancels. A dialog with no answer left cancels.
-  void Answer(std::optional<std::string> fileName) { m_answers.push_back(std::move(fileName)); }
 
   // Shows the window and waits for its first activation (the preview then shows its background).
   void ShowAndActivate();
@@ -44,13 +43,8 @@ class DrivenWindow {
   // Chooses item `index` of a drop-down list with the keyboard, as a person does.
   static void Choose(class QComboBox* list, int index);
 
-  std::vector<std::string> messages;
-  std::vector<std::string> errors;
-  std::vector<FileDialogState> dialogsShown;  // as they were when shown
-
  private:
   TempDir m_dir;
-  std::deque<std::optional<std::string>> m_answers;
   std::unique_ptr<ui::TFormMain> m_window;
 };
 
