@@ -8,15 +8,12 @@
 #include <QScreen>
 #include <QSlider>
 #include <cmath>
-#include <filesystem>
 
 #include "qt_window_geometry.h"
 #include "ui_test_support.h"
 
 namespace quillet::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 int ScreenPpi() {
   EnsureApplication();
@@ -74,26 +71,6 @@ TEST(FormMainSettings, APlaceOffEveryScreenIsCentredAndAPartlyHiddenOneMovedIn) 
   w.ShowAndActivate();
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(area.contains(w->frameGeometry().topLeft())) << w->frameGeometry().x() << "," << w->frameGeometry().y();
-}
-
-TEST(FormMainSettings, AnotherPixelsPerInchKeepsThePositionButRestoresTheValues) {
-  TempDir dir;
-  const std::string ini = dir.Write("Quillet_Settings.ini", StoredForm(ScreenPpi() + 24));
-  DrivenWindow w({}, ini);
-  w.ShowAndActivate();
-  EXPECT_NE(w->geometry().topLeft(), QPoint(100, 120));
-  EXPECT_EQ(w->ComboBoxFontSize->currentText(), QStringLiteral("26"));
-}
-
-TEST(FormMainSettings, ANegativeFormVersionRestoresNothing) {
-  TempDir dir;
-  std::string text = StoredForm(ScreenPpi());
-  text.replace(text.find("FormVersion=0"), 13, "FormVersion=-1");
-  const std::string ini = dir.Write("Quillet_Settings.ini", text);
-  DrivenWindow w({}, ini);
-  w.ShowAndActivate();
-  EXPECT_EQ(w->ComboBoxFontSize->currentText(), QStringLiteral("20"));
-  EXPECT_EQ(w->offset->value(), 30);
 }
 
 TEST(FormMainSettings, APlacementKeyThatIsNoNumberShowsTheErrorAndTheWindowOpens) {
@@ -175,20 +152,6 @@ TEST(FormMainSettings, AnUnattendedRunLeavesTheFileAsItWas) {
     w->FinishProgram();
   }
   EXPECT_EQ(ReadFile(ini), before);
-
-  // Without a file, an unattended run leaves an empty one.
-  TempDir empty;
-  const std::string none = empty.File("Quillet_Settings.ini");
-  {
-    DrivenWindow w({"1", "none.ifo", empty.File("missing.srt"), "1", "1", "0", "3", "0", "0", "4", "0", "10", "0", "30",
-                    "-4", "1"},
-                   none);
-    w->show();
-    ASSERT_TRUE(WaitUntil([&] { return !w.messages.empty() || !w.errors.empty(); }));
-    w->close();
-  }
-  ASSERT_TRUE(fs::exists(none));
-  EXPECT_EQ(ReadFile(none), "");
 }
 
 }  // namespace
