@@ -282,6 +282,8 @@ bool TypeIntoTheRealDialog(DrivenWindow& w, const std::string& fileName, const s
   w->openDialogHook = nullptr;
   bool typed = false;
   bool refused = false;
+  int tries = 0;   // times the name was typed
+  int waited = 0;  // ticks the dialog held the name without closing
   QTimer person;
   person.setInterval(10);
   QObject::connect(&person, &QTimer::timeout, [&] {
@@ -290,9 +292,17 @@ bool TypeIntoTheRealDialog(DrivenWindow& w, const std::string& fileName, const s
       refused = true;
       box->done(QMessageBox::Ok);
     } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-      if (typed) return dialog->reject();
+      if (refused) return dialog->reject();
+      auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (edit == nullptr) return dialog->reject();
+      // The whole path goes into the name field, as a person types it. Selecting the file instead moved the dialog
+      // to its folder first, and on a busy machine that folder, still loading, replaced the name with itself. Should
+      // the name still be lost, it is typed again and Save or Open pressed again.
+      const QString name = QString::fromStdString(fileName);
+      if (typed && edit->text() == name && ++waited < 300) return;
+      if (++tries > 50) return dialog->reject();
       typed = true;
-      dialog->selectFile(QString::fromStdString(fileName));
+      edit->setText(name);
       // Save or Open, outside this timer's handler: the timer must fire again to answer a message box.
       QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     }
