@@ -1,10 +1,18 @@
-// The role colours of a generation run.
+// The role colours of a generation run and the role of a frame pixel.
 #include "sup/role_colours.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace quillet {
+
+RoleCode ClassifyPixel(Rgb colour, const RoleRgb& roles) {
+  if (colour == kFrameBlue) return kRoleBackground;
+  if (colour == roles.text) return kRoleText;
+  if (colour == roles.outline) return kRoleOutline;
+  if (colour == roles.antialias) return kRoleAntialias;
+  return kRoleBackground;
+}
 
 RoleRgb CaptureRoleColours(const std::array<Rgb, 16>& swatches, int antialiasEntry, int outlineEntry, int textEntry) {
   auto at = [&](int entry) -> Rgb {

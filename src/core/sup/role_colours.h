@@ -16,6 +16,11 @@ enum RoleCode : uint8_t {
   kRoleAntialias = 3,
 };
 
+// The role of a frame pixel of this colour. The comparisons are exact, with no nearest-colour search: pure blue
+// is always background; where role colours coincide text wins over outline, outline over antialias; a colour
+// that none of the roles has (a blended edge, say) is background.
+RoleCode ClassifyPixel(Rgb colour, const RoleRgb& roles);
+
 // The drawing colours of the antialias, outline and text roles, taken from the 16 palette swatches by the
 // palette entry (0..15) each role's list selects. Throws std::out_of_range for an entry outside 0..15.
 RoleRgb CaptureRoleColours(const std::array<Rgb, 16>& swatches, int antialiasEntry, int outlineEntry, int textEntry);
