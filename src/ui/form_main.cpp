@@ -24,7 +24,6 @@
 #include "preview_image.h"
 #include "qt_window_geometry.h"
 #include "settings/settings_location.h"
-#include "vector_state.h"
 #include "window_style.h"
 
 namespace quillet::ui {
@@ -106,7 +105,6 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   controllerOptions.generationWorkers = m_options.generationWorkers;
   controllerOptions.showFramesDuringGeneration = true;
   m_controller = std::make_unique<MainController>(*this, controllerOptions);
-  ClearUpperVectorState();
   m_controller->FormCreate(m_options.args);
 
   m_geometry = std::make_unique<QtWindowGeometry>(*this);
@@ -283,11 +281,9 @@ QLabel* TFormMain::MakeLabel(QWidget* parent, const char* name, const QString& t
 }
 
 void TFormMain::ConnectControls() {
-  // Each control's action runs the controller with the vector state cleared (vector_state.h).
   MainController& c = *m_controller;
-  auto command = [this](auto&& action) {
+  auto command = [](auto&& action) {
     return [action](auto... values) {
-      ClearUpperVectorState();
       if constexpr (std::is_invocable_v<decltype(action), decltype(values)...>) {
         action(values...);
       } else {

@@ -27,7 +27,6 @@
 #include "preview_image.h"
 #include "qt_text.h"
 #include "qt_window_geometry.h"
-#include "vector_state.h"
 #include "window_style.h"
 
 namespace quillet::ui {
@@ -79,10 +78,7 @@ TFormMain::~TFormMain() {
   m_settings->ProgramEnd();
 }
 
-void TFormMain::FinishProgram() {
-  ClearUpperVectorState();
-  m_settings->ProgramEnd();
-}
+void TFormMain::FinishProgram() { m_settings->ProgramEnd(); }
 
 // ---- the window's moments ---------------------------------------------------------------------------
 
@@ -92,7 +88,6 @@ void TFormMain::showEvent(QShowEvent* event) {
   m_shown = true;
   // First shown centred on the desktop; a stored placement then moves it.
   CentreOnScreen(*this);
-  ClearUpperVectorState();
   m_settings->WindowShown();
   // The first activation follows the showing, also where no window manager activates the window.
   QTimer::singleShot(0, this, [this] { FirstActivation(); });
@@ -104,15 +99,11 @@ bool TFormMain::event(QEvent* event) {
   return handled;
 }
 
-void TFormMain::FirstActivation() {
-  ClearUpperVectorState();
-  m_settings->FirstActivation();
-}
+void TFormMain::FirstActivation() { m_settings->FirstActivation(); }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it after the entry it is on; nobody is left to read an "Abort" message.
   if (m_controller->GenerationRunning() && !m_endRequested) m_controller->StopGeneration();
-  ClearUpperVectorState();
   m_settings->WindowClosing();
   m_formAbout->close();
   m_formColorsHelp->close();
@@ -134,7 +125,6 @@ void TFormMain::ShowMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
   box.exec();
-  ClearUpperVectorState();
 }
 
 void TFormMain::ShowError(const std::string& text) {
@@ -146,7 +136,6 @@ void TFormMain::ShowError(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
   box.exec();
-  ClearUpperVectorState();
 }
 
 void TFormMain::ShowNotice(const std::string& text) {
@@ -162,7 +151,6 @@ void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
                                          QFileDialog::DontConfirmOverwrite)
           : QFileDialog::getOpenFileName(this, title, FromPath(dialog.fileName), QtFileFilter(dialog.filter));
   if (!chosen.isEmpty()) dialog.fileName = ToPath(chosen);
-  ClearUpperVectorState();
 }
 
 void TFormMain::ShowModal(QWidget& window) {
@@ -170,10 +158,7 @@ void TFormMain::ShowModal(QWidget& window) {
   if (auto* dialog = qobject_cast<QDialog*>(&window)) dialog->exec();
 }
 
-void TFormMain::ProcessEvents() {
-  QCoreApplication::processEvents();
-  ClearUpperVectorState();
-}
+void TFormMain::ProcessEvents() { QCoreApplication::processEvents(); }
 
 // ---- the state shown ------------------------------------------------------------------------------------
 
@@ -224,7 +209,6 @@ void TFormMain::StateChanged() {
   SetText(LabelOffset_Or, QString::fromStdString(s.LabelOffset_Or));
   SetText(LabelImageChangedPAL, FromPath(s.LabelImageChangedPAL));
   SetText(LabelImageChangedNTSC, FromPath(s.LabelImageChangedNTSC));
-  ClearUpperVectorState();
 }
 
 void TFormMain::MirrorLists(const MainState& s) {
@@ -280,10 +264,7 @@ void TFormMain::MirrorProgress(const MainState& s) {
   ProgressBar1->setValue(std::clamp(bar.position, bar.min, max));
 }
 
-void TFormMain::ProgressChanged() {
-  MirrorProgress(State());
-  ClearUpperVectorState();
-}
+void TFormMain::ProgressChanged() { MirrorProgress(State()); }
 
 void TFormMain::PictureChanged() {
   const MainState& s = State();
@@ -291,7 +272,6 @@ void TFormMain::PictureChanged() {
   const int height = s.Standard() == VideoStandard::Pal ? 576 : 480;
   if (preview->height() != height) preview->resize(720, height);
   preview->SetPicture(s.preview);
-  ClearUpperVectorState();
 }
 
 }  // namespace quillet::ui
