@@ -103,6 +103,23 @@ TEST_F(VobSubRun, AbortKeepsTheSameEntriesInBothFiles) {
   EXPECT_FALSE(fs::exists(File(".Quillet_Help.txt")));
 }
 
+TEST_F(VobSubRun, TheFilmsMicroDvdSubtitleBesideItIsNotWrittenOver) {
+  ControllerHarness h;
+  h.ReadyWithoutIfo(CopyData(dir, "ctl_ten_entries.srt", "movie.srt"));
+  const std::string microDvd = "{1}{25}Hello|world\r\n{30}{60}Again\r\n";
+  test::WriteFile(File(".sub"), microDvd);
+  h.controller.SetVobSubToo(true);
+  h.controller.ButtonGenerateSupClick();
+  ASSERT_TRUE(h.view.errors.empty()) << h.view.errors[0];
+
+  EXPECT_TRUE(test::ReadFile(File(".sub")) == microDvd) << "the MicroDVD file was written over";
+  EXPECT_EQ(TimestampLines(test::ReadFile(File(".vobsub.idx"))), 10);
+  EXPECT_EQ(test::DemuxWithFfmpeg(File(".vobsub.idx")).packets.size(), 10u);
+  EXPECT_FALSE(fs::exists(File(".idx")));
+  EXPECT_TRUE(h.view.messages.back().ends_with("Generated Files:\r\n" + File(".sup") + "\r\n" + File(".vobsub.idx") +
+                                               "\r\n" + File(".vobsub.sub") + "\r\n" + File(".Quillet_Help.txt")));
+}
+
 TEST_F(VobSubRun, OutputOptionsChooseThePairAloneAndItsLanguage) {
   ControllerHarness h;
   h.ReadyWithoutIfo(CopyData(dir, "ctl_ten_entries.srt", "movie.srt"));

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "test_support.h"
+
 namespace quillet {
 namespace {
 
@@ -39,6 +43,27 @@ TEST(OutputPathsFor, NamesTheVobSubPairWithoutEverTakingTheSubtitleItself) {
     EXPECT_EQ(paths.vobSubPath, "/subs/movie.vobsub.sub") << microDvd;
     EXPECT_EQ(paths.supPath, "/subs/movie.sup") << microDvd;
   }
+}
+
+TEST(OutputPathsBesideExistingFiles, LeavesAForeignSubFileAloneAndReplacesAnEarlierPair) {
+  test::TempDir dir;
+  const std::string srt = dir.File("movie.srt");
+  // Nothing there yet, or an earlier run's pair (a program stream starts with a pack header): the usual names.
+  EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Both), OutputPathsFor(srt, OutputFormat::Both));
+  test::WriteFile(dir.File("movie.sub"), std::string("\0\0\1\xBA", 4) + "rest of the stream");
+  EXPECT_FALSE(HoldsSomethingElseThanVobSub(dir.File("movie.sub")));
+  EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Both).vobSubPath, dir.File("movie.sub"));
+  test::WriteFile(dir.File("movie.sub"), "");
+  EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Both).vobSubPath, dir.File("movie.sub"));
+
+  // The film's MicroDVD subtitle beside its SubRip one: the pair takes names of its own.
+  test::WriteFile(dir.File("movie.sub"), "{1}{25}Hello\n");
+  EXPECT_TRUE(HoldsSomethingElseThanVobSub(dir.File("movie.sub")));
+  const OutputPaths paths = OutputPathsBesideExistingFiles(srt, OutputFormat::Both);
+  EXPECT_EQ(paths, (OutputPaths{dir.File("movie.sup"), dir.File("movie.Quillet_Help.txt"), dir.File("movie.vobsub.idx"),
+                                dir.File("movie.vobsub.sub")}));
+  // Without a VobSub pair in the run the file is no concern.
+  EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Sup), OutputPathsFor(srt, OutputFormat::Sup));
 }
 
 TEST(ReplaceExtension, DropsTheLastFourCharacters) {

@@ -17,6 +17,7 @@
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
 #include "sup/generation_run.h"
+#include "sup/output_files.h"
 
 namespace quillet {
 
@@ -116,7 +117,7 @@ class MainController {
   void DoGenerate();
   bool StartGeneration();
   GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
-                                   const std::string& report);
+                                   const OutputPaths& paths, const std::string& report);
   GenerationOutcome RunGenerationJob(const GenerationJob& job, const RenderSettings& render);
   void ReportGeneration(const GenerationOutcome& outcome, const std::string& report);
   void DoBatch();

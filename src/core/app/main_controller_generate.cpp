@@ -39,11 +39,11 @@ void MainController::DoGenerate() {
   const RenderSettings render = CurrentRenderSettings();
   m_state.ProgressBar1.max = m_document->Count() - 1;
   m_state.ProgressBar1.position = 0;
-  const std::string report =
-      ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo),
-                         OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format));
+  const OutputPaths paths = OutputPathsBesideExistingFiles(m_state.OpenDialogsub.fileName, m_state.output.format);
+  const std::string report = ComposeFinalReport(
+      SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
   FontEnginePerThread engines(m_options.fontOptions);
-  const GenerationJob job = BuildGenerationJob(render, engines, report);
+  const GenerationJob job = BuildGenerationJob(render, engines, paths, report);
   ReportGeneration(RunGenerationJob(job, render), report);
 }
 
@@ -85,8 +85,7 @@ bool MainController::StartGeneration() {
 
 // The run of the loaded subtitle with the given settings; the renders use `engines`, one font engine per thread.
 GenerationJob MainController::BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
-                                                 const std::string& report) {
-  const OutputPaths paths = OutputPathsFor(m_state.OpenDialogsub.fileName, m_state.output.format);
+                                                 const OutputPaths& paths, const std::string& report) {
   DocumentJobOutputs outputs{paths, {}, {}, m_state.output.language, report, m_options.generationWorkers};
   outputs.palette.antialias = PaletteIndexFromText(m_state.ComboBoxAntialias.Text());
   outputs.palette.outline = PaletteIndexFromText(m_state.ComboBoxOutline.Text());

@@ -1,13 +1,12 @@
 // Outputs of a named conversion that would write over an input, another file's output, or a foreign .sub.
 #include "app/output_clashes.h"
 
-#include <array>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <system_error>
 
 #include "app/named_run_setup.h"
+#include "sup/output_files.h"
 
 namespace quillet {
 namespace {
@@ -19,18 +18,6 @@ std::string Key(const std::string& path) {
   std::filesystem::path full = std::filesystem::weakly_canonical(path, ec);
   if (ec) full = std::filesystem::absolute(path, ec).lexically_normal();
   return full.string();
-}
-
-// A VobSub .sub is an MPEG program stream: it starts with a pack header (00 00 01 BA). A ".sub" that holds
-// anything else (a MicroDVD subtitle, most likely) is somebody's data, not an earlier run's output. An empty
-// file, or one that cannot be read, is left to the run to replace or to fail on.
-bool HoldsSomethingElseThanVobSub(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) == 0 || ec) return false;
-  std::ifstream file(path, std::ios::binary);
-  std::array<char, 4> start{};
-  if (!file.read(start.data(), start.size())) return file.gcount() > 0;
-  return start != std::array<char, 4>{0, 0, 1, static_cast<char>(0xBA)};
 }
 
 }  // namespace

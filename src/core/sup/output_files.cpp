@@ -2,6 +2,9 @@
 #include "sup/output_files.h"
 
 #include <array>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include "base/ascii_text.h"
 
@@ -82,18 +85,41 @@ SplitPath SplitFolder(std::string_view path) {
   return SplitPath{std::string(path.substr(0, cut + 1)), std::string(path.substr(cut + 1))};
 }
 
-OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
+namespace {
+
+OutputPaths PathsFor(std::string_view subtitlePath, OutputFormat format, bool pairNamedVobSub) {
   const SplitPath split = SplitFolder(subtitlePath);
   OutputPaths paths;
   if (WritesSup(format)) paths.supPath = split.folder + ReplaceExtension(split.name, ".sup");
   paths.instructionPath = split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt");
   if (WritesVobSub(format)) {
     // Compared without regard to case: on a FAT or NTFS drive "movie.SUB" and "movie.sub" are one file.
-    const bool readsSub = EndsWithIgnoringAsciiCase(split.name, ".sub");
+    const bool readsSub = pairNamedVobSub || EndsWithIgnoringAsciiCase(split.name, ".sub");
     paths.idxPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.idx" : ".idx");
     paths.vobSubPath = split.folder + ReplaceExtension(split.name, readsSub ? ".vobsub.sub" : ".sub");
   }
   return paths;
+}
+
+}  // namespace
+
+OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
+  return PathsFor(subtitlePath, format, false);
+}
+
+bool HoldsSomethingElseThanVobSub(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) == 0 || ec) return false;
+  std::ifstream file(path, std::ios::binary);
+  std::array<char, 4> start{};
+  if (!file.read(start.data(), start.size())) return file.gcount() > 0;
+  return start != std::array<char, 4>{0, 0, 1, static_cast<char>(0xBA)};
+}
+
+OutputPaths OutputPathsBesideExistingFiles(std::string_view subtitlePath, OutputFormat format) {
+  const OutputPaths paths = PathsFor(subtitlePath, format, false);
+  if (paths.vobSubPath.empty() || !HoldsSomethingElseThanVobSub(paths.vobSubPath)) return paths;
+  return PathsFor(subtitlePath, format, true);
 }
 
 ReportCase SelectReportCase(bool noIfo, bool monochromaticIfo, bool noIfoSwitch) {

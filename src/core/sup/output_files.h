@@ -32,6 +32,16 @@ struct OutputPaths {
 };
 OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format = OutputFormat::Sup);
 
+// A VobSub .sub is an MPEG program stream: it starts with a pack header (00 00 01 BA). True when `path` is a
+// file holding anything else (a MicroDVD subtitle, most likely): somebody's data, not an earlier run's output.
+// An empty file, a missing one, or one that cannot be read gives false: the run may replace it or fail on it.
+bool HoldsSomethingElseThanVobSub(const std::string& path);
+
+// OutputPathsFor, except that a VobSub pair whose ".sub" name is taken by a file that is not a VobSub stream (the
+// film's MicroDVD subtitle beside the SubRip file being converted) takes the "movie.vobsub.idx"/".sub" names
+// instead, so the run writes over nobody's subtitle. The report names the files actually written.
+OutputPaths OutputPathsBesideExistingFiles(std::string_view subtitlePath, OutputFormat format);
+
 // Which palette situation the final report explains.
 enum class ReportCase { NoIfo, MonochromaticIfo, WithIfo };
 
