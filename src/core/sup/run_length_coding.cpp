@@ -21,6 +21,8 @@ inline void StoreBigEndian64(uint8_t* out, uint64_t value) {
 // Writes codes of whole nibbles into a row buffer, first nibble in the high half of a byte. Each code is added
 // to a bit accumulator whose whole bytes are stored at once (eight bytes written, the finished ones kept), so
 // there is no branch on the byte boundary. The buffer needs 8 bytes of room after the last byte kept.
+// Every code of a run passes through here: a writer that loops over whole bytes made the two-hour film's run
+// about 12 % slower (paired whole runs), so this one stays.
 class NibbleWriter {
  public:
   explicit NibbleWriter(uint8_t* out) : m_out(out) {}
