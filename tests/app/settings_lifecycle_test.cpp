@@ -107,7 +107,9 @@ TEST(SettingsLifecycle, TheFileIsKeptBesideAWritableProgramElseInTheUsersConfigF
     settings.WindowClosing();
     settings.ProgramEnd();
     EXPECT_TRUE(h.view.errors.empty()) << writable;
-    if (!writable) EXPECT_EQ(ReadFile(beside), besideText);
+    if (!writable) {
+      EXPECT_EQ(ReadFile(beside), besideText);
+    }
   }
   EXPECT_NE(ReadFile(config + "/quillet/Quillet_Settings.ini").find("offset_Position=77\n"), std::string::npos);
   EXPECT_NE(ReadFile(beside).find("offset_Position=88\n"), std::string::npos);

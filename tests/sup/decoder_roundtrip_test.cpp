@@ -57,7 +57,10 @@ TEST_F(DecoderRoundTrip, SyntheticFramesComeBackPixelForPixel) {
 }
 
 TEST_F(DecoderRoundTrip, AnAllBackgroundBandShowsNothing) {
-  const RenderedFrame frame{Image24(kFrameWidth, 576, kFrameBlue), 300, 40};
+  RenderedFrame frame;
+  frame.frame = Image24(kFrameWidth, 576, kFrameBlue);
+  frame.bandTop = 300;
+  frame.bandHeight = 40;
   PixelData pixels;
   EntryEncoder(test::kTestRoles).Encode(frame, pixels);
   const auto unit = BuildSubpictureUnit(pixels, 300, 40, PaletteEntries{1, 2, 3, 0}, 90);

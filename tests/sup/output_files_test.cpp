@@ -25,7 +25,7 @@ TEST(OutputPathsFor, PutsBothFilesBesideTheSubtitle) {
       {"/subs/movie.srtx", "/subs/movie..sup", "/subs/movie..Quillet_Help.txt"},  // any name loses 4 characters
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(OutputPathsFor(c.subtitle), (OutputPaths{c.sup, c.instructions})) << c.subtitle;
+    EXPECT_EQ(OutputPathsFor(c.subtitle), (OutputPaths{c.sup, c.instructions, "", ""})) << c.subtitle;
   }
 }
 
@@ -95,7 +95,7 @@ TEST(SelectReportCase, TheSwitchDecidesFirst) {
 }
 
 TEST(ComposeFinalReport, EndsWithTheTwoPaths) {
-  const OutputPaths paths{"C:\\subs\\movie.sup", "C:\\subs\\movie.Quillet_Help.txt"};
+  const OutputPaths paths{"C:\\subs\\movie.sup", "C:\\subs\\movie.Quillet_Help.txt", "", ""};
   const std::string report = ComposeFinalReport(ReportCase::NoIfo, paths);
   EXPECT_TRUE(report.starts_with("All Done !!! (Case : No Ifo)\r\nSince you didnt had any ifo, author"));
   EXPECT_TRUE(

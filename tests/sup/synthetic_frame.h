@@ -22,7 +22,10 @@ inline std::function<void(int, EncodedEntry&)> EachFrame(std::function<RenderedF
 // A band of `bandHeight` rows from `bandTop` holding "glyphs": text blocks ringed by antialias and outline,
 // a few pixels of colours no role has, and a text pixel in the never-coded last column. `seed` varies it.
 inline RenderedFrame SyntheticFrame(VideoStandard standard, int bandTop, int bandHeight, unsigned seed) {
-  RenderedFrame result{Image24(kFrameWidth, FrameHeight(standard), kFrameBlue), bandTop, bandHeight};
+  RenderedFrame result;
+  result.frame = Image24(kFrameWidth, FrameHeight(standard), kFrameBlue);
+  result.bandTop = bandTop;
+  result.bandHeight = bandHeight;
   Image24& frame = result.frame;
   std::mt19937 random(seed);
   auto paint = [&](int x0, int y0, int x1, int y1, Rgb colour) {

@@ -30,7 +30,10 @@ constexpr PaletteEntries kEntries{.antialias = 4, .outline = 9, .text = 14, .bac
 
 // A band of short runs in every role: a unit several packs long.
 RenderedFrame NoisyFrame(int bandTop, int bandHeight) {
-  RenderedFrame result{Image24(kFrameWidth, 576, kFrameBlue), bandTop, bandHeight};
+  RenderedFrame result;
+  result.frame = Image24(kFrameWidth, 576, kFrameBlue);
+  result.bandTop = bandTop;
+  result.bandHeight = bandHeight;
   std::mt19937 random(7);
   const Rgb colours[] = {kFrameBlue, test::kTestRoles.antialias, test::kTestRoles.outline, test::kTestRoles.text};
   for (int y = bandTop; y < bandTop + bandHeight; ++y) {

@@ -72,8 +72,10 @@ long double RoundHalfToEven(long double value) {
 
 std::string QuoteForMessage(std::string_view text) {
   constexpr std::size_t kMaxShown = 60;
-  if (text.size() <= kMaxShown) return "'" + std::string(text) + "'";
-  return "'" + std::string(text.substr(0, kMaxShown)) + "...'";
+  std::string quoted = "'";
+  quoted += text.substr(0, kMaxShown);
+  quoted += text.size() <= kMaxShown ? "'" : "...'";
+  return quoted;
 }
 
 std::string WhereInFile(const std::string& fileName, int lineNumber) {
