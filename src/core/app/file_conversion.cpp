@@ -1,7 +1,6 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
-#include <algorithm>
 
 #include "app/document_job.h"
 #include "base/errors.h"
@@ -59,14 +58,13 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
   try {
     const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
     outcome.entries = document.Count();
-    FontDesc font = setup.font;
-    font.unicodeText = document.UnicodeText;  // a UTF-16 file reads as Unicode whatever the charset
+    const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
     FontEngine& engine = engines.ForThisThread();
     for (int n = 1; n <= document.Count(); ++n) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
       if (!LinesFitWidth(m)) {
         const bool first = m.w1 >= kMaxLineWidthPx;
         outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
@@ -78,8 +76,6 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 
-    RenderSettings render = setup.Render();
-    render.font = font;
     const GenerationJob job =
         DocumentGenerationJob(document, render, engines,
                               {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
@@ -91,15 +87,10 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
       outcome.message = OneLine(run.message);
       return outcome;
     }
-    // Entries written otherwise than the file says (times a DVD cannot hold, text outside the frame): one
-    // line per kind.
-    const std::string notice = run.notice.Text();
-    for (std::size_t start = 0; start < notice.size();) {
-      const std::size_t cr = std::min(notice.find('\r', start), notice.size());
-      if (cr > start) outcome.notices.push_back(notice.substr(start, cr - start));
-      start = cr + 1;
-    }
-    outcome.written = NamedOutputFiles(setup.options, path);
+    // Entries written otherwise than the file says (times a DVD cannot hold, text outside the frame,
+    // characters no installed font has): one line per kind.
+    for (std::string& line : run.notice.Lines()) outcome.notices.push_back(std::move(line));
+    outcome.written = paths.Files();
     outcome.ok = true;
   } catch (const std::exception& e) {
     outcome.message = OneLine(e.what());

@@ -144,7 +144,7 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
   const int jobs = options.jobs > 0 ? options.jobs : UsableProcessorCount();
   const int threads = std::min(jobs, fileCount);
   // Files run side by side, each on one thread; a lone file renders ahead on `jobs` workers instead.
-  const int workersPerFile = threads > 1 ? 0 : (jobs > 1 ? jobs : 0);
+  const int workersPerFile = threads > 1 ? 0 : LookAheadWorkers(jobs);
   std::atomic<long> entriesDone{0};
   std::atomic<bool> anyFailed{false};
 

@@ -92,13 +92,4 @@ OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& sub
   return OutputPathsFor((std::filesystem::path(options.outputDir) / name).string(), options.format);
 }
 
-std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath) {
-  const OutputPaths paths = NamedOutputPaths(options, subtitlePath);
-  std::vector<std::string> files;
-  for (const std::string& path : {paths.supPath, paths.idxPath, paths.vobSubPath, paths.instructionPath}) {
-    if (!path.empty()) files.push_back(path);
-  }
-  return files;
-}
-
 }  // namespace quillet

@@ -33,8 +33,11 @@ struct NamedRunSetup {
   // Said once for the whole run, before the files (an IFO without a usable palette, say).
   std::vector<std::string> notices;
 
-  RenderSettings Render() const {
-    return RenderSettings{font, align, offset, offsetOr, outlineWidthPx, standard, roleColours};
+  // The render settings for one file; a UTF-16 file's text is Unicode whatever the charset.
+  RenderSettings Render(bool unicodeText = false) const {
+    RenderSettings render{font, align, offset, offsetOr, outlineWidthPx, standard, roleColours};
+    render.font.unicodeText = unicodeText;
+    return render;
   }
 };
 
@@ -52,9 +55,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
 
 // The output files of one input (those of the chosen format, and the instruction file): beside it, or in the
 // run's output folder.
+// Its Files() are every file the conversion writes, in the order the "wrote" line lists them.
 OutputPaths NamedOutputPaths(const NamedOptions& options, const std::string& subtitlePath);
-// Every file the conversion of one input writes, in the order the "wrote" line lists them: the SUP, the VobSub
-// .idx and .sub, the instruction file (those of the chosen format).
-std::vector<std::string> NamedOutputFiles(const NamedOptions& options, const std::string& subtitlePath);
 
 }  // namespace quillet

@@ -29,7 +29,8 @@ std::vector<std::string> OutputClashes(const NamedOptions& options) {
   // Outputs claimed so far. A refused file writes nothing, so it claims nothing.
   std::map<std::string, std::size_t> owners;
   for (std::size_t i = 0; i < options.files.size(); ++i) {
-    const std::vector<std::string> outputs = NamedOutputFiles(options, options.files[i]);
+    const OutputPaths paths = NamedOutputPaths(options, options.files[i]);
+    const std::vector<std::string> outputs = paths.Files();
     std::vector<std::string> keys;
     for (const std::string& output : outputs) keys.push_back(Key(output));
     for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
@@ -43,9 +44,8 @@ std::vector<std::string> OutputClashes(const NamedOptions& options) {
             "not converted: its output " + outputs[k] + " is also the output of " + options.files[owner->second];
       }
     }
-    const std::string vobSub = NamedOutputPaths(options, options.files[i]).vobSubPath;
-    if (clashes[i].empty() && !vobSub.empty() && HoldsSomethingElseThanVobSub(vobSub)) {
-      clashes[i] = "not converted: its output " + vobSub +
+    if (clashes[i].empty() && !paths.vobSubPath.empty() && HoldsSomethingElseThanVobSub(paths.vobSubPath)) {
+      clashes[i] = "not converted: its output " + paths.vobSubPath +
                    " exists and is not a VobSub stream (a MicroDVD subtitle?); it is not written over (use -o DIR)";
     }
     if (clashes[i].empty()) {

@@ -84,10 +84,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   }
   for (const std::string& notice : notices) outcome.problems.push_back(notice);
   outcome.entries = document.Count();
-  FontDesc font = setup.font;
-  font.unicodeText = document.UnicodeText;  // a UTF-16 file reads as Unicode whatever the charset
-  RenderSettings render = setup.Render();
-  render.font = font;
+  const RenderSettings render = setup.Render(document.UnicodeText);
 
   const int frameHeight = FrameHeight(setup.standard);
   const PaintCodes codes = PaintCodesFor(setup.roleColours);
@@ -98,7 +95,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     try {
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
+      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
       if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
         const bool first = m.w1 >= kMaxLineWidthPx;
         outcome.problems.push_back(Entry(n) + ": line " + (first ? "1" : "2") + " is " +
@@ -147,9 +144,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       }
 
       // The layout's own verdict: what no stand-in face could draw either.
-      const std::u32string lacking =
-          engine.LayoutLine(font, line.Line1).missing + engine.LayoutLine(font, line.Line2).missing;
-      for (char32_t c : lacking) {
+      for (char32_t c : passes.missingCharacters) {
         if (missing.find(c) != std::u32string::npos) continue;
         missing += c;
         outcome.problems.push_back(Entry(n) + ": no installed font has the character " + CodePointName(c));

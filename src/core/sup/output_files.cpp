@@ -141,14 +141,22 @@ std::string CaseText(ReportCase reportCase) {
   return JoinLines(kWithIfoLines);
 }
 
+std::vector<std::string> OutputPaths::Files() const {
+  std::vector<std::string> files;
+  for (const std::string* path : {&supPath, &idxPath, &vobSubPath, &instructionPath}) {
+    if (!path->empty()) files.push_back(*path);
+  }
+  return files;
+}
+
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths) {
   std::string report = CaseText(reportCase);
-  for (const std::string* path : {&paths.supPath, &paths.idxPath, &paths.vobSubPath}) {
-    if (path->empty()) continue;
-    report += *path;
-    report += kLineEnd;
+  const std::vector<std::string> files = paths.Files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i > 0) report += kLineEnd;
+    report += files[i];
   }
-  return report + paths.instructionPath;
+  return report;
 }
 
 }  // namespace quillet

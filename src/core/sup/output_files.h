@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/output_format.h"
 
@@ -29,6 +30,9 @@ struct OutputPaths {
   std::string idxPath;
   std::string vobSubPath;
   bool operator==(const OutputPaths&) const = default;
+
+  // The files written, in the order the report names them: the SUP file, the VobSub pair, the instructions.
+  std::vector<std::string> Files() const;
 };
 OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format = OutputFormat::Sup);
 

@@ -86,28 +86,33 @@ std::vector<int> RunNotice::ClippedEntries() const {
   return entries;
 }
 
-std::string RunNotice::Text() const {
+std::vector<std::string> RunNotice::Lines() const {
   auto whats = [](const std::vector<Item>& items) {
     std::vector<unsigned> out;
     for (const Item& item : items) out.push_back(item.what);
     return out;
   };
-  std::string text;
+  std::vector<std::string> lines;
   if (!m_timing.empty()) {
-    text +=
-        Entries(TimingCount()) + " had times a DVD cannot hold: " + List(TimingEntries(), whats(m_timing), TimingWhat);
+    lines.push_back(Entries(TimingCount()) + " had times a DVD cannot hold: " +
+                    List(TimingEntries(), whats(m_timing), TimingWhat));
   }
   if (!m_clipped.empty()) {
-    if (!text.empty()) text += "\r";
-    text += Entries(ClippedCount()) + " had text outside the frame, which a DVD player does not show: " +
+    lines.push_back(Entries(ClippedCount()) + " had text outside the frame, which a DVD player does not show: " +
             List(ClippedEntries(), whats(m_clipped), [](unsigned fit) {
               return static_cast<BandFit>(fit) == BandFit::Outside ? std::string("is wholly outside (nothing shown)")
                                                                    : std::string("is partly cut off");
-            });
+            }));
   }
-  if (!m_missing.empty()) {
+  if (!m_missing.empty()) lines.push_back(MissingText(m_missing));
+  return lines;
+}
+
+std::string RunNotice::Text() const {
+  std::string text;
+  for (const std::string& line : Lines()) {
     if (!text.empty()) text += "\r";
-    text += MissingText(m_missing);
+    text += line;
   }
   return text;
 }

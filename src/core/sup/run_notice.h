@@ -33,9 +33,10 @@ class RunNotice {
   std::vector<int> TimingEntries() const;
   std::vector<int> ClippedEntries() const;
 
-  // One paragraph per kind, joined by a carriage return (a line break in a message), each naming its entries
-  // and what became of them; long lists are cut after kListedEntries with the number left out. Empty when
-  // there is nothing to tell.
+  // One paragraph per kind, each naming its entries and what became of them; long lists are cut after
+  // kListedEntries with the number left out. None when there is nothing to tell.
+  std::vector<std::string> Lines() const;
+  // The paragraphs joined by a carriage return (a line break in a message); empty when there is nothing to tell.
   std::string Text() const;
 
   static constexpr int kListedEntries = 20;
