@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <cmath>
 #include <functional>
-#include <type_traits>
 
 #include "form_about.h"
 #include "form_colors_help.h"
@@ -282,35 +281,26 @@ QLabel* TFormMain::MakeLabel(QWidget* parent, const char* name, const QString& t
 
 void TFormMain::ConnectControls() {
   MainController& c = *m_controller;
-  auto command = [](auto&& action) {
-    return [action](auto... values) {
-      if constexpr (std::is_invocable_v<decltype(action), decltype(values)...>) {
-        action(values...);
-      } else {
-        action();  // a click's "checked" argument is not needed
-      }
-    };
-  };
-  connect(ButtonLoadIfo, &QPushButton::clicked, this, command([&c] { c.ButtonLoadIfoClick(); }));
-  connect(i_dont_have_ifo, &QCheckBox::clicked, this, command([&c](bool checked) { c.SetNoIfo(checked); }));
-  connect(CheckBoxVobSub, &QCheckBox::clicked, this, command([&c](bool checked) { c.SetVobSubToo(checked); }));
-  connect(Pal, &QRadioButton::clicked, this, command([&c] { c.SelectPal(true); }));
-  connect(Ntsc, &QRadioButton::clicked, this, command([&c] { c.SelectPal(false); }));
-  connect(ButtonLoadSub, &QPushButton::clicked, this, command([&c] { c.ButtonLoadSubClick(); }));
+  connect(ButtonLoadIfo, &QPushButton::clicked, this, [&c] { c.ButtonLoadIfoClick(); });
+  connect(i_dont_have_ifo, &QCheckBox::clicked, this, [&c](bool checked) { c.SetNoIfo(checked); });
+  connect(CheckBoxVobSub, &QCheckBox::clicked, this, [&c](bool checked) { c.SetVobSubToo(checked); });
+  connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
+  connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
+  connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });
   // Picking another entry (mouse or keys) draws it once, through the change of row; a click on the entry already
   // picked draws it again, since a change of standard or picture, or a run, left the preview without its text.
-  connect(ListBoxPreview, &QListWidget::currentRowChanged, this, command([&c](int row) {
-            if (row >= 0) c.ListBoxPreviewClick(row);
-          }));
+  connect(ListBoxPreview, &QListWidget::currentRowChanged, this, [&c](int row) {
+    if (row >= 0) c.ListBoxPreviewClick(row);
+  });
   auto* rowAtPress =
       new PressWatcher(ListBoxPreview->viewport(), [list = ListBoxPreview] { return list->currentRow(); });
-  connect(ListBoxPreview, &QListWidget::clicked, this, command([&c, rowAtPress](const QModelIndex& index) {
-            if (index.row() >= 0 && index.row() == rowAtPress->row) c.ListBoxPreviewClick(index.row());
-          }));
-  connect(ButtonGenerateSup, &QPushButton::clicked, this, command([&c] { c.ButtonGenerateSupClick(); }));
-  connect(ButtonBatch, &QPushButton::clicked, this, command([&c] { c.ButtonBatchClick(); }));
-  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this, command([&c] { c.BitBtnSetDefaultValuesClick(); }));
-  connect(BitBtnChangeImage, &QPushButton::clicked, this, command([&c] { c.BitBtnChangeImageClick(); }));
+  connect(ListBoxPreview, &QListWidget::clicked, this, [&c, rowAtPress](const QModelIndex& index) {
+    if (index.row() >= 0 && index.row() == rowAtPress->row) c.ListBoxPreviewClick(index.row());
+  });
+  connect(ButtonGenerateSup, &QPushButton::clicked, this, [&c] { c.ButtonGenerateSupClick(); });
+  connect(ButtonBatch, &QPushButton::clicked, this, [&c] { c.ButtonBatchClick(); });
+  connect(BitBtnSetDefaultValues, &QPushButton::clicked, this, [&c] { c.BitBtnSetDefaultValuesClick(); });
+  connect(BitBtnChangeImage, &QPushButton::clicked, this, [&c] { c.BitBtnChangeImageClick(); });
   connect(ButtonAbout, &QPushButton::clicked, this, [this] { ShowModal(*m_formAbout); });
   connect(ButtonColorsHelp, &QPushButton::clicked, this, [this] { ShowModal(*m_formColorsHelp); });
 
@@ -321,10 +311,10 @@ void TFormMain::ConnectControls() {
       {ComboBoxFontStyle, ListId::FontStyle}, {ComboBoxFontSize, ListId::FontSize},
       {ComboBoxAlign, ListId::Align},         {ComboBoxOutlineWidth, ListId::OutlineWidth}};
   for (const auto& [list, id] : lists) {
-    connect(list, &QComboBox::activated, this, command([&c, id = id](int index) { c.ChangeList(id, index); }));
+    connect(list, &QComboBox::activated, this, [&c, id = id](int index) { c.ChangeList(id, index); });
   }
-  connect(offset, &QSlider::valueChanged, this, command([&c](int position) { c.MoveOffset(position); }));
-  connect(offset_or, &QSlider::valueChanged, this, command([&c](int position) { c.MoveOffsetOr(position); }));
+  connect(offset, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffset(position); });
+  connect(offset_or, &QSlider::valueChanged, this, [&c](int position) { c.MoveOffsetOr(position); });
 }
 
 }  // namespace quillet::ui
