@@ -268,7 +268,7 @@ void MainController::SetVobSubToo(bool checked) {
 void MainController::SetOutputOptions(const OutputOptions& options) {
   const std::optional<std::string> language = NormaliseVobSubLanguage(options.language);
   if (!language) {
-    throw ConversionError("'" + options.language + "' is not a language code: give two letters, such as en or de.");
+    throw ConversionError("'" + options.language + "' is not a language code: give two letters, such as en or de");
   }
   m_state.output = OutputOptions{options.format, *language};
   Changed();

@@ -55,7 +55,7 @@ class MainController {
   MainController& operator=(const MainController&) = delete;
 
   const MainState& State() const { return m_state; }
-  // The job the window's controls hold: what "Add To Batch" writes and what a generation run converts.
+  // The job the window's controls hold, as "Add To Batch" writes it.
   JobSettings CurrentJob() const;
   const TSubtitle* SubtitleDocument() const { return m_document.get(); }
   FontEngine& Fonts() { return *m_fonts; }
@@ -86,8 +86,9 @@ class MainController {
   // The "VobSub too" box, by the person or by program code (the settings store): ticked, the run writes the SUP
   // file and the VobSub pair; cleared, the SUP file alone. No action beyond that.
   void SetVobSubToo(bool checked);
-  // Every output choice at once (the named command line): any format and the VobSub language. Throws
-  // ConversionError naming the language when it is not two letters; nothing changes then.
+  // Every output choice at once: any format and the VobSub language (no window control offers VobSub alone or
+  // another language yet). Throws ConversionError naming the language when it is not two letters; nothing changes
+  // then.
   void SetOutputOptions(const OutputOptions& options);
 
   // Changes made by program code (the settings store): select without a change action, move with one.

@@ -12,7 +12,7 @@
 #include "palette/palette_display.h"
 #include "render/frame.h"
 #include "render/image.h"
-#include "sup/output_files.h"
+#include "base/output_format.h"
 
 namespace quillet {
 

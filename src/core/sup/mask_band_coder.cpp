@@ -11,7 +11,8 @@
 namespace quillet {
 namespace {
 
-// One frame row as bits, bit i of word k for column 64k + i; the columns past the frame stay clear.
+// One frame row as bits, bit i of word k for column 64k + i. Paint reaching past the right edge may set bits
+// beyond column 719; the coder masks them off.
 constexpr int kRowWords = (kFrameWidth + 63) / 64;
 using RowBits = std::array<uint64_t, kRowWords>;
 
