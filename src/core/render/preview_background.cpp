@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 
@@ -68,27 +67,27 @@ Image24 BuiltInPreviewBackground(VideoStandard standard) {
 
 PreviewPicture LoadPreviewPicture(VideoStandard standard, const std::string& userPath) {
   if (userPath.empty()) return {BuiltInPreviewBackground(standard), {}};
-  struct stat info {};
-  if (::stat(userPath.c_str(), &info) != 0) {
-    if (errno == ENOENT) return {BuiltInPreviewBackground(standard), {}};
-    return {BuiltInPreviewBackground(standard),
-            FileErrorText("open", userPath, errno) + " The built-in picture is shown instead."};
-  }
   auto refuse = [&](const std::string& why) {
     return PreviewPicture{
         BuiltInPreviewBackground(standard),
         "The preview picture \"" + userPath + "\" cannot be used: " + why + ". The built-in picture is shown instead."};
   };
-  if (!S_ISREG(info.st_mode)) return refuse(NotRegularFileReason(info.st_mode));
-  if (static_cast<uint64_t>(info.st_size) > kMaxPreviewFileBytes) return refuse("it is larger than 256 MiB");
-  std::string bytes;
+  std::optional<std::string> bytes;
   try {
-    bytes = ReadWholeFile(userPath, kMaxPreviewFileBytes);
+    bytes = ReadWholeFileIfPresent(userPath, kMaxPreviewFileBytes);
+  } catch (const FileTooLargeError&) {
+    return refuse("it is larger than 256 MiB");
   } catch (const FileError& e) {
+    // A folder, pipe or device is told in the preview's own words, like a picture that cannot be decoded.
+    struct stat info {};
+    if (::stat(userPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+      return refuse(NotRegularFileReason(info.st_mode));
+    }
     return {BuiltInPreviewBackground(standard), std::string(e.what()) + " The built-in picture is shown instead."};
   }
+  if (!bytes) return {BuiltInPreviewBackground(standard), {}};
   std::string problem;
-  std::optional<Image24> picture = DecodeBmp(bytes, &problem);
+  std::optional<Image24> picture = DecodeBmp(*bytes, &problem);
   if (!picture) return refuse("it " + problem);
   return {ScaleNearest(*picture, kFrameWidth, FrameHeight(standard)), {}};
 }
