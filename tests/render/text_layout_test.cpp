@@ -147,9 +147,10 @@ TEST(TextLayout, DigitsAndLatinInAHebrewLineKeepTheirOwnOrder) {
   // The same words after a Latin word make a left-to-right line.
   const LineLayout latinFirst = engine.LayoutLine(Font(20), U8(U"abc \u05E9\u05DC\u05D5\u05DD 12"));
   EXPECT_EQ(VisualClusters(latinFirst), (std::vector<int>{0, 1, 2, 9, 10, 7, 6, 5, 4}));
-  EXPECT_FALSE(ResolveBidiLevels(U"123 \u05E9").levels.empty());
-  EXPECT_TRUE(ResolveBidiLevels(U"123 \u05E9").rightToLeft) << "digits are not strong";
-  EXPECT_FALSE(ResolveBidiLevels(U"(abc) \u05E9").rightToLeft);
+  // Digits are not strong: the Hebrew letter makes the line right to left (base level 1, digits raised to 2).
+  EXPECT_EQ(ResolveBidiLevels(U"123 \u05E9").levels, (std::vector<uint8_t>{2, 2, 2, 1, 1}));
+  // The bracketed Latin word comes first: a left-to-right line (base level 0).
+  EXPECT_EQ(ResolveBidiLevels(U"(abc) \u05E9").levels, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST(TextLayout, RunsAreReversedLevelByLevel) {

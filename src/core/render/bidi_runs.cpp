@@ -25,7 +25,6 @@ BidiLevels ResolveBidiLevels(std::u32string_view text) {
   if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &direction, levels.data()) == 0) {
     return result;  // out of memory inside FriBidi: draw left to right
   }
-  result.rightToLeft = FRIBIDI_IS_RTL(direction);
   for (std::size_t i = 0; i < text.size(); ++i) result.levels[i] = static_cast<uint8_t>(levels[i]);
   return result;
 }

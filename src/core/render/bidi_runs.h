@@ -12,7 +12,6 @@ namespace quillet {
 // direction comes from the first strong character (left to right when there is none), so a Hebrew line with a
 // Latin word is a right-to-left line and a Latin line with a Hebrew word a left-to-right one.
 struct BidiLevels {
-  bool rightToLeft = false;     // the paragraph direction
   std::vector<uint8_t> levels;  // one per code point
 };
 BidiLevels ResolveBidiLevels(std::u32string_view text);
