@@ -133,10 +133,6 @@ std::vector<std::string> FontEngine::FontNameList() {
 
 const FontMetrics& FontEngine::Metrics(const FontDesc& font) { return m_impl->Primary(font).Metrics(); }
 
-std::u32string FontEngine::Decode(std::string_view bytes, uint8_t charset) {
-  return m_impl->decoder.Decode(bytes, charset);
-}
-
 std::u32string FontEngine::DecodeText(const FontDesc& font, std::string_view bytes) {
   return font.unicodeText ? m_impl->decoder.DecodeUtf8(bytes) : m_impl->decoder.Decode(bytes, font.charset);
 }

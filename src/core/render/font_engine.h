@@ -128,8 +128,6 @@ class FontEngine {
   // is measured is what is drawn.
   LineLayout LayoutLine(const FontDesc& font, std::string_view bytes);
 
-  // The code points the bytes stand for in a charset.
-  std::u32string Decode(std::string_view bytes, uint8_t charset);
   // The code points of text drawn with the font: UTF-8 when the font says unicodeText, else by its charset.
   std::u32string DecodeText(const FontDesc& font, std::string_view bytes);
 
