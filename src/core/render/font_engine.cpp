@@ -13,23 +13,12 @@
 
 namespace quillet {
 
-int EmHeightPx(int sizePt, int dpi) {
-  const long long num = static_cast<long long>(sizePt) * dpi;
-  long long q = num / 72;
-  const long long r = num % 72;
-  if (2 * r > 72 || (2 * r == 72 && (q & 1) != 0)) ++q;
-  return static_cast<int>(std::max<long long>(1, q));
-}
+int EmHeightPx(int sizePt, int dpi) { return std::max(1, ScaleRound(sizePt, dpi, 72)); }
 
-namespace {
-
-// The options with a font configuration: theirs, or one loaded now that the engines made from them share.
 FontOptions WithFontConfig(FontOptions options) {
   if (!options.fontConfig) options.fontConfig = FontConfig::Load();
   return options;
 }
-
-}  // namespace
 
 FontEngine::Impl::Impl(FontOptions opts)
     : options(WithFontConfig(std::move(opts))), resolver(options.fontConfig), decoder(options.defaultCodeset) {

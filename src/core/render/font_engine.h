@@ -93,9 +93,12 @@ struct FontOptions {
   // The user's own code page for the DEFAULT charset; empty means the locale's (see UserCodeset).
   std::string defaultCodeset;
   // The font configuration the engines share; an engine made without one loads it and keeps it in its options,
-  // so the engines cloned from it or made from its Options() share it.
+  // so the engines made from its Options() share it.
   std::shared_ptr<const FontConfig> fontConfig;
 };
+
+// The options with a font configuration: theirs, or one loaded now that the engines made from them share.
+FontOptions WithFontConfig(FontOptions options);
 
 // Owns a FreeType library, the faces and sizes opened, a glyph cache per face, size and style, the stand-in face of
 // every code point the chosen faces lack, and the charset decoders; shares a fontconfig configuration. No global

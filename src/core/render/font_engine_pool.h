@@ -17,9 +17,7 @@ namespace quillet {
 // rendering is not serialised.
 class FontEnginePerThread {
  public:
-  explicit FontEnginePerThread(FontOptions options = {}) : m_options(std::move(options)) {
-    if (!m_options.fontConfig) m_options.fontConfig = FontConfig::Load();
-  }
+  explicit FontEnginePerThread(FontOptions options = {}) : m_options(WithFontConfig(std::move(options))) {}
 
   FontEngine& ForThisThread() {
     const std::thread::id self = std::this_thread::get_id();

@@ -14,9 +14,7 @@
 #include "render/code_point_class.h"
 
 namespace quillet {
-namespace {
 
-// units × em ÷ unitsPerEm rounded to nearest, ties to even.
 int ScaleRound(long units, int em, int unitsPerEm) {
   if (unitsPerEm <= 0) return 0;
   const long long num = static_cast<long long>(units) * em;
@@ -29,6 +27,8 @@ int ScaleRound(long units, int em, int unitsPerEm) {
   if (2 * r > unitsPerEm || (2 * r == unitsPerEm && (q & 1) != 0)) ++q;
   return static_cast<int>(q);
 }
+
+namespace {
 
 // Reads the face's Windows metrics for an em size.
 FontMetrics MeasureFace(FT_Face face, int em) {

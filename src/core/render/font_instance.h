@@ -14,6 +14,9 @@ struct hb_font_t;
 
 namespace quillet {
 
+// units × em ÷ unitsPerEm rounded to nearest, ties to even; 0 when unitsPerEm is not positive.
+int ScaleRound(long units, int em, int unitsPerEm);
+
 // The glyph a code point takes in the plain path, and whether the plain path may draw it: the face has it (or it
 // is a control character, drawn as the face's missing-glyph shape as it always was) and it needs no shaping.
 struct CodePointGlyph {

@@ -136,8 +136,6 @@ const ResolvedFace& FallbackChain::Candidate(int index) {
 FontResolver::FontResolver(std::shared_ptr<const FontConfig> config)
     : m_shared(std::move(config)), m_config(m_shared->Get()) {}
 
-FontResolver::~FontResolver() { m_chains.clear(); }
-
 const ResolvedFace& FontResolver::Resolve(const std::string& name, bool bold, bool italic) {
   auto key = std::make_tuple(name, bold, italic);
   auto found = m_resolved.find(key);

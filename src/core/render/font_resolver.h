@@ -54,11 +54,10 @@ class FallbackChain {
   std::vector<std::optional<ResolvedFace>> m_prepared;
 };
 
-// Owns a fontconfig configuration and caches what it answered. Not thread-safe (one per font engine).
+// Shares the engines' fontconfig configuration and caches what it answered. Not thread-safe (one per font engine).
 class FontResolver {
  public:
   explicit FontResolver(std::shared_ptr<const FontConfig> config);
-  ~FontResolver();
   FontResolver(const FontResolver&) = delete;
   FontResolver& operator=(const FontResolver&) = delete;
 
@@ -76,6 +75,7 @@ class FontResolver {
   std::shared_ptr<const FontConfig> m_shared;  // shared with the other engines; never changed
   _FcConfig* m_config = nullptr;
   std::map<std::tuple<std::string, bool, bool>, ResolvedFace> m_resolved;
+  // Declared last so it is destroyed first: the chains point into the configuration.
   std::map<std::tuple<std::string, bool, bool, std::string>, std::unique_ptr<FallbackChain>> m_chains;
 };
 
