@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "base/ascii_text.h"
 #include "base/utf8_text.h"
 #include "render/name_tables.h"
 
@@ -18,7 +19,7 @@ namespace {
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 
 bool IsUtf8Name(std::string_view codeset) {
-  return codeset == "UTF-8" || codeset == "utf8" || codeset == "UTF8" || codeset == "utf-8";
+  return EqualsIgnoringAsciiCase(codeset, "UTF-8") || EqualsIgnoringAsciiCase(codeset, "UTF8");
 }
 
 bool IsAsciiName(std::string_view codeset) {
@@ -112,7 +113,7 @@ bool AsciiTransparent(uint8_t charset, const std::string& defaultCodeset) {
     case kCharsetJohab:
       return false;
     default:  // DEFAULT
-      return defaultCodeset == "UTF-8" || defaultCodeset == "utf8" || defaultCodeset == "UTF8";
+      return IsUtf8Name(defaultCodeset);
   }
 }
 

@@ -1,11 +1,8 @@
 // Walks the lines of a whole file held in memory, the way a text file is read line by line.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <string_view>
-
-#include "base/ascii_text.h"
 
 namespace quillet {
 
@@ -15,12 +12,6 @@ inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 inline std::string_view SkipUtf8Bom(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
   return bytes;
-}
-
-// An empty line, or one of blanks only (IsBlank: spaces, tabs, other control characters): it ends an entry's
-// text like an empty line, and holds no MicroDVD entry.
-inline bool IsBlankLine(std::string_view line) {
-  return std::all_of(line.begin(), line.end(), [](char c) { return IsBlank(c); });
 }
 
 // Lines end at CR LF, LF or a lone CR; the last line needs no line end. A line end at the very end of the bytes

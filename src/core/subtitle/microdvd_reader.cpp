@@ -116,7 +116,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     }
     document.Loaded = true;
     // A blank line (such as one made by an extra line break at the end) holds no entry.
-    if (IsBlankLine(line)) continue;
+    if (TrimBlanks(line).empty()) continue;
     fivestrings entry;
     try {
       entry = ParseMicroDvdLine(line, rate);

@@ -29,7 +29,7 @@ std::optional<std::string_view> NextTextLine(LineCursor& cursor) {
   if (cursor.AtEnd()) return std::nullopt;
   LineCursor ahead = cursor;
   const std::string_view next = ahead.Next();
-  if (IsBlankLine(next) || HasSrtArrow(next)) return std::nullopt;
+  if (TrimBlanks(next).empty() || HasSrtArrow(next)) return std::nullopt;
   if (IsSequenceNumber(next) && !ahead.AtEnd() && HasSrtArrow(ahead.Peek())) return std::nullopt;
   cursor = ahead;
   return next;
@@ -60,7 +60,7 @@ bool LooksLikeSrt(std::string_view text) {
   LineCursor cursor(SkipUtf8Bom(text));
   for (int nonBlank = 0; nonBlank < 10 && !cursor.AtEnd();) {
     std::string_view line = cursor.Next();
-    if (IsBlankLine(line)) continue;
+    if (TrimBlanks(line).empty()) continue;
     if (IsSrtTimeLine(line)) return true;
     ++nonBlank;
   }
@@ -75,7 +75,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
     std::string_view line = cursor.Next();
     ++lineNumber;
     document.Loaded = true;
-    if (IsBlankLine(line)) continue;
+    if (TrimBlanks(line).empty()) continue;
     const int entryLine = lineNumber;
     if (HasSrtArrow(line)) {
       SrtTimeProblem problem;

@@ -23,11 +23,6 @@ bool ReadDigits(std::string_view text, std::size_t& at, std::size_t minDigits, s
   return count >= minDigits;
 }
 
-std::string_view SkipBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  return text;
-}
-
 }  // namespace
 
 std::optional<int> ReadSrtTime(std::string_view& text) {
@@ -51,12 +46,12 @@ std::optional<SrtTimes> ParseSrtTimeLine(std::string_view line, SrtTimeProblem* 
     if (problem) *problem = why;
     return std::nullopt;
   };
-  std::string_view rest = SkipBlanks(line);
+  std::string_view rest = TrimBlanks(line);
   const std::optional<int> start = ReadSrtTime(rest);
   if (!start) return fail("the start time cannot be read");
-  rest = SkipBlanks(rest);
+  rest = TrimBlanks(rest);
   if (!rest.starts_with("-->")) return fail("no \"-->\" right after the start time");
-  rest = SkipBlanks(rest.substr(3));
+  rest = TrimBlanks(rest.substr(3));
   const std::optional<int> end = ReadSrtTime(rest);
   if (!end) return fail("the end time cannot be read");
   if (problem) problem->clear();

@@ -11,14 +11,6 @@ namespace {
 // The tags subtitle tools write: italic, bold, underline, strikeout and font, opening or closing.
 constexpr std::array<std::string_view, 5> kTagNames = {"font", "i", "b", "u", "s"};
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (AsciiLower(text[i]) != prefix[i]) return false;
-  }
-  return true;
-}
-
 // Length of the tag starting at text[0] (which is '<'), or 0 when no removable tag starts there: "<", an optional
 // "/", a tag name in any letter case, then ">" or a blank and anything up to the next ">" (attributes).
 // "<fontsize>" and "<bold>" are not tags. `lastClose` is the position of the last '>' in `text` (npos when none),
@@ -27,7 +19,7 @@ std::size_t TagLengthAt(std::string_view text, std::size_t lastClose) {
   std::size_t at = 1;
   if (at < text.size() && text[at] == '/') ++at;
   for (std::string_view name : kTagNames) {
-    if (!StartsWithIgnoringCase(text.substr(at), name)) continue;
+    if (!EqualsIgnoringAsciiCase(text.substr(at, name.size()), name)) continue;
     const std::size_t nameEnd = at + name.size();
     if (nameEnd >= text.size()) return 0;
     if (text[nameEnd] == '>') return nameEnd + 1;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "base/ascii_text.h"
 #include "base/message_sink.h"
 #include "base/whole_file.h"
 #include "subtitle/file_text.h"
@@ -19,34 +20,27 @@ bool IsPresentFile(const std::string& fileName) {
   return std::filesystem::is_regular_file(fileName, ec);
 }
 
-// The extension (the last "." and what follows, within the last path component), upper-cased.
-std::string UpperExtension(const std::string& fileName) {
-  std::size_t dot = fileName.rfind('.');
-  std::size_t slash = fileName.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && slash > dot)) return {};
-  std::string ext = fileName.substr(dot);
-  for (char& c : ext) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return ext;
-}
+bool HasSrtExtension(const std::string& fileName) { return EndsWithIgnoringAsciiCase(fileName, ".srt"); }
 
-bool HasMicroDvdExtension(const std::string& ext) { return ext == ".SUB" || ext == ".TXT"; }
+bool HasMicroDvdExtension(const std::string& fileName) {
+  return EndsWithIgnoringAsciiCase(fileName, ".sub") || EndsWithIgnoringAsciiCase(fileName, ".txt");
+}
 
 }  // namespace
 
 void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink) {
   Loaded = false;
-  const std::string ext = UpperExtension(fileName);
-  if (IsPresentFile(fileName) && (ext == ".SRT" || HasMicroDvdExtension(ext))) {
+  const bool srtName = HasSrtExtension(fileName);
+  const bool microDvdName = HasMicroDvdExtension(fileName);
+  if (IsPresentFile(fileName) && (srtName || microDvdName)) {
     // One read serves detection and reading.
     const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
     std::vector<SkippedEntry> skipped;
-    if (ext == ".SRT" && LooksLikeSrt(file.text)) {
+    if (srtName && LooksLikeSrt(file.text)) {
       if (clearFirst) Clear();
       UnicodeText = file.unicode;
       skipped = ReadSrt(file.text, *this);
-    } else if (HasMicroDvdExtension(ext) && LooksLikeMicroDvd(file.text)) {
+    } else if (microDvdName && LooksLikeMicroDvd(file.text)) {
       if (clearFirst) Clear();
       UnicodeText = file.unicode;
       skipped = ReadMicroDvd(file.text, fileName, *this, sink);
@@ -61,12 +55,12 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
-  return IsPresentFile(fileName) && UpperExtension(fileName) == ".SRT" &&
+  return IsPresentFile(fileName) && HasSrtExtension(fileName) &&
          LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
 }
 
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
-  return IsPresentFile(fileName) && HasMicroDvdExtension(UpperExtension(fileName)) &&
+  return IsPresentFile(fileName) && HasMicroDvdExtension(fileName) &&
          LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
 }
 
