@@ -105,6 +105,11 @@ TEST(MicroDvdReader, MissingOrBadFramesFail) {
   } catch (const ConversionError& e) {
     EXPECT_STREQ(e.what(), "'2o' is not a valid integer value for the end frame");
   }
+  std::string problem;
+  EXPECT_THROW(ParseMicroDvdLine("{2o}{10}x", 25, &problem), ConversionError);
+  EXPECT_EQ(problem, "the start frame cannot be read");
+  EXPECT_THROW(ParseMicroDvdLine("{10}{99999999}x", 25, &problem), ConversionError);
+  EXPECT_EQ(problem, "the time of a frame is out of range");
 }
 
 TEST(MicroDvdReader, FrameRateLineIsTheFirstEntry) {

@@ -17,29 +17,14 @@ namespace {
 
 constexpr std::string_view kRatePrefix = "{1}{1}";
 
-int FrameValue(std::string_view text, const char* which) {
+int FrameValue(std::string_view text, const char* which, std::string* problem) {
   if (auto value = ParseDecimalInteger(text)) return *value;
+  if (problem) *problem = std::string("the ") + which + " frame cannot be read";
   throw ConversionError(QuoteForMessage(text) + " is not a valid integer value for the " + which + " frame");
 }
 
 // The drawn text of one MicroDVD text line: control codes and style tags removed.
 std::string DrawnText(std::string_view text) { return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text)); }
-
-// Why a line's frames cannot be read, for the notice; the exception's own message quotes file text.
-std::string FrameProblem(std::string_view line) {
-  std::size_t brace = line.find('{');
-  std::string_view rest = brace == std::string_view::npos ? line : line.substr(brace + 1);
-  std::size_t between = rest.find("}{");
-  if (between == std::string_view::npos || !ParseDecimalInteger(rest.substr(0, between))) {
-    return "the start frame cannot be read";
-  }
-  rest.remove_prefix(between + 2);
-  std::size_t close = rest.find('}');
-  if (close == std::string_view::npos || !ParseDecimalInteger(rest.substr(0, close))) {
-    return "the end frame cannot be read";
-  }
-  return "the time of a frame is out of range";
-}
 
 }  // namespace
 
@@ -64,22 +49,28 @@ int MicroDvdFrameToMs(int frame, double rate) {
   return static_cast<int>(ms);
 }
 
-fivestrings ParseMicroDvdLine(std::string_view line, double rate) {
+fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem) {
   std::string_view rest = line;
   if (std::size_t brace = rest.find('{'); brace != std::string_view::npos) rest.remove_prefix(brace + 1);
 
   // A missing "}{" or "}" leaves that frame empty, which fails to convert before anything is cut.
   std::size_t between = rest.find("}{");
   const int startFrame =
-      FrameValue(between == std::string_view::npos ? std::string_view{} : rest.substr(0, between), "start");
+      FrameValue(between == std::string_view::npos ? std::string_view{} : rest.substr(0, between), "start", problem);
   rest.remove_prefix(between + 2);
   std::size_t close = rest.find('}');
-  const int endFrame = FrameValue(close == std::string_view::npos ? std::string_view{} : rest.substr(0, close), "end");
+  const int endFrame =
+      FrameValue(close == std::string_view::npos ? std::string_view{} : rest.substr(0, close), "end", problem);
   rest.remove_prefix(close + 1);
 
   fivestrings result;
-  result.StartTime = std::to_string(MicroDvdFrameToMs(startFrame, rate));
-  result.EndTime = std::to_string(MicroDvdFrameToMs(endFrame, rate));
+  try {
+    result.StartTime = std::to_string(MicroDvdFrameToMs(startFrame, rate));
+    result.EndTime = std::to_string(MicroDvdFrameToMs(endFrame, rate));
+  } catch (const ConversionError&) {
+    if (problem) *problem = "the time of a frame is out of range";
+    throw;
+  }
   std::size_t bar = rest.find('|');
   result.Line1 = std::string(rest.substr(0, bar));
   if (bar != std::string_view::npos) {
@@ -118,10 +109,11 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     // A blank line (such as one made by an extra line break at the end) holds no entry.
     if (TrimBlanks(line).empty()) continue;
     fivestrings entry;
+    std::string problem;
     try {
-      entry = ParseMicroDvdLine(line, rate);
+      entry = ParseMicroDvdLine(line, rate, &problem);
     } catch (const ConversionError&) {
-      skipped.push_back({lineNumber, FrameProblem(line)});
+      skipped.push_back({lineNumber, std::move(problem)});
       continue;
     }
     // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line

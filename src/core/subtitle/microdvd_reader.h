@@ -29,8 +29,9 @@ int MicroDvdFrameToMs(int frame, double rate);
 
 // One line "[anything]{start}{end}text|text|text": frames converted to milliseconds as decimal text; the first
 // "|" ends line 1, the second ends line 2, everything after it (further "|" included) is line 3. Tags stay.
-// Throws ConversionError when a frame is missing, not a decimal integer, or out of range.
-fivestrings ParseMicroDvdLine(std::string_view line, double rate);
+// Throws ConversionError when a frame is missing, not a decimal integer, or out of range; `problem`, when given,
+// then says why in words for the skipped-entries notice (the exception's message quotes file text).
+fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem = nullptr);
 
 // Detection on the text of a file (after DecodeSubtitleFile): the first line starts with "{" (after a UTF-8
 // byte-order mark, if any).
