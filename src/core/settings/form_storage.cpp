@@ -1,11 +1,13 @@
 // The main window's settings store: keys, restore and save rules, and the store's lifecycle.
 #include "settings/form_storage.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
-#include <system_error>
+#include <string_view>
 #include <utility>
 
+#include "base/ascii_text.h"
 #include "base/errors.h"
 
 namespace quillet {
@@ -45,19 +47,21 @@ int ListNumber(std::string_view text, size_t index, int fallback) {
   return value.value_or(fallback);
 }
 
-// The store's words for booleans: the first of each list is written, any of them (in any case) is read.
-constexpr const char* kStoredTrue = "TRUE";
-constexpr const char* kStoredFalse = "FALSE";
+// The store writes TRUE and FALSE; reading also takes the short words, in any letter case.
+constexpr std::string_view kStoredTrue = "TRUE";
+constexpr std::string_view kStoredFalse = "FALSE";
 
-std::optional<bool> ParseStoredBoolean(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  std::string upper(text);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> words) {
+  for (std::string_view word : words) {
+    if (EqualsIgnoringAsciiCase(text, word)) return true;
   }
-  if (upper == "TRUE" || upper == "YES" || upper == "Y") return true;
-  if (upper == "FALSE" || upper == "NO" || upper == "N") return false;
+  return false;
+}
+
+// The text comes trimmed from the settings file.
+std::optional<bool> ParseStoredBoolean(std::string_view text) {
+  if (IsOneOf(text, {kStoredTrue, "YES", "Y"})) return true;
+  if (IsOneOf(text, {kStoredFalse, "NO", "N"})) return false;
   return std::nullopt;
 }
 

@@ -1,7 +1,6 @@
 // The main window's settings store: which keys the settings file holds, how they are restored and saved, and when.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
