@@ -3,10 +3,8 @@
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
