@@ -10,6 +10,7 @@
 #include <random>
 
 #include "base/errors.h"
+#include "base/file_descriptor.h"
 #include "base/whole_file.h"
 
 namespace quillet {
@@ -54,19 +55,6 @@ std::string UnusedTemporaryName(const std::string& target) {
     if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
   }
   return {};
-}
-
-int WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return 0;
 }
 
 void SyncFolder(const std::string& target) {

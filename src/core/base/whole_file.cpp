@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "base/errors.h"
+#include "base/file_descriptor.h"
 #include "base/output_file.h"
 
 namespace quillet {
@@ -18,14 +19,6 @@ namespace {
 [[noreturn]] void Fail(std::string_view action, const std::string& path, int error) {
   throw FileError(FileErrorText(action, path, error));
 }
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 std::string ReadOpen(const Descriptor& file, const std::string& path, uint64_t maxBytes) {
   struct stat info {};

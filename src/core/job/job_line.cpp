@@ -6,11 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <string>
+#include <string_view>
 
 #include "base/ascii_text.h"
 #include "base/errors.h"
+#include "base/file_descriptor.h"
 #include "base/whole_file.h"
 
 namespace quillet {
@@ -27,14 +28,6 @@ void AppendQuoted(std::string& line, const std::string& text) {
   line += text;
   line += '"';
 }
-
-// Closes the descriptor on every way out.
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 bool EndsWithBat(const std::string& name) { return EndsWithIgnoringAsciiCase(name, ".bat"); }
 
@@ -82,22 +75,18 @@ void AppendToBatchFile(const std::string& batchPath, const std::string& line) {
   if (!S_ISREG(info.st_mode)) throw FileError(FileErrorText("open", batchPath, NotRegularFileReason(info.st_mode)));
 
   // A last line without its line end (a file edited by hand) would swallow the new job: end it first.
-  std::string text;
+  std::string_view lineEnd;
   if (info.st_size > 0) {
     char last = '\n';
     if (::pread(fd, &last, 1, info.st_size - 1) != 1) throw FileError(FileErrorText("read", batchPath, errno));
-    if (last == '\r') text = "\n";
-    if (last != '\r' && last != '\n') text = "\r\n";
+    if (last == '\r') lineEnd = "\n";
+    if (last != '\r' && last != '\n') lineEnd = "\r\n";
   }
-  text += line;
-  const char* data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw FileError(FileErrorText("write", batchPath, errno));
-    data += n;
-    left -= static_cast<std::size_t>(n);
+  std::string text;
+  text.reserve(lineEnd.size() + line.size());
+  text.append(lineEnd).append(line);
+  if (const int error = WriteAll(fd, text.data(), text.size())) {
+    throw FileError(FileErrorText("write", batchPath, error));
   }
   file.fd = -1;
   if (::close(fd) != 0) throw FileError(FileErrorText("write", batchPath, errno));
