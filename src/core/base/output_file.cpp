@@ -25,9 +25,9 @@ constexpr std::size_t kBufferBytes = 1 << 16;
 std::string TargetOf(const std::string& path) {
   std::error_code ec;
   if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-  const std::string target = fs::weakly_canonical(path, ec).string();
+  const std::string target = LinkedPath(path);
   struct stat info {};
-  if (ec || ::stat(target.c_str(), &info) != 0) {
+  if (::stat(target.c_str(), &info) != 0) {
     throw FileError(FileErrorText("create", path, "it is a link to \"" + target + "\", which does not exist"));
   }
   if (!S_ISREG(info.st_mode)) {
@@ -38,19 +38,20 @@ std::string TargetOf(const std::string& path) {
   return target;
 }
 
-std::string FolderOf(const std::string& target) {
-  const fs::path p(target);
-  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
-}
-
 // A hidden name beside the target that no other file has yet; "" when none could be found.
 std::string UnusedTemporaryName(const std::string& target) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  const fs::path p(target);
+  const fs::path folder(FolderOf(target));
+  std::string prefix = ".";
+  prefix += fs::path(target).filename().string();
+  prefix += '.';
+  prefix += std::to_string(::getpid());
+  prefix += '-';
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const fs::path candidate =
-        fs::path(FolderOf(target)) / ("." + p.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                                      std::to_string(random() % 100000000) + ".part");
+    std::string name = prefix;
+    name += std::to_string(random() % 100000000);
+    name += ".part";
+    const fs::path candidate = folder / name;
     struct stat info {};
     if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
   }
@@ -65,6 +66,18 @@ void SyncFolder(const std::string& target) {
 }
 
 }  // namespace
+
+std::string LinkedPath(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+  const fs::path target = fs::weakly_canonical(path, ec);
+  return ec ? std::string() : target.string();
+}
+
+std::string FolderOf(const std::string& file) {
+  const fs::path p(file);
+  return p.has_parent_path() ? p.parent_path().string() : std::string(".");
+}
 
 OutputFile::OutputFile(std::string path) : m_path(std::move(path)) {}
 

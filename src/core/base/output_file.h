@@ -48,6 +48,13 @@ class OutputFile {
   std::string m_buffer;
 };
 
+// `path`, or when it is a symbolic link, the file the link finally points to, whether that exists or not ("" when
+// the link cannot be followed). A link to a regular file is where OutputFile puts the bytes.
+std::string LinkedPath(const std::string& path);
+
+// The folder holding `file` ("." for a name without one).
+std::string FolderOf(const std::string& file);
+
 // Removes the file at `path` (a link's target, as OutputFile writes it) when it is a regular file: an output a
 // run replaces or no longer stands behind. A missing file is no failure. Throws FileError.
 void RemoveOutputFile(const std::string& path);

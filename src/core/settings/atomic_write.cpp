@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
+#include <cstdio>
 
 #include "base/errors.h"
 #include "base/output_file.h"
@@ -13,8 +13,6 @@
 
 namespace quillet {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Writes all bytes over the file itself; the last resort when its folder takes no new files.
 void WriteInPlace(const std::string& path, std::string_view bytes) {
@@ -34,26 +32,21 @@ void WriteInPlace(const std::string& path, std::string_view bytes) {
 
 // The folder refuses new files while the file itself may be written.
 bool OnlyTheFileIsWritable(const std::string& path) {
-  std::error_code ec;
-  const fs::path target =
-      fs::is_symlink(fs::symlink_status(path, ec)) ? fs::weakly_canonical(path, ec) : fs::path(path);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  return ::access(folder.c_str(), W_OK) != 0 && ::access(target.c_str(), W_OK) == 0;
+  const std::string target = LinkedPath(path);
+  return ::access(FolderOf(target).c_str(), W_OK) != 0 && ::access(target.c_str(), W_OK) == 0;
 }
 
 }  // namespace
 
 void AtomicWriteFile(const std::string& path, std::string_view bytes) {
-  OutputFile file(path);
   try {
-    file.Open();
+    WriteWholeFile(path, bytes);
   } catch (const FileError&) {
+    // Writing over the file itself is the way left when its folder takes no new file. A failure after the new file
+    // was made is passed on: that folder took it.
     if (!OnlyTheFileIsWritable(path)) throw;
     WriteInPlace(path, bytes);
-    return;
   }
-  file.Write(bytes);
-  file.Commit();
 }
 
 }  // namespace quillet
