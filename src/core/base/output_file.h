@@ -35,8 +35,6 @@ class OutputFile {
   void Commit();
   void Abandon() noexcept;
 
-  const std::string& Path() const { return m_path; }
-
  private:
   [[noreturn]] void Fail(std::string_view action, int error);
   void Flush();
