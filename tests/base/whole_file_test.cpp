@@ -74,5 +74,14 @@ TEST(WholeFile, AFileOverTheReadersBoundIsNotRead) {
   EXPECT_THROW(ReadWholeFileIfPresent(path, 1 << 20), FileTooLargeError);
 }
 
+// A file under /proc reports a size of 0 and holds more: it is read to its real end, and the bound still holds.
+TEST(WholeFile, TheReportedSizeIsOnlyAHint) {
+  const std::string status = ReadWholeFile("/proc/self/status");
+  ASSERT_GT(status.size(), 200u);
+  EXPECT_EQ(status.rfind("Name:", 0), 0u);
+  EXPECT_EQ(status.back(), '\n');
+  EXPECT_THROW(ReadWholeFile("/proc/self/status", 100), FileTooLargeError);
+}
+
 }  // namespace
 }  // namespace quillet

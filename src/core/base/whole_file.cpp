@@ -25,20 +25,26 @@ std::string ReadOpen(const Descriptor& file, const std::string& path, uint64_t m
   if (::fstat(file.fd, &info) != 0) Fail("read", path, errno);
   if (static_cast<uint64_t>(info.st_size) > maxBytes) throw FileTooLargeError(path, maxBytes);
 
-  std::string bytes;
-  // The size is a hint only (a file that grows reports another); read until the end either way.
-  if (info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[1 << 16];
+  // The size is a hint only (a file that grows reports another): read until the end either way, straight into the
+  // string, which doubles when it fills. The byte past the size lets the first read already see the end; growing
+  // stops one byte past the bound, which is enough to show that the file is too large.
+  std::string bytes(static_cast<std::size_t>(info.st_size) + 1, '\0');
+  std::size_t used = 0;
   for (;;) {
-    ssize_t got = ::read(file.fd, buffer, sizeof buffer);
+    if (used == bytes.size()) {
+      const uint64_t doubled = 2 * static_cast<uint64_t>(bytes.size());
+      bytes.resize(static_cast<std::size_t>(doubled > maxBytes ? maxBytes + 1 : doubled));
+    }
+    const ssize_t got = ::read(file.fd, bytes.data() + used, bytes.size() - used);
     if (got < 0) {
       if (errno == EINTR) continue;
       Fail("read", path, errno);
     }
     if (got == 0) break;
-    if (bytes.size() + static_cast<uint64_t>(got) > maxBytes) throw FileTooLargeError(path, maxBytes);
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    used += static_cast<std::size_t>(got);
+    if (used > maxBytes) throw FileTooLargeError(path, maxBytes);
   }
+  bytes.resize(used);
   return bytes;
 }
 
