@@ -9,12 +9,6 @@ std::string AsciiLower(std::string_view text) {
   return out;
 }
 
-std::string AsciiUpper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = AsciiUpper(c);
-  return out;
-}
-
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

@@ -8,9 +8,7 @@ namespace quillet {
 
 // Only A-Z and a-z change; every other byte (UTF-8 and code-page letters included) stays as it is.
 constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string AsciiLower(std::string_view text);
-std::string AsciiUpper(std::string_view text);
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 
