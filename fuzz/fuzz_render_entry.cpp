@@ -1,6 +1,7 @@
 // Fuzzes one entry's way from subtitle text to a subpicture unit: measuring and drawing its two lines on the
-// frame (checked against the literal drawing for short entries), scanning the band, run-length coding the
-// fields and building the unit.
+// frame (checked against the literal drawing for short entries), scanning the band and run-length coding the
+// fields (the reference coder), coding the band straight from the passes as the program does (checked against
+// the reference coder byte for byte) and building the unit.
 //
 // Input: six bytes of settings (font, style and charset, alignment and standard, offset, line distance, role
 // colours), then line 1, a line feed, and line 2.
@@ -11,12 +12,14 @@
 
 #include "fuzz_support.h"
 #include "job/job_settings.h"
+#include "reference_coder.h"
 #include "reference_render.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/name_tables.h"
 #include "render/subtitle_renderer.h"
-#include "sup/band_scan.h"
+#include "sup/entry_encoder.h"
+#include "sup/paint_codes.h"
 #include "sup/run_length_coding.h"
 #include "sup/subpicture_unit.h"
 
@@ -59,18 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const int offsetOr = ClampOffsetOr(static_cast<int8_t>(offsetOrByte) % 16);
   const RoleRgb roles{kColours[colourByte & 7], kColours[(colourByte >> 3) & 7], kColours[(colourByte >> 5) & 7]};
 
-  const RenderedFrame frame =
-      RenderFrame(engine, line1, line2,
-                  RenderSettings{font, AlignmentFromText(align), offset, offsetOr, outlineWidthPx, standard, roles});
+  const RenderSettings settings{font, AlignmentFromText(align), offset, offsetOr, outlineWidthPx, standard, roles};
+  const RenderedFrame frame = RenderFrame(engine, line1, line2, settings);
   QUILLET_FUZZ_CHECK(frame.frame.Width() == kFrameWidth && frame.frame.Height() == FrameHeight(standard));
   QUILLET_FUZZ_CHECK(frame.bandTop % 2 == 0 && frame.bandTop >= 0 && frame.bandHeight > 0);
   QUILLET_FUZZ_CHECK(frame.bandTop + frame.bandHeight <= frame.frame.Height());
   // Short entries are drawn again by the literal algorithm (every shifted draw one after another), which the
   // fast drawing must match pixel for pixel; long ones would make each run too slow.
   if (line1.size() + line2.size() <= kMaxComparedBytes) {
-    const RenderedFrame reference = ReferenceRenderFrame(
-        engine, line1, line2,
-        RenderSettings{font, AlignmentFromText(align), offset, offsetOr, outlineWidthPx, standard, roles});
+    const RenderedFrame reference = ReferenceRenderFrame(engine, line1, line2, settings);
     QUILLET_FUZZ_CHECK(frame.frame == reference.frame);
     QUILLET_FUZZ_CHECK(frame.bandTop == reference.bandTop && frame.bandHeight == reference.bandHeight);
   }
@@ -91,6 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   EncodeFields(runs, pixels);
   QUILLET_FUZZ_CHECK(pixels.topFieldOffset == 2 && pixels.bottomFieldOffset >= 2);
   QUILLET_FUZZ_CHECK(static_cast<std::size_t>(pixels.bottomFieldOffset) <= pixels.block.size());
+
+  static EntryPasses passes;
+  RenderEntryPasses(engine, line1, line2, settings, passes);
+  static EncodedEntry direct;
+  EncodePasses(passes, PaintCodesFor(roles), direct);
+  QUILLET_FUZZ_CHECK(direct.pixels == pixels);
+  QUILLET_FUZZ_CHECK(direct.bandTop == frame.bandTop && direct.bandHeight == frame.bandHeight);
 
   static std::vector<uint8_t> unit;
   unit.clear();

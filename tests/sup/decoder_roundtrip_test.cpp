@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "dvdsub_decoder.h"
+#include "reference_coder.h"
 #include "roundtrip_expectation.h"
-#include "sup/entry_encoder.h"
 #include "sup/generation_run.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"

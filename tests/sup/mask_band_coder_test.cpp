@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "reference_coder.h"
 #include "render/name_tables.h"
 #include "render/subtitle_renderer.h"
 #include "sup/entry_encoder.h"

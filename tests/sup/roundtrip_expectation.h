@@ -10,7 +10,7 @@
 #include "dvdsub_decoder.h"
 #include "literal_role.h"
 #include "render/frame.h"
-#include "sup/band_scan.h"
+#include "sup/run_length_coding.h"
 #include "sup/role_colours.h"
 
 namespace quillet::test {

@@ -5,6 +5,7 @@
 #include <random>
 #include <utility>
 
+#include "reference_coder.h"
 #include "render/frame.h"
 #include "sup/entry_encoder.h"
 #include "sup/role_colours.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "base/errors.h"
-#include "sup/band_scan.h"
+#include "sup/run_length_coding.h"
 
 namespace quillet {
 namespace {

@@ -1,4 +1,4 @@
-// The DVD subpicture run-length code: coded rows, and the pixel-data block of a band's two fields.
+// The DVD subpicture run-length code: runs of pixels, coded rows, and the pixel-data block they fill.
 #include "sup/run_length_coding.h"
 
 #include <bit>
@@ -76,28 +76,6 @@ void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out) {
   *end++ = 0;  // end of line
   *end++ = 0;
   out.insert(out.end(), row, end);
-}
-
-std::vector<uint8_t> EncodeRow(std::span<const PixelRun> runs) {
-  std::vector<uint8_t> out;
-  EncodeRow(runs, out);
-  return out;
-}
-
-void EncodeFields(const BandRuns& runs, PixelData& out) {
-  out.block.clear();
-  out.block.push_back(0);
-  out.block.push_back(0);
-  out.topFieldOffset = static_cast<int>(out.block.size());
-  for (int row = 0; row < runs.RowCount(); row += 2) EncodeRow(runs.Row(row), out.block);
-  out.bottomFieldOffset = static_cast<int>(out.block.size());
-  for (int row = 1; row < runs.RowCount(); row += 2) EncodeRow(runs.Row(row), out.block);
-}
-
-PixelData EncodeFields(const BandRuns& runs) {
-  PixelData out;
-  EncodeFields(runs, out);
-  return out;
 }
 
 }  // namespace quillet

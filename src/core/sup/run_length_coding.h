@@ -1,13 +1,24 @@
-// The DVD subpicture run-length code: coded rows, and the pixel-data block of a band's two fields.
+// The DVD subpicture run-length code: runs of pixels, coded rows, and the pixel-data block they fill.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <vector>
 
-#include "sup/band_scan.h"
+#include "render/frame.h"
 
 namespace quillet {
+
+// Pixels coded per row: x = 0..718. The last column is never coded; the end-of-line code fills it with the
+// background role.
+constexpr int kCodedRowPixels = kFrameWidth - 1;
+
+// A run of `length` (1..719) neighbouring pixels of one colour, with that colour's role code.
+struct PixelRun {
+  int length = 0;
+  uint8_t role = 0;
+  bool operator==(const PixelRun&) const = default;
+};
 
 // The pixel-data block of one subpicture with its field offsets (bytes from the block's start).
 // The block starts with two zero bytes that no offset points at, then the top field (the band's even
@@ -24,11 +35,5 @@ struct PixelData {
 // then the end-of-line code 0x00 0x00, which fills the rest of the line with the background role.
 // Throws std::invalid_argument when a run is empty or the runs cover more than 719 pixels.
 void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out);
-std::vector<uint8_t> EncodeRow(std::span<const PixelRun> runs);
-
-// Builds the pixel-data block of a band whose first row is even, so band row 0 opens the top field.
-// `out` is overwritten; its buffer is reused.
-void EncodeFields(const BandRuns& runs, PixelData& out);
-PixelData EncodeFields(const BandRuns& runs);
 
 }  // namespace quillet

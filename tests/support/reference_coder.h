@@ -1,25 +1,17 @@
-// Cutting the text band of a frame into runs of identical pixels, one run list per band row.
+// The reference coder: a rendered frame's band scanned pixel by pixel into runs and coded field by field, kept
+// to check the program's coding straight from the passes byte for byte. Nothing in the program codes with it.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <span>
 #include <vector>
 
 #include "render/frame.h"
 #include "render/image.h"
+#include "sup/entry_encoder.h"
+#include "sup/run_length_coding.h"
 
 namespace quillet {
-
-// Pixels coded per row: x = 0..718. The last column is never coded; the end-of-line code fills it with the
-// background role.
-constexpr int kCodedRowPixels = kFrameWidth - 1;
-
-// A run of `length` (1..719) neighbouring pixels of one colour, with that colour's role code.
-struct PixelRun {
-  int length = 0;
-  uint8_t role = 0;
-  bool operator==(const PixelRun&) const = default;
-};
 
 // The run lists of all rows of one band, row 0 being the band's first row. The runs live in one flat
 // store so that scanning entry after entry into the same object allocates nothing once it has grown.
@@ -48,5 +40,30 @@ class BandRuns {
 // Throws QuilletError when the frame is narrower than 719 pixels, the band is empty or leaves the frame.
 void ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleRgb& roles, BandRuns& out);
 BandRuns ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleRgb& roles);
+
+// Builds the pixel-data block of a band whose first row is even, so band row 0 opens the top field.
+// `out` is overwritten; its buffer is reused.
+void EncodeFields(const BandRuns& runs, PixelData& out);
+PixelData EncodeFields(const BandRuns& runs);
+
+// Codes rendered frames: scans each frame's band and codes its two fields. An object used for frame after frame
+// keeps its run store between them (EncodeFrame makes a new one per call).
+class EntryEncoder {
+ public:
+  explicit EntryEncoder(const RoleRgb& roles) : m_roles(roles) {}
+
+  // Scans the frame's band and codes its two fields into `out`. Throws QuilletError when the band is
+  // empty, starts on an odd row or leaves the frame.
+  void Encode(const RenderedFrame& frame, PixelData& out);
+
+ private:
+  RoleRgb m_roles;
+  BandRuns m_runs;
+};
+
+// The frame path: the frame's band scanned (its pixels classified by the role colours) and coded, with the
+// frame's band and missing characters; the bytes EncodePasses gives straight from the passes.
+// Throws as EntryEncoder::Encode does.
+void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out);
 
 }  // namespace quillet

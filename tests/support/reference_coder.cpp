@@ -1,5 +1,6 @@
-// Cutting the text band of a frame into runs of identical pixels, one run list per band row.
-#include "sup/band_scan.h"
+// The reference coder: a rendered frame's band scanned pixel by pixel into runs and coded field by field, kept
+// to check the program's coding straight from the passes byte for byte. Nothing in the program codes with it.
+#include "reference_coder.h"
 
 #include <string>
 
@@ -51,6 +52,39 @@ BandRuns ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleR
   BandRuns runs;
   ScanBand(frame, bandTop, bandHeight, roles, runs);
   return runs;
+}
+
+void EncodeFields(const BandRuns& runs, PixelData& out) {
+  out.block.clear();
+  out.block.push_back(0);
+  out.block.push_back(0);
+  out.topFieldOffset = static_cast<int>(out.block.size());
+  for (int row = 0; row < runs.RowCount(); row += 2) EncodeRow(runs.Row(row), out.block);
+  out.bottomFieldOffset = static_cast<int>(out.block.size());
+  for (int row = 1; row < runs.RowCount(); row += 2) EncodeRow(runs.Row(row), out.block);
+}
+
+PixelData EncodeFields(const BandRuns& runs) {
+  PixelData out;
+  EncodeFields(runs, out);
+  return out;
+}
+
+void EntryEncoder::Encode(const RenderedFrame& frame, PixelData& out) {
+  // The band starts on an even row so that its first row opens the top field.
+  if (frame.bandTop % 2 != 0) {
+    throw QuilletError("The text band starts on row " + std::to_string(frame.bandTop) + ", which is not even.");
+  }
+  ScanBand(frame.frame, frame.bandTop, frame.bandHeight, m_roles, m_runs);
+  EncodeFields(m_runs, out);
+}
+
+void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out) {
+  EntryEncoder(roles).Encode(frame, out.pixels);
+  out.bandTop = frame.bandTop;
+  out.bandHeight = frame.bandHeight;
+  out.bandFit = frame.bandFit;
+  out.missingCharacters = frame.missingCharacters;
 }
 
 }  // namespace quillet
