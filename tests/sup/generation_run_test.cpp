@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -13,6 +15,7 @@
 #include <thread>
 
 #include "dvdsub_decoder.h"
+#include "sup/encode_pipeline.h"
 #include "sup/output_files.h"
 #include "synthetic_frame.h"
 #include "test_support.h"
@@ -370,8 +373,39 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
     const std::string bytes = ReadFile(job.supPath);
     if (workers == 0) expected = bytes;
     EXPECT_EQ(bytes, expected) << workers << " workers";
-    EXPECT_LE(maxInFlight.load(), std::max(1, workers));
+    // The run's own thread codes entries too while it waits for the workers.
+    EXPECT_LE(maxInFlight.load(), workers + 1);
   }
+}
+
+// While its one worker is held up, the consumer's thread codes the entries itself instead of waiting: entries
+// still come out in order and each is coded exactly once.
+TEST(EncodePipeline, TheConsumersThreadCodesWhileTheWorkerIsBusy) {
+  const auto consumer = std::this_thread::get_id();
+  std::mutex mutex;
+  std::condition_variable changed;
+  int codedByConsumer = 0;
+  bool gaveUp = false;
+  std::vector<int> codedCount(9, 0);
+  EncodePipeline pipeline(
+      8,
+      [&](int i, EncodedEntry& out) {
+        std::unique_lock lock(mutex);
+        ++codedCount[static_cast<std::size_t>(i)];
+        if (std::this_thread::get_id() == consumer) {
+          ++codedByConsumer;
+          changed.notify_all();
+        } else if (!gaveUp) {
+          // The worker holds its entry until the consumer has coded two (or gives up after a while, and the
+          // test fails below instead of hanging).
+          gaveUp = !changed.wait_for(lock, std::chrono::seconds(3), [&] { return codedByConsumer >= 2; });
+        }
+        out.bandTop = i;
+      },
+      1);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(pipeline.Next(i).bandTop, i);
+  EXPECT_GE(codedByConsumer, 2);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(codedCount[static_cast<std::size_t>(i)], 1) << "entry " << i;
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 namespace quillet {
 namespace {
 
-TEST(WorkerCount, NoWorkerOnOneProcessorAndOnePerProcessorOtherwise) {
+TEST(WorkerCount, OneWorkerPerProcessorBesidesTheRunsOwnThread) {
   EXPECT_EQ(LookAheadWorkers(1), 0);
-  EXPECT_EQ(LookAheadWorkers(2), 2);
-  EXPECT_EQ(LookAheadWorkers(8), 8);
+  EXPECT_EQ(LookAheadWorkers(2), 1);
+  EXPECT_EQ(LookAheadWorkers(8), 7);
 }
 
 TEST(WorkerCount, UsableProcessorsAreTheAffinityMasks) {

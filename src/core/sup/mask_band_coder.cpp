@@ -61,43 +61,68 @@ void PaintRow(const EntryPasses& passes, int y, RowBits& high, RowBits& low) {
   }
 }
 
-// The columns whose paint p has bit `bit` set in table[p].
-inline uint64_t Lookup(const std::array<uint8_t, 4>& table, unsigned bit, uint64_t high, uint64_t low) {
-  const uint64_t is[4] = {~high & ~low, ~high & low, high & ~low, high & low};
-  uint64_t out = 0;
-  for (unsigned p = 0; p < 4; ++p) out |= ((table[p] >> bit) & 1) != 0 ? is[p] : 0;
-  return out;
-}
+// One bit of a per-paint table as a function of the paint planes, in the form a ^ (h & high) ^ (l & low) ^
+// (hl & high & low), each term all ones or none: the columns whose paint p has bit `bit` set in table[p].
+struct PlaneFunction {
+  uint64_t a, h, l, hl;
 
-inline unsigned PaintAt(const RowBits& high, const RowBits& low, int x) {
-  return static_cast<unsigned>(((high[x >> 6] >> (x & 63)) & 1) << 1 | ((low[x >> 6] >> (x & 63)) & 1));
-}
+  PlaneFunction(const std::array<uint8_t, 4>& table, unsigned bit) {
+    auto bitOf = [&](unsigned p) { return ((table[p] >> bit) & 1) != 0 ? ~uint64_t{0} : 0; };
+    a = bitOf(0);
+    h = bitOf(0) ^ bitOf(2);
+    l = bitOf(0) ^ bitOf(1);
+    hl = bitOf(0) ^ bitOf(1) ^ bitOf(2) ^ bitOf(3);
+  }
+  uint64_t operator()(uint64_t high, uint64_t low) const { return a ^ (h & high) ^ (l & low) ^ (hl & high & low); }
+};
 
-/* A run starts at column 0 and wherever a column's colour differs from its left neighbour's, that is where the
-   colour-class planes differ from themselves shifted by one column; each run gets the role of its first column's
-   paint. Columns 0..718 are coded, as the scan of a frame row does. Returns the number of runs. */
-int RowRuns(const RowBits& high, const RowBits& low, const PaintCodes& codes, PixelRun* runs) {
-  int count = 0;
+// The colour classes and role codes of PaintCodes as plane functions, worked out once per band.
+struct PlaneCodes {
+  PlaneFunction colourHigh, colourLow, roleHigh, roleLow;
+  explicit PlaneCodes(const PaintCodes& codes)
+      : colourHigh(codes.colour, 1), colourLow(codes.colour, 0), roleHigh(codes.role, 1), roleLow(codes.role, 0) {}
+};
+
+/* Codes frame row y straight from its paint planes. A run starts at column 0 and wherever a column's colour
+   differs from its left neighbour's, that is where the colour-class planes differ from themselves shifted by
+   one column; each run gets the role of its first column's paint. Columns 0..718 are coded, as the scan of a
+   frame row does. */
+void CodeRow(const RowBits& high, const RowBits& low, const PaintCodes& codes, const PlaneCodes& planes,
+             std::vector<uint8_t>& out) {
+  uint8_t row[kRowCodeBufferBytes];
+  RowCodeWriter writer(row);
   int start = 0;
-  uint64_t carryHigh = 0, carryLow = 0;
+  unsigned role = codes.role[((high[0] & 1) << 1) | (low[0] & 1)];
+  // The colour of the column left of the word, in both planes; the column left of column 0 counts as
+  // background paint.
+  const uint64_t backgroundHigh = planes.colourHigh.a;
+  const uint64_t backgroundLow = planes.colourLow.a;
+  uint64_t carryHigh = backgroundHigh & 1, carryLow = backgroundLow & 1;
   for (int k = 0; k < kRowWords; ++k) {
-    const uint64_t colourHigh = Lookup(codes.colour, 1, high[k], low[k]);
-    const uint64_t colourLow = Lookup(codes.colour, 0, high[k], low[k]);
+    // A word of background paint after a background column starts no run: most of a row is such words.
+    if ((high[k] | low[k]) == 0 && carryHigh == (backgroundHigh & 1) && carryLow == (backgroundLow & 1)) continue;
+    const uint64_t colourHigh = planes.colourHigh(high[k], low[k]);
+    const uint64_t colourLow = planes.colourLow(high[k], low[k]);
     uint64_t starts = (colourHigh ^ (colourHigh << 1 | carryHigh)) | (colourLow ^ (colourLow << 1 | carryLow));
     carryHigh = colourHigh >> 63;
     carryLow = colourLow >> 63;
     if (k == 0) starts &= ~uint64_t{1};  // column 0 opens the first run in any case
     const int columnsLeft = kCodedRowPixels - 64 * k;
     if (columnsLeft < 64) starts &= (uint64_t{1} << columnsLeft) - 1;
-    while (starts != 0) {
-      const int x = 64 * k + std::countr_zero(starts);
-      runs[count++] = PixelRun{x - start, codes.role[PaintAt(high, low, start)]};
+    if (starts == 0) continue;
+    const uint64_t roleHigh = planes.roleHigh(high[k], low[k]);
+    const uint64_t roleLow = planes.roleLow(high[k], low[k]);
+    do {
+      const int bit = std::countr_zero(starts);
+      const int x = 64 * k + bit;
+      writer.Run(x - start, role);
+      role = static_cast<unsigned>(((roleHigh >> bit) & 1) << 1 | ((roleLow >> bit) & 1));
       start = x;
       starts &= starts - 1;
-    }
+    } while (starts != 0);
   }
-  runs[count++] = PixelRun{kCodedRowPixels - start, codes.role[PaintAt(high, low, start)]};
-  return count;
+  writer.Run(kCodedRowPixels - start, role);
+  writer.AppendTo(out);
 }
 
 }  // namespace
@@ -105,9 +130,10 @@ int RowRuns(const RowBits& high, const RowBits& low, const PaintCodes& codes, Pi
 bool RowShowsPaint(const EntryPasses& passes, const PaintCodes& codes, int y) {
   RowBits high, low;
   PaintRow(passes, y, high, low);
+  const PlaneCodes planes(codes);
   for (int k = 0; k < kRowWords; ++k) {
     // A column shows paint when its colour is not the blue of the first colour class.
-    uint64_t shown = Lookup(codes.colour, 1, high[k], low[k]) | Lookup(codes.colour, 0, high[k], low[k]);
+    uint64_t shown = planes.colourHigh(high[k], low[k]) | planes.colourLow(high[k], low[k]);
     const int columnsLeft = kFrameWidth - 64 * k;
     if (columnsLeft < 64) shown &= (uint64_t{1} << columnsLeft) - 1;
     if (shown != 0) return true;
@@ -126,12 +152,11 @@ void EncodeBandFromPasses(const EntryPasses& passes, const PaintCodes& codes, Pi
   if (top % 2 != 0) throw QuilletError("The text band starts on row " + std::to_string(top) + ", which is not even.");
 
   out.block.assign(2, 0);
-  PixelRun runs[kCodedRowPixels];
   RowBits high, low;
+  const PlaneCodes planes(codes);
   auto codeRow = [&](int y) {
     PaintRow(passes, y, high, low);
-    const int count = RowRuns(high, low, codes, runs);
-    EncodeRow(std::span<const PixelRun>(runs, static_cast<std::size_t>(count)), out.block);
+    CodeRow(high, low, codes, planes, out.block);
   };
   out.topFieldOffset = static_cast<int>(out.block.size());
   for (int y = top; y < top + height; y += 2) codeRow(y);

@@ -15,6 +15,6 @@ int UsableProcessorCount() {
   return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-int LookAheadWorkers(int processors) { return processors <= 1 ? 0 : processors; }
+int LookAheadWorkers(int processors) { return std::max(0, processors - 1); }
 
 }  // namespace quillet

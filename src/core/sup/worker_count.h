@@ -7,8 +7,9 @@ namespace quillet {
 // narrows), at least 1.
 int UsableProcessorCount();
 
-// Look-ahead workers for a run on `processors` usable processors: one per processor, but none on a single
-// processor, where a worker only adds hand-over costs to the same work.
+// Look-ahead workers for a run on `processors` usable processors: one per processor besides the one the run's
+// own thread uses (it codes entries too while it waits), so none on a single processor. On two processors one
+// worker beside the run's thread made the two-hour film's run about 4 % sooner than two workers (paired runs).
 int LookAheadWorkers(int processors);
 
 }  // namespace quillet
