@@ -133,17 +133,20 @@ const ResolvedFace& FallbackChain::Candidate(int index) {
   return *prepared;
 }
 
-FontResolver::FontResolver(std::shared_ptr<const FontConfig> config)
-    : m_shared(std::move(config)), m_config(m_shared->Get()) {}
+FontResolver::FontResolver(std::shared_ptr<const FontConfig> config) : m_shared(std::move(config)) {}
 
 const ResolvedFace& FontResolver::Resolve(const std::string& name, bool bold, bool italic) {
   auto key = std::make_tuple(name, bold, italic);
   auto found = m_resolved.find(key);
   if (found != m_resolved.end()) return found->second;
+  if (std::optional<ResolvedFace> known = m_shared->KnownFace(name, bold, italic)) {
+    return m_resolved.emplace(std::move(key), std::move(*known)).first->second;
+  }
 
-  FcPattern* pattern = QueryPattern(name, bold, italic, {}, m_config);
+  FcConfig* config = m_shared->Get();
+  FcPattern* pattern = QueryPattern(name, bold, italic, {}, config);
   FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(m_config, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
   std::optional<ResolvedFace> face;
   if (match != nullptr) {
@@ -151,6 +154,7 @@ const ResolvedFace& FontResolver::Resolve(const std::string& name, bool bold, bo
     FcPatternDestroy(match);
   }
   if (!face) throw QuilletError("No installed font can stand in for \"" + name + "\".");
+  m_shared->AddFace(name, bold, italic, *face);
   return m_resolved.emplace(std::move(key), std::move(*face)).first->second;
 }
 
@@ -160,20 +164,23 @@ FallbackChain& FontResolver::Fallbacks(const std::string& name, bool bold, bool 
   auto found = m_chains.find(key);
   if (found != m_chains.end()) return *found->second;
 
-  FcPattern* query = QueryPattern(name, bold, italic, language, m_config);
+  FcConfig* config = m_shared->Get();
+  FcPattern* query = QueryPattern(name, bold, italic, language, config);
   FcResult result = FcResultNoMatch;
   // Trimmed: a face that adds no character to the better ones before it is left out.
-  FcFontSet* sorted = FcFontSort(m_config, query, FcTrue, nullptr, &result);
-  auto chain = std::make_unique<FallbackChain>(m_config, query, sorted, bold, italic);
+  FcFontSet* sorted = FcFontSort(config, query, FcTrue, nullptr, &result);
+  auto chain = std::make_unique<FallbackChain>(config, query, sorted, bold, italic);
   return *m_chains.emplace(std::move(key), std::move(chain)).first->second;
 }
 
 std::vector<std::string> FontResolver::FamilyNames() {
+  if (std::optional<std::vector<std::string>> known = m_shared->KnownFamilyNames()) return *known;
+  FcConfig* config = m_shared->Get();
   std::set<std::string> families;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-  FcFontSet* fonts = FcFontList(m_config, pattern, objects);
+  FcFontSet* fonts = FcFontList(config, pattern, objects);
   if (fonts != nullptr) {
     for (int i = 0; i < fonts->nfont; ++i) {
       FcChar8* family = nullptr;
@@ -185,7 +192,9 @@ std::vector<std::string> FontResolver::FamilyNames() {
   }
   FcObjectSetDestroy(objects);
   FcPatternDestroy(pattern);
-  return std::vector<std::string>(families.begin(), families.end());
+  std::vector<std::string> names(families.begin(), families.end());
+  m_shared->AddFamilyNames(names);
+  return names;
 }
 
 }  // namespace quillet

@@ -18,15 +18,6 @@ struct _FcPattern;
 
 namespace quillet {
 
-// A face file fontconfig chose for a family, weight and slant, and what the rasteriser must add to it.
-struct ResolvedFace {
-  std::string file;
-  int index = 0;
-  std::string family;
-  bool syntheticBold = false;    // bold was asked for and the face is not bold: embolden its glyphs
-  bool syntheticItalic = false;  // italic was asked for and the face is upright: slant its glyphs
-};
-
 // The language a Windows charset stands for ("ja" for SHIFTJIS, "he" for HEBREW, …), empty when it names none
 // (ANSI, DEFAULT, SYMBOL, OEM, MAC). It steers the choice of stand-in faces and the shaping.
 std::string_view LanguageOfCharset(uint8_t charset);
@@ -54,7 +45,8 @@ class FallbackChain {
   std::vector<std::optional<ResolvedFace>> m_prepared;
 };
 
-// Shares the engines' fontconfig configuration and caches what it answered. Not thread-safe (one per font engine).
+// Shares the engines' fontconfig configuration and caches what it answered; takes the answers earlier runs kept
+// when they hold what is asked. Not thread-safe (one per font engine).
 class FontResolver {
  public:
   explicit FontResolver(std::shared_ptr<const FontConfig> config);
@@ -72,8 +64,7 @@ class FontResolver {
   std::vector<std::string> FamilyNames();
 
  private:
-  std::shared_ptr<const FontConfig> m_shared;  // shared with the other engines; never changed
-  _FcConfig* m_config = nullptr;
+  std::shared_ptr<const FontConfig> m_shared;  // shared with the other engines
   std::map<std::tuple<std::string, bool, bool>, ResolvedFace> m_resolved;
   // Declared last so it is destroyed first: the chains point into the configuration.
   std::map<std::tuple<std::string, bool, bool, std::string>, std::unique_ptr<FallbackChain>> m_chains;
