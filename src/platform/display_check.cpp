@@ -1,6 +1,7 @@
 // Whether a window can be opened here: the display the environment names must answer before any toolkit starts.
 #include "display_check.h"
 
+#include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -19,10 +20,21 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
+// The X library is opened only here, when a display is named: a run without one loads no X library at all.
+// Without the library no window can open on X either.
 bool XDisplayAnswers(const std::string& display) {
-  xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-  const bool answers = xcb_connection_has_error(connection) == 0;
-  xcb_disconnect(connection);
+  void* library = ::dlopen("libxcb.so.1", RTLD_LAZY | RTLD_LOCAL);
+  if (library == nullptr) return false;
+  auto connect = reinterpret_cast<decltype(&xcb_connect)>(::dlsym(library, "xcb_connect"));
+  auto hasError = reinterpret_cast<decltype(&xcb_connection_has_error)>(::dlsym(library, "xcb_connection_has_error"));
+  auto disconnect = reinterpret_cast<decltype(&xcb_disconnect)>(::dlsym(library, "xcb_disconnect"));
+  bool answers = false;
+  if (connect != nullptr && hasError != nullptr && disconnect != nullptr) {
+    xcb_connection_t* connection = connect(display.c_str(), nullptr);
+    answers = hasError(connection) == 0;
+    disconnect(connection);
+  }
+  ::dlclose(library);
   return answers;
 }
 
