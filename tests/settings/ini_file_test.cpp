@@ -104,6 +104,31 @@ TEST(IniFile, WriteReplacesTheFileAndKeepsItsPermissions) {
   EXPECT_EQ(FilesIn(dir.Path()), 1u);  // no temporary file left
 }
 
+TEST(IniFile, AFileThatAlreadyHoldsTheImageIsNotRewritten) {
+  TempDir dir;
+  std::string path = dir.Write("s.ini", "[A]\nk=1\n\n");
+  auto inode = [&] {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_ino;
+  };
+  const auto before = inode();
+  IniFile ini(path);
+  ini.SetValue("A", "k", "1");
+  ASSERT_TRUE(ini.Write());
+  EXPECT_EQ(inode(), before);  // a rewrite would have put a new file at the name
+
+  ini.SetValue("A", "k", "2");
+  ASSERT_TRUE(ini.Write());
+  EXPECT_NE(inode(), before);
+  EXPECT_EQ(ReadFile(path), "[A]\nk=2\n\n");
+
+  // Changed behind the image's back: the image is written again, even where it matches the older text.
+  dir.Write("s.ini", "[A]\nk=3\n\n");
+  ASSERT_TRUE(ini.Write());
+  EXPECT_EQ(ReadFile(path), "[A]\nk=2\n\n");
+}
+
 TEST(IniFile, WriteBeforeLoadKeepsTheFilesKeys) {
   TempDir dir;
   std::string path = dir.Write("s.ini", "[A]\nk=1\n");

@@ -170,7 +170,17 @@ bool IniFile::IsReadOnly() const {
 bool IniFile::Write() {
   Load();  // an image that was never read would wipe the file's keys
   if (m_unreadable || IsReadOnly()) return false;
-  AtomicWriteFile(m_path, Text());
+  const std::string text = Text();
+  // A file that already holds these very bytes is left alone: rewriting it safely costs three waits on the disk
+  // at every program end.
+  std::optional<std::string> onDisk;
+  try {
+    onDisk = ReadWholeFileIfPresent(m_path, kMaxSettingsFileBytes);
+  } catch (const std::exception&) {
+    // Whatever it holds now, the write below replaces it.
+  }
+  if (onDisk && *onDisk == text) return true;
+  AtomicWriteFile(m_path, text);
   return true;
 }
 

@@ -59,8 +59,9 @@ class IniFile {
   bool IsReadOnly() const;
 
   // Writes the whole image over the file (reading the file first when that has not happened yet); the file is
-  // created when missing. The text goes to a new file in the
-  // same folder that then replaces the old one by rename, so a crash or a full disk leaves the old file whole.
+  // created when missing, and left untouched when it already holds exactly the image's text. The text goes to a
+  // new file in the same folder that then replaces the old one by rename, so a crash or a full disk leaves the
+  // old file whole.
   // Returns false, writing nothing, for a read-only file or one that could not be read. Throws FileError when the
   // write fails; the old file is then untouched and no temporary file is left behind.
   bool Write();
