@@ -2,7 +2,6 @@
 #include "render/font_answers.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -85,25 +84,6 @@ TEST(FontAnswers, DamagedOrCutShortFilesAreNotTrusted) {
   EXPECT_EQ(ReadFontAnswers(dir.File("none")), FontAnswers{});
 }
 
-// Sets an environment variable for the test's length.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (m_old) {
-      ::setenv(m_name, m_old->c_str(), 1);
-    } else {
-      ::unsetenv(m_name);
-    }
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 TEST(FontAnswers, InstallingAFontOrChangingTheEnvironmentMakesFontconfigAnswerAfresh) {
   // A configuration of its own: one font folder holding one font.
@@ -121,7 +101,7 @@ TEST(FontAnswers, InstallingAFontOrChangingTheEnvironmentMakesFontconfigAnswerAf
   dir.Write("fonts.conf", "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n<fontconfig><dir>" +
                               dir.File("fonts") + "</dir><cachedir>" + dir.File("fc-cache") +
                               "</cachedir></fontconfig>\n");
-  ScopedEnv config("FONTCONFIG_FILE", dir.File("fonts.conf"));
+  test::ScopedVariable config("FONTCONFIG_FILE", dir.File("fonts.conf"));
   // Not beside the configuration file: writing it would change that folder.
   const std::string file = dir.File("answers/font-answers");
 
@@ -136,7 +116,7 @@ TEST(FontAnswers, InstallingAFontOrChangingTheEnvironmentMakesFontconfigAnswerAf
 
   // A variable fontconfig reads.
   {
-    ScopedEnv language("FC_LANG", "de");
+    test::ScopedVariable language("FC_LANG", "de");
     EXPECT_EQ(ReadFontAnswers(file), FontAnswers{});
   }
   EXPECT_NE(ReadFontAnswers(file), FontAnswers{});

@@ -14,6 +14,7 @@ namespace quillet {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ScopedVariable;
 using test::TempDir;
 
 TEST(SettingsLocation, BesideAWritableProgramElseInTheUsersConfigFolder) {
@@ -49,25 +50,6 @@ TEST(SettingsLocation, TheConfigFolderIsCreatedOnlyWhenTheFileGoesThere) {
   EXPECT_TRUE(fs::is_directory(config + "/quillet"));
 }
 
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const char* value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    ::setenv(name, value, 1);
-  }
-  ~ScopedVariable() {
-    if (m_old) {
-      ::setenv(m_name, m_old->c_str(), 1);
-    } else {
-      ::unsetenv(m_name);
-    }
-  }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
 
 TEST(SettingsLocation, TheProcessTellsTheFolderAndTheVariables) {
   TempDir dir;

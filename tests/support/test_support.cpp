@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -32,6 +33,19 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   std::string path = File(name);
   WriteFile(path, bytes);
   return path;
+}
+
+ScopedVariable::ScopedVariable(const char* name, const std::string& value) : m_name(name) {
+  if (const char* old = std::getenv(name)) m_old = old;
+  ::setenv(name, value.c_str(), 1);
+}
+
+ScopedVariable::~ScopedVariable() {
+  if (m_old) {
+    ::setenv(m_name, m_old->c_str(), 1);
+  } else {
+    ::unsetenv(m_name);
+  }
 }
 
 std::string ReadFile(const std::string& path) {

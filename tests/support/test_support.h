@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace quillet::test {
@@ -22,6 +23,19 @@ class TempDir {
 
  private:
   std::filesystem::path m_path;
+};
+
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value);
+  ~ScopedVariable();
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_old;
 };
 
 std::string ReadFile(const std::string& path);
