@@ -47,6 +47,12 @@ TEST(FontAnswers, ALaterRunTakesTheSameAnswersWithoutLoadingFontconfig) {
   EXPECT_EQ(second.family, first.family);
   EXPECT_EQ(second.names, first.names);
 
+  // A place where nothing can be kept (its folder is a plain file): the answers are simply not kept.
+  dir.Write("plain-file", "");
+  const std::string nowhere = dir.File("plain-file/font-answers");
+  EXPECT_EQ(AskEngine(nowhere).family, first.family);
+  EXPECT_TRUE(AskEngine(nowhere).fontconfigLoaded);
+
   // A name never asked before is asked of fontconfig, and the answer is kept too.
   EXPECT_TRUE(AskEngine(file, "Default").fontconfigLoaded);
   EXPECT_FALSE(AskEngine(file, "Default").fontconfigLoaded);
