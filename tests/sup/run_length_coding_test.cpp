@@ -1,4 +1,5 @@
-// The run-length code of rows, and capturing the role colours.
+// The run-length code of rows (through the reference coder's checked EncodeRow), and capturing the role colours.
+#include "reference_coder.h"
 #include "sup/run_length_coding.h"
 
 #include <gtest/gtest.h>

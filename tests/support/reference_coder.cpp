@@ -2,12 +2,30 @@
 // to check the program's coding straight from the passes byte for byte. Nothing in the program codes with it.
 #include "reference_coder.h"
 
+#include <cassert>
+#include <stdexcept>
 #include <string>
 
 #include "base/errors.h"
 #include "sup/role_colours.h"
 
 namespace quillet {
+
+void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out) {
+  uint8_t row[kRowCodeBufferBytes];
+  RowCodeWriter writer(row);
+  int pixels = 0;
+  for (const PixelRun& run : runs) {
+    assert(run.role < 4);
+    // The checks also keep the codes inside the row buffer.
+    if (run.length < 1) throw std::invalid_argument("a run of no pixels");
+    pixels += run.length;
+    if (pixels > kCodedRowPixels) throw std::invalid_argument("a row's runs cover more than 719 pixels");
+    writer.Run(run.length, run.role);
+  }
+  writer.AppendTo(out);
+}
+
 namespace {
 
 // The colour of pixel x of a frame row (blue, green, red bytes).

@@ -13,6 +13,17 @@
 
 namespace quillet {
 
+// A run of `length` (1..719) neighbouring pixels of one colour, with that colour's role code.
+struct PixelRun {
+  int length = 0;
+  uint8_t role = 0;
+  bool operator==(const PixelRun&) const = default;
+};
+
+// Appends one coded row to `out` (RowCodeWriter's code), after checking the runs: throws std::invalid_argument
+// when a run is empty or the runs cover more than 719 pixels.
+void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out);
+
 // The run lists of all rows of one band, row 0 being the band's first row. The runs live in one flat
 // store so that scanning entry after entry into the same object allocates nothing once it has grown.
 class BandRuns {

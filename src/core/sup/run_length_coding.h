@@ -1,11 +1,10 @@
-// The DVD subpicture run-length code: runs of pixels, coded rows, and the pixel-data block they fill.
+// The DVD subpicture run-length code: coded rows, and the pixel-data block they fill.
 #pragma once
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <span>
 #include <vector>
 
 #include "render/frame.h"
@@ -15,13 +14,6 @@ namespace quillet {
 // Pixels coded per row: x = 0..718. The last column is never coded; the end-of-line code fills it with the
 // background role.
 constexpr int kCodedRowPixels = kFrameWidth - 1;
-
-// A run of `length` (1..719) neighbouring pixels of one colour, with that colour's role code.
-struct PixelRun {
-  int length = 0;
-  uint8_t role = 0;
-  bool operator==(const PixelRun&) const = default;
-};
 
 // The pixel-data block of one subpicture with its field offsets (bytes from the block's start).
 // The block starts with two zero bytes that no offset points at, then the top field (the band's even
@@ -40,10 +32,12 @@ constexpr int kMaxCodedRowBytes = (kCodedRowPixels + 1) / 2 + 2;
 // Room for one coded row and the writer's last 8-byte store.
 constexpr int kRowCodeBufferBytes = kMaxCodedRowBytes + 8;
 
-// Codes one row run by run into a buffer of kRowCodeBufferBytes, as EncodeRow describes, without checking the
-// runs: the caller gives runs of at least one pixel that together cover at most 719. The buffer is the
-// caller's, not a member: stores of bytes may alias anything in the same object, and the writer's state then
-// goes back to memory after every code (about a third slower).
+// Codes one row run by run into a buffer of kRowCodeBufferBytes: each run as a code of 4, 8, 12 or 16 bits
+// holding 4 × length + role (runs over 255 pixels as several codes of the same role), a zero nibble when the
+// nibble count is odd, then the end-of-line code 0x00 0x00, which fills the rest of the line with the
+// background role. The runs are not checked: the caller gives runs of at least one pixel that together cover
+// at most 719. The buffer is the caller's, not a member: stores of bytes may alias anything in the same object,
+// and the writer's state then goes back to memory after every code (about a third slower).
 class RowCodeWriter {
  public:
   explicit RowCodeWriter(uint8_t* buffer) : m_begin(buffer), m_end(buffer) {}
@@ -90,11 +84,5 @@ class RowCodeWriter {
   uint64_t m_pending = 0;
   int m_bits = 0;  // pending bits: 0 or 4
 };
-
-// Appends one coded row to `out`: each run as a code of 4, 8, 12 or 16 bits holding 4 × length + role
-// (runs over 255 pixels as several codes of the same role), a zero nibble when the nibble count is odd,
-// then the end-of-line code 0x00 0x00, which fills the rest of the line with the background role.
-// Throws std::invalid_argument when a run is empty or the runs cover more than 719 pixels.
-void EncodeRow(std::span<const PixelRun> runs, std::vector<uint8_t>& out);
 
 }  // namespace quillet
