@@ -18,9 +18,7 @@
 #include "render/frame.h"
 #include "render/name_tables.h"
 #include "render/subtitle_renderer.h"
-#include "sup/entry_encoder.h"
 #include "sup/paint_codes.h"
-#include "sup/run_length_coding.h"
 #include "sup/subpicture_unit.h"
 
 using namespace quillet;

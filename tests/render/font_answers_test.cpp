@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "render/font_config.h"
 #include "render/font_engine.h"
@@ -128,7 +127,7 @@ TEST(FontAnswers, InstallingAFontOrChangingTheEnvironmentMakesFontconfigAnswerAf
   EXPECT_NE(ReadFontAnswers(file), FontAnswers{});
 
   // The configuration file edited.
-  std::ofstream(dir.File("fonts.conf"), std::ios::app) << "<!-- edited -->\n";
+  test::WriteFile(dir.File("fonts.conf"), test::ReadFile(dir.File("fonts.conf")) + "<!-- edited -->\n");
   EXPECT_EQ(ReadFontAnswers(file), FontAnswers{});
 }
 

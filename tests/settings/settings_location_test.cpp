@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "test_support.h"

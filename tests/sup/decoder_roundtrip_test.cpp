@@ -37,13 +37,11 @@ TEST_F(DecoderRoundTrip, SyntheticFramesComeBackPixelForPixel) {
   const Case cases[] = {{VideoStandard::Pal, 436, 70}, {VideoStandard::Pal, 436, 71},  {VideoStandard::Pal, 0, 33},
                         {VideoStandard::Pal, 506, 70}, {VideoStandard::Ntsc, 380, 64}, {VideoStandard::Ntsc, 402, 77},
                         {VideoStandard::Ntsc, 478, 2}, {VideoStandard::Pal, 200, 3}};
-  EntryEncoder encoder(test::kTestRoles);
   unsigned seed = 0;
   for (const Case& c : cases) {
     for (int variant = 0; variant < 3; ++variant) {
       const RenderedFrame frame = test::SyntheticFrame(c.standard, c.bandTop, c.bandHeight, ++seed);
-      PixelData pixels;
-      encoder.Encode(frame, pixels);
+      const PixelData pixels = EncodeFrameBand(frame, test::kTestRoles);
       const uint16_t delay = DisplayDelay(1000, 1000 + 700 * (variant + 1));
       const auto unit = BuildSubpictureUnit(pixels, c.bandTop, c.bandHeight, PaletteEntries{1, 2, 3, 0}, delay);
       const std::string what =
@@ -61,8 +59,7 @@ TEST_F(DecoderRoundTrip, AnAllBackgroundBandShowsNothing) {
   frame.frame = Image24(kFrameWidth, 576, kFrameBlue);
   frame.bandTop = 300;
   frame.bandHeight = 40;
-  PixelData pixels;
-  EntryEncoder(test::kTestRoles).Encode(frame, pixels);
+  const PixelData pixels = EncodeFrameBand(frame, test::kTestRoles);
   const auto unit = BuildSubpictureUnit(pixels, 300, 40, PaletteEntries{1, 2, 3, 0}, 90);
   EXPECT_FALSE(test::DecodeDvdSubpicture(unit).hasPicture);
 }

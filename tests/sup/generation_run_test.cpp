@@ -8,7 +8,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
-#include <map>
 #include <mutex>
 #include <set>
 #include <stdexcept>

@@ -130,10 +130,17 @@ TEST(MaskBandCoder, ABandOutsideTheFrameOrOnAnOddRowIsRefused) {
   passes.frameHeight = 480;
   const PaintCodes codes = PaintCodesFor({kGrey, kBlack, kWhite});
   PixelData out;
-  passes.band = Band{460, 40};
-  EXPECT_THROW(EncodeBandFromPasses(passes, codes, out), QuilletError);
-  passes.band = Band{301, 40};
-  EXPECT_THROW(EncodeBandFromPasses(passes, codes, out), QuilletError);
+  auto refusal = [&](Band band) {
+    passes.band = band;
+    try {
+      EncodeBandFromPasses(passes, codes, out);
+    } catch (const QuilletError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no refusal");
+  };
+  EXPECT_EQ(refusal(Band{460, 40}), "The text band (rows 460 to 499) does not lie inside the frame of 480 rows.");
+  EXPECT_EQ(refusal(Band{301, 40}), "The text band starts on row 301, which is not even.");
   passes.band = Band{300, 0};
   EXPECT_THROW(EncodeBandFromPasses(passes, codes, out), QuilletError);
   passes.band = Band{300, 3};

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "base/errors.h"
@@ -75,37 +74,6 @@ TEST(ScanBand, TakesTheRoleOfEachRunsColourAndCoversOnlyBandRows) {
   ASSERT_EQ(runs.RowCount(), 3);
   EXPECT_EQ(RowRuns(runs, 0), (std::vector<PixelRun>{{719, 0}}));
   EXPECT_EQ(RowRuns(runs, 1), (std::vector<PixelRun>{{5, 3}, {714, 2}}));
-}
-
-// The literal scan: pixel by pixel, a new run wherever the three bytes change.
-std::vector<PixelRun> ReferenceRowRuns(const Image24& frame, int y) {
-  std::vector<PixelRun> runs;
-  for (int x = 0; x < 719; ++x) {
-    const Rgb p = frame.Pixel(x, y);
-    if (x > 0 && p == frame.Pixel(x - 1, y)) {
-      ++runs.back().length;
-    } else {
-      runs.push_back(PixelRun{1, test::LiteralRole(kRoles, p)});
-    }
-  }
-  return runs;
-}
-
-TEST(ScanBand, AgreesWithThePixelByPixelScan) {
-  // Colours that differ in one byte only, runs of every length around the eight- and sixteen-pixel steps.
-  const Rgb colours[] = {kFrameBlue, kWhite, kBlack, kGrey, Rgb{0, 0, 254}, Rgb{1, 0, 255}, Rgb{255, 255, 254}};
-  std::mt19937 random(7);
-  Image24 frame(kFrameWidth, 200, kFrameBlue);
-  for (int y = 0; y < 200; ++y) {
-    const int maxRun = 1 + y % 40;
-    for (int x = 0; x < kFrameWidth;) {
-      const int length = 1 + static_cast<int>(random() % maxRun);
-      const Rgb colour = colours[random() % 7];
-      for (int i = 0; i < length && x < kFrameWidth; ++i) frame.SetPixel(x++, y, colour);
-    }
-  }
-  const BandRuns runs = ScanBand(frame, 0, 200, kRoles);
-  for (int y = 0; y < 200; ++y) ASSERT_EQ(RowRuns(runs, y), ReferenceRowRuns(frame, y)) << "row " << y;
 }
 
 TEST(ScanBand, RejectsBandsOutsideTheFrame) {

@@ -7,7 +7,6 @@
 
 #include "reference_coder.h"
 #include "render/frame.h"
-#include "sup/entry_encoder.h"
 #include "sup/role_colours.h"
 
 namespace quillet::test {

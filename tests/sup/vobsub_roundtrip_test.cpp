@@ -57,12 +57,10 @@ class VobSubRoundTrip : public ::testing::Test {
     }
     // List order is not time order: the third entry is shown second.
     const int startsMs[] = {1000, 6000, 3500, 9000, 12000};
-    EntryEncoder encoder(test::kTestRoles);
     for (int i = 0; i < 5; ++i) {
       WrittenEntry entry;
       entry.frame = i == 3 ? NoisyFrame(300, 100) : test::SyntheticFrame(VideoStandard::Pal, 400 + 4 * i, 70, 50 + i);
-      PixelData pixels;
-      encoder.Encode(entry.frame, pixels);
+      const PixelData pixels = EncodeFrameBand(entry.frame, test::kTestRoles);
       entry.pts90k = PresentationTime(startsMs[i]);
       entry.delay = DisplayDelay(startsMs[i], startsMs[i] + 1500 + 100 * i);
       entry.unit = BuildSubpictureUnit(pixels, entry.frame.bandTop, entry.frame.bandHeight, kEntries, entry.delay);

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/errors.h"
-#include "sup/role_colours.h"
+#include "literal_role.h"
 
 namespace quillet {
 
@@ -57,11 +57,11 @@ void ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleRgb& 
     for (int x = 1; x < kCodedRowPixels; ++x) {
       const Rgb next = PixelAt(row, x);
       if (next == colour) continue;
-      out.AddRun(PixelRun{x - start, ClassifyPixel(colour, roles)});
+      out.AddRun(PixelRun{x - start, test::LiteralRole(roles, colour)});
       start = x;
       colour = next;
     }
-    out.AddRun(PixelRun{kCodedRowPixels - start, ClassifyPixel(colour, roles)});
+    out.AddRun(PixelRun{kCodedRowPixels - start, test::LiteralRole(roles, colour)});
     out.EndRow();
   }
 }
@@ -88,17 +88,16 @@ PixelData EncodeFields(const BandRuns& runs) {
   return out;
 }
 
-void EntryEncoder::Encode(const RenderedFrame& frame, PixelData& out) {
+PixelData EncodeFrameBand(const RenderedFrame& frame, const RoleRgb& roles) {
   // The band starts on an even row so that its first row opens the top field.
   if (frame.bandTop % 2 != 0) {
     throw QuilletError("The text band starts on row " + std::to_string(frame.bandTop) + ", which is not even.");
   }
-  ScanBand(frame.frame, frame.bandTop, frame.bandHeight, m_roles, m_runs);
-  EncodeFields(m_runs, out);
+  return EncodeFields(ScanBand(frame.frame, frame.bandTop, frame.bandHeight, roles));
 }
 
 void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out) {
-  EntryEncoder(roles).Encode(frame, out.pixels);
+  out.pixels = EncodeFrameBand(frame, roles);
   out.bandTop = frame.bandTop;
   out.bandHeight = frame.bandHeight;
   out.bandFit = frame.bandFit;

@@ -57,24 +57,13 @@ BandRuns ScanBand(const Image24& frame, int bandTop, int bandHeight, const RoleR
 void EncodeFields(const BandRuns& runs, PixelData& out);
 PixelData EncodeFields(const BandRuns& runs);
 
-// Codes rendered frames: scans each frame's band and codes its two fields. An object used for frame after frame
-// keeps its run store between them (EncodeFrame makes a new one per call).
-class EntryEncoder {
- public:
-  explicit EntryEncoder(const RoleRgb& roles) : m_roles(roles) {}
-
-  // Scans the frame's band and codes its two fields into `out`. Throws QuilletError when the band is
-  // empty, starts on an odd row or leaves the frame.
-  void Encode(const RenderedFrame& frame, PixelData& out);
-
- private:
-  RoleRgb m_roles;
-  BandRuns m_runs;
-};
+// Scans a rendered frame's band and codes its two fields. Throws QuilletError when the band is empty, starts
+// on an odd row or leaves the frame.
+PixelData EncodeFrameBand(const RenderedFrame& frame, const RoleRgb& roles);
 
 // The frame path: the frame's band scanned (its pixels classified by the role colours) and coded, with the
 // frame's band and missing characters; the bytes EncodePasses gives straight from the passes.
-// Throws as EntryEncoder::Encode does.
+// Throws as EncodeFrameBand does.
 void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry& out);
 
 }  // namespace quillet
