@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <set>
 #include <string_view>
 
 #include "base/output_file.h"
+#include "base/user_folders.h"
 #include "base/whole_file.h"
 
 extern char** environ;
@@ -22,19 +22,9 @@ namespace {
 constexpr std::string_view kFormatLine = "quillet font answers 1";
 constexpr uint64_t kMaxAnswersBytes = 1 << 20;
 
-std::string EnvOr(const char* name, const std::string& otherwise) {
-  const char* value = std::getenv(name);
-  return value != nullptr && value[0] != 0 ? std::string(value) : otherwise;
-}
-
-std::string Home() { return EnvOr("HOME", ""); }
-
-// An XDG folder from its variable when that holds an absolute path, else the usual place under the home.
+// The cache or config folder the XDG variable names, or the usual one in the home folder.
 std::string XdgFolder(const char* variable, const char* underHome) {
-  const std::string value = EnvOr(variable, "");
-  if (value.starts_with('/')) return value;
-  const std::string home = Home();
-  return home.empty() ? std::string() : home + "/" + underHome;
+  return XdgBaseFolder(EnvironmentValue(variable), EnvironmentValue("HOME"), underHome);
 }
 
 // The first lines of the file: the format, fontconfig's version and the environment it reads.
@@ -94,7 +84,7 @@ std::set<std::string> StatePaths(FcConfig* config) {
   AddAll(FcConfigGetConfigDirs(config), paths);
   AddAll(FcConfigGetFontDirs(config), paths);
   // The user's own configuration, which the system configuration reads when it is there.
-  const std::string home = Home();
+  const std::string home = EnvironmentValue("HOME");
   const std::string xdgConfig = XdgFolder("XDG_CONFIG_HOME", ".config");
   if (!xdgConfig.empty()) {
     paths.insert(xdgConfig + "/fontconfig/fonts.conf");

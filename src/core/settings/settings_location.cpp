@@ -3,10 +3,10 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
+#include "base/user_folders.h"
 #include "settings/form_storage.h"
 
 namespace quillet {
@@ -14,21 +14,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// The folder a user's config lives in, or "" when the environment names none.
-fs::path ConfigHome(const SettingsPlaces& places) {
-  if (!places.xdgConfigHome.empty() && fs::path(places.xdgConfigHome).is_absolute()) return places.xdgConfigHome;
-  if (!places.home.empty()) return fs::path(places.home) / ".config";
-  return {};
-}
-
+// The folder of this program's config, or "" when the environment names no config folder.
 fs::path ConfigFolder(const SettingsPlaces& places) {
-  const fs::path home = ConfigHome(places);
-  return home.empty() ? fs::path() : home / "quillet";
+  const std::string config = XdgBaseFolder(places.xdgConfigHome, places.home, ".config");
+  return config.empty() ? fs::path() : fs::path(config) / "quillet";
 }
 
 }  // namespace
@@ -45,8 +34,8 @@ SettingsPlaces SettingsPlacesOfProcess(const std::string& programFolder) {
   const std::string beside = programFolder + kSettingsFileName;
   places.besideProgramWritable =
       ::access(programFolder.c_str(), W_OK | X_OK) == 0 || ::access(beside.c_str(), W_OK) == 0;
-  places.xdgConfigHome = Environment("XDG_CONFIG_HOME");
-  places.home = Environment("HOME");
+  places.xdgConfigHome = EnvironmentValue("XDG_CONFIG_HOME");
+  places.home = EnvironmentValue("HOME");
   return places;
 }
 
