@@ -18,7 +18,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
-#include <cstdio>
+#include <iostream>
 
 #include "app/console_view.h"
 #include "form_about.h"
@@ -129,7 +129,7 @@ void TFormMain::ShowMessage(const std::string& text) {
 
 void TFormMain::ShowError(const std::string& text) {
   if (m_goingAway) {
-    std::fprintf(stderr, "quillet: error: %s\n", MessageForConsole(text).c_str());
+    ConsoleView(std::cerr).ShowError(text);
     return;
   }
   if (errorHook) return errorHook(text);
@@ -139,7 +139,7 @@ void TFormMain::ShowError(const std::string& text) {
 }
 
 void TFormMain::ShowNotice(const std::string& text) {
-  std::fprintf(stderr, "quillet: %s\n", MessageForConsole(text).c_str());
+  ConsoleView(std::cerr).ShowMessage(text);
 }
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {

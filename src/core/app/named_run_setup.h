@@ -34,7 +34,7 @@ struct NamedRunSetup {
   std::vector<std::string> notices;
 
   // The render settings for one file; a UTF-16 file's text is Unicode whatever the charset.
-  RenderSettings Render(bool unicodeText = false) const {
+  RenderSettings Render(bool unicodeText) const {
     RenderSettings render{font, align, offset, offsetOr, outlineWidthPx, standard, roleColours};
     render.font.unicodeText = unicodeText;
     return render;
