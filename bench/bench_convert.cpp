@@ -3,15 +3,13 @@
 // process's peak resident memory.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "app/document_job.h"
-#include "base/message_sink.h"
+#include "bench_support.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"
 #include "render/font_engine_pool.h"
@@ -25,21 +23,13 @@ namespace {
 
 using namespace quillet;
 
-class IgnoringSink : public MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
+using bench::IgnoringSink;
 
 // A scratch folder holding the file scripts/make_long_srt writes, made once per process.
 const std::filesystem::path& WorkFolder() {
   static const std::filesystem::path folder = [] {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("quillet-bench-convert-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string command =
-        "bash \"" QUILLET_SOURCE_DIR "/scripts/make_long_srt\" \"" + (dir / "long.srt").string() + "\" 1500";
-    if (std::system(command.c_str()) != 0) return std::filesystem::path();
-    return dir;
+    const std::filesystem::path dir = bench::ScratchFolder("convert");
+    return bench::MakeLongSrt(dir / "long.srt", 1500) ? dir : std::filesystem::path();
   }();
   return folder;
 }

@@ -3,12 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
 #include "app/console_view.h"
+#include "bench_support.h"
 #include "app/main_controller.h"
 #include "render/preview_background.h"
 
@@ -28,9 +28,10 @@ class BenchView : public ConsoleView {
 };
 
 void BM_PreviewRedrawOnOffsetChange(benchmark::State& state) {
-  const std::filesystem::path srt = std::filesystem::temp_directory_path() / "quillet-bench-preview.srt";
-  const std::string command = "bash \"" QUILLET_SOURCE_DIR "/scripts/make_long_srt\" \"" + srt.string() + "\" 20";
-  if (std::system(command.c_str()) != 0) {
+  const std::filesystem::path folder = bench::ScratchFolder("preview");
+  const std::filesystem::path srt = folder / "film.srt";
+  if (!bench::MakeLongSrt(srt, 20)) {
+    std::filesystem::remove_all(folder);
     state.SkipWithError("scripts/make_long_srt failed");
     return;
   }
@@ -57,7 +58,7 @@ void BM_PreviewRedrawOnOffsetChange(benchmark::State& state) {
     controller.MoveOffset(position);  // the refresh: sample line and entry, each on a fresh background
     benchmark::DoNotOptimize(controller.State().preview.Bytes().data());
   }
-  std::filesystem::remove(srt);
+  std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_PreviewRedrawOnOffsetChange)->Unit(benchmark::kMillisecond);
 

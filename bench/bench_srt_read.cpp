@@ -1,32 +1,22 @@
 // Time to load a two-hour, 1,500-entry SubRip file: the whole load from disk, and the parse alone.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "base/message_sink.h"
+#include "bench_support.h"
 #include "base/whole_file.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/subtitle.h"
 
 namespace {
 
-class IgnoringSink : public quillet::MessageSink {
- public:
-  void ShowMessage(const std::string&) override {}
-};
+using quillet::bench::IgnoringSink;
 
-// The file scripts/make_long_srt writes, made once per process in the temporary folder.
+// The file scripts/make_long_srt writes, made once per process in a scratch folder ("" when that fails).
 const std::string& LongSrtPath() {
   static const std::string path = [] {
-    std::string file =
-        (std::filesystem::temp_directory_path() / ("quillet-bench-long-" + std::to_string(::getpid()) + ".srt"))
-            .string();
-    std::string command = "bash \"" QUILLET_SOURCE_DIR "/scripts/make_long_srt\" \"" + file + "\" 1500";
-    if (std::system(command.c_str()) != 0) return std::string();
-    return file;
+    const std::filesystem::path file = quillet::bench::ScratchFolder("srt-read") / "long.srt";
+    return quillet::bench::MakeLongSrt(file, 1500) ? file.string() : std::string();
   }();
   return path;
 }
@@ -70,6 +60,6 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (!LongSrtPath().empty()) std::filesystem::remove(LongSrtPath());
+  if (!LongSrtPath().empty()) std::filesystem::remove_all(std::filesystem::path(LongSrtPath()).parent_path());
   return 0;
 }
