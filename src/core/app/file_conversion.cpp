@@ -3,6 +3,7 @@
 
 
 #include "app/document_job.h"
+#include "app/long_lines.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
@@ -39,10 +40,11 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices) {
+TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices,
+                             const NamedOptions& options) {
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink);
+  document.LoadFromFile(path, true, sink, {options.fps, kNoFrameRateWithoutFps});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -56,12 +58,13 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
+    TSubtitle document = ReadSubtitleForRun(path, outcome.notices, setup.options);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
     FontEngine& engine = engines.ForThisThread();
+    if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
     for (int n = 1; n <= document.Count(); ++n) {
       const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
       const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
@@ -69,7 +72,10 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
         const bool first = m.w1 >= kMaxLineWidthPx;
         outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
                           std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-                          std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
+                          std::to_string(kMaxLineWidthPx - 1) +
+                          (setup.options.wrap ? " and it has no blank to break it at that fits (use a smaller --size)"
+                                              : " (use a smaller --size, or --wrap)") +
+                          "; nothing written";
         return outcome;
       }
     }

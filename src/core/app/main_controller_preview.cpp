@@ -2,6 +2,7 @@
 #include "app/main_controller.h"
 #include "app/messages.h"
 #include "render/line_length_check.h"
+#include "render/line_wrap.h"
 #include "render/preview_background.h"
 #include "render/subtitle_renderer.h"
 
@@ -84,6 +85,18 @@ void MainController::CheckLineLengths(const std::string& line1, const std::strin
 
 void MainController::CheckAllLines() {
   if (!m_document) return;
+  if (m_state.CheckBoxBreakLines) {
+    const FontDesc font = CurrentFont();
+    const bool listed = m_state.ListBoxPreview.size() == m_document->Lines.size();
+    for (std::size_t i = 0; i < m_document->Lines.size(); ++i) {
+      SubtitleLine& line = m_document->Lines[i];
+      std::optional<BrokenLines> broken = BreakLongLines(*m_fonts, line.Line1, line.Line2, font);
+      if (!broken) continue;
+      line.Line1 = std::move(broken->line1);
+      line.Line2 = std::move(broken->line2);
+      if (listed) m_state.ListBoxPreview[i] = ListItemFor(line);
+    }
+  }
   for (int n = 1; n <= m_document->Count(); ++n) {
     // The font is read afresh for every entry, as the window's lists could change in between.
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(n - 1)];

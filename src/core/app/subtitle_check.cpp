@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/file_conversion.h"
+#include "app/long_lines.h"
 #include "render/code_point_class.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
@@ -77,7 +78,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::vector<std::string> notices;
   TSubtitle document;
   try {
-    document = ReadSubtitleForRun(path, notices);
+    document = ReadSubtitleForRun(path, notices, setup.options);
   } catch (const std::exception& e) {
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
@@ -85,6 +86,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   for (const std::string& notice : notices) outcome.problems.push_back(notice);
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
+  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
 
   const int frameHeight = FrameHeight(setup.standard);
   const PaintCodes codes = PaintCodesFor(setup.roleColours);

@@ -8,26 +8,38 @@
 
 namespace quillet {
 
-void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
-  std::string untagged = TSubtitle::RemoveTags(line);
+namespace {
+
+// Follows what an override block (the text between its braces) says of drawing mode: "\p1" and up start a vector
+// drawing, whose commands are not text; "\p0" ends it ("\pos" and "\pbo" are other tags).
+void FollowDrawingMode(std::string_view block, bool& drawing) {
+  for (std::size_t at = block.find("\\p"); at != std::string_view::npos; at = block.find("\\p", at + 2)) {
+    if (at + 2 < block.size() && block[at + 2] >= '0' && block[at + 2] <= '9') drawing = block[at + 2] != '0';
+  }
+}
+
+// Override blocks, drawings, "\N" "\n" breaks and "\h" blanks: see AppendSrtTextLines.
+void AppendOverrideTextLines(std::string&& line, DrawnLines& lines) {
   // The usual line holds neither "{" nor "\\": nothing more to do. (A plain loop: find_first_of calls memchr
   // once per character.)
-  if (std::none_of(untagged.begin(), untagged.end(), [](char c) { return c == '{' || c == '\\'; })) {
-    if (!untagged.empty()) lines.Add(std::move(untagged));
+  if (std::none_of(line.begin(), line.end(), [](char c) { return c == '{' || c == '\\'; })) {
+    if (!line.empty()) lines.Add(std::move(line));
     return;
   }
-  const std::string_view text = untagged;
+  const std::string_view text = line;
   std::string piece;
   auto endPiece = [&] {
     if (!piece.empty()) lines.Add(std::move(piece));
     piece.clear();
   };
+  bool drawing = false;
   std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
-    if (c == '{' && i + 1 < text.size() && text[i + 1] == '\\') {
-      const std::size_t close = text.find('}', i + 2);
+    if (c == '{') {
+      const std::size_t close = text.find('}', i + 1);
       if (close != std::string_view::npos) {
+        FollowDrawingMode(text.substr(i + 1, close - i - 1), drawing);
         i = close + 1;
         continue;
       }
@@ -39,16 +51,24 @@ void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
         continue;
       }
       if (code == 'h') {
-        piece += ' ';
+        if (!drawing) piece += ' ';
         i += 2;
         continue;
       }
     }
-    piece += c;
+    if (!drawing) piece += c;
     ++i;
   }
   endPiece();
 }
+
+}  // namespace
+
+void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
+  AppendOverrideTextLines(TSubtitle::RemoveTags(line), lines);
+}
+
+void AppendAssTextLines(std::string_view text, DrawnLines& lines) { AppendOverrideTextLines(std::string(text), lines); }
 
 namespace {
 
@@ -77,11 +97,12 @@ bool IsMicroDvdCodeLetter(char c) {
 }  // namespace
 
 std::string RemoveMicroDvdCodes(std::string_view text) {
-  if (text.find('{') == std::string_view::npos) return std::string(text);
-  std::string result;
-  result.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
+    if (text[i] == '/') {
+      ++i;
+      continue;
+    }
     if (text[i] == '{' && i + 2 < text.size() && IsMicroDvdCodeLetter(text[i + 1]) && text[i + 2] == ':') {
       const std::size_t close = text.find('}', i + 3);
       if (close != std::string_view::npos) {
@@ -89,10 +110,9 @@ std::string RemoveMicroDvdCodes(std::string_view text) {
         continue;
       }
     }
-    result += text[i];
-    ++i;
+    break;
   }
-  return result;
+  return std::string(text.substr(i));
 }
 
 }  // namespace quillet

@@ -1,14 +1,17 @@
-// The subtitle document: format detection by extension and first lines, and dispatch to the two readers.
+// The subtitle document: format detection by extension and first lines, and dispatch to the readers.
 #include "subtitle/subtitle.h"
 
 #include <filesystem>
 
 #include "base/ascii_text.h"
 #include "base/message_sink.h"
+#include "base/utf8_text.h"
 #include "base/whole_file.h"
 #include "subtitle/file_text.h"
+#include "subtitle/ass_reader.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
+#include "subtitle/webvtt_reader.h"
 
 namespace quillet {
 namespace {
@@ -26,32 +29,69 @@ bool HasMicroDvdExtension(const std::string& fileName) {
   return EndsWithIgnoringAsciiCase(fileName, ".sub") || EndsWithIgnoringAsciiCase(fileName, ".txt");
 }
 
+bool HasWebVttExtension(const std::string& fileName) { return EndsWithIgnoringAsciiCase(fileName, ".vtt"); }
+
+bool HasAssExtension(const std::string& fileName) {
+  return EndsWithIgnoringAsciiCase(fileName, ".ass") || EndsWithIgnoringAsciiCase(fileName, ".ssa");
+}
+
+bool HasSubtitleExtension(const std::string& fileName) {
+  return HasSrtExtension(fileName) || HasMicroDvdExtension(fileName) || HasWebVttExtension(fileName) ||
+         HasAssExtension(fileName);
+}
+
+enum class Format { None, SubRip, MicroDvd, WebVtt, Ass };
+
+// WebVTT and ASS/SSA say what they are on their first line, so their content decides among all the subtitle
+// extensions; SubRip and MicroDVD need their own extensions.
+Format DetectFormat(const std::string& fileName, std::string_view text) {
+  if (!HasSubtitleExtension(fileName)) return Format::None;
+  if (LooksLikeWebVtt(text)) return Format::WebVtt;
+  if (LooksLikeAss(text)) return Format::Ass;
+  if (HasSrtExtension(fileName) && LooksLikeSrt(text)) return Format::SubRip;
+  if (HasMicroDvdExtension(fileName) && LooksLikeMicroDvd(text)) return Format::MicroDvd;
+  return Format::None;
+}
+
 }  // namespace
 
-void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink) {
+void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
+                             const SubtitleReadOptions& options) {
   Loaded = false;
-  const bool srtName = HasSrtExtension(fileName);
-  const bool microDvdName = HasMicroDvdExtension(fileName);
-  if (IsPresentFile(fileName) && (srtName || microDvdName)) {
-    // One read serves detection and reading.
-    const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
-    std::vector<SkippedEntry> skipped;
-    if (srtName && LooksLikeSrt(file.text)) {
-      if (clearFirst) Clear();
-      UnicodeText = file.unicode;
-      skipped = ReadSrt(file.text, *this);
-    } else if (microDvdName && LooksLikeMicroDvd(file.text)) {
-      if (clearFirst) Clear();
-      UnicodeText = file.unicode;
-      skipped = ReadMicroDvd(file.text, fileName, *this, sink);
-    } else {
-      sink.ShowMessage(std::string(kUnsupportedFormatMessage));
-      return;
-    }
-    if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
+  if (!IsPresentFile(fileName) || !HasSubtitleExtension(fileName)) {
+    sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
-  sink.ShowMessage(std::string(kUnsupportedFormatMessage));
+  // One read serves detection and reading.
+  const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+  const Format format = DetectFormat(fileName, file.text);
+  if (format == Format::None) {
+    sink.ShowMessage(std::string(kUnsupportedFormatMessage));
+    return;
+  }
+  if (clearFirst) Clear();
+  UnicodeText = file.unicode;
+  std::vector<SkippedEntry> skipped;
+  switch (format) {
+    case Format::SubRip:
+      skipped = ReadSrt(file.text, *this);
+      break;
+    case Format::MicroDvd:
+      skipped = ReadMicroDvd(file.text, fileName, *this, sink, {options.microDvdFps, options.missingFpsMessage});
+      break;
+    case Format::WebVtt:
+      UnicodeText = true;  // WebVTT is UTF-8 whatever the charset
+      skipped = ReadWebVtt(file.text, *this);
+      break;
+    case Format::Ass:
+      // UTF-8 when the bytes are; otherwise the charset chosen for drawing reads them.
+      UnicodeText = file.unicode || IsValidUtf8(file.text);
+      skipped = ReadAss(file.text, *this);
+      break;
+    case Format::None:
+      break;
+  }
+  if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {

@@ -13,25 +13,37 @@ class MessageSink;
 
 inline constexpr std::string_view kUnsupportedFormatMessage = "Unsupported Subtitle Format !";
 
+// How a load reads what a file leaves open.
+struct SubtitleReadOptions {
+  // The frame rate of a MicroDVD file whose first line declares none; 0 refuses such a file.
+  double microDvdFps = 0.0;
+  // What such a file is refused with; empty: the frame-rate message of the window (kFrameRateMessage).
+  std::string missingFpsMessage;
+};
+
 class TSubtitle {
  public:
   // Entries in file order: no sorting or merging; overlapping, duplicate and zero-length entries all stay.
   std::vector<SubtitleLine> Lines;
   // True when the last LoadFromFile recognised the file and read at least one line of it.
   bool Loaded = false;
-  // The text is UTF-8 read from a UTF-16 file: it reads as Unicode whatever the charset chosen for drawing.
-  // Otherwise it is 8-bit text as read, which the chosen charset decodes.
+  // The text is UTF-8 (read from a UTF-16 file, a WebVTT file, or an ASS/SSA file whose bytes are UTF-8): it
+  // reads as Unicode whatever the charset chosen for drawing. Otherwise it is 8-bit text as read, which the
+  // chosen charset decodes.
   bool UnicodeText = false;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
-  // after emptying the document when `clearFirst` is set.
-  // A file that is missing, not a regular file, has another extension or fails both detections: the message
+  // after emptying the document when `clearFirst` is set. The formats: SubRip (*.srt), MicroDVD (*.sub, *.txt),
+  // WebVTT (*.vtt) and ASS/SSA (*.ass, *.ssa), each by its extension and its content; a file with any of these
+  // extensions whose content is WebVTT or ASS/SSA is read as such (a WebVTT file saved as .srt, say).
+  // A file that is missing, not a regular file, has another extension or fails the detections: the message
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
   // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
   // keeps the value it had.
-  void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink);
+  void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
+                    const SubtitleReadOptions& options = {});
 
   // A regular file named *.srt (any letter case) with a time line among its first ten lines that are not blank.
   // Throws FileError when the file exists but cannot be read.
