@@ -65,7 +65,7 @@ TEST_F(LoadSubtitle, ListsTheEntriesChecksThemAndNamesTheFile) {
   EXPECT_TRUE(s.LinesFit);
   EXPECT_EQ(s.EditLoadSrt, path);
   ASSERT_EQ(h.view.dialogs.size(), 1u);
-  EXPECT_EQ(h.view.dialogs[0].filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
+  EXPECT_EQ(h.view.dialogs[0].filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt|*.vtt;*.ass;*.ssa|*.vtt;*.ass;*.ssa");
   EXPECT_EQ(h.view.processEventsCalls, 1);
   EXPECT_EQ(h.view.captions, (std::vector<std::string>{"Quillet By Veltrix", "Quillet By Veltrix Loading Subtitle...",
                                                        "Quillet By Veltrix"}));
