@@ -98,15 +98,19 @@ bool IsMicroDvdCodeLetter(char c) {
 
 std::string RemoveMicroDvdCodes(std::string_view text) {
   std::size_t i = 0;
+  bool afterCode = false;
   while (i < text.size()) {
     if (text[i] == '/') {
       ++i;
+      // ffmpeg reads no code after a "/" that follows one: in "{y:b}/{y:i}Hi" the "{y:i}" is text.
+      if (afterCode) break;
       continue;
     }
     if (text[i] == '{' && i + 2 < text.size() && IsMicroDvdCodeLetter(text[i + 1]) && text[i + 2] == ':') {
       const std::size_t close = text.find('}', i + 3);
       if (close != std::string_view::npos) {
         i = close + 1;
+        afterCode = true;
         continue;
       }
     }

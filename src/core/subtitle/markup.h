@@ -31,8 +31,8 @@ void AppendAssTextLines(std::string_view text, DrawnLines& lines);
 
 // One MicroDVD text line (a part between "|") without the codes at its start, as ffmpeg's reader takes them:
 // control codes "{", one of the letters y Y c C f F s S h H o O p P, ":", a value, "}" ({y:i}, {C:$0000ff},
-// {P:1}), and the "/" that makes a line italic, in any order. Codes later in the line, and other braces, stay
-// text.
+// {P:1}), and the "/" that makes a line italic ("/{y:b}", "{y:b}/", "//"), up to a "/" that follows a code.
+// Codes later in the line, and other braces, stay text.
 std::string RemoveMicroDvdCodes(std::string_view text);
 
 }  // namespace quillet
