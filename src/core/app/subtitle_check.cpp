@@ -77,7 +77,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::vector<std::string> notices;
   TSubtitle document;
   try {
-    document = ReadSubtitleForRun(path, notices);
+    document = ReadSubtitleForRun(path, setup.characters, notices);
   } catch (const std::exception& e) {
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
