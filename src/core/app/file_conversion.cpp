@@ -1,7 +1,6 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
-
 #include "app/document_job.h"
 #include "app/long_lines.h"
 #include "base/errors.h"
@@ -40,11 +39,11 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices,
-                             const NamedOptions& options) {
+TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
+                             std::vector<std::string>& notices, const NamedOptions& options) {
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink, {options.fps, kNoFrameRateWithoutFps});
+  document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -58,7 +57,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    TSubtitle document = ReadSubtitleForRun(path, outcome.notices, setup.options);
+    TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 

@@ -24,8 +24,9 @@ struct FileOutcome {
 // Messages of the readers (an unknown format, a MicroDVD file without its frame rate and no --fps) become one
 // line each in `notices`; a file that gives no entries fails with them.
 // Throws QuilletError (a time that does not convert, a file that cannot be read).
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices,
-                             const NamedOptions& options = {});
+// Markup is found between the characters the text will be drawn in (`characters`).
+TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
+                             std::vector<std::string>& notices, const NamedOptions& options = {});
 
 // The named commands' refusal of a MicroDVD file without a frame-rate line when --fps is not given.
 inline constexpr const char* kNoFrameRateWithoutFps =

@@ -120,8 +120,8 @@ class MainController {
   void DoLoadSub();
   void DoGenerate();
   bool StartGeneration();
-  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
-                                   const OutputPaths& paths, const std::string& report);
+  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines, const OutputPaths& paths,
+                                   const std::string& report);
   GenerationOutcome RunGenerationJob(const GenerationJob& job, const RenderSettings& render);
   void ReportGeneration(const GenerationOutcome& outcome, const std::string& report);
   void DoBatch();
@@ -146,6 +146,15 @@ class MainController {
   // line length check
   void CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font);
   void CheckAllLines();
+  // The characters of the chosen charset, which the readers split the subtitle's text by.
+  TextCharacters CurrentCharacters() const;
+  // Reads the loaded subtitle's lines again when the chosen charset groups its bytes into other characters,
+  // and lists them anew.
+  void MatchDocumentToCharset();
+  // Lists every entry's lines again (the list keeps its length; an emptied list stays empty).
+  void RelistEntries();
+  // With "Break long lines" ticked: lines too wide for the frame are broken again, and listed so.
+  void BreakLongLinesIfTicked();
 
   // settings read from the controls
   FontDesc CurrentFont() const;

@@ -1,8 +1,9 @@
 // The main window's subtitle load, line length check and preview.
 #include "app/main_controller.h"
+#include "app/long_lines.h"
 #include "app/messages.h"
+#include "render/charset_decoder.h"
 #include "render/line_length_check.h"
-#include "render/line_wrap.h"
 #include "render/preview_background.h"
 #include "render/subtitle_renderer.h"
 
@@ -58,7 +59,7 @@ void MainController::DoLoadSub() {
   m_state.ListBoxPreviewIndex = -1;
 
   m_document = std::make_unique<TSubtitle>();
-  m_document->LoadFromFile(fileName, true, m_view);
+  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters());
   if (m_document->Loaded) {
     m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
     for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));
@@ -66,6 +67,31 @@ void MainController::DoLoadSub() {
     Changed();
     CheckAllLines();
   }
+}
+
+TextCharacters MainController::CurrentCharacters() const {
+  return CharactersOfCharset(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset);
+}
+
+void MainController::MatchDocumentToCharset() {
+  if (!m_document || !m_document->ReadAgain(CurrentCharacters())) return;
+  BreakLongLinesIfTicked();
+  RelistEntries();
+}
+
+void MainController::RelistEntries() {
+  // Entries keep their number and order; only their text changes. A list the line length check emptied stays
+  // empty.
+  if (m_state.ListBoxPreview.size() != m_document->Lines.size()) return;
+  for (std::size_t i = 0; i < m_document->Lines.size(); ++i) {
+    m_state.ListBoxPreview[i] = ListItemFor(m_document->Lines[i]);
+  }
+  Changed();
+}
+
+void MainController::BreakLongLinesIfTicked() {
+  if (!m_document || !m_state.CheckBoxBreakLines) return;
+  if (BreakLongLinesOfDocument(*m_document, *m_fonts, CurrentFont()) > 0) RelistEntries();
 }
 
 // ---- line length check ------------------------------------------------------------------------------
@@ -85,18 +111,7 @@ void MainController::CheckLineLengths(const std::string& line1, const std::strin
 
 void MainController::CheckAllLines() {
   if (!m_document) return;
-  if (m_state.CheckBoxBreakLines) {
-    const FontDesc font = CurrentFont();
-    const bool listed = m_state.ListBoxPreview.size() == m_document->Lines.size();
-    for (std::size_t i = 0; i < m_document->Lines.size(); ++i) {
-      SubtitleLine& line = m_document->Lines[i];
-      std::optional<BrokenLines> broken = BreakLongLines(*m_fonts, line.Line1, line.Line2, font);
-      if (!broken) continue;
-      line.Line1 = std::move(broken->line1);
-      line.Line2 = std::move(broken->line2);
-      if (listed) m_state.ListBoxPreview[i] = ListItemFor(line);
-    }
-  }
+  BreakLongLinesIfTicked();
   for (int n = 1; n <= m_document->Count(); ++n) {
     // The font is read afresh for every entry, as the window's lists could change in between.
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(n - 1)];

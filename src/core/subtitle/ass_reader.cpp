@@ -91,7 +91,9 @@ std::optional<long long> AssTimeToMs(std::string_view text) {
   return ((fields[0] * 3600 + fields[1] * 60 + fields[2]) * 100 + fields[3]) * 10;
 }
 
-std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document) {
+// The fields before the text hold times, names and numbers; the comma that ends each is never the second byte of
+// a two-byte character (those start at 40), so they are split byte by byte.
+std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, const TextCharacters& characters) {
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
   EventFormat format;
@@ -142,7 +144,7 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document) {
     entry.line = lineNumber;
     entry.startMs = *startMs;
     entry.endMs = *endMs;
-    AppendAssTextLines(rest, entry.text);
+    AppendAssTextLines(rest, entry.text, characters);
     entries.push_back(std::move(entry));
   }
   AddInTimeOrder(std::move(entries), document, skipped);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_characters.h"
 #include "subtitle/skipped_entries.h"
 
 namespace quillet {
@@ -24,8 +25,8 @@ std::optional<long long> AssTimeToMs(std::string_view text);
 // The [Events] section's "Format:" line names the fields of its events in any order, the text field last
 // (it may hold commas); without one, the usual ASS order is taken. "Dialogue:" lines are entries, "Comment:"
 // lines and every other section ([Script Info], [V4+ Styles], [V4 Styles], [Fonts], ...) are skipped. The text
-// goes through AppendAssTextLines. A Dialogue line with too few fields or a time that cannot be read gives a
-// SkippedEntry, and reading goes on.
-std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document);
+// goes through AppendAssTextLines, its markup found between the characters of `characters`. A Dialogue line
+// with too few fields or a time that cannot be read gives a SkippedEntry, and reading goes on.
+std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, const TextCharacters& characters = {});
 
 }  // namespace quillet

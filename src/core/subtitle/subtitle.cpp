@@ -40,57 +40,66 @@ bool HasSubtitleExtension(const std::string& fileName) {
          HasAssExtension(fileName);
 }
 
-enum class Format { None, SubRip, MicroDvd, WebVtt, Ass };
-
-// WebVTT and ASS/SSA say what they are on their first line, so their content decides among all the subtitle
-// extensions; SubRip and MicroDVD need their own extensions.
-Format DetectFormat(const std::string& fileName, std::string_view text) {
-  if (!HasSubtitleExtension(fileName)) return Format::None;
-  if (LooksLikeWebVtt(text)) return Format::WebVtt;
-  if (LooksLikeAss(text)) return Format::Ass;
-  if (HasSrtExtension(fileName) && LooksLikeSrt(text)) return Format::SubRip;
-  if (HasMicroDvdExtension(fileName) && LooksLikeMicroDvd(text)) return Format::MicroDvd;
-  return Format::None;
-}
+class SilentSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
 
 }  // namespace
 
+// WebVTT and ASS/SSA say what they are on their first line, so their content decides among all the subtitle
+// extensions; SubRip and MicroDVD need their own extensions.
+TSubtitle::Format TSubtitle::DetectFormat(const std::string& fileName, std::string_view text) {
+  if (LooksLikeWebVtt(text)) return Format::kWebVtt;
+  if (LooksLikeAss(text)) return Format::kAss;
+  if (HasSrtExtension(fileName) && LooksLikeSrt(text)) return Format::kSrt;
+  if (HasMicroDvdExtension(fileName) && LooksLikeMicroDvd(text)) return Format::kMicroDvd;
+  return Format::kNone;
+}
+
+std::vector<SkippedEntry> TSubtitle::Read(Format format, std::string_view text, const std::string& fileName,
+                                          MessageSink& sink, const TextCharacters& characters) {
+  switch (format) {
+    case Format::kSrt:
+      return ReadSrt(text, *this, characters);
+    case Format::kMicroDvd:
+      return ReadMicroDvd(text, fileName, *this, sink, characters, {m_options.microDvdFps, m_options.missingFpsMessage});
+    case Format::kWebVtt:
+      return ReadWebVtt(text, *this);
+    case Format::kAss:
+      return ReadAss(text, *this, characters);
+    case Format::kNone:
+      break;
+  }
+  return {};
+}
+
 void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
-                             const SubtitleReadOptions& options) {
+                             const TextCharacters& characters, const SubtitleReadOptions& options) {
   Loaded = false;
   if (!IsPresentFile(fileName) || !HasSubtitleExtension(fileName)) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
   // One read serves detection and reading.
-  const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+  SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
   const Format format = DetectFormat(fileName, file.text);
-  if (format == Format::None) {
+  if (format == Format::kNone) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
   if (clearFirst) Clear();
-  UnicodeText = file.unicode;
-  std::vector<SkippedEntry> skipped;
-  switch (format) {
-    case Format::SubRip:
-      skipped = ReadSrt(file.text, *this);
-      break;
-    case Format::MicroDvd:
-      skipped = ReadMicroDvd(file.text, fileName, *this, sink, {options.microDvdFps, options.missingFpsMessage});
-      break;
-    case Format::WebVtt:
-      UnicodeText = true;  // WebVTT is UTF-8 whatever the charset
-      skipped = ReadWebVtt(file.text, *this);
-      break;
-    case Format::Ass:
-      // UTF-8 when the bytes are; otherwise the charset chosen for drawing reads them.
-      UnicodeText = file.unicode || IsValidUtf8(file.text);
-      skipped = ReadAss(file.text, *this);
-      break;
-    case Format::None:
-      break;
-  }
+  // Text read from UTF-16 is UTF-8, and so is WebVTT always and ASS/SSA whose bytes are: UTF-8 characters never
+  // hold an ASCII byte, and the text reads as Unicode whatever the charset chosen for drawing.
+  UnicodeText = file.unicode || format == Format::kWebVtt || (format == Format::kAss && IsValidUtf8(file.text));
+  const TextCharacters fileCharacters = UnicodeText ? TextCharacters() : characters;
+  m_format = Format::kNone;  // until the reader is through: a load that throws cannot be read again
+  m_options = options;
+  const std::vector<SkippedEntry> skipped = Read(format, file.text, fileName, sink, fileCharacters);
+  m_fileText = std::move(file.text);
+  m_fileName = fileName;
+  m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
+  m_characters = characters;
   if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
 }
 
@@ -102,6 +111,18 @@ bool TSubtitle::IsSrtFile(const std::string& fileName) {
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(fileName) &&
          LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+}
+
+bool TSubtitle::ReadAgain(const TextCharacters& characters) {
+  if (m_format == Format::kNone || characters == m_characters) return false;
+  m_characters = characters;
+  if (UnicodeText) return false;
+  const bool loaded = Loaded;
+  Clear();
+  SilentSink silent;
+  Read(m_format, m_fileText, m_fileName, silent, characters);
+  Loaded = loaded;
+  return true;
 }
 
 void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {
