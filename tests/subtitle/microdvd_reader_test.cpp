@@ -195,5 +195,43 @@ TEST(MicroDvdReader, UnreadableLinesAreSkippedAndTheRestLoads) {
   EXPECT_EQ(other.Count(), 0);
 }
 
+TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
+  auto loaded = LoadBytes(
+      "{1}{1}25\n"
+      "{25}{50}Text with {y:i} in the middle|/Italic\n"
+      "{50}{75}/{y:b}slash first|{y:b}/{y:i}code first\n"
+      "{75}{100}//double|a/b\n"
+      "{-50}{0}never shown\n"
+      "{-5}{10}shown from 0\n",
+      "film.sub");
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
+                                       Entry("2000", "3000", "slash first", "{y:i}code first"),
+                                       Entry("3000", "4000", "double", "a/b"), Entry("-200", "400", "shown from 0")}));
+  ASSERT_EQ(loaded.messages.size(), 1u);
+  EXPECT_TRUE(loaded.messages[0].ends_with("line 5: ends at or before 00:00:00,000, so it is never shown"))
+      << loaded.messages[0];
+}
+
+TEST(MicroDvdReader, AFileWithoutARateLineReadsAtTheGivenRate) {
+  test::TempDir dir;
+  const std::string path = dir.Write("film.sub", "{0}{48}Hi\n{60}{120}There\n");
+  test::ScriptedView sink;
+  TSubtitle document;
+  document.LoadFromFile(path, true, sink);
+  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kFrameRateMessage)});
+  EXPECT_FALSE(document.Loaded);
+  document.LoadFromFile(path, true, sink, {}, {0.0, "give --fps"});
+  EXPECT_EQ(sink.messages.back(), "give --fps");
+  EXPECT_EQ(document.Count(), 0);
+  document.LoadFromFile(path, true, sink, {}, {23.976, "give --fps"});
+  EXPECT_TRUE(document.Loaded);
+  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{Entry("0", "2002", "Hi"), Entry("2503", "5005", "There")}));
+  // A rate line wins over the given rate.
+  document.LoadFromFile(dir.Write("rate.sub", "{1}{1}25\n{25}{50}x\n"), true, sink, {}, {23.976, ""});
+  EXPECT_EQ(document.GetLine(2), Entry("1000", "2000", "x"));
+  EXPECT_EQ(sink.messages.size(), 2u);
+}
+
 }  // namespace
 }  // namespace quillet
