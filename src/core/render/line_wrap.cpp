@@ -31,6 +31,7 @@ std::optional<BrokenLines> BreakLongLines(FontEngine& engine, std::string_view l
     const LineMeasures measures = MeasureSubtitleLines(engine, left, right, font);
     if (!LinesFitWidth(measures)) continue;
     const int difference = std::abs(measures.w1 - measures.w2);
+    // On a tie the earlier break wins, which puts the shorter line on top.
     if (!best || difference < bestDifference) {
       best = BrokenLines{std::string(left), std::string(right)};
       bestDifference = difference;
