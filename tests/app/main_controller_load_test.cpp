@@ -91,6 +91,29 @@ TEST_F(LoadSubtitle, ALineTooLongRefusesTheWholeFile) {
   EXPECT_EQ(h.view.messages, std::vector<std::string>{"Please load an Srt/Sub/Txt subtitle."});
 }
 
+TEST_F(LoadSubtitle, BreakLongLinesBreaksTheTooLongEntryAndLoadsTheFile) {
+  h.controller.SetNoIfo(true);
+  h.controller.SetBreakLongLines(true);
+  h.view.ClearRecords();
+  h.LoadSubtitle(CopyData(dir, "ctl_line_too_long.srt"));
+
+  EXPECT_EQ(h.view.messages, std::vector<std::string>{kLoaded});
+  EXPECT_TRUE(h.State().SubtitleLoaded);
+  ASSERT_EQ(h.State().ListBoxPreview.size(), 3u);
+  const SubtitleLine entry = h.controller.SubtitleDocument()->GetLine(2);
+  EXPECT_EQ(entry.Line1 + " " + entry.Line2,
+            "Fine. This second line is far too long for any frame at this size, really");
+  EXPECT_EQ(h.State().ListBoxPreview[1], entry.Line1 + "|" + entry.Line2);
+  EXPECT_EQ(h.State().ListBoxPreview[0], "Short.");
+
+  // At a size where no break fits, the font change refuses as before.
+  h.view.ClearRecords();
+  h.controller.ChangeList(ListId::FontSize, kSize50);
+  ASSERT_FALSE(h.view.messages.empty());
+  EXPECT_TRUE(h.view.messages.back().ends_with(std::string(kTooLongAfterFontChange))) << h.view.messages.back();
+  EXPECT_FALSE(h.State().LinesFit);
+}
+
 TEST_F(LoadSubtitle, AFailedSecondLoadStillReplacesTheFirst) {
   h.ReadyWithoutIfo(CopyData(dir, "ctl_ten_entries.srt"));
   const std::string first = h.State().EditLoadSrt;

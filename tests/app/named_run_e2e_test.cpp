@@ -198,7 +198,7 @@ TEST(NamedConvert, NamesEachBadFileAndStillConvertsTheOthers) {
 TEST(NamedConvert, WrapAndFpsReadWhatIsOtherwiseRefused) {
   TempDir dir;
   std::string words;
-  for (int i = 0; i < 12; ++i) words += "Lengthy words ";
+  for (int i = 0; i < 6; ++i) words += "Lengthy words ";
   const std::string wide = dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + words + "\n");
   const std::string word = dir.Write("word.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(60, 'W') + "\n");
   const std::string noRate = dir.Write("norate.sub", "{25}{75}Hello|World\n{100}{150}Second\n");
