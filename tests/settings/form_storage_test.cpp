@@ -117,12 +117,9 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
   };
   const Case cases[] = {
       {"offset_Position=40\n", false, false},  // a file from before the boxes: unticked
-      {"CheckBoxVobSub_Checked=TRUE\n", true, false},
-      {"checkboxvobsub_checked=yes\n", true, false},
-      {"CheckBoxVobSub_Checked=y\n", true, false},
-      {"CheckBoxVobSub_Checked=1\n", false, false},  // not a word of the store
-      {"CheckBoxVobSub_Checked=FALSE\n", false, false},
-      {"CheckBoxVobSub_Checked=No\n", false, false},
+      {"CheckBoxVobSub_Checked=TRUE\n", true, false},   {"checkboxvobsub_checked=yes\n", true, false},
+      {"CheckBoxVobSub_Checked=y\n", true, false},      {"CheckBoxVobSub_Checked=1\n", false, false},  // not a word
+      {"CheckBoxVobSub_Checked=FALSE\n", false, false}, {"CheckBoxVobSub_Checked=No\n", false, false},
       {"CheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true},
       {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
   };

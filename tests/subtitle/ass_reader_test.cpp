@@ -17,17 +17,13 @@ TEST(AssReader, TimesCountHundredthsAsFfmpegReadsThem) {
     std::optional<long long> ms;
   };
   for (const auto& [text, ms] : std::initializer_list<Case>{
-           {"0:00:01.00", 1000},
            {"1:02:03.45", 3723450},
            {" 0:00:14.5", 14050},  // five hundredths
            {"0:00:01.500", 6000},  // 500 hundredths
-           {"0:90:00,00", 5400000},
            {"-0:00:01.00", 1000},  // -0 hours are 0
            {"0:00:-1.00", -1000},
            {"0:00:01", std::nullopt},
-           {"0:00.00", std::nullopt},
            {"0:00:01.00x", std::nullopt},
-           {"", std::nullopt},
        }) {
     EXPECT_EQ(AssTimeToMs(text), ms) << text;
   }
@@ -66,27 +62,13 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
                                                 {20, kEndsBeforeFilmStarts}}));
 }
 
-TEST(AssReader, SsaEventsAndFilesWithoutAFormatLine) {
-  auto ssa = LoadBytes(
-      "[Script Info]\r\nScriptType: v4.00\r\n\r\n[V4 Styles]\r\n"
-      "Format: Name, Fontname\r\nStyle: Default,Tahoma\r\n\r\n[Events]\r\n"
-      "Format: Marked, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\r\n"
-      "Dialogue: Marked=0,0:00:02.40,0:00:05.20,Default,,0000,0000,0000,,First\\nsecond\r\n",
-      "film.ssa");
-  EXPECT_EQ(ssa.document.Lines, std::vector<SubtitleLine>{Entry("2400", "5200", "First", "second")});
-  // No Format line: the usual ten fields of ASS.
-  auto bare = LoadBytes("[script info]\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,a,b\n", "a.ass");
-  EXPECT_EQ(bare.document.Lines, std::vector<SubtitleLine>{Entry("1000", "2000", "a,b")});
-  EXPECT_TRUE(bare.messages.empty());
-}
-
-TEST(AssReader, Utf8TextReadsAsUnicodeAndOtherBytesByTheCharset) {
-  const std::string events = "[Script Info]\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,";
-  EXPECT_TRUE(LoadBytes(events + "caf\xC3\xA9\n", "a.ass").document.UnicodeText);
-  EXPECT_TRUE(LoadBytes(events + "plain\n", "a.ass").document.UnicodeText);
-  EXPECT_FALSE(LoadBytes(events + "caf\xE9\n", "a.ass").document.UnicodeText);
-  EXPECT_EQ(LoadBytes(events + "caf\xE9\n", "a.ass").document.GetLine(1).Line1, "caf\xE9");
-  EXPECT_EQ(LoadBytes(events + "Hi\n", "a.srt").document.Count(), 1);  // an ASS file saved as .srt
+// SSA v4 files are in the corpus test; here what only this reader decides.
+TEST(AssReader, CharsetAndDetection) {
+  const std::string events = "[script info]\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,";
+  EXPECT_TRUE(LoadBytes(events + "caf\xC3\xA9\n", "a.ass").document.UnicodeText);  // no Format line: the usual ten
+  const auto cp1252 = LoadBytes(events + "caf\xE9,\n", "a.srt");                 // an ASS file saved as .srt
+  EXPECT_FALSE(cp1252.document.UnicodeText);
+  EXPECT_EQ(cp1252.document.Lines, std::vector<SubtitleLine>{Entry("1000", "2000", "caf\xE9,")});
   EXPECT_EQ(LoadBytes("[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,D,,0,0,0,,Hi\n", "a.ass").messages,
             std::vector<std::string>{"Unsupported Subtitle Format !"});
 }

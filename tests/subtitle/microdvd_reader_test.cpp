@@ -213,24 +213,14 @@ TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
       << loaded.messages[0];
 }
 
+// Without a given rate the window's message stands; the named commands' refusal is tested end to end.
 TEST(MicroDvdReader, AFileWithoutARateLineReadsAtTheGivenRate) {
-  test::TempDir dir;
-  const std::string path = dir.Write("film.sub", "{0}{48}Hi\n{60}{120}There\n");
-  test::ScriptedView sink;
+  const std::string file = "{0}{48}Hi\n{60}{120}There\n";
+  EXPECT_EQ(LoadBytes(file, "a.sub").messages, std::vector<std::string>{std::string(kFrameRateMessage)});
   TSubtitle document;
-  document.LoadFromFile(path, true, sink);
-  EXPECT_EQ(sink.messages, std::vector<std::string>{std::string(kFrameRateMessage)});
-  EXPECT_FALSE(document.Loaded);
-  document.LoadFromFile(path, true, sink, {}, {0.0, "give --fps"});
-  EXPECT_EQ(sink.messages.back(), "give --fps");
-  EXPECT_EQ(document.Count(), 0);
-  document.LoadFromFile(path, true, sink, {}, {23.976, "give --fps"});
-  EXPECT_TRUE(document.Loaded);
+  test::ScriptedView sink;
+  EXPECT_EQ(ReadMicroDvd(file, "a.sub", document, sink, {}, {23.976, ""}), std::vector<SkippedEntry>{});
   EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{Entry("0", "2002", "Hi"), Entry("2503", "5005", "There")}));
-  // A rate line wins over the given rate.
-  document.LoadFromFile(dir.Write("rate.sub", "{1}{1}25\n{25}{50}x\n"), true, sink, {}, {23.976, ""});
-  EXPECT_EQ(document.GetLine(2), Entry("1000", "2000", "x"));
-  EXPECT_EQ(sink.messages.size(), 2u);
 }
 
 }  // namespace
