@@ -17,8 +17,8 @@
 using namespace quillet;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static constexpr const char* kNames[] = {"film.srt", "film.SUB", "film.txt", "film.Srt.bak", "film", "film.vtt",
-                                           "film.ASS"};
+  static constexpr const char* kNames[] = {"film.srt", "film.SUB", "film.txt", "film.Srt.bak",
+                                           "film",     "film.vtt", "film.ASS"};
   fuzz::InputSplitter input(data, size);
   const uint8_t choice = input.Byte();
   const std::string name = kNames[(choice & 0x7F) % std::size(kNames)];

@@ -31,14 +31,14 @@ TEST(LineWrap, BreaksAtTheBlankThatBalancesTheLinesOrNowhere) {
     std::optional<BrokenLines> broken;
   };
   const Case cases[] = {
-      {Words(3), Words(3), std::nullopt},                              // both fit: nothing to do
-      {Words(8), "", BrokenLines{Words(4), Words(4)}},                 // equal halves
-      {Words(7), "", BrokenLines{Words(3), Words(4)}},                 // a tie: the shorter line on top
-      {Words(6), Words(2), BrokenLines{Words(4), Words(4)}},           // both lines together
-      {Words(8, "  \t"), "", std::nullopt},                            // a tab is no blank to break at
+      {Words(3), Words(3), std::nullopt},                                    // both fit: nothing to do
+      {Words(8), "", BrokenLines{Words(4), Words(4)}},                       // equal halves
+      {Words(7), "", BrokenLines{Words(3), Words(4)}},                       // a tie: the shorter line on top
+      {Words(6), Words(2), BrokenLines{Words(4), Words(4)}},                 // both lines together
+      {Words(8, "  \t"), "", std::nullopt},                                  // a tab is no blank to break at
       {Words(8, "   "), "", BrokenLines{Words(4, "   "), Words(4, "   ")}},  // the run of blanks goes
-      {Words(9), "", std::nullopt},                                    // no break makes both fit
-      {std::string(60, 'M'), "", std::nullopt},                        // no blank at all
+      {Words(9), "", std::nullopt},                                          // no break makes both fit
+      {std::string(60, 'M'), "", std::nullopt},                              // no blank at all
   };
   for (const Case& c : cases) {
     EXPECT_EQ(BreakLongLines(engine, c.line1, c.line2, font), c.broken) << c.line1 << " | " << c.line2;

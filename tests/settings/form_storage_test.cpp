@@ -117,9 +117,12 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
   };
   const Case cases[] = {
       {"offset_Position=40\n", false, false},  // a file from before the boxes: unticked
-      {"CheckBoxVobSub_Checked=TRUE\n", true, false},   {"checkboxvobsub_checked=yes\n", true, false},
-      {"CheckBoxVobSub_Checked=y\n", true, false},      {"CheckBoxVobSub_Checked=1\n", false, false},  // not a word
-      {"CheckBoxVobSub_Checked=FALSE\n", false, false}, {"CheckBoxVobSub_Checked=No\n", false, false},
+      {"CheckBoxVobSub_Checked=TRUE\n", true, false},
+      {"checkboxvobsub_checked=yes\n", true, false},
+      {"CheckBoxVobSub_Checked=y\n", true, false},
+      {"CheckBoxVobSub_Checked=1\n", false, false},  // not a word
+      {"CheckBoxVobSub_Checked=FALSE\n", false, false},
+      {"CheckBoxVobSub_Checked=No\n", false, false},
       {"CheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true},
       {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
   };
@@ -286,7 +289,10 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
                        0),
             0u)
       << text;
-  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n[Last]\nz=1\n\n"), std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n[Last]\nz=1\n\n"),
+      std::string::npos)
       << text;
 }
 

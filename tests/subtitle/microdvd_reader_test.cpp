@@ -205,7 +205,8 @@ TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
       "{-5}{10}shown from 0\n",
       "film.sub");
   EXPECT_EQ(loaded.document.Lines,
-            (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
+            (std::vector<SubtitleLine>{Entry("40", "40", "25"),
+                                       Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
                                        Entry("2000", "3000", "slash first", "{y:i}code first"),
                                        Entry("3000", "4000", "double", "a/b"), Entry("-200", "400", "shown from 0")}));
   ASSERT_EQ(loaded.messages.size(), 1u);

@@ -186,7 +186,7 @@ TEST(SrtReader, NoTimeLineAtAllIsNotSubRip) {
 
 TEST(SrtReader, EntriesBeforeTheFilmAndBlocksInBraces) {
   auto loaded = LoadBytes(
-      "1\n00:00:-2,-345 --> 00:00:01,234\nshown from 0\n\n"       // lines 1-4
+      "1\n00:00:-2,-345 --> 00:00:01,234\nshown from 0\n\n"        // lines 1-4
       "2\n00:00:-5,000 --> 00:00:00,000\nnever shown\n\n"          // 5-8
       "3\n00:00:02,000 --> 00:00:03,000\n{note} text {}here{\n\n"  // 9-12
       "4\n00:00:04,000 --> 00:00:05,000\n{\\p1}m 0 0 l 9 9{\\p0}\n");

@@ -7,8 +7,8 @@
 #include "base/message_sink.h"
 #include "base/utf8_text.h"
 #include "base/whole_file.h"
-#include "subtitle/file_text.h"
 #include "subtitle/ass_reader.h"
+#include "subtitle/file_text.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
 #include "subtitle/webvtt_reader.h"
@@ -63,7 +63,8 @@ std::vector<SkippedEntry> TSubtitle::Read(Format format, std::string_view text, 
     case Format::kSrt:
       return ReadSrt(text, *this, characters);
     case Format::kMicroDvd:
-      return ReadMicroDvd(text, fileName, *this, sink, characters, {m_options.microDvdFps, m_options.missingFpsMessage});
+      return ReadMicroDvd(text, fileName, *this, sink, characters,
+                          {m_options.microDvdFps, m_options.missingFpsMessage});
     case Format::kWebVtt:
       return ReadWebVtt(text, *this);
     case Format::kAss:

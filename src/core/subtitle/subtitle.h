@@ -83,8 +83,8 @@ class TSubtitle {
   enum class Format { kNone, kSrt, kMicroDvd, kWebVtt, kAss } m_format = Format::kNone;
   static Format DetectFormat(const std::string& fileName, std::string_view text);
   // Runs the format's reader on `text`, appending to the document.
-  std::vector<SkippedEntry> Read(Format format, std::string_view text, const std::string& fileName,
-                                 MessageSink& sink, const TextCharacters& characters);
+  std::vector<SkippedEntry> Read(Format format, std::string_view text, const std::string& fileName, MessageSink& sink,
+                                 const TextCharacters& characters);
   TextCharacters m_characters;
   SubtitleReadOptions m_options;
 };

@@ -93,9 +93,9 @@ constexpr struct {
     {"&amp;", "&"},
     {"&lt;", "<"},
     {"&gt;", ">"},
-    {"&nbsp;", "\xC2\xA0"},      // U+00A0: a blank the line is not broken at
-    {"&lrm;", "\xE2\x80\x8E"},   // U+200E left-to-right mark
-    {"&rlm;", "\xE2\x80\x8F"},   // U+200F right-to-left mark
+    {"&nbsp;", "\xC2\xA0"},     // U+00A0: a blank the line is not broken at
+    {"&lrm;", "\xE2\x80\x8E"},  // U+200E left-to-right mark
+    {"&rlm;", "\xE2\x80\x8F"},  // U+200F right-to-left mark
 };
 
 }  // namespace
