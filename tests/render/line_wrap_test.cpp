@@ -16,7 +16,10 @@ using test::SharedEngine;
 // `count` words of four M each, one blank between them.
 std::string Words(int count, const char* blank = " ") {
   std::string text;
-  for (int i = 0; i < count; ++i) text += (i ? blank : "") + std::string("MMMM");
+  for (int i = 0; i < count; ++i) {
+    if (i > 0) text += blank;
+    text += "MMMM";
+  }
   return text;
 }
 
