@@ -1,4 +1,4 @@
-// Program start: "convert" and "check" run headless; otherwise the window when a display is present, or the
+// Program start: "convert", "check" and "mux" run headless; otherwise the window when a display is present, or the
 // unattended run through the console, which never waits for a person. The window lives in a module opened only
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
@@ -12,6 +12,7 @@
 
 #include "app/console_view.h"
 #include "app/main_controller.h"
+#include "app/mux_run.h"
 #include "app/named_run.h"
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
     const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  }
+  if (!args.empty() && args[0] == "mux") {
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    return quillet::RunMuxCommand(rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
   }
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(quillet::CommandLineUsage().c_str(), stdout);
