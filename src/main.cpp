@@ -12,11 +12,12 @@
 
 #include "app/console_view.h"
 #include "app/main_controller.h"
-#include "app/mux_run.h"
 #include "app/named_run.h"
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "job/command_line.h"
+#include "module_loader.h"
+#include "mux_module.h"
 #include "settings/settings_location.h"
 
 #ifdef QUILLET_HAVE_UI
@@ -64,8 +65,14 @@ int main(int argc, char** argv) {
     return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
   }
   if (!args.empty() && args[0] == "mux") {
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    return quillet::RunMuxCommand(rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+    std::string error;
+    const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
+        quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
+    if (runMux == nullptr) {
+      std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
+      return 1;
+    }
+    return runMux(argc - 2, argv + 2, ::isatty(STDERR_FILENO) == 1);
   }
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(quillet::CommandLineUsage().c_str(), stdout);
