@@ -213,6 +213,8 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
       {{"mux", "--ntsc", "-o", out, clip, srt}, 1, "the video is PAL (720x576), but --ntsc makes NTSC subpictures"},
       {tooMany, 1, "with 33 more it would have 33, and a DVD title holds at most 32"},
       {{"mux", "-o", clip, clip, srt}, 2, "would be written over the input " + clip},
+      {{"mux", "-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
+      {{"mux", "-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
       {{"mux", "--language", "fr", "--language", "de", "-o", out, clip, srt}, 2, "--language: given 2 times"},
       {{"mux", clip, srt}, 2, "-o OUT.mpg is needed"},
   };

@@ -121,8 +121,15 @@ class ProgressLine {
   Clock::time_point m_last{};
 };
 
-// Every input that no output may replace.
+// Every input that no output may replace, and outputs that would replace each other or that dvdauthor would not
+// take for files.
 std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const MuxOutputNames& names) {
+  if (names.film.ends_with('|')) {
+    return MuxFailure{true, "-o: " + names.film + " ends in '|', which would make dvdauthor run it as a command"};
+  }
+  if (SameFile(names.film, names.palette) || SameFile(names.film, names.project)) {
+    return MuxFailure{true, "-o: " + names.film + " is the name of its own palette or project file; name it .mpg"};
+  }
   std::vector<std::string> inputs = options.files;
   if (!options.job.haveifo) inputs.push_back(options.job.filenameifo);
   for (const std::string* output : {&names.film, &names.palette, &names.project}) {
@@ -281,7 +288,8 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     }
     for (const std::string& notice : notices) err << notice << '\n';
     if (!options.quiet) {
-      out << names.film << ": wrote " << names.film << " (" << streams << " subpicture streams, "
+      out << names.film << ": wrote " << names.film << " (" << streams
+          << (streams == 1 ? " subpicture stream, " : " subpicture streams, ")
           << subtitles.size() << " new), " << names.palette << ", " << names.project << '\n'
           << "Make the disc with: dvdauthor -o DVD -x " << names.project << '\n';
     }
