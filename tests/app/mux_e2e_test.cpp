@@ -143,9 +143,9 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
   EXPECT_NE(project.find("<subpicture lang=\"en\" />\n      <subpicture lang=\"fr\" />"), std::string::npos) << project;
 
   std::string authored;
-  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
-                                test::ShellQuote(dir.File("film.dvdauthor.xml")),
-                            &authored));
+  ASSERT_TRUE(test::RunTool(
+      "dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " + test::ShellQuote(dir.File("film.dvdauthor.xml")),
+      &authored));
   EXPECT_EQ(authored.find("Discontinuity"), std::string::npos) << authored;
   const IfoContents disc = ReadIfoFile(dir.File("DVD/VIDEO_TS/VTS_01_0.IFO"));
   EXPECT_EQ(disc.palette, palette) << paletteFile;
@@ -227,7 +227,7 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
   }
 }
 
-TEST_F(MuxE2e, TellsOfEntriesAfterTheVideoAndStillWritesThem) {
+TEST_F(MuxE2e, TellsOfLateEntriesAnotherPaletteAndStreamsWithoutALanguageAndStillWrites) {
   TempDir dir;
   const std::string clip = MakeClip(dir, VideoStandard::Pal);
   ASSERT_FALSE(clip.empty());
@@ -239,6 +239,25 @@ TEST_F(MuxE2e, TellsOfEntriesAfterTheVideoAndStillWritesThem) {
   EXPECT_NE(run.out.find(dir.File("out.palette")), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(dir.File("out.dvdauthor.xml")), std::string::npos) << run.out;
   EXPECT_EQ(ReadSubpictures(dir.File("out.mpg")).streams.at(0x20).size(), 3u);
+
+  // A stream added with another palette: the disc can show only one, so the earlier stream's colours change.
+  const ProgramRun other = RunQuilletProgram(
+      {"mux", "--ifo", test::DataFile("ifo_greys_pal.ifo"), "-o", dir.File("two.mpg"), dir.File("out.mpg"), srt});
+  ASSERT_EQ(other.status, 0) << other.err;
+  EXPECT_NE(other.err.find(dir.File("out.mpg") + ": its palette file differs from this run's palette"),
+            std::string::npos)
+      << other.err;
+  // Languages of streams an earlier run added come from its project; a film without one gets a notice instead.
+  EXPECT_NE(
+      ReadFile(dir.File("two.dvdauthor.xml")).find("<subpicture lang=\"en\" />\n      <subpicture lang=\"en\" />"),
+      std::string::npos);
+  fs::remove(dir.File("out.dvdauthor.xml"));
+  const ProgramRun unnamed = RunQuilletProgram({"mux", "-o", dir.File("three.mpg"), dir.File("out.mpg"), srt});
+  ASSERT_EQ(unnamed.status, 0) << unnamed.err;
+  EXPECT_NE(unnamed.err.find("no project beside it names the language of its subpicture stream"), std::string::npos)
+      << unnamed.err;
+  EXPECT_NE(ReadFile(dir.File("three.dvdauthor.xml")).find("<subpicture />\n      <subpicture lang=\"en\" />"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -18,9 +18,7 @@ TEST(DvdauthorPalette, SixteenLinesOfYCrCbAsTheTableStoresThem) {
 }
 
 TEST(DvdauthorProject, NamesFilmPaletteAndStreamsAndReadsItsLanguagesBack) {
-  const struct {
-    std::vector<std::string> languages;
-  } cases[] = {{{}}, {{"en"}}, {{"en", "", "fr"}}};
+  const struct { std::vector<std::string> languages; } cases[] = {{{}}, {{"en"}}, {{"en", "", "fr"}}};
   for (const auto& c : cases) {
     const DvdauthorProject project{"/films/a&b \"cut\".mpg", "/films/a&b.palette", VideoStandard::Ntsc, c.languages};
     const std::string xml = DvdauthorProjectXml(project);

@@ -86,9 +86,10 @@ std::vector<std::string> EarlierLanguages(const std::string& video, int streams,
     languages.reset();  // unreadable: told below like a missing one
   }
   if (languages && static_cast<int>(languages->size()) == streams) return *languages;
-  notices.push_back(video + ": its " + std::to_string(streams) +
-                    " subpicture streams come without a project that names their languages; the project lists "
-                    "them without one");
+  notices.push_back(video + ": no project beside it names the language of " +
+                    (streams == 1 ? std::string("its subpicture stream; the project lists it")
+                                  : "its " + std::to_string(streams) + " subpicture streams; the project lists them") +
+                    " without one");
   return std::vector<std::string>(static_cast<std::size_t>(streams));
 }
 
@@ -135,8 +136,8 @@ std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const M
   for (const std::string* output : {&names.film, &names.palette, &names.project}) {
     for (const std::string& input : inputs) {
       if (SameFile(*output, input)) {
-        return MuxFailure{true, "-o: " + *output + " would be written over the input " + input +
-                                    "; give the output another name"};
+        return MuxFailure{
+            true, "-o: " + *output + " would be written over the input " + input + "; give the output another name"};
       }
     }
   }
@@ -220,9 +221,9 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
       const auto name = [](VideoStandard s) { return s == VideoStandard::Pal ? "PAL" : "NTSC"; };
       const std::string source =
           genericPalette ? (options.job.pal ? "--pal" : "--ntsc") : "the IFO " + options.job.filenameifo;
-      return refuse({false, video + ": the video is " + name(film.standard) + " (" + std::to_string(film.width) +
-                                "x" + std::to_string(film.height) + "), but " + source + " makes " +
-                                name(setup.standard) + " subpictures; they would show in the wrong place"});
+      return refuse({false, video + ": the video is " + name(film.standard) + " (" + std::to_string(film.width) + "x" +
+                                std::to_string(film.height) + "), but " + source + " makes " + name(setup.standard) +
+                                " subpictures; they would show in the wrong place"});
     }
     for (const std::string& notice : setup.notices) notices.push_back(notice);
 
@@ -247,9 +248,10 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (film.subpictureStreams > 0) {
       const auto earlier = ReadWholeFileIfPresent(MuxOutputNamesFor(video).palette, kMaxProjectBytes);
       if (earlier && *earlier != paletteText) {
-        notices.push_back(video + ": its palette file differs from this run's palette; the disc shows every "
-                                  "subpicture stream in this run's colours, so its earlier streams may look wrong "
-                                  "(add streams to one film with the same --ifo or --generic)");
+        notices.push_back(video +
+                          ": its palette file differs from this run's palette; the disc shows every "
+                          "subpicture stream in this run's colours, so its earlier streams may look wrong "
+                          "(add streams to one film with the same --ifo or --generic)");
       }
     }
 
@@ -289,8 +291,8 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     for (const std::string& notice : notices) err << notice << '\n';
     if (!options.quiet) {
       out << names.film << ": wrote " << names.film << " (" << streams
-          << (streams == 1 ? " subpicture stream, " : " subpicture streams, ")
-          << subtitles.size() << " new), " << names.palette << ", " << names.project << '\n'
+          << (streams == 1 ? " subpicture stream, " : " subpicture streams, ") << subtitles.size() << " new), "
+          << names.palette << ", " << names.project << '\n'
           << "Make the disc with: dvdauthor -o DVD -x " << names.project << '\n';
     }
     err << std::flush;

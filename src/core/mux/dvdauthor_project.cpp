@@ -27,12 +27,23 @@ std::string XmlAttributeText(std::string_view text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -60,8 +71,7 @@ std::string DvdauthorProjectXml(const DvdauthorProject& project) {
 std::optional<std::vector<std::string>> ProjectSubpictureLanguages(std::string_view xml) {
   if (xml.find(kProjectMark) == std::string_view::npos) return std::nullopt;
   std::vector<std::string> languages;
-  for (std::size_t at = xml.find(kSubpictureTag); at != std::string_view::npos;
-       at = xml.find(kSubpictureTag, at + 1)) {
+  for (std::size_t at = xml.find(kSubpictureTag); at != std::string_view::npos; at = xml.find(kSubpictureTag, at + 1)) {
     const std::size_t end = xml.find('>', at);
     if (end == std::string_view::npos) return std::nullopt;
     const std::string_view tag = xml.substr(at, end - at);

@@ -297,7 +297,8 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
     if (when != AV_NOPTS_VALUE) reached90k = std::max(reached90k, av_rescale_q(when, source->time_base, k90kHz));
     // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
     // ends the sum of their durations after the first starts; some carry no presentation time of their own.
-    if (packet->stream_index == m_input->videoStream) videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
+    if (packet->stream_index == m_input->videoStream)
+      videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
     writeUnitsUpTo(reached90k);
     av_packet_rescale_ts(packet.get(), source->time_base, oc->streams[target]->time_base);
     packet->stream_index = target;

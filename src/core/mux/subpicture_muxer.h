@@ -21,9 +21,9 @@ struct ProgramStreamInfo {
   int width = 0;
   int height = 0;
   VideoStandard standard = VideoStandard::Pal;
-  int64_t videoStart90k = 0;     // the first picture's presentation time
-  int subpictureStreams = 0;     // DVD subpicture streams the film already carries
-  uint64_t bytes = 0;            // the file's size, for progress
+  int64_t videoStart90k = 0;  // the first picture's presentation time
+  int subpictureStreams = 0;  // DVD subpicture streams the film already carries
+  uint64_t bytes = 0;         // the file's size, for progress
   bool operator==(const ProgramStreamInfo&) const = default;
 };
 
