@@ -53,6 +53,28 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   return document;
 }
 
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped) {
+  for (int n = 1; n <= document.Count(); ++n) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+    const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
+    if (!LinesFitWidth(m)) {
+      const bool first = m.w1 >= kMaxLineWidthPx;
+      return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
+             std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
+             std::to_string(kMaxLineWidthPx - 1) +
+             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
+                      : " (use a smaller --size, or --wrap)") +
+             "; nothing written";
+    }
+  }
+  return {};
+}
+
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap) {
+  if (wrap) BreakLongLinesOfDocument(document, engine, font);
+  return FirstLineTooWide(document, engine, font, wrap);
+}
+
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
@@ -62,22 +84,8 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    FontEngine& engine = engines.ForThisThread();
-    if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
-    for (int n = 1; n <= document.Count(); ++n) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
-      if (!LinesFitWidth(m)) {
-        const bool first = m.w1 >= kMaxLineWidthPx;
-        outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
-                          std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-                          std::to_string(kMaxLineWidthPx - 1) +
-                          (setup.options.wrap ? " and it has no blank to break it at that fits (use a smaller --size)"
-                                              : " (use a smaller --size, or --wrap)") +
-                          "; nothing written";
-        return outcome;
-      }
-    }
+    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
+    if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 

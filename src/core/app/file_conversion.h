@@ -32,6 +32,16 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
 inline constexpr const char* kNoFrameRateWithoutFps =
     "the MicroDVD file declares no frame rate (no {1}{1}RATE first line): give it with --fps, such as --fps 23.976";
 
+// The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
+// ..."), or empty when every line fits the frame.
+// `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font,
+                             bool wrapped = false);
+
+// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
+// FirstLineTooWide.
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap);
+
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
 // otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to
 // `entriesDone` as they go. `workerThreads` as GenerationJob's. Never throws.
