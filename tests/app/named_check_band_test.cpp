@@ -65,5 +65,32 @@ TEST(NamedConvert, TallMarksOnLineOneKeepEveryRowTheyHaveOnLineTwo) {
   }
 }
 
+// A third line, a third "\\N", a line of only a no-break space that pushes the text down, and control
+// characters: the picture keeps two lines and leaves the controls out, and both the run and check say so.
+TEST(NamedConvert, ThirdLinesAndControlCharactersAreNamed) {
+  test::TempDir dir;
+  const std::string srt = dir.Write("more.srt",
+                                    "1\n00:00:01,000 --> 00:00:02,000\nOne\nTwo\nThree\n\n"
+                                    "2\n00:00:03,000 --> 00:00:04,000\na\tb\x07"
+                                    "c\x1B[1m\n\n"
+                                    "3\n00:00:05,000 --> 00:00:06,000\nOne\\NTwo\\NThree\n\n"
+                                    "4\n00:00:07,000 --> 00:00:08,000\n\xC2\xA0\nHello\nWorld\n");
+  const test::ProgramRun check = test::RunQuilletProgram({"check", srt});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_EQ(check.err, srt + ": entry 1: has more than two lines; only the first two are drawn\n" + srt +
+                           ": entry 2: the control character U+0007 is not drawn\n" + srt +
+                           ": entry 2: the control character U+001B is not drawn\n" + srt +
+                           ": entry 3: has more than two lines; only the first two are drawn\n" + srt +
+                           ": entry 4: has more than two lines; only the first two are drawn\n");
+  const test::ProgramRun convert = test::RunQuilletProgram({"convert", "-q", srt});
+  EXPECT_EQ(convert.status, 0);
+  EXPECT_EQ(convert.err, srt +
+                             ": These control characters are not drawn (a tab is drawn as a space): U+0007 first in "
+                             "entry 2; U+001B first in entry 2.\n" +
+                             srt +
+                             ": 3 entries had more than two lines; only the first two are drawn: entry 1; "
+                             "entry 3; entry 4.\n");
+}
+
 }  // namespace
 }  // namespace quillet

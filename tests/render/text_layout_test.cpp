@@ -7,6 +7,7 @@
 #include "base/utf8_text.h"
 #include "render/bidi_runs.h"
 #include "render/bit_mask.h"
+#include "render/charset_decoder.h"
 #include "render/font_engine.h"
 #include "render_test_support.h"
 
@@ -193,6 +194,57 @@ TEST(TextLayout, CharactersAboveTheBasicPlaneComeFromTheFullUnicodeMap) {
         EXPECT_NE(glyph.glyph->pixels, boxed.glyphs.at(0).glyph->pixels) << face << " draws a box";
       }
     }
+  }
+}
+
+// A tab is a space; other control characters (BEL, ESC, DEL, C1 such as an undefined CP1252 byte) take no room,
+// draw nothing and are listed once. In a symbol font the bytes 80 to 9F are pictures.
+TEST(TextLayout, ControlCharactersAreLeftOutAndListed) {
+  FontEngine& engine = SharedEngine();
+  const struct {
+    std::string line;
+    std::string same;
+    std::u32string controls;
+    uint8_t charset;
+  } kCases[] = {
+      {"a\tb", "a b", U"", kCharsetDefault},
+      {"a\x07"
+       "b\x1B[1m\x07",
+       "ab[1m", U"\u0007\u001B", kCharsetDefault},
+      {"x\x7Fy", "xy", U"\u007F", kCharsetAnsi},
+      {"x\x81y\x8D", "xy", U"\u0081\u008D", kCharsetAnsi},
+      {"\x07" + U8(U"\u05E9\u05DC"), U8(U"\u05E9\u05DC"), U"\u0007", kCharsetDefault},
+  };
+  for (const auto& c : kCases) {
+    const LineLayout line = engine.LayoutLine(Font(20, {}, "Arial", c.charset), c.line);
+    const LineLayout same = engine.LayoutLine(Font(20, {}, "Arial", c.charset), c.same);
+    EXPECT_EQ(line.controls, c.controls) << c.line;
+    EXPECT_TRUE(line.missing.empty()) << c.line;
+    EXPECT_EQ(line.widthPx, same.widthPx) << c.line;
+    EXPECT_TRUE(SamePixels(MaskFromLayout(line), MaskFromLayout(same))) << c.line;
+  }
+  EXPECT_TRUE(engine.LayoutLine(Font(20, {}, "Arial", kCharsetSymbol), "\x80\x9F").controls.empty());
+}
+
+// Under DEFAULT the line's own script picks the stand-in for Han: Chinese, Korean and Japanese lines look as
+// they do with the charset that names their language, whatever CJK faces are installed.
+TEST(TextLayout, HanStandInFollowsTheLanguageOfTheLine) {
+  FontEngine& engine = SharedEngine();
+  const struct {
+    std::u32string text;
+    uint8_t charset;
+    const char* codePage;
+  } kCases[] = {
+      {U"\u300C\u4E2D\u6587\u5B57\u5E55\u300D", kCharsetGb2312, "CP936"},
+      {U"\uD55C\uAD6D\uC5B4 \u5B57\u5E55", kCharsetHangeul, "CP949"},
+      {U"\u65E5\u672C\u8A9E\u306E\u5B57\u5E55", kCharsetShiftJis, "CP932"},
+  };
+  for (const auto& c : kCases) {
+    const LineLayout own = engine.LayoutLine(Font(20), U8(c.text));
+    const LineLayout named = engine.LayoutLine(Font(20, {}, "Arial", c.charset), EncodeInCodeset(c.text, c.codePage));
+    EXPECT_TRUE(own.missing.empty()) << c.codePage;
+    EXPECT_EQ(own.widthPx, named.widthPx) << c.codePage;
+    EXPECT_TRUE(SamePixels(MaskFromLayout(own), MaskFromLayout(named))) << c.codePage;
   }
 }
 
