@@ -248,5 +248,58 @@ TEST(TextLayout, HanStandInFollowsTheLanguageOfTheLine) {
   }
 }
 
+// Where marks land in shaped lines at size 36: every glyph's cluster and the top-left of its bitmap in the cell.
+// Mark offsets are HarfBuzz's rounded to the nearest pixel; rounding them down moves the shadda and vowel signs,
+// the Thai tone marks and Devanagari's signs a pixel. Pinned for the Debian 12 fonts the bootstrap installs.
+TEST(TextLayout, MarkPositionsInShapedLinesArePinned) {
+  FontEngine& engine = SharedEngine();
+  struct Placed {
+    int cluster, x, y;
+    bool operator==(const Placed&) const = default;
+  };
+  const struct {
+    const char* face;
+    const char* text;
+    std::vector<Placed> glyphs;
+  } kLines[] = {
+      {"DejaVu Sans",  // اللّه مُحَمَّد
+       "\xD8\xA7\xD9\x84\xD9\x84\xD9\x91\xD9\x87 \xD9\x85\xD9\x8F\xD8\xAD\xD9\x8E\xD9\x85\xD9\x91\xD9\x8E\xD8\xAF",
+       {{13, 3, 25},
+        {10, 31, 5},
+        {10, 25, 30},
+        {8, 60, 16},
+        {8, 53, 26},
+        {6, 90, 11},
+        {6, 84, 30},
+        {4, 128, 27},
+        {2, 152, -8},
+        {2, 151, 9},
+        {1, 167, 9},
+        {0, 187, 9}}},
+      {"Loma",  // น้ำปั่น
+       "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3\xE0\xB8\x9B\xE0\xB8\xB1\xE0\xB9\x88\xE0\xB8\x99",
+       {{0, 3, 28}, {0, 18, 16}, {0, 14, 4}, {0, 36, 28}, {3, 62, 20}, {3, 67, 17}, {3, 77, 5}, {6, 93, 28}}},
+      {"Lohit Devanagari",  // किताब हिंदी
+       "\xE0\xA4\x95\xE0\xA4\xBF\xE0\xA4\xA4\xE0\xA4\xBE\xE0\xA4\xAC "
+       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\x82\xE0\xA4\xA6\xE0\xA5\x80",
+       {{0, -1, 9},
+        {0, 11, 22},
+        {2, 46, 22},
+        {2, 75, 22},
+        {4, 87, 22},
+        {6, 127, 9},
+        {6, 139, 22},
+        {9, 164, 22},
+        {9, 180, 9}}},
+  };
+  for (const auto& line : kLines) {
+    const LineLayout layout = engine.LayoutLine(Font(36, {}, line.face), line.text);
+    ASSERT_EQ(engine.Metrics(Font(36, {}, line.face)).family, line.face) << "font not installed";
+    std::vector<Placed> placed;
+    for (const PlacedGlyph& g : layout.glyphs) placed.push_back({g.cluster, g.x, g.y});
+    EXPECT_EQ(placed, line.glyphs) << line.face;
+  }
+}
+
 }  // namespace
 }  // namespace quillet
