@@ -1,6 +1,5 @@
 // Markup and line breaks in two-byte code pages: found between characters, never on a character's second byte.
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include "loading.h"
 #include "subtitle/markup.h"
@@ -8,32 +7,6 @@
 
 namespace quillet {
 namespace {
-
-// UTF-8 text in another code page, through iconv, ASCII bytes as they are (Johab has no backslash of its own,
-// yet its files mark breaks with the byte); empty when a character has no form there.
-std::string Encode(const std::string& utf8, const char* codePage) {
-  iconv_t cd = iconv_open(codePage, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out;
-  bool ok = true;
-  for (std::size_t i = 0; i < utf8.size() && ok;) {
-    std::size_t length = 1;
-    while (i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80) ++length;
-    if (length == 1) {
-      out += utf8[i++];
-      continue;
-    }
-    char buffer[8];
-    char* in = const_cast<char*>(utf8.data() + i);
-    char* outPtr = buffer;
-    std::size_t inLeft = length, outLeft = sizeof buffer;
-    ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-    out.append(buffer, sizeof buffer - outLeft);
-    i += length;
-  }
-  iconv_close(cd);
-  return ok ? out : std::string();
-}
 
 struct CodePageCase {
   const char* codePage;
@@ -62,7 +35,7 @@ TEST(DoubleByteMarkup, ReadsEveryCodePageAsItsUtf8Twin) {
     const TextCharacters characters{std::string(c.codePage)};
     for (const auto& [text, file, name] :
          {std::tuple{c.srt, &SrtFile, "a.srt"}, {c.microDvd, &MicroDvdFile, "a.sub"}}) {
-      const std::string encoded = Encode(text, c.codePage);
+      const std::string encoded = test::Encode(text, c.codePage);
       ASSERT_FALSE(encoded.empty()) << text;
       test::TempDir dir;
       test::ScriptedView sink;
@@ -72,9 +45,9 @@ TEST(DoubleByteMarkup, ReadsEveryCodePageAsItsUtf8Twin) {
       ASSERT_EQ(local.Count(), utf8.Count());
       const SubtitleLine& want = utf8.Lines.back();
       const SubtitleLine& got = local.Lines.back();
-      EXPECT_EQ(got.Line1, Encode(want.Line1, c.codePage)) << text;
-      EXPECT_EQ(got.Line2, Encode(want.Line2, c.codePage)) << text;
-      EXPECT_EQ(got.Line3, Encode(want.Line3, c.codePage)) << text;
+      EXPECT_EQ(got.Line1, test::Encode(want.Line1, c.codePage)) << text;
+      EXPECT_EQ(got.Line2, test::Encode(want.Line2, c.codePage)) << text;
+      EXPECT_EQ(got.Line3, test::Encode(want.Line3, c.codePage)) << text;
       // The twin itself is what the markup means: three lines, the codes gone.
       EXPECT_FALSE(want.Line3.empty()) << text;
     }
@@ -86,7 +59,7 @@ TEST(DoubleByteMarkup, BytesAloneWouldMisreadTheCases) {
   for (const CodePageCase& c : kCases) {
     if (std::string(c.codePage) == "CP949") continue;
     DrawnLines bytes, characters;
-    const std::string encoded = Encode(c.srt, c.codePage);
+    const std::string encoded = test::Encode(c.srt, c.codePage);
     AppendSrtTextLines(encoded, bytes);
     AppendSrtTextLines(encoded, characters, TextCharacters(std::string(c.codePage)));
     EXPECT_NE(bytes.lines[0], characters.lines[0]) << c.codePage;
@@ -108,12 +81,12 @@ TEST(DoubleByteMarkup, ReadAgainSplitsTheLinesByTheNewCharacters) {
   test::TempDir dir;
   test::ScriptedView sink;
   TSubtitle document;
-  const std::string encoded = Encode("{1}{1}25\n{25}{50}ポイント|ポスト\n", "CP932");
+  const std::string encoded = test::Encode("{1}{1}25\n{25}{50}ポイント|ポスト\n", "CP932");
   document.LoadFromFile(dir.Write("a.sub", encoded), true, sink);
   EXPECT_EQ(document.Lines.back().Line2, "\x83\x43\x83\x93\x83\x67");  // the bytes split "ポ" in two
   const TextCharacters sjis{std::string("CP932")};
   ASSERT_TRUE(document.ReadAgain(sjis));
-  EXPECT_EQ(document.Lines.back().Line2, Encode("ポスト", "CP932"));
+  EXPECT_EQ(document.Lines.back().Line2, test::Encode("ポスト", "CP932"));
   EXPECT_EQ(document.Count(), 2);
   EXPECT_FALSE(document.ReadAgain(TextCharacters(std::string("CP932"))));
 }
