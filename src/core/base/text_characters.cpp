@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "base/ascii_text.h"
+
 namespace quillet {
 namespace {
 
@@ -29,7 +31,10 @@ int CharactersIn(iconv_t cd, const char* bytes, std::size_t size) {
 }  // namespace
 
 TextCharacters::TextCharacters(const std::string& codePage) {
-  if (codePage.empty()) return;
+  // UTF-8, the usual case, needs no table: no character of it holds an ASCII byte.
+  if (codePage.empty() || EqualsIgnoringAsciiCase(codePage, "UTF-8") || EqualsIgnoringAsciiCase(codePage, "UTF8")) {
+    return;
+  }
   iconv_t cd = iconv_open("UTF-32LE", codePage.c_str());
   if (cd == kNoDescriptor) return;
   auto pairs = std::make_shared<std::bitset<65536>>();
