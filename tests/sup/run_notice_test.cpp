@@ -56,20 +56,5 @@ TEST(RunNotice, NamesEachMissingCharacterOnceWithItsFirstEntry) {
             "entry 3; \xE0\xB8\x82 (U+0E02) first in entry 5.");
 }
 
-TEST(RunNotice, NamesControlCharactersAndEntriesWithLinesLeftOut) {
-  RunNotice notice;
-  notice.AddControlCharacters(2, U"");
-  EXPECT_TRUE(notice.Empty());
-  notice.AddControlCharacters(2, U"\u0007\u001B");
-  notice.AddControlCharacters(6, U"\u001B\u0081");
-  notice.AddLinesLeftOut(4);
-  EXPECT_FALSE(notice.Empty());
-  notice.AddLinesLeftOut(9);
-  EXPECT_EQ(notice.Text(),
-            "These control characters are not drawn (a tab is drawn as a space): U+0007 first in entry 2; U+001B "
-            "first in entry 2; U+0081 first in entry 6.\r"
-            "2 entries had more than two lines; only the first two are drawn: entry 4; entry 9.");
-}
-
 }  // namespace
 }  // namespace quillet

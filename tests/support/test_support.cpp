@@ -1,7 +1,6 @@
 // Helpers shared by the test executables: scratch folders and whole-file reads and writes.
 #include "test_support.h"
 
-#include <iconv.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -82,30 +81,6 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) throw std::runtime_error("cannot write " + path);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string Encode(const std::string& utf8, const char* codePage) {
-  iconv_t cd = iconv_open(codePage, "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  std::string out;
-  bool ok = true;
-  for (std::size_t i = 0; i < utf8.size() && ok;) {
-    std::size_t length = 1;
-    while (i + length < utf8.size() && (utf8[i + length] & 0xC0) == 0x80) ++length;
-    if (length == 1) {
-      out += utf8[i++];
-      continue;
-    }
-    char buffer[8];
-    char* in = const_cast<char*>(utf8.data() + i);
-    char* outPtr = buffer;
-    std::size_t inLeft = length, outLeft = sizeof buffer;
-    ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
-    out.append(buffer, sizeof buffer - outLeft);
-    i += length;
-  }
-  iconv_close(cd);
-  return ok ? out : std::string();
 }
 
 }  // namespace quillet::test

@@ -49,10 +49,6 @@ const std::string& ProgramCopy();
 std::string UnusedXDisplay();
 
 // Path of a file under tests/data.
-// UTF-8 text in another code page, through iconv, ASCII bytes as they are (Johab has no backslash of its own,
-// yet its files mark breaks with the byte); empty when a character has no form there.
-std::string Encode(const std::string& utf8, const char* codePage);
-
 inline std::string DataFile(const std::string& name) { return std::string(QUILLET_TEST_DATA) + "/" + name; }
 
 }  // namespace quillet::test
