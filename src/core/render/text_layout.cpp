@@ -54,7 +54,10 @@ std::vector<hb_script_t> ResolvedScripts(const std::u32string& text) {
 std::u32string TakeOutControls(std::u32string& text, bool symbol) {
   auto control = [symbol](char32_t c) { return symbol ? c < 0x20 : IsControlCharacter(c); };
   std::u32string controls;
-  if (std::none_of(text.begin(), text.end(), control)) return controls;
+  // Nearly every line has none: one plain pass over the text decides.
+  bool any = false;
+  for (char32_t c : text) any |= c < 0xA0 && (c < 0x20 || c >= 0x7F);
+  if (!any) return controls;
   std::u32string kept;
   for (char32_t c : text) {
     if (c == U'\t') {
