@@ -127,6 +127,13 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
                                    (sides.empty() ? std::string() : " (" + sides + ")"));
       }
 
+      if (!line.Line3.empty()) {
+        outcome.problems.push_back(Entry(n) + ": has more than two lines; only the first two are drawn");
+      }
+      for (char32_t c : passes.controlCharacters) {
+        outcome.problems.push_back(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
+      }
+
       // The layout's own verdict: what no stand-in face could draw either.
       for (char32_t c : passes.missingCharacters) {
         if (missing.find(c) != std::u32string::npos) continue;

@@ -73,7 +73,9 @@ class TSubtitle {
   SubtitleLine GetLine(int index) const;
   int Count() const { return static_cast<int>(Lines.size()); }
 
-  bool operator==(const TSubtitle& other) const { return Lines == other.Lines && Loaded == other.Loaded; }
+  bool operator==(const TSubtitle& other) const {
+    return Lines == other.Lines && Loaded == other.Loaded && UnicodeText == other.UnicodeText;
+  }
 
  private:
   // What the last load read, for ReadAgain: the file's text and name, which reader took it, and with which
