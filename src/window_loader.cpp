@@ -10,7 +10,7 @@ constexpr const char* kModuleFile = "quillet_window.so";
 }
 
 std::vector<std::string> WindowModuleCandidates(const std::string& programFolder) {
-  return {programFolder + kModuleFile, programFolder + "../lib/quillet/" + kModuleFile};
+  return {programFolder + kModuleFile, programFolder + "../lib/quillet/modules/" + kModuleFile};
 }
 
 QuilletRunWindowFunction LoadWindowModule(const std::string& programFolder, std::string& error) {

@@ -8,7 +8,7 @@
 
 namespace quillet {
 
-// Where the module may lie, in the order tried: beside the program (the build tree), then in lib/quillet beside
+// Where the module may lie, in the order tried: beside the program (the build tree), then in lib/quillet/modules beside
 // the program's bin folder (an installed program). programFolder ends with "/".
 std::vector<std::string> WindowModuleCandidates(const std::string& programFolder);
 

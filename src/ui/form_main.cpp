@@ -91,6 +91,7 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   setWindowIcon(WindowIcon());
   setFont(WindowFont());
   setFixedSize(kClientWidth, kClientHeight);
+  setAcceptDrops(true);  // a subtitle or an IFO dropped on the window loads as its button would
   // A group's caption sits on its frame's top line, as on a classic group box, so the controls fit under it.
   setStyleSheet(QStringLiteral(
       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"

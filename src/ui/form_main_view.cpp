@@ -5,12 +5,16 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,7 +22,10 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+#include <QUrl>
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "app/console_view.h"
 #include "form_about.h"
@@ -99,7 +106,36 @@ bool TFormMain::event(QEvent* event) {
   return handled;
 }
 
-void TFormMain::FirstActivation() { m_settings->FirstActivation(); }
+void TFormMain::FirstActivation() {
+  m_settings->FirstActivation();
+  // After the stored settings are back, so the file is laid out with the font they name.
+  if (!m_options.openFile.empty()) m_controller->OpenFile(std::exchange(m_options.openFile, std::string()));
+}
+
+namespace {
+
+// The local file a drag carries, when it carries exactly one.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return std::nullopt;
+  return QFile::encodeName(url.toLocalFile()).toStdString();
+}
+
+}  // namespace
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!m_controller->GenerationRunning() && DroppedFile(event->mimeData())) {
+    event->acceptProposedAction();
+  }
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> file = DroppedFile(event->mimeData());
+  if (!file || m_controller->GenerationRunning()) return;
+  event->acceptProposedAction();
+  m_controller->OpenFile(*file);
+}
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it after the entry it is on; nobody is left to read an "Abort" message.
@@ -138,9 +174,7 @@ void TFormMain::ShowError(const std::string& text) {
   box.exec();
 }
 
-void TFormMain::ShowNotice(const std::string& text) {
-  ConsoleView(std::cerr).ShowMessage(text);
-}
+void TFormMain::ShowNotice(const std::string& text) { ConsoleView(std::cerr).ShowMessage(text); }
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
   if (openDialogHook) return openDialogHook(dialog);

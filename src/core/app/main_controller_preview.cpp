@@ -1,6 +1,7 @@
 // The main window's subtitle load, line length check and preview.
 #include "app/main_controller.h"
 #include "app/messages.h"
+#include "base/ascii_text.h"
 #include "render/line_length_check.h"
 #include "render/preview_background.h"
 #include "render/subtitle_renderer.h"
@@ -40,12 +41,26 @@ void MainController::ButtonLoadSubClick() {
   Guard([&] { DoLoadSub(); });
 }
 
-void MainController::DoLoadSub() {
+void MainController::OpenFile(const std::string& path) {
+  if (GenerationRunning() || path.empty()) return;
+  Guard([&] {
+    if (EndsWithIgnoringAsciiCase(path, ".ifo")) {
+      m_state.OpenDialogifo.fileName = path;
+      DoLoadIfo(false);
+      return;
+    }
+    if (!m_state.IfoLoaded) SetNoIfoChecked(true);
+    m_state.OpenDialogsub.fileName = path;
+    DoLoadSub(false);
+  });
+}
+
+void MainController::DoLoadSub(bool askForFile) {
   m_state.SubtitleLoaded = false;
   m_state.LinesFit = false;
   m_state.EditLoadSrt = "Load SRT";
   Changed();
-  if (!m_state.Unattended) m_view.ExecuteOpenDialog(m_state.OpenDialogsub);
+  if (!m_state.Unattended && askForFile) m_view.ExecuteOpenDialog(m_state.OpenDialogsub);
   const std::string fileName = m_state.OpenDialogsub.fileName;
   if (fileName.empty() || !m_state.IfoLoaded) {
     m_view.ShowMessage(kNoPaletteYetMessage);

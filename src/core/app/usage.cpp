@@ -58,4 +58,6 @@ std::string CommandLineUsage() {
   return u;
 }
 
+std::string ProgramVersionLine() { return std::string("quillet ") + QUILLET_VERSION + "\n"; }
+
 }  // namespace quillet
