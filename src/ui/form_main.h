@@ -172,6 +172,7 @@ class TFormMain : public QWidget, public MainView {
   bool m_fontNamesShown = false;
 
   bool m_shown = false;
+  bool m_activated = false;
   bool m_endRequested = false;
   bool m_goingAway = false;  // destroyed: no more message boxes
   int m_modalDepth = 0;

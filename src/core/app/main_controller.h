@@ -122,8 +122,8 @@ class MainController {
   void DoLoadSub(bool askForFile = true);
   void DoGenerate();
   bool StartGeneration();
-  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
-                                   const OutputPaths& paths, const std::string& report);
+  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines, const OutputPaths& paths,
+                                   const std::string& report);
   GenerationOutcome RunGenerationJob(const GenerationJob& job, const RenderSettings& render);
   void ReportGeneration(const GenerationOutcome& outcome, const std::string& report);
   void DoBatch();
@@ -158,6 +158,9 @@ class MainController {
   void ApplyRoles(int background, int text, int outline, int antialias);
 
   MainView& m_view;
+  // Set while a run that shows its frames is busy: shows the entry being written now, so that the "Abort" message
+  // stands beside the last entry the run writes, not the last one the throttle let through.
+  std::function<void()> m_showEntryBeingWritten;
   ControllerOptions m_options;
   MainState m_state;
   std::unique_ptr<FontEngine> m_fonts;

@@ -1,9 +1,8 @@
 // The main window's generation run ("Generate Sup", and "Abort" while it runs) and the unattended run.
 #include <algorithm>
 
-#include "app/main_controller.h"
-
 #include "app/document_job.h"
+#include "app/main_controller.h"
 #include "app/messages.h"
 #include "job/command_line.h"
 #include "render/font_engine_pool.h"
@@ -40,8 +39,8 @@ void MainController::DoGenerate() {
   m_state.ProgressBar1.max = m_document->Count() - 1;
   m_state.ProgressBar1.position = 0;
   const OutputPaths paths = OutputPathsBesideExistingFiles(m_state.OpenDialogsub.fileName, m_state.output.format);
-  const std::string report = ComposeFinalReport(
-      SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
+  const std::string report =
+      ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
   FontEnginePerThread engines(m_options.fontOptions);
   const GenerationJob job = BuildGenerationJob(render, engines, paths, report);
   ReportGeneration(RunGenerationJob(job, render), report);
@@ -56,6 +55,7 @@ bool MainController::StartGeneration() {
   m_state.ProgressBar1.min = 0;
   m_state.ProgressBar1.position = 0;
   if (m_state.GenerationStopped) {
+    if (m_showEntryBeingWritten) m_showEntryBeingWritten();
     Changed();
     m_view.ShowMessage("Operation Aborted");
     return false;
@@ -123,8 +123,16 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
     bar.position = std::min(bar.position + 1, bar.max);
     if (repaintEntry || bar.position >= bar.max) m_view.ProgressChanged();
   };
+  auto showLatest = [&] {
+    if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
+  };
+  struct ShowLatestWhileRunning {
+    std::function<void()>& slot;
+    ~ShowLatestWhileRunning() { slot = nullptr; }
+  } scope{m_showEntryBeingWritten};
+  m_showEntryBeingWritten = showLatest;
   const GenerationOutcome outcome = RunGeneration(job, hooks);
-  if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
+  showLatest();
   return outcome;
 }
 
