@@ -119,8 +119,10 @@ bool TFormMain::event(QEvent* event) {
 void TFormMain::FirstActivation() {
   if (!m_activated) {
     m_activated = true;
-    // As if reached with the Tab key, so the focus frame shows where Enter and Space will act.
+    // As if reached with the Tab key, so the focus frame shows where Enter and Space will act. (Qt notes the key
+    // only for a window already active; the window manager may activate it later.)
     ButtonLoadIfo->setFocus(Qt::TabFocusReason);
+    setAttribute(Qt::WA_KeyboardFocusChange);
   }
   m_settings->FirstActivation();
   // After the stored settings are back, so the file is laid out with the font they name.
@@ -175,6 +177,7 @@ void TFormMain::ShowMessage(const std::string& text) {
   if (messageHook) return messageHook(text);
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
+  GiveRoomForTitle(box);
   box.exec();
 }
 
@@ -186,6 +189,7 @@ void TFormMain::ShowError(const std::string& text) {
   if (errorHook) return errorHook(text);
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
+  GiveRoomForTitle(box);
   box.exec();
 }
 
