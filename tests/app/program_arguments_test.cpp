@@ -48,7 +48,9 @@ TEST(ProgramArguments, EachStartIsRecognisedAndAWrongWordIsNamed) {
     const std::string shown = c.args.empty() ? "(none)" : c.args[0];
     EXPECT_EQ(got.start, c.start) << shown;
     EXPECT_EQ(got.message, c.message) << shown;
-    if (c.start == ProgramStart::OpenFile) EXPECT_EQ(got.file, c.args[0]);
+    if (c.start == ProgramStart::OpenFile) {
+      EXPECT_EQ(got.file, c.args[0]);
+    }
   }
 }
 
