@@ -69,6 +69,8 @@ bool MainController::StartGeneration() {
   };
   if (!m_state.SubtitleLoaded || !m_document) return refuse("Please load an Srt/Sub/Txt subtitle.");
   if (!m_state.LinesFit) return refuse("Please use smaller font.");
+  // A charset chosen by program code runs no change action: the lines are split by the chosen one here.
+  MatchDocumentToCharset();
   // The no-IFO box can be unticked after a subtitle was loaded: there are then no swatches to draw with.
   if (!m_state.palette) return refuse(kNoPaletteYetMessage);
   // A command line can leave a colour list without a selection (an index outside 0..15). Drawing that role
