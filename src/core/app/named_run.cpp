@@ -96,9 +96,10 @@ class Reporter {
   void Progress(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_showProgress) return;
+    // Set before the line is written and cleared after it is wiped, so an interrupt at any moment between wipes it.
+    g_progressOnTerminal = true;
     m_err << kWipeLine << text << std::flush;
     m_progressShown = true;
-    g_progressOnTerminal = true;
   }
 
   void EndProgress() {
@@ -122,9 +123,9 @@ class Reporter {
   }
   void WipeProgress() {
     if (!m_progressShown) return;
-    g_progressOnTerminal = false;
     m_err << kWipeLine << std::flush;
     m_progressShown = false;
+    g_progressOnTerminal = false;
   }
 
   std::ostream& m_out;
