@@ -21,6 +21,7 @@ TEST(ProgramArguments, EachStartIsRecognisedAndAWrongWordIsNamed) {
       {{}, ProgramStart::Window, ""},
       {{"convert", "--bogus"}, ProgramStart::Named, ""},
       {{"check", "x.srt"}, ProgramStart::Named, ""},
+      {{"mux", "-o", "x.mpg"}, ProgramStart::Named, ""},
       {{"--help"}, ProgramStart::Help, ""},
       {{"-h"}, ProgramStart::Help, ""},
       {{"--version"}, ProgramStart::Version, ""},
@@ -35,11 +36,11 @@ TEST(ProgramArguments, EachStartIsRecognisedAndAWrongWordIsNamed) {
       {{"--bogus", "film.srt"}, ProgramStart::UsageError, "unknown option '--bogus'\nTry 'quillet --help'."},
       {{"frobnicate", "x.srt"},
        ProgramStart::UsageError,
-       "unknown command 'frobnicate': the commands are convert and check (or a subtitle file to open, or the 16 "
+       "unknown command 'frobnicate': the commands are convert, check and mux (or a subtitle file to open, or the 16 "
        "values)\nTry 'quillet --help'."},
       {{"convrt"},
        ProgramStart::UsageError,
-       "unknown command 'convrt': the commands are convert and check (or a subtitle file to open, or the 16 "
+       "unknown command 'convrt': the commands are convert, check and mux (or a subtitle file to open, or the 16 "
        "values)\nTry 'quillet --help'."},
       {{"missing.srt"}, ProgramStart::UsageError, "cannot open 'missing.srt': there is no such file"},
   };
