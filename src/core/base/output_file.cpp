@@ -22,14 +22,46 @@ constexpr std::size_t kBufferBytes = 1 << 16;
 // How much is written before its write-out to disk is started.
 constexpr std::size_t kStartToDiskBytes = 1 << 20;
 
+// The kernel's rule for protected links: in a folder that anyone may write to and that has the sticky bit (/tmp,
+// a shared drop folder), a link is followed only when it belongs to this user or to the folder's owner. Another
+// user could otherwise plant "movie.sup -> /root/secret" and have this process write over the secret.
+bool MayFollow(const std::string& link, const struct stat& linkInfo) {
+  struct stat folder {};
+  if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
+}
+
+// `path` with every symbolic link at its end followed, one hop at a time so each hop is checked (MayFollow).
+// Throws FileError naming `path` when a link may not be followed or the links go round in a circle.
+std::string FollowLinks(const std::string& path, std::string_view action) {
+  std::string current = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (!MayFollow(current, info)) {
+      throw FileError(FileErrorText(action, path,
+                                    "it is a link owned by another user in the shared folder \"" + FolderOf(current) +
+                                        "\", and such a link is not followed"));
+    }
+    std::error_code ec;
+    const fs::path to = fs::read_symlink(current, ec);
+    if (ec) throw FileError(FileErrorText(action, path, ec.value()));
+    current = (to.is_absolute() ? to : fs::path(FolderOf(current)) / to).lexically_normal().string();
+  }
+  throw FileError(FileErrorText(action, path, ELOOP));
+}
+
 // The file that really gets the bytes: the path, or the file a symbolic link at the path finally points to (so the
-// link survives). Throws FileError when the link points nowhere, or to something other than a regular file.
+// link survives). Throws FileError when the link may not be followed, points nowhere, or to something other than a
+// regular file.
 std::string TargetOf(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-  const std::string target = LinkedPath(path);
+  const std::string target = FollowLinks(path, "create");
+  if (target == path) return path;
   struct stat info {};
   if (::stat(target.c_str(), &info) != 0) {
+    const int error = errno;
+    if (error != ENOENT) throw FileError(FileErrorText("create", target, error));
     throw FileError(FileErrorText("create", path, "it is a link to \"" + target + "\", which does not exist"));
   }
   if (!S_ISREG(info.st_mode)) {
@@ -70,10 +102,11 @@ void SyncFolder(const std::string& target) {
 }  // namespace
 
 std::string LinkedPath(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-  const fs::path target = fs::weakly_canonical(path, ec);
-  return ec ? std::string() : target.string();
+  try {
+    return FollowLinks(path, "create");
+  } catch (const FileError&) {
+    return {};
+  }
 }
 
 std::string FolderOf(const std::string& file) {
@@ -149,7 +182,8 @@ void OutputFile::WriteOut(std::string_view bytes) {
   }
 }
 
-void OutputFile::Commit() {
+void OutputFile::Finish() {
+  if (m_finished) return;
   Flush();
   if (::fsync(m_fd) != 0) Fail("write", errno);
   if (m_tempPath.empty()) {
@@ -171,8 +205,14 @@ void OutputFile::Commit() {
     Fail("write", errno);
   }
   m_fd = -1;
+  m_finished = true;
+}
+
+void OutputFile::Commit() {
+  Finish();
   if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) Fail("write", errno);
   m_tempPath.clear();
+  m_finished = false;
   SyncFolder(m_target);
 }
 
@@ -184,6 +224,7 @@ void OutputFile::Abandon() noexcept {
   m_buffer.clear();
   m_written = 0;
   m_startedToDisk = 0;
+  m_finished = false;
 }
 
 void OutputFile::Fail(std::string_view action, int error) {
@@ -192,15 +233,9 @@ void OutputFile::Fail(std::string_view action, int error) {
 }
 
 void RemoveOutputFile(const std::string& path) {
-  std::string target;
-  try {
-    target = TargetOf(path);
-  } catch (const FileError&) {
-    return;  // a link to no regular file: nothing of ours to remove
-  }
   struct stat info {};
-  if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(FileErrorText("remove", path, errno));
+  if (::lstat(path.c_str(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) return;
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw FileError(FileErrorText("remove", path, errno));
 }
 
 }  // namespace quillet
