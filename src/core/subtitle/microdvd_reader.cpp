@@ -143,6 +143,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     }
     document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
                      std::move(lines[2]));
+    if (lineNumber == 1) document.FrameRateEntry = document.Count();
   }
   return skipped;
 }

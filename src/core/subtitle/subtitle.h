@@ -22,6 +22,9 @@ class TSubtitle {
   // The text is UTF-8 read from a UTF-16 file: it reads as Unicode whatever the charset chosen for drawing.
   // Otherwise it is 8-bit text as read, which the chosen charset decodes.
   bool UnicodeText = false;
+  // The entry (1-based) that is a MicroDVD file's frame-rate line ("{1}{1}25.000"), 0 when none: it is kept as an
+  // entry like any line of the file, but it is no subtitle, so a run never writes it.
+  int FrameRateEntry = 0;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
   // after emptying the document when `clearFirst` is set.
@@ -46,7 +49,10 @@ class TSubtitle {
   static std::string RemoveTags(std::string_view text);
 
   void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);
-  void Clear() { Lines.clear(); }
+  void Clear() {
+    Lines.clear();
+    FrameRateEntry = 0;
+  }
   // A copy of entry `index`, counted from 1 (1..Count()). Throws std::out_of_range outside that range.
   SubtitleLine GetLine(int index) const;
   int Count() const { return static_cast<int>(Lines.size()); }
