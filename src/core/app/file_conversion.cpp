@@ -2,6 +2,9 @@
 #include "app/file_conversion.h"
 
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/document_job.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
@@ -40,6 +43,16 @@ std::string OneLine(std::string_view text) {
 }
 
 TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices) {
+  // The window's one message for every file it cannot take would hide the plainest reason of all.
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    throw QuilletError("the file does not exist");
+  }
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)) &&
+      !std::filesystem::exists(std::filesystem::status(path, ec))) {
+    throw QuilletError("the file is a link to \"" + std::filesystem::read_symlink(path, ec).string() +
+                       "\", which does not exist");
+  }
   TSubtitle document;
   CollectingSink sink(notices);
   document.LoadFromFile(path, true, sink);

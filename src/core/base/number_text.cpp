@@ -80,11 +80,10 @@ std::string QuoteForMessage(std::string_view text) {
 }
 
 std::string LineForMessage(std::string_view text) {
-  constexpr std::size_t kMaxCharacters = 200;
   std::size_t characters = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     // A byte that does not continue a UTF-8 sequence starts a character.
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kMaxCharacters) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kQuotedLineCharacters) {
       return std::string(text.substr(0, i)) + "...";
     }
   }

@@ -30,8 +30,9 @@ long double RoundHalfToEven(long double value);
 // so a garbage line of megabytes does not end up in a message box.
 std::string QuoteForMessage(std::string_view text);
 
-// A line of subtitle text as a message shows it: the first 200 characters (a UTF-8 sequence is never cut), then
-// "..." when there was more, so a line of megabytes is not echoed whole.
+// A line of subtitle text as a message shows it: the first kQuotedLineCharacters characters (a UTF-8 sequence is
+// never cut), then "..." when there was more, so a line of megabytes is not echoed whole.
+constexpr std::size_t kQuotedLineCharacters = 200;
 std::string LineForMessage(std::string_view text);
 
 // The one way messages write a time: "01:02:03,456" (hours, minutes, seconds, milliseconds, as a SubRip file

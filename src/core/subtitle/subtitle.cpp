@@ -34,7 +34,7 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
   const bool microDvdName = HasMicroDvdExtension(fileName);
   if (IsPresentFile(fileName) && (srtName || microDvdName)) {
     // One read serves detection and reading.
-    const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+    const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes));
     std::vector<SkippedEntry> skipped;
     if (srtName && LooksLikeSrt(file.text)) {
       if (clearFirst) Clear();
@@ -56,12 +56,12 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasSrtExtension(fileName) &&
-         LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+         LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes)).text);
 }
 
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(fileName) &&
-         LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+         LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes)).text);
 }
 
 void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {

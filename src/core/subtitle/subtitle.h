@@ -1,6 +1,7 @@
 // The subtitle document: an ordered list of timed entries, format detection, and loading a file into it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,10 @@ namespace quillet {
 class MessageSink;
 
 inline constexpr std::string_view kUnsupportedFormatMessage = "Unsupported Subtitle Format !";
+
+// The largest subtitle file read: a two-hour film's is well under a megabyte, and a file of gigabytes would take as
+// much memory again before it could be refused for anything else (FileTooLargeError).
+constexpr uint64_t kMaxSubtitleFileBytes = uint64_t{256} << 20;
 
 class TSubtitle {
  public:
@@ -32,7 +37,7 @@ class TSubtitle {
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
-  // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
+  // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read before the error stay, and `Loaded`
   // keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink);
 
