@@ -76,8 +76,9 @@ std::string TargetOf(const std::string& path) {
 std::string UnusedTemporaryName(const std::string& target) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
   const fs::path folder(FolderOf(target));
+  // The target's name, cut so that the hidden name stays within the file system's limit on names.
   std::string prefix = ".";
-  prefix += fs::path(target).filename().string();
+  prefix += fs::path(target).filename().string().substr(0, 200);
   prefix += '.';
   prefix += std::to_string(::getpid());
   prefix += '-';
@@ -87,7 +88,9 @@ std::string UnusedTemporaryName(const std::string& target) {
     name += ".part";
     const fs::path candidate = folder / name;
     struct stat info {};
-    if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
+    if (::lstat(candidate.c_str(), &info) == 0) continue;
+    if (errno == ENOENT) return candidate.string();
+    return {};  // no name in this folder can be tried
   }
   return {};
 }
@@ -125,6 +128,11 @@ void OutputFile::Open() {
   const bool exists = ::stat(m_target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
     throw FileError(FileErrorText("create", m_path, NotRegularFileReason(old.st_mode)));
+  }
+  // An unnamed file is made in the folder, so a name too long for the file system would show only at the rename.
+  const long nameMax = ::pathconf(FolderOf(m_target).c_str(), _PC_NAME_MAX);
+  if (nameMax > 0 && fs::path(m_target).filename().string().size() > static_cast<std::size_t>(nameMax)) {
+    throw FileError(FileErrorText("create", m_path, ENAMETOOLONG));
   }
   // 0666 lets the process's umask decide the bits of a new file, as for any file it creates.
   m_fd = ::open(FolderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
