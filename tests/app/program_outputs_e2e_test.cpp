@@ -65,11 +65,10 @@ TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash
 }
 
 // As root, with a second user (nobody) who plants links in a sticky folder anyone may write to.
-TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowedAndAnInstructionLinkIsRemovedNotItsTarget) {
+TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowed) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
   TempDir dir;
   const std::string secret = dir.Write("secret", "root's secret");
-  const std::string notes = dir.Write("notes", "root's notes");
   const std::string shared = dir.File("shared");
   fs::create_directory(shared);
   ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
@@ -84,15 +83,6 @@ TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowedAndAnInstructionLinkIsR
     EXPECT_EQ(ReadFile(secret), "root's secret");
   }
 
-  // Root's own link as the earlier instruction file: the run removes the link and leaves the notes alone.
-  const std::string own = dir.File("own");
-  fs::create_directory(own);
-  test::WriteFile(own + "/movie.srt", kThreeEntries);
-  fs::create_symlink(notes, own + "/movie.Quillet_Help.txt");
-  const ProgramRun run = test::RunQuilletProgram({"convert", "--format", "vobsub", own + "/movie.srt"});
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(ReadFile(notes), "root's notes");
-  EXPECT_FALSE(fs::is_symlink(fs::symlink_status(own + "/movie.Quillet_Help.txt")));
 }
 
 // A disk that fills while the new files are written (RLIMIT_FSIZE, SIGXFSZ ignored): the earlier pair stays whole.
@@ -222,7 +212,7 @@ TEST(ProgramOutputs, AMicroDvdFileMuxedWithMkvmergeHasNoFrameRateEntryAndEveryPa
   ASSERT_TRUE(test::RunTool("ffprobe -v error -show_entries packet=pts_time,duration_time -of csv=p=0 " +
                                 test::ShellQuote(mkv),
                             &packets));
-  EXPECT_EQ(packets, "26.000000,2.000000\n30.000000,2.000000\n");
+  EXPECT_EQ(packets, "26.000000,2.002000\n30.000000,2.002000\n");  // 176 ticks of 1024/90 ms
 }
 
 }  // namespace

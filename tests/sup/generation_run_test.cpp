@@ -297,6 +297,21 @@ TEST_P(GenerationRunTest, NoEntriesGiveAnEmptyFile) {
 
 INSTANTIATE_TEST_SUITE_P(Workers, GenerationRunTest, ::testing::Values(0, 1, 2, 3));
 
+// An earlier instruction file that is a link: a stopped run, which stands behind no instructions, removes the link
+// and never what it points to; a completed run writes through it, as through any link of the user's.
+TEST(GenerationRun, AnInstructionFileThatIsALinkIsRemovedByAStoppedRunAndWrittenThroughByACompletedOne) {
+  for (const bool stop : {true, false}) {
+    TempDir dir;
+    const std::string notes = dir.Write("notes.txt", "someone's notes");
+    GenerationJob job = MakeJob(dir, 3, 0);
+    std::filesystem::create_symlink(notes, job.instructionPath);
+    const GenerationOutcome outcome = RunGeneration(job, {{}, [&] { return stop; }, {}});
+    EXPECT_EQ(outcome.status, stop ? GenerationStatus::Stopped : GenerationStatus::Completed);
+    EXPECT_EQ(ReadFile(notes), stop ? "someone's notes" : "report") << stop;
+    EXPECT_EQ(std::filesystem::is_symlink(std::filesystem::symlink_status(job.instructionPath)), !stop) << stop;
+  }
+}
+
 TEST(GenerationRun, TwoRunsWritingOneOutputEachLeaveAWholeFile) {
   // What each run writes alone.
   TempDir alone;

@@ -205,13 +205,17 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     std::vector<OutputFile*> files;
     std::vector<std::string> removals;
     if (writeSup) files.push_back(&sup);
+    // A file written through a link is replaced where the link points, in one rename; the link stays.
+    auto removeEarlier = [&](const std::string& path, const OutputFile* written) {
+      if (!path.empty() && !(written && written->Target() != path)) removals.push_back(path);
+    };
     if (writeVobSub) {
       files.push_back(&vobSub);
       files.push_back(&idx);
-      removals.push_back(job.idxPath);
+      removeEarlier(job.idxPath, &idx);
     }
     if (writeInstruction) files.push_back(&instruction);
-    if (!job.instructionPath.empty()) removals.push_back(job.instructionPath);
+    removeEarlier(job.instructionPath, writeInstruction ? &instruction : nullptr);
     CommitOutputs(files, removals);
   } catch (const std::exception& e) {
     return fail(e.what());
