@@ -171,6 +171,22 @@ TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
   }
 }
 
+// A stored index outside its list (fonts removed since, a hand-edited file) is skipped: the command line gives the
+// value anyway, and the file keeps what it held.
+TEST(ProgramOutputs, AStoredListIndexOutsideItsListDoesNotFailTheUnattendedRun) {
+  TempDir programDir;
+  const std::string program = programDir.File("quillet");
+  fs::copy_file(QUILLET_BINARY, program);
+  const std::string stored = "[Form1]\nComboBoxFontSize_ItemIndex=-1\nComboBoxAlign_ItemIndex=35\n\n";
+  const std::string settings = programDir.Write("Quillet_Settings.ini", stored);
+  TempDir dir;
+  const ProgramRun run = test::RunProgram(program, Job(dir.Write("movie.srt", kThreeEntries)));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(fs::exists(dir.File("movie.sup")));
+  EXPECT_EQ(ReadFile(settings), stored);
+}
+
 TEST(ProgramOutputs, MessagesSayWhatIsWrong) {
   TempDir dir;
   const std::string subtitle = dir.Write("x.srt", kThreeEntries);
