@@ -184,7 +184,7 @@ TEST(NamedConvert, NamesEachBadFileAndStillConvertsTheOthers) {
     return std::string("(not named)");
   };
   EXPECT_EQ(errorFor(garbage), "Unsupported Subtitle Format !");
-  EXPECT_EQ(errorFor(missing), "Unsupported Subtitle Format !");
+  EXPECT_EQ(errorFor(missing), "the file does not exist");
   EXPECT_TRUE(Contains(errorFor(wide), "entry 1: line 1 is ")) << errorFor(wide);
   EXPECT_TRUE(Contains(errorFor(wide), "pixels wide")) << errorFor(wide);
   ExpectDecodes(dir.File("good1.sup"), kSrtStarts, 576);
@@ -271,8 +271,8 @@ TEST(NamedConvert, AnExistingSubThatIsNotAVobSubStreamIsNotWrittenOverButAnEarli
   const ProgramRun refused = RunQuilletProgram({"convert", "--format", "both", srt});
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, srt + ": not converted: its output " + microDvd +
-                             " exists and is not a VobSub stream (a MicroDVD subtitle?); it is not written over "
-                             "(use -o DIR)\n");
+                             " exists and is not a VobSub stream this program wrote (a MicroDVD subtitle, or a "
+                             "ripped VobSub pair?); it is not written over (use -o DIR)\n");
   EXPECT_EQ(ReadFile(microDvd), kMicroDvd);
   EXPECT_FALSE(fs::exists(dir.File("film.sup")));
 

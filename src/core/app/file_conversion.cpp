@@ -1,7 +1,6 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
-
 #include <filesystem>
 #include <system_error>
 
@@ -42,7 +41,8 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices) {
+TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
+                             std::vector<std::string>& notices) {
   // The window's one message for every file it cannot take would hide the plainest reason of all.
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
@@ -55,7 +55,7 @@ TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& 
   }
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink);
+  document.LoadFromFile(path, true, sink, characters);
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -69,7 +69,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
+    const TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 

@@ -95,6 +95,8 @@ std::string UnusedTemporaryName(const std::string& target) {
   return {};
 }
 
+}  // namespace
+
 void SyncFolder(const std::string& target) {
   const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -102,7 +104,6 @@ void SyncFolder(const std::string& target) {
   ::close(fd);
 }
 
-}  // namespace
 
 std::string LinkedPath(const std::string& path) {
   try {
@@ -217,11 +218,15 @@ void OutputFile::Finish() {
 }
 
 void OutputFile::Commit() {
+  Rename();
+  SyncFolder(m_target);
+}
+
+void OutputFile::Rename() {
   Finish();
   if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) Fail("write", errno);
   m_tempPath.clear();
   m_finished = false;
-  SyncFolder(m_target);
 }
 
 void OutputFile::Abandon() noexcept {

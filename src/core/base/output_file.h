@@ -42,6 +42,9 @@ class OutputFile {
   void Finish();
   // Finishes the file (when not done yet) and puts it at its name. Throws FileError; the target is then unchanged.
   void Commit();
+  // Commit without syncing the folder afterwards: for a set of files whose folders are synced once, after the
+  // last rename (CommitOutputs), so that the renames follow each other with nothing in between.
+  void Rename();
   // The file that Commit replaces: the path, or the regular file a link at the path points to ("" before Open).
   const std::string& Target() const { return m_target; }
   void Abandon() noexcept;
@@ -67,6 +70,10 @@ std::string LinkedPath(const std::string& path);
 
 // The folder holding `file` ("." for a name without one).
 std::string FolderOf(const std::string& file);
+
+// Flushes the folder holding `file` to disk, so that renames in it survive a crash. Best effort: a folder that
+// cannot be synced changes nothing about the renames, which are done.
+void SyncFolder(const std::string& file);
 
 // Removes the file at `path` when it is a regular file or a symbolic link: an output a run replaces or no longer
 // stands behind. A link is removed itself, never the file it points to. A missing file is no failure; a folder or

@@ -47,9 +47,14 @@ void CommitOutputs(std::span<OutputFile* const> files, std::span<const std::stri
   std::vector<std::string> folders;
   for (OutputFile* file : files) folders.push_back(FolderOf(file->Target()));
   for (const std::string& removal : removals) folders.push_back(FolderOf(removal));
+  std::vector<std::string> synced = folders;
   const FolderLocks locks(std::move(folders));
+  // The removals and renames follow each other with nothing in between; the folders are synced after the last.
   for (const std::string& removal : removals) RemoveOutputFile(removal);
-  for (OutputFile* file : files) file->Commit();
+  for (OutputFile* file : files) file->Rename();
+  std::sort(synced.begin(), synced.end());
+  synced.erase(std::unique(synced.begin(), synced.end()), synced.end());
+  for (const std::string& folder : synced) SyncFolder(folder + "/.");
 }
 
 }  // namespace quillet
