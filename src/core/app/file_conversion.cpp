@@ -65,6 +65,20 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   return document;
 }
 
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font) {
+  for (int n = 1; n <= document.Count(); ++n) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+    const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
+    if (!LinesFitWidth(m)) {
+      const bool first = m.w1 >= kMaxLineWidthPx;
+      return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
+             std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
+             std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
+    }
+  }
+  return {};
+}
+
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
@@ -74,18 +88,8 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    FontEngine& engine = engines.ForThisThread();
-    for (int n = 1; n <= document.Count(); ++n) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
-      if (!LinesFitWidth(m)) {
-        const bool first = m.w1 >= kMaxLineWidthPx;
-        outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
-                          std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-                          std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
-        return outcome;
-      }
-    }
+    outcome.message = FirstLineTooWide(document, engines.ForThisThread(), render.font);
+    if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 

@@ -27,6 +27,10 @@ struct FileOutcome {
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
                              std::vector<std::string>& notices);
 
+// The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
+// ..."), or empty when every line fits the frame.
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font);
+
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
 // otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to
 // `entriesDone` as they go. `workerThreads` as GenerationJob's. Never throws.
