@@ -35,8 +35,9 @@ std::set<std::string> Names(const fs::path& folder) {
   return names;
 }
 
-const std::string kThreeEntries = "1\n00:00:01,000 --> 00:00:02,000\nOne\n\n2\n00:00:03,000 --> 00:00:04,000\nTwo\n\n"
-                                  "3\n00:00:05,000 --> 00:00:06,000\nThree\n";
+const std::string kThreeEntries =
+    "1\n00:00:01,000 --> 00:00:02,000\nOne\n\n2\n00:00:03,000 --> 00:00:04,000\nTwo\n\n"
+    "3\n00:00:05,000 --> 00:00:06,000\nThree\n";
 
 TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash) {
   TempDir dir;
@@ -82,7 +83,6 @@ TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowed) {
     EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
     EXPECT_EQ(ReadFile(secret), "root's secret");
   }
-
 }
 
 // A disk that fills while the new files are written (RLIMIT_FSIZE, SIGXFSZ ignored): the earlier pair stays whole.
@@ -94,7 +94,7 @@ TEST(ProgramOutputs, AFullDiskLeavesTheEarlierSupAndInstructionFileAsTheyWere) {
   const std::string help = dir.Write("movie.Quillet_Help.txt", "earlier help");
   // Every file of a run this small stays in the program's buffer until the end: the limit strikes the last write.
   std::vector<std::string> args = {"-c", "trap '' XFSZ; exec prlimit --fsize=1000 -- \"$0\" \"$@\"",
-                                    test::ProgramCopy()};
+                                   test::ProgramCopy()};
   for (const std::string& value : Job(subtitle)) args.push_back(value);
   const ProgramRun run = test::RunProgram("/bin/sh", args);
   EXPECT_EQ(run.status, 1) << run.err;
@@ -222,12 +222,11 @@ TEST(ProgramOutputs, AMicroDvdFileMuxedWithMkvmergeHasNoFrameRateEntryAndEveryPa
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
   const std::string mkv = dir.File("film.mkv");
-  ASSERT_TRUE(test::RunTool("mkvmerge -q -o " + test::ShellQuote(mkv) + " " +
-                            test::ShellQuote(dir.File("film.vobsub.idx"))));
+  ASSERT_TRUE(
+      test::RunTool("mkvmerge -q -o " + test::ShellQuote(mkv) + " " + test::ShellQuote(dir.File("film.vobsub.idx"))));
   std::string packets;
-  ASSERT_TRUE(test::RunTool("ffprobe -v error -show_entries packet=pts_time,duration_time -of csv=p=0 " +
-                                test::ShellQuote(mkv),
-                            &packets));
+  ASSERT_TRUE(test::RunTool(
+      "ffprobe -v error -show_entries packet=pts_time,duration_time -of csv=p=0 " + test::ShellQuote(mkv), &packets));
   EXPECT_EQ(packets, "26.000000,2.002000\n30.000000,2.002000\n");  // 176 ticks of 1024/90 ms
 }
 

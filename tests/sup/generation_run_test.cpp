@@ -373,9 +373,8 @@ TEST(GenerationRun, SequentialModeRendersOnTheCallingThreadAfterTheEntrysEvents)
                         [&] { log.push_back("progress"); }};
   ASSERT_EQ(RunGeneration(job, hooks).status, GenerationStatus::Completed);
   // The file runs backwards: the last entry starts first.
-  EXPECT_EQ(log, (std::vector<std::string>{"check", "events 3", "progress", "render 3", "check", "events 2",
-                                           "progress", "render 2", "check", "events 1", "progress", "render 1",
-                                           "check"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"check", "events 3", "progress", "render 3", "check", "events 2", "progress",
+                                           "render 2", "check", "events 1", "progress", "render 1", "check"}));
 }
 
 TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {

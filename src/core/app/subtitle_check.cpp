@@ -97,7 +97,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       const PacketTiming timing = TimingFor(startMs, endMs);
       if (!StartTimeFits(startMs)) {
         outcome.problems.push_back(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than " +
-                                   ClockTime(kLastWritableStartMs) + ", the last start a DVD presentation time can say");
+                                   ClockTime(kLastWritableStartMs) +
+                                   ", the last start a DVD presentation time can say");
       }
       if (timing.adjustments & kStartBeforeZero) {
         outcome.problems.push_back(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) +

@@ -104,7 +104,6 @@ void SyncFolder(const std::string& target) {
   ::close(fd);
 }
 
-
 std::string LinkedPath(const std::string& path) {
   try {
     return FollowLinks(path, "create");

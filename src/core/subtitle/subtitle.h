@@ -39,8 +39,8 @@ class TSubtitle {
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
-  // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read before the error stay, and `Loaded`
-  // keeps the value it had.
+  // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read
+  // before the error stay, and `Loaded` keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                     const TextCharacters& characters = {});
   // Reads the text of the last file loaded again with another code page's characters, when that changes where

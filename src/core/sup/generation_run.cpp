@@ -139,7 +139,10 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     }
     const int count = static_cast<int>(entries.size());
     EncodePipeline pipeline(
-        count, [&](int position, EncodedEntry& out) { job.encode(entries[static_cast<std::size_t>(position - 1)].entryIndex, out); },
+        count,
+        [&](int position, EncodedEntry& out) {
+          job.encode(entries[static_cast<std::size_t>(position - 1)].entryIndex, out);
+        },
         WorkerCount(job));
     std::vector<uint8_t> packet;
     std::vector<uint8_t> packs;

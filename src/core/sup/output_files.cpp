@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <utility>
 #include <system_error>
+#include <utility>
 
 #include "base/ascii_text.h"
 #include "sup/vobsub_index.h"

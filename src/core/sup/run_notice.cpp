@@ -110,8 +110,8 @@ std::vector<std::string> RunNotice::Lines() const {
   if (!m_notShown.empty()) {
     const bool one = m_notShown.size() == 1;
     lines.push_back(Entries(static_cast<int>(m_notShown.size())) + (one ? " is" : " are") +
-                    " not written, since a DVD player could not show " + (one ? "it" : "them") + ": " + List(NotShownEntries(), whats(m_notShown), [](unsigned
-                    endsBeforeStart) {
+                    " not written, since a DVD player could not show " + (one ? "it" : "them") + ": " +
+                    List(NotShownEntries(), whats(m_notShown), [](unsigned endsBeforeStart) {
                       return std::string(endsBeforeStart ? "ends before it starts" : "lasts less than 6 ms");
                     }));
   }
