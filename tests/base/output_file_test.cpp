@@ -7,10 +7,8 @@
 
 #include <filesystem>
 #include <set>
-#include <vector>
 
 #include "base/errors.h"
-#include "base/output_set.h"
 #include "test_support.h"
 
 namespace quillet {
@@ -151,20 +149,6 @@ TEST(OutputFile, ALinkToNothingIsRefusedNamingWhereItPoints) {
     EXPECT_EQ(std::string(e.what()), "Cannot create the file \"" + dir.File("movie.sup") + "\": it is a link to \"" +
                                          dir.File("gone.sup") + "\", which does not exist.");
   }
-}
-
-TEST(CommitOutputs, PutsEveryFileInPlaceAfterTheRemovalsAndLeavesNothingElse) {
-  TempDir dir;
-  dir.Write("movie.sup", "earlier sup");
-  dir.Write("movie.txt", "earlier help");
-  OutputFile sup(dir.File("movie.sup"));
-  sup.Open();
-  sup.Write(std::string_view("new sup"));
-  std::vector<OutputFile*> files{&sup};
-  const std::vector<std::string> removals{dir.File("movie.txt")};
-  CommitOutputs(files, removals);
-  EXPECT_EQ(ReadFile(dir.File("movie.sup")), "new sup");
-  EXPECT_EQ(Names(dir), (std::set<std::string>{"movie.sup"}));
 }
 
 }  // namespace
