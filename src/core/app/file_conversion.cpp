@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/document_job.h"
+#include "app/long_lines.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
@@ -42,7 +43,7 @@ std::string OneLine(std::string_view text) {
 }
 
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices) {
+                             std::vector<std::string>& notices, const NamedOptions& options) {
   // The window's one message for every file it cannot take would hide the plainest reason of all.
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
@@ -55,7 +56,7 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   }
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink, characters);
+  document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -65,7 +66,7 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   return document;
 }
 
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font) {
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped) {
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
@@ -73,22 +74,30 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
       const bool first = m.w1 >= kMaxLineWidthPx;
       return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
              std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-             std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
+             std::to_string(kMaxLineWidthPx - 1) +
+             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
+                      : " (use a smaller --size, or --wrap)") +
+             "; nothing written";
     }
   }
   return {};
+}
+
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap) {
+  if (wrap) BreakLongLinesOfDocument(document, engine, font);
+  return FirstLineTooWide(document, engine, font, wrap);
 }
 
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    const TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices);
+    TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    outcome.message = FirstLineTooWide(document, engines.ForThisThread(), render.font);
+    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);

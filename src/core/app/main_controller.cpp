@@ -265,6 +265,12 @@ void MainController::SetVobSubToo(bool checked) {
   Changed();
 }
 
+void MainController::SetBreakLongLines(bool checked) {
+  if (m_state.CheckBoxBreakLines == checked) return;
+  m_state.CheckBoxBreakLines = checked;
+  Changed();
+}
+
 void MainController::SetOutputOptions(const OutputOptions& options) {
   const std::optional<std::string> language = NormaliseVobSubLanguage(options.language);
   if (!language) {

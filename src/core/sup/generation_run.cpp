@@ -160,11 +160,13 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
       try {
         timing = TimingFor(entry.startMs, entry.endMs);
         const EncodedEntry& encoded = pipeline.Next(position);
-        const std::string firstLine = job.entry ? job.entry(entryIndex).firstLine : std::string();
-        BuildPacket(entryIndex, firstLine, timing, encoded, job.palette, packet);
+        const GenerationEntry described = job.entry ? job.entry(entryIndex) : GenerationEntry();
+        BuildPacket(entryIndex, described.firstLine, timing, encoded, job.palette, packet);
         outcome.notice.AddTiming(entryIndex, timing.adjustments);
         outcome.notice.AddClipped(entryIndex, encoded.bandFit);
         outcome.notice.AddMissingCharacters(entryIndex, encoded.missingCharacters);
+        outcome.notice.AddControlCharacters(entryIndex, encoded.controlCharacters);
+        if (described.linesLeftOut) outcome.notice.AddLinesLeftOut(entryIndex);
       } catch (const EntryFailure&) {
         throw;
       } catch (const std::exception& e) {
