@@ -15,6 +15,7 @@
 #include "app/usage.h"
 #include "base/errors.h"
 #include "base/output_file.h"
+#include "base/output_set.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
@@ -278,10 +279,10 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     paletteFile.Write(paletteText);
     projectFile.Open();
     projectFile.Write(DvdauthorProjectXml(project));
-    // The project last: it names the other two, so it never stands beside a film or palette it does not describe.
-    filmFile.Commit();
-    paletteFile.Commit();
-    projectFile.Commit();
+    // Every file on disk before any takes its name; the project last: it names the other two, so it never stands
+    // beside a film or palette it does not describe.
+    OutputFile* const files[] = {&filmFile, &paletteFile, &projectFile};
+    CommitOutputs(files);
 
     for (std::size_t t = 0; t < tracks.size(); ++t) {
       if (result.entriesAfterVideo[t].empty()) continue;

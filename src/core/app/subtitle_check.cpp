@@ -7,6 +7,7 @@
 
 #include "app/file_conversion.h"
 #include "app/long_lines.h"
+#include "base/number_text.h"
 #include "render/code_point_class.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
@@ -49,15 +50,6 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
 
 }  // namespace
 
-std::string ClockTime(double ms) {
-  const bool negative = ms < 0;
-  const long long total = std::llround(std::fabs(ms));
-  char text[48];
-  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld,%03lld", negative ? "-" : "", total / 3600000,
-                total / 60000 % 60, total / 1000 % 60, total % 1000);
-  return text;
-}
-
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
                                std::atomic<long>& entriesDone) {
   CheckOutcome outcome;
@@ -82,6 +74,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::u32string missing;
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+    if (n == document.FrameRateEntry) {
+      entriesDone.fetch_add(1, std::memory_order_relaxed);
+      continue;  // the frame-rate line is no subtitle: nothing of it reaches the DVD
+    }
     try {
       const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
       if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
@@ -102,8 +98,9 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       }
       const PacketTiming timing = TimingFor(startMs, endMs);
       if (!StartTimeFits(startMs)) {
-        outcome.problems.push_back(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than the " +
-                                   ClockTime(kFirstUnwritableStartMs) + " a DVD presentation time can say");
+        outcome.problems.push_back(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than " +
+                                   ClockTime(kLastWritableStartMs) +
+                                   ", the last start a DVD presentation time can say");
       }
       if (timing.adjustments & kStartBeforeZero) {
         outcome.problems.push_back(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) +
@@ -111,7 +108,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       }
       if (timing.adjustments & kEndsBeforeStart) {
         outcome.problems.push_back(Entry(n) + ": ends before it starts (from " + ClockTime(startMs) + " to " +
-                                   ClockTime(endMs) + "); a DVD would not show it");
+                                   ClockTime(endMs) + "); a DVD cannot show it, so it is not written");
+      } else if (!timing.Shown()) {
+        outcome.problems.push_back(Entry(n) + ": lasts less than 6 ms (from " + ClockTime(startMs) + " to " +
+                                   ClockTime(endMs) + "); a DVD cannot show it, so it is not written");
       }
       if (timing.adjustments & kLastsTooLong) {
         outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) +

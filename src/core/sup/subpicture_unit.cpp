@@ -36,7 +36,7 @@ double ParseTimeMs(std::string_view text) {
   return value;
 }
 
-bool StartTimeFits(double startMs) { return RoundHalfToEven(startMs * 90) <= 4294967295.0; }
+bool StartTimeFits(double startMs) { return RoundHalfToEven(startMs * 90) <= 4294967295.0L; }
 
 uint32_t PresentationTime(double startMs) {
   const double ticks = RoundHalfToEven(startMs * 90);
