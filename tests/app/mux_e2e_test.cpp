@@ -162,34 +162,12 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
       EXPECT_EQ(units[i].data, sup[i].unit) << "stream " << k << " unit " << i;
       EXPECT_NEAR(static_cast<double>(units[i].pts90k - vob.videoStart90k), sup[i].pts90k, c.frame90k)
           << "stream " << k << " unit " << i;
+      // The units are the SUP file's bytes; shown with the disc's palette, the text must not come out black.
       const test::DecodedSubpicture shown = test::DecodeDvdSubpicture(units[i].data, units[i].pts90k, header);
-      const test::DecodedSubpicture drawn = test::DecodeDvdSubpicture(sup[i].unit, sup[i].pts90k, header);
       ASSERT_TRUE(shown.hasPicture);
-      EXPECT_EQ(std::tie(shown.x, shown.y, shown.width, shown.height, shown.pixels),
-                std::tie(drawn.x, drawn.y, drawn.width, drawn.height, drawn.pixels));
-      EXPECT_TRUE(std::equal(std::begin(shown.palette), std::end(shown.palette), std::begin(drawn.palette)));
       EXPECT_NE(shown.palette[1] & 0xFFFFFF, 0u) << "the text shows black";
     }
   }
-
-  // A third run adds a third stream and carries the first two over unit for unit.
-  const std::string third = dir.Write("third.srt", "1\n00:00:03,000 --> 00:00:04,000\nThird\n\n");
-  std::vector<std::string> args = {"mux", "--language", "de", "-o", dir.File("three.mpg")};
-  args.insert(args.end(), paletteArgs.begin(), paletteArgs.end());
-  args.insert(args.end(), {outputs[1], third});
-  const ProgramRun run = RunQuilletProgram(args);
-  ASSERT_EQ(run.status, 0) << run.err;
-  const Subpictures before = ReadSubpictures(outputs[1]);
-  const Subpictures after = ReadSubpictures(dir.File("three.mpg"));
-  ASSERT_EQ(after.streams.size(), 3u);
-  for (int id : {0x20, 0x21}) {
-    ASSERT_EQ(after.streams.at(id).size(), before.streams.at(id).size());
-    for (std::size_t i = 0; i < before.streams.at(id).size(); ++i) {
-      EXPECT_EQ(after.streams.at(id)[i].data, before.streams.at(id)[i].data);
-    }
-  }
-  EXPECT_NE(ReadFile(dir.File("three.dvdauthor.xml")).find("lang=\"fr\" />\n      <subpicture lang=\"de\""),
-            std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Standards, MuxDisc,
@@ -215,8 +193,6 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
       {{"mux", "-o", clip, clip, srt}, 2, "would be written over the input " + clip},
       {{"mux", "-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"mux", "-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
-      {{"mux", "--language", "fr", "--language", "de", "-o", out, clip, srt}, 2, "--language: given 2 times"},
-      {{"mux", clip, srt}, 2, "-o OUT.mpg is needed"},
   };
   for (const auto& c : cases) {
     const ProgramRun run = RunQuilletProgram(c.args);

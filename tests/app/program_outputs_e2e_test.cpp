@@ -163,12 +163,6 @@ TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
       EXPECT_NE(ReadFile(existing), c.bytes) << c.what;
     }
   }
-  // The pair a run wrote is its own the next time.
-  TempDir dir;
-  const std::string subtitle = dir.Write("film.srt", kThreeEntries);
-  for (int run = 0; run < 2; ++run) {
-    EXPECT_EQ(test::RunQuilletProgram({"convert", "--format", "both", subtitle}).status, 0) << run;
-  }
 }
 
 // A stored index outside its list (fonts removed since, a hand-edited file) is skipped: the command line gives the
@@ -197,7 +191,6 @@ TEST(ProgramOutputs, MessagesSayWhatIsWrong) {
     std::string message;
   };
   const Case cases[] = {
-      {{"convert", dir.File("missing.srt")}, 1, dir.File("missing.srt") + ": the file does not exist"},
       // x.srt and ./x.sub both write x.sup, however the second is spelt.
       {{"convert", subtitle, dir.Path().string() + "/./x.sub"}, 1, "is also the output of " + subtitle},
       // The input's name fits the file system; its instruction file's does not.

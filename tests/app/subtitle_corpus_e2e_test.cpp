@@ -155,7 +155,9 @@ TEST(SubtitleCorpus, EveryFileLoadsAsFfmpegReadsIt) {
     // The frame-rate line is no subtitle: the SUP has none of it, and nothing is said about it.
     const std::vector<test::SupPacket> packets = test::SplitSupFile(test::ReadFile(supPath));
     ASSERT_EQ(packets.size(), expected.size());
-    if (rateLine) EXPECT_EQ(output, "");
+    if (rateLine) {
+      EXPECT_EQ(output, "");
+    }
     for (std::size_t i = 0; i < packets.size(); ++i) {
       const test::DecodedSubpicture picture = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
       EXPECT_EQ(picture.hasPicture, !blank[i]) << "entry " << i + 1;

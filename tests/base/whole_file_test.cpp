@@ -13,14 +13,7 @@
 namespace quillet {
 namespace {
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const FileError& e) {
-    return e.what();
-  }
-  return "no error";
-}
+using test::MessageOf;
 
 TEST(WholeFile, WritesAndReadsEveryByte) {
   test::TempDir dir;

@@ -187,12 +187,6 @@ TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
   }
 }
 
-}  // namespace
-}  // namespace quillet
-
-namespace quillet {
-namespace {
-
 TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitle) {
   const NamedParse parse = ParseNamedCommandLine(NamedCommand::Mux, {"--language", "fr", "-o", "out.mpg", "film.mpg",
                                                                      "a.srt", "--language", "DE", "b.srt", "c.srt"});

@@ -84,18 +84,6 @@ TEST(DoubleByteMarkup, ReadsEveryCodePageAsItsUtf8Twin) {
   }
 }
 
-// Without the code page's characters the same bytes break where no markup is: the cases above test something.
-TEST(DoubleByteMarkup, BytesAloneWouldMisreadTheCases) {
-  for (const CodePageCase& c : kCases) {
-    if (std::string(c.codePage) == "CP949") continue;
-    DrawnLines bytes, characters;
-    const std::string encoded = Encode(c.srt, c.codePage);
-    AppendSrtTextLines(encoded, bytes);
-    AppendSrtTextLines(encoded, characters, TextCharacters(std::string(c.codePage)));
-    EXPECT_NE(bytes.lines[0], characters.lines[0]) << c.codePage;
-  }
-}
-
 TEST(DoubleByteMarkup, LeadByteWithoutItsSecondByteIsACharacterOfItsOwn) {
   const TextCharacters sjis{std::string("CP932")};
   // 83 at the end, and 83 before a byte that completes no character: "|" after it still breaks the line.
@@ -105,20 +93,6 @@ TEST(DoubleByteMarkup, LeadByteWithoutItsSecondByteIsACharacterOfItsOwn) {
   EXPECT_TRUE(TextCharacters(std::string("CP1252")).ByteWise());
   EXPECT_TRUE(TextCharacters(std::string("UTF-8")).ByteWise());
   EXPECT_TRUE(TextCharacters(std::string("NO-SUCH-CODE-PAGE")).ByteWise());
-}
-
-TEST(DoubleByteMarkup, ReadAgainSplitsTheLinesByTheNewCharacters) {
-  test::TempDir dir;
-  test::ScriptedView sink;
-  TSubtitle document;
-  const std::string encoded = Encode("{1}{1}25\n{25}{50}ポイント|ポスト\n", "CP932");
-  document.LoadFromFile(dir.Write("a.sub", encoded), true, sink);
-  EXPECT_EQ(document.Lines.back().Line2, "\x83\x43\x83\x93\x83\x67");  // the bytes split "ポ" in two
-  const TextCharacters sjis{std::string("CP932")};
-  ASSERT_TRUE(document.ReadAgain(sjis));
-  EXPECT_EQ(document.Lines.back().Line2, Encode("ポスト", "CP932"));
-  EXPECT_EQ(document.Count(), 2);
-  EXPECT_FALSE(document.ReadAgain(TextCharacters(std::string("CP932"))));
 }
 
 }  // namespace

@@ -10,7 +10,18 @@
 #include <random>
 #include <stdexcept>
 
+#include "base/errors.h"
+
 namespace quillet::test {
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const FileError& e) {
+    return e.what();
+  }
+  return "no error";
+}
 
 TempDir::TempDir() {
   static std::atomic<int> counter{0};

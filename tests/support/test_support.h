@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -39,6 +40,8 @@ class ScopedVariable {
 };
 
 std::string ReadFile(const std::string& path);
+// The message of the FileError `action` throws, or "no error" when it throws none.
+std::string MessageOf(const std::function<void()>& action);
 void WriteFile(const std::string& path, const std::string& bytes);
 
 // A copy of the built program (with its quillet.exe link) in a temporary folder of its own, made once per test
