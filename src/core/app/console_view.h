@@ -22,12 +22,10 @@ class ConsoleView : public MainView {
   void EndProgram() override { m_ended = true; }
 
   bool Ended() const { return m_ended; }
-  int MessageCount() const { return m_messages; }
 
  private:
   std::ostream& m_err;
   bool m_ended = false;
-  int m_messages = 0;
 };
 
 // A message as one text line per line: carriage returns and CR LF become line feeds.

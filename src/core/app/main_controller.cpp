@@ -265,14 +265,6 @@ void MainController::SetVobSubToo(bool checked) {
   Changed();
 }
 
-void MainController::SetOutputOptions(const OutputOptions& options) {
-  const std::optional<std::string> language = NormaliseVobSubLanguage(options.language);
-  if (!language) {
-    throw ConversionError("'" + options.language + "' is not a language code: give two letters, such as en or de");
-  }
-  m_state.output = OutputOptions{options.format, *language};
-  Changed();
-}
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {

@@ -86,10 +86,6 @@ class MainController {
   // The "VobSub too" box, by the person or by program code (the settings store): ticked, the run writes the SUP
   // file and the VobSub pair; cleared, the SUP file alone. No action beyond that.
   void SetVobSubToo(bool checked);
-  // Every output choice at once: any format and the VobSub language (no window control offers VobSub alone or
-  // another language yet). Throws ConversionError naming the language when it is not two letters; nothing changes
-  // then.
-  void SetOutputOptions(const OutputOptions& options);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);
