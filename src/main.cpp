@@ -1,4 +1,4 @@
-// Program start: "convert" and "check" run headless; otherwise the window when a display is present, or the
+// Program start: "convert", "check" and "mux" run headless; otherwise the window when a display is present, or the
 // unattended run through the console, which never waits for a person. The window lives in a module opened only
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
@@ -16,6 +16,8 @@
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "job/command_line.h"
+#include "module_loader.h"
+#include "mux_module.h"
 #include "settings/settings_location.h"
 
 #ifdef QUILLET_HAVE_UI
@@ -61,6 +63,16 @@ int main(int argc, char** argv) {
     const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+  }
+  if (!args.empty() && args[0] == "mux") {
+    std::string error;
+    const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
+        quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
+    if (runMux == nullptr) {
+      std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
+      return 1;
+    }
+    return runMux(argc - 2, argv + 2, ::isatty(STDERR_FILENO) == 1);
   }
   if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
     std::fputs(quillet::CommandLineUsage().c_str(), stdout);

@@ -1,7 +1,7 @@
 // Finding and opening the window module from the program's own folder.
 #include "window_loader.h"
 
-#include <dlfcn.h>
+#include "module_loader.h"
 
 namespace quillet {
 
@@ -10,24 +10,12 @@ constexpr const char* kModuleFile = "quillet_window.so";
 }
 
 std::vector<std::string> WindowModuleCandidates(const std::string& programFolder) {
-  return {programFolder + kModuleFile, programFolder + "../lib/quillet/" + kModuleFile};
+  return ModuleCandidates(programFolder, kModuleFile);
 }
 
 QuilletRunWindowFunction LoadWindowModule(const std::string& programFolder, std::string& error) {
-  error.clear();
-  for (const std::string& path : WindowModuleCandidates(programFolder)) {
-    // Bound now, so a module that does not fit this program fails here rather than halfway through a run.
-    void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-      const char* reason = ::dlerror();
-      error += "\n  " + (reason != nullptr ? std::string(reason) : path + ": cannot be opened");
-      continue;
-    }
-    if (void* entry = ::dlsym(module, kRunWindowSymbol)) return reinterpret_cast<QuilletRunWindowFunction>(entry);
-    error += "\n  " + path + ": has no " + kRunWindowSymbol;
-    ::dlclose(module);
-  }
-  return nullptr;
+  return reinterpret_cast<QuilletRunWindowFunction>(
+      LoadModuleSymbol(programFolder, kModuleFile, kRunWindowSymbol, error));
 }
 
 }  // namespace quillet

@@ -203,5 +203,20 @@ TEST_F(FontChangeCheck, WithoutAPaletteTheFontChangeChecksNothing) {
   EXPECT_TRUE(h.State().LinesFit);
 }
 
+// "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ.
+TEST_F(LoadSubtitle, ChoosingATwoByteCharsetReadsTheLinesAgainByItsCharacters) {
+  constexpr int kShiftJis = 14, kDefault = 4;  // charset list indexes
+  const std::string poinToPosuto = "\x83\x7C\x83\x43\x83\x93\x83\x67|\x83\x7C\x83\x58\x83\x67";
+  h.controller.SetNoIfo(true);
+  h.LoadSubtitle(dir.Write("jp.sub", "{1}{1}25\n{25}{50}" + poinToPosuto + "\n"));
+  ASSERT_EQ(h.State().ListBoxPreview.size(), 2u);
+  EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+  h.controller.ChangeList(ListId::FontCharset, kShiftJis);
+  EXPECT_EQ(h.State().ListBoxPreview[1], poinToPosuto);
+  EXPECT_EQ(h.SubtitleDocument()->Lines[1].Line2, "\x83\x7C\x83\x58\x83\x67");
+  h.controller.ChangeList(ListId::FontCharset, kDefault);
+  EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+}
+
 }  // namespace
 }  // namespace quillet

@@ -1,4 +1,5 @@
-// The built program's shared libraries: a run without a display loads no Qt; the window module opens.
+// The built program's shared libraries: a run without a display loads no Qt, and only "quillet mux" loads
+// libavformat; the window module opens.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -34,7 +35,10 @@ TEST(ProgramLibraries, RunsWithoutADisplayLoadNoQt) {
     const std::string report = LibrariesOpened(args);
     ASSERT_NE(report.find("libfreetype"), std::string::npos) << args[0] << ": no loader report\n" << report;
     EXPECT_EQ(report.find("libQt"), std::string::npos) << args[0] << " loaded Qt:\n" << report;
+    EXPECT_EQ(report.find("libavformat"), std::string::npos) << args[0] << " loaded libavformat:\n" << report;
   }
+  const std::string mux = LibrariesOpened({"mux", "--help"});
+  EXPECT_NE(mux.find("libavformat"), std::string::npos) << mux;
 }
 
 #ifdef QUILLET_WINDOW_MODULE

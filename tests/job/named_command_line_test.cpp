@@ -154,3 +154,35 @@ TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitle) {
+  const NamedParse parse = ParseNamedCommandLine(NamedCommand::Mux, {"--language", "fr", "-o", "out.mpg", "film.mpg",
+                                                                     "a.srt", "--language", "DE", "b.srt", "c.srt"});
+  ASSERT_EQ(parse.error, "");
+  EXPECT_EQ(parse.options.muxOutput, "out.mpg");
+  EXPECT_EQ(parse.options.outputDir, "");  // not a folder to check
+  EXPECT_EQ(parse.options.files, (std::vector<std::string>{"film.mpg", "a.srt", "b.srt", "c.srt"}));
+  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de"}));
+}
+
+TEST(NamedCommandLine, MuxSaysWhatItsLineLacks) {
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"film.mpg", "a.srt"}, "-o OUT.mpg is needed: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE..."},
+      {{"-o", "out.mpg", "film.mpg"},
+       "no subtitle file given after the video: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE..."},
+      {{"-o", "out.mpg"},
+       "no video and no subtitle file given: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE..."},
+      {{"--language", "en", "--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt"},
+       "--language: given 2 times for 1 subtitle file; give it once per subtitle, in the same order"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseNamedCommandLine(NamedCommand::Mux, c.args).error, c.error);
+}
+
+}  // namespace
+}  // namespace quillet

@@ -54,6 +54,45 @@ TEST(SubtitleRenderer, VerticalPlacementAndBandForTheDefaults) {
   EXPECT_EQ(SubtitleBand(476, m, 10, 576).height, 56);
 }
 
+// Ink above line 1's cell widens the band upwards, to an even row; ink below its end lengthens it.
+TEST(SubtitleRenderer, BandHoldsTheRowsDrawnOutsideTheCells) {
+  const LineMeasures m{132, 30, 120, 30};
+  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {471, 530}), (Band{470, 76}));
+  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {478, 550}), (Band{476, 74}));
+  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {480, 500}), (Band{476, 70}));
+  // Only the frame's edge cuts, and then it says so.
+  EXPECT_EQ(SubtitleBand(2, m, -4, 576, {-3, 60}), (Band{0, 72, BandFit::Partly}));
+}
+
+// Tall marks (Thai tone mark, Arabic shadda, Vietnamese tilde, Devanagari i-sign, accented capitals) draw the
+// same rows on line 1 as on line 2, all inside the band.
+TEST(SubtitleRenderer, TallMarksOnLineOneKeepEveryRow) {
+  auto paintedRows = [](const RenderedFrame& f, bool insideBandOnly) {
+    int rows = 0;
+    for (int y = 0; y < f.frame.Height(); ++y) {
+      if (insideBandOnly && (y < f.bandTop || y >= f.bandTop + f.bandHeight)) continue;
+      for (int x = 0; x < f.frame.Width(); ++x) {
+        if (f.frame.Pixel(x, y) != kFrameBlue) {
+          ++rows;
+          break;
+        }
+      }
+    }
+    return rows;
+  };
+  for (const char* text : {"\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3", "\xD8\xA7\xD9\x84\xD9\x84\xD9\x91\xD9\x87",
+                           "\xE1\xBA\xAA\xC3\x85\xE1\xBB\x9E", "\xE0\xA4\x95\xE0\xA4\xBF"}) {
+    for (int outline : {2, 4}) {
+      const RenderSettings settings{Font(36), Alignment::Center, 30, -4, outline, VideoStandard::Pal, kRoles};
+      const RenderedFrame upper = RenderFrame(SharedEngine(), text, "", settings);
+      const RenderedFrame lower = RenderFrame(SharedEngine(), "", text, settings);
+      EXPECT_EQ(paintedRows(upper, true), paintedRows(upper, false)) << text << ", outline " << outline;
+      EXPECT_EQ(paintedRows(upper, true), paintedRows(lower, true)) << text << ", outline " << outline;
+      EXPECT_EQ(upper.bandTop % 2, 0);
+    }
+  }
+}
+
 // The settings allow bands that leave the frame; the band is clamped to the rows that exist.
 TEST(SubtitleRenderer, BandIsClampedToTheFrame) {
   // Size 50 at offset 8 on PAL: y1 = 576 − 75 − 48 = 453, the band would end at 453 + 150 + 14 + 6 = 623.

@@ -177,5 +177,24 @@ TEST(TextLayout, ACharacterNoFontHasIsListedOnceAndStillTakesItsPlace) {
   EXPECT_TRUE(engine.LayoutLine(Font(20), "Rethymno.").missing.empty());
 }
 
+// Characters above U+FFFF live only in a face's full Unicode map: DejaVu has 😀 and 𝐀, so neither the chosen
+// DejaVu face nor Arial (which stands DejaVu in for them) may draw a box or call them missing.
+TEST(TextLayout, CharactersAboveTheBasicPlaneComeFromTheFullUnicodeMap) {
+  FontEngine& engine = SharedEngine();
+  for (const char* face : {"DejaVu Sans", "DejaVu Serif", "Arial"}) {
+    for (const std::u32string& text : {std::u32string(U"A \U0001F600 B"), std::u32string(U"\U0001D400\U0001D401")}) {
+      const LineLayout line = engine.LayoutLine(Font(20, {}, face), U8(text));
+      EXPECT_TRUE(line.missing.empty()) << face;
+      const std::size_t inked =
+          static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char32_t c) { return c != U' '; }));
+      ASSERT_EQ(line.glyphs.size(), inked) << face;
+      const LineLayout boxed = engine.LayoutLine(Font(20, {}, face), U8(U"\U0010FFFD"));
+      for (const PlacedGlyph& glyph : line.glyphs) {
+        EXPECT_NE(glyph.glyph->pixels, boxed.glyphs.at(0).glyph->pixels) << face << " draws a box";
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillet

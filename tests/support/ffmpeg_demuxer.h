@@ -9,6 +9,7 @@ namespace quillet::test {
 
 struct DemuxedStream {
   std::string codec;      // ffmpeg's codec name, "dvd_subtitle" for subpictures
+  int id = 0;             // the stream's number in the container (0x20 for the first DVD subpicture stream)
   std::string language;   // the stream's language tag, empty when none
   std::string extradata;  // for VobSub: the .idx header (size, palette, …) as the decoder receives it
 };

@@ -89,6 +89,7 @@ DemuxedFile Demux(const std::string& path, const char* format) {
     const AVStream* stream = context->streams[i];
     DemuxedStream info;
     info.codec = avcodec_get_name(stream->codecpar->codec_id);
+    info.id = stream->id;
     if (const AVDictionaryEntry* language = av_dict_get(stream->metadata, "language", nullptr, 0)) {
       info.language = language->value;
     }

@@ -62,7 +62,17 @@ RenderedFrame ReferenceRenderFrame(FontEngine& engine, std::string_view line1, s
   result.frame = Image24(kFrameWidth, FrameHeight(settings.standard), kFrameBlue);
   const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, settings.font);
   const LineOrigins origins = ReferenceDrawSubtitleLines(engine, result.frame, line1, line2, measures, settings);
-  const Band band = SubtitleBand(origins.y1, measures, settings.offsetOr, result.frame.Height());
+  // The drawn rows, read off the picture itself.
+  InkRows ink;
+  for (int y = 0; y < result.frame.Height(); ++y) {
+    for (int x = 0; x < result.frame.Width(); ++x) {
+      if (result.frame.Pixel(x, y) == kFrameBlue) continue;
+      if (ink.Empty()) ink.top = y;
+      ink.end = y + 1;
+      break;
+    }
+  }
+  const Band band = SubtitleBand(origins.y1, measures, settings.offsetOr, result.frame.Height(), ink);
   result.bandTop = band.top;
   result.bandHeight = band.height;
   result.bandFit = band.fit;

@@ -60,8 +60,9 @@ const std::string& ProgramCopy() {
     const std::string path = folder.File("quillet");
     std::filesystem::copy_file(QUILLET_BINARY, path);
     std::filesystem::create_symlink("quillet", folder.File("quillet.exe"));
+    // The mux command and the window are modules the program opens from its own folder.
+    std::filesystem::copy_file(QUILLET_MUX_MODULE, folder.File("quillet_mux.so"));
 #ifdef QUILLET_WINDOW_MODULE
-    // The window is a module the program opens from its own folder.
     std::filesystem::copy_file(QUILLET_WINDOW_MODULE, folder.File("quillet_window.so"));
 #endif
     return path;

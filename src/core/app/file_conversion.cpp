@@ -1,7 +1,6 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
-
 #include "app/document_job.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
@@ -39,10 +38,11 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices) {
+TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
+                             std::vector<std::string>& notices) {
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink);
+  document.LoadFromFile(path, true, sink, characters);
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -52,27 +52,31 @@ TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& 
   return document;
 }
 
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font) {
+  for (int n = 1; n <= document.Count(); ++n) {
+    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
+    const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
+    if (!LinesFitWidth(m)) {
+      const bool first = m.w1 >= kMaxLineWidthPx;
+      return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
+             std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
+             std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
+    }
+  }
+  return {};
+}
+
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    const TSubtitle document = ReadSubtitleForRun(path, outcome.notices);
+    const TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    FontEngine& engine = engines.ForThisThread();
-    for (int n = 1; n <= document.Count(); ++n) {
-      const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
-      if (!LinesFitWidth(m)) {
-        const bool first = m.w1 >= kMaxLineWidthPx;
-        outcome.message = "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
-                          std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-                          std::to_string(kMaxLineWidthPx - 1) + " (use a smaller --size); nothing written";
-        return outcome;
-      }
-    }
+    outcome.message = FirstLineTooWide(document, engines.ForThisThread(), render.font);
+    if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 

@@ -23,7 +23,13 @@ struct FileOutcome {
 // Reads a subtitle file as "Load SRT" does. Messages of the readers (an unknown format, a MicroDVD file
 // without its frame rate) become one line each in `notices`; a file that gives no entries fails with them.
 // Throws QuilletError (a time that does not convert, a file that cannot be read).
-TSubtitle ReadSubtitleForRun(const std::string& path, std::vector<std::string>& notices);
+// Markup is found between the characters the text will be drawn in (`characters`).
+TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
+                             std::vector<std::string>& notices);
+
+// The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
+// ..."), or empty when every line fits the frame.
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font);
 
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
 // otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to

@@ -282,7 +282,10 @@ void MainController::MoveTrackBar(TrackBarControl& bar, int position, void (Main
 
 void MainController::ComboBoxAntialiasChange() { Refresh(); }
 
-void MainController::ComboBoxFontCharsetChange() { Refresh(); }
+void MainController::ComboBoxFontCharsetChange() {
+  MatchDocumentToCharset();
+  Refresh();
+}
 
 void MainController::offsetChange() {
   Refresh();

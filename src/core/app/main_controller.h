@@ -113,8 +113,8 @@ class MainController {
   void DoLoadSub();
   void DoGenerate();
   bool StartGeneration();
-  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines,
-                                   const OutputPaths& paths, const std::string& report);
+  GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines, const OutputPaths& paths,
+                                   const std::string& report);
   GenerationOutcome RunGenerationJob(const GenerationJob& job, const RenderSettings& render);
   void ReportGeneration(const GenerationOutcome& outcome, const std::string& report);
   void DoBatch();
@@ -139,6 +139,11 @@ class MainController {
   // line length check
   void CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font);
   void CheckAllLines();
+  // The characters of the chosen charset, which the readers split the subtitle's text by.
+  TextCharacters CurrentCharacters() const;
+  // Reads the loaded subtitle's lines again when the chosen charset groups its bytes into other characters,
+  // and lists them anew.
+  void MatchDocumentToCharset();
 
   // settings read from the controls
   FontDesc CurrentFont() const;

@@ -1,9 +1,8 @@
 // The main window's generation run ("Generate Sup", and "Abort" while it runs) and the unattended run.
 #include <algorithm>
 
-#include "app/main_controller.h"
-
 #include "app/document_job.h"
+#include "app/main_controller.h"
 #include "app/messages.h"
 #include "job/command_line.h"
 #include "render/font_engine_pool.h"
@@ -40,8 +39,8 @@ void MainController::DoGenerate() {
   m_state.ProgressBar1.max = m_document->Count() - 1;
   m_state.ProgressBar1.position = 0;
   const OutputPaths paths = OutputPathsBesideExistingFiles(m_state.OpenDialogsub.fileName, m_state.output.format);
-  const std::string report = ComposeFinalReport(
-      SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
+  const std::string report =
+      ComposeFinalReport(SelectReportCase(m_state.NoIfo, m_state.MonochromaticIfo, m_state.i_dont_have_ifo), paths);
   FontEnginePerThread engines(m_options.fontOptions);
   const GenerationJob job = BuildGenerationJob(render, engines, paths, report);
   ReportGeneration(RunGenerationJob(job, render), report);
@@ -69,6 +68,8 @@ bool MainController::StartGeneration() {
   };
   if (!m_state.SubtitleLoaded || !m_document) return refuse("Please load an Srt/Sub/Txt subtitle.");
   if (!m_state.LinesFit) return refuse("Please use smaller font.");
+  // A charset chosen by program code runs no change action: the lines are split by the chosen one here.
+  MatchDocumentToCharset();
   // The no-IFO box can be unticked after a subtitle was loaded: there are then no swatches to draw with.
   if (!m_state.palette) return refuse(kNoPaletteYetMessage);
   // A command line can leave a colour list without a selection (an index outside 0..15). Drawing that role

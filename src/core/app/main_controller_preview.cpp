@@ -1,6 +1,7 @@
 // The main window's subtitle load, line length check and preview.
 #include "app/main_controller.h"
 #include "app/messages.h"
+#include "render/charset_decoder.h"
 #include "render/line_length_check.h"
 #include "render/preview_background.h"
 #include "render/subtitle_renderer.h"
@@ -57,7 +58,7 @@ void MainController::DoLoadSub() {
   m_state.ListBoxPreviewIndex = -1;
 
   m_document = std::make_unique<TSubtitle>();
-  m_document->LoadFromFile(fileName, true, m_view);
+  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters());
   if (m_document->Loaded) {
     m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
     for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));
@@ -65,6 +66,21 @@ void MainController::DoLoadSub() {
     Changed();
     CheckAllLines();
   }
+}
+
+TextCharacters MainController::CurrentCharacters() const {
+  return CharactersOfCharset(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset);
+}
+
+void MainController::MatchDocumentToCharset() {
+  if (!m_document || !m_document->ReadAgain(CurrentCharacters())) return;
+  // Entries keep their number and order; only their text changes. A list the line length check emptied stays
+  // empty.
+  if (m_state.ListBoxPreview.size() != m_document->Lines.size()) return;
+  for (std::size_t i = 0; i < m_document->Lines.size(); ++i) {
+    m_state.ListBoxPreview[i] = ListItemFor(m_document->Lines[i]);
+  }
+  Changed();
 }
 
 // ---- line length check ------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "base/ascii_text.h"
 #include "palette/ifo_reader.h"
+#include "render/charset_decoder.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -38,6 +39,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   setup.font.faceName = fonts[static_cast<std::size_t>(fontIndex)];
   setup.font.sizePt = std::stoi(std::string(kSizeList[static_cast<std::size_t>(job.fontsize)]));
   setup.font.charset = CharsetFromText(kCharsetList[static_cast<std::size_t>(job.fontcharset)]);
+  setup.characters = CharactersOfCharset(setup.font.charset, engine.Options().defaultCodeset);
   setup.font.style = StyleFromText(kStyleList[static_cast<std::size_t>(job.fontstyle)]);
   setup.font.dpi = 96;
   setup.outlineWidthPx = std::stoi(std::string(kOutlineWidthList[static_cast<std::size_t>(job.outline)]));

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_characters.h"
 #include "job/named_command_line.h"
 #include "palette/grey_band_roles.h"
 #include "palette/palette_display.h"
@@ -20,6 +21,7 @@ namespace quillet {
 struct NamedRunSetup {
   NamedOptions options;  // options.job.fontname is the index of options.fontName in the font list
   FontDesc font;
+  TextCharacters characters;  // of font.charset: where the readers find markup in 8-bit text
   int outlineWidthPx = 3;
   Alignment align = Alignment::Center;
   int offset = 0;

@@ -46,20 +46,6 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
   return sides;
 }
 
-// True when some drawn pixel lies outside the band the subpicture carries: those rows never reach the DVD.
-bool PaintedOutsideBand(const EntryPasses& passes, const PaintCodes& codes) {
-  for (const LinePasses& line : passes.lines) {
-    const BitMask& drawn = line.outline;  // the outline's box holds every pixel the line draws
-    for (int row = 0; row < drawn.height; ++row) {
-      const int y = line.cellY + drawn.top + row;
-      if (y < 0 || y >= passes.frameHeight) continue;
-      if (y >= passes.band.top && y < passes.band.top + passes.band.height) continue;
-      if (RowShowsPaint(passes, codes, y)) return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string ClockTime(double ms) {
@@ -77,7 +63,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::vector<std::string> notices;
   TSubtitle document;
   try {
-    document = ReadSubtitleForRun(path, notices);
+    document = ReadSubtitleForRun(path, setup.characters, notices);
   } catch (const std::exception& e) {
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
@@ -137,10 +123,6 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       if (!sides.empty() || passes.band.fit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
                                    (sides.empty() ? std::string() : " (" + sides + ")"));
-      } else if (PaintedOutsideBand(passes, codes)) {
-        outcome.problems.push_back(Entry(n) +
-                                   ": text clipped by the subpicture band (drawn rows outside it are "
-                                   "not shown)");
       }
 
       // The layout's own verdict: what no stand-in face could draw either.

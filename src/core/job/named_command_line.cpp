@@ -209,6 +209,7 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           const std::optional<std::string> language = NormaliseVobSubLanguage(v);
           if (!language) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
           o.language = *language;
+          o.languages.push_back(*language);
           return std::string();
         }}},
       {"-o",
@@ -325,6 +326,22 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
     result.error = "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it";
   } else if (palGiven && ntscGiven) {
     result.error = "--pal and --ntsc cannot be used together";
+  } else if (command == NamedCommand::Mux) {
+    NamedOptions& o = result.options;
+    const std::size_t subtitles = o.files.empty() ? 0 : o.files.size() - 1;
+    if (o.outputDir.empty()) {
+      result.error = "-o OUT.mpg is needed: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
+    } else if (subtitles == 0) {
+      result.error = std::string(o.files.empty() ? "no video and no subtitle file given"
+                                                 : "no subtitle file given after the video") +
+                     ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
+    } else if (o.languages.size() > subtitles) {
+      result.error = "--language: given " + std::to_string(o.languages.size()) + " times for " +
+                     std::to_string(subtitles) + (subtitles == 1 ? " subtitle file" : " subtitle files") +
+                     "; give it once per subtitle, in the same order";
+    }
+    o.muxOutput = std::move(o.outputDir);
+    o.outputDir.clear();
   } else if (result.options.files.empty()) {
     result.error =
         std::string("no subtitle file given: ") +

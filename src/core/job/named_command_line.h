@@ -1,4 +1,4 @@
-// The named command line ("quillet convert|check [options] FILE..."): every job value as an option with the
+// The named command line ("quillet convert|check [options] FILE...", "quillet mux [options] -o OUT VIDEO SUB..."): every job value as an option with the
 // window's words, checked, turned into one JobSettings plus the options that only many-file runs have.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 namespace quillet {
 
-enum class NamedCommand { Convert, Check };
+enum class NamedCommand { Convert, Check, Mux };
 
 // The options of one named run. `job` holds the 16 values shared by every file; `job.filenamesub` is left
 // empty (each of `files` fills it in turn) and `job.fontname` stays 0 until the run has found `fontName` in
@@ -25,6 +25,8 @@ struct NamedOptions {
   bool standardGiven = false;  // --pal or --ntsc was given; an IFO still decides when one is used
   OutputFormat format = OutputFormat::Sup;
   std::string language{kDefaultVobSubLanguage};  // the VobSub index's two-letter language code
+  std::vector<std::string> languages;  // every --language in order: mux gives the k-th to the k-th subtitle
+  std::string muxOutput;               // mux: the program stream to write (its -o)
   std::string outputDir;        // empty: each output beside its input
   int jobs = 0;                 // files converted at once; 0 means one per processor the process may use
   bool quiet = false;
@@ -43,7 +45,9 @@ struct NamedParse {
 
 // Reads the arguments that follow "convert" or "check". Options and file names may come in any order; "--"
 // ends the options; "--name=value" and "--name value" are the same, as are "-j 2", "-j2", "-o DIR", "-oDIR".
-// A repeated option keeps its last value. At least one file is needed unless help was asked for.
+// A repeated option keeps its last value. At least one file is needed unless help was asked for. For mux, -o names
+// the output file rather than a folder and is needed, the first file is the video and at least one subtitle must
+// follow it, and --language may come once per subtitle.
 NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& args);
 
 // The help of "quillet convert --help" and "quillet check --help".

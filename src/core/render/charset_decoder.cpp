@@ -44,6 +44,13 @@ std::string_view CodePageOfCharset(uint8_t charset) {
   return row != nullptr ? row->codePage : std::string_view();
 }
 
+TextCharacters CharactersOfCharset(uint8_t charset, const std::string& defaultCodeset) {
+  if (charset == kCharsetSymbol) return TextCharacters();
+  const std::string_view codePage = CodePageOfCharset(charset);
+  if (!codePage.empty()) return TextCharacters(std::string(codePage));
+  return TextCharacters(IsAsciiName(defaultCodeset) ? UserCodeset() : defaultCodeset);
+}
+
 std::string UserCodeset() {
   locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0)) return "UTF-8";

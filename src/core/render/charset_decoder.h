@@ -7,12 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_characters.h"
+
 namespace quillet {
 
 // The iconv name of the code page a charset byte stands for ("CP1252" for ANSI, "CP1253" for GREEK, …).
 // DEFAULT and SYMBOL have none (empty): DEFAULT is the user's own code page, SYMBOL reads bytes as they are.
 // A byte outside the charset table is treated as DEFAULT.
 std::string_view CodePageOfCharset(uint8_t charset);
+
+// The characters of text drawn with a charset, for the readers to find markup between them. DEFAULT stands for
+// `defaultCodeset` (empty: the user's own, UserCodeset); SYMBOL reads byte by byte.
+TextCharacters CharactersOfCharset(uint8_t charset, const std::string& defaultCodeset);
 
 // Text in a code set for a message (the window and standard error read messages in the user's code set):
 // UTF-8 when the code set is UTF-8, else through iconv with "?" for a character the code set lacks.

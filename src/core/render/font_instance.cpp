@@ -114,9 +114,17 @@ FontInstance::FontInstance(FT_Face face, const ResolvedFace& resolved, int em) :
       FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) {
     throw QuilletError("The font \"" + resolved.file + "\" cannot be drawn at " + std::to_string(em) + " pixels.");
   }
+  // A face with characters above U+FFFF lists them only in its full Unicode map (Windows encoding 10, Unicode
+  // encodings 4 and 6); its 16-bit map, often listed first, would leave every emoji and mathematical letter
+  // missing. The full map holds the same glyphs for the characters the 16-bit one has.
   for (int i = 0; i < face->num_charmaps; ++i) {
     FT_CharMap map = face->charmaps[i];
-    if (map->encoding == FT_ENCODING_UNICODE && m_unicodeMap == nullptr) m_unicodeMap = map;
+    const bool full = (map->platform_id == 3 && map->encoding_id == 10) ||
+                      (map->platform_id == 0 && (map->encoding_id == 4 || map->encoding_id == 6));
+    if (map->encoding == FT_ENCODING_UNICODE && (m_unicodeMap == nullptr || (full && !m_fullUnicodeMap))) {
+      m_unicodeMap = map;
+      m_fullUnicodeMap = full;
+    }
     if (map->encoding == FT_ENCODING_MS_SYMBOL && m_symbolMap == nullptr) m_symbolMap = map;
   }
   m_metrics = MeasureFace(face, em);

@@ -56,6 +56,7 @@ class FontInstance {
   FT_Face m_face = nullptr;  // owned by the engine
   FT_Size m_size = nullptr;  // owned by the face
   FT_CharMap m_unicodeMap = nullptr;
+  bool m_fullUnicodeMap = false;  // m_unicodeMap reaches above U+FFFF
   FT_CharMap m_symbolMap = nullptr;
   FontMetrics m_metrics;
   hb_font_t* m_shapingFont = nullptr;

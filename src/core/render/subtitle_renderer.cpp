@@ -78,10 +78,17 @@ LineOrigins PlaceSubtitleLines(const LineMeasures& measures, Alignment align, in
   return origins;
 }
 
-Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight) {
+Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight, InkRows ink) {
   // y1 − 1 for odd y1, also below zero: the top stays even so both fields get whole rows.
-  const int top = (y1 % 2 == 0) ? y1 : y1 - 1;
-  const int end = top + measures.h1 + measures.h2 - offsetOr + 6;
+  auto evenAtOrAbove = [](int row) { return (row % 2 == 0) ? row : row - 1; };
+  int top = evenAtOrAbove(y1);
+  int end = top + measures.h1 + measures.h2 - offsetOr + 6;
+  // Ink above line 1's cell (a Thai tone mark, the outline of an accented capital) or below the band's end is
+  // part of the picture too.
+  if (!ink.Empty()) {
+    top = std::min(top, evenAtOrAbove(ink.top));
+    end = std::max(end, ink.end);
+  }
   const int evenHeight = frameHeight - frameHeight % 2;
   int clampedTop = std::clamp(top, 0, evenHeight);
   int clampedEnd = std::clamp(end, 0, frameHeight);
@@ -144,8 +151,27 @@ void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_v
       PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, out.frameHeight);
   MakeLinePasses(layout1, origins.x1, origins.y1, settings.outlineWidthPx, out.lines[0]);
   MakeLinePasses(layout2, origins.x2, origins.y2, settings.outlineWidthPx, out.lines[1]);
-  out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight);
+  out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight, PaintedRows(out.lines));
   out.missingCharacters = MissingCharacters(layout1, layout2);
+}
+
+InkRows PaintedRows(const std::array<LinePasses, 2>& lines) {
+  InkRows rows;
+  for (const LinePasses& line : lines) {
+    const BitMask& drawn = line.outline;
+    auto inked = [&](int row) {
+      const uint64_t* words = drawn.Row(row);
+      return std::any_of(words, words + drawn.wordsPerRow, [](uint64_t w) { return w != 0; });
+    };
+    int first = 0, last = drawn.height - 1;
+    while (first <= last && !inked(first)) ++first;
+    while (last >= first && !inked(last)) --last;
+    if (first > last) continue;
+    const int top = line.cellY + drawn.top + first;
+    const int end = line.cellY + drawn.top + last + 1;
+    rows = rows.Empty() ? InkRows{top, end} : InkRows{std::min(rows.top, top), std::max(rows.end, end)};
+  }
+  return rows;
 }
 
 void PaintEntryPasses(const EntryPasses& passes, const RoleRgb& roles, Image24& picture) {

@@ -51,11 +51,19 @@ int LineOriginX(Alignment align, int widthPx);
 LineOrigins PlaceSubtitleLines(const LineMeasures& measures, Alignment align, int offset, int offsetOr,
                                int frameHeight);
 
-// The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows, then
-// clamped to the frame's rows with the top kept even, so that reading the band never leaves the frame. A band
-// wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn there). `fit` tells which
-// of the three happened.
-Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight);
+// Frame rows top .. end − 1 that hold drawn pixels; none when end <= top.
+struct InkRows {
+  int top = 0;
+  int end = 0;
+  bool Empty() const { return end <= top; }
+};
+
+// The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows,
+// widened to hold every drawn row (`ink`: tall marks and the outline above line 1's cell, anything below line 2's)
+// with the top kept even, then clamped to the frame's rows with the top kept even, so that reading the band never
+// leaves the frame. A band wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn
+// there). `fit` tells which of the three happened.
+Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameHeight, InkRows ink = {});
 
 // Draws the two lines onto a picture (the blue frame, or the preview's picture; its height is H) and returns
 // their origins. Only glyph pixels are painted. For line 1 and then line 2: the outline pass (every pixel within
@@ -86,6 +94,9 @@ struct EntryPasses {
   // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
   std::u32string missingCharacters;
 };
+
+// The frame rows the passes paint (the outline holds every pixel a line draws).
+InkRows PaintedRows(const std::array<LinePasses, 2>& lines);
 
 // Lays out and places the entry's two lines as RenderFrame does, on a frame of the settings' standard, and
 // rasterises their passes. The settings' role colours are not used.

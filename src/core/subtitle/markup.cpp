@@ -8,8 +8,8 @@
 
 namespace quillet {
 
-void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
-  std::string untagged = TSubtitle::RemoveTags(line);
+void AppendSrtTextLines(std::string_view line, DrawnLines& lines, const TextCharacters& characters) {
+  std::string untagged = TSubtitle::RemoveTags(line, characters);
   // The usual line holds neither "{" nor "\\": nothing more to do. (A plain loop: find_first_of calls memchr
   // once per character.)
   if (std::none_of(untagged.begin(), untagged.end(), [](char c) { return c == '{' || c == '\\'; })) {
@@ -24,9 +24,15 @@ void AppendSrtTextLines(std::string_view line, DrawnLines& lines) {
   };
   std::size_t i = 0;
   while (i < text.size()) {
+    const std::size_t length = characters.Length(text, i);
+    if (length > 1) {
+      piece.append(text, i, length);
+      i += length;
+      continue;
+    }
     const char c = text[i];
     if (c == '{' && i + 1 < text.size() && text[i + 1] == '\\') {
-      const std::size_t close = text.find('}', i + 2);
+      const std::size_t close = characters.Find(text, '}', i + 2);
       if (close != std::string_view::npos) {
         i = close + 1;
         continue;
@@ -76,21 +82,23 @@ bool IsMicroDvdCodeLetter(char c) {
 
 }  // namespace
 
-std::string RemoveMicroDvdCodes(std::string_view text) {
+std::string RemoveMicroDvdCodes(std::string_view text, const TextCharacters& characters) {
   if (text.find('{') == std::string_view::npos) return std::string(text);
   std::string result;
   result.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    if (text[i] == '{' && i + 2 < text.size() && IsMicroDvdCodeLetter(text[i + 1]) && text[i + 2] == ':') {
-      const std::size_t close = text.find('}', i + 3);
+    const std::size_t length = characters.Length(text, i);
+    if (length == 1 && text[i] == '{' && i + 2 < text.size() && IsMicroDvdCodeLetter(text[i + 1]) &&
+        text[i + 2] == ':') {
+      const std::size_t close = characters.Find(text, '}', i + 3);
       if (close != std::string_view::npos) {
         i = close + 1;
         continue;
       }
     }
-    result += text[i];
-    ++i;
+    result.append(text, i, length);
+    i += length;
   }
   return result;
 }

@@ -24,7 +24,9 @@ int FrameValue(std::string_view text, const char* which, std::string* problem) {
 }
 
 // The drawn text of one MicroDVD text line: control codes and style tags removed.
-std::string DrawnText(std::string_view text) { return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text)); }
+std::string DrawnText(std::string_view text, const TextCharacters& characters) {
+  return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text, characters), characters);
+}
 
 }  // namespace
 
@@ -49,16 +51,18 @@ int MicroDvdFrameToMs(int frame, double rate) {
   return static_cast<int>(ms);
 }
 
-fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem) {
+fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem,
+                              const TextCharacters& characters) {
   std::string_view rest = line;
-  if (std::size_t brace = rest.find('{'); brace != std::string_view::npos) rest.remove_prefix(brace + 1);
+  if (std::size_t brace = characters.Find(rest, '{'); brace != std::string_view::npos) rest.remove_prefix(brace + 1);
 
-  // A missing "}{" or "}" leaves that frame empty, which fails to convert before anything is cut.
-  std::size_t between = rest.find("}{");
+  // A missing "}{" or "}" leaves that frame empty, which fails to convert before anything is cut. The frames
+  // are ASCII digits, so what follows "{" is a character start in any code page.
+  std::size_t between = characters.Find(rest, "}{");
   const int startFrame =
       FrameValue(between == std::string_view::npos ? std::string_view{} : rest.substr(0, between), "start", problem);
   rest.remove_prefix(between + 2);
-  std::size_t close = rest.find('}');
+  std::size_t close = characters.Find(rest, '}');
   const int endFrame =
       FrameValue(close == std::string_view::npos ? std::string_view{} : rest.substr(0, close), "end", problem);
   rest.remove_prefix(close + 1);
@@ -71,11 +75,11 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
     if (problem) *problem = "the time of a frame is out of range";
     throw;
   }
-  std::size_t bar = rest.find('|');
+  std::size_t bar = characters.Find(rest, '|');
   result.Line1 = std::string(rest.substr(0, bar));
   if (bar != std::string_view::npos) {
     rest.remove_prefix(bar + 1);
-    bar = rest.find('|');
+    bar = characters.Find(rest, '|');
     result.Line2 = std::string(rest.substr(0, bar));
     if (bar != std::string_view::npos) result.Line3 = std::string(rest.substr(bar + 1));
   }
@@ -85,7 +89,7 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
 bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
 
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
-                                       MessageSink& sink) {
+                                       MessageSink& sink, const TextCharacters& characters) {
   std::vector<SkippedEntry> skipped;
   LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
@@ -111,7 +115,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     fivestrings entry;
     std::string problem;
     try {
-      entry = ParseMicroDvdLine(line, rate, &problem);
+      entry = ParseMicroDvdLine(line, rate, &problem, characters);
     } catch (const ConversionError&) {
       skipped.push_back({lineNumber, std::move(problem)});
       continue;
@@ -120,13 +124,13 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     // empty in the file stays where it is. Line 3 keeps the rest of the text, "|" included.
     std::vector<std::string> drawn;
     for (const std::string* part : {&entry.Line1, &entry.Line2}) {
-      std::string piece = DrawnText(*part);
+      std::string piece = DrawnText(*part, characters);
       if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
     }
     for (std::string_view rest = entry.Line3; !rest.empty();) {
-      const std::size_t bar = rest.find('|');
+      const std::size_t bar = characters.Find(rest, '|');
       const std::string_view part = rest.substr(0, bar);
-      std::string piece = DrawnText(part);
+      std::string piece = DrawnText(part, characters);
       if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
       if (bar == std::string_view::npos) break;
       rest.remove_prefix(bar + 1);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_characters.h"
 #include "subtitle/skipped_entries.h"
 #include "subtitle/subtitle_line.h"
 
@@ -31,7 +32,9 @@ int MicroDvdFrameToMs(int frame, double rate);
 // "|" ends line 1, the second ends line 2, everything after it (further "|" included) is line 3. Tags stay.
 // Throws ConversionError when a frame is missing, not a decimal integer, or out of range; `problem`, when given,
 // then says why in words for the skipped-entries notice (the exception's message quotes file text).
-fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem = nullptr);
+// Braces and "|" are found between the characters of `characters`.
+fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem = nullptr,
+                              const TextCharacters& characters = {});
 
 // Detection on the text of a file (after DecodeSubtitleFile): the first line starts with "{" (after a UTF-8
 // byte-order mark, if any).
@@ -44,6 +47,6 @@ bool LooksLikeMicroDvd(std::string_view text);
 // included); MicroDVD control codes and style tags are removed, and a line they leave empty is dropped so the
 // lines after it move up. Throws ConversionError naming `fileName` and line 1 when the rate is not a number.
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
-                                       MessageSink& sink);
+                                       MessageSink& sink, const TextCharacters& characters = {});
 
 }  // namespace quillet

@@ -36,11 +36,11 @@ std::optional<std::string_view> NextTextLine(LineCursor& cursor) {
 }
 
 // The drawn lines of the text that follows the current position, up to the end of the entry.
-DrawnLines TakeEntryText(LineCursor& cursor, int& lineNumber) {
+DrawnLines TakeEntryText(LineCursor& cursor, int& lineNumber, const TextCharacters& characters) {
   DrawnLines lines;
   while (const std::optional<std::string_view> line = NextTextLine(cursor)) {
     ++lineNumber;
-    if (!lines.Full()) AppendSrtTextLines(*line, lines);
+    if (!lines.Full()) AppendSrtTextLines(*line, lines, characters);
   }
   return lines;
 }
@@ -67,7 +67,7 @@ bool LooksLikeSrt(std::string_view text) {
   return false;
 }
 
-std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
+std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, const TextCharacters& characters) {
   std::vector<SkippedEntry> skipped;
   LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
@@ -80,7 +80,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
     if (HasSrtArrow(line)) {
       SrtTimeProblem problem;
       const std::optional<SrtTimes> times = ParseSrtTimeLine(line, &problem);
-      DrawnLines entryText = TakeEntryText(cursor, lineNumber);
+      DrawnLines entryText = TakeEntryText(cursor, lineNumber, characters);
       if (!times) {
         skipped.push_back({entryLine, problem});
         continue;
@@ -91,7 +91,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document) {
     }
     if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;
     // Text with no time line before it: an entry that lost its time, or stray lines. Its lines go with it.
-    TakeEntryText(cursor, lineNumber);
+    TakeEntryText(cursor, lineNumber, characters);
     skipped.push_back({entryLine, "no time line"});
   }
   return skipped;

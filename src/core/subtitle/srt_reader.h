@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_characters.h"
 #include "subtitle/skipped_entries.h"
 
 namespace quillet {
@@ -29,7 +30,7 @@ bool LooksLikeSrt(std::string_view text);
 // lines (AppendSrtTextLines: tags, ASS overrides and "\N" breaks handled); the first three become Line1 to
 // Line3, further ones are dropped. A line with "-->" whose times cannot be read, and lines that are neither
 // blank, nor a number before a time line, nor an entry's text (an entry without a time line), give a
-// SkippedEntry each, and reading goes on after them.
-std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document);
+// SkippedEntry each, and reading goes on after them. Markup is found between the characters of `characters`.
+std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, const TextCharacters& characters = {});
 
 }  // namespace quillet

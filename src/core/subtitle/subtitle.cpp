@@ -26,28 +26,42 @@ bool HasMicroDvdExtension(const std::string& fileName) {
   return EndsWithIgnoringAsciiCase(fileName, ".sub") || EndsWithIgnoringAsciiCase(fileName, ".txt");
 }
 
+class SilentSink : public MessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
 }  // namespace
 
-void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink) {
+void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
+                             const TextCharacters& characters) {
   Loaded = false;
   const bool srtName = HasSrtExtension(fileName);
   const bool microDvdName = HasMicroDvdExtension(fileName);
   if (IsPresentFile(fileName) && (srtName || microDvdName)) {
     // One read serves detection and reading.
-    const SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+    SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+    // Text read from UTF-16 is UTF-8, whose characters never hold an ASCII byte.
+    const TextCharacters fileCharacters = file.unicode ? TextCharacters() : characters;
     std::vector<SkippedEntry> skipped;
+    Format format = Format::kNone;
     if (srtName && LooksLikeSrt(file.text)) {
-      if (clearFirst) Clear();
-      UnicodeText = file.unicode;
-      skipped = ReadSrt(file.text, *this);
+      format = Format::kSrt;
     } else if (microDvdName && LooksLikeMicroDvd(file.text)) {
-      if (clearFirst) Clear();
-      UnicodeText = file.unicode;
-      skipped = ReadMicroDvd(file.text, fileName, *this, sink);
+      format = Format::kMicroDvd;
     } else {
       sink.ShowMessage(std::string(kUnsupportedFormatMessage));
       return;
     }
+    if (clearFirst) Clear();
+    UnicodeText = file.unicode;
+    m_format = Format::kNone;  // until the reader is through: a load that throws cannot be read again
+    skipped = format == Format::kSrt ? ReadSrt(file.text, *this, fileCharacters)
+                                     : ReadMicroDvd(file.text, fileName, *this, sink, fileCharacters);
+    m_fileText = std::move(file.text);
+    m_fileName = fileName;
+    m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
+    m_characters = characters;
     if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
     return;
   }
@@ -62,6 +76,22 @@ bool TSubtitle::IsSrtFile(const std::string& fileName) {
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(fileName) &&
          LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+}
+
+bool TSubtitle::ReadAgain(const TextCharacters& characters) {
+  if (m_format == Format::kNone || characters == m_characters) return false;
+  m_characters = characters;
+  if (UnicodeText) return false;
+  const bool loaded = Loaded;
+  Clear();
+  SilentSink silent;
+  if (m_format == Format::kSrt) {
+    ReadSrt(m_fileText, *this, characters);
+  } else {
+    ReadMicroDvd(m_fileText, m_fileName, *this, silent, characters);
+  }
+  Loaded = loaded;
+  return true;
 }
 
 void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {

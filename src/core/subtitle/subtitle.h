@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_characters.h"
 #include "subtitle/subtitle_line.h"
 
 namespace quillet {
@@ -24,14 +25,21 @@ class TSubtitle {
   bool UnicodeText = false;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
-  // after emptying the document when `clearFirst` is set.
+  // after emptying the document when `clearFirst` is set. Markup and line breaks are found between the
+  // characters of the code page the text will be drawn in (`characters`; a UTF-16 file is read as UTF-8).
   // A file that is missing, not a regular file, has another extension or fails both detections: the message
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
   // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
   // keeps the value it had.
-  void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink);
+  void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
+                    const TextCharacters& characters = {});
+  // Reads the text of the last file loaded again with another code page's characters, when that changes where
+  // markup and line breaks lie (a switch between a two-byte code page and any other): entries keep their times
+  // and order, their lines are split anew. Says nothing (its notices were shown at the load). True when the
+  // lines were read again.
+  bool ReadAgain(const TextCharacters& characters);
 
   // A regular file named *.srt (any letter case) with a time line among its first ten lines that are not blank.
   // Throws FileError when the file exists but cannot be read.
@@ -43,7 +51,7 @@ class TSubtitle {
   // The text without the style tags people write: <i> <b> <u> <s> <font ...> and their closing forms, in any
   // letter case, with or without attributes, every occurrence. Other text, MicroDVD codes such as {y:i}
   // included, stays.
-  static std::string RemoveTags(std::string_view text);
+  static std::string RemoveTags(std::string_view text, const TextCharacters& characters = {});
 
   void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);
   void Clear() { Lines.clear(); }
@@ -51,7 +59,15 @@ class TSubtitle {
   SubtitleLine GetLine(int index) const;
   int Count() const { return static_cast<int>(Lines.size()); }
 
-  bool operator==(const TSubtitle&) const = default;
+  bool operator==(const TSubtitle& other) const { return Lines == other.Lines && Loaded == other.Loaded; }
+
+ private:
+  // What the last load read, for ReadAgain: the file's text and name, which reader took it, and with which
+  // characters.
+  std::string m_fileText;
+  std::string m_fileName;
+  enum class Format { kNone, kSrt, kMicroDvd } m_format = Format::kNone;
+  TextCharacters m_characters;
 };
 
 }  // namespace quillet

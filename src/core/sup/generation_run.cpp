@@ -139,6 +139,8 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
         throw EntryFailure("Subtitle " + std::to_string(entryIndex) + ": " + e.what());
       }
       if (writeSup) sup.Write(packet);
+      if (job.unitOut)
+        job.unitOut(entryIndex, timing.pts90k, std::span<const uint8_t>(packet).subspan(kPacketHeaderBytes));
       if (writeVobSub) {
         // The .sub carries the very unit the SUP packet holds behind its header.
         packs.clear();

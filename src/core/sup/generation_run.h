@@ -2,7 +2,9 @@
 // order, then the instruction file; with the hooks through which the window stays responsive and can stop the run.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 
 #include "sup/entry_encoder.h"
@@ -43,6 +45,9 @@ struct GenerationJob {
   std::string instructionPath;
   std::string instructionText;
   int workerThreads = kAutoWorkerThreads;  // 0: strictly sequential, on the calling thread
+  // Also handed each unit written (the bytes after its packet header) with the entry's number and presentation
+  // time, on the calling thread: how a run's units reach a container of another kind. None when empty.
+  std::function<void(int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit)> unitOut;
 };
 
 // Called on the calling thread. Any of them may be empty.

@@ -1,0 +1,81 @@
+// Adds DVD subpicture streams to an MPEG-2 program stream: libavformat reads the film and writes it again with
+// its DVD muxer, video and audio copied, each track's subpicture units as one more subpicture stream.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/output_file.h"
+#include "render/frame.h"
+
+namespace quillet {
+
+// A DVD title holds at most this many subpicture streams (private stream 1, sub-streams 0x20 to 0x3F).
+constexpr int kMaxSubpictureStreams = 32;
+
+// What the film is, read before anything is written.
+struct ProgramStreamInfo {
+  int width = 0;
+  int height = 0;
+  VideoStandard standard = VideoStandard::Pal;
+  int64_t videoStart90k = 0;  // the first picture's presentation time
+  int subpictureStreams = 0;  // DVD subpicture streams the film already carries
+  uint64_t bytes = 0;         // the file's size, for progress
+  bool operator==(const ProgramStreamInfo&) const = default;
+};
+
+// One subpicture unit as a SUP packet carries it behind its header, timed from the start of the subtitle file.
+struct TimedUnit {
+  int entryIndex = 0;  // 1-based, names the entry in messages
+  uint32_t pts90k = 0;
+  std::vector<uint8_t> bytes;
+};
+
+// The units of one subtitle file: one new subpicture stream. Any order; the stream gets them by time.
+struct SubpictureTrack {
+  std::vector<TimedUnit> units;
+};
+
+struct MuxResult {
+  int64_t videoEnd90k = 0;  // where the last picture ends, on the film's own clock
+  // Per track, the entries that start at or after the video's end (they are written all the same).
+  std::vector<std::vector<int>> entriesAfterVideo;
+  // Streams of the film that a DVD title cannot carry and that were left out (besides its navigation packs,
+  // which the muxer writes afresh), described as "stream 3 (dvb_subtitle)".
+  std::vector<std::string> droppedStreams;
+};
+
+// Bytes read of the film so far, and its size.
+using MuxProgress = std::function<void(uint64_t bytesRead, uint64_t bytesTotal)>;
+
+// Keeps libavformat's own log off the terminal for the rest of the process: the command reports every failure
+// itself, and the muxer's notes (a subpicture larger than its buffer model) would break up the progress line.
+void SilenceLibavLog();
+
+class SubpictureMuxer {
+ public:
+  // Opens the film and reads what it holds. Throws QuilletError naming the file when it cannot be read, is not an
+  // MPEG program stream, or carries no MPEG-2 video, or video of a size no DVD standard has.
+  explicit SubpictureMuxer(const std::string& videoPath);
+  ~SubpictureMuxer();
+  SubpictureMuxer(const SubpictureMuxer&) = delete;
+  SubpictureMuxer& operator=(const SubpictureMuxer&) = delete;
+
+  const ProgramStreamInfo& Info() const;
+
+  // Writes the film to `out` (opened, not committed) with every track as a new subpicture stream numbered after
+  // the film's own, each unit shown at its time plus the video's start. Packets are read and written one at a
+  // time, so memory does not grow with the film. Call once. Throws QuilletError (or the FileError of `out`).
+  MuxResult Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out, const MuxProgress& progress);
+
+ private:
+  struct Input;
+  std::unique_ptr<Input> m_input;
+  std::string m_path;
+  ProgramStreamInfo m_info;
+};
+
+}  // namespace quillet
