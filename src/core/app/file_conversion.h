@@ -7,6 +7,7 @@
 
 #include "app/named_run_setup.h"
 #include "render/font_engine_pool.h"
+#include "render/subtitle_renderer.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
@@ -26,6 +27,10 @@ struct FileOutcome {
 // Markup is found between the characters the text will be drawn in (`characters`).
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
                              std::vector<std::string>& notices);
+
+// "entry 3: line 1 is 731 pixels wide, the frame holds lines up to 679" when a line of the entry is too wide for
+// the frame, else empty.
+std::string LineTooWide(int entryIndex, const LineMeasures& m);
 
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.

@@ -148,8 +148,6 @@ class MainController {
   // settings read from the controls
   FontDesc CurrentFont() const;
   RenderSettings CurrentRenderSettings() const;
-  int OutlineWidth() const;
-  RoleRgb CurrentRoleColours() const;
 
   void ApplyRoles(int background, int text, int outline, int antialias);
 

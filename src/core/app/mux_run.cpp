@@ -217,12 +217,12 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     SetupError setupError;
     const NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
     if (!setupError.message.empty()) return refuse({setupError.usage, setupError.message});
-    if (setup.standard != film.standard) {
+    if (setup.render.standard != film.standard) {
       const auto name = [](VideoStandard s) { return s == VideoStandard::Pal ? "PAL" : "NTSC"; };
       const std::string source =
           genericPalette ? (options.job.pal ? "--pal" : "--ntsc") : "the IFO " + options.job.filenameifo;
       return refuse({false, video + ": the video is " + name(film.standard) + " (" + std::to_string(film.width) + "x" +
-                                std::to_string(film.height) + "), but " + source + " makes " + name(setup.standard) +
+                                std::to_string(film.height) + "), but " + source + " makes " + name(setup.render.standard) +
                                 " subpictures; they would show in the wrong place"});
     }
     for (const std::string& notice : setup.notices) notices.push_back(notice);

@@ -72,8 +72,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
 
-  const int frameHeight = FrameHeight(setup.standard);
-  const PaintCodes codes = PaintCodesFor(setup.roleColours);
+  const int frameHeight = FrameHeight(render.standard);
+  const PaintCodes codes = PaintCodesFor(render.roles);
   EntryPasses passes;
   EncodedEntry encoded;
   int tooLarge = 0;
@@ -82,12 +82,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     try {
       const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
-      if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
-        const bool first = m.w1 >= kMaxLineWidthPx;
-        outcome.problems.push_back(Entry(n) + ": line " + (first ? "1" : "2") + " is " +
-                                   std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds " +
-                                   std::to_string(kMaxLineWidthPx - 1));
-      }
+      if (std::string tooWide = LineTooWide(n, m); !tooWide.empty()) outcome.problems.push_back(std::move(tooWide));
 
       const double startMs = ParseTimeMs(line.StartTime);
       const double endMs = ParseTimeMs(line.EndTime);
@@ -117,8 +112,8 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
                                    " a DVD subpicture can be shown");
       }
 
-      const LineOrigins origins = PlaceSubtitleLines(m, setup.align, setup.offset, setup.offsetOr, frameHeight);
-      const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
+      const LineOrigins origins = PlaceSubtitleLines(m, render.align, render.offset, render.offsetOr, frameHeight);
+      const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), render.outlineWidthPx, frameHeight);
       RenderEntryPasses(engine, line.Line1, line.Line2, render, passes);
       if (!sides.empty() || passes.band.fit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
