@@ -7,7 +7,7 @@
 #include "dvdsub_decoder.h"
 #include "reference_coder.h"
 #include "roundtrip_expectation.h"
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
 #include "synthetic_frame.h"

@@ -11,7 +11,7 @@
 #include "roundtrip_expectation.h"
 #include "scripted_view.h"
 #include "subtitle/subtitle.h"
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 #include "sup/role_colours.h"
 #include "test_support.h"
 

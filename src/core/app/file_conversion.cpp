@@ -6,7 +6,7 @@
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 
 namespace quillet {
 namespace {

@@ -16,8 +16,8 @@
 #include "render/font_engine_pool.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
-#include "sup/generation_run.h"
-#include "sup/output_files.h"
+#include "run/generation_run.h"
+#include "run/output_files.h"
 
 namespace quillet {
 

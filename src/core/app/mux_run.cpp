@@ -18,7 +18,7 @@
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
 #include "palette/ifo_reader.h"
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 namespace quillet {
 namespace {

@@ -13,7 +13,7 @@
 #include "app/file_conversion.h"
 #include "app/output_clashes.h"
 #include "app/subtitle_check.h"
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 namespace quillet {
 namespace {

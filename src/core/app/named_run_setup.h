@@ -12,7 +12,7 @@
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/render_settings.h"
-#include "sup/output_files.h"
+#include "run/output_files.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
 

@@ -1,5 +1,5 @@
 // The generation run: order, stopping, progress, output files and failures.
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "dvdsub_decoder.h"
-#include "sup/encode_pipeline.h"
-#include "sup/output_files.h"
+#include "run/encode_pipeline.h"
+#include "run/output_files.h"
 #include "synthetic_frame.h"
 #include "test_support.h"
 

@@ -1,6 +1,6 @@
 // The generation run: every entry rendered, coded and appended to the SUP file (and the VobSub pair) in list
 // order, then the instruction file.
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,9 +10,9 @@
 
 #include "base/errors.h"
 #include "base/output_file.h"
-#include "sup/encode_pipeline.h"
+#include "run/encode_pipeline.h"
 #include "sup/vobsub_packs.h"
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 namespace quillet {
 namespace {

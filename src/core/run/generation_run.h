@@ -8,7 +8,7 @@
 #include <string>
 
 #include "sup/entry_encoder.h"
-#include "sup/run_notice.h"
+#include "run/run_notice.h"
 #include "sup/subpicture_unit.h"
 #include "sup/vobsub_index.h"
 
