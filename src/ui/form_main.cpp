@@ -205,20 +205,27 @@ void TFormMain::BuildGeneralSettingsGroup() {
   QWidget* g = GroupBoxGeneralSettings;
   BitBtnSetDefaultValues = Named(new QPushButton(g), "BitBtnSetDefaultValues");
   BitBtnSetDefaultValues->setIcon(QIcon(SetDefaultValuesGlyph()));
-  BitBtnSetDefaultValues->setIconSize({24, 24});
+  // The buttons on the left, the two boxes that choose what a load and a run do on the right, one above the
+  // other.
+  BitBtnSetDefaultValues->setIconSize({16, 16});
   BitBtnSetDefaultValues->setToolTip(QStringLiteral("Set the default values"));
-  BitBtnSetDefaultValues->setGeometry(8, 16, 34, 30);
+  BitBtnSetDefaultValues->setGeometry(8, 13, 30, 19);
   BitBtnChangeImage = Named(new QPushButton(g), "BitBtnChangeImage");
   BitBtnChangeImage->setIcon(QIcon(ChangeImageGlyph()));
-  BitBtnChangeImage->setIconSize({24, 24});
+  BitBtnChangeImage->setIconSize({16, 16});
   BitBtnChangeImage->setToolTip(QStringLiteral("Choose your own PAL and NTSC preview pictures"));
-  BitBtnChangeImage->setGeometry(46, 16, 34, 30);
+  BitBtnChangeImage->setGeometry(40, 13, 30, 19);
   ButtonAbout = Named(new QPushButton(QStringLiteral("About"), g), "ButtonAbout");
-  ButtonAbout->setGeometry(88, 13, 84, 19);
+  ButtonAbout->setGeometry(8, 33, 62, 16);
   CheckBoxVobSub = Named(new QCheckBox(QStringLiteral("VobSub too"), g), "CheckBoxVobSub");
   CheckBoxVobSub->setToolTip(
       QStringLiteral("Also write the subtitles as an .idx/.sub pair (VobSub) for players, mkvmerge and ffmpeg"));
-  CheckBoxVobSub->setGeometry(90, 33, 84, 16);
+  CheckBoxVobSub->setGeometry(74, 14, 104, 16);
+  CheckBoxBreakLines = Named(new QCheckBox(QStringLiteral("Break long lines"), g), "CheckBoxBreakLines");
+  CheckBoxBreakLines->setToolTip(
+      QStringLiteral("A line too wide for the frame is broken into two at the blank that balances them best "
+                     "(takes effect at the next load)"));
+  CheckBoxBreakLines->setGeometry(74, 32, 104, 16);
 }
 
 void TFormMain::BuildRenderFontsGroup() {
@@ -284,6 +291,7 @@ void TFormMain::ConnectControls() {
   connect(ButtonLoadIfo, &QPushButton::clicked, this, [&c] { c.ButtonLoadIfoClick(); });
   connect(i_dont_have_ifo, &QCheckBox::clicked, this, [&c](bool checked) { c.SetNoIfo(checked); });
   connect(CheckBoxVobSub, &QCheckBox::clicked, this, [&c](bool checked) { c.SetVobSubToo(checked); });
+  connect(CheckBoxBreakLines, &QCheckBox::clicked, this, [&c](bool checked) { c.SetBreakLongLines(checked); });
   connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
   connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
   connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });

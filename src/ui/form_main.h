@@ -115,7 +115,8 @@ class TFormMain : public QWidget, public MainView {
   QPushButton* BitBtnSetDefaultValues = nullptr;
   QPushButton* BitBtnChangeImage = nullptr;
   QPushButton* ButtonAbout = nullptr;
-  QCheckBox* CheckBoxVobSub = nullptr;  // "VobSub too"
+  QCheckBox* CheckBoxVobSub = nullptr;      // "VobSub too"
+  QCheckBox* CheckBoxBreakLines = nullptr;  // "Break long lines"
 
   // "Render Fonts"
   QGroupBox* GroupBoxRenderFonts = nullptr;

@@ -174,8 +174,10 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockPal(Pal);
     const QSignalBlocker blockNtsc(Ntsc);
     const QSignalBlocker blockVobSub(CheckBoxVobSub);
+    const QSignalBlocker blockBreakLines(CheckBoxBreakLines);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
     CheckBoxVobSub->setChecked(s.CheckBoxVobSub());
+    CheckBoxBreakLines->setChecked(s.CheckBoxBreakLines);
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }
   Pal->setEnabled(s.PalNtscEnabled);

@@ -65,7 +65,7 @@ TEST_F(LoadSubtitle, ListsTheEntriesChecksThemAndNamesTheFile) {
   EXPECT_TRUE(s.LinesFit);
   EXPECT_EQ(s.EditLoadSrt, path);
   ASSERT_EQ(h.view.dialogs.size(), 1u);
-  EXPECT_EQ(h.view.dialogs[0].filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
+  EXPECT_EQ(h.view.dialogs[0].filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt|*.vtt;*.ass;*.ssa|*.vtt;*.ass;*.ssa");
   EXPECT_EQ(h.view.processEventsCalls, 1);
   EXPECT_EQ(h.view.captions, (std::vector<std::string>{"Quillet By Veltrix", "Quillet By Veltrix Loading Subtitle...",
                                                        "Quillet By Veltrix"}));
@@ -89,6 +89,29 @@ TEST_F(LoadSubtitle, ALineTooLongRefusesTheWholeFile) {
   h.view.ClearRecords();
   h.controller.ButtonGenerateSupClick();
   EXPECT_EQ(h.view.messages, std::vector<std::string>{"Please load an Srt/Sub/Txt subtitle."});
+}
+
+TEST_F(LoadSubtitle, BreakLongLinesBreaksTheTooLongEntryAndLoadsTheFile) {
+  h.controller.SetNoIfo(true);
+  h.controller.SetBreakLongLines(true);
+  h.view.ClearRecords();
+  h.LoadSubtitle(CopyData(dir, "ctl_line_too_long.srt"));
+
+  EXPECT_EQ(h.view.messages, std::vector<std::string>{kLoaded});
+  EXPECT_TRUE(h.State().SubtitleLoaded);
+  ASSERT_EQ(h.State().ListBoxPreview.size(), 3u);
+  const SubtitleLine entry = h.controller.SubtitleDocument()->GetLine(2);
+  EXPECT_EQ(entry.Line1 + " " + entry.Line2,
+            "Fine. This second line is far too long for any frame at this size, really");
+  EXPECT_EQ(h.State().ListBoxPreview[1], entry.Line1 + "|" + entry.Line2);
+  EXPECT_EQ(h.State().ListBoxPreview[0], "Short.");
+
+  // At a size where no break fits, the font change refuses as before.
+  h.view.ClearRecords();
+  h.controller.ChangeList(ListId::FontSize, kSize50);
+  ASSERT_FALSE(h.view.messages.empty());
+  EXPECT_TRUE(h.view.messages.back().ends_with(std::string(kTooLongAfterFontChange))) << h.view.messages.back();
+  EXPECT_FALSE(h.State().LinesFit);
 }
 
 TEST_F(LoadSubtitle, AFailedSecondLoadStillReplacesTheFirst) {

@@ -195,6 +195,41 @@ TEST(NamedConvert, NamesEachBadFileAndStillConvertsTheOthers) {
   EXPECT_EQ(Lines(run.out).size(), 2u) << run.out;
 }
 
+TEST(NamedConvert, WrapAndFpsReadWhatIsOtherwiseRefused) {
+  TempDir dir;
+  std::string words;
+  for (int i = 0; i < 6; ++i) words += "Lengthy words ";
+  const std::string wide = dir.Write("wide.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + words + "\n");
+  const std::string word = dir.Write("word.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(60, 'W') + "\n");
+  const std::string noRate = dir.Write("norate.sub", "{25}{75}Hello|World\n{100}{150}Second\n");
+
+  const ProgramRun refused = RunQuilletProgram({"convert", wide, noRate});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Contains(refused.err, wide + ": entry 1: line 1 is ")) << refused.err;
+  EXPECT_TRUE(Contains(refused.err, "(use a smaller --size, or --wrap)")) << refused.err;
+  EXPECT_TRUE(Contains(refused.err, noRate + ": the MicroDVD file declares no frame rate")) << refused.err;
+  EXPECT_TRUE(Contains(refused.err, "--fps")) << refused.err;
+  EXPECT_FALSE(fs::exists(dir.File("wide.sup")));
+  EXPECT_FALSE(fs::exists(dir.File("norate.sup")));
+
+  const std::string narrow = dir.Write("narrow.srt", "1\n00:00:01,000 --> 00:00:02,000\nLengthy words\n");
+  const ProgramRun read = RunQuilletProgram({"convert", "--wrap", "--fps", "25", wide, word, noRate, narrow});
+  EXPECT_EQ(read.status, 1);  // one word wider than the frame has nowhere to break
+  const std::vector<std::string> errors = Lines(read.err);
+  ASSERT_EQ(errors.size(), 1u) << read.err;
+  EXPECT_EQ(errors[0].rfind(word + ": entry 1: line 1 is ", 0), 0u) << errors[0];
+  EXPECT_TRUE(Contains(errors[0], "no blank to break it at")) << errors[0];
+  ExpectDecodes(dir.File("wide.sup"), {1000 * 90}, 576);
+  ExpectDecodes(dir.File("norate.sup"), {1000 * 90, 4000 * 90}, 576);
+  if (!test::DvdSubDecoderAvailable()) return;
+  // The broken entry shows two lines: its picture is about twice as tall as one line's.
+  auto pictureHeight = [&](const std::string& name) {
+    const test::SupPacket packet = test::SplitSupFile(ReadFile(dir.File(name))).at(0);
+    return test::DecodeDvdSubpicture(packet.unit, packet.pts90k).height;
+  };
+  EXPECT_GT(pictureHeight("wide.sup"), pictureHeight("narrow.sup") * 3 / 2);
+}
+
 TEST(NamedConvert, EntriesWrittenOtherwiseThanTheFileSaysAreToldOnOneLineAfterTheFileName) {
   TempDir dir;
   const std::string srt = dir.Write("film.srt",

@@ -2,6 +2,7 @@
 // with the same start and end, in the document and in the SUP the program writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -50,7 +51,8 @@ long long TicksToMs(long long ticks, long long num, long long den) {
   return static_cast<long long>(std::nearbyint(static_cast<double>(ticks * num * 1000) / static_cast<double>(den)));
 }
 
-// The entries ffmpeg's reader for `format` ("srt" or "microdvd") finds, in the order it lists them.
+// The entries ffmpeg's reader for `format` ("srt", "microdvd", "webvtt", "ass") finds, in the order it lists
+// them.
 std::vector<Timed> FfmpegEntries(const std::string& path, const std::string& format) {
   int status = 0;
   const std::string base = "ffprobe -v error -f " + format + " -select_streams s:0 -of csv=p=0 ";
@@ -77,6 +79,8 @@ std::vector<Timed> FfmpegEntries(const std::string& path, const std::string& for
 struct CorpusFile {
   const char* name;
   int charsetIndex;  // in the charset list: 4 DEFAULT, 13 RUSSIAN
+  const char* format = nullptr;        // ffmpeg's reader; by the extension when not given
+  const char* namedOptions = nullptr;  // converted by "quillet convert" with these options instead of the 16 values
 };
 
 constexpr CorpusFile kCorpus[] = {
@@ -91,6 +95,11 @@ constexpr CorpusFile kCorpus[] = {
     {"srt_unreadable_entries.srt", 4},
     {"srt_cp1251.srt", 13},
     {"microdvd_control_codes.sub", 4},
+    {"srt_negative_and_long_fields.srt", 4},
+    {"microdvd_no_rate_codes.sub", 4, "microdvd", "--fps 23.976"},
+    {"webvtt_cues.vtt", 4, "webvtt"},
+    {"ass_aegisub_events.ass", 13, "ass"},  // UTF-8 ASS reads as Unicode under any charset
+    {"ssa_v4_marked.ssa", 4, "ass"},
 };
 
 // A player takes a subtitle down within one tick of its stop delay (1024/90 ms) of the end time.
@@ -103,21 +112,29 @@ TEST(SubtitleCorpus, EveryFileLoadsAsFfmpegReadsIt) {
     SCOPED_TRACE(file.name);
     const std::string name = file.name;
     const bool microDvd = name.ends_with(".sub");
-    const std::vector<Timed> expected = FfmpegEntries(test::DataFile(name), microDvd ? "microdvd" : "srt");
+    const bool rateLine = microDvd && file.namedOptions == nullptr;
+    std::vector<Timed> expected = FfmpegEntries(test::DataFile(name), file.format ? file.format
+                                                                      : microDvd  ? "microdvd"
+                                                                                  : "srt");
     ASSERT_GE(expected.size(), 2u);
+    // An entry that ends at or before 0 is never shown: it is left out (and named).
+    std::erase_if(expected, [](const Timed& t) { return t.endMs <= 0; });
 
     // The document: every start and end to the millisecond. A MicroDVD file's frame-rate line is an entry of
     // ours (zero length) and none of ffmpeg's.
     TSubtitle document;
     test::ScriptedView sink;
-    document.LoadFromFile(test::DataFile(name), true, sink);
+    document.LoadFromFile(test::DataFile(name), true, sink, {}, {23.976, {}});
     std::vector<Timed> read;
     for (const SubtitleLine& line : document.Lines)
       read.push_back({std::stoll(line.StartTime), std::stoll(line.EndTime)});
-    if (microDvd) {
+    std::vector<bool> blank;
+    for (const SubtitleLine& line : document.Lines) blank.push_back(line.Line1.empty() && line.Line2.empty());
+    if (rateLine) {
       ASSERT_FALSE(read.empty());
       EXPECT_EQ(read.front().startMs, read.front().endMs);
       read.erase(read.begin());
+      blank.erase(blank.begin());
     }
     EXPECT_EQ(read, expected);
 
@@ -126,19 +143,24 @@ TEST(SubtitleCorpus, EveryFileLoadsAsFfmpegReadsIt) {
     test::TempDir dir;
     const std::string subtitle = dir.File(name);
     std::filesystem::copy_file(test::DataFile(name), subtitle);
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY '" QUILLET_BINARY "' -1 none '" + subtitle +
-                                "' -1 1 0 2 0 0 " + std::to_string(file.charsetIndex) + " 0 14 0 30 -4 1 2>&1";
+    const std::string command =
+        file.namedOptions
+            ? std::string("'" QUILLET_BINARY "' convert ") + file.namedOptions + " '" + subtitle + "' 2>&1"
+            : "env -u DISPLAY -u WAYLAND_DISPLAY '" QUILLET_BINARY "' -1 none '" + subtitle + "' -1 1 0 2 0 0 " +
+                  std::to_string(file.charsetIndex) + " 0 14 0 30 -4 1 2>&1";
     int status = 0;
     const std::string output = Capture(command, status);
     ASSERT_EQ(status, 0) << output;
     const std::string supPath = dir.File(std::filesystem::path(name).stem().string() + ".sup");
     std::vector<test::SupPacket> packets = test::SplitSupFile(test::ReadFile(supPath));
-    if (microDvd && !packets.empty()) packets.erase(packets.begin());
+    if (rateLine && !packets.empty()) packets.erase(packets.begin());
     ASSERT_EQ(packets.size(), expected.size());
     for (std::size_t i = 0; i < packets.size(); ++i) {
       const test::DecodedSubpicture picture = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
-      EXPECT_TRUE(picture.hasPicture) << "entry " << i + 1;
-      EXPECT_EQ(packets[i].pts90k, expected[i].startMs * 90) << "entry " << i + 1;
+      EXPECT_EQ(picture.hasPicture, !blank[i]) << "entry " << i + 1;
+      // An entry that starts before the film shows from 0.
+      EXPECT_EQ(packets[i].pts90k, std::max(0LL, expected[i].startMs) * 90) << "entry " << i + 1;
+      if (blank[i]) continue;  // nothing shown, so no end to see
       EXPECT_NEAR(packets[i].pts90k / 90.0 + picture.endDisplayMs, expected[i].endMs, kDelayTickMs)
           << "entry " << i + 1;
     }

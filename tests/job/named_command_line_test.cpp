@@ -24,7 +24,9 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
                                     "--language",  "FR",
                                     "-o",          "/out",
                                     "-j",          "3",
-                                    "--quiet",     "b.sub"});
+                                    "--fps",       "23.976",
+                                    "--wrap",      "--quiet",
+                                    "b.sub"});
   ASSERT_EQ(parse.error, "");
   const NamedOptions& o = parse.options;
   EXPECT_FALSE(o.job.haveifo);
@@ -49,6 +51,8 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_EQ(o.outputDir, "/out");
   EXPECT_EQ(o.jobs, 3);
   EXPECT_TRUE(o.quiet);
+  EXPECT_DOUBLE_EQ(o.fps, 23.976);
+  EXPECT_TRUE(o.wrap);
   EXPECT_EQ(o.files, (std::vector<std::string>{"a.srt", "b.sub"}));
 }
 
@@ -122,6 +126,9 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--frobnicate", "f.srt"}, "unknown option '--frobnicate'"},
       {{"f.srt", "--size"}, "--size: needs a value"},
       {{"--quiet=yes", "f.srt"}, "--quiet: takes no value"},
+      {{"--fps", "23,976", "f.sub"}, "--fps: '23,976' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
+      {{"--fps=0", "f.sub"}, "--fps: '0' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
+      {{"--wrap=yes", "f.srt"}, "--wrap: takes no value"},
       {{"--ifo", "", "f.srt"}, "--ifo: needs the path of an IFO file"},
       {{"--ifo", "x.ifo", "--generic", "f.srt"},
        "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it"},

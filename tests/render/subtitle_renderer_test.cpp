@@ -54,16 +54,6 @@ TEST(SubtitleRenderer, VerticalPlacementAndBandForTheDefaults) {
   EXPECT_EQ(SubtitleBand(476, m, 10, 576).height, 56);
 }
 
-// Ink above line 1's cell widens the band upwards, to an even row; ink below its end lengthens it.
-TEST(SubtitleRenderer, BandHoldsTheRowsDrawnOutsideTheCells) {
-  const LineMeasures m{132, 30, 120, 30};
-  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {471, 530}), (Band{470, 76}));
-  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {478, 550}), (Band{476, 74}));
-  EXPECT_EQ(SubtitleBand(476, m, -4, 576, {480, 500}), (Band{476, 70}));
-  // Only the frame's edge cuts, and then it says so.
-  EXPECT_EQ(SubtitleBand(2, m, -4, 576, {-3, 60}), (Band{0, 72, BandFit::Partly}));
-}
-
 // Tall marks (Thai tone mark, Arabic shadda, Vietnamese tilde, Devanagari i-sign, accented capitals) draw the
 // same rows on line 1 as on line 2, all inside the band.
 TEST(SubtitleRenderer, TallMarksOnLineOneKeepEveryRow) {

@@ -7,6 +7,7 @@
 #include "base/utf8_text.h"
 #include "render/bidi_runs.h"
 #include "render/bit_mask.h"
+#include "render/charset_decoder.h"
 #include "render/font_engine.h"
 #include "render_test_support.h"
 
@@ -177,22 +178,80 @@ TEST(TextLayout, ACharacterNoFontHasIsListedOnceAndStillTakesItsPlace) {
   EXPECT_TRUE(engine.LayoutLine(Font(20), "Rethymno.").missing.empty());
 }
 
-// Characters above U+FFFF live only in a face's full Unicode map: DejaVu has 😀 and 𝐀, so neither the chosen
-// DejaVu face nor Arial (which stands DejaVu in for them) may draw a box or call them missing.
+// DejaVu has 😀 and 𝐀 only in its full Unicode map: neither DejaVu nor Arial (which stands DejaVu in) may call
+// them missing or draw a box.
 TEST(TextLayout, CharactersAboveTheBasicPlaneComeFromTheFullUnicodeMap) {
   FontEngine& engine = SharedEngine();
   for (const char* face : {"DejaVu Sans", "DejaVu Serif", "Arial"}) {
-    for (const std::u32string& text : {std::u32string(U"A \U0001F600 B"), std::u32string(U"\U0001D400\U0001D401")}) {
-      const LineLayout line = engine.LayoutLine(Font(20, {}, face), U8(text));
-      EXPECT_TRUE(line.missing.empty()) << face;
-      const std::size_t inked =
-          static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char32_t c) { return c != U' '; }));
-      ASSERT_EQ(line.glyphs.size(), inked) << face;
-      const LineLayout boxed = engine.LayoutLine(Font(20, {}, face), U8(U"\U0010FFFD"));
-      for (const PlacedGlyph& glyph : line.glyphs) {
-        EXPECT_NE(glyph.glyph->pixels, boxed.glyphs.at(0).glyph->pixels) << face << " draws a box";
-      }
+    const LineLayout line = engine.LayoutLine(Font(20, {}, face), U8(U"A \U0001F600 B \U0001D400"));
+    EXPECT_TRUE(line.missing.empty()) << face;
+    ASSERT_EQ(line.glyphs.size(), 4u) << face;
+    const GlyphBitmap& box = *engine.LayoutLine(Font(20, {}, face), U8(U"\U0010FFFD")).glyphs.at(0).glyph;
+    for (const PlacedGlyph& g : line.glyphs) EXPECT_NE(g.glyph->pixels, box.pixels) << face;
+  }
+}
+
+// A tab is a space; BEL, ESC, DEL and C1 (an undefined CP1252 byte) draw nothing and are listed once; in a symbol
+// font the bytes 80 to 9F are pictures.
+TEST(TextLayout, ControlCharactersAreLeftOutAndListed) {
+  FontEngine& engine = SharedEngine();
+  const std::tuple<std::string, std::string, std::u32string, uint8_t> kCases[] = {
+      {"a\tb", "a b", U"", kCharsetDefault},
+      {"a\x07"
+       "b\x1B[1m\x07",
+       "ab[1m", U"\u0007\u001B", kCharsetDefault},
+      {"x\x7Fy\x81\x8D", "xy", U"\u007F\u0081\u008D", kCharsetAnsi},
+      {U8(U"\u0007\u05E9\u05DC"), U8(U"\u05E9\u05DC"), U"\u0007", kCharsetDefault},
+  };
+  for (const auto& [text, same, controls, charset] : kCases) {
+    const LineLayout line = engine.LayoutLine(Font(20, {}, "Arial", charset), text);
+    EXPECT_EQ(line.controls, controls) << text;
+    EXPECT_TRUE(line.missing.empty() && SamePixels(MaskFromLayout(line), MaskFromLayout(engine.LayoutLine(
+                                                                             Font(20, {}, "Arial", charset), same))))
+        << text;
+  }
+  EXPECT_TRUE(engine.LayoutLine(Font(20, {}, "Arial", kCharsetSymbol), "\x80\x9F").controls.empty());
+}
+
+// Under DEFAULT the line's own script picks the stand-in for Han, as the charset naming its language would.
+TEST(TextLayout, HanStandInFollowsTheLanguageOfTheLine) {
+  FontEngine& engine = SharedEngine();
+  const std::tuple<std::u32string, uint8_t, const char*> kCases[] = {
+      {U"\u300C\u4E2D\u6587\u5B57\u5E55\u300D", kCharsetGb2312, "CP936"},
+      {U"\uD55C\uAD6D\uC5B4 \u5B57\u5E55", kCharsetHangeul, "CP949"},
+      {U"\u65E5\u672C\u8A9E\u306E\u5B57\u5E55", kCharsetShiftJis, "CP932"}};
+  for (const auto& [text, charset, codePage] : kCases) {
+    const LineLayout own = engine.LayoutLine(Font(20), U8(text));
+    const LineLayout named = engine.LayoutLine(Font(20, {}, "Arial", charset), EncodeInCodeset(text, codePage));
+    EXPECT_TRUE(own.missing.empty() && SamePixels(MaskFromLayout(own), MaskFromLayout(named))) << codePage;
+  }
+}
+
+// Where marks land in shaped lines at size 36: every glyph's cluster and the top-left of its bitmap in the cell.
+// Mark offsets are HarfBuzz's rounded to the nearest pixel; rounding them down moves the shadda and vowel signs,
+// the Thai tone marks and Devanagari's signs a pixel. Pinned for the Debian 12 fonts the bootstrap installs.
+TEST(TextLayout, MarkPositionsInShapedLinesArePinned) {
+  FontEngine& engine = SharedEngine();
+  const std::tuple<const char*, const char*, std::vector<int>> kLines[] = {
+      {"DejaVu Sans",  // اللّه مُحَمَّد
+       "\xD8\xA7\xD9\x84\xD9\x84\xD9\x91\xD9\x87 \xD9\x85\xD9\x8F\xD8\xAD\xD9\x8E\xD9\x85\xD9\x91\xD9\x8E\xD8\xAF",
+       {13, 3,  25, 10, 31,  5,  10, 25,  30, 8, 60,  16, 8, 53,  26, 6, 90,  11,
+        6,  84, 30, 4,  128, 27, 2,  152, -8, 2, 151, 9,  1, 167, 9,  0, 187, 9}},
+      {"Loma",  // น้ำปั่น
+       "\xE0\xB8\x99\xE0\xB9\x89\xE0\xB8\xB3\xE0\xB8\x9B\xE0\xB8\xB1\xE0\xB9\x88\xE0\xB8\x99",
+       {0, 3, 28, 0, 18, 16, 0, 14, 4, 0, 36, 28, 3, 62, 20, 3, 67, 17, 3, 77, 5, 6, 93, 28}},
+      {"Lohit Devanagari",  // किताब हिंदी
+       "\xE0\xA4\x95\xE0\xA4\xBF\xE0\xA4\xA4\xE0\xA4\xBE\xE0\xA4\xAC "
+       "\xE0\xA4\xB9\xE0\xA4\xBF\xE0\xA4\x82\xE0\xA4\xA6\xE0\xA5\x80",
+       {0, -1, 9, 0, 11, 22, 2, 46, 22, 2, 75, 22, 4, 87, 22, 6, 127, 9, 6, 139, 22, 9, 164, 22, 9, 180, 9}},
+  };
+  for (const auto& [face, text, expected] : kLines) {
+    ASSERT_EQ(engine.Metrics(Font(36, {}, face)).family, face) << "font not installed";
+    std::vector<int> placed;  // cluster, x and y of each glyph
+    for (const PlacedGlyph& g : engine.LayoutLine(Font(36, {}, face), text).glyphs) {
+      placed.insert(placed.end(), {g.cluster, g.x, g.y});
     }
+    EXPECT_EQ(placed, expected) << face;
   }
 }
 

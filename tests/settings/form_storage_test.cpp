@@ -32,6 +32,7 @@ class FakeForm : public StoredForm {
                           {P::ComboBoxFontSizeItemIndex, 35},    {P::ComboBoxOutlineWidthItemIndex, 3}};
   std::map<P, int> positions{{P::OffsetPosition, 30}, {P::OffsetOrPosition, -4}};
   bool vobSubToo = false;
+  bool breakLines = false;
 
   std::optional<WindowPlacement> placed;  // last placement handed to the system
   std::optional<WindowState> state;       // last window state set
@@ -48,8 +49,10 @@ class FakeForm : public StoredForm {
   void SetItemIndex(P p, int index) override { indexes.at(p) = index, ++restoredValues; }
   int Position(P p) const override { return positions.at(p); }
   void SetPosition(P p, int position) override { positions.at(p) = position, ++restoredValues; }
-  bool Checked(P) const override { return vobSubToo; }
-  void SetChecked(P, bool checked) override { vobSubToo = checked, ++restoredValues; }
+  bool Checked(P p) const override { return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo; }
+  void SetChecked(P p, bool checked) override {
+    (p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo) = checked, ++restoredValues;
+  }
 
   bool NothingRestored() const { return !placed && !state && restoredValues == 0; }
 };
@@ -102,26 +105,34 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
             "offset_Position=30\n"
             "offset_or_Position=-14\n"
             "CheckBoxVobSub_Checked=TRUE\n"
+            "CheckBoxBreakLines_Checked=FALSE\n"
             "\n");
 }
 
-TEST(FormStorage, VobSubBoxIsTickedOnlyByAStoredYes) {
+TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
   struct Case {
     const char* lines;
-    bool ticked;
+    bool vobSub;
+    bool breakLines;
   };
   const Case cases[] = {
-      {"offset_Position=40\n", false},  // a file from before the box: unticked
-      {"CheckBoxVobSub_Checked=TRUE\n", true},   {"checkboxvobsub_checked=yes\n", true},
-      {"CheckBoxVobSub_Checked=y\n", true},      {"CheckBoxVobSub_Checked=1\n", false},  // not a word of the store
-      {"CheckBoxVobSub_Checked=FALSE\n", false}, {"CheckBoxVobSub_Checked=No\n", false},
+      {"offset_Position=40\n", false, false},  // a file from before the boxes: unticked
+      {"CheckBoxVobSub_Checked=TRUE\n", true, false},
+      {"checkboxvobsub_checked=yes\n", true, false},
+      {"CheckBoxVobSub_Checked=y\n", true, false},
+      {"CheckBoxVobSub_Checked=1\n", false, false},  // not a word
+      {"CheckBoxVobSub_Checked=FALSE\n", false, false},
+      {"CheckBoxVobSub_Checked=No\n", false, false},
+      {"CheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true},
+      {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
   };
   for (const Case& c : cases) {
     TempDir dir;
     FakeForm form;
     FormStorage store(dir.Write("s.ini", Form1(c.lines)), form);
     store.WindowShown();
-    EXPECT_EQ(form.vobSubToo, c.ticked) << c.lines;
+    EXPECT_EQ(form.vobSubToo, c.vobSub) << c.lines;
+    EXPECT_EQ(form.breakLines, c.breakLines) << c.lines;
   }
 }
 
@@ -278,7 +289,10 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
                        0),
             0u)
       << text;
-  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\n\n[Last]\nz=1\n\n"), std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n[Last]\nz=1\n\n"),
+      std::string::npos)
       << text;
 }
 

@@ -55,13 +55,16 @@ const CodePageCase kCases[] = {
 
 std::string SrtFile(const std::string& text) { return "1\n00:00:01,000 --> 00:00:02,000\n" + text + "\n"; }
 std::string MicroDvdFile(const std::string& text) { return "{1}{1}25\n{25}{50}" + text + "\n"; }
+std::string AssFile(const std::string& text) {
+  return "[Script Info]\n\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,," + text + "\n";
+}
 
 TEST(DoubleByteMarkup, ReadsEveryCodePageAsItsUtf8Twin) {
   for (const CodePageCase& c : kCases) {
     SCOPED_TRACE(c.codePage);
     const TextCharacters characters{std::string(c.codePage)};
     for (const auto& [text, file, name] :
-         {std::tuple{c.srt, &SrtFile, "a.srt"}, {c.microDvd, &MicroDvdFile, "a.sub"}}) {
+         {std::tuple{c.srt, &SrtFile, "a.srt"}, {c.microDvd, &MicroDvdFile, "a.sub"}, {c.srt, &AssFile, "a.ass"}}) {
       const std::string encoded = Encode(text, c.codePage);
       ASSERT_FALSE(encoded.empty()) << text;
       test::TempDir dir;

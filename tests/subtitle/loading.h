@@ -17,6 +17,10 @@ inline void PrintTo(const SubtitleLine& line, std::ostream* out) {
        << line.Line3 << "\"}";
 }
 
+inline void PrintTo(const SkippedEntry& entry, std::ostream* out) {
+  *out << "{line " << entry.line << ": " << entry.reason << "}";
+}
+
 }  // namespace quillet
 
 namespace quillet::test {

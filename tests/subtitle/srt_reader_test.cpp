@@ -34,10 +34,13 @@ TEST(SrtReader, TimeLinesInTheFormsToolsWrite) {
            {"596:31:23,647 --> 00:00:00,000", SrtTimes{2147483647, 0}},
            {"596:31:23,648 --> 00:00:00,000", none},  // past 32-bit milliseconds
            {"00:00:01 --> 00:00:02", none},           // no fraction
-           {"00:00:01,1234 --> 00:00:02,000", none},
-           {"00:00:01,000 --> 00:00:02,0001", none},
-           {"00:000:01,000 --> 00:00:02,000", none},
-           {"-1:00:00,000 --> 00:00:02,000", none},
+           // Fields of any length, signs and blanks before a number, as ffmpeg reads them.
+           {"00:00:01,1234 --> 00:00:02,0001", SrtTimes{2234, 2001}},
+           {"00:000:013,567 --> 00:00:015,000", SrtTimes{13567, 15000}},
+           {"-1:00:00,000 --> 00:00:02,000", SrtTimes{-3600000, 2000}},
+           {"00:00:-2,-345 --> 00:00:01,234", SrtTimes{-2345, 1234}},  // ffmpeg's own times before zero
+           {"-00:00:02,345 --> 00:00: 03,000", SrtTimes{2345, 3000}},  // -0 hours are 0
+           {"00:00:00,00000000000 --> 00:00:02,000", none},            // more digits than any time has
            {"00:00:01,000 --> ", none},
            {" --> 00:00:02,000", none},
            {"00:00:01,000 -> 00:00:02,000", none},
@@ -179,6 +182,20 @@ TEST(SrtReader, NoTimeLineAtAllIsNotSubRip) {
   auto loaded = LoadBytes("1\n00:00:01,000 --> 00:00:0\nText\n");
   EXPECT_EQ(loaded.messages, std::vector<std::string>{"Unsupported Subtitle Format !"});
   EXPECT_FALSE(loaded.document.Loaded);
+}
+
+TEST(SrtReader, EntriesBeforeTheFilmAndBlocksInBraces) {
+  auto loaded = LoadBytes(
+      "1\n00:00:-2,-345 --> 00:00:01,234\nshown from 0\n\n"        // lines 1-4
+      "2\n00:00:-5,000 --> 00:00:00,000\nnever shown\n\n"          // 5-8
+      "3\n00:00:02,000 --> 00:00:03,000\n{note} text {}here{\n\n"  // 9-12
+      "4\n00:00:04,000 --> 00:00:05,000\n{\\p1}m 0 0 l 9 9{\\p0}\n");
+  EXPECT_EQ(loaded.document.Lines,
+            (std::vector<SubtitleLine>{Entry("-2345", "1234", "shown from 0"), Entry("2000", "3000", " text here{"),
+                                       Entry("4000", "5000")}));
+  ASSERT_EQ(loaded.messages.size(), 1u);
+  EXPECT_TRUE(loaded.messages[0].ends_with("\rline 6: ends at or before 00:00:00,000, so it is never shown"))
+      << loaded.messages[0];
 }
 
 }  // namespace

@@ -102,6 +102,7 @@ void EncodeFrame(const RenderedFrame& frame, const RoleRgb& roles, EncodedEntry&
   out.bandHeight = frame.bandHeight;
   out.bandFit = frame.bandFit;
   out.missingCharacters = frame.missingCharacters;
+  out.controlCharacters = frame.controlCharacters;
 }
 
 }  // namespace quillet

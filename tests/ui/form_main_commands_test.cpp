@@ -115,7 +115,7 @@ TEST(FormMainCommands, LoadSubtitleListsItsEntriesAndChecksTheirLength) {
   LoadIfoAndSample(w);
   EXPECT_TRUE(w.errors.empty());
   EXPECT_EQ(w.messages, std::vector<std::string>{"Subtitle Style Modified/Loaded Successfully"});
-  EXPECT_EQ(w.dialogs.back().filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt");
+  EXPECT_EQ(w.dialogs.back().filter, "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt|*.vtt;*.ass;*.ssa|*.vtt;*.ass;*.ssa");
   EXPECT_EQ(w->EditLoadSrt->text(), QString::fromStdString(w.Dir().File("movie.srt")));
   ASSERT_EQ(w->ListBoxPreview->count(), 4);
   EXPECT_EQ(w->ListBoxPreview->item(0)->text(), QStringLiteral("Rethymno.|Crete Hellas."));

@@ -63,16 +63,22 @@ TEST(FormMainControls, GroupsAndFreeControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxColors")->title(), QStringLiteral("Colors"));
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxGeneralSettings")->title(), QStringLiteral("General Settings"));
   EXPECT_EQ(Find<QGroupBox>(w.Window(), "GroupBoxRenderFonts")->title(), QStringLiteral("Render Fonts"));
-  // The "VobSub too" box lies wholly inside "General Settings", clear of the group's other controls.
-  QWidget* vobSub = Find<QWidget>(w.Window(), "CheckBoxVobSub");
-  ASSERT_NE(vobSub, nullptr);
-  EXPECT_EQ(vobSub->parentWidget(), w->GroupBoxGeneralSettings);
-  EXPECT_TRUE(QRect(0, 0, 180, 52).contains(vobSub->geometry()));
-  for (QWidget* other : {static_cast<QWidget*>(w->BitBtnSetDefaultValues), static_cast<QWidget*>(w->BitBtnChangeImage),
-                         static_cast<QWidget*>(w->ButtonAbout)}) {
-    EXPECT_FALSE(vobSub->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+  // The "VobSub too" and "Break long lines" boxes lie wholly inside "General Settings", clear of the group's
+  // other controls and of each other, and show their whole caption.
+  const std::vector<QWidget*> group = {w->BitBtnSetDefaultValues, w->BitBtnChangeImage, w->ButtonAbout,
+                                       w->CheckBoxVobSub, w->CheckBoxBreakLines};
+  for (QCheckBox* box : {w->CheckBoxVobSub, w->CheckBoxBreakLines}) {
+    ASSERT_NE(Find<QWidget>(w.Window(), box->objectName().toStdString().c_str()), nullptr);
+    EXPECT_EQ(box->parentWidget(), w->GroupBoxGeneralSettings);
+    EXPECT_TRUE(QRect(0, 0, 180, 52).contains(box->geometry()));
+    EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
+    for (QWidget* other : group) {
+      if (other == box) continue;
+      EXPECT_FALSE(box->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+    }
   }
   EXPECT_EQ(w->CheckBoxVobSub->text(), QStringLiteral("VobSub too"));
+  EXPECT_EQ(w->CheckBoxBreakLines->text(), QStringLiteral("Break long lines"));
 }
 
 TEST(FormMainControls, InitialStateOfTheInputGroup) {

@@ -59,8 +59,17 @@ void ControllerForm::SetPosition(StoredProperty property, int position) {
   }
 }
 
-bool ControllerForm::Checked(StoredProperty) const { return m_controller.State().CheckBoxVobSub(); }
+bool ControllerForm::Checked(StoredProperty property) const {
+  const MainState& s = m_controller.State();
+  return property == StoredProperty::CheckBoxBreakLinesChecked ? s.CheckBoxBreakLines : s.CheckBoxVobSub();
+}
 
-void ControllerForm::SetChecked(StoredProperty, bool checked) { m_controller.SetVobSubToo(checked); }
+void ControllerForm::SetChecked(StoredProperty property, bool checked) {
+  if (property == StoredProperty::CheckBoxBreakLinesChecked) {
+    m_controller.SetBreakLongLines(checked);
+  } else {
+    m_controller.SetVobSubToo(checked);
+  }
+}
 
 }  // namespace quillet

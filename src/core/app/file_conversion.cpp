@@ -2,6 +2,7 @@
 #include "app/file_conversion.h"
 
 #include "app/document_job.h"
+#include "app/long_lines.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
@@ -39,10 +40,10 @@ std::string OneLine(std::string_view text) {
 }
 
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices) {
+                             std::vector<std::string>& notices, const NamedOptions& options) {
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink, characters);
+  document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -60,25 +61,35 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m) {
          std::to_string(kMaxLineWidthPx - 1);
 }
 
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font) {
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped) {
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     const std::string tooWide = LineTooWide(n, MeasureSubtitleLines(engine, line.Line1, line.Line2, font));
-    if (!tooWide.empty()) return tooWide + " (use a smaller --size); nothing written";
+    if (!tooWide.empty()) {
+      return tooWide +
+             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
+                      : " (use a smaller --size, or --wrap)") +
+             "; nothing written";
+    }
   }
   return {};
+}
+
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap) {
+  if (wrap) BreakLongLinesOfDocument(document, engine, font);
+  return FirstLineTooWide(document, engine, font, wrap);
 }
 
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    const TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices);
+    TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    outcome.message = FirstLineTooWide(document, engines.ForThisThread(), render.font);
+    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);

@@ -21,12 +21,17 @@ struct FileOutcome {
   std::vector<std::string> notices;  // lines to show even when the file converted
 };
 
-// Reads a subtitle file as "Load SRT" does. Messages of the readers (an unknown format, a MicroDVD file
-// without its frame rate) become one line each in `notices`; a file that gives no entries fails with them.
+// Reads a subtitle file as "Load SRT" does, a MicroDVD file without a frame-rate line at the run's --fps.
+// Messages of the readers (an unknown format, a MicroDVD file without its frame rate and no --fps) become one
+// line each in `notices`; a file that gives no entries fails with them.
 // Throws QuilletError (a time that does not convert, a file that cannot be read).
 // Markup is found between the characters the text will be drawn in (`characters`).
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices);
+                             std::vector<std::string>& notices, const NamedOptions& options = {});
+
+// The named commands' refusal of a MicroDVD file without a frame-rate line when --fps is not given.
+inline constexpr const char* kNoFrameRateWithoutFps =
+    "the MicroDVD file declares no frame rate (no {1}{1}RATE first line): give it with --fps, such as --fps 23.976";
 
 // "entry 3: line 1 is 731 pixels wide, the frame holds lines up to 679" when a line of the entry is too wide for
 // the frame, else empty.
@@ -34,7 +39,13 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m);
 
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font);
+// `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font,
+                             bool wrapped = false);
+
+// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
+// FirstLineTooWide.
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap);
 
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
 // otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to

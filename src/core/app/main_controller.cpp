@@ -264,6 +264,12 @@ void MainController::SetVobSubToo(bool checked) {
   Changed();
 }
 
+void MainController::SetBreakLongLines(bool checked) {
+  if (m_state.CheckBoxBreakLines == checked) return;
+  m_state.CheckBoxBreakLines = checked;
+  Changed();
+}
+
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {

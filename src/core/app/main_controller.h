@@ -86,6 +86,9 @@ class MainController {
   // The "VobSub too" box, by the person or by program code (the settings store): ticked, the run writes the SUP
   // file and the VobSub pair; cleared, the SUP file alone. No action beyond that.
   void SetVobSubToo(bool checked);
+  // The "Break long lines" box, by the person or by program code: the next load or font change breaks lines too
+  // wide for the frame (BreakLongLines) before it checks them. No action beyond that.
+  void SetBreakLongLines(bool checked);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);
@@ -144,6 +147,10 @@ class MainController {
   // Reads the loaded subtitle's lines again when the chosen charset groups its bytes into other characters,
   // and lists them anew.
   void MatchDocumentToCharset();
+  // Lists every entry's lines again (the list keeps its length; an emptied list stays empty).
+  void RelistEntries();
+  // With "Break long lines" ticked: lines too wide for the frame are broken again, and listed so.
+  void BreakLongLinesIfTicked();
 
   // settings read from the controls
   FontDesc CurrentFont() const;

@@ -1,5 +1,6 @@
 // The main window's subtitle load, line length check and preview.
 #include "app/main_controller.h"
+#include "app/long_lines.h"
 #include "app/messages.h"
 #include "render/charset_decoder.h"
 #include "render/line_length_check.h"
@@ -74,6 +75,11 @@ TextCharacters MainController::CurrentCharacters() const {
 
 void MainController::MatchDocumentToCharset() {
   if (!m_document || !m_document->ReadAgain(CurrentCharacters())) return;
+  BreakLongLinesIfTicked();
+  RelistEntries();
+}
+
+void MainController::RelistEntries() {
   // Entries keep their number and order; only their text changes. A list the line length check emptied stays
   // empty.
   if (m_state.ListBoxPreview.size() != m_document->Lines.size()) return;
@@ -81,6 +87,11 @@ void MainController::MatchDocumentToCharset() {
     m_state.ListBoxPreview[i] = ListItemFor(m_document->Lines[i]);
   }
   Changed();
+}
+
+void MainController::BreakLongLinesIfTicked() {
+  if (!m_document || !m_state.CheckBoxBreakLines) return;
+  if (BreakLongLinesOfDocument(*m_document, *m_fonts, CurrentFont()) > 0) RelistEntries();
 }
 
 // ---- line length check ------------------------------------------------------------------------------
@@ -100,6 +111,7 @@ void MainController::CheckLineLengths(const std::string& line1, const std::strin
 
 void MainController::CheckAllLines() {
   if (!m_document) return;
+  BreakLongLinesIfTicked();
   for (int n = 1; n <= m_document->Count(); ++n) {
     // The font is read afresh for every entry, as the window's lists could change in between.
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(n - 1)];

@@ -82,6 +82,8 @@ struct MainState {
   // .idx/.sub pair for players and Matroska; the named command line may choose any format and a language.
   OutputOptions output;
   bool CheckBoxVobSub() const { return WritesVobSub(output.format); }
+  // "Break long lines": a line too wide for the frame is broken into two that fit, where the text has a blank.
+  bool CheckBoxBreakLines = false;
 
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,
@@ -97,7 +99,7 @@ struct MainState {
 
   // the dialogs, each remembering its file name
   FileDialogState OpenDialogifo{"", "ifo|*.ifo", ""};
-  FileDialogState OpenDialogsub{"", "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt", ""};
+  FileDialogState OpenDialogsub{"", "*.srt;*.sub;*.txt|*.srt;*.sub;*.txt|*.vtt;*.ass;*.ssa|*.vtt;*.ass;*.ssa", ""};
   FileDialogState OpenDialogBat{"", "*.bat|*.bat", "", true};  // a new batch file is typed in here
   FileDialogState OpenDialogImagePAL{"Load 720x576 PAL image", "Load your PAL 720x576 BMP|*.bmp", ""};
   FileDialogState OpenDialogImageNTSC{"Load 720x480 NTSC image", "Load your NTSC 720x480 BMP|*.bmp", ""};

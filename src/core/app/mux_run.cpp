@@ -148,10 +148,11 @@ std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const M
 SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                              std::vector<std::string>& notices) {
   std::vector<std::string> readerNotices;
-  const TSubtitle document = ReadSubtitleForRun(path, setup.characters, readerNotices);
+  TSubtitle document = ReadSubtitleForRun(path, setup.characters, readerNotices, setup.options);
   for (const std::string& notice : readerNotices) notices.push_back(path + ": " + notice);
   const RenderSettings render = setup.Render(document.UnicodeText);
-  if (std::string tooWide = FirstLineTooWide(document, engines.ForThisThread(), render.font); !tooWide.empty()) {
+  if (std::string tooWide = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
+      !tooWide.empty()) {
     throw QuilletError(tooWide);
   }
   DocumentJobOutputs outputs;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/file_conversion.h"
+#include "app/long_lines.h"
 #include "render/code_point_class.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
@@ -63,7 +64,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::vector<std::string> notices;
   TSubtitle document;
   try {
-    document = ReadSubtitleForRun(path, setup.characters, notices);
+    document = ReadSubtitleForRun(path, setup.characters, notices, setup.options);
   } catch (const std::exception& e) {
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
@@ -71,6 +72,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   for (const std::string& notice : notices) outcome.problems.push_back(notice);
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
+  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
 
   const int frameHeight = FrameHeight(render.standard);
   const PaintCodes codes = PaintCodesFor(render.roles);
@@ -118,6 +120,13 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
       if (!sides.empty() || passes.band.fit != BandFit::Inside) {
         outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
                                    (sides.empty() ? std::string() : " (" + sides + ")"));
+      }
+
+      if (!line.Line3.empty()) {
+        outcome.problems.push_back(Entry(n) + ": has more than two lines; only the first two are drawn");
+      }
+      for (char32_t c : passes.controlCharacters) {
+        outcome.problems.push_back(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
       }
 
       // The layout's own verdict: what no stand-in face could draw either.

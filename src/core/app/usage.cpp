@@ -32,7 +32,7 @@ std::string CommandLineUsage() {
   u += "   1 haveifo         true (any non-zero number, or True) = no IFO: use the generic grey palette;\n";
   u += "                     false (0 or False) = read the palette from the IFO file of value 2\n";
   u += "   2 filenameifo     path of the DVD's VTS_xx_0.IFO (ignored when value 1 is true)\n";
-  u += "   3 filenamesub     path of the subtitle file (.srt, .sub or .txt)\n";
+  u += "   3 filenamesub     path of the subtitle file (.srt, .sub, .txt, .vtt, .ass or .ssa)\n";
   u += "   4 pal             true = PAL 720x576, false = NTSC 720x480 (used only when value 1 is true;\n";
   u += "                     otherwise the IFO decides)\n";
   u += "   5 colorantialias  palette entry 0..15 of the antialias ring\n";

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "base/ascii_text.h"
+
 namespace quillet {
 namespace {
 
@@ -29,7 +31,10 @@ int CharactersIn(iconv_t cd, const char* bytes, std::size_t size) {
 }  // namespace
 
 TextCharacters::TextCharacters(const std::string& codePage) {
-  if (codePage.empty()) return;
+  // UTF-8, the usual case, needs no table: no character of it holds an ASCII byte.
+  if (codePage.empty() || EqualsIgnoringAsciiCase(codePage, "UTF-8") || EqualsIgnoringAsciiCase(codePage, "UTF8")) {
+    return;
+  }
   iconv_t cd = iconv_open("UTF-32LE", codePage.c_str());
   if (cd == kNoDescriptor) return;
   auto pairs = std::make_shared<std::bitset<65536>>();
@@ -50,16 +55,7 @@ TextCharacters::TextCharacters(const std::string& codePage) {
   m_codePage = codePage;
 }
 
-std::size_t TextCharacters::Find(std::string_view text, char c, std::size_t from) const {
-  if (m_pairs == nullptr) return text.find(c, from);
-  for (std::size_t at = from; at < text.size(); at += Length(text, at)) {
-    if (text[at] == c) return at;
-  }
-  return std::string_view::npos;
-}
-
-std::size_t TextCharacters::Find(std::string_view text, std::string_view s, std::size_t from) const {
-  if (m_pairs == nullptr) return text.find(s, from);
+std::size_t TextCharacters::SteppingFind(std::string_view text, std::string_view s, std::size_t from) const {
   // The characters of an ASCII text are its bytes, so after a match at a character start none is cut.
   for (std::size_t at = from; at < text.size(); at += Length(text, at)) {
     if (text.substr(at, s.size()) == s) return at;
@@ -67,8 +63,7 @@ std::size_t TextCharacters::Find(std::string_view text, std::string_view s, std:
   return std::string_view::npos;
 }
 
-std::size_t TextCharacters::FindLast(std::string_view text, char c) const {
-  if (m_pairs == nullptr) return text.rfind(c);
+std::size_t TextCharacters::SteppingFindLast(std::string_view text, char c) const {
   std::size_t last = std::string_view::npos;
   for (std::size_t at = 0; at < text.size(); at += Length(text, at)) {
     if (text[at] == c) last = at;

@@ -42,15 +42,24 @@ class TextCharacters {
 
   // The first character at or after `from` that is the ASCII byte `c` (or starts the ASCII text `s`); npos when
   // there is none. `from` must be the start of a character.
-  std::size_t Find(std::string_view text, char c, std::size_t from = 0) const;
-  std::size_t Find(std::string_view text, std::string_view s, std::size_t from = 0) const;
+  std::size_t Find(std::string_view text, char c, std::size_t from = 0) const {
+    return m_pairs == nullptr ? text.find(c, from) : SteppingFind(text, std::string_view(&c, 1), from);
+  }
+  std::size_t Find(std::string_view text, std::string_view s, std::size_t from = 0) const {
+    return m_pairs == nullptr ? text.find(s, from) : SteppingFind(text, s, from);
+  }
   // The last character that is the ASCII byte `c`; npos when there is none.
-  std::size_t FindLast(std::string_view text, char c) const;
+  std::size_t FindLast(std::string_view text, char c) const {
+    return m_pairs == nullptr ? text.rfind(c) : SteppingFindLast(text, c);
+  }
 
   // Both group bytes into the same characters.
   bool operator==(const TextCharacters& other) const { return m_codePage == other.m_codePage; }
 
  private:
+  std::size_t SteppingFind(std::string_view text, std::string_view s, std::size_t from) const;
+  std::size_t SteppingFindLast(std::string_view text, char c) const;
+
   std::string m_codePage;                             // empty when byte-wise
   std::shared_ptr<const std::bitset<65536>> m_pairs;  // bit lead << 8 | trail: the pair is one character
 };

@@ -22,4 +22,41 @@ void AppendUtf8(std::string& text, char32_t c) {
   }
 }
 
+bool IsValidUtf8(std::string_view bytes) {
+  std::size_t i = 0;
+  const std::size_t n = bytes.size();
+  while (i < n) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+      length = 2;
+      c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      length = 3;
+      c = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      length = 4;
+      c = b & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > n) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto t = static_cast<unsigned char>(bytes[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      c = c << 6 | (t & 0x3F);
+    }
+    // Overlong three- and four-byte forms, surrogates, and past U+10FFFF.
+    if ((length == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) || (length == 4 && (c < 0x10000 || c > 0x10FFFF)))
+      return false;
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace quillet

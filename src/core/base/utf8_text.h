@@ -2,11 +2,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillet {
 
 // Appends the UTF-8 form of a code point; one that Unicode does not allow (a surrogate, above U+10FFFF) becomes
 // U+FFFD.
 void AppendUtf8(std::string& text, char32_t codePoint);
+
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or code points past U+10FFFF); plain
+// ASCII is.
+bool IsValidUtf8(std::string_view bytes);
 
 }  // namespace quillet

@@ -227,6 +227,23 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           o.jobs = *number;
           return std::string();
         }}},
+      {"--fps",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          // Frame rates run from a few frames a second (old animation) to 120 (high frame rate video).
+          const std::optional<double> rate = ParseDecimalNumber(v);
+          if (!rate || !(*rate >= 1.0 && *rate <= 1000.0)) {
+            return Quoted(v) + " is not a frame rate from 1 to 1000, such as 23.976 or 25";
+          }
+          o.fps = *rate;
+          return std::string();
+        }}},
+      {"--wrap",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.wrap = true;
+          return std::string();
+        }}},
       {"--quiet",
        {false,
         [](std::string_view, NamedOptions& o) {

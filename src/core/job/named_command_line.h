@@ -30,6 +30,10 @@ struct NamedOptions {
   std::string outputDir;        // empty: each output beside its input
   int jobs = 0;                 // files converted at once; 0 means one per processor the process may use
   bool quiet = false;
+  // The frame rate of a MicroDVD file whose first line declares none; 0: such a file is refused.
+  double fps = 0.0;
+  // A line too wide for the frame is broken again into two lines that fit, where the text has a blank.
+  bool wrap = false;
   std::vector<std::string> files;
 
   bool operator==(const NamedOptions&) const = default;

@@ -23,7 +23,12 @@ constexpr const char* kJobOptions =
     "  --align WHERE       left, center or right (default center)\n"
     "  --offset N          pixels between the frame's bottom and the text, 8..492 (default 30)\n"
     "  --offset-or N       second-line adjustment, an even number -14..10 (default -4)\n"
-    "  --outline N         outline width in pixels, 2..4 (default 3)\n";
+    "  --outline N         outline width in pixels, 2..4 (default 3)\n"
+    "Reading:\n"
+    "  --fps RATE          frame rate of a MicroDVD file without a {1}{1}RATE first line, such as\n"
+    "                      23.976 (such a file is refused without it)\n"
+    "  --wrap              break a line too wide for the frame into two at the blank that balances\n"
+    "                      them best (without it such a file is refused)\n";
 
 }  // namespace
 
@@ -31,7 +36,8 @@ std::string NamedCommandUsage(NamedCommand command) {
   std::string u;
   if (command == NamedCommand::Convert) {
     u += "Usage: quillet convert [options] FILE...\n\n";
-    u += "Converts SubRip (.srt) and MicroDVD (.sub, .txt) subtitle files into DVD subpicture streams.\n";
+    u += "Converts SubRip (.srt), MicroDVD (.sub, .txt), WebVTT (.vtt) and ASS/SSA (.ass, .ssa) subtitle\n";
+    u += "files into DVD subpicture streams.\n";
     u += "A file NAME.srt gives NAME.sup (and/or NAME.idx and NAME.sub) and NAME.Quillet_Help.txt beside\n";
     u += "it, or in -o DIR; the VobSub pair of a MicroDVD NAME.sub is NAME.vobsub.idx and NAME.vobsub.sub.\n";
     u += "A file whose output would be another input or another file's output, or whose .sub output exists\n";

@@ -8,8 +8,8 @@
 
 namespace quillet {
 
-// C0 and C1 control characters. They are drawn with the chosen face as they always were, never with a stand-in,
-// and never reported as missing.
+// C0 and C1 control characters and DEL. The line layout draws none of them (a tab becomes a space) and lists
+// them apart from the missing characters.
 constexpr bool IsControlCharacter(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 // Characters that show nothing when no font has them (joiners, direction marks, variation selectors, …): they

@@ -78,14 +78,15 @@ FontInstance& FontEngine::Impl::Primary(const FontDesc& font) {
   return *instance;
 }
 
-FontInstance* FontEngine::Impl::StandIn(const FontDesc& font, char32_t codePoint) {
+FontInstance* FontEngine::Impl::StandIn(const FontDesc& font, char32_t codePoint, std::string_view language) {
   const int em = EmHeightPx(font.sizePt, font.dpi);
-  auto& cache = m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, font.charset)];
+  auto& cache =
+      m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, std::string(language))];
   auto found = cache.find(codePoint);
   if (found != cache.end()) return found->second;
 
   FontInstance* chosen = nullptr;
-  FallbackChain& chain = resolver.Fallbacks(font.faceName, font.style.bold, font.style.italic, font.charset);
+  FallbackChain& chain = resolver.Fallbacks(font.faceName, font.style.bold, font.style.italic, language);
   // fontconfig's character sets say which faces claim the code point; the face's own map has the last word.
   for (int i = chain.NextCovering(codePoint, 0); i >= 0 && chosen == nullptr;
        i = chain.NextCovering(codePoint, i + 1)) {

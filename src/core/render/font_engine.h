@@ -82,6 +82,7 @@ struct LineLayout {
   std::vector<PlacedGlyph> glyphs;  // glyphs with ink only
   std::vector<InkRect> rules;       // underline and strikeout across the whole advance width
   std::u32string missing;           // characters no installed font has, each once, in line order
+  std::u32string controls;          // control characters left out of the line (a tab is a space), each once
 };
 
 // What every engine made from these options does alike.
@@ -127,8 +128,9 @@ class FontEngine {
 
   // Decodes the bytes by the font's charset and lays the line out: glyphs left to right as they appear, right-to-
   // left runs in visual order, letters joined as their script wants, characters the chosen face lacks drawn
-  // with the best installed face that has them. Measuring, the line length check and drawing all use it, so what
-  // is measured is what is drawn.
+  // with the best installed face that has them. A tab is a space; other control characters (C0, DEL, C1, and
+  // so the bytes a code page leaves undefined) are left out and listed. Measuring, the line length check and
+  // drawing all use it, so what is measured is what is drawn.
   LineLayout LayoutLine(const FontDesc& font, std::string_view bytes);
 
   // The code points of text drawn with the font: UTF-8 when the font says unicodeText, else by its charset.

@@ -29,8 +29,9 @@ struct FontEngine::Impl {
   // nearly always use the same font).
   FontInstance& Primary(const FontDesc& font);
   // The best installed face other than the chosen one that has the code point, at the same size, weight and
-  // slant, steered by the charset's language; nullptr when no installed font has it. Cached per code point.
-  FontInstance* StandIn(const FontDesc& font, char32_t codePoint);
+  // slant, steered by the language (the charset's, else the line's own); nullptr when no installed font has it.
+  // Cached per code point.
+  FontInstance* StandIn(const FontDesc& font, char32_t codePoint, std::string_view language);
 
   std::optional<LineLayout> LayoutPlain(FontInstance& primary, const FontDesc& font, const std::u32string& text);
   LineLayout LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text);
@@ -52,8 +53,9 @@ struct FontEngine::Impl {
   std::map<std::tuple<std::string, bool, bool, int>, FontInstance*> m_byName;
   FontDesc m_lastFont;
   FontInstance* m_lastInstance = nullptr;
-  // By face name, bold, italic, em and charset: the stand-in of every code point asked about (nullptr: none).
-  std::map<std::tuple<std::string, bool, bool, int, uint8_t>, std::unordered_map<char32_t, FontInstance*>> m_standIns;
+  // By face name, bold, italic, em and language: the stand-in of every code point asked about (nullptr: none).
+  std::map<std::tuple<std::string, bool, bool, int, std::string>, std::unordered_map<char32_t, FontInstance*>>
+      m_standIns;
 };
 
 }  // namespace quillet

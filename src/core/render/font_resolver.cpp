@@ -7,6 +7,7 @@
 #include <set>
 
 #include "base/errors.h"
+#include "render/code_point_class.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -60,6 +61,45 @@ std::optional<ResolvedFace> FaceFromMatch(FcPattern* match, bool bold, bool ital
 }
 
 }  // namespace
+
+std::string_view LanguageOfText(std::u32string_view text) {
+  bool han = false, hangul = false, bopomofo = false;
+  std::string_view first;
+  for (char32_t c : text) {
+    switch (ScriptOf(c)) {
+      case HB_SCRIPT_HIRAGANA:
+      case HB_SCRIPT_KATAKANA:
+        return "ja";  // kana is Japanese whatever Han it stands beside
+      case HB_SCRIPT_HANGUL:
+        hangul = true;
+        break;
+      case HB_SCRIPT_HAN:
+        han = true;
+        break;
+      case HB_SCRIPT_BOPOMOFO:
+        bopomofo = true;
+        break;
+      case HB_SCRIPT_ARABIC:
+        if (first.empty()) first = "ar";
+        break;
+      case HB_SCRIPT_HEBREW:
+        if (first.empty()) first = "he";
+        break;
+      case HB_SCRIPT_THAI:
+        if (first.empty()) first = "th";
+        break;
+      case HB_SCRIPT_DEVANAGARI:
+        if (first.empty()) first = "hi";
+        break;
+      default:
+        break;
+    }
+  }
+  if (hangul) return "ko";
+  if (bopomofo) return "zh-tw";
+  if (han) return "zh-cn";
+  return first;
+}
 
 std::string_view LanguageOfCharset(uint8_t charset) {
   const CharsetInfo* row = FindCharset(charset);
@@ -129,8 +169,7 @@ const ResolvedFace& FontResolver::Resolve(const std::string& name, bool bold, bo
   return m_resolved.emplace(std::move(key), std::move(*face)).first->second;
 }
 
-FallbackChain& FontResolver::Fallbacks(const std::string& name, bool bold, bool italic, uint8_t charset) {
-  const std::string_view language = LanguageOfCharset(charset);
+FallbackChain& FontResolver::Fallbacks(const std::string& name, bool bold, bool italic, std::string_view language) {
   auto key = std::make_tuple(name, bold, italic, std::string(language));
   auto found = m_chains.find(key);
   if (found != m_chains.end()) return *found->second;

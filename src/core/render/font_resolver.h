@@ -22,6 +22,11 @@ namespace quillet {
 // (ANSI, DEFAULT, SYMBOL, OEM, MAC). It steers the choice of stand-in faces and the shaping.
 std::string_view LanguageOfCharset(uint8_t charset);
 
+// The language a line's own script says, for choosing stand-in faces when the charset says none: Japanese for
+// kana, Korean for Hangul, Chinese for Han alone (traditional with bopomofo), and the language of a few scripts
+// that have one (Arabic, Hebrew, Thai, Devanagari); empty otherwise.
+std::string_view LanguageOfText(std::u32string_view text);
+
 // The faces fontconfig ranks for a font description, best first: the chosen family and its aliases, then faces
 // for the charset's language, then everything else. Each candidate is prepared (weight, slant, synthetic styles)
 // only when it is first asked for.
@@ -58,7 +63,7 @@ class FontResolver {
   const ResolvedFace& Resolve(const std::string& name, bool bold, bool italic);
 
   // The ranked stand-ins for the same description, with the charset's language.
-  FallbackChain& Fallbacks(const std::string& name, bool bold, bool italic, uint8_t charset);
+  FallbackChain& Fallbacks(const std::string& name, bool bold, bool italic, std::string_view language);
 
   // The first family name of every installed scalable font.
   std::vector<std::string> FamilyNames();

@@ -35,6 +35,8 @@ struct RenderedFrame {
   BandFit bandFit = BandFit::Inside;  // whether the band had to be cut to the frame
   // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
   std::u32string missingCharacters;
+  // Control characters left out of the lines, each once.
+  std::u32string controlCharacters;
 };
 
 }  // namespace quillet

@@ -31,13 +31,13 @@ void PaintLinePasses(Image24& picture, const LinePasses& line, const RoleRgb& ro
   PaintLayers(picture, line.cellX, line.cellY, layers);
 }
 
-// The characters of both lines that no installed font has, each once.
-std::u32string MissingCharacters(const LineLayout& layout1, const LineLayout& layout2) {
-  std::u32string missing = layout1.missing;
-  for (char32_t c : layout2.missing) {
-    if (missing.find(c) == std::u32string::npos) missing.push_back(c);
+// The characters of both lines' lists, each once.
+std::u32string BothLines(const std::u32string& line1, const std::u32string& line2) {
+  std::u32string both = line1;
+  for (char32_t c : line2) {
+    if (both.find(c) == std::u32string::npos) both.push_back(c);
   }
-  return missing;
+  return both;
 }
 
 // Each line is laid out once, for measuring and drawing alike.
@@ -138,6 +138,7 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
   result.bandHeight = passes.band.height;
   result.bandFit = passes.band.fit;
   result.missingCharacters = std::move(passes.missingCharacters);
+  result.controlCharacters = std::move(passes.controlCharacters);
 }
 
 void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
@@ -152,7 +153,8 @@ void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_v
   MakeLinePasses(layout1, origins.x1, origins.y1, settings.outlineWidthPx, out.lines[0]);
   MakeLinePasses(layout2, origins.x2, origins.y2, settings.outlineWidthPx, out.lines[1]);
   out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight, PaintedRows(out.lines));
-  out.missingCharacters = MissingCharacters(layout1, layout2);
+  out.missingCharacters = BothLines(layout1.missing, layout2.missing);
+  out.controlCharacters = BothLines(layout1.controls, layout2.controls);
 }
 
 InkRows PaintedRows(const std::array<LinePasses, 2>& lines) {

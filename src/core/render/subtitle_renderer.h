@@ -93,6 +93,8 @@ struct EntryPasses {
   int frameHeight = 0;
   // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
   std::u32string missingCharacters;
+  // Control characters left out of the entry's lines (LayoutLine), each once.
+  std::u32string controlCharacters;
 };
 
 // The frame rows the passes paint (the outline holds every pixel a line draws).

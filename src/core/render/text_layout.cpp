@@ -49,13 +49,39 @@ std::vector<hb_script_t> ResolvedScripts(const std::u32string& text) {
   return scripts;
 }
 
+// Turns tabs into spaces and takes the other control characters out of the text; returns those, each once.
+// In a symbol font the bytes 7F to 9F are pictures, not controls.
+std::u32string TakeOutControls(std::u32string& text, bool symbol) {
+  auto control = [symbol](char32_t c) { return symbol ? c < 0x20 : IsControlCharacter(c); };
+  std::u32string controls;
+  // Nearly every line has none: one plain pass over the text decides.
+  bool any = false;
+  for (char32_t c : text) any |= c < 0xA0 && (c < 0x20 || c >= 0x7F);
+  if (!any) return controls;
+  std::u32string kept;
+  for (char32_t c : text) {
+    if (c == U'\t') {
+      kept.push_back(U' ');
+    } else if (!control(c)) {
+      kept.push_back(c);
+    } else if (controls.find(c) == std::u32string::npos) {
+      controls.push_back(c);
+    }
+  }
+  text = std::move(kept);
+  return controls;
+}
+
 }  // namespace
 
 LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) {
   FontInstance& primary = m_impl->Primary(font);
-  const std::u32string text = DecodeText(font, bytes);
+  std::u32string text = DecodeText(font, bytes);
+  std::u32string controls = TakeOutControls(text, font.charset == kCharsetSymbol && !font.unicodeText);
   std::optional<LineLayout> plain = m_impl->LayoutPlain(primary, font, text);
-  return plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text);
+  LineLayout layout = plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text);
+  layout.controls = std::move(controls);
+  return layout;
 }
 
 // Glyph after glyph at the pen, each advancing it by its hinted advance: exactly the drawing of a line whose
@@ -109,6 +135,11 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   layout.ascentPx = metrics.ascentPx;
   const int length = static_cast<int>(text.size());
 
+  // The charset's language, else the line's own: Chinese text must not take a Korean face's forms of the same
+  // Han characters.
+  std::string_view language = LanguageOfCharset(font.charset);
+  if (language.empty()) language = LanguageOfText(text);
+
   std::vector<FontInstance*> faces(text.size(), &primary);
   for (int i = 0; i < length; ++i) {
     const char32_t c = text[static_cast<std::size_t>(i)];
@@ -121,7 +152,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
     } else if (primary.Covers(c)) {
       face = &primary;
     } else {
-      face = StandIn(font, c);
+      face = StandIn(font, c, language);
     }
     if (face == nullptr) {
       face = &primary;
@@ -144,7 +175,6 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   std::vector<uint8_t> runLevels;
   for (const Run& run : runs) runLevels.push_back(run.level);
 
-  const std::string_view language = LanguageOfCharset(font.charset);
   const hb_language_t hbLanguage = language.empty()
                                        ? HB_LANGUAGE_INVALID
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));

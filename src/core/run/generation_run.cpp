@@ -128,11 +128,13 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
         const auto [startMs, endMs] = times[static_cast<std::size_t>(entryIndex - 1)];
         timing = TimingFor(startMs, endMs);
         const EncodedEntry& encoded = pipeline.Next(entryIndex);
-        const std::string firstLine = job.entry ? job.entry(entryIndex).firstLine : std::string();
-        BuildPacket(entryIndex, firstLine, timing, encoded, job.palette, packet);
+        const GenerationEntry entry = job.entry ? job.entry(entryIndex) : GenerationEntry();
+        BuildPacket(entryIndex, entry.firstLine, timing, encoded, job.palette, packet);
         outcome.notice.AddTiming(entryIndex, timing.adjustments);
         outcome.notice.AddClipped(entryIndex, encoded.bandFit);
         outcome.notice.AddMissingCharacters(entryIndex, encoded.missingCharacters);
+        outcome.notice.AddControlCharacters(entryIndex, encoded.controlCharacters);
+        if (entry.linesLeftOut) outcome.notice.AddLinesLeftOut(entryIndex);
       } catch (const EntryFailure&) {
         throw;
       } catch (const std::exception& e) {

@@ -18,7 +18,8 @@ namespace quillet {
 struct GenerationEntry {
   std::string startTime;  // milliseconds as the subtitle document holds them, decimal text
   std::string endTime;
-  std::string firstLine;  // names the entry in messages
+  std::string firstLine;      // names the entry in messages
+  bool linesLeftOut = false;  // the entry has lines beyond the two drawn
 };
 
 // Workers by the processors the process may use (LookAheadWorkers).

@@ -30,7 +30,8 @@ std::string List(const std::vector<int>& entries, const std::vector<unsigned>& w
   const std::size_t listed = std::min(entries.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
   for (std::size_t i = 0; i < listed; ++i) {
     if (i > 0) text += "; ";
-    text += "entry " + std::to_string(entries[i]) + " " + describe(whats[i]);
+    const std::string what = describe(whats[i]);
+    text += "entry " + std::to_string(entries[i]) + (what.empty() ? "" : " " + what);
   }
   if (entries.size() > listed) text += "; and " + std::to_string(entries.size() - listed) + " more";
   return text + ".";
@@ -43,28 +44,38 @@ std::string Utf8(char32_t c) {
   return out;
 }
 
-std::string MissingText(const std::vector<std::pair<char32_t, int>>& missing) {
-  std::string text =
-      "No installed font has these characters, so they are drawn as empty boxes (install a font that has them and "
-      "generate again): ";
-  const std::size_t listed = std::min(missing.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
+// `intro`, then each character with the first entry it is in. Control characters are named by number only.
+std::string CharactersText(std::string intro, const std::vector<std::pair<char32_t, int>>& characters, bool shown) {
+  std::string text = std::move(intro);
+  const std::size_t listed = std::min(characters.size(), static_cast<std::size_t>(RunNotice::kListedEntries));
   for (std::size_t i = 0; i < listed; ++i) {
     if (i > 0) text += "; ";
-    text += Utf8(missing[i].first) + " (" + CodePointName(missing[i].first) + ") first in entry " +
-            std::to_string(missing[i].second);
+    const char32_t c = characters[i].first;
+    text += (shown ? Utf8(c) + " (" + CodePointName(c) + ")" : CodePointName(c)) + " first in entry " +
+            std::to_string(characters[i].second);
   }
-  if (missing.size() > listed) text += "; and " + std::to_string(missing.size() - listed) + " more";
+  if (characters.size() > listed) text += "; and " + std::to_string(characters.size() - listed) + " more";
   return text + ".";
+}
+
+void AddEachOnce(std::vector<std::pair<char32_t, int>>& list, int entryIndex, std::u32string_view characters) {
+  for (char32_t c : characters) {
+    const bool known = std::any_of(list.begin(), list.end(), [c](const auto& m) { return m.first == c; });
+    if (!known) list.emplace_back(c, entryIndex);
+  }
 }
 
 }  // namespace
 
 void RunNotice::AddMissingCharacters(int entryIndex, std::u32string_view characters) {
-  for (char32_t c : characters) {
-    const bool known = std::any_of(m_missing.begin(), m_missing.end(), [c](const auto& m) { return m.first == c; });
-    if (!known) m_missing.emplace_back(c, entryIndex);
-  }
+  AddEachOnce(m_missing, entryIndex, characters);
 }
+
+void RunNotice::AddControlCharacters(int entryIndex, std::u32string_view characters) {
+  AddEachOnce(m_controls, entryIndex, characters);
+}
+
+void RunNotice::AddLinesLeftOut(int entryIndex) { m_linesLeftOut.push_back(entryIndex); }
 
 void RunNotice::AddTiming(int entryIndex, unsigned adjustments) {
   if (adjustments != kTimingAsWritten) m_timing.push_back({entryIndex, adjustments});
@@ -94,17 +105,32 @@ std::vector<std::string> RunNotice::Lines() const {
   };
   std::vector<std::string> lines;
   if (!m_timing.empty()) {
-    lines.push_back(Entries(TimingCount()) + " had times a DVD cannot hold: " +
-                    List(TimingEntries(), whats(m_timing), TimingWhat));
+    lines.push_back(Entries(TimingCount()) +
+                    " had times a DVD cannot hold: " + List(TimingEntries(), whats(m_timing), TimingWhat));
   }
   if (!m_clipped.empty()) {
     lines.push_back(Entries(ClippedCount()) + " had text outside the frame, which a DVD player does not show: " +
-            List(ClippedEntries(), whats(m_clipped), [](unsigned fit) {
-              return static_cast<BandFit>(fit) == BandFit::Outside ? std::string("is wholly outside (nothing shown)")
-                                                                   : std::string("is partly cut off");
-            }));
+                    List(ClippedEntries(), whats(m_clipped), [](unsigned fit) {
+                      return static_cast<BandFit>(fit) == BandFit::Outside
+                                 ? std::string("is wholly outside (nothing shown)")
+                                 : std::string("is partly cut off");
+                    }));
   }
-  if (!m_missing.empty()) lines.push_back(MissingText(m_missing));
+  if (!m_missing.empty()) {
+    lines.push_back(
+        CharactersText("No installed font has these characters, so they are drawn as empty boxes (install "
+                       "a font that has them and generate again): ",
+                       m_missing, true));
+  }
+  if (!m_controls.empty()) {
+    lines.push_back(
+        CharactersText("These control characters are not drawn (a tab is drawn as a space): ", m_controls, false));
+  }
+  if (!m_linesLeftOut.empty()) {
+    lines.push_back(
+        Entries(static_cast<int>(m_linesLeftOut.size())) + " had more than two lines; only the first two are drawn: " +
+        List(m_linesLeftOut, std::vector<unsigned>(m_linesLeftOut.size()), [](unsigned) { return std::string(); }));
+  }
   return lines;
 }
 

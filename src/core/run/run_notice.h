@@ -25,8 +25,14 @@ class RunNotice {
   // Records characters of an entry that no installed font has; each character is named once, with the first
   // entry it occurs in.
   void AddMissingCharacters(int entryIndex, std::u32string_view characters);
+  // Records control characters left out of an entry's lines; each is named once, with the first entry.
+  void AddControlCharacters(int entryIndex, std::u32string_view characters);
+  // Records an entry with lines beyond the two drawn.
+  void AddLinesLeftOut(int entryIndex);
 
-  bool Empty() const { return m_timing.empty() && m_clipped.empty() && m_missing.empty(); }
+  bool Empty() const {
+    return m_timing.empty() && m_clipped.empty() && m_missing.empty() && m_controls.empty() && m_linesLeftOut.empty();
+  }
   int TimingCount() const { return static_cast<int>(m_timing.size()); }
   int ClippedCount() const { return static_cast<int>(m_clipped.size()); }
   // The entries named, in the order recorded.
@@ -49,6 +55,8 @@ class RunNotice {
   std::vector<Item> m_timing;
   std::vector<Item> m_clipped;
   std::vector<std::pair<char32_t, int>> m_missing;  // character, first entry; in the order met
+  std::vector<std::pair<char32_t, int>> m_controls;
+  std::vector<int> m_linesLeftOut;
 };
 
 }  // namespace quillet

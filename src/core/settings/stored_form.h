@@ -55,6 +55,7 @@ enum class StoredProperty {
   OffsetPosition,
   OffsetOrPosition,
   CheckBoxVobSubChecked,
+  CheckBoxBreakLinesChecked,
 };
 
 enum class PropertyKind { Caption, ItemIndex, Position, Checked };
@@ -65,8 +66,9 @@ struct StoredPropertyInfo {
   PropertyKind kind;
 };
 
-// The VobSub check box came later than the others; it is last so that older files keep their order.
-inline constexpr std::array<StoredPropertyInfo, 11> kStoredProperties{{
+// The VobSub and "Break long lines" check boxes came later than the others; they are last so that older files
+// keep their order.
+inline constexpr std::array<StoredPropertyInfo, 12> kStoredProperties{{
     {StoredProperty::LabelImageChangedPALCaption, "LabelImageChangedPAL_Caption", PropertyKind::Caption},
     {StoredProperty::LabelImageChangedNTSCCaption, "LabelImageChangedNTSC_Caption", PropertyKind::Caption},
     {StoredProperty::ComboBoxAlignItemIndex, "ComboBoxAlign_ItemIndex", PropertyKind::ItemIndex},
@@ -78,6 +80,7 @@ inline constexpr std::array<StoredPropertyInfo, 11> kStoredProperties{{
     {StoredProperty::OffsetPosition, "offset_Position", PropertyKind::Position},
     {StoredProperty::OffsetOrPosition, "offset_or_Position", PropertyKind::Position},
     {StoredProperty::CheckBoxVobSubChecked, "CheckBoxVobSub_Checked", PropertyKind::Checked},
+    {StoredProperty::CheckBoxBreakLinesChecked, "CheckBoxBreakLines_Checked", PropertyKind::Checked},
 }};
 
 /*
@@ -86,7 +89,7 @@ inline constexpr std::array<StoredPropertyInfo, 11> kStoredProperties{{
  *   Caption / SetCaption             the two invisible labels holding the user's preview picture paths
  *   ItemIndex / ItemCount / SetItemIndex   the six drop-down lists
  *   Position / SetPosition           the track bars `offset` and `offset_or`
- *   Checked / SetChecked             the "VobSub too" check box
+ *   Checked / SetChecked             the "VobSub too" and "Break long lines" check boxes
  */
 class StoredForm {
  public:

@@ -89,7 +89,8 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
 bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
 
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
-                                       MessageSink& sink, const TextCharacters& characters) {
+                                       MessageSink& sink, const TextCharacters& characters,
+                                       const MicroDvdRate& rateOptions) {
   std::vector<SkippedEntry> skipped;
   LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
@@ -103,8 +104,10 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       } catch (const ConversionError& e) {
         throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
       }
+      if (rate == 0.0) rate = rateOptions.fallback;
       if (rate == 0.0) {
-        sink.ShowMessage(std::string(kFrameRateMessage));
+        sink.ShowMessage(rateOptions.missingMessage.empty() ? std::string(kFrameRateMessage)
+                                                            : rateOptions.missingMessage);
         document.Loaded = false;
         return skipped;
       }
@@ -118,6 +121,10 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       entry = ParseMicroDvdLine(line, rate, &problem, characters);
     } catch (const ConversionError&) {
       skipped.push_back({lineNumber, std::move(problem)});
+      continue;
+    }
+    if (std::stoi(entry.EndTime) <= 0) {
+      skipped.push_back({lineNumber, kEndsBeforeFilmStarts});
       continue;
     }
     // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line

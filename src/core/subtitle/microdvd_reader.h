@@ -40,13 +40,22 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
 // byte-order mark, if any).
 bool LooksLikeMicroDvd(std::string_view text);
 
+// The frame rate of a file whose first line declares none.
+struct MicroDvdRate {
+  double fallback = 0.0;       // 0: the file is refused
+  std::string missingMessage;  // what it is refused with; empty: kFrameRateMessage
+};
+
 // Appends one entry per line of a MicroDVD text to `document`, the frame-rate line included, and sets `Loaded`
-// once a line is read. A first line without a rate: kFrameRateMessage goes to `sink`, `Loaded` is false and
-// nothing is read. Blank lines (empty or blanks only) hold no entry. A line whose frames cannot be read gives a
-// SkippedEntry and reading goes on. In the text, "|" breaks lines (the third line keeps the rest, further "|"
-// included); MicroDVD control codes and style tags are removed, and a line they leave empty is dropped so the
-// lines after it move up. Throws ConversionError naming `fileName` and line 1 when the rate is not a number.
+// once a line is read. A first line without a rate: the file is read at `rate.fallback`, line 1 an entry like
+// any other; without a fallback, the rate's missing message goes to `sink`, `Loaded` is false and nothing is
+// read. An entry that ends at or before 0 is skipped. Blank lines (empty or blanks only) hold no entry. A line whose
+// frames cannot be read gives a SkippedEntry and reading goes on. In the text, "|" breaks lines (the third line keeps
+// the rest, further "|" included); MicroDVD control codes and style tags are removed, and a line they leave empty is
+// dropped so the lines after it move up. Throws ConversionError naming `fileName` and line 1 when the rate is not a
+// number.
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
-                                       MessageSink& sink, const TextCharacters& characters = {});
+                                       MessageSink& sink, const TextCharacters& characters = {},
+                                       const MicroDvdRate& rate = {});
 
 }  // namespace quillet

@@ -85,6 +85,10 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
         skipped.push_back({entryLine, problem});
         continue;
       }
+      if (times->endMs <= 0) {
+        skipped.push_back({entryLine, kEndsBeforeFilmStarts});
+        continue;
+      }
       document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(entryText.lines[0]),
                        std::move(entryText.lines[1]), std::move(entryText.lines[2]));
       continue;

@@ -27,10 +27,11 @@ bool LooksLikeSrt(std::string_view text);
 //
 // Each line with "-->" opens an entry. Its text is the lines that follow, up to a blank line (empty or blanks
 // only), the next line with "-->", or a number line directly followed by one. Every text line gives its drawn
-// lines (AppendSrtTextLines: tags, ASS overrides and "\N" breaks handled); the first three become Line1 to
+// lines (AppendSrtTextLines: tags, brace blocks and "\N" breaks handled); the first three become Line1 to
 // Line3, further ones are dropped. A line with "-->" whose times cannot be read, and lines that are neither
 // blank, nor a number before a time line, nor an entry's text (an entry without a time line), give a
-// SkippedEntry each, and reading goes on after them. Markup is found between the characters of `characters`.
+// SkippedEntry each, and reading goes on after them; so does an entry that ends at or before 0. Markup is found
+// between the characters of `characters`.
 std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, const TextCharacters& characters = {});
 
 }  // namespace quillet

@@ -9,34 +9,38 @@ namespace quillet {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Reads between minDigits and maxDigits digits at text[at]; false when fewer are there, or when more follow.
-bool ReadDigits(std::string_view text, std::size_t& at, std::size_t minDigits, std::size_t maxDigits,
-                std::int64_t& value) {
+// One field at text[at]: blanks, an optional sign, then digits, as many as there are. Ten digits already pass
+// what 32-bit milliseconds hold, so longer fields fail rather than overflow.
+bool ReadField(std::string_view text, std::size_t& at, std::int64_t& value) {
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
   std::size_t count = 0;
   value = 0;
   while (at < text.size() && IsDigit(text[at])) {
-    if (++count > maxDigits) return false;
+    if (++count > 10) return false;
     value = value * 10 + (text[at] - '0');
     ++at;
   }
-  return count >= minDigits;
+  if (negative) value = -value;
+  return count > 0;
 }
 
 }  // namespace
 
 std::optional<int> ReadSrtTime(std::string_view& text) {
-  // Eight hour digits are already far past what 32-bit milliseconds hold; the limit only keeps the sum exact.
   std::size_t at = 0;
   std::int64_t hours = 0, minutes = 0, seconds = 0, millis = 0;
-  if (!ReadDigits(text, at, 1, 8, hours) || at >= text.size() || text[at++] != ':') return std::nullopt;
-  if (!ReadDigits(text, at, 1, 2, minutes) || at >= text.size() || text[at++] != ':') return std::nullopt;
-  if (!ReadDigits(text, at, 1, 2, seconds) || at >= text.size()) return std::nullopt;
+  if (!ReadField(text, at, hours) || at >= text.size() || text[at++] != ':') return std::nullopt;
+  if (!ReadField(text, at, minutes) || at >= text.size() || text[at++] != ':') return std::nullopt;
+  if (!ReadField(text, at, seconds) || at >= text.size()) return std::nullopt;
   if (text[at] != ',' && text[at] != '.') return std::nullopt;
   ++at;
-  if (!ReadDigits(text, at, 1, 3, millis)) return std::nullopt;
-  const std::int64_t ms = hours * 3'600'000 + minutes * 60'000 + seconds * 1'000 + millis;
-  if (ms > INT32_MAX) return std::nullopt;
+  if (!ReadField(text, at, millis)) return std::nullopt;
+  const std::int64_t ms = (hours * 3'600 + minutes * 60 + seconds) * 1'000 + millis;
+  if (ms > INT32_MAX || ms < INT32_MIN) return std::nullopt;
   text.remove_prefix(at);
   return static_cast<int>(ms);
 }

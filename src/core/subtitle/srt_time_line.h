@@ -17,11 +17,11 @@ struct SrtTimes {
 // Why a line with an arrow holds no readable times; empty when it does.
 using SrtTimeProblem = std::string;
 
-// Reads one time at the front of `text` and removes it: hours of one or more digits, ":", minutes of one or two
-// digits, ":", seconds of one or two digits, "," or ".", and a fraction of one to three digits that is a count
-// of milliseconds ("1,5" is 1 s 5 ms and "1,50" 1 s 50 ms, as ffmpeg's reader takes them). Minutes and seconds
-// above 59 simply add up. Empty (and `text` untouched) when no such time starts there, when a fourth fraction
-// digit follows, or when the time does not fit 32-bit milliseconds.
+// Reads one time at the front of `text` and removes it, as ffmpeg's SubRip reader takes it: hours, ":",
+// minutes, ":", seconds, "," or ".", and a fraction that is a count of milliseconds ("1,5" is 1 s 5 ms and "1,50"
+// 1 s 50 ms). Each field has one or more digits, may start with blanks and a sign ("00:00:-2,-345" is -2.345 s,
+// as ffmpeg writes times before zero) and adds up with no range test ("00:00:013,567" is 13.567 s). Empty (and
+// `text` untouched) when no such time starts there or when it does not fit 32-bit milliseconds.
 std::optional<int> ReadSrtTime(std::string_view& text);
 
 // A time line: optional blanks, the start time, optional blanks, "-->", optional blanks, the end time, then

@@ -1,14 +1,17 @@
-// The subtitle document: format detection by extension and first lines, and dispatch to the two readers.
+// The subtitle document: format detection by extension and first lines, and dispatch to the readers.
 #include "subtitle/subtitle.h"
 
 #include <filesystem>
 
 #include "base/ascii_text.h"
 #include "base/message_sink.h"
+#include "base/utf8_text.h"
 #include "base/whole_file.h"
+#include "subtitle/ass_reader.h"
 #include "subtitle/file_text.h"
 #include "subtitle/microdvd_reader.h"
 #include "subtitle/srt_reader.h"
+#include "subtitle/webvtt_reader.h"
 
 namespace quillet {
 namespace {
@@ -26,6 +29,17 @@ bool HasMicroDvdExtension(const std::string& fileName) {
   return EndsWithIgnoringAsciiCase(fileName, ".sub") || EndsWithIgnoringAsciiCase(fileName, ".txt");
 }
 
+bool HasWebVttExtension(const std::string& fileName) { return EndsWithIgnoringAsciiCase(fileName, ".vtt"); }
+
+bool HasAssExtension(const std::string& fileName) {
+  return EndsWithIgnoringAsciiCase(fileName, ".ass") || EndsWithIgnoringAsciiCase(fileName, ".ssa");
+}
+
+bool HasSubtitleExtension(const std::string& fileName) {
+  return HasSrtExtension(fileName) || HasMicroDvdExtension(fileName) || HasWebVttExtension(fileName) ||
+         HasAssExtension(fileName);
+}
+
 class SilentSink : public MessageSink {
  public:
   void ShowMessage(const std::string&) override {}
@@ -33,39 +47,61 @@ class SilentSink : public MessageSink {
 
 }  // namespace
 
+// WebVTT and ASS/SSA say what they are on their first line, so their content decides among all the subtitle
+// extensions; SubRip and MicroDVD need their own extensions.
+TSubtitle::Format TSubtitle::DetectFormat(const std::string& fileName, std::string_view text) {
+  if (LooksLikeWebVtt(text)) return Format::kWebVtt;
+  if (LooksLikeAss(text)) return Format::kAss;
+  if (HasSrtExtension(fileName) && LooksLikeSrt(text)) return Format::kSrt;
+  if (HasMicroDvdExtension(fileName) && LooksLikeMicroDvd(text)) return Format::kMicroDvd;
+  return Format::kNone;
+}
+
+std::vector<SkippedEntry> TSubtitle::Read(Format format, std::string_view text, const std::string& fileName,
+                                          MessageSink& sink, const TextCharacters& characters) {
+  switch (format) {
+    case Format::kSrt:
+      return ReadSrt(text, *this, characters);
+    case Format::kMicroDvd:
+      return ReadMicroDvd(text, fileName, *this, sink, characters,
+                          {m_options.microDvdFps, m_options.missingFpsMessage});
+    case Format::kWebVtt:
+      return ReadWebVtt(text, *this);
+    case Format::kAss:
+      return ReadAss(text, *this, characters);
+    case Format::kNone:
+      break;
+  }
+  return {};
+}
+
 void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
-                             const TextCharacters& characters) {
+                             const TextCharacters& characters, const SubtitleReadOptions& options) {
   Loaded = false;
-  const bool srtName = HasSrtExtension(fileName);
-  const bool microDvdName = HasMicroDvdExtension(fileName);
-  if (IsPresentFile(fileName) && (srtName || microDvdName)) {
-    // One read serves detection and reading.
-    SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
-    // Text read from UTF-16 is UTF-8, whose characters never hold an ASCII byte.
-    const TextCharacters fileCharacters = file.unicode ? TextCharacters() : characters;
-    std::vector<SkippedEntry> skipped;
-    Format format = Format::kNone;
-    if (srtName && LooksLikeSrt(file.text)) {
-      format = Format::kSrt;
-    } else if (microDvdName && LooksLikeMicroDvd(file.text)) {
-      format = Format::kMicroDvd;
-    } else {
-      sink.ShowMessage(std::string(kUnsupportedFormatMessage));
-      return;
-    }
-    if (clearFirst) Clear();
-    UnicodeText = file.unicode;
-    m_format = Format::kNone;  // until the reader is through: a load that throws cannot be read again
-    skipped = format == Format::kSrt ? ReadSrt(file.text, *this, fileCharacters)
-                                     : ReadMicroDvd(file.text, fileName, *this, sink, fileCharacters);
-    m_fileText = std::move(file.text);
-    m_fileName = fileName;
-    m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
-    m_characters = characters;
-    if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
+  if (!IsPresentFile(fileName) || !HasSubtitleExtension(fileName)) {
+    sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
-  sink.ShowMessage(std::string(kUnsupportedFormatMessage));
+  // One read serves detection and reading.
+  SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+  const Format format = DetectFormat(fileName, file.text);
+  if (format == Format::kNone) {
+    sink.ShowMessage(std::string(kUnsupportedFormatMessage));
+    return;
+  }
+  if (clearFirst) Clear();
+  // Text read from UTF-16 is UTF-8, and so is WebVTT always and ASS/SSA whose bytes are: UTF-8 characters never
+  // hold an ASCII byte, and the text reads as Unicode whatever the charset chosen for drawing.
+  UnicodeText = file.unicode || format == Format::kWebVtt || (format == Format::kAss && IsValidUtf8(file.text));
+  const TextCharacters fileCharacters = UnicodeText ? TextCharacters() : characters;
+  m_format = Format::kNone;  // until the reader is through: a load that throws cannot be read again
+  m_options = options;
+  const std::vector<SkippedEntry> skipped = Read(format, file.text, fileName, sink, fileCharacters);
+  m_fileText = std::move(file.text);
+  m_fileName = fileName;
+  m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
+  m_characters = characters;
+  if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
@@ -85,11 +121,7 @@ bool TSubtitle::ReadAgain(const TextCharacters& characters) {
   const bool loaded = Loaded;
   Clear();
   SilentSink silent;
-  if (m_format == Format::kSrt) {
-    ReadSrt(m_fileText, *this, characters);
-  } else {
-    ReadMicroDvd(m_fileText, m_fileName, *this, silent, characters);
-  }
+  Read(m_format, m_fileText, m_fileName, silent, characters);
   Loaded = loaded;
   return true;
 }

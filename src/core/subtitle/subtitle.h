@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/text_characters.h"
+#include "subtitle/skipped_entries.h"
 #include "subtitle/subtitle_line.h"
 
 namespace quillet {
@@ -14,27 +15,40 @@ class MessageSink;
 
 inline constexpr std::string_view kUnsupportedFormatMessage = "Unsupported Subtitle Format !";
 
+// How a load reads what a file leaves open.
+struct SubtitleReadOptions {
+  // The frame rate of a MicroDVD file whose first line declares none; 0 refuses such a file.
+  double microDvdFps = 0.0;
+  // What such a file is refused with; empty: the frame-rate message of the window (kFrameRateMessage).
+  std::string missingFpsMessage;
+};
+
 class TSubtitle {
  public:
   // Entries in file order: no sorting or merging; overlapping, duplicate and zero-length entries all stay.
   std::vector<SubtitleLine> Lines;
   // True when the last LoadFromFile recognised the file and read at least one line of it.
   bool Loaded = false;
-  // The text is UTF-8 read from a UTF-16 file: it reads as Unicode whatever the charset chosen for drawing.
-  // Otherwise it is 8-bit text as read, which the chosen charset decodes.
+  // The text is UTF-8 (read from a UTF-16 file, a WebVTT file, or an ASS/SSA file whose bytes are UTF-8): it
+  // reads as Unicode whatever the charset chosen for drawing. Otherwise it is 8-bit text as read, which the
+  // chosen charset decodes.
   bool UnicodeText = false;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
-  // after emptying the document when `clearFirst` is set. Markup and line breaks are found between the
-  // characters of the code page the text will be drawn in (`characters`; a UTF-16 file is read as UTF-8).
-  // A file that is missing, not a regular file, has another extension or fails both detections: the message
+  // after emptying the document when `clearFirst` is set. The formats: SubRip (*.srt), MicroDVD (*.sub, *.txt),
+  // WebVTT (*.vtt) and ASS/SSA (*.ass, *.ssa), each by its extension and its content; a file with any of these
+  // extensions whose content is WebVTT or ASS/SSA is read as such (a WebVTT file saved as .srt, say). Markup and
+  // line breaks are found between the characters of the code page the text will be drawn in (`characters`; a
+  // UTF-16 file, a WebVTT file and a UTF-8 ASS/SSA file are read as UTF-8). `options` say how to read what a
+  // file leaves open.
+  // A file that is missing, not a regular file, has another extension or fails the detections: the message
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
   // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
   // keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
-                    const TextCharacters& characters = {});
+                    const TextCharacters& characters = {}, const SubtitleReadOptions& options = {});
   // Reads the text of the last file loaded again with another code page's characters, when that changes where
   // markup and line breaks lie (a switch between a two-byte code page and any other): entries keep their times
   // and order, their lines are split anew. Says nothing (its notices were shown at the load). True when the
@@ -59,15 +73,22 @@ class TSubtitle {
   SubtitleLine GetLine(int index) const;
   int Count() const { return static_cast<int>(Lines.size()); }
 
-  bool operator==(const TSubtitle& other) const { return Lines == other.Lines && Loaded == other.Loaded; }
+  bool operator==(const TSubtitle& other) const {
+    return Lines == other.Lines && Loaded == other.Loaded && UnicodeText == other.UnicodeText;
+  }
 
  private:
   // What the last load read, for ReadAgain: the file's text and name, which reader took it, and with which
   // characters.
   std::string m_fileText;
   std::string m_fileName;
-  enum class Format { kNone, kSrt, kMicroDvd } m_format = Format::kNone;
+  enum class Format { kNone, kSrt, kMicroDvd, kWebVtt, kAss } m_format = Format::kNone;
+  static Format DetectFormat(const std::string& fileName, std::string_view text);
+  // Runs the format's reader on `text`, appending to the document.
+  std::vector<SkippedEntry> Read(Format format, std::string_view text, const std::string& fileName, MessageSink& sink,
+                                 const TextCharacters& characters);
   TextCharacters m_characters;
+  SubtitleReadOptions m_options;
 };
 
 }  // namespace quillet

@@ -11,6 +11,7 @@ void EncodePasses(const EntryPasses& passes, const PaintCodes& codes, EncodedEnt
   out.bandHeight = passes.band.height;
   out.bandFit = passes.band.fit;
   out.missingCharacters = passes.missingCharacters;
+  out.controlCharacters = passes.controlCharacters;
 }
 
 }  // namespace quillet

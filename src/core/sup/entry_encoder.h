@@ -17,6 +17,7 @@ struct EncodedEntry {
   int bandHeight = 0;
   BandFit bandFit = BandFit::Inside;
   std::u32string missingCharacters;  // drawn as empty boxes: no installed font has them
+  std::u32string controlCharacters;  // left out of the lines
 };
 
 // Codes the entry's band straight from the passes (EncodeBandFromPasses), with the passes' band and missing

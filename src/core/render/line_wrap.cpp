@@ -1,0 +1,44 @@
+// Breaking an entry's text again when a line is too wide for the frame.
+#include "render/line_wrap.h"
+
+#include <cstdlib>
+
+#include "render/line_length_check.h"
+#include "render/subtitle_renderer.h"
+
+namespace quillet {
+
+std::optional<BrokenLines> BreakLongLines(FontEngine& engine, std::string_view line1, std::string_view line2,
+                                          const FontDesc& font) {
+  if (LinesFitWidth(MeasureSubtitleLines(engine, line1, line2, font))) return std::nullopt;
+  std::string text(line1);
+  if (!line1.empty() && !line2.empty()) text += ' ';
+  text.append(line2);
+  const std::string_view all = text;
+
+  // A blank byte is a blank in every charset: no double-byte code page uses it as the second byte of a
+  // character.
+  std::optional<BrokenLines> best;
+  int bestDifference = 0;
+  for (std::size_t at = all.find(' '); at != std::string_view::npos; at = all.find(' ', at + 1)) {
+    std::size_t leftEnd = at;
+    while (leftEnd > 0 && all[leftEnd - 1] == ' ') --leftEnd;
+    std::size_t rightStart = at;
+    while (rightStart < all.size() && all[rightStart] == ' ') ++rightStart;
+    if (leftEnd == 0 || rightStart == all.size()) continue;
+    const std::string_view left = all.substr(0, leftEnd);
+    const std::string_view right = all.substr(rightStart);
+    const LineMeasures measures = MeasureSubtitleLines(engine, left, right, font);
+    if (!LinesFitWidth(measures)) continue;
+    const int difference = std::abs(measures.w1 - measures.w2);
+    // On a tie the earlier break wins, which puts the shorter line on top.
+    if (!best || difference < bestDifference) {
+      best = BrokenLines{std::string(left), std::string(right)};
+      bestDifference = difference;
+    }
+    at = rightStart - 1;  // a run of blanks is one break
+  }
+  return best;
+}
+
+}  // namespace quillet

@@ -1,0 +1,30 @@
+// The WebVTT reader (.vtt): cues in blocks between empty lines, cue text tags removed, entities decoded.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "subtitle/skipped_entries.h"
+
+namespace quillet {
+
+class TSubtitle;
+
+// Detection on the text of a file: it starts (after a UTF-8 byte-order mark) with "WEBVTT", then the end of the
+// line, a blank or a tab.
+bool LooksLikeWebVtt(std::string_view text);
+
+// The drawn lines of one cue's text lines: every tag "<...>" removed (<i>, <c.class>, <v Name>, <ruby>, <rt>,
+// timestamps such as <00:01.000>), the entities &amp; &lt; &gt; &nbsp; &lrm; &rlm; decoded (as UTF-8), lines
+// left empty dropped. A "<" with no ">" after it stays text.
+std::string WebVttCueText(std::string_view line);
+
+// Appends the cues of a WebVTT text (UTF-8) to `document` in time order (AddInTimeOrder) and sets `Loaded`.
+// Blocks are separated by empty lines; the header block and NOTE, STYLE and REGION blocks are skipped. A cue is
+// an optional identifier line, the timing line "start --> end [settings]" with times "hh:mm:ss.ttt" or
+// "mm:ss.ttt" (settings ignored), then its text lines. A block whose timing line cannot be read gives a
+// SkippedEntry, and reading goes on.
+std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document);
+
+}  // namespace quillet

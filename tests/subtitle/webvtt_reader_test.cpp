@@ -1,0 +1,74 @@
+// The WebVTT reader: blocks, cue timings, cue text tags and entities, time order.
+#include "subtitle/webvtt_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "loading.h"
+
+namespace quillet {
+namespace {
+
+using test::Entry;
+using test::LoadBytes;
+
+TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
+  const std::string file =
+      "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\n"                                      // 1-3
+      "NOTE a comment\n00:00:01.000 --> 00:00:02.000 is no cue\n\n"                           // 4-6
+      "STYLE\n::cue { color: yellow }\n\n"                                                    // 7-9
+      "REGION\nid:fred width:40%\n\n"                                                         // 10-12
+      "intro\n00:01.000 --> 00:04.000 align:start line:0%\n<v Roger>We are\n<i>here</i>\n\n"  // 13-17
+      "00:00:07.000\t-->\t00:00:09.500\nthird\n\n"                                            // 18-20
+      "00:00:05.000 --> 00:00:06.000\nout of order\n\n"                                       // 21-23
+      "00:10.000 --> 00:11.000\n\n"                                                           // 24-25: no text
+      "4\n00:12.000 00:13.000 -->\nbad arrow\n\n"                                             // 26-29
+      "loose text\nwith no timing\n\n"                                                        // 30-32
+      "00:00:-1.000 --> 00:00:02.000\nnegative\n\n"                                           // 33-35
+      "01:00:00.5 --> 01:00:01.25\nlast";                                                     // 36-37
+  TSubtitle document;
+  const std::vector<SkippedEntry> skipped = ReadWebVtt(file, document);
+  EXPECT_TRUE(document.Loaded);
+  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{
+                                Entry("1000", "4000", "We are", "here"), Entry("5000", "6000", "out of order"),
+                                Entry("7000", "9500", "third"), Entry("10000", "11000"),
+                                Entry("3600005", "3601025", "last"),  // the fraction counts milliseconds
+                            }));
+  EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{26, "no \"-->\" right after the start time"},
+                                                {30, "no cue timing line (start --> end)"},
+                                                {33, "the start time cannot be read"}}));
+}
+
+TEST(WebVttReader, CueTextLosesItsTagsAndDecodesEntities) {
+  struct Case {
+    const char* text;
+    const char* drawn;
+  };
+  for (const auto& [text, drawn] : std::initializer_list<Case>{
+           {"<c.yellow.bg_blue>Tom &amp; Jerry</c>", "Tom & Jerry"},
+           {"&lt;3 &gt; <b>b</b><u>u</u>", "<3 > bu"},
+           {"<ruby>漢<rt>kan</rt></ruby> <lang en>word</lang>", "漢kan word"},
+           {"karaoke <00:07.500>next", "karaoke next"},
+           {"a&nbsp;b &lrm;c&rlm;",
+            "a\xC2\xA0"
+            "b \xE2\x80\x8E"
+            "c\xE2\x80\x8F"},
+           {"&amp;lt; stays &ampx &unknown;", "&lt; stays &ampx &unknown;"},
+           {"a < b without a close", "a < b without a close"},
+           {"<v Narrator>", ""},
+       }) {
+    EXPECT_EQ(WebVttCueText(text), drawn) << text;
+  }
+}
+
+TEST(WebVttReader, IsDetectedByItsFirstWordUnderAnySubtitleName) {
+  EXPECT_FALSE(LooksLikeWebVtt("WEBVTTX\n"));
+  EXPECT_FALSE(LooksLikeWebVtt("\nWEBVTT\n"));
+  for (const char* name : {"a.VTT", "a.srt", "a.txt"}) {
+    auto loaded = LoadBytes("WEBVTT\tx\r\n\r\n00:01.000 --> 00:02.000\r\nHi\r\n", name);
+    EXPECT_EQ(loaded.document.Lines, std::vector<SubtitleLine>{Entry("1000", "2000", "Hi")}) << name;
+    EXPECT_TRUE(loaded.document.UnicodeText) << name;  // UTF-8 whatever the charset
+  }
+}
+
+}  // namespace
+}  // namespace quillet
