@@ -13,9 +13,10 @@
 #include "app/console_view.h"
 #include "app/main_controller.h"
 #include "app/named_run.h"
+#include "app/program_arguments.h"
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
-#include "job/command_line.h"
+#include "base/number_text.h"
 #include "module_loader.h"
 #include "mux_module.h"
 #include "settings/settings_location.h"
@@ -58,32 +59,41 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  // The named commands never open a window, whether or not a display is present.
-  if (!args.empty() && (args[0] == "convert" || args[0] == "check")) {
-    const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
-  }
-  if (!args.empty() && args[0] == "mux") {
-    std::string error;
-    const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
-        quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
-    if (runMux == nullptr) {
-      std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
-      return 1;
+  const quillet::ProgramArguments start = quillet::ClassifyProgramArguments(args, [](const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+  });
+  switch (start.start) {
+    case quillet::ProgramStart::Named: {
+      // The named commands never open a window, whether or not a display is present.
+      if (args[0] == "mux") {
+        std::string error;
+        const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
+            quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
+        if (runMux == nullptr) {
+          std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
+          return 1;
+        }
+        return runMux(argc - 2, argv + 2, ::isatty(STDERR_FILENO) == 1);
+      }
+      const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
+      const std::vector<std::string> rest(args.begin() + 1, args.end());
+      return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
     }
-    return runMux(argc - 2, argv + 2, ::isatty(STDERR_FILENO) == 1);
-  }
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    std::fputs(quillet::CommandLineUsage().c_str(), stdout);
-    return 0;
-  }
-  if (!args.empty() && args[0] == "--version") {
-    std::printf("quillet %s\n", QUILLET_VERSION);
-    return 0;
+    case quillet::ProgramStart::Help:
+      std::fputs(quillet::CommandLineUsage().c_str(), stdout);
+      return 0;
+    case quillet::ProgramStart::Version:
+      std::fputs(quillet::ProgramVersionLine().c_str(), stdout);
+      return 0;
+    case quillet::ProgramStart::UsageError:
+      std::fprintf(stderr, "quillet: %s\n", start.message.c_str());
+      return 2;
+    default:
+      break;
   }
   const std::string programFolder = ProgramFolder(argv[0]);
-  const bool unattended = quillet::ParseCommandLine(args).unattended;
+  const bool unattended = start.start == quillet::ProgramStart::Unattended;
 #ifdef QUILLET_HAVE_UI
   // Before any window object exists: the toolkit would end the process on a display that does not answer.
   const quillet::DisplayCheck display = quillet::CheckDisplay(quillet::DisplayEnvironment::FromProcess());
@@ -99,6 +109,13 @@ int main(int argc, char** argv) {
   }
   if (!display.problem.empty()) std::fprintf(stderr, "quillet: %s.\n", display.problem.c_str());
 #endif
+  if (start.start == quillet::ProgramStart::OpenFile) {
+    std::fprintf(stderr,
+                 "quillet: no display to open the window with %s.\n"
+                 "Convert it without the window: quillet convert %s\n",
+                 quillet::QuoteForMessage(start.file).c_str(), start.file.c_str());
+    return 2;
+  }
   if (!unattended) {
     std::fprintf(stderr,
                  "quillet: no display, and the command line does not hold all 16 values.\n"

@@ -6,7 +6,7 @@
 namespace quillet {
 
 std::vector<std::string> ModuleCandidates(const std::string& programFolder, const std::string& moduleFile) {
-  return {programFolder + moduleFile, programFolder + "../lib/quillet/" + moduleFile};
+  return {programFolder + moduleFile, programFolder + "../lib/quillet/modules/" + moduleFile};
 }
 
 void* LoadModuleSymbol(const std::string& programFolder, const std::string& moduleFile, const char* symbol,

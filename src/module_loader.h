@@ -6,8 +6,8 @@
 
 namespace quillet {
 
-// Where a module may lie, in the order tried: beside the program (the build tree), then in lib/quillet beside
-// the program's bin folder (an installed program). programFolder ends with "/".
+// Where a module may lie, in the order tried: beside the program (the build tree), then in lib/quillet/modules
+// beside the program's bin folder (an installed program). programFolder ends with "/".
 std::vector<std::string> ModuleCandidates(const std::string& programFolder, const std::string& moduleFile);
 
 // The address of `symbol` in the first module that opens and has it, or null with `error` saying why none could

@@ -8,8 +8,8 @@
 
 namespace quillet {
 
-// Where the module may lie, in the order tried: beside the program (the build tree), then in lib/quillet beside
-// the program's bin folder (an installed program). programFolder ends with "/".
+// Where the module may lie, in the order tried: beside the program (the build tree), then in lib/quillet/modules
+// beside the program's bin folder (an installed program). programFolder ends with "/".
 std::vector<std::string> WindowModuleCandidates(const std::string& programFolder);
 
 // The window's entry, or null with `error` saying why no module could be opened (each place tried and what

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <functional>
 
+#include "clickable_label.h"
 #include "form_about.h"
 #include "form_colors_help.h"
 #include "job/job_settings.h"
@@ -91,6 +92,7 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   setWindowIcon(WindowIcon());
   setFont(WindowFont());
   setFixedSize(kClientWidth, kClientHeight);
+  setAcceptDrops(true);  // a subtitle or an IFO dropped on the window loads as its button would
   // A group's caption sits on its frame's top line, as on a classic group box, so the controls fit under it.
   setStyleSheet(QStringLiteral(
       "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
@@ -113,6 +115,8 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   m_settings = std::make_unique<SettingsLifecycle>(settingsPath, *m_controller, *m_geometry, *this);
 
   ConnectControls();
+  // Enter on a focused button presses it, as Space does (Qt does so on its own only inside dialogs).
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(true);
   StateChanged();
 
   m_formAbout = new TFormAbout(this);
@@ -162,13 +166,20 @@ void TFormMain::BuildInputGroup() {
 
   // The check box shows only its box; the label beside it starts with blanks to make room for it. Its two lines
   // start just under the group's top edge, so that the second ends above the radio buttons.
-  no_ifo = MakeLabel(g, "no_ifo", QStringLiteral("     I dont have any Ifo or my Ifo hasnt sup support"), 160, 7, 141);
+  // A click on the text ticks the box, as a click on a check box's own text does.
+  auto* noIfoText =
+      Named(new ClickableLabel(QStringLiteral("     I dont have any Ifo or my Ifo hasnt sup support"), g), "no_ifo");
+  noIfoText->setGeometry(160, 7, 141, 14);
+  no_ifo = noIfoText;
   no_ifo->setWordWrap(true);
   no_ifo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   no_ifo->setFixedHeight(2 * no_ifo->fontMetrics().lineSpacing());
   i_dont_have_ifo = Named(new QCheckBox(QStringLiteral("polycromatic"), g), "i_dont_have_ifo");
   i_dont_have_ifo->setGeometry(158, 7, 15, 13);
   i_dont_have_ifo->raise();
+  connect(noIfoText, &ClickableLabel::clicked, i_dont_have_ifo, [box = i_dont_have_ifo] {
+    if (box->isEnabled()) box->click();
+  });
 
   Pal = Named(new QRadioButton(QStringLiteral("Pal"), g), "Pal");
   Pal->setGeometry(176, 34, 44, 14);

@@ -35,6 +35,7 @@ struct FormMainOptions {
   std::string programFolder = "./";  // ends with "/"; batch lines name the program there
   std::string settingsPath;          // empty: where ChooseSettingsFile puts it for programFolder
   int generationWorkers = -1;        // threads that render ahead during generation; -1: by the usable processors
+  std::string openFile;              // not empty: loaded at the first activation, as a file dropped on the window
 };
 
 /*
@@ -137,6 +138,8 @@ class TFormMain : public QWidget, public MainView {
 
  protected:
   bool event(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -170,6 +173,7 @@ class TFormMain : public QWidget, public MainView {
   bool m_fontNamesShown = false;
 
   bool m_shown = false;
+  bool m_activated = false;
   bool m_endRequested = false;
   bool m_goingAway = false;  // destroyed: no more message boxes
   int m_modalDepth = 0;

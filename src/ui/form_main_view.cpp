@@ -5,12 +5,16 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,7 +22,10 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
+#include <QUrl>
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "app/console_view.h"
 #include "form_about.h"
@@ -63,9 +70,19 @@ void SetText(QLineEdit* edit, const QString& text) {
 }
 
 // A solid square of the entry's colour in every state: a disabled group (during a run) greys what it draws
-// itself, a pixmap or the palette's colours, but not a style sheet's background.
-QString SwatchStyle(Rgb colour) {
-  return QStringLiteral("background-color: %1").arg(QColor(colour.r, colour.g, colour.b).name());
+// itself, a pixmap or the palette's colours, but not a style sheet's background. The rule names the swatch, so
+// its tooltip (a label of its own) keeps the tooltip colours; the dark edge keeps a white entry apart from the
+// grey form.
+QString SwatchStyle(const QString& name, Rgb colour) {
+  return QStringLiteral("QLabel#%1 { background-color: %2; border: 1px solid #404040; }")
+      .arg(name, QColor(colour.r, colour.g, colour.b).name());
+}
+
+// A text box that shows a path shows all of it as its tooltip, since a long one does not fit in the box.
+void SetPathText(QLineEdit* edit, const QString& text) {
+  SetText(edit, text);
+  const QString tip = edit->fontMetrics().horizontalAdvance(text) + 8 > edit->width() ? text : QString();
+  if (edit->toolTip() != tip) edit->setToolTip(tip);
 }
 
 }  // namespace
@@ -99,7 +116,43 @@ bool TFormMain::event(QEvent* event) {
   return handled;
 }
 
-void TFormMain::FirstActivation() { m_settings->FirstActivation(); }
+void TFormMain::FirstActivation() {
+  if (!m_activated) {
+    m_activated = true;
+    // As if reached with the Tab key, so the focus frame shows where Enter and Space will act. (Qt notes the key
+    // only for a window already active; the window manager may activate it later.)
+    ButtonLoadIfo->setFocus(Qt::TabFocusReason);
+    setAttribute(Qt::WA_KeyboardFocusChange);
+  }
+  m_settings->FirstActivation();
+  // After the stored settings are back, so the file is laid out with the font they name.
+  if (!m_options.openFile.empty()) m_controller->OpenFile(std::exchange(m_options.openFile, std::string()));
+}
+
+namespace {
+
+// The local file a drag carries, when it carries exactly one.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return std::nullopt;
+  return QFile::encodeName(url.toLocalFile()).toStdString();
+}
+
+}  // namespace
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!m_controller->GenerationRunning() && DroppedFile(event->mimeData())) {
+    event->acceptProposedAction();
+  }
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> file = DroppedFile(event->mimeData());
+  if (!file || m_controller->GenerationRunning()) return;
+  event->acceptProposedAction();
+  m_controller->OpenFile(*file);
+}
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it after the entry it is on; nobody is left to read an "Abort" message.
@@ -124,6 +177,7 @@ void TFormMain::ShowMessage(const std::string& text) {
   if (messageHook) return messageHook(text);
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
+  GiveRoomForTitle(box);
   box.exec();
 }
 
@@ -135,12 +189,11 @@ void TFormMain::ShowError(const std::string& text) {
   if (errorHook) return errorHook(text);
   QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), MessageText(text), QMessageBox::Ok,
                   this);
+  GiveRoomForTitle(box);
   box.exec();
 }
 
-void TFormMain::ShowNotice(const std::string& text) {
-  ConsoleView(std::cerr).ShowMessage(text);
-}
+void TFormMain::ShowNotice(const std::string& text) { ConsoleView(std::cerr).ShowMessage(text); }
 
 void TFormMain::ExecuteOpenDialog(FileDialogState& dialog) {
   if (openDialogHook) return openDialogHook(dialog);
@@ -167,7 +220,7 @@ void TFormMain::StateChanged() {
   const QString caption = QString::fromStdString(s.caption);
   if (windowTitle() != caption) setWindowTitle(caption);
 
-  SetText(EditLoadIfo, FromPath(s.EditLoadIfo));
+  SetPathText(EditLoadIfo, FromPath(s.EditLoadIfo));
   ButtonLoadIfo->setEnabled(s.ButtonLoadIfoEnabled);
   {
     const QSignalBlocker blockBox(i_dont_have_ifo);
@@ -182,7 +235,7 @@ void TFormMain::StateChanged() {
   }
   Pal->setEnabled(s.PalNtscEnabled);
   Ntsc->setEnabled(s.PalNtscEnabled);
-  SetText(EditLoadSrt, FromPath(s.EditLoadSrt));
+  SetPathText(EditLoadSrt, FromPath(s.EditLoadSrt));
   MirrorPalette(s);
 
   {
@@ -193,6 +246,13 @@ void TFormMain::StateChanged() {
       items.reserve(static_cast<qsizetype>(s.ListBoxPreview.size()));
       for (const std::string& item : s.ListBoxPreview) items << FromText(item);
       ListBoxPreview->addItems(items);
+      // An entry wider than the list shows cut off: its tooltip holds it whole.
+      const QFontMetrics metrics = ListBoxPreview->fontMetrics();
+      const int room = ListBoxPreview->viewport()->width() - 4;
+      for (int row = 0; row < ListBoxPreview->count(); ++row) {
+        QListWidgetItem* item = ListBoxPreview->item(row);
+        if (metrics.horizontalAdvance(item->text()) > room) item->setToolTip(item->text());
+      }
       m_shownSubtitleItems = s.ListBoxPreview;
     }
     if (ListBoxPreview->currentRow() != s.ListBoxPreviewIndex) ListBoxPreview->setCurrentRow(s.ListBoxPreviewIndex);
@@ -245,7 +305,7 @@ void TFormMain::MirrorPalette(const MainState& s) {
     auto* swatch = new QLabel(GroupBoxInput);
     swatch->setObjectName(QStringLiteral("PaletteSwatch%1").arg(n));
     swatch->setGeometry(entry.swatchLeft, entry.swatchTop, kSwatchSizePx, kSwatchSizePx);
-    swatch->setStyleSheet(SwatchStyle(entry.colour));
+    swatch->setStyleSheet(SwatchStyle(swatch->objectName(), entry.colour));
     swatch->setToolTip(tooltip);
     swatch->show();
     auto* label = new QLabel(QString::fromStdString(entry.caption), GroupBoxInput);

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 #include <cmath>
 
 namespace quillet::ui {
@@ -11,22 +12,30 @@ namespace quillet::ui {
 QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const QList<QRect>& screenAreas) {
   if (screenAreas.isEmpty()) return client.topLeft();
   const QRect outer = client.marginsAdded(frame);
-  // The title bar can be grabbed when its top row lies on an area and enough of its width does.
-  const QRect titleRow(outer.left(), outer.top(), outer.width(), 1);
-  const int grabWidth = std::min(outer.width(), 100);
   const QRect* best = nullptr;
-  int bestOverlap = 0;
+  long long bestOverlap = 0;
   for (const QRect& area : screenAreas) {
-    if (area.intersected(titleRow).width() >= grabWidth) return client.topLeft();
+    if (area.contains(outer)) return client.topLeft();
     const QRect overlap = area.intersected(outer);
-    if (overlap.width() * overlap.height() > bestOverlap) {
-      bestOverlap = overlap.width() * overlap.height();
+    const long long overlapArea = static_cast<long long>(overlap.width()) * overlap.height();
+    if (overlapArea > bestOverlap) {
+      bestOverlap = overlapArea;
       best = &area;
+    }
+  }
+  const bool fits = best && outer.width() <= best->width() && outer.height() <= best->height();
+  if (!fits) {
+    // Larger than the screen: it stays where its title bar can be grabbed, the top row and enough of its width on
+    // an area.
+    const QRect titleRow(outer.left(), outer.top(), outer.width(), 1);
+    const int grabWidth = std::min(outer.width(), 100);
+    for (const QRect& area : screenAreas) {
+      if (area.intersected(titleRow).width() >= grabWidth) return client.topLeft();
     }
   }
   QPoint topLeft;
   if (best) {
-    // Inside the area it overlaps most; a frame larger than the area keeps its top-left corner on it.
+    // Wholly inside the area it overlaps most; a frame larger than the area goes to its top-left corner.
     topLeft.setX(std::max(best->left(), std::min(outer.left(), best->right() + 1 - outer.width())));
     topLeft.setY(std::max(best->top(), std::min(outer.top(), best->bottom() + 1 - outer.height())));
   } else {
@@ -37,12 +46,28 @@ QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const
   return topLeft + QPoint(frame.left(), frame.top());
 }
 
+namespace {
+
+// Device pixels per Qt pixel on the window's screen (1.5 at a scale of 150 %). The settings file holds device
+// pixels, so a place saved at one scale is the same place on the screen at another.
+qreal DeviceRatio(const QWidget& window) {
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+int ToDevice(int qtPixels, qreal ratio) { return static_cast<int>(std::lround(qtPixels * ratio)); }
+int FromDevice(int devicePixels, qreal ratio) { return static_cast<int>(std::lround(devicePixels / ratio)); }
+
+}  // namespace
+
 ScreenInfo QtWindowGeometry::Screen() const {
   const QScreen* screen = m_window.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return {};
   const QRect geometry = screen->geometry();
-  return {geometry.width(), geometry.height(), static_cast<int>(std::lround(screen->logicalDotsPerInch()))};
+  const qreal ratio = screen->devicePixelRatio();
+  return {ToDevice(geometry.width(), ratio), ToDevice(geometry.height(), ratio),
+          static_cast<int>(std::lround(screen->logicalDotsPerInch()))};
 }
 
 WindowPlacement QtWindowGeometry::Placement() const {
@@ -55,7 +80,10 @@ WindowPlacement QtWindowGeometry::Placement() const {
   placement.maxPosition = m_maxPosition;
   // A minimised window keeps the client rectangle it had.
   const QRect client = m_window.geometry();
-  placement.normalRect = {client.left(), client.top(), client.left() + client.width(), client.top() + client.height()};
+  const qreal ratio = DeviceRatio(m_window);
+  placement.normalRect = {ToDevice(client.left(), ratio), ToDevice(client.top(), ratio),
+                          ToDevice(client.left() + client.width(), ratio),
+                          ToDevice(client.top() + client.height(), ratio)};
   return placement;
 }
 
@@ -65,7 +93,9 @@ void QtWindowGeometry::SetPlacement(const WindowPlacement& placement) {
   m_maxPosition = placement.maxPosition;
   m_placed = true;
 
-  const QRect client(placement.normalRect.left, placement.normalRect.top, m_window.width(), m_window.height());
+  const qreal ratio = DeviceRatio(m_window);
+  const QRect client(FromDevice(placement.normalRect.left, ratio), FromDevice(placement.normalRect.top, ratio),
+                     m_window.width(), m_window.height());
   // Before the window manager has framed the window its frame is unknown: a title bar is assumed above it.
   QMargins frame(m_window.geometry().left() - m_window.frameGeometry().left(),
                  m_window.geometry().top() - m_window.frameGeometry().top(),

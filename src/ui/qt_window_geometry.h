@@ -12,9 +12,10 @@ namespace quillet::ui {
 
 /*
  * Where a window with client rectangle `client` and frame `frame` (the window manager's borders around it) goes
- * so that a person can reach it: where it is, when the top of its frame (the title bar) lies on one of the
- * screens' available areas; moved into the area it overlaps most, when it is partly off; centred on the first
- * area, when it is off every screen. Returns the client's top-left corner.
+ * so that a person sees all of it: where it is, when its frame lies wholly on one of the screens' available
+ * areas; moved wholly into the area it overlaps most, when it is partly off and fits there; centred on the first
+ * area, when it is off every screen. A frame larger than the area stays where its title bar can be grabbed, or
+ * else goes to the area's top-left corner. Returns the client's top-left corner.
  */
 QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const QList<QRect>& screenAreas);
 
@@ -26,7 +27,8 @@ QPoint ReachableClientPosition(const QRect& client, const QMargins& frame, const
  * The normal rectangle saved and restored is the client area, the part of the window that is the program's
  * own: a window manager places it where it was asked to, whatever frame it then draws around it, whereas the
  * frame is not known before the window has been shown. Saving one and restoring the other made the window
- * move by its title bar's height at every start.
+ * move by its title bar's height at every start. Positions and the screen's size are device pixels, whatever
+ * scale Qt draws at.
  */
 class QtWindowGeometry : public WindowGeometry {
  public:

@@ -1,7 +1,8 @@
-// What the three windows share: the window font and centring on the screen.
+// What the three windows share: the window font, centring on the screen, and the message boxes' width.
 #pragma once
 
 #include <QFont>
+#include <QMessageBox>
 #include <QWidget>
 
 namespace quillet::ui {
@@ -11,5 +12,9 @@ QFont WindowFont();
 
 // Moves a window so its frame is centred on the available area of its screen.
 void CentreOnScreen(QWidget& window);
+
+// Widens a message box with a short text ("Operation Aborted") so that a window manager has room for its title
+// beside the title bar's buttons, instead of shortening it to "Q…t".
+void GiveRoomForTitle(QMessageBox& box);
 
 }  // namespace quillet::ui

@@ -253,6 +253,29 @@ TEST_P(GenerateAbort, LeavesExactlyKPacketsAndNoInstructionFile) {
   EXPECT_EQ(h.view.endProgramCalls, 0);
 }
 
+// The repaints are throttled, so the entry shown when "Abort" is pressed may be long past; the message must
+// stand beside the last entry the run writes.
+TEST_F(Generate, TheAbortMessageStandsBesideTheLastEntryWritten) {
+  ControllerOptions options = ControllerHarness::SequentialOptions();
+  options.showFramesDuringGeneration = true;
+  options.repaintInterval = std::chrono::hours(1);  // only the first entry is drawn on its own
+  ControllerHarness h(options);
+  h.ReadyWithoutIfo(subtitle);
+  const int firstEntryEvents = h.view.processEventsCalls + 1;
+  Image24 firstShown;
+  Image24 shownAtMessage;
+  h.view.onProcessEvents = [&](int call) {
+    if (call == firstEntryEvents) firstShown = h.State().preview;
+    if (call != firstEntryEvents + 6) return;
+    h.controller.ButtonGenerateSupClick();  // entry 7: the last one written
+    shownAtMessage = h.State().preview;
+  };
+  h.controller.ButtonGenerateSupClick();
+  ASSERT_EQ(Packets(Sup()).size(), 7u);
+  EXPECT_FALSE(shownAtMessage == firstShown);
+  EXPECT_TRUE(shownAtMessage == h.State().preview);  // what the run shows at its end: entry 7
+}
+
 INSTANTIATE_TEST_SUITE_P(SequentialAndWorkers, GenerateAbort,
                          ::testing::Values(AbortCase{0, 1}, AbortCase{0, 4}, AbortCase{0, 10}, AbortCase{2, 1},
                                            AbortCase{2, 4}, AbortCase{2, 10}, AbortCase{-1, 7}),

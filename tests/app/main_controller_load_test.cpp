@@ -226,6 +226,39 @@ TEST_F(FontChangeCheck, WithoutAPaletteTheFontChangeChecksNothing) {
   EXPECT_TRUE(h.State().LinesFit);
 }
 
+// A file handed to the window from outside (its command line, a drop) loads without a dialog.
+TEST_F(LoadSubtitle, AFileOpenedFromOutsideLoadsAsItsButtonWouldWithoutADialog) {
+  const std::string srt = CopyData(dir, "ctl_ten_entries.srt");
+  const std::string ifo = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  const struct {
+    const char* what;
+    std::vector<std::string> files;
+    bool generic;  // the generic palette in use at the end
+    std::size_t entries;
+  } cases[] = {
+      {"a subtitle with no palette yet takes the generic one", {srt}, true, 10},
+      {"an IFO, then a subtitle with its colours", {ifo, srt}, false, 10},
+      {"an IFO of any letter case", {CopyData(dir, "ifo_greys_pal.ifo", "vts_02_0.ifo")}, false, 0},
+  };
+  for (const auto& c : cases) {
+    ControllerHarness fresh;
+    for (const std::string& file : c.files) fresh.controller.OpenFile(file);
+    const MainState& s = fresh.State();
+    EXPECT_TRUE(fresh.view.dialogs.empty()) << c.what;
+    EXPECT_TRUE(fresh.view.errors.empty()) << c.what;
+    ASSERT_TRUE(s.palette.has_value()) << c.what;
+    EXPECT_EQ(s.palette->generic, c.generic) << c.what;
+    EXPECT_EQ(s.ListBoxPreview.size(), c.entries) << c.what;
+    EXPECT_EQ(s.SubtitleLoaded, c.entries > 0) << c.what;
+    if (c.entries > 0) {
+      EXPECT_EQ(s.EditLoadSrt, srt) << c.what;
+      EXPECT_EQ(s.OpenDialogsub.fileName, srt) << c.what;  // the dialog starts there next time
+    } else {
+      EXPECT_EQ(s.EditLoadIfo, c.files.back()) << c.what;
+    }
+  }
+}
+
 // "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ.
 TEST_F(LoadSubtitle, ChoosingATwoByteCharsetReadsTheLinesAgainByItsCharacters) {
   constexpr int kShiftJis = 14, kDefault = 4;  // charset list indexes

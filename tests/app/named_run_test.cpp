@@ -2,7 +2,11 @@
 #include "app/named_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <iostream>
 #include <sstream>
 
 #include "test_support.h"
@@ -43,6 +47,66 @@ TEST(NamedRun, NoProgressIntoPipesOrWithQuiet) {
   EXPECT_EQ(quiet.status, kExitOk);
   EXPECT_EQ(quiet.err, "");
   EXPECT_EQ(quiet.out, "");
+}
+
+// A SubRip file of `entries` one-line entries, a second apart.
+std::string SubRipOf(int entries) {
+  std::string text;
+  for (int n = 1; n <= entries; ++n) {
+    const std::string at = "00:" + std::string(n / 60 < 10 ? "0" : "") + std::to_string(n / 60) + ":" +
+                           std::string(n % 60 < 10 ? "0" : "") + std::to_string(n % 60);
+    text += std::to_string(n) + "\n" + at + ",000 --> " + at + ",900\nLine number " + std::to_string(n) + "\n\n";
+  }
+  return text;
+}
+
+TEST(NamedRun, LinesComeInTheOrderOfTheArgumentsWhateverFinishesFirst) {
+  test::TempDir dir;
+  // The long file is given first and finishes last; a missing file fails at once.
+  const std::string files[] = {dir.Write("long.srt", SubRipOf(400)), dir.File("missing.srt"),
+                               dir.Write("short.srt", SubRipOf(1))};
+  const Captured run = RunConvert({"-j", "3", files[0], files[1], files[2]}, false);
+  EXPECT_EQ(run.status, kExitFailed);
+  const std::size_t longAt = run.out.find(files[0] + ": wrote");
+  const std::size_t shortAt = run.out.find(files[2] + ": wrote");
+  ASSERT_NE(longAt, std::string::npos) << run.out;
+  ASSERT_NE(shortAt, std::string::npos) << run.out;
+  EXPECT_LT(longAt, shortAt) << run.out;
+  EXPECT_EQ(run.err.rfind(files[1] + ": ", 0), 0u) << run.err;
+}
+
+TEST(NamedRun, AnInterruptWipesTheProgressLineBeforeTheProcessEnds) {
+  test::TempDir dir;
+  const std::string srt = dir.Write("long.srt", SubRipOf(3000));
+  int errPipe[2];
+  ASSERT_EQ(::pipe(errPipe), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::dup2(errPipe[1], STDERR_FILENO);
+    ::close(errPipe[0]);
+    std::ostringstream out;
+    // Standard error stands for the terminal: the progress line goes there.
+    RunNamedCommand(NamedCommand::Convert, {"-j", "1", srt}, out, std::cerr, true);
+    ::_exit(0);
+  }
+  ::close(errPipe[1]);
+  std::string err;
+  char buffer[4096];
+  bool interrupted = false;
+  for (ssize_t got; (got = ::read(errPipe[0], buffer, sizeof buffer)) > 0;) {
+    err.append(buffer, static_cast<std::size_t>(got));
+    if (!interrupted && err.find("files,") != std::string::npos) {
+      ::kill(child, SIGINT);
+      interrupted = true;
+    }
+  }
+  ::close(errPipe[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(interrupted) << err;
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;  // ended as the signal ends it
+  EXPECT_TRUE(err.ends_with("\r\033[K")) << err;
 }
 
 }  // namespace

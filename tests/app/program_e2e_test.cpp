@@ -305,6 +305,27 @@ TEST_F(Program, ADisplayWithoutAServerCountsAsNoDisplay) {
   EXPECT_TRUE(Contains(window.err, "no display")) << window.err;
 }
 
+TEST(ProgramStart, AWrongFirstWordIsNamedAndAFileToOpenNeedsADisplay) {
+  test::TempDir dir;
+  const std::string srt = dir.Write("film.srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--bogus"}, "quillet: unknown option '--bogus'\nTry 'quillet --help'.\n"},
+      {{"frobnicate", "x.srt"}, "quillet: unknown command 'frobnicate'"},
+      {{srt}, "quillet: no display to open the window with '" + srt + "'."},
+  };
+  for (const auto& c : cases) {
+    const Outcome run = RunQuillet(c.args);
+    EXPECT_EQ(run.status, 2) << c.args[0];
+    EXPECT_TRUE(StartsWith(run.err, c.err)) << run.err;
+  }
+  const Outcome version = RunQuillet({"convert", "--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(StartsWith(version.out, "quillet ")) << version.out;
+}
+
 TEST(ProgramStart, HelpPrintsTheUsage) {
   const Outcome run = RunQuillet({"--help"});
   EXPECT_EQ(run.status, 0);

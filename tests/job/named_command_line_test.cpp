@@ -78,6 +78,32 @@ TEST(NamedCommandLine, GluedAndLongSpellingsMeanTheSame) {
   EXPECT_EQ(glued.options.jobs, 2);
 }
 
+TEST(NamedCommandLine, BundledShortOptionsMeanTheSameAsSeparateOnes) {
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
+      {{"-qj2", "f.srt"}, {"-q", "-j", "2", "f.srt"}},
+      {{"-qj", "2", "f.srt"}, {"-q", "-j", "2", "f.srt"}},
+      {{"-qo/tmp/x", "f.srt"}, {"-q", "-o", "/tmp/x", "f.srt"}},
+      {{"-qq", "f.srt"}, {"-q", "f.srt"}},
+      // A negative number is a value, never a bundle.
+      {{"--offset-or", "-14", "f.srt"}, {"--offset-or=-14", "f.srt"}},
+  };
+  for (const auto& [bundled, separate] : cases) {
+    const NamedParse a = Convert(bundled);
+    ASSERT_EQ(a.error, "") << bundled[0];
+    EXPECT_EQ(a.options, Convert(separate).options) << bundled[0];
+  }
+  EXPECT_EQ(Convert({"-qx", "f.srt"}).error, "unknown option '-x'");
+  EXPECT_EQ(Convert({"-verbose", "f.srt"}).error, "unknown option '-verbose'");
+}
+
+TEST(NamedCommandLine, CheckTakesTheOutputOptionsAndLeavesThemUnused) {
+  const NamedParse check = ParseNamedCommandLine(
+      NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "--format", "mkv", "f.srt"});
+  ASSERT_EQ(check.error, "");
+  EXPECT_EQ(check.options, ParseNamedCommandLine(NamedCommand::Check, {"f.srt"}).options);
+  EXPECT_NE(Convert({"--language", "klingon", "f.srt"}).error, "");  // convert still checks them
+}
+
 TEST(NamedCommandLine, DoubleDashMakesTheRestFileNames) {
   const NamedParse parse = Convert({"--", "--quiet", "-j"});
   ASSERT_EQ(parse.error, "");
@@ -90,6 +116,8 @@ TEST(NamedCommandLine, HelpWinsOverEverythingElse) {
   EXPECT_TRUE(Convert({"--help", "--align", "middle"}).help);
   EXPECT_TRUE(ParseNamedCommandLine(NamedCommand::Check, {"-h"}).help);
   EXPECT_FALSE(Convert({"--", "--help"}).help);
+  EXPECT_TRUE(Convert({"--align", "middle", "--version"}).version);
+  EXPECT_TRUE(ParseNamedCommandLine(NamedCommand::Check, {"--version"}).version);
 }
 
 TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {

@@ -39,15 +39,38 @@ TEST(ReadIfoFile, RefusesEveryTruncationWithAClearMessage) {
   for (std::size_t length : {std::size_t{0}, std::size_t{1}, std::size_t{0xCC}, std::size_t{0xCF}, std::size_t{0x201},
                              table, table + 15, colours, colours + 30, whole.size() - 1}) {
     const std::string path = dir.Write("short.ifo", whole.substr(0, length));
+    // Cut inside the fixed fields it is too short; cut later, a field points past its end, and that is said.
+    const std::string pointer =
+        length < table + 16 ? "its program chain table's sector" : "its first program chain's offset";
+    const std::string expected =
+        length < 0xD0 ? "\"" + path + "\" is too short to be a DVD title set information file."
+                      : "\"" + path + "\" is cut short or is not a DVD title set information file: " + pointer +
+                            " points to byte " + std::to_string(length < table + 16 ? table + 12 : colours) +
+                            ", past the end of the file (" + std::to_string(length) + " bytes).";
     try {
       ReadIfoFile(path);
       ADD_FAILURE() << "accepted a file cut to " << length << " bytes";
     } catch (const FileError& e) {
-      EXPECT_EQ(std::string(e.what()), "\"" + path + "\" is too short to be a DVD title set information file.")
-          << length;
+      EXPECT_EQ(std::string(e.what()), expected) << length;
     }
   }
   EXPECT_NO_THROW(ReadIfoFile(dir.Write("whole.ifo", whole)));
+}
+
+TEST(ReadIfoFile, TheDiscsMenuFileIsRefusedNamingTheTitleSetsFile) {
+  test::TempDir dir;
+  std::string bytes = BuildIfoBytes(kMixedPalette, 0x5000);
+  bytes.replace(0, 12, "DVDVIDEO-VMG");
+  const std::string path = dir.Write("VIDEO_TS.IFO", bytes);
+  try {
+    ReadIfoFile(path);
+    ADD_FAILURE() << "read the menu file as a title set's";
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "\"" + path +
+                                         "\" is the DVD's menu information file (VIDEO_TS.IFO), which holds no "
+                                         "subtitle colours: load the title set's VTS_xx_0.IFO instead (VTS_01_0.IFO "
+                                         "for the first title).");
+  }
 }
 
 TEST(ReadIfoFile, RefusesOffsetsFarPastTheEndWithoutOverflow) {

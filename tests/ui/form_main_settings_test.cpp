@@ -52,18 +52,25 @@ TEST(FormMainSettings, ShowingRestoresThePositionAndTheStoredValues) {
   EXPECT_FALSE(w->CheckBoxVobSub->isChecked());
 }
 
-TEST(FormMainSettings, APlaceOffEveryScreenIsCentredAndAPartlyHiddenOneMovedIn) {
+TEST(FormMainSettings, APlaceOffEveryScreenIsCentredAndAPartlyHiddenOneMovedWhollyIn) {
   const QList<QRect> screens{{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
   const QMargins frame(4, 22, 4, 4);
   const QSize size(803, 705);
   // Where its title bar can be grabbed, on either screen, a window stays.
   EXPECT_EQ(ui::ReachableClientPosition({{100, 40}, size}, frame, screens), QPoint(100, 40));
-  EXPECT_EQ(ui::ReachableClientPosition({{1500, 300}, size}, frame, screens), QPoint(1500, 300));
+  EXPECT_EQ(ui::ReachableClientPosition({{1490, 300}, size}, frame, screens), QPoint(1490, 300));
   // Off every screen: centred on the first.
   EXPECT_EQ(ui::ReachableClientPosition({{5000, -3000}, size}, frame, screens), QPoint(110, 40));
   // Its title bar above the top: moved down onto the screen it overlaps most.
   EXPECT_EQ(ui::ReachableClientPosition({{100, -200}, size}, frame, screens), QPoint(100, 22));
   EXPECT_EQ(ui::ReachableClientPosition({{1100, 10}, size}, frame, screens), QPoint(1100, 22));
+  // Only part of the title bar on the screen, the close button off it: moved wholly onto the screen.
+  const QList<QRect> small{{0, 0, 1024, 768}};
+  EXPECT_EQ(ui::ReachableClientPosition({{900, 40}, size}, frame, small), QPoint(217, 40));
+  EXPECT_EQ(ui::ReachableClientPosition({{-700, 300}, size}, frame, small), QPoint(4, 59));
+  // Larger than the screen: it stays where its title bar can be grabbed, or goes to the top-left corner.
+  EXPECT_EQ(ui::ReachableClientPosition({{300, 300}, size}, frame, {{0, 0, 800, 600}}), QPoint(300, 300));
+  EXPECT_EQ(ui::ReachableClientPosition({{300, -100}, size}, frame, {{0, 0, 800, 600}}), QPoint(4, 22));
 
   // The window itself: a place stored off the screen opens it where it can be reached.
   TempDir dir;

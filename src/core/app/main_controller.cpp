@@ -124,8 +124,8 @@ void MainController::ButtonLoadIfoClick() {
   Guard([&] { DoLoadIfo(); });
 }
 
-void MainController::DoLoadIfo() {
-  if (!m_state.Unattended) m_view.ExecuteOpenDialog(m_state.OpenDialogifo);
+void MainController::DoLoadIfo(bool askForFile) {
+  if (!m_state.Unattended && askForFile) m_view.ExecuteOpenDialog(m_state.OpenDialogifo);
   const std::string fileName = m_state.OpenDialogifo.fileName;
   if (fileName.empty()) return;
   m_view.ProcessEvents();

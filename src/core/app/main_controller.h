@@ -71,6 +71,11 @@ class MainController {
   void SetNoIfo(bool checked);  // the no-IFO box: its action runs when the state changes
   void SelectPal(bool pal);     // the Pal / Ntsc radio buttons: PalClick runs when the choice changes
   void ButtonLoadSubClick();
+  // A file given to the window from outside (its name on the command line, a file dropped on the window): an IFO
+  // is loaded as "Load IFO" loads the file chosen in its dialog, anything else as "Load SRT" loads a subtitle, the
+  // dialog remembering the name. A subtitle that finds no palette in place takes the generic one, as ticking the
+  // no-IFO box gives it, so the file opens rather than being refused. Ignored while a generation run is busy.
+  void OpenFile(const std::string& path);
 
   // the subtitle list and the settings controls, as the person changes them
   void ListBoxPreviewClick(int index);
@@ -110,10 +115,10 @@ class MainController {
   // the handlers
   void FormCreateSteps(bool setDefaultValuesCommand);
   void ReadCommandLine();
-  void DoLoadIfo();
+  void DoLoadIfo(bool askForFile = true);
   void i_dont_have_ifoClick();
   void PalClick();
-  void DoLoadSub();
+  void DoLoadSub(bool askForFile = true);
   void DoGenerate();
   bool StartGeneration();
   GenerationJob BuildGenerationJob(const RenderSettings& render, FontEnginePerThread& engines, const OutputPaths& paths,
@@ -159,6 +164,9 @@ class MainController {
   void ApplyRoles(int background, int text, int outline, int antialias);
 
   MainView& m_view;
+  // Set while a run that shows its frames is busy: shows the entry being written now, so that the "Abort" message
+  // stands beside the last entry the run writes, not the last one the throttle let through.
+  std::function<void()> m_showEntryBeingWritten;
   ControllerOptions m_options;
   MainState m_state;
   std::unique_ptr<FontEngine> m_fonts;

@@ -55,6 +55,7 @@ bool MainController::StartGeneration() {
   m_state.ProgressBar1.min = 0;
   m_state.ProgressBar1.position = 0;
   if (m_state.GenerationStopped) {
+    if (m_showEntryBeingWritten) m_showEntryBeingWritten();
     Changed();
     m_view.ShowMessage("Operation Aborted");
     return false;
@@ -124,8 +125,16 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
     bar.position = std::min(bar.position + 1, bar.max);
     if (repaintEntry || bar.position >= bar.max) m_view.ProgressChanged();
   };
+  auto showLatest = [&] {
+    if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
+  };
+  struct ShowLatestWhileRunning {
+    std::function<void()>& slot;
+    ~ShowLatestWhileRunning() { slot = nullptr; }
+  } scope{m_showEntryBeingWritten};
+  m_showEntryBeingWritten = showLatest;
   const GenerationOutcome outcome = RunGeneration(job, hooks);
-  if (m_options.showFramesDuringGeneration && entryAt > 0 && entryShown != entryAt) showFrame(entryAt);
+  showLatest();
   return outcome;
 }
 

@@ -2,6 +2,7 @@
 #include "app/main_controller.h"
 #include "app/long_lines.h"
 #include "app/messages.h"
+#include "base/ascii_text.h"
 #include "render/charset_decoder.h"
 #include "render/line_length_check.h"
 #include "render/preview_background.h"
@@ -42,12 +43,26 @@ void MainController::ButtonLoadSubClick() {
   Guard([&] { DoLoadSub(); });
 }
 
-void MainController::DoLoadSub() {
+void MainController::OpenFile(const std::string& path) {
+  if (GenerationRunning() || path.empty()) return;
+  Guard([&] {
+    if (EndsWithIgnoringAsciiCase(path, ".ifo")) {
+      m_state.OpenDialogifo.fileName = path;
+      DoLoadIfo(false);
+      return;
+    }
+    if (!m_state.IfoLoaded) SetNoIfoChecked(true);
+    m_state.OpenDialogsub.fileName = path;
+    DoLoadSub(false);
+  });
+}
+
+void MainController::DoLoadSub(bool askForFile) {
   m_state.SubtitleLoaded = false;
   m_state.LinesFit = false;
   m_state.EditLoadSrt = "Load SRT";
   Changed();
-  if (!m_state.Unattended) m_view.ExecuteOpenDialog(m_state.OpenDialogsub);
+  if (!m_state.Unattended && askForFile) m_view.ExecuteOpenDialog(m_state.OpenDialogsub);
   const std::string fileName = m_state.OpenDialogsub.fileName;
   if (fileName.empty() || !m_state.IfoLoaded) {
     m_view.ShowMessage(kNoPaletteYetMessage);

@@ -12,6 +12,7 @@
 #include "app/file_conversion.h"
 #include "app/named_run.h"
 #include "app/named_run_setup.h"
+#include "app/usage.h"
 #include "base/errors.h"
 #include "base/output_file.h"
 #include "base/whole_file.h"
@@ -183,6 +184,10 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
   const NamedParse parse = ParseNamedCommandLine(NamedCommand::Mux, args);
   if (parse.help) {
     out << NamedCommandUsage(NamedCommand::Mux) << std::flush;
+    return kExitOk;
+  }
+  if (parse.version) {
+    out << ProgramVersionLine() << std::flush;
     return kExitOk;
   }
   auto refuse = [&](const MuxFailure& failure) {

@@ -1,10 +1,13 @@
 // "quillet convert" and "quillet check": many files in one process, in parallel, reported one line each.
 #include "app/named_run.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <ostream>
@@ -13,6 +16,7 @@
 #include "app/file_conversion.h"
 #include "app/output_clashes.h"
 #include "app/subtitle_check.h"
+#include "app/usage.h"
 #include "run/worker_count.h"
 
 namespace quillet {
@@ -22,20 +26,79 @@ using Clock = std::chrono::steady_clock;
 
 const char* CommandName(NamedCommand command) { return command == NamedCommand::Convert ? "convert" : "check"; }
 
-// Writes whole lines from several threads, and keeps the progress line (when there is one) below them: a line
-// printed while the progress line shows first wipes it, and the next tick draws it again.
+constexpr char kWipeLine[] = "\r\033[K";
+
+// Set while a progress line stands on the terminal, so that Ctrl-C (or a kill) leaves the shell's prompt on a
+// clean line: the handler wipes it and ends the process as the signal would have.
+std::atomic<bool> g_progressOnTerminal{false};
+
+extern "C" void WipeProgressAndDie(int signalNumber) {
+  if (g_progressOnTerminal.load()) {
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kWipeLine, sizeof kWipeLine - 1);
+  }
+  std::signal(signalNumber, SIG_DFL);
+  std::raise(signalNumber);
+}
+
+// While it lives, an interrupt or termination wipes the progress line before the process ends.
+class ProgressSignalGuard {
+ public:
+  explicit ProgressSignalGuard(bool active) : m_active(active) {
+    if (!m_active) return;
+    m_previousInt = std::signal(SIGINT, WipeProgressAndDie);
+    m_previousTerm = std::signal(SIGTERM, WipeProgressAndDie);
+  }
+  ~ProgressSignalGuard() {
+    if (!m_active) return;
+    std::signal(SIGINT, m_previousInt);
+    std::signal(SIGTERM, m_previousTerm);
+  }
+  ProgressSignalGuard(const ProgressSignalGuard&) = delete;
+  ProgressSignalGuard& operator=(const ProgressSignalGuard&) = delete;
+
+ private:
+  bool m_active;
+  void (*m_previousInt)(int) = SIG_DFL;
+  void (*m_previousTerm)(int) = SIG_DFL;
+};
+
+// Writes the files' lines from several threads in the order of the arguments: a file's lines wait until every
+// file before it has been told. The progress line (when there is one) stays below them: a line printed while
+// it shows first wipes it, and the next tick draws it again.
 class Reporter {
  public:
-  Reporter(std::ostream& out, std::ostream& err, bool showProgress)
-      : m_out(out), m_err(err), m_showProgress(showProgress) {}
+  Reporter(std::ostream& out, std::ostream& err, bool showProgress, int fileCount)
+      : m_out(out), m_err(err), m_showProgress(showProgress), m_waiting(static_cast<std::size_t>(fileCount)) {}
 
-  void Out(const std::string& line) { Write(m_out, line); }
-  void Err(const std::string& line) { Write(m_err, line); }
+  // Lines of no file (notices before the run) go out at once.
+  void Err(const std::string& line) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Write(m_err, line);
+  }
+
+  // One line of file `index`, to standard error or standard output, held until the file is finished.
+  void FileLine(int index, bool toErr, std::string line) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_waiting[static_cast<std::size_t>(index)].lines.push_back({toErr, std::move(line)});
+  }
+
+  // File `index` has all its lines: they, and those of the finished files after it, go out if their turn came.
+  void FileDone(int index) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_waiting[static_cast<std::size_t>(index)].done = true;
+    while (m_nextToTell < m_waiting.size() && m_waiting[m_nextToTell].done) {
+      for (const Line& line : m_waiting[m_nextToTell].lines) Write(line.toErr ? m_err : m_out, line.text);
+      m_waiting[m_nextToTell].lines.clear();
+      ++m_nextToTell;
+    }
+  }
 
   void Progress(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_showProgress) return;
-    m_err << "\r\033[K" << text << std::flush;
+    // Set before the line is written and cleared after it is wiped, so an interrupt at any moment between wipes it.
+    g_progressOnTerminal = true;
+    m_err << kWipeLine << text << std::flush;
     m_progressShown = true;
   }
 
@@ -45,21 +108,32 @@ class Reporter {
   }
 
  private:
+  struct Line {
+    bool toErr;
+    std::string text;
+  };
+  struct FileLines {
+    std::vector<Line> lines;
+    bool done = false;
+  };
+
   void Write(std::ostream& stream, const std::string& line) {
-    std::lock_guard<std::mutex> lock(m_mutex);
     WipeProgress();
     stream << line << '\n' << std::flush;
   }
   void WipeProgress() {
     if (!m_progressShown) return;
-    m_err << "\r\033[K" << std::flush;
+    m_err << kWipeLine << std::flush;
     m_progressShown = false;
+    g_progressOnTerminal = false;
   }
 
   std::ostream& m_out;
   std::ostream& m_err;
   const bool m_showProgress;
   bool m_progressShown = false;
+  std::vector<FileLines> m_waiting;
+  std::size_t m_nextToTell = 0;
   std::mutex m_mutex;
 };
 
@@ -82,6 +156,7 @@ void ForEachFile(int fileCount, int threads, Reporter& reporter, const std::atom
   auto loop = [&] {
     for (int i = next++; i < fileCount; i = next++) {
       work(i);
+      reporter.FileDone(i);
       ++done;
       std::lock_guard<std::mutex> lock(mutex);
       finished.notify_all();
@@ -117,6 +192,10 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
     out << NamedCommandUsage(command) << std::flush;
     return kExitOk;
   }
+  if (parse.version) {
+    out << ProgramVersionLine() << std::flush;
+    return kExitOk;
+  }
   const std::string prefix = std::string("quillet ") + CommandName(command) + ": ";
   const std::string tryHelp = std::string("Try 'quillet ") + CommandName(command) + " --help'.";
   if (!parse.error.empty()) {
@@ -137,10 +216,12 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
     return setupError.usage ? kExitUsage : kExitFailed;
   }
 
-  Reporter reporter(out, err, errIsTerminal && !options.quiet);
+  const int fileCount = static_cast<int>(options.files.size());
+  const bool showProgress = errIsTerminal && !options.quiet;
+  Reporter reporter(out, err, showProgress, fileCount);
+  const ProgressSignalGuard wipeOnInterrupt(showProgress);
   for (const std::string& notice : setup.notices) reporter.Err(notice);
 
-  const int fileCount = static_cast<int>(options.files.size());
   const int jobs = options.jobs > 0 ? options.jobs : UsableProcessorCount();
   const int threads = std::min(jobs, fileCount);
   // Files run side by side, each on one thread; a lone file renders ahead on `jobs` workers instead.
@@ -154,31 +235,33 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
       const std::string& path = options.files[static_cast<std::size_t>(i)];
       if (!clashes[static_cast<std::size_t>(i)].empty()) {
         anyFailed = true;
-        reporter.Err(path + ": " + clashes[static_cast<std::size_t>(i)]);
+        reporter.FileLine(i, true, path + ": " + clashes[static_cast<std::size_t>(i)]);
         return;
       }
       const FileOutcome outcome = ConvertSubtitleFile(setup, path, engines, workersPerFile, entriesDone);
-      for (const std::string& notice : outcome.notices) reporter.Err(path + ": " + notice);
+      for (const std::string& notice : outcome.notices) reporter.FileLine(i, true, path + ": " + notice);
       if (!outcome.ok) {
         anyFailed = true;
-        reporter.Err(path + ": " + outcome.message);
+        reporter.FileLine(i, true, path + ": " + outcome.message);
       } else if (!options.quiet) {
-        reporter.Out(path + ": wrote " + JoinWritten(outcome.written) + " (" + std::to_string(outcome.entries) +
-                     " entries)");
+        reporter.FileLine(
+            i, false,
+            path + ": wrote " + JoinWritten(outcome.written) + " (" + std::to_string(outcome.entries) + " entries)");
       }
     });
   } else {
     ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
       const std::string& path = options.files[static_cast<std::size_t>(i)];
       const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), entriesDone);
-      for (const std::string& problem : outcome.problems) reporter.Err(path + ": " + problem);
+      for (const std::string& problem : outcome.problems) reporter.FileLine(i, true, path + ": " + problem);
       if (!outcome.problems.empty()) anyFailed = true;
       if (!options.quiet) {
         const std::size_t count = outcome.problems.size();
-        reporter.Out(path + ": " + (count == 0 ? "no" : std::to_string(count)) +
-                     (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
-                     " entries, largest subpicture " + std::to_string(outcome.largestUnitBytes) + " of " +
-                     std::to_string(kMaxSubpictureUnitBytes) + " bytes)");
+        reporter.FileLine(i, false,
+                          path + ": " + (count == 0 ? "no" : std::to_string(count)) +
+                              (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
+                              " entries, largest subpicture " + std::to_string(outcome.largestUnitBytes) + " of " +
+                              std::to_string(kMaxSubpictureUnitBytes) + " bytes)");
       }
     });
   }

@@ -24,6 +24,7 @@ std::string Range(int min, int max) { return std::to_string(min) + ".." + std::t
 std::string CommandLineUsage() {
   std::string u;
   u += "Usage: quillet                       open the window (needs a display)\n";
+  u += "       quillet FILE                  open the window with a subtitle or an IFO loaded\n";
   u += "       quillet convert [options] FILE...  convert subtitle files (see quillet convert --help)\n";
   u += "       quillet check [options] FILE...    list what a DVD would get wrong, write nothing\n";
   u += "       quillet V1 V2 ... V16         convert one subtitle file unattended\n";
@@ -54,8 +55,10 @@ std::string CommandLineUsage() {
   u += "The SUP file and the instruction file (.Quillet_Help.txt) are written beside the subtitle file.\n";
   u += "\"Add To Batch\" in the window appends such command lines to a .bat file; run it with: sh MyBatch.bat\n\n";
   u += "Exit status: 0 the SUP file was written; 1 the run failed or was refused (the message says why);\n";
-  u += "             2 no display and no complete command line.\n";
+  u += "             2 no display and no complete command line, or an unknown command or option.\n";
   return u;
 }
+
+std::string ProgramVersionLine() { return std::string("quillet ") + QUILLET_VERSION + "\n"; }
 
 }  // namespace quillet

@@ -1,4 +1,4 @@
-// The command-line help printed by "quillet --help".
+// The command-line help printed by "quillet --help", and the version line of "--version".
 #pragma once
 
 #include <string>
@@ -6,5 +6,8 @@
 namespace quillet {
 
 std::string CommandLineUsage();
+
+// "quillet 1.0.0\n".
+std::string ProgramVersionLine();
 
 }  // namespace quillet

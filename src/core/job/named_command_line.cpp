@@ -263,6 +263,12 @@ std::string_view Canonical(std::string_view name) {
   return name;
 }
 
+// A one-letter option without a value, which may start a bundle ("-qj2").
+bool IsShortSwitch(std::string_view name) {
+  const auto found = Options().find(Canonical(name));
+  return found != Options().end() && !found->second.takesValue;
+}
+
 }  // namespace
 
 std::optional<int> StyleIndexFromWords(std::string_view text) {
@@ -274,20 +280,25 @@ std::optional<int> StyleIndexFromWords(std::string_view text) {
   return std::nullopt;
 }
 
-NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& args) {
+NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& given) {
   NamedParse result;
-  // Help wins wherever it stands, so "--help" added to a wrong line still shows the help.
+  std::vector<std::string> args = given;  // bundled short options are split in place
+  // Help and the version win wherever they stand, so "--help" added to a wrong line still shows the help.
   for (const std::string& arg : args) {
     if (arg == "--") break;
     if (arg == "--help" || arg == "-h") {
       result.help = true;
       return result;
     }
+    if (arg == "--version") {
+      result.version = true;
+      return result;
+    }
   }
   bool ifoGiven = false, genericGiven = false, palGiven = false, ntscGiven = false;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
+    const std::string arg = args[i];  // a copy: splitting a bundle inserts into args
     if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
       result.options.files.push_back(arg);
       continue;
@@ -307,12 +318,16 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
     } else if (arg.size() > 2 && (arg[1] == 'j' || arg[1] == 'o')) {
       name = std::string_view(arg).substr(0, 2);
       inlineValue = std::string_view(arg).substr(2);
+    } else if (arg.size() > 2 && IsShortSwitch(std::string_view(arg).substr(0, 2))) {
+      // Bundled short options, "-qj2": the first letter now, the rest as the next argument.
+      args.insert(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::string("-").append(arg, 2));
+      name = std::string_view(arg).substr(0, 2);
     }
     const std::string_view typed = name;  // messages name the option as it was written: --jobs, not -j
     name = Canonical(name);
     const auto found = Options().find(name);
     if (found == Options().end()) {
-      result.error = "unknown option '" + std::string(name) + "'";
+      result.error = "unknown option '" + std::string(typed) + "'";
       return result;
     }
     const OptionRule& rule = found->second;
@@ -330,6 +345,10 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       result.error = std::string(typed) + ": takes no value";
       return result;
     }
+    // A check writes nothing: the output options are taken (one option list serves both commands) and left unused.
+    const bool unusedByCheck =
+        command == NamedCommand::Check && (name == "-o" || name == "--language" || name == "--format");
+    if (unusedByCheck) continue;
     if (std::string message = rule.apply(value, result.options); !message.empty()) {
       result.error = std::string(typed) + ": " + message;
       return result;

@@ -42,13 +42,15 @@ struct NamedOptions {
 // The outcome of reading the arguments. A usage error carries one line saying which option and what is
 // allowed ("--align: 'middle' is not one of left, center, right"); the program prints it and exits with 2.
 struct NamedParse {
-  bool help = false;  // --help or -h: print the command's help, nothing else
+  bool help = false;     // --help or -h: print the command's help, nothing else
+  bool version = false;  // --version: print the program's version, nothing else
   std::string error;  // not empty: a usage error
   NamedOptions options;
 };
 
 // Reads the arguments that follow "convert" or "check". Options and file names may come in any order; "--"
-// ends the options; "--name=value" and "--name value" are the same, as are "-j 2", "-j2", "-o DIR", "-oDIR".
+// ends the options; "--name=value" and "--name value" are the same, as are "-j 2", "-j2", "-o DIR", "-oDIR";
+// short options may be bundled ("-qj2"). A check takes --format, --language and -o and leaves them unused.
 // A repeated option keeps its last value. At least one file is needed unless help was asked for. For mux, -o names
 // the output file rather than a folder and is needed, the first file is the video and at least one subtitle must
 // follow it, and --language may come once per subtitle.

@@ -49,7 +49,8 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "  -o, --output DIR    write the outputs into DIR (default: beside each input)\n";
     u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but failures\n";
-    u += "  -h, --help          this help\n\n";
+    u += "  -h, --help          this help\n";
+    u += "  --version           the program's version\n\n";
     u += "Messages are one per line, the file name first: \"FILE: wrote ...\" on standard output,\n";
     u += "failures and notices on standard error. While standard error is a terminal a progress\n";
     u += "line shows files done, entries done and the time elapsed.\n\n";
@@ -88,6 +89,7 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "  -j, --jobs N        check N files at once (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but the problems\n";
     u += "  -h, --help          this help\n";
+    u += "  --version           the program's version\n";
     u += "  --format, --language and -o/--output are accepted and ignored, so one option list serves\n";
     u += "  check and convert.\n\n";
     u += "The problems go to standard error, one summary line per file (\"FILE: N problems (...)\") to\n";

@@ -30,11 +30,21 @@ class IfoFile {
   IfoFile(const IfoFile&) = delete;
   IfoFile& operator=(const IfoFile&) = delete;
 
-  uint32_t ReadBigEndian(uint64_t offset, int byteCount) {
-    const auto count = static_cast<uint64_t>(byteCount);
-    if (offset > m_size || m_size - offset < count) {
+  // Throws unless `count` bytes from `offset` lie inside the file. `pointedBy` names the field whose value gave
+  // `offset`; empty for the fixed fields at the file's start.
+  void Require(uint64_t offset, uint64_t count, const std::string& pointedBy = {}) const {
+    if (offset <= m_size && m_size - offset >= count) return;
+    if (pointedBy.empty()) {
       throw FileError("\"" + m_path + "\" is too short to be a DVD title set information file.");
     }
+    throw FileError("\"" + m_path + "\" is cut short or is not a DVD title set information file: " + pointedBy +
+                    " points to byte " + std::to_string(offset) + ", past the end of the file (" +
+                    std::to_string(m_size) + " bytes).");
+  }
+
+  uint32_t ReadBigEndian(uint64_t offset, int byteCount, const std::string& pointedBy = {}) {
+    const auto count = static_cast<uint64_t>(byteCount);
+    Require(offset, count, pointedBy);
     unsigned char bytes[4] = {};
     ssize_t got = 0;
     do {
@@ -47,6 +57,17 @@ class IfoFile {
     return value;
   }
 
+  // The first `count` bytes of the file (fewer when it is shorter).
+  std::string ReadStart(std::size_t count) {
+    std::string bytes(count, '\0');
+    ssize_t got = 0;
+    do {
+      got = ::pread(m_fd, bytes.data(), count, 0);
+    } while (got < 0 && errno == EINTR);
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return bytes;
+  }
+
  private:
   std::string m_path;
   int m_fd;
@@ -57,9 +78,18 @@ class IfoFile {
 
 IfoContents ReadIfoFile(const std::string& path) {
   IfoFile file(path);
+  // The disc's menu file starts like a title set's but holds no title's colours; its fields at the same places
+  // mean other things.
+  if (file.ReadStart(kIfoMenuIdentifier.size()) == kIfoMenuIdentifier) {
+    throw FileError("\"" + path +
+                    "\" is the DVD's menu information file (VIDEO_TS.IFO), which holds no subtitle colours: load the "
+                    "title set's VTS_xx_0.IFO instead (VTS_01_0.IFO for the first title).");
+  }
   IfoContents contents;
   const uint64_t tableStart = uint64_t{file.ReadBigEndian(kIfoPgcitSectorOffset, 4)} * kIfoSectorBytes;
-  const uint64_t firstPgc = tableStart + file.ReadBigEndian(tableStart + kIfoFirstPgcOffsetField, 4);
+  const uint64_t firstPgc =
+      tableStart + file.ReadBigEndian(tableStart + kIfoFirstPgcOffsetField, 4, "its program chain table's sector");
+  file.Require(firstPgc + kIfoPgcPaletteOffset, 4 * contents.palette.size(), "its first program chain's offset");
   for (std::size_t n = 0; n < contents.palette.size(); ++n) {
     contents.palette[n] = file.ReadBigEndian(firstPgc + kIfoPgcPaletteOffset + 4 * n, 4);
   }

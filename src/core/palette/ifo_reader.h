@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "render/frame.h"
 
@@ -26,11 +27,15 @@ constexpr uint64_t kIfoPgcitSectorOffset = 0xCC;
 constexpr uint64_t kIfoFirstPgcOffsetField = 12;
 constexpr uint64_t kIfoPgcPaletteOffset = 0xA4;
 constexpr uint64_t kIfoVideoAttributesOffset = 0x200;
+// How the disc's menu file (VIDEO_TS.IFO) starts; a title set's file starts "DVDVIDEO-VTS".
+constexpr std::string_view kIfoMenuIdentifier = "DVDVIDEO-VMG";
 
 // Reads the whole result before returning, so a failure leaves nothing half-applied for the caller.
-// Throws FileError naming the file when it cannot be opened or read, or when any of the fields above lies
-// (partly) past its end ("... is too short to be a DVD title set information file."). Beyond that the data is
-// taken as it is: no signature or consistency check.
+// Throws FileError naming the file when it cannot be opened or read; when it is the disc's menu file (saying
+// that the title set's VTS_xx_0.IFO is needed); when the fixed fields lie (partly) past its end ("... is too
+// short to be a DVD title set information file."); and when the table's sector or the program chain's offset
+// points past its end (naming the field, the byte and the file's size). Beyond that the data is taken as it
+// is: no other signature or consistency check.
 IfoContents ReadIfoFile(const std::string& path);
 
 // Bit 12 of the video attribute word: set means PAL, clear NTSC (0x5000 -> Pal, 0x4000 -> Ntsc).

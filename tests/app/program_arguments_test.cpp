@@ -1,0 +1,53 @@
+// What the program's arguments ask for: a command, help, a job, a file to open, or a usage error naming the word.
+#include "app/program_arguments.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace quillet {
+namespace {
+
+TEST(ProgramArguments, EachStartIsRecognisedAndAWrongWordIsNamed) {
+  const std::set<std::string> onDisk = {"film.srt", "notes", "/subs/VTS_01_0.IFO"};
+  auto exists = [&](const std::string& path) { return onDisk.count(path) > 0; };
+  const std::vector<std::string> job = {"-1", "none", "film.srt", "-1", "1", "0",  "3",  "0",
+                                        "0",  "4",    "0",        "14", "0", "30", "-4", "1"};
+  const struct {
+    std::vector<std::string> args;
+    ProgramStart start;
+    std::string message;
+  } cases[] = {
+      {{}, ProgramStart::Window, ""},
+      {{"convert", "--bogus"}, ProgramStart::Named, ""},
+      {{"check", "x.srt"}, ProgramStart::Named, ""},
+      {{"mux", "-o", "x.mpg"}, ProgramStart::Named, ""},
+      {{"--help"}, ProgramStart::Help, ""},
+      {{"--version"}, ProgramStart::Version, ""},
+      {job, ProgramStart::Unattended, ""},
+      // An incomplete job still opens the window (whose run then says what is missing).
+      {{"-1", "none", "film.srt"}, ProgramStart::Window, ""},
+      {{"film.srt"}, ProgramStart::OpenFile, ""},
+      {{"/subs/VTS_01_0.IFO"}, ProgramStart::OpenFile, ""},
+      {{"notes"}, ProgramStart::OpenFile, ""},  // a bare word that names a file
+      {{"--bogus"}, ProgramStart::UsageError, "unknown option '--bogus'\nTry 'quillet --help'."},
+      {{"-v"}, ProgramStart::UsageError, "unknown option '-v'\nTry 'quillet --help'."},
+      {{"frobnicate", "x.srt"},
+       ProgramStart::UsageError,
+       "unknown command 'frobnicate': the commands are convert, check and mux (or a subtitle file to open, or the 16 "
+       "values)\nTry 'quillet --help'."},
+      {{"missing.srt"}, ProgramStart::UsageError, "cannot open 'missing.srt': there is no such file"},
+  };
+  for (const auto& c : cases) {
+    const ProgramArguments got = ClassifyProgramArguments(c.args, exists);
+    const std::string shown = c.args.empty() ? "(none)" : c.args[0];
+    EXPECT_EQ(got.start, c.start) << shown;
+    EXPECT_EQ(got.message, c.message) << shown;
+    if (c.start == ProgramStart::OpenFile) {
+      EXPECT_EQ(got.file, c.args[0]);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quillet
