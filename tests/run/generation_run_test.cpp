@@ -39,8 +39,8 @@ GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
     return GenerationEntry{std::to_string(startMs), std::to_string(startMs + 1500), "Line " + std::to_string(i)};
   };
   job.palette = PaletteEntries{1, 2, 3, 0};
-  job.supPath = dir.File("movie.sup");
-  job.instructionPath = dir.File("movie.Quillet_Help.txt");
+  job.paths.supPath = dir.File("movie.sup");
+  job.paths.instructionPath = dir.File("movie.Quillet_Help.txt");
   job.instructionText = "report";
   job.workerThreads = workers;
   return job;
@@ -160,13 +160,13 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
     TempDir dir;
     GenerationJob job = MakeJob(dir, 6, GetParam());
     c.spoil(job);
-    test::WriteFile(job.supPath, "earlier sup");
-    test::WriteFile(job.instructionPath, "earlier help");
+    test::WriteFile(job.paths.supPath, "earlier sup");
+    test::WriteFile(job.paths.instructionPath, "earlier help");
     const GenerationOutcome outcome = RunGeneration(job, {});
     EXPECT_EQ(outcome.status, GenerationStatus::Failed) << c.name;
     EXPECT_NE(outcome.message.find(c.messagePart), std::string::npos) << c.name << ": " << outcome.message;
-    EXPECT_EQ(ReadFile(job.supPath), "earlier sup") << c.name;
-    EXPECT_EQ(ReadFile(job.instructionPath), "earlier help") << c.name;
+    EXPECT_EQ(ReadFile(job.paths.supPath), "earlier sup") << c.name;
+    EXPECT_EQ(ReadFile(job.paths.instructionPath), "earlier help") << c.name;
     EXPECT_EQ(FolderNames(dir), (std::set<std::string>{"movie.Quillet_Help.txt", "movie.sup"})) << c.name;
   }
 }
@@ -184,10 +184,11 @@ TEST(GenerationRun, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlone) {
       {"device.sup", "it is a link to \"/dev/null\", which is a device"}};
   for (const auto& [name, kind] : cases) {
     GenerationJob job = MakeJob(dir, 3, kWorkers);
-    job.supPath = dir.File(name);
+    job.paths.supPath = dir.File(name);
     const GenerationOutcome outcome = RunGeneration(job, {});
     EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-    EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": " + kind + ", not a regular file.");
+    EXPECT_EQ(outcome.message,
+              "Cannot create the file \"" + job.paths.supPath + "\": " + kind + ", not a regular file.");
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.sup")));
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.sup")));
@@ -198,22 +199,22 @@ TEST(GenerationRun, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlone) {
 TEST(GenerationRun, AnUncreatableFileFailsWithItsName) {
   TempDir dir;
   GenerationJob job = MakeJob(dir, 3, kWorkers);
-  job.supPath = dir.File("no-such-folder/movie.sup");
+  job.paths.supPath = dir.File("no-such-folder/movie.sup");
   int progress = 0;
   const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": No such file or directory.");
+  EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.paths.supPath + "\": No such file or directory.");
   EXPECT_EQ(progress, 0);
 }
 
 TEST(GenerationRun, AnInstructionFileThatCannotBeWrittenKeepsTheCompleteSupFile) {
   TempDir dir;
   GenerationJob job = MakeJob(dir, 3, kWorkers);
-  job.instructionPath = dir.File("missing/movie.Quillet_Help.txt");
+  job.paths.instructionPath = dir.File("missing/movie.Quillet_Help.txt");
   const GenerationOutcome outcome = RunGeneration(job, {});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_NE(outcome.message.find(job.instructionPath), std::string::npos);
-  EXPECT_EQ(PacketTimes(job.supPath).size(), 3u);
+  EXPECT_NE(outcome.message.find(job.paths.instructionPath), std::string::npos);
+  EXPECT_EQ(PacketTimes(job.paths.supPath).size(), 3u);
 }
 
 TEST(GenerationRun, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
@@ -241,7 +242,7 @@ TEST(GenerationRun, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
   EXPECT_EQ(outcome.notice.TimingEntries(), (std::vector<int>{2, 3, 4}));
   EXPECT_EQ(outcome.notice.ClippedEntries(), (std::vector<int>{6, 7}));
 
-  const auto packets = SplitSupFile(ReadFile(job.supPath));
+  const auto packets = SplitSupFile(ReadFile(job.paths.supPath));
   ASSERT_EQ(packets.size(), 7u);
   if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
   for (std::size_t i = 0; i < packets.size(); ++i) {
@@ -282,8 +283,8 @@ TEST(GenerationRun, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritten) {
             "Nothing was written.");
   EXPECT_EQ(rendered.load(), 0);
   EXPECT_EQ(progress, 0);
-  EXPECT_EQ(ReadFile(job.supPath), "earlier sup");
-  EXPECT_EQ(ReadFile(job.instructionPath), "earlier help");
+  EXPECT_EQ(ReadFile(job.paths.supPath), "earlier sup");
+  EXPECT_EQ(ReadFile(job.paths.instructionPath), "earlier help");
 }
 
 TEST(GenerationRun, NoEntriesGiveAnEmptyFile) {
@@ -310,7 +311,7 @@ TEST(GenerationRun, TwoRunsWritingOneOutputEachLeaveAWholeFile) {
         GenerationJob job = MakeJob(dir, 150 + 50 * run, 1);
         job.instructionText = "report " + std::to_string(run);
         EXPECT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
-        seenAfter[run] = ReadFile(job.supPath);  // right after this run, whichever finished last
+        seenAfter[run] = ReadFile(job.paths.supPath);  // right after this run, whichever finished last
       });
     }
     for (std::thread& t : runs) t.join();
@@ -373,7 +374,7 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
       --inFlight;
     };
     ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
-    const std::string bytes = ReadFile(job.supPath);
+    const std::string bytes = ReadFile(job.paths.supPath);
     if (workers == 0) expected = bytes;
     EXPECT_EQ(bytes, expected) << workers << " workers";
     // The run's own thread codes entries too while it waits for the workers.
