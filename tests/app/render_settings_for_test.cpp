@@ -35,8 +35,8 @@ TEST(RenderSettingsFor, TurnsEachListIndexIntoItsValue) {
        VideoStandard::Pal},
       {"other items", other, FontDesc{"DejaVu Serif", 50, kCharsetRussian, false, {true, true, true, false}, 72},
        Alignment::Right, 4, VideoStandard::Ntsc},
-      {"a font index past the list", unknownFont, FontDesc{"", 20, kCharsetDefault, false, {}, 72},
-       Alignment::Center, 3, VideoStandard::Pal},
+      {"a font index past the list", unknownFont, FontDesc{"", 20, kCharsetDefault, false, {}, 72}, Alignment::Center,
+       3, VideoStandard::Pal},
   };
   for (const Case& c : cases) {
     JobSettings job = c.job;
