@@ -52,7 +52,8 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   settings.WindowShown();
   settings.FirstActivation();
   settings.ProgramEnd();
-  return view.Ended() ? 0 : 1;
+  // A settings file that could not be written is an error said on standard error; the status says so too.
+  return view.Ended() && view.ErrorCount() == 0 ? 0 : 1;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
@@ -80,15 +81,74 @@ TEST(OutputFile, RefusesATargetThatIsNotARegularFile) {
   EXPECT_TRUE(fs::is_fifo(dir.File("pipe")));
 }
 
-TEST(RemoveOutputFile, RemovesOnlyARegularFile) {
+TEST(RemoveOutputFile, RemovesAFileOrALinkButNeverWhatTheLinkPointsTo) {
   TempDir dir;
   const std::string file = dir.Write("a.txt", "x");
+  const std::string kept = dir.Write("kept.txt", "someone's");
+  fs::create_symlink(kept, dir.File("link.txt"));
   fs::create_directory(dir.File("folder.txt"));
   RemoveOutputFile(file);
+  RemoveOutputFile(dir.File("link.txt"));
   RemoveOutputFile(dir.File("folder.txt"));
   RemoveOutputFile(dir.File("missing.txt"));
   EXPECT_FALSE(fs::exists(file));
+  EXPECT_FALSE(fs::is_symlink(fs::symlink_status(dir.File("link.txt"))));
+  EXPECT_EQ(ReadFile(kept), "someone's");
   EXPECT_TRUE(fs::is_directory(dir.File("folder.txt")));
+}
+
+// In a sticky folder anyone may write to, a link is followed only when this user or the folder's owner made it.
+// Giving a link away takes root; elsewhere the case cannot be set up.
+TEST(OutputFile, FollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  constexpr uid_t kOther = 65534;
+  struct Case {
+    const char* name;
+    uid_t linkOwner;
+    uid_t folderOwner;
+    bool followed;
+  };
+  const Case cases[] = {{"my own link", 0, 0, true},
+                        {"another user's link", kOther, 0, false},
+                        {"the folder owner's link", kOther, kOther, true}};
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string secret = dir.Write("secret", "root's");
+    const std::string shared = dir.File("shared");
+    fs::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, 0), 0);
+    const std::string link = shared + "/movie.sup";
+    fs::create_symlink(secret, link);
+    ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, 0), 0);
+    OutputFile file(link);
+    try {
+      file.Open();
+      file.Write(std::string_view("new"));
+      file.Commit();
+      EXPECT_TRUE(c.followed) << c.name;
+    } catch (const FileError& e) {
+      EXPECT_FALSE(c.followed) << c.name << ": " << e.what();
+      EXPECT_EQ(std::string(e.what()), "Cannot create the file \"" + link +
+                                           "\": it is a link owned by another user in the shared folder \"" + shared +
+                                           "\", and such a link is not followed.");
+    }
+    EXPECT_EQ(ReadFile(secret), c.followed ? "new" : "root's") << c.name;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << c.name;
+  }
+}
+
+TEST(OutputFile, ALinkToNothingIsRefusedNamingWhereItPoints) {
+  TempDir dir;
+  fs::create_symlink("gone.sup", dir.File("movie.sup"));
+  OutputFile file(dir.File("movie.sup"));
+  try {
+    file.Open();
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create the file \"" + dir.File("movie.sup") + "\": it is a link to \"" +
+                                         dir.File("gone.sup") + "\", which does not exist.");
+  }
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST(LineWrap, BreaksAtTheBlankThatBalancesTheLinesOrNowhere) {
       {Words(8), "", BrokenLines{Words(4), Words(4)}},                       // equal halves
       {Words(7), "", BrokenLines{Words(3), Words(4)}},                       // a tie: the shorter line on top
       {Words(6), Words(2), BrokenLines{Words(4), Words(4)}},                 // both lines together
-      {Words(8, "  \t"), "", std::nullopt},                                  // a tab is no blank to break at
+      {Words(8, " \t "), "", BrokenLines{Words(4, " \t "), Words(4, " \t ")}},  // a tab is a blank too
       {Words(8, "   "), "", BrokenLines{Words(4, "   "), Words(4, "   ")}},  // the run of blanks goes
       {Words(9), "", std::nullopt},                                          // no break makes both fit
       {std::string(60, 'M'), "", std::nullopt},                              // no blank at all

@@ -61,7 +61,8 @@ std::vector<uint32_t> PacketTimes(const std::string& path) {
 
 std::vector<uint32_t> ExpectedTimes(int count, int written) {
   std::vector<uint32_t> times;
-  for (int i = 1; i <= written; ++i) times.push_back(static_cast<uint32_t>((count - i) * 90000));
+  (void)count;  // the entries run backwards in the file; they are written from the earliest on
+  for (int i = 1; i <= written; ++i) times.push_back(static_cast<uint32_t>((i - 1) * 90000));
   return times;
 }
 
@@ -71,7 +72,7 @@ class GenerationRunTest : public ::testing::TestWithParam<int> {};  // the worke
 // The cases in which threads play no part run once, with the one look-ahead worker of a run on two processors.
 constexpr int kWorkers = 1;
 
-TEST_P(GenerationRunTest, WritesEveryEntryInListOrderAndTheInstructionFile) {
+TEST_P(GenerationRunTest, WritesEveryEntryInTimeOrderAndTheInstructionFile) {
   TempDir dir;
   test::WriteFile(dir.File("movie.sup"), std::string(5000, 'x'));  // both are overwritten without asking
   test::WriteFile(dir.File("movie.Quillet_Help.txt"), "old and longer text");
@@ -82,6 +83,9 @@ TEST_P(GenerationRunTest, WritesEveryEntryInListOrderAndTheInstructionFile) {
   EXPECT_EQ(progress, 12);
   EXPECT_EQ(PacketTimes(dir.File("movie.sup")), ExpectedTimes(12, 12));
   EXPECT_EQ(ReadFile(dir.File("movie.Quillet_Help.txt")), "report");
+  EXPECT_EQ(outcome.notice.Lines().at(0),
+            "The entries are not in time order (entry 2 starts before the one above it); they are written in time "
+            "order.");
 }
 
 TEST_P(GenerationRunTest, AStopHandledInEntryKsEventsLeavesPackets1ToK) {
@@ -92,7 +96,7 @@ TEST_P(GenerationRunTest, AStopHandledInEntryKsEventsLeavesPackets1ToK) {
     int entry = 0;
     int progress = 0;
     GenerationHooks hooks;
-    hooks.processEvents = [&] {
+    hooks.processEvents = [&](int) {
       if (++entry == k) stopped = true;  // the "Abort" press arrives here
     };
     hooks.isStopped = [&] { return stopped; };
@@ -222,9 +226,9 @@ TEST(GenerationRun, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
     const char* start;
     const char* end;
   };
-  // Entry 5 is zero length (a frame-rate line, say): normal, not named.
+  // Entries 3 and 5 cannot be shown (an end before the start, zero length): they are left out and named.
   const Entry entries[] = {{"1000", "3000"}, {"-1000", "2000"}, {"5000", "4000"}, {"10000", "910000"},
-                           {"6000", "6000"}, {"7000", "13000"}, {"8000", "9500"}};
+                           {"6000", "6005"}, {"7000", "13000"}, {"8000", "9500"}};
   TempDir dir;
   GenerationJob job = MakeJob(dir, 7, kWorkers);
   job.entry = [&](int i) {
@@ -237,25 +241,29 @@ TEST(GenerationRun, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
     if (i == 7) frame.bandFit = BandFit::Outside;
     return frame;
   });
-  const GenerationOutcome outcome = RunGeneration(job, {});
+  int progress = 0;
+  const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
   ASSERT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
-  EXPECT_EQ(outcome.notice.TimingEntries(), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(progress, 7);
+  EXPECT_EQ(outcome.notice.TimingEntries(), (std::vector<int>{2, 4}));
+  EXPECT_EQ(outcome.notice.NotShownEntries(), (std::vector<int>{3, 5}));
   EXPECT_EQ(outcome.notice.ClippedEntries(), (std::vector<int>{6, 7}));
 
   const auto packets = SplitSupFile(ReadFile(job.paths.supPath));
-  ASSERT_EQ(packets.size(), 7u);
+  const std::size_t written[] = {2, 1, 6, 7, 4};  // by start time
+  ASSERT_EQ(packets.size(), std::size(written));
   if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
   for (std::size_t i = 0; i < packets.size(); ++i) {
-    const double startMs = std::max(0.0, std::stod(entries[i].start));
-    const double endMs = std::stod(entries[i].end);
+    const Entry& e = entries[written[i] - 1];
+    const double startMs = std::max(0.0, std::stod(e.start));
+    const double endMs = std::stod(e.end);
     const test::DecodedSubpicture decoded = test::DecodeDvdSubpicture(packets[i].unit, packets[i].pts90k);
-    EXPECT_EQ(packets[i].pts90k, static_cast<uint32_t>(startMs * 90)) << "entry " << i + 1;
-    if (endMs <= startMs) {
-      EXPECT_EQ(decoded.endDisplayMs, 0u) << "entry " << i + 1;
-    } else if (endMs - startMs > 745642) {
-      EXPECT_EQ(decoded.endDisplayMs, (65535u << 10) / 90) << "entry " << i + 1;  // the longest a player counts
+    EXPECT_EQ(packets[i].pts90k, static_cast<uint32_t>(startMs * 90)) << "entry " << written[i];
+    EXPECT_GT(decoded.endDisplayMs, 0u) << "entry " << written[i];
+    if (endMs - startMs > 745642) {
+      EXPECT_EQ(decoded.endDisplayMs, (65535u << 10) / 90) << "entry " << written[i];  // the longest a player counts
     } else {
-      EXPECT_NEAR(startMs + decoded.endDisplayMs, endMs, kDelayTickMs) << "entry " << i + 1;
+      EXPECT_NEAR(startMs + decoded.endDisplayMs, endMs, kDelayTickMs) << "entry " << written[i];
     }
   }
 }
@@ -279,7 +287,7 @@ TEST(GenerationRun, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritten) {
   const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
   EXPECT_EQ(outcome.message,
-            "Subtitle 4 (\"Line 4\") starts at 14:00:00.000, but a DVD cannot hold a start at or after 13:15:21.858. "
+            "Subtitle 4 (\"Line 4\") starts at 14:00:00,000, but the last start a DVD can hold is 13:15:21,858. "
             "Nothing was written.");
   EXPECT_EQ(rendered.load(), 0);
   EXPECT_EQ(progress, 0);
@@ -292,6 +300,21 @@ TEST(GenerationRun, NoEntriesGiveAnEmptyFile) {
   const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 0, kWorkers), {});
   EXPECT_EQ(outcome.status, GenerationStatus::Completed);
   EXPECT_EQ(ReadFile(dir.File("movie.sup")), "");
+}
+
+// An earlier instruction file that is a link: a stopped run, which stands behind no instructions, removes the link
+// and never what it points to; a completed run writes through it, as through any link of the user's.
+TEST(GenerationRun, AnInstructionFileThatIsALinkIsRemovedByAStoppedRunAndWrittenThroughByACompletedOne) {
+  for (const bool stop : {true, false}) {
+    TempDir dir;
+    const std::string notes = dir.Write("notes.txt", "someone's notes");
+    GenerationJob job = MakeJob(dir, 3, 0);
+    std::filesystem::create_symlink(notes, job.paths.instructionPath);
+    const GenerationOutcome outcome = RunGeneration(job, {{}, [&] { return stop; }, {}});
+    EXPECT_EQ(outcome.status, stop ? GenerationStatus::Stopped : GenerationStatus::Completed);
+    EXPECT_EQ(ReadFile(notes), stop ? "someone's notes" : "report") << stop;
+    EXPECT_EQ(std::filesystem::is_symlink(std::filesystem::symlink_status(job.paths.instructionPath)), !stop) << stop;
+  }
 }
 
 TEST(GenerationRun, TwoRunsWritingOneOutputEachLeaveAWholeFile) {
@@ -331,7 +354,7 @@ TEST(GenerationRun, AStopDuringTheLastEntryStillCountsAsStopped) {
   int entry = 0;
   bool stopped = false;
   const GenerationOutcome outcome =
-      RunGeneration(MakeJob(dir, 4, 2), {[&] { stopped = ++entry == 4; }, [&] { return stopped; }, {}});
+      RunGeneration(MakeJob(dir, 4, 2), {[&](int) { stopped = ++entry == 4; }, [&] { return stopped; }, {}});
   EXPECT_EQ(outcome.status, GenerationStatus::Stopped);
   EXPECT_EQ(outcome.packetsWritten, 4);
   EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
@@ -347,15 +370,16 @@ TEST(GenerationRun, SequentialModeRendersOnTheCallingThreadAfterTheEntrysEvents)
     log.push_back("render " + std::to_string(i) + (std::this_thread::get_id() == caller ? "" : " elsewhere"));
     encode(i, out);
   };
-  GenerationHooks hooks{[&] { log.push_back("events"); },
+  GenerationHooks hooks{[&](int i) { log.push_back("events " + std::to_string(i)); },
                         [&] {
                           log.push_back("check");
                           return false;
                         },
                         [&] { log.push_back("progress"); }};
   ASSERT_EQ(RunGeneration(job, hooks).status, GenerationStatus::Completed);
-  EXPECT_EQ(log, (std::vector<std::string>{"check", "events", "progress", "render 1", "check", "events", "progress",
-                                           "render 2", "check", "events", "progress", "render 3", "check"}));
+  // The file runs backwards: the last entry starts first.
+  EXPECT_EQ(log, (std::vector<std::string>{"check", "events 3", "progress", "render 3", "check", "events 2", "progress",
+                                           "render 2", "check", "events 1", "progress", "render 1", "check"}));
 }
 
 TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {

@@ -18,14 +18,18 @@ TEST(RunNotice, NamesEachEntryAndWhatBecameOfIt) {
 
   notice.AddTiming(12, kStartBeforeZero);
   notice.AddClipped(13, BandFit::Partly);
-  notice.AddTiming(40, kEndsBeforeStart);
+  notice.AddNotShown(40, true);
   notice.AddTiming(41, kLastsTooLong);
   notice.AddClipped(42, BandFit::Outside);
-  notice.AddTiming(43, kStartBeforeZero | kEndsBeforeStart);
+  notice.AddNotShown(43, false);
+  notice.SetReordered(44);
   EXPECT_EQ(notice.Text(),
-            "4 entries had times a DVD cannot hold: entry 12 starts before 0:00:00 (shown from 0:00:00); entry 40 "
-            "ends before it starts (not shown); entry 41 lasts longer than 745.6 s (shown for 745.6 s); entry 43 "
-            "starts before 0:00:00 (shown from 0:00:00) and ends before it starts (not shown).\r"
+            "The entries are not in time order (entry 44 starts before the one above it); they are written in time "
+            "order.\r"
+            "2 entries are not written, since a DVD player could not show them: entry 40 ends before it starts; "
+            "entry 43 lasts less than 6 ms.\r"
+            "2 entries had times a DVD cannot hold: entry 12 starts before 00:00:00,000 (shown from 00:00:00,000); "
+            "entry 41 lasts longer than 745.6 s (shown for 745.6 s).\r"
             "2 entries had text outside the frame, which a DVD player does not show: entry 13 is partly cut off; "
             "entry 42 is wholly outside (nothing shown).");
 }

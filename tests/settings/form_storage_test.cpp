@@ -251,7 +251,7 @@ TEST(FormStorage, PlacementKeyThatIsNotAnIntegerStopsTheRestore) {
   }
 }
 
-TEST(FormStorage, StoredValuesThatDoNotFitAreSkippedOrLeaveNoSelection) {
+TEST(FormStorage, StoredValuesThatDoNotFitTheirListOrDoNotConvertAreSkipped) {
   TempDir dir;
   FakeForm form;
   FormStorage store(dir.Write("s.ini", Form1("ComboBoxAlign_ItemIndex=99\n"
@@ -264,9 +264,10 @@ TEST(FormStorage, StoredValuesThatDoNotFitAreSkippedOrLeaveNoSelection) {
                                              "offset_or_Position=-3\n")),
                     form);
   store.WindowShown();
-  EXPECT_EQ(form.indexes[P::ComboBoxAlignItemIndex], -1);
-  EXPECT_EQ(form.indexes[P::ComboBoxFontStyleItemIndex], -1);
-  EXPECT_EQ(form.indexes[P::ComboBoxFontCharsetItemIndex], -1);
+  // Outside the list: skipped, each list keeps the entry it had.
+  EXPECT_EQ(form.indexes[P::ComboBoxAlignItemIndex], 0);
+  EXPECT_EQ(form.indexes[P::ComboBoxFontStyleItemIndex], 0);
+  EXPECT_EQ(form.indexes[P::ComboBoxFontCharsetItemIndex], 4);
   EXPECT_EQ(form.indexes[P::ComboBoxFontNameItemIndex], 0);   // skipped, keeps its value
   EXPECT_EQ(form.indexes[P::ComboBoxFontSizeItemIndex], 14);  // skipped silently
   EXPECT_EQ(form.indexes[P::ComboBoxOutlineWidthItemIndex], 2);

@@ -64,5 +64,16 @@ TEST(SettingsLocation, TheProcessTellsTheFolderAndTheVariables) {
   EXPECT_FALSE(SettingsPlacesOfProcess(dir.File("no such folder") + "/").besideProgramWritable);
 }
 
+// Root may write into /usr/bin, but a settings file there is one no package manager removes.
+TEST(SettingsLocation, AProgramInASystemFolderNeverKeepsItsSettingsBesideItself) {
+  const ScopedVariable xdg("XDG_CONFIG_HOME", "/x/config");
+  for (const auto& [folder, system] : {std::pair{"/usr/bin/", true}, std::pair{"/usr/local/bin/", true},
+                                       std::pair{"/usr/lib/quillet/", true}, std::pair{"/opt/quillet/", false},
+                                       std::pair{"/usr/src/quillet/build/", false}, std::pair{"/home/ann/q/", false}}) {
+    EXPECT_EQ(IsSystemProgramFolder(folder), system) << folder;
+  }
+  EXPECT_EQ(SettingsFilePath(SettingsPlacesOfProcess("/usr/bin/")), "/x/config/quillet/Quillet_Settings.ini");
+}
+
 }  // namespace
 }  // namespace quillet

@@ -53,7 +53,7 @@ open_window() {
   quillet=$!
   pids+=("$quillet")
   window=""
-  for _ in $(seq 300); do
+  for _ in $(seq 600); do  # a minute: a loaded machine starts the window slowly
     window=$(wmctrl -l 2>/dev/null | awk '/Quillet By Veltrix$/ { print $1; exit }') || true
     [ -n "$window" ] && break
     sleep 0.1

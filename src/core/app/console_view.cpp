@@ -26,6 +26,7 @@ void ConsoleView::ShowMessage(const std::string& text) {
 }
 
 void ConsoleView::ShowError(const std::string& text) {
+  ++m_errors;
   m_err << "quillet: error: " << MessageForConsole(text) << '\n' << std::flush;
 }
 

@@ -22,10 +22,13 @@ class ConsoleView : public MainView {
   void EndProgram() override { m_ended = true; }
 
   bool Ended() const { return m_ended; }
+  // Errors shown: a run that shows one has failed at something, even when the job itself was done.
+  int ErrorCount() const { return m_errors; }
 
  private:
   std::ostream& m_err;
   bool m_ended = false;
+  int m_errors = 0;
 };
 
 // A message as one text line per line: carriage returns and CR LF become line feeds.

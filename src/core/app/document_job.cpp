@@ -27,7 +27,8 @@ GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSetti
   };
   job.entry = [&document](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return GenerationEntry{line.StartTime, line.EndTime, line.Line1, !line.Line3.empty()};
+    return GenerationEntry{line.StartTime, line.EndTime, line.Line1, !line.Line3.empty(),
+                           i == document.FrameRateEntry};
   };
   return job;
 }

@@ -1,6 +1,9 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/document_job.h"
 #include "app/long_lines.h"
 #include "base/errors.h"
@@ -41,6 +44,16 @@ std::string OneLine(std::string_view text) {
 
 TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
                              std::vector<std::string>& notices, const NamedOptions& options) {
+  // The window's one message for every file it cannot take would hide the plainest reason of all.
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+    throw QuilletError("the file does not exist");
+  }
+  if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec)) &&
+      !std::filesystem::exists(std::filesystem::status(path, ec))) {
+    throw QuilletError("the file is a link to \"" + std::filesystem::read_symlink(path, ec).string() +
+                       "\", which does not exist");
+  }
   TSubtitle document;
   CollectingSink sink(notices);
   document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});

@@ -103,7 +103,7 @@ GenerationJob MainController::BuildGenerationJob(const RenderSettings& render, F
 GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, const RenderSettings& render) {
   RepaintThrottle throttle(m_options.repaintInterval, m_options.clock);
   bool repaintEntry = false;
-  int entryAt = 0;
+  int entryAt = 0;  // the entry being written (entries go in time order, so not always the next one)
   int entryShown = 0;
   auto showFrame = [&](int i) {
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(i - 1)];
@@ -113,8 +113,8 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
     m_view.PictureChanged();
   };
   GenerationHooks hooks;
-  hooks.processEvents = [&] {
-    ++entryAt;
+  hooks.processEvents = [&](int entryIndex) {
+    entryAt = entryIndex;
     repaintEntry = throttle.Due();
     if (m_options.showFramesDuringGeneration && repaintEntry) showFrame(entryAt);
     m_view.ProcessEvents();

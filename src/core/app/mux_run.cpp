@@ -15,6 +15,7 @@
 #include "app/usage.h"
 #include "base/errors.h"
 #include "base/output_file.h"
+#include "base/output_set.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
@@ -218,8 +219,9 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
   return project;
 }
 
-// Writes the film, its palette file and its project under temporary names and puts them in place together; the
-// project last: it names the other two, so it never stands beside a film or palette it does not describe.
+// Writes the film, its palette file and its project under temporary names and puts them in place together: every
+// file on disk before any takes its name; the project last: it names the other two, so it never stands beside a
+// film or palette it does not describe.
 MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTrack>& tracks,
                           const MuxOutputNames& names, const std::string& paletteText, const DvdauthorProject& project,
                           ProgressLine& progress) {
@@ -239,9 +241,8 @@ MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTr
   paletteFile.Write(paletteText);
   projectFile.Open();
   projectFile.Write(DvdauthorProjectXml(project));
-  filmFile.Commit();
-  paletteFile.Commit();
-  projectFile.Commit();
+  OutputFile* const files[] = {&filmFile, &paletteFile, &projectFile};
+  CommitOutputs(files);
   return result;
 }
 

@@ -12,11 +12,13 @@ namespace quillet {
 namespace {
 
 // The path a name leads to, links followed, so a -o folder that leads back to the inputs' folder is seen for
-// what it is.
+// what it is. Made absolute first: a name that does not exist yet ("x.sup" beside "./x.sup") would otherwise stay
+// as written and never meet its other spelling.
 std::string Key(const std::string& path) {
   std::error_code ec;
-  std::filesystem::path full = std::filesystem::weakly_canonical(path, ec);
-  if (ec) full = std::filesystem::absolute(path, ec).lexically_normal();
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec).lexically_normal();
+  std::filesystem::path full = std::filesystem::weakly_canonical(absolute, ec);
+  if (ec) full = absolute;
   return full.string();
 }
 
@@ -44,9 +46,11 @@ std::vector<std::string> OutputClashes(const NamedOptions& options) {
             "not converted: its output " + outputs[k] + " is also the output of " + options.files[owner->second];
       }
     }
-    if (clashes[i].empty() && !paths.vobSubPath.empty() && HoldsSomethingElseThanVobSub(paths.vobSubPath)) {
-      clashes[i] = "not converted: its output " + paths.vobSubPath +
-                   " exists and is not a VobSub stream (a MicroDVD subtitle?); it is not written over (use -o DIR)";
+    if (clashes[i].empty()) {
+      if (const ForeignOutput foreign = FirstForeignOutput(paths); !foreign.path.empty()) {
+        clashes[i] = "not converted: its output " + foreign.path + " exists and " + foreign.reason +
+                     "; it is not written over (use -o DIR)";
+      }
     }
     if (clashes[i].empty()) {
       for (const std::string& key : keys) owners.emplace(key, i);

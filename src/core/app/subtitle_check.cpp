@@ -7,6 +7,7 @@
 
 #include "app/file_conversion.h"
 #include "app/long_lines.h"
+#include "base/number_text.h"
 #include "render/code_point_class.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
@@ -48,15 +49,6 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
 }
 
 }  // namespace
-
-std::string ClockTime(double ms) {
-  const bool negative = ms < 0;
-  const long long total = std::llround(std::fabs(ms));
-  char text[48];
-  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld,%03lld", negative ? "-" : "", total / 3600000,
-                total / 60000 % 60, total / 1000 % 60, total % 1000);
-  return text;
-}
 
 namespace {
 
@@ -108,15 +100,18 @@ class FileCheck {
     }
     const PacketTiming timing = TimingFor(startMs, endMs);
     if (!StartTimeFits(startMs)) {
-      Add(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than the " + ClockTime(kFirstUnwritableStartMs) +
-          " a DVD presentation time can say");
+      Add(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than " + ClockTime(kLastWritableStartMs) +
+          ", the last start a DVD presentation time can say");
     }
     if (timing.adjustments & kStartBeforeZero) {
       Add(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) + "); a DVD shows it from 00:00:00,000");
     }
     if (timing.adjustments & kEndsBeforeStart) {
       Add(Entry(n) + ": ends before it starts (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
-          "); a DVD would not show it");
+          "); a DVD cannot show it, so it is not written");
+    } else if (!timing.Shown()) {
+      Add(Entry(n) + ": lasts less than 6 ms (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
+          "); a DVD cannot show it, so it is not written");
     }
     if (timing.adjustments & kLastsTooLong) {
       Add(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) + ", longer than the " +
@@ -191,6 +186,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
 
   FileCheck check(document, render, engine, outcome);
   for (int n = 1; n <= document.Count(); ++n) {
+    if (n == document.FrameRateEntry) {
+      entriesDone.fetch_add(1, std::memory_order_relaxed);
+      continue;  // the frame-rate line is no subtitle: nothing of it reaches the DVD
+    }
     try {
       check.CheckEntry(n);
     } catch (const std::exception& e) {

@@ -23,7 +23,4 @@ struct CheckOutcome {
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
                                std::atomic<long>& entriesDone);
 
-// "01:02:03,456" for a time in milliseconds (negative times keep their sign).
-std::string ClockTime(double ms);
-
 }  // namespace quillet

@@ -1,8 +1,9 @@
-// Locale-free reading of decimal numbers, rounding, and quoting a value for a message.
+// Locale-free reading of decimal numbers, rounding, quoting a value and writing a clock time for a message.
 #include "base/number_text.h"
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace quillet {
 namespace {
@@ -76,6 +77,26 @@ std::string QuoteForMessage(std::string_view text) {
   quoted += text.substr(0, kMaxShown);
   quoted += text.size() <= kMaxShown ? "'" : "...'";
   return quoted;
+}
+
+std::string LineForMessage(std::string_view text) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    // A byte that does not continue a UTF-8 sequence starts a character.
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && characters++ == kQuotedLineCharacters) {
+      return std::string(text.substr(0, i)) + "...";
+    }
+  }
+  return std::string(text);
+}
+
+std::string ClockTime(double ms) {
+  const bool negative = ms < 0;
+  const long long total = std::llround(std::fabs(ms));
+  char text[48];
+  std::snprintf(text, sizeof text, "%s%02lld:%02lld:%02lld,%03lld", negative ? "-" : "", total / 3600000,
+                total / 60000 % 60, total / 1000 % 60, total % 1000);
+  return text;
 }
 
 std::string WhereInFile(const std::string& fileName, int lineNumber) {

@@ -1,4 +1,4 @@
-// Locale-free reading of decimal numbers, rounding, and quoting a value for a message.
+// Locale-free reading of decimal numbers, rounding, quoting a value and writing a clock time for a message.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,15 @@ long double RoundHalfToEven(long double value);
 // The text between single quotes for a message; long texts are cut to their first 60 bytes and "..." is added,
 // so a garbage line of megabytes does not end up in a message box.
 std::string QuoteForMessage(std::string_view text);
+
+// A line of subtitle text as a message shows it: the first kQuotedLineCharacters characters (a UTF-8 sequence is
+// never cut), then "..." when there was more, so a line of megabytes is not echoed whole.
+constexpr std::size_t kQuotedLineCharacters = 200;
+std::string LineForMessage(std::string_view text);
+
+// The one way messages write a time: "01:02:03,456" (hours, minutes, seconds, milliseconds, as a SubRip file
+// writes it) for a time in milliseconds, rounded to the nearest millisecond; a negative time keeps its sign.
+std::string ClockTime(double ms);
 
 // " (file "<fileName>", line <lineNumber>)": appended to a conversion message raised while reading a file.
 std::string WhereInFile(const std::string& fileName, int lineNumber);

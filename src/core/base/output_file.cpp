@@ -22,14 +22,46 @@ constexpr std::size_t kBufferBytes = 1 << 16;
 // How much is written before its write-out to disk is started.
 constexpr std::size_t kStartToDiskBytes = 1 << 20;
 
+// The kernel's rule for protected links: in a folder that anyone may write to and that has the sticky bit (/tmp,
+// a shared drop folder), a link is followed only when it belongs to this user or to the folder's owner. Another
+// user could otherwise plant "movie.sup -> /root/secret" and have this process write over the secret.
+bool MayFollow(const std::string& link, const struct stat& linkInfo) {
+  struct stat folder {};
+  if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
+}
+
+// `path` with every symbolic link at its end followed, one hop at a time so each hop is checked (MayFollow).
+// Throws FileError naming `path` when a link may not be followed or the links go round in a circle.
+std::string FollowLinks(const std::string& path, std::string_view action) {
+  std::string current = path;
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat info {};
+    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+    if (!MayFollow(current, info)) {
+      throw FileError(FileErrorText(action, path,
+                                    "it is a link owned by another user in the shared folder \"" + FolderOf(current) +
+                                        "\", and such a link is not followed"));
+    }
+    std::error_code ec;
+    const fs::path to = fs::read_symlink(current, ec);
+    if (ec) throw FileError(FileErrorText(action, path, ec.value()));
+    current = (to.is_absolute() ? to : fs::path(FolderOf(current)) / to).lexically_normal().string();
+  }
+  throw FileError(FileErrorText(action, path, ELOOP));
+}
+
 // The file that really gets the bytes: the path, or the file a symbolic link at the path finally points to (so the
-// link survives). Throws FileError when the link points nowhere, or to something other than a regular file.
+// link survives). Throws FileError when the link may not be followed, points nowhere, or to something other than a
+// regular file.
 std::string TargetOf(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-  const std::string target = LinkedPath(path);
+  const std::string target = FollowLinks(path, "create");
+  if (target == path) return path;
   struct stat info {};
   if (::stat(target.c_str(), &info) != 0) {
+    const int error = errno;
+    if (error != ENOENT) throw FileError(FileErrorText("create", target, error));
     throw FileError(FileErrorText("create", path, "it is a link to \"" + target + "\", which does not exist"));
   }
   if (!S_ISREG(info.st_mode)) {
@@ -44,8 +76,9 @@ std::string TargetOf(const std::string& path) {
 std::string UnusedTemporaryName(const std::string& target) {
   static thread_local std::mt19937_64 random{std::random_device{}()};
   const fs::path folder(FolderOf(target));
+  // The target's name, cut so that the hidden name stays within the file system's limit on names.
   std::string prefix = ".";
-  prefix += fs::path(target).filename().string();
+  prefix += fs::path(target).filename().string().substr(0, 200);
   prefix += '.';
   prefix += std::to_string(::getpid());
   prefix += '-';
@@ -55,10 +88,14 @@ std::string UnusedTemporaryName(const std::string& target) {
     name += ".part";
     const fs::path candidate = folder / name;
     struct stat info {};
-    if (::lstat(candidate.c_str(), &info) != 0 && errno == ENOENT) return candidate.string();
+    if (::lstat(candidate.c_str(), &info) == 0) continue;
+    if (errno == ENOENT) return candidate.string();
+    return {};  // no name in this folder can be tried
   }
   return {};
 }
+
+}  // namespace
 
 void SyncFolder(const std::string& target) {
   const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -67,13 +104,12 @@ void SyncFolder(const std::string& target) {
   ::close(fd);
 }
 
-}  // namespace
-
 std::string LinkedPath(const std::string& path) {
-  std::error_code ec;
-  if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-  const fs::path target = fs::weakly_canonical(path, ec);
-  return ec ? std::string() : target.string();
+  try {
+    return FollowLinks(path, "create");
+  } catch (const FileError&) {
+    return {};
+  }
 }
 
 std::string FolderOf(const std::string& file) {
@@ -92,6 +128,11 @@ void OutputFile::Open() {
   const bool exists = ::stat(m_target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
     throw FileError(FileErrorText("create", m_path, NotRegularFileReason(old.st_mode)));
+  }
+  // An unnamed file is made in the folder, so a name too long for the file system would show only at the rename.
+  const long nameMax = ::pathconf(FolderOf(m_target).c_str(), _PC_NAME_MAX);
+  if (nameMax > 0 && fs::path(m_target).filename().string().size() > static_cast<std::size_t>(nameMax)) {
+    throw FileError(FileErrorText("create", m_path, ENAMETOOLONG));
   }
   // 0666 lets the process's umask decide the bits of a new file, as for any file it creates.
   m_fd = ::open(FolderOf(m_target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
@@ -149,7 +190,8 @@ void OutputFile::WriteOut(std::string_view bytes) {
   }
 }
 
-void OutputFile::Commit() {
+void OutputFile::Finish() {
+  if (m_finished) return;
   Flush();
   if (::fsync(m_fd) != 0) Fail("write", errno);
   if (m_tempPath.empty()) {
@@ -171,9 +213,19 @@ void OutputFile::Commit() {
     Fail("write", errno);
   }
   m_fd = -1;
+  m_finished = true;
+}
+
+void OutputFile::Commit() {
+  Rename();
+  SyncFolder(m_target);
+}
+
+void OutputFile::Rename() {
+  Finish();
   if (::rename(m_tempPath.c_str(), m_target.c_str()) != 0) Fail("write", errno);
   m_tempPath.clear();
-  SyncFolder(m_target);
+  m_finished = false;
 }
 
 void OutputFile::Abandon() noexcept {
@@ -184,6 +236,7 @@ void OutputFile::Abandon() noexcept {
   m_buffer.clear();
   m_written = 0;
   m_startedToDisk = 0;
+  m_finished = false;
 }
 
 void OutputFile::Fail(std::string_view action, int error) {
@@ -192,15 +245,9 @@ void OutputFile::Fail(std::string_view action, int error) {
 }
 
 void RemoveOutputFile(const std::string& path) {
-  std::string target;
-  try {
-    target = TargetOf(path);
-  } catch (const FileError&) {
-    return;  // a link to no regular file: nothing of ours to remove
-  }
   struct stat info {};
-  if (::lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (::unlink(target.c_str()) != 0 && errno != ENOENT) throw FileError(FileErrorText("remove", path, errno));
+  if (::lstat(path.c_str(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) return;
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) throw FileError(FileErrorText("remove", path, errno));
 }
 
 }  // namespace quillet

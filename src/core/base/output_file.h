@@ -17,7 +17,13 @@ namespace quillet {
  *
  * The target must be missing or a regular file. A symbolic link is followed only to a regular file, which is then
  * replaced in its own folder while the link survives; a link to anything else, or to nothing, is refused and left
- * as it is. An existing file's permission bits and owner are kept.
+ * as it is. In a folder anyone may write to that has the sticky bit (/tmp), a link is followed only when it belongs
+ * to this user or to the folder's owner, as the kernel's protected links do: another user's link is refused, so a
+ * planted "movie.sup -> /root/secret" never gets written through. An existing file's permission bits and owner
+ * are kept.
+ *
+ * A run with several files finishes each of them (Finish) and then commits them together (CommitOutputs), so that
+ * no earlier file is touched before every new one is safely on disk.
  */
 class OutputFile {
  public:
@@ -31,8 +37,16 @@ class OutputFile {
   void Open();
   void Write(std::span<const uint8_t> bytes);
   void Write(std::string_view bytes);
-  // Flushes the bytes to disk and puts the file at its name. Throws FileError; the target is then unchanged.
+  // Flushes the bytes to disk and gives the file a hidden name beside the target, ready to be renamed; nothing at
+  // the target's name changes. Throws FileError (a full disk shows here); the target is then unchanged.
+  void Finish();
+  // Finishes the file (when not done yet) and puts it at its name. Throws FileError; the target is then unchanged.
   void Commit();
+  // Commit without syncing the folder afterwards: for a set of files whose folders are synced once, after the
+  // last rename (CommitOutputs), so that the renames follow each other with nothing in between.
+  void Rename();
+  // The file that Commit replaces: the path, or the regular file a link at the path points to ("" before Open).
+  const std::string& Target() const { return m_target; }
   void Abandon() noexcept;
 
  private:
@@ -46,18 +60,24 @@ class OutputFile {
   int m_fd = -1;
   std::size_t m_written = 0;         // bytes handed to the file so far
   std::size_t m_startedToDisk = 0;  // of those, the bytes whose write-out to disk was started
+  bool m_finished = false;
   std::string m_buffer;
 };
 
 // `path`, or when it is a symbolic link, the file the link finally points to, whether that exists or not ("" when
-// the link cannot be followed). A link to a regular file is where OutputFile puts the bytes.
+// the link cannot or may not be followed). A link to a regular file is where OutputFile puts the bytes.
 std::string LinkedPath(const std::string& path);
 
 // The folder holding `file` ("." for a name without one).
 std::string FolderOf(const std::string& file);
 
-// Removes the file at `path` (a link's target, as OutputFile writes it) when it is a regular file: an output a
-// run replaces or no longer stands behind. A missing file is no failure. Throws FileError.
+// Flushes the folder holding `file` to disk, so that renames in it survive a crash. Best effort: a folder that
+// cannot be synced changes nothing about the renames, which are done.
+void SyncFolder(const std::string& file);
+
+// Removes the file at `path` when it is a regular file or a symbolic link: an output a run replaces or no longer
+// stands behind. A link is removed itself, never the file it points to. A missing file is no failure; a folder or
+// anything else that is not a file is left alone. Throws FileError.
 void RemoveOutputFile(const std::string& path);
 
 }  // namespace quillet

@@ -74,9 +74,14 @@ struct InkRect {
   int height = 0;
 };
 
+// Glyphs whose pen position lies beyond this are not placed: no frame shows them, and a line that long is refused
+// as too wide anyway. The width still counts them all.
+constexpr int kLaidOutWidthPx = 1 << 20;
+
 // One line of text laid out as drawing it at the cell's top-left corner would paint it.
 struct LineLayout {
-  int widthPx = 0;   // sum of the advances, no kerning
+  // Sum of the advances, no kerning; a line of many megabytes stops at INT_MAX instead of overflowing.
+  int widthPx = 0;
   int heightPx = 0;  // the text cell height, ascent + descent
   int ascentPx = 0;
   std::vector<PlacedGlyph> glyphs;  // glyphs with ink only

@@ -1,6 +1,7 @@
 // The check that every line of a subtitle fits the frame: the 680-pixel limit, its verdicts and messages.
 #include "render/line_length_check.h"
 
+#include "base/number_text.h"
 #include "render/charset_decoder.h"
 
 namespace quillet {
@@ -21,7 +22,13 @@ std::string TooLongMessage(std::string_view line1, std::string_view line2, std::
 
 std::string SubtitleTextForMessage(FontEngine& engine, std::string_view text, const FontDesc& font) {
   const std::string& configured = engine.Options().defaultCodeset;
-  return EncodeInCodeset(engine.DecodeText(font, text), configured.empty() ? UserCodeset() : configured);
+  // Only the start of a long line is decoded: no code page takes more than 4 bytes a character.
+  std::u32string decoded = engine.DecodeText(font, text.substr(0, 4 * kQuotedLineCharacters + 8));
+  const bool cut = decoded.size() > kQuotedLineCharacters || text.size() > 4 * kQuotedLineCharacters + 8;
+  if (decoded.size() > kQuotedLineCharacters) decoded.resize(kQuotedLineCharacters);
+  std::string shown = EncodeInCodeset(decoded, configured.empty() ? UserCodeset() : configured);
+  if (cut) shown += "...";
+  return shown;
 }
 
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,

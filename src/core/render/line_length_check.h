@@ -28,7 +28,8 @@ bool LinesFitWidth(const LineMeasures& measures);
 std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending);
 
 // Subtitle text as a message quotes it: decoded as it is drawn with `font` (its charset, or Unicode for a UTF-16
-// file), in the user's code set in which the window and standard error read messages.
+// file), in the user's code set in which the window and standard error read messages; a long line shows its first
+// kQuotedLineCharacters characters and "...".
 std::string SubtitleTextForMessage(FontEngine& engine, std::string_view text, const FontDesc& font);
 
 // What one check of an entry's two lines asks the window to do.

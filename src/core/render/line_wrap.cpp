@@ -16,15 +16,18 @@ std::optional<BrokenLines> BreakLongLines(FontEngine& engine, std::string_view l
   text.append(line2);
   const std::string_view all = text;
 
-  // A blank byte is a blank in every charset: no double-byte code page uses it as the second byte of a
-  // character.
+  // A space or a tab (which is laid out as a space) is a blank in every charset: no double-byte code page
+  // uses either as the second byte of a character.
+  constexpr std::string_view kBlanks = " \t";
+  const auto isBlank = [&](char c) { return kBlanks.find(c) != std::string_view::npos; };
   std::optional<BrokenLines> best;
   int bestDifference = 0;
-  for (std::size_t at = all.find(' '); at != std::string_view::npos; at = all.find(' ', at + 1)) {
+  for (std::size_t at = all.find_first_of(kBlanks); at != std::string_view::npos;
+       at = all.find_first_of(kBlanks, at + 1)) {
     std::size_t leftEnd = at;
-    while (leftEnd > 0 && all[leftEnd - 1] == ' ') --leftEnd;
+    while (leftEnd > 0 && isBlank(all[leftEnd - 1])) --leftEnd;
     std::size_t rightStart = at;
-    while (rightStart < all.size() && all[rightStart] == ' ') ++rightStart;
+    while (rightStart < all.size() && isBlank(all[rightStart])) ++rightStart;
     if (leftEnd == 0 || rightStart == all.size()) continue;
     const std::string_view left = all.substr(0, leftEnd);
     const std::string_view right = all.substr(rightStart);

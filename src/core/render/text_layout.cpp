@@ -3,6 +3,7 @@
 #include <hb.h>
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "render/bidi_runs.h"
@@ -15,8 +16,11 @@ namespace {
 // 1/64 pixel to whole pixels, to nearest.
 int RoundPx(hb_position_t v) { return static_cast<int>((v + 32) >> 6); }
 
+// The pen as a width: summed in 64 bits, so a line of megabytes cannot wrap round to a negative width.
+int WidthOfPen(long long pen) { return static_cast<int>(std::clamp<long long>(pen, INT_MIN, INT_MAX)); }
+
 void AddRules(LineLayout& layout, const FontMetrics& metrics, const StyleSet& style) {
-  const int width = layout.widthPx;
+  const int width = std::min(layout.widthPx, kLaidOutWidthPx);
   if (width > 0 && style.underline) layout.rules.push_back({0, metrics.underlineTopPx, width, metrics.underlineRows});
   if (width > 0 && style.strikeout) layout.rules.push_back({0, metrics.strikeoutTopPx, width, metrics.strikeoutRows});
 }
@@ -91,18 +95,19 @@ std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, c
   const FontMetrics& metrics = primary.Metrics();
   const bool symbol = font.charset == kCharsetSymbol && !font.unicodeText;
   LineLayout layout;
-  layout.glyphs.reserve(text.size());
-  int pen = 0;
+  layout.glyphs.reserve(std::min<std::size_t>(text.size(), 4096));
+  long long pen = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const CodePointGlyph& entry = primary.ForCodePoint(text[i], symbol);
     if (!entry.plain) return std::nullopt;
     const GlyphBitmap& glyph = *entry.glyph;
-    if (glyph.width > 0) {
-      layout.glyphs.push_back({pen + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
+    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
+      layout.glyphs.push_back(
+          {static_cast<int>(pen) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
     }
     pen += glyph.advancePx;
   }
-  layout.widthPx = pen;
+  layout.widthPx = WidthOfPen(pen);
   layout.heightPx = metrics.heightPx;
   layout.ascentPx = metrics.ascentPx;
   AddRules(layout, metrics, font.style);
@@ -178,7 +183,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   const hb_language_t hbLanguage = language.empty()
                                        ? HB_LANGUAGE_INVALID
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
-  int pen = 0;
+  long long pen = 0;
   for (const int runIndex : VisualRunOrder(runLevels)) {
     const Run& run = runs[static_cast<std::size_t>(runIndex)];
     hb_font_t* hbFont = run.face->ShapingFont();
@@ -203,8 +208,8 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
           infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
       const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
       const hb_glyph_position_t& position = positions[j];
-      if (glyph.width > 0) {
-        layout.glyphs.push_back({pen + glyph.left + RoundPx(position.x_offset),
+      if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
+        layout.glyphs.push_back({static_cast<int>(pen) + glyph.left + RoundPx(position.x_offset),
                                  metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
                                  static_cast<int>(infos[j].cluster)});
       }
@@ -214,7 +219,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
       }
     }
   }
-  layout.widthPx = pen;
+  layout.widthPx = WidthOfPen(pen);
   AddRules(layout, metrics, font.style);
   return layout;
 }

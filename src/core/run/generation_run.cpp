@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "base/number_text.h"
 #include "base/output_file.h"
+#include "base/output_set.h"
 #include "run/encode_pipeline.h"
 #include "run/worker_count.h"
 #include "sup/vobsub_packs.h"
@@ -29,24 +31,22 @@ class EntryFailure : public QuilletError {
 };
 
 std::string TooLargeMessage(int entryIndex, const std::string& firstLine, int unitBytes) {
-  return "Subtitle " + std::to_string(entryIndex) + " (\"" + firstLine + "\") needs a subpicture of " +
+  return "Subtitle " + std::to_string(entryIndex) + " (\"" + LineForMessage(firstLine) + "\") needs a subpicture of " +
          std::to_string(unitBytes) + " bytes, more than the " + std::to_string(kMaxSubpictureUnitBytes) +
          " a DVD player can hold. Please use a smaller font or outline.";
 }
 
-// "13:15:21.858": hours, minutes, seconds and milliseconds of a time in milliseconds (not negative).
-std::string ClockTime(double ms) {
-  const auto total = static_cast<long long>(ms);
-  char text[40];
-  std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%03lld", total / 3600000, total / 60000 % 60, total / 1000 % 60,
-                total % 1000);
-  return text;
-}
+// An entry as the run writes it: its number in the document and its times.
+struct TimedEntry {
+  int entryIndex = 0;
+  double startMs = 0;
+  double endMs = 0;
+};
 
 // The times of every entry, read before anything is written: a time that is not a number, or a start too late
 // for a DVD to hold, refuses the whole run while any earlier output is still untouched.
-std::vector<std::pair<double, double>> ReadAllTimes(const GenerationJob& job) {
-  std::vector<std::pair<double, double>> times;
+std::vector<TimedEntry> ReadAllTimes(const GenerationJob& job) {
+  std::vector<TimedEntry> times;
   times.reserve(static_cast<std::size_t>(std::max(0, job.entryCount)));
   for (int entryIndex = 1; entryIndex <= job.entryCount; ++entryIndex) {
     const GenerationEntry entry = job.entry ? job.entry(entryIndex) : GenerationEntry{"0", "0", ""};
@@ -59,13 +59,38 @@ std::vector<std::pair<double, double>> ReadAllTimes(const GenerationJob& job) {
       throw EntryFailure("Subtitle " + std::to_string(entryIndex) + ": " + e.what());
     }
     if (!StartTimeFits(startMs)) {
-      throw EntryFailure("Subtitle " + std::to_string(entryIndex) + " (\"" + entry.firstLine + "\") starts at " +
-                         ClockTime(startMs) + ", but a DVD cannot hold a start at or after " +
-                         ClockTime(kFirstUnwritableStartMs) + ". Nothing was written.");
+      throw EntryFailure("Subtitle " + std::to_string(entryIndex) + " (\"" + LineForMessage(entry.firstLine) +
+                         "\") starts at " + ClockTime(startMs) + ", but the last start a DVD can hold is " +
+                         ClockTime(kLastWritableStartMs) + ". Nothing was written.");
     }
-    times.emplace_back(startMs, endMs);
+    times.push_back({entryIndex, startMs, endMs});
   }
   return times;
+}
+
+// The entries the run writes, in time order (entries that start together keep their order in the file). An entry a
+// player could not show is left out and named in the notice, unless it is no subtitle at all (a MicroDVD file's
+// frame-rate line).
+std::vector<TimedEntry> EntriesToWrite(const GenerationJob& job, std::vector<TimedEntry> times, RunNotice& notice) {
+  for (std::size_t i = 1; i < times.size(); ++i) {
+    if (times[i].startMs < times[i - 1].startMs) {
+      notice.SetReordered(times[i].entryIndex);
+      break;
+    }
+  }
+  std::stable_sort(times.begin(), times.end(),
+                   [](const TimedEntry& a, const TimedEntry& b) { return a.startMs < b.startMs; });
+  std::vector<TimedEntry> shown;
+  shown.reserve(times.size());
+  for (const TimedEntry& t : times) {
+    const PacketTiming timing = TimingFor(t.startMs, t.endMs);
+    if (timing.Shown()) {
+      shown.push_back(t);
+    } else if (!(job.entry && job.entry(t.entryIndex).notASubtitle)) {
+      notice.AddNotShown(t.entryIndex, (timing.adjustments & kEndsBeforeStart) != 0);
+    }
+  }
+  return shown;
 }
 
 // Appends entry i's packet header and subpicture unit to `packet` (cleared first).
@@ -82,7 +107,7 @@ void BuildPacket(int entryIndex, const std::string& firstLine, const PacketTimin
 }
 
 // The run's output files: written under temporary names while the entries come, put in place together at the
-// end (OutputFile), or abandoned, leaving every earlier file as it was.
+// end (CommitOutputs), or abandoned, leaving every earlier file as it was.
 class RunOutputs {
  public:
   explicit RunOutputs(const GenerationJob& job)
@@ -116,12 +141,14 @@ class RunOutputs {
     }
   }
 
-  // Writes the instruction file whole under its temporary name; what went wrong, or empty.
+  // A completed run's instruction file is written like the others; one that cannot even be created fails the run
+  // but does not hold back the SUP file. Returns what went wrong, or empty.
   std::string WriteInstruction() {
     if (m_job.paths.instructionPath.empty()) return {};
     try {
       m_instruction.Open();
       m_instruction.Write(m_job.instructionText);
+      m_instructionWritten = true;
       return {};
     } catch (const std::exception& e) {
       m_instruction.Abandon();
@@ -129,29 +156,26 @@ class RunOutputs {
     }
   }
 
-  // An earlier instruction file describes the SUP file about to be replaced: it goes first, so that no moment (a
-  // crash included) shows it beside a SUP file it does not describe; the earlier .idx goes before the .sub it
-  // indexes is replaced, and the new .idx takes its name last.
-  void CommitFiles() {
+  // Every new file is on disk before anything earlier goes. The earlier instruction file and .idx go first, so
+  // that no moment (a crash included) shows them beside a SUP file or .sub they do not describe; the new
+  // instruction file takes its name last.
+  void Commit() {
     if (WritesVobSub()) m_idx.Write(BuildVobSubIndex(m_index));
-    if (!m_job.paths.instructionPath.empty()) RemoveOutputFile(m_job.paths.instructionPath);
-    if (WritesVobSub()) RemoveOutputFile(m_job.paths.idxPath);
-    if (WritesSup()) m_sup.Commit();
+    std::vector<OutputFile*> files;
+    std::vector<std::string> removals;
+    if (WritesSup()) files.push_back(&m_sup);
+    // A file written through a link is replaced where the link points, in one rename; the link stays.
+    auto removeEarlier = [&](const std::string& path, const OutputFile* written) {
+      if (!path.empty() && !(written && written->Target() != path)) removals.push_back(path);
+    };
     if (WritesVobSub()) {
-      m_vobSub.Commit();
-      m_idx.Commit();
+      files.push_back(&m_vobSub);
+      files.push_back(&m_idx);
+      removeEarlier(m_job.paths.idxPath, &m_idx);
     }
-  }
-
-  // Puts the written instruction file in place; what went wrong, or empty.
-  std::string CommitInstruction() {
-    if (m_job.paths.instructionPath.empty()) return {};
-    try {
-      m_instruction.Commit();
-      return {};
-    } catch (const std::exception& e) {
-      return e.what();
-    }
+    if (m_instructionWritten) files.push_back(&m_instruction);
+    removeEarlier(m_job.paths.instructionPath, m_instructionWritten ? &m_instruction : nullptr);
+    CommitOutputs(files, removals);
   }
 
   void Abandon() {
@@ -173,22 +197,23 @@ class RunOutputs {
   VobSubIndex m_index;
   std::vector<uint8_t> m_packs;
   uint64_t m_vobSubBytes = 0;
+  bool m_instructionWritten = false;
 };
 
-// Entry i's packet into `packet`, and what the notice says of it. Returns its presentation time. A failure is
+// The entry's packet into `packet`, and what the notice says of it. Returns its presentation time. A failure is
 // rethrown naming the entry.
-uint32_t CodeEntry(const GenerationJob& job, int entryIndex, const std::pair<double, double>& times,
-                   EncodePipeline& pipeline, std::vector<uint8_t>& packet, RunNotice& notice) {
+uint32_t CodeEntry(const GenerationJob& job, const TimedEntry& entry, const EncodedEntry& encoded,
+                   std::vector<uint8_t>& packet, RunNotice& notice) {
+  const int entryIndex = entry.entryIndex;
   try {
-    const PacketTiming timing = TimingFor(times.first, times.second);
-    const EncodedEntry& encoded = pipeline.Next(entryIndex);
-    const GenerationEntry entry = job.entry ? job.entry(entryIndex) : GenerationEntry();
-    BuildPacket(entryIndex, entry.firstLine, timing, encoded, job.palette, packet);
+    const PacketTiming timing = TimingFor(entry.startMs, entry.endMs);
+    const GenerationEntry described = job.entry ? job.entry(entryIndex) : GenerationEntry();
+    BuildPacket(entryIndex, described.firstLine, timing, encoded, job.palette, packet);
     notice.AddTiming(entryIndex, timing.adjustments);
     notice.AddClipped(entryIndex, encoded.bandFit);
     notice.AddMissingCharacters(entryIndex, encoded.missingCharacters);
     notice.AddControlCharacters(entryIndex, encoded.controlCharacters);
-    if (entry.linesLeftOut) notice.AddLinesLeftOut(entryIndex);
+    if (described.linesLeftOut) notice.AddLinesLeftOut(entryIndex);
     return timing.pts90k;
   } catch (const EntryFailure&) {
     throw;
@@ -197,23 +222,39 @@ uint32_t CodeEntry(const GenerationJob& job, int entryIndex, const std::pair<dou
   }
 }
 
-// Every entry in list order until the run is asked to stop; returns whether it was.
-bool WriteEntries(const GenerationJob& job, const GenerationHooks& hooks,
-                  const std::vector<std::pair<double, double>>& times, RunOutputs& outputs,
-                  GenerationOutcome& outcome) {
-  EncodePipeline pipeline(job.entryCount, job.encode, WorkerCount(job));
+// The entries in order until the run is asked to stop; returns whether it was.
+bool WriteEntries(const GenerationJob& job, const GenerationHooks& hooks, const std::vector<TimedEntry>& entries,
+                  RunOutputs& outputs, GenerationOutcome& outcome) {
+  const int count = static_cast<int>(entries.size());
+  EncodePipeline pipeline(
+      count,
+      [&](int position, EncodedEntry& out) {
+        job.encode(entries[static_cast<std::size_t>(position - 1)].entryIndex, out);
+      },
+      WorkerCount(job));
   std::vector<uint8_t> packet;
-  for (int entryIndex = 1; entryIndex <= job.entryCount; ++entryIndex) {
+  for (int position = 1; position <= count; ++position) {
     if (hooks.isStopped && hooks.isStopped()) return true;
-    if (hooks.processEvents) hooks.processEvents();
+    const TimedEntry& entry = entries[static_cast<std::size_t>(position - 1)];
+    if (hooks.processEvents) hooks.processEvents(entry.entryIndex);
     if (hooks.advanceProgress) hooks.advanceProgress();
-    const uint32_t pts90k =
-        CodeEntry(job, entryIndex, times[static_cast<std::size_t>(entryIndex - 1)], pipeline, packet, outcome.notice);
-    outputs.Write(entryIndex, pts90k, packet);
+    const EncodedEntry* encoded = nullptr;
+    try {
+      encoded = &pipeline.Next(position);
+    } catch (const std::exception& e) {
+      throw EntryFailure("Subtitle " + std::to_string(entry.entryIndex) + ": " + e.what());
+    }
+    const uint32_t pts90k = CodeEntry(job, entry, *encoded, packet, outcome.notice);
+    outputs.Write(entry.entryIndex, pts90k, packet);
     ++outcome.packetsWritten;
   }
   // An "Abort" handled during the last entry's events still counts: the run was stopped.
-  return hooks.isStopped && hooks.isStopped();
+  if (hooks.isStopped && hooks.isStopped()) return true;
+  // Entries left out still count as done, so progress ends full.
+  if (hooks.advanceProgress) {
+    for (int i = count; i < job.entryCount; ++i) hooks.advanceProgress();
+  }
+  return false;
 }
 
 GenerationOutcome Failed(GenerationOutcome& outcome, std::string message) {
@@ -230,17 +271,13 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
   GenerationOutcome outcome;
   RunOutputs outputs(job);
   std::string instructionError;
+  bool stopped = false;
   try {
-    const std::vector<std::pair<double, double>> times = ReadAllTimes(job);
+    const std::vector<TimedEntry> entries = EntriesToWrite(job, ReadAllTimes(job), outcome.notice);
     outputs.Open();
-    const bool stopped = WriteEntries(job, hooks, times, outputs, outcome);
-    // A completed run's instruction file is written whole before any file takes its name.
+    stopped = WriteEntries(job, hooks, entries, outputs, outcome);
     if (!stopped) instructionError = outputs.WriteInstruction();
-    outputs.CommitFiles();
-    if (stopped) {
-      outcome.status = GenerationStatus::Stopped;
-      return outcome;
-    }
+    outputs.Commit();
   } catch (const std::exception& e) {
     outputs.Abandon();
     return Failed(outcome, e.what());
@@ -248,14 +285,14 @@ GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks&
     outputs.Abandon();
     return Failed(outcome, "An unexpected error ended the run.");
   }
-  // The SUP file is in place; an instruction file that cannot be written fails the run but keeps it.
-  if (instructionError.empty()) instructionError = outputs.CommitInstruction();
-  if (!instructionError.empty()) {
+  if (stopped) {
+    outcome.status = GenerationStatus::Stopped;
+  } else if (!instructionError.empty()) {
     outcome.status = GenerationStatus::Failed;
     outcome.message = instructionError;
-    return outcome;
+  } else {
+    outcome.status = GenerationStatus::Completed;
   }
-  outcome.status = GenerationStatus::Completed;
   return outcome;
 }
 

@@ -21,6 +21,8 @@ struct GenerationEntry {
   std::string endTime;
   std::string firstLine;      // names the entry in messages
   bool linesLeftOut = false;  // the entry has lines beyond the two drawn
+  // Not a subtitle at all (a MicroDVD file's frame-rate line): never written, and not named for that.
+  bool notASubtitle = false;
 };
 
 // Workers by the processors the process may use (LookAheadWorkers).
@@ -53,11 +55,12 @@ struct GenerationJob {
 
 // Called on the calling thread. Any of them may be empty.
 struct GenerationHooks {
-  // Once per entry, before any of its work: where the window lets pending events run (an "Abort" press).
-  std::function<void()> processEvents;
+  // Once per entry written, before any of its work, with the entry's number: where the window lets pending events
+  // run (an "Abort" press).
+  std::function<void(int entryIndex)> processEvents;
   // Checked before each entry and once after the last: true once the run has been asked to stop.
   std::function<bool()> isStopped;
-  // Once per entry, after its processEvents.
+  // Once per entry written, after its processEvents; once more for each entry left out, after the last.
   std::function<void()> advanceProgress;
 };
 
@@ -75,10 +78,13 @@ struct GenerationOutcome {
   RunNotice notice;
 };
 
-// Runs the job. For each entry i in list order: if isStopped(), stop (entry i and all after it are skipped);
-// else processEvents(), advanceProgress(), then render, code and append its packet. A stop asked for inside
-// entry k's processEvents thus leaves exactly packets 1..k. A stop asked for during the last entry's
-// processEvents still ends the run as Stopped, with every packet written.
+// Runs the job. The entries are written in time order (entries that start together in their file order), and an
+// entry a player could not show (PacketTiming::Shown: zero length after rounding, or an end before its start) is not
+// written at all; both are told in the notice (a frame-rate line silently). For each entry to write: if
+// isStopped(), stop (that entry and all after it are skipped); else processEvents(i), advanceProgress(), then
+// render, code and append its packet. A stop asked for inside the k-th written entry's processEvents thus leaves
+// exactly k packets. A stop asked for during the last entry's processEvents still ends the run as Stopped, with
+// every packet written.
 //
 // Every entry's times are read before the SUP file is touched: a time that is not a number, or a start too late
 // for a presentation time (StartTimeFits), fails the run with a message naming the entry, and nothing is written.
@@ -86,17 +92,17 @@ struct GenerationOutcome {
 // band leaves the frame, and characters no installed font has (drawn as empty boxes), are named in the outcome's
 // notice.
 //
-// Every file is written to a temporary file in its folder and takes its name only when the run ends
-// (OutputFile), so earlier outputs stay as they were until then, and a failure, a crash or a kill leaves them
-// untouched. A run that completes or is stopped removes the earlier instruction file and .idx before its SUP file
-// and .sub take their names, then puts its .idx in place (so no .idx ever indexes a .sub it was not written for);
-// only a completed run puts a new instruction file in place.
+// Every file is written to a temporary file in its folder and is finished and synced before anything earlier is
+// touched; then the files are committed together (CommitOutputs): the earlier instruction file and .idx are
+// removed, the SUP file, the .sub, the .idx and (for a completed run) the instruction file take their names, under
+// a lock that keeps concurrent runs on the same outputs from mixing their files. A failure (a full disk
+// included), a crash or a kill before that leaves every earlier output untouched.
 //
 // Failures end the run as Failed with a message: a band outside the frame, a subpicture larger than a DVD
 // player holds (the message names the entry and its first line), an output that cannot be created or written,
-// or one that is a folder, a named pipe or a device. Nothing then takes any output's name. An instruction file
-// that cannot be written also fails the run, but the complete SUP file (and pair) is already in place; so does a
-// .sub or .idx that cannot take its name once the SUP file has.
+// or one that is a folder, a named pipe, a device or a link that may not be followed. Nothing then takes any
+// output's name. An instruction file that cannot be created also fails the run, but the complete SUP file (and
+// pair) is put in place; so does a .sub or .idx that cannot take its name once the SUP file has.
 // Never throws for these; exceptions from the hooks end the run the same way.
 GenerationOutcome RunGeneration(const GenerationJob& job, const GenerationHooks& hooks);
 

@@ -4,9 +4,12 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "base/ascii_text.h"
+#include "sup/vobsub_index.h"
 
 namespace quillet {
 namespace {
@@ -114,6 +117,60 @@ bool HoldsSomethingElseThanVobSub(const std::string& path) {
   std::array<char, 4> start{};
   if (!file.read(start.data(), start.size())) return file.gcount() > 0;
   return start != std::array<char, 4>{0, 0, 1, static_cast<char>(0xBA)};
+}
+
+namespace {
+
+// Up to `count` bytes from the start of `path`; empty when it cannot be read.
+std::optional<std::string> FileStart(const std::string& path, std::size_t count) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::string start(count, '\0');
+  file.read(start.data(), static_cast<std::streamsize>(count));
+  start.resize(static_cast<std::size_t>(file.gcount()));
+  return start;
+}
+
+bool IsOurVobSubIndex(const std::string& path) {
+  const std::optional<std::string> start = FileStart(path, 4096);
+  return start && start->find(kVobSubIndexMarker) != std::string::npos;
+}
+
+}  // namespace
+
+std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath) {
+  std::error_code ec;
+  const auto status = std::filesystem::symlink_status(path, ec);
+  if (!std::filesystem::exists(status)) return {};
+  // Links and anything that is not a file are the writer's to refuse, with its own words.
+  if (!std::filesystem::is_regular_file(status)) return {};
+  if (std::filesystem::file_size(path, ec) == 0 && !ec) return {};
+  switch (kind) {
+    case OutputKind::Sup: {
+      const std::optional<std::string> start = FileStart(path, 2);
+      if (start && *start == "SP") return {};
+      return "is not a SUP file this program wrote (a Blu-ray subtitle starts \"PG\")";
+    }
+    case OutputKind::VobSubIndex:
+      if (IsOurVobSubIndex(path)) return {};
+      return "is not a VobSub index this program wrote";
+    case OutputKind::VobSubStream:
+      if (!HoldsSomethingElseThanVobSub(path) && !idxPath.empty() && IsOurVobSubIndex(idxPath)) return {};
+      return "is not a VobSub stream this program wrote (a MicroDVD subtitle, or a ripped VobSub pair?)";
+  }
+  return {};
+}
+
+ForeignOutput FirstForeignOutput(const OutputPaths& paths) {
+  const std::pair<const std::string*, OutputKind> outputs[] = {{&paths.supPath, OutputKind::Sup},
+                                                               {&paths.idxPath, OutputKind::VobSubIndex},
+                                                               {&paths.vobSubPath, OutputKind::VobSubStream}};
+  for (const auto& [path, kind] : outputs) {
+    if (path->empty()) continue;
+    std::string reason = ForeignOutputReason(*path, kind, paths.idxPath);
+    if (!reason.empty()) return {*path, std::move(reason)};
+  }
+  return {};
 }
 
 OutputPaths OutputPathsBesideExistingFiles(std::string_view subtitlePath, OutputFormat format) {

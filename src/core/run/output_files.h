@@ -41,6 +41,22 @@ OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format = 
 // An empty file, a missing one, or one that cannot be read gives false: the run may replace it or fail on it.
 bool HoldsSomethingElseThanVobSub(const std::string& path);
 
+// Why the file at `path` is not an earlier output of this program of the kind that name stands for ("is not a
+// SUP file this program wrote …"), so that a
+// named run must not write over it; "" when the name is free, the file is empty, or it is such an output: a SUP
+// file starts with a packet header ("SP"; a Blu-ray subtitle starts "PG"), a VobSub index has this program's
+// marker line, and a VobSub stream is ours only beside such an index (`idxPath`; a ripped film.idx/film.sub pair is
+// somebody's). A file that cannot be read counts as somebody's. The instruction file's name is this program's own.
+enum class OutputKind { Sup, VobSubIndex, VobSubStream };
+std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath = {});
+
+// The first output of `paths` that a named run must not write over, with why ("" for none).
+struct ForeignOutput {
+  std::string path;
+  std::string reason;
+};
+ForeignOutput FirstForeignOutput(const OutputPaths& paths);
+
 // OutputPathsFor, except that a VobSub pair whose ".sub" name is taken by a file that is not a VobSub stream (the
 // film's MicroDVD subtitle beside the SubRip file being converted) takes the "movie.vobsub.idx"/".sub" names
 // instead, so the run writes over nobody's subtitle. The report names the files actually written.

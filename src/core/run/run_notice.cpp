@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/number_text.h"
 #include "base/utf8_text.h"
 #include "render/code_point_class.h"
 #include "sup/subpicture_unit.h"
@@ -18,8 +19,7 @@ std::string TimingWhat(unsigned adjustments) {
     if (!what.empty()) what += " and ";
     what += text;
   };
-  if (adjustments & kStartBeforeZero) add("starts before 0:00:00 (shown from 0:00:00)");
-  if (adjustments & kEndsBeforeStart) add("ends before it starts (not shown)");
+  if (adjustments & kStartBeforeZero) add("starts before 00:00:00,000 (shown from 00:00:00,000)");
   if (adjustments & kLastsTooLong) add("lasts longer than 745.6 s (shown for 745.6 s)");
   return what;
 }
@@ -81,6 +81,10 @@ void RunNotice::AddTiming(int entryIndex, unsigned adjustments) {
   if (adjustments != kTimingAsWritten) m_timing.push_back({entryIndex, adjustments});
 }
 
+void RunNotice::AddNotShown(int entryIndex, bool endsBeforeStart) {
+  m_notShown.push_back({entryIndex, endsBeforeStart ? 1u : 0u});
+}
+
 void RunNotice::AddClipped(int entryIndex, BandFit fit) {
   if (fit != BandFit::Inside) m_clipped.push_back({entryIndex, static_cast<unsigned>(fit)});
 }
@@ -88,6 +92,12 @@ void RunNotice::AddClipped(int entryIndex, BandFit fit) {
 std::vector<int> RunNotice::TimingEntries() const {
   std::vector<int> entries;
   for (const Item& item : m_timing) entries.push_back(item.entryIndex);
+  return entries;
+}
+
+std::vector<int> RunNotice::NotShownEntries() const {
+  std::vector<int> entries;
+  for (const Item& item : m_notShown) entries.push_back(item.entryIndex);
   return entries;
 }
 
@@ -104,6 +114,18 @@ std::vector<std::string> RunNotice::Lines() const {
     return out;
   };
   std::vector<std::string> lines;
+  if (m_reorderedAt > 0) {
+    lines.push_back("The entries are not in time order (entry " + std::to_string(m_reorderedAt) +
+                    " starts before the one above it); they are written in time order.");
+  }
+  if (!m_notShown.empty()) {
+    const bool one = m_notShown.size() == 1;
+    lines.push_back(Entries(static_cast<int>(m_notShown.size())) + (one ? " is" : " are") +
+                    " not written, since a DVD player could not show " + (one ? "it" : "them") + ": " +
+                    List(NotShownEntries(), whats(m_notShown), [](unsigned endsBeforeStart) {
+                      return std::string(endsBeforeStart ? "ends before it starts" : "lasts less than 6 ms");
+                    }));
+  }
   if (!m_timing.empty()) {
     lines.push_back(Entries(TimingCount()) +
                     " had times a DVD cannot hold: " + List(TimingEntries(), whats(m_timing), TimingWhat));

@@ -22,6 +22,13 @@ class RunNotice {
   // Records an entry whose text band is partly or wholly outside the frame; nothing for BandFit::Inside.
   void AddClipped(int entryIndex, BandFit fit);
 
+  // Records an entry that is not written because a player could not show it (PacketTiming::Shown is false): it
+  // ends before it starts, or it lasts less than one stop-delay tick.
+  void AddNotShown(int entryIndex, bool endsBeforeStart);
+  // Records that the entries are not in time order: `entryIndex` is the first that starts before the entry above
+  // it. The outputs have them in time order all the same.
+  void SetReordered(int entryIndex) { m_reorderedAt = entryIndex; }
+
   // Records characters of an entry that no installed font has; each character is named once, with the first
   // entry it occurs in.
   void AddMissingCharacters(int entryIndex, std::u32string_view characters);
@@ -31,13 +38,15 @@ class RunNotice {
   void AddLinesLeftOut(int entryIndex);
 
   bool Empty() const {
-    return m_timing.empty() && m_clipped.empty() && m_missing.empty() && m_controls.empty() && m_linesLeftOut.empty();
+    return m_timing.empty() && m_clipped.empty() && m_missing.empty() && m_controls.empty() &&
+           m_linesLeftOut.empty() && m_notShown.empty() && m_reorderedAt == 0;
   }
   int TimingCount() const { return static_cast<int>(m_timing.size()); }
   int ClippedCount() const { return static_cast<int>(m_clipped.size()); }
   // The entries named, in the order recorded.
   std::vector<int> TimingEntries() const;
   std::vector<int> ClippedEntries() const;
+  std::vector<int> NotShownEntries() const;
 
   // One paragraph per kind, each naming its entries and what became of them; long lists are cut after
   // kListedEntries with the number left out. None when there is nothing to tell.
@@ -54,6 +63,8 @@ class RunNotice {
   };
   std::vector<Item> m_timing;
   std::vector<Item> m_clipped;
+  std::vector<Item> m_notShown;  // what: 1 when it ends before it starts
+  int m_reorderedAt = 0;
   std::vector<std::pair<char32_t, int>> m_missing;  // character, first entry; in the order met
   std::vector<std::pair<char32_t, int>> m_controls;
   std::vector<int> m_linesLeftOut;

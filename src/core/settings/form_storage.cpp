@@ -178,7 +178,9 @@ void FormStorage::RestorePlacement() {
   m_form.SetPlacement(placement);
 }
 
-// A value that does not convert leaves its control as it is; an index outside its list leaves no selection.
+// A value that does not convert leaves its control as it is, and so does an index outside its list (a font index
+// after fonts were removed, say): a list left without a selection would fail every later run, an unattended one
+// whose command line gives the value included.
 void FormStorage::RestoreProperties() {
   for (const StoredPropertyInfo& info : kStoredProperties) {
     std::optional<std::string> text = Read(info.key);
@@ -195,9 +197,8 @@ void FormStorage::RestoreProperties() {
     if (!value) continue;
     if (info.kind == PropertyKind::Position) {
       m_form.SetPosition(info.property, *value);
-    } else {
-      bool inList = *value >= 0 && *value < m_form.ItemCount(info.property);
-      m_form.SetItemIndex(info.property, inList ? *value : -1);
+    } else if (*value >= 0 && *value < m_form.ItemCount(info.property)) {
+      m_form.SetItemIndex(info.property, *value);
     }
   }
 }

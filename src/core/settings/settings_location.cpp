@@ -28,12 +28,23 @@ std::string SettingsFilePath(const SettingsPlaces& places) {
   return (folder / kSettingsFileName).string();
 }
 
+bool IsSystemProgramFolder(const std::string& programFolder) {
+  for (const char* prefix : {"/usr/", "/usr/local/"}) {
+    for (const char* folder : {"bin/", "sbin/", "games/", "lib/", "libexec/"}) {
+      const std::string system = std::string(prefix) + folder;
+      if (programFolder.compare(0, system.size(), system) == 0) return true;
+    }
+  }
+  return false;
+}
+
 SettingsPlaces SettingsPlacesOfProcess(const std::string& programFolder) {
   SettingsPlaces places;
   places.programFolder = programFolder;
   const std::string beside = programFolder + kSettingsFileName;
   places.besideProgramWritable =
-      ::access(programFolder.c_str(), W_OK | X_OK) == 0 || ::access(beside.c_str(), W_OK) == 0;
+      !IsSystemProgramFolder(programFolder) &&
+      (::access(programFolder.c_str(), W_OK | X_OK) == 0 || ::access(beside.c_str(), W_OK) == 0);
   places.xdgConfigHome = EnvironmentValue("XDG_CONFIG_HOME");
   places.home = EnvironmentValue("HOME");
   return places;

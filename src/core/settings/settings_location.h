@@ -15,12 +15,17 @@ struct SettingsPlaces {
 
 /*
  * A program unpacked into a folder of its own keeps its settings file beside itself, as it always has (portable
- * use; existing setups rely on it). An installed program's folder (/usr/bin) cannot be written by a normal user,
- * so there the file goes to the user's config folder: $XDG_CONFIG_HOME/quillet/, or ~/.config/quillet/ when that
- * variable is unset or not an absolute path. With neither variable usable the file stays beside the program (and
- * a failed write is reported with its name, as for any settings file).
+ * use; existing setups rely on it). An installed program (one in a system folder: /usr/bin, /usr/local/bin, …)
+ * keeps it in the user's config folder, for every user, root included, whose writes would otherwise land in the
+ * system folder where the package manager never removes them: $XDG_CONFIG_HOME/quillet/, or ~/.config/quillet/
+ * when that variable is unset or not an absolute path. So does a program whose folder cannot be written. With
+ * neither variable usable the file stays beside the program (and a failed write is reported with its name, as for
+ * any settings file).
  */
 std::string SettingsFilePath(const SettingsPlaces& places);
+
+// Whether `programFolder` (ending with "/") is a folder the system's packages install programs into.
+bool IsSystemProgramFolder(const std::string& programFolder);
 
 // The places of this process. The program folder counts as writable when the system lets this process create files
 // in it, or when a settings file already there may be written (it is then rewritten in place).

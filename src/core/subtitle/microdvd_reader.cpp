@@ -95,6 +95,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
   LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
   double rate = 0.0;
+  bool rateLine = false;  // line 1 declares the rate
   while (!cursor.AtEnd()) {
     std::string_view line = cursor.Next();
     ++lineNumber;
@@ -104,6 +105,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       } catch (const ConversionError& e) {
         throw ConversionError(e.what() + WhereInFile(fileName, lineNumber));
       }
+      rateLine = rate != 0.0;
       if (rate == 0.0) rate = rateOptions.fallback;
       if (rate == 0.0) {
         sink.ShowMessage(rateOptions.missingMessage.empty() ? std::string(kFrameRateMessage)
@@ -154,6 +156,7 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     }
     document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
                      std::move(lines[2]));
+    if (lineNumber == 1 && rateLine) document.FrameRateEntry = document.Count();
   }
   return skipped;
 }

@@ -83,7 +83,7 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
     return;
   }
   // One read serves detection and reading.
-  SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName));
+  SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes));
   const Format format = DetectFormat(fileName, file.text);
   if (format == Format::kNone) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
@@ -106,12 +106,12 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasSrtExtension(fileName) &&
-         LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+         LooksLikeSrt(DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes)).text);
 }
 
 bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
   return IsPresentFile(fileName) && HasMicroDvdExtension(fileName) &&
-         LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName)).text);
+         LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes)).text);
 }
 
 bool TSubtitle::ReadAgain(const TextCharacters& characters) {

@@ -1,6 +1,7 @@
 // The subtitle document: an ordered list of timed entries, format detection, and loading a file into it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,10 @@ namespace quillet {
 class MessageSink;
 
 inline constexpr std::string_view kUnsupportedFormatMessage = "Unsupported Subtitle Format !";
+
+// The largest subtitle file read: a two-hour film's is well under a megabyte, and a file of gigabytes would take as
+// much memory again before it could be refused for anything else (FileTooLargeError).
+constexpr uint64_t kMaxSubtitleFileBytes = uint64_t{256} << 20;
 
 // How a load reads what a file leaves open.
 struct SubtitleReadOptions {
@@ -33,6 +38,9 @@ class TSubtitle {
   // reads as Unicode whatever the charset chosen for drawing. Otherwise it is 8-bit text as read, which the
   // chosen charset decodes.
   bool UnicodeText = false;
+  // The entry (1-based) that is a MicroDVD file's frame-rate line ("{1}{1}25.000"), 0 when none: it is kept as an
+  // entry like any line of the file, but it is no subtitle, so a run never writes it.
+  int FrameRateEntry = 0;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
   // after emptying the document when `clearFirst` is set. The formats: SubRip (*.srt), MicroDVD (*.sub, *.txt),
@@ -45,8 +53,8 @@ class TSubtitle {
   // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
-  // line) and FileError (the file cannot be opened or read). Entries read before the error stay, and `Loaded`
-  // keeps the value it had.
+  // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read
+  // before the error stay, and `Loaded` keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                     const TextCharacters& characters = {}, const SubtitleReadOptions& options = {});
   // Reads the text of the last file loaded again with another code page's characters, when that changes where
@@ -68,7 +76,10 @@ class TSubtitle {
   static std::string RemoveTags(std::string_view text, const TextCharacters& characters = {});
 
   void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);
-  void Clear() { Lines.clear(); }
+  void Clear() {
+    Lines.clear();
+    FrameRateEntry = 0;
+  }
   // A copy of entry `index`, counted from 1 (1..Count()). Throws std::out_of_range outside that range.
   SubtitleLine GetLine(int index) const;
   int Count() const { return static_cast<int>(Lines.size()); }

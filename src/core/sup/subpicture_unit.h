@@ -41,14 +41,14 @@ double ParseTimeMs(std::string_view text);
 // A DVD player counts the stop delay in ticks of 1024/90 ms (90 kHz divided by 1024).
 constexpr double kDelayTickMs = 1024.0 / 90;
 constexpr uint16_t kMaxDelayTicks = 65535;  // about 745.6 s
-// The first start time whose presentation time no longer fits 32 bits of 90 kHz ticks (13:15:21.86).
-constexpr double kFirstUnwritableStartMs = 4294967296.0 / 90;
+// The last whole millisecond whose presentation time still fits 32 bits of 90 kHz ticks (13:15:21,858).
+constexpr double kLastWritableStartMs = 47721858;
 
 // What had to give way so that an entry's times fit the fields a DVD player reads.
 enum TimingAdjustment : unsigned {
   kTimingAsWritten = 0,
   kStartBeforeZero = 1,  // shown from 0 instead
-  kEndsBeforeStart = 2,  // not shown (zero delay)
+  kEndsBeforeStart = 2,  // cannot be shown
   kLastsTooLong = 4,     // cut to kMaxDelayTicks
 };
 
@@ -70,6 +70,10 @@ struct PacketTiming {
   uint16_t delayTicks = 0;
   unsigned adjustments = kTimingAsWritten;
   bool operator==(const PacketTiming&) const = default;
+
+  // A stop delay of 0 (zero length, under half a tick, or an end before the start) gives a unit a player never
+  // takes down: muxers give it no duration and it stays up until the next subtitle. Such an entry is not written.
+  bool Shown() const { return delayTicks > 0; }
 };
 PacketTiming TimingFor(double startMs, double endMs);
 

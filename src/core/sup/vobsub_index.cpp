@@ -29,7 +29,7 @@ std::string BuildVobSubIndex(const VobSubIndex& index) {
     text += "\r\n";
   };
   line("# VobSub index file, v7 (do not modify this line!)");
-  line("# Subpictures written by Quillet; the .sub beside this file holds them.");
+  line(std::string(kVobSubIndexMarker));
   line("size: " + std::to_string(index.width) + "x" + std::to_string(index.height));
   line("org: 0, 0");
   line("scale: 100%, 100%");

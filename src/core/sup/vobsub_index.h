@@ -12,6 +12,10 @@
 
 namespace quillet {
 
+// The second line of every index this program writes: how a later run knows the pair for its own.
+constexpr std::string_view kVobSubIndexMarker =
+    "# Subpictures written by Quillet; the .sub beside this file holds them.";
+
 // One subpicture: when it is presented and where its first pack starts in the .sub file.
 struct VobSubIndexEntry {
   uint32_t pts90k = 0;

@@ -1,0 +1,234 @@
+// The built program against what other users, full disks, huge files and concurrent runs do to its outputs.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <future>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "external_tools.h"
+#include "run_program.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ProgramRun;
+using test::ReadFile;
+using test::TempDir;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The 16 values of a no-IFO PAL job on `subtitle`, size index `size`.
+std::vector<std::string> Job(const std::string& subtitle, const std::string& size = "14") {
+  return {"-1", "none", subtitle, "-1", "1", "0", "2", "0", "0", "4", "0", size, "0", "30", "-4", "1"};
+}
+
+std::set<std::string> Names(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+const std::string kThreeEntries =
+    "1\n00:00:01,000 --> 00:00:02,000\nOne\n\n2\n00:00:03,000 --> 00:00:04,000\nTwo\n\n"
+    "3\n00:00:05,000 --> 00:00:06,000\nThree\n";
+
+TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash) {
+  TempDir dir;
+  const std::string line = "1\n00:00:01,000 --> 00:00:02,000\n";
+  const std::string wide = dir.Write("wide.srt", line + std::string(33'000'000, 'W') + "\n");
+  const std::string tenMb = dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n");
+  const std::string huge = dir.Write("huge.srt", line + "Hi\n");
+  fs::resize_file(huge, (uint64_t{256} << 20) + 1);  // sparse: costs no disk
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"a line whose width overflowed an int", {"convert", "--size", "50", wide}, "pixels wide, the frame holds"},
+      {"a 10 MB line in the window's message", Job(tenMb), "is too long"},
+      {"a file over 256 MiB", {"convert", huge}, "it is larger than 256 MiB"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = test::RunQuilletProgram(c.args, {{}, 120});
+    EXPECT_EQ(run.status, 1) << c.what;
+    EXPECT_TRUE(Contains(run.err, c.message)) << c.what << ": " << run.err.substr(0, 300);
+    EXPECT_LT(run.err.size(), 1000u) << c.what;
+  }
+  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"wide.srt", "ten.srt", "huge.srt"}));
+}
+
+// As root, with a second user (nobody) who plants links in a sticky folder anyone may write to.
+TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  TempDir dir;
+  const std::string secret = dir.Write("secret", "root's secret");
+  const std::string shared = dir.File("shared");
+  fs::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  const std::string subtitle = shared + "/movie.srt";
+  test::WriteFile(subtitle, kThreeEntries);
+  fs::create_symlink(secret, shared + "/movie.sup");
+  ASSERT_EQ(::lchown((shared + "/movie.sup").c_str(), 65534, 65534), 0);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", subtitle}, Job(subtitle)}) {
+    const ProgramRun run = test::RunQuilletProgram(args);
+    EXPECT_EQ(run.status, 1) << args[0];
+    EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
+    EXPECT_EQ(ReadFile(secret), "root's secret");
+  }
+}
+
+// A disk that fills while the new files are written (RLIMIT_FSIZE, SIGXFSZ ignored): the earlier pair stays whole.
+TEST(ProgramOutputs, AFullDiskLeavesTheEarlierSupAndInstructionFileAsTheyWere) {
+  if (!test::HaveTool("prlimit")) GTEST_SKIP() << "prlimit is not installed";
+  TempDir dir;
+  const std::string subtitle = dir.Write("movie.srt", kThreeEntries);
+  const std::string sup = dir.Write("movie.sup", "earlier sup");
+  const std::string help = dir.Write("movie.Quillet_Help.txt", "earlier help");
+  // Every file of a run this small stays in the program's buffer until the end: the limit strikes the last write.
+  std::vector<std::string> args = {"-c", "trap '' XFSZ; exec prlimit --fsize=1000 -- \"$0\" \"$@\"",
+                                   test::ProgramCopy()};
+  for (const std::string& value : Job(subtitle)) args.push_back(value);
+  const ProgramRun run = test::RunProgram("/bin/sh", args);
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, "File too large")) << run.err;
+  EXPECT_EQ(ReadFile(sup), "earlier sup");
+  EXPECT_EQ(ReadFile(help), "earlier help");
+  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"movie.srt", "movie.sup", "movie.Quillet_Help.txt"}));
+}
+
+// Three runs on one output at once, each with a palette case of its own: the SUP file and the instruction file in
+// place afterwards always come from the same run.
+TEST(ProgramOutputs, ConcurrentRunsOnOneOutputLeaveThePairOfOneRun) {
+  TempDir dir;
+  const std::string subtitle = dir.Write("movie.srt", kThreeEntries);
+  const std::string ifo = dir.Write("VTS_01_0.IFO", ReadFile(test::DataFile("ifo_greys_pal.ifo")));
+  const std::string mono = dir.Write("VTS_02_0.IFO", ReadFile(test::DataFile("ifo_monochrome_ntsc.ifo")));
+  std::vector<std::vector<std::string>> jobs = {Job(subtitle), Job(subtitle), Job(subtitle)};
+  jobs[1][0] = "0";
+  jobs[1][1] = ifo;
+  jobs[2][0] = "0";
+  jobs[2][1] = mono;
+  // What each run writes alone: its instruction file says which SUP file belongs to it.
+  std::map<std::string, std::string> supOfHelp;
+  for (const auto& job : jobs) {
+    ASSERT_EQ(test::RunQuilletProgram(job).status, 0);
+    supOfHelp[ReadFile(dir.File("movie.Quillet_Help.txt"))] = ReadFile(dir.File("movie.sup"));
+  }
+  ASSERT_EQ(supOfHelp.size(), 3u);
+  for (int round = 0; round < 20; ++round) {
+    std::vector<std::future<ProgramRun>> runs;
+    for (const auto& job : jobs) {
+      runs.push_back(std::async(std::launch::async, [job] { return test::RunQuilletProgram(job); }));
+    }
+    for (auto& run : runs) ASSERT_EQ(run.get().status, 0);
+    const auto pair = supOfHelp.find(ReadFile(dir.File("movie.Quillet_Help.txt")));
+    ASSERT_NE(pair, supOfHelp.end()) << "round " << round;
+    EXPECT_EQ(ReadFile(dir.File("movie.sup")), pair->second) << "round " << round;
+  }
+}
+
+TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
+  struct Case {
+    const char* what;
+    const char* name;
+    std::string bytes;
+    const char* format;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"a Blu-ray subtitle", "film.sup", "PG\x01\x02 not a DVD packet", "sup", true},
+      {"a ripped VobSub index", "film.idx", "# VobSub index file, v7 (do not modify this line!)\n", "vobsub", true},
+      {"a ripped VobSub stream", "film.sub", std::string("\x00\x00\x01\xba", 4) + "pack", "vobsub", true},
+      {"an earlier SUP file of ours", "film.sup", "SP earlier", "sup", false},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const std::string subtitle = dir.Write("film.srt", kThreeEntries);
+    const std::string existing = dir.Write(c.name, c.bytes);
+    const ProgramRun run = test::RunQuilletProgram({"convert", "--format", c.format, subtitle});
+    EXPECT_EQ(run.status, c.refused ? 1 : 0) << c.what << ": " << run.err;
+    if (c.refused) {
+      EXPECT_EQ(ReadFile(existing), c.bytes) << c.what;
+      EXPECT_TRUE(Contains(run.err, existing + " exists and is not a")) << c.what << ": " << run.err;
+      EXPECT_TRUE(Contains(run.err, "(use -o DIR)")) << c.what;
+    } else {
+      EXPECT_NE(ReadFile(existing), c.bytes) << c.what;
+    }
+  }
+  // The pair a run wrote is its own the next time.
+  TempDir dir;
+  const std::string subtitle = dir.Write("film.srt", kThreeEntries);
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(test::RunQuilletProgram({"convert", "--format", "both", subtitle}).status, 0) << run;
+  }
+}
+
+// A stored index outside its list (fonts removed since, a hand-edited file) is skipped: the command line gives the
+// value anyway, and the file keeps what it held.
+TEST(ProgramOutputs, AStoredListIndexOutsideItsListDoesNotFailTheUnattendedRun) {
+  TempDir programDir;
+  const std::string program = programDir.File("quillet");
+  fs::copy_file(QUILLET_BINARY, program);
+  const std::string stored = "[Form1]\nComboBoxFontSize_ItemIndex=-1\nComboBoxAlign_ItemIndex=35\n\n";
+  const std::string settings = programDir.Write("Quillet_Settings.ini", stored);
+  TempDir dir;
+  const ProgramRun run = test::RunProgram(program, Job(dir.Write("movie.srt", kThreeEntries)));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(fs::exists(dir.File("movie.sup")));
+  EXPECT_EQ(ReadFile(settings), stored);
+}
+
+TEST(ProgramOutputs, MessagesSayWhatIsWrong) {
+  TempDir dir;
+  const std::string subtitle = dir.Write("x.srt", kThreeEntries);
+  dir.Write("x.sub", "{1}{1}25.000\n{25}{50}Hi\n");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"convert", dir.File("missing.srt")}, 1, dir.File("missing.srt") + ": the file does not exist"},
+      // x.srt and ./x.sub both write x.sup, however the second is spelt.
+      {{"convert", subtitle, dir.Path().string() + "/./x.sub"}, 1, "is also the output of " + subtitle},
+      // The input's name fits the file system; its instruction file's does not.
+      {{"convert", dir.Write(std::string(245, 'n') + ".srt", kThreeEntries)}, 1, "File name too long"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun run = test::RunQuilletProgram(c.args);
+    EXPECT_EQ(run.status, c.status) << c.message;
+    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
+  }
+}
+
+// A MicroDVD file's frame-rate line is no subtitle: muxed into Matroska, the subtitles are the file's own two, each
+// with a duration, and no "25.000" stays up until the first real line.
+TEST(ProgramOutputs, AMicroDvdFileMuxedWithMkvmergeHasNoFrameRateEntryAndEveryPacketADuration) {
+  for (const char* tool : {"mkvmerge", "ffprobe"}) {
+    if (!test::HaveTool(tool)) GTEST_SKIP() << tool << " is not installed";
+  }
+  TempDir dir;
+  const std::string subtitle = dir.Write("film.sub", "{1}{1}25.000\n{650}{700}Twenty-six\n{750}{800}Thirty\n");
+  const ProgramRun run = test::RunQuilletProgram({"convert", "--format", "vobsub", subtitle});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string mkv = dir.File("film.mkv");
+  ASSERT_TRUE(
+      test::RunTool("mkvmerge -q -o " + test::ShellQuote(mkv) + " " + test::ShellQuote(dir.File("film.vobsub.idx"))));
+  std::string packets;
+  ASSERT_TRUE(test::RunTool(
+      "ffprobe -v error -show_entries packet=pts_time,duration_time -of csv=p=0 " + test::ShellQuote(mkv), &packets));
+  EXPECT_EQ(packets, "26.000000,2.002000\n30.000000,2.002000\n");  // 176 ticks of 1024/90 ms
+}
+
+}  // namespace
+}  // namespace quillet
