@@ -227,6 +227,41 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
   }
 }
 
+TEST_F(MuxE2e, WritesOverItsOwnEarlierOutputsButNobodyElsesFiles) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal);
+  ASSERT_FALSE(clip.empty());
+  const std::string srt = dir.Write("film.srt", kFirst);
+  ASSERT_EQ(RunQuilletProgram({"mux", "-o", dir.File("ours.mpg"), clip, srt}).status, 0);
+  const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
+  const struct {
+    std::string out;                                           // the -o name, in the folder
+    std::vector<std::pair<std::string, std::string>> planted;  // files there before the run
+    std::string refused;                                       // the file named in the refusal; "" when it writes
+  } cases[] = {
+      {"ours.mpg", {}, ""},  // a rerun over its own outputs
+      {"film.mpg", {{"film.mpg", "somebody's film"}}, "film.mpg"},
+      {"film.mpg", {{"film.dvdauthor.xml", "<dvdauthor><vmgm /></dvdauthor>\n"}}, "film.dvdauthor.xml"},
+      {"film.mpg", {{"film.palette", "108080\n"}}, "film.palette"},
+      // Beside a project of ours, but one that plays another film.
+      {"film.mpg", {{"film.mpg", "somebody's film"}, {"film.dvdauthor.xml", ourProject}}, "film.mpg"},
+      {"film.mpg", {{"film.mpg", ""}, {"film.palette", "108080\n"}, {"film.dvdauthor.xml", ourProject}}, ""},
+  };
+  for (const auto& c : cases) {
+    for (const char* name : {"film.mpg", "film.palette", "film.dvdauthor.xml"}) fs::remove(dir.File(name));
+    for (const auto& [name, bytes] : c.planted) dir.Write(name, bytes);
+    const ProgramRun run = RunQuilletProgram({"mux", "-o", dir.File(c.out), clip, srt});
+    EXPECT_EQ(run.status, c.refused.empty() ? 0 : 1) << c.out << ": " << run.err;
+    if (c.refused.empty()) continue;
+    EXPECT_NE(run.err.find(dir.File(c.refused) + " exists and is not a"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("it is not written over (use -o"), std::string::npos) << run.err;
+    for (const auto& [name, bytes] : c.planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
+  }
+  // The common case: the film an earlier run wrote is the input of the next one.
+  const ProgramRun more = RunQuilletProgram({"mux", "-o", dir.File("more.mpg"), dir.File("ours.mpg"), srt});
+  EXPECT_EQ(more.status, 0) << more.err;
+}
+
 TEST_F(MuxE2e, TellsOfLateEntriesAnotherPaletteAndStreamsWithoutALanguageAndStillWrites) {
   TempDir dir;
   const std::string clip = MakeClip(dir, VideoStandard::Pal);

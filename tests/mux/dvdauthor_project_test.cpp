@@ -26,12 +26,15 @@ TEST(DvdauthorProject, NamesFilmPaletteAndStreamsAndReadsItsLanguagesBack) {
     EXPECT_NE(xml.find("<pgc palette=\"/films/a&amp;b.palette\">"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<dvdauthor format=\"ntsc\">"), std::string::npos) << xml;
     EXPECT_EQ(ProjectSubpictureLanguages(xml), c.languages);
+    EXPECT_TRUE(ProjectNamesFilm(xml, project.filmPath));
+    EXPECT_FALSE(ProjectNamesFilm(xml, "/films/a&b \"cut"));  // a name that only starts the film's
   }
 }
 
 TEST(DvdauthorProject, AProjectOfSomebodyElseGivesNoLanguages) {
   EXPECT_EQ(ProjectSubpictureLanguages("<dvdauthor><titleset><titles><subpicture lang=\"en\"/>"), std::nullopt);
   EXPECT_EQ(ProjectSubpictureLanguages(""), std::nullopt);
+  EXPECT_FALSE(ProjectNamesFilm("<dvdauthor><vob file=\"/films/a.mpg\" />", "/films/a.mpg"));
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
 #include "palette/ifo_reader.h"
+#include "run/output_files.h"
 #include "run/worker_count.h"
 
 namespace quillet {
@@ -142,6 +143,33 @@ std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const M
             true, "-o: " + *output + " would be written over the input " + input + "; give the output another name"};
       }
     }
+  }
+  return std::nullopt;
+}
+
+// An output name taken by a file an earlier "quillet mux" did not write there: a project must carry this program's
+// mark, a palette counts only beside such a project, and a film only when that project names it. Anything else is
+// somebody's film or project and is not written over.
+std::optional<MuxFailure> ForeignMuxOutput(const MuxOutputNames& names) {
+  const bool projectTaken = IsNonEmptyRegularFile(names.project);
+  std::optional<std::string> project;
+  if (projectTaken) {
+    try {
+      project = ReadWholeFile(names.project, kMaxProjectBytes);
+    } catch (const std::exception&) {
+      project.reset();  // unreadable or too large: not one of ours
+    }
+  }
+  const bool projectOurs = project && ProjectSubpictureLanguages(*project);
+  const auto refusal = [](const std::string& path, const std::string& reason) {
+    return MuxFailure{false, path + " exists and " + reason + "; it is not written over (use -o OTHER.mpg)"};
+  };
+  if (projectTaken && !projectOurs) return refusal(names.project, "is not a dvdauthor project this program wrote");
+  if (IsNonEmptyRegularFile(names.palette) && !projectOurs) {
+    return refusal(names.palette, "is not a palette file this program wrote beside its project");
+  }
+  if (IsNonEmptyRegularFile(names.film) && !(projectOurs && ProjectNamesFilm(*project, AbsolutePath(names.film)))) {
+    return refusal(names.film, "is not a film this program wrote (no project of this program beside it names it)");
   }
   return std::nullopt;
 }
@@ -293,6 +321,7 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
   const std::vector<std::string> subtitles(options.files.begin() + 1, options.files.end());
   const MuxOutputNames names = MuxOutputNamesFor(options.muxOutput);
   if (auto clash = OutputOverAnInput(options, names)) return refuse(*clash);
+  if (auto foreign = ForeignMuxOutput(names)) return refuse(*foreign);
 
   SilenceLibavLog();
   std::vector<std::string> notices;

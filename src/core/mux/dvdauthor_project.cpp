@@ -10,6 +10,7 @@ namespace {
 constexpr std::string_view kProjectMark = "<!-- quillet mux project:";
 constexpr std::string_view kSubpictureTag = "<subpicture";
 constexpr std::string_view kLangAttribute = " lang=\"";
+constexpr std::string_view kVobFileAttribute = "<vob file=\"";
 
 }  // namespace
 
@@ -63,7 +64,7 @@ std::string DvdauthorProjectXml(const DvdauthorProject& project) {
     xml += " />\n";
   }
   xml += "      <pgc palette=\"" + XmlAttributeText(project.palettePath) + "\">\n";
-  xml += "        <vob file=\"" + XmlAttributeText(project.filmPath) + "\" />\n";
+  xml += "        " + std::string(kVobFileAttribute) + XmlAttributeText(project.filmPath) + "\" />\n";
   xml += "      </pgc>\n    </titles>\n  </titleset>\n</dvdauthor>\n";
   return xml;
 }
@@ -85,6 +86,12 @@ std::optional<std::vector<std::string>> ProjectSubpictureLanguages(std::string_v
     languages.push_back(std::move(language));
   }
   return languages;
+}
+
+bool ProjectNamesFilm(std::string_view xml, std::string_view filmPath) {
+  if (xml.find(kProjectMark) == std::string_view::npos) return false;
+  const std::string vob = std::string(kVobFileAttribute) + XmlAttributeText(filmPath) + "\"";
+  return xml.find(vob) != std::string_view::npos;
 }
 
 }  // namespace quillet

@@ -33,6 +33,10 @@ std::string DvdauthorProjectXml(const DvdauthorProject& project);
 // codes for streams listed without one); nothing when `xml` is not such a project.
 std::optional<std::vector<std::string>> ProjectSubpictureLanguages(std::string_view xml);
 
+// Whether `xml` is a project this program wrote whose title plays the film at `filmPath` (absolute, as the project
+// names it).
+bool ProjectNamesFilm(std::string_view xml, std::string_view filmPath);
+
 // `text` with the five characters XML reserves written as entities, for an attribute value in double quotes.
 std::string XmlAttributeText(std::string_view text);
 

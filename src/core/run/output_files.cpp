@@ -138,13 +138,15 @@ bool IsOurVobSubIndex(const std::string& path) {
 
 }  // namespace
 
-std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath) {
+bool IsNonEmptyRegularFile(const std::string& path) {
   std::error_code ec;
   const auto status = std::filesystem::symlink_status(path, ec);
-  if (!std::filesystem::exists(status)) return {};
-  // Links and anything that is not a file are the writer's to refuse, with its own words.
-  if (!std::filesystem::is_regular_file(status)) return {};
-  if (std::filesystem::file_size(path, ec) == 0 && !ec) return {};
+  if (!std::filesystem::is_regular_file(status)) return false;
+  return !(std::filesystem::file_size(path, ec) == 0 && !ec);
+}
+
+std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath) {
+  if (!IsNonEmptyRegularFile(path)) return {};
   switch (kind) {
     case OutputKind::Sup: {
       const std::optional<std::string> start = FileStart(path, 2);

@@ -48,6 +48,10 @@ bool HoldsSomethingElseThanVobSub(const std::string& path);
 // marker line, and a VobSub stream is ours only beside such an index (`idxPath`; a ripped film.idx/film.sub pair is
 // somebody's). A file that cannot be read counts as somebody's. The instruction file's name is this program's own.
 enum class OutputKind { Sup, VobSubIndex, VobSubStream };
+// Whether `path` names a regular file with something in it, the only kind of output a run must not take over
+// unasked: a free name or an empty file is nobody's data, and links and anything that is not a file are the
+// writer's to refuse, with its own words.
+bool IsNonEmptyRegularFile(const std::string& path);
 std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath = {});
 
 // The first output of `paths` that a named run must not write over, with why ("" for none).
