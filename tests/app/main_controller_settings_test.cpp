@@ -126,6 +126,7 @@ class SetDefaultValues : public ::testing::Test {
     h.controller.MoveOffsetOr(6);
     h.controller.SetUserPicture(true, dir.File("pal.bmp"));
     h.controller.SetUserPicture(false, dir.File("ntsc.bmp"));
+    h.controller.SetVobSubToo(true);
   }
 
   TempDir dir;
@@ -145,6 +146,7 @@ TEST_F(SetDefaultValues, ResetsTheSettingsAndFlagsButKeepsFilesListAndStandard) 
   EXPECT_EQ(s.ComboBoxFontName.items, before.ComboBoxFontName.items);
   EXPECT_TRUE(s.LabelImageChangedPAL.empty());
   EXPECT_TRUE(s.LabelImageChangedNTSC.empty());
+  EXPECT_EQ(s.output, OutputOptions{});  // the SUP file alone
   // Clearing the no-IFO box ran its action: no palette, "Load IFO" enabled again.
   EXPECT_FALSE(s.i_dont_have_ifo);
   EXPECT_FALSE(s.palette.has_value());

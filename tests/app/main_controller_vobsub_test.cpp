@@ -120,30 +120,6 @@ TEST_F(VobSubRun, TheFilmsMicroDvdSubtitleBesideItIsNotWrittenOver) {
                                                "\r\n" + File(".vobsub.sub") + "\r\n" + File(".Quillet_Help.txt")));
 }
 
-TEST_F(VobSubRun, OutputOptionsChooseThePairAloneAndItsLanguage) {
-  ControllerHarness h;
-  h.ReadyWithoutIfo(CopyData(dir, "ctl_ten_entries.srt", "movie.srt"));
-  EXPECT_THROW(h.controller.SetOutputOptions({OutputFormat::VobSub, "eng"}), ConversionError);
-  EXPECT_EQ(h.State().output, OutputOptions{});
-  h.controller.SetOutputOptions({OutputFormat::VobSub, "DE"});
-  EXPECT_TRUE(h.State().CheckBoxVobSub());
-  h.controller.ButtonGenerateSupClick();
-  ASSERT_TRUE(h.view.errors.empty()) << h.view.errors[0];
-  EXPECT_FALSE(fs::exists(File(".sup")));
-  EXPECT_EQ(TimestampLines(test::ReadFile(File(".idx"))), 10);
-  const test::DemuxedFile vobSub = test::DemuxWithFfmpeg(File(".idx"));
-  ASSERT_EQ(vobSub.streams.size(), 1u);
-  EXPECT_EQ(vobSub.streams[0].language, "de");
-  EXPECT_EQ(vobSub.packets.size(), 10u);
-  EXPECT_TRUE(h.view.messages.back().ends_with("Generated Files:\r\n" + File(".idx") + "\r\n" + File(".sub") + "\r\n" +
-                                               File(".Quillet_Help.txt")));
-
-  // The set-default-values command goes back to the SUP file alone, marked "en" should the box be ticked.
-  h.controller.BitBtnSetDefaultValuesClick();
-  EXPECT_FALSE(h.State().CheckBoxVobSub());
-  EXPECT_EQ(h.State().output, OutputOptions{});
-}
-
 // From a SubRip file and a title set dvdauthor made, to a Matroska file with the subtitles.
 TEST_F(VobSubRun, WithADvdauthorIfoFfmpegAndMkvmergeShowWhatTheSupShows) {
   for (const char* tool : {"ffmpeg", "ffprobe", "dvdauthor", "mkvmerge"}) {

@@ -215,7 +215,7 @@ TEST(BitMask, DilationIsTheSquareNeighbourhood) {
   EXPECT_EQ(ink.width, 70 + 80);
   EXPECT_TRUE(ink.Test(6 + 40, 40));
   EXPECT_TRUE(ink.Test(69 + 40, 43));
-  for (int radius : {1, 2, 3, 4, 40}) {
+  for (int radius : {1, 2, 3, 4, kMaxDilationRadius}) {
     const BitMask d = Dilate(ink, radius);
     int count = 0;
     for (int y = 0; y < d.height; ++y) {
@@ -235,7 +235,7 @@ TEST(BitMask, DilationIsTheSquareNeighbourhood) {
 TEST(BitMask, DilationMatchesBruteForceAtEveryWidth) {
   std::mt19937 random(7);
   for (int inkWidth = 1; inkWidth <= 140; ++inkWidth) {
-    const int radius = 1 + inkWidth % 9;  // both sides of the one-pass limit
+    const int radius = 1 + inkWidth % kMaxDilationRadius;
     GlyphBitmap glyph;
     glyph.width = inkWidth;
     glyph.height = 3;

@@ -201,7 +201,7 @@ TEST(TextLayout, ControlCharactersAreLeftOutAndListed) {
        "b\x1B[1m\x07",
        "ab[1m", U"\u0007\u001B", kCharsetDefault},
       {"x\x7Fy\x81\x8D", "xy", U"\u007F\u0081\u008D", kCharsetAnsi},
-      {"\x07" + U8(U"\u05E9\u05DC"), U8(U"\u05E9\u05DC"), U"\u0007", kCharsetDefault},
+      {U8(U"\u0007\u05E9\u05DC"), U8(U"\u05E9\u05DC"), U"\u0007", kCharsetDefault},
   };
   for (const auto& [text, same, controls, charset] : kCases) {
     const LineLayout line = engine.LayoutLine(Font(20, {}, "Arial", charset), text);

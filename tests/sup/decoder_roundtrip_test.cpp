@@ -7,7 +7,7 @@
 #include "dvdsub_decoder.h"
 #include "reference_coder.h"
 #include "roundtrip_expectation.h"
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
 #include "synthetic_frame.h"
@@ -75,10 +75,10 @@ TEST_F(DecoderRoundTrip, AWrittenSupFileDecodesEntryForEntry) {
   job.encode = test::EachFrame(frameOf);
   job.entry = [](int i) { return GenerationEntry{std::to_string(i * 4000), std::to_string(i * 4000 + 1000 * i), ""}; };
   job.palette = PaletteEntries{1, 2, 3, 0};
-  job.supPath = dir.File("synthetic.sup");
+  job.paths.supPath = dir.File("synthetic.sup");
   ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
 
-  const auto packets = test::SplitSupFile(test::ReadFile(job.supPath));
+  const auto packets = test::SplitSupFile(test::ReadFile(job.paths.supPath));
   ASSERT_EQ(packets.size(), 8u);
   for (int i = 1; i <= 8; ++i) {
     const auto& packet = packets[static_cast<std::size_t>(i - 1)];

@@ -9,9 +9,9 @@
 #include "render/font_engine_pool.h"
 #include "render/subtitle_renderer.h"
 #include "roundtrip_expectation.h"
+#include "run/generation_run.h"
 #include "scripted_view.h"
 #include "subtitle/subtitle.h"
-#include "sup/generation_run.h"
 #include "sup/role_colours.h"
 #include "test_support.h"
 
@@ -73,12 +73,12 @@ TEST_P(RenderRoundTrip, EveryEntryDecodesToTheFrameItWasRenderedFrom) {
     return GenerationEntry{line.StartTime, line.EndTime, line.Line1};
   };
   job.palette = PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
-  job.supPath = dir.File("roundtrip.sup");
+  job.paths.supPath = dir.File("roundtrip.sup");
   job.workerThreads = setup.workers;
   const GenerationOutcome outcome = RunGeneration(job, {});
   ASSERT_EQ(outcome.status, GenerationStatus::Completed) << outcome.message;
 
-  const auto packets = test::SplitSupFile(test::ReadFile(job.supPath));
+  const auto packets = test::SplitSupFile(test::ReadFile(job.paths.supPath));
   ASSERT_EQ(packets.size(), 5u);
   FontEngine engine;  // a separate engine, and a fresh frame per entry, draw the same pixels
   const int timeOrder[] = {1, 2, 4, 3, 5};  // entry 4 starts before entry 3: the packets go by time

@@ -22,7 +22,9 @@ int ScreenPpi() {
 
 std::string Resolution() {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  return "(" + std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + ")";
+  std::string text = "(";  // appended, not "(" + …: g++ 12 warns of a false overlap in that form
+  text += std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + ")";
+  return text;
 }
 
 std::string StoredForm(int ppi, const std::string& extra = {}) {

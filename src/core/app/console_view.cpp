@@ -22,12 +22,10 @@ std::string MessageForConsole(const std::string& text) {
 }
 
 void ConsoleView::ShowMessage(const std::string& text) {
-  ++m_messages;
   m_err << "quillet: " << MessageForConsole(text) << '\n' << std::flush;
 }
 
 void ConsoleView::ShowError(const std::string& text) {
-  ++m_messages;
   ++m_errors;
   m_err << "quillet: error: " << MessageForConsole(text) << '\n' << std::flush;
 }

@@ -22,14 +22,12 @@ class ConsoleView : public MainView {
   void EndProgram() override { m_ended = true; }
 
   bool Ended() const { return m_ended; }
-  int MessageCount() const { return m_messages; }
   // Errors shown: a run that shows one has failed at something, even when the job itself was done.
   int ErrorCount() const { return m_errors; }
 
  private:
   std::ostream& m_err;
   bool m_ended = false;
-  int m_messages = 0;
   int m_errors = 0;
 };
 

@@ -11,13 +11,10 @@ GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSetti
   GenerationJob job;
   job.entryCount = document.Count();
   job.palette = outputs.palette;
-  job.supPath = outputs.paths.supPath;
-  job.idxPath = outputs.paths.idxPath;
-  job.vobSubPath = outputs.paths.vobSubPath;
+  job.paths = outputs.paths;
   job.vobSubIndex.height = FrameHeight(render.standard);
   job.vobSubIndex.palette = outputs.paletteColours;
   job.vobSubIndex.language = outputs.language;
-  job.instructionPath = outputs.paths.instructionPath;
   job.instructionText = outputs.instructionText;
   job.workerThreads = outputs.workerThreads;
   // Entries are coded straight from their passes, with no frame painted; what the role colours make of the

@@ -10,7 +10,7 @@
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 
 namespace quillet {
 namespace {
@@ -66,15 +66,20 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   return document;
 }
 
+std::string LineTooWide(int entryIndex, const LineMeasures& m) {
+  if (LinesFitWidth(m)) return {};
+  const bool first = m.w1 >= kMaxLineWidthPx;
+  return "entry " + std::to_string(entryIndex) + ": line " + (first ? "1" : "2") + " is " +
+         std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
+         std::to_string(kMaxLineWidthPx - 1);
+}
+
 std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped) {
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-    const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, font);
-    if (!LinesFitWidth(m)) {
-      const bool first = m.w1 >= kMaxLineWidthPx;
-      return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " +
-             std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-             std::to_string(kMaxLineWidthPx - 1) +
+    const std::string tooWide = LineTooWide(n, MeasureSubtitleLines(engine, line.Line1, line.Line2, font));
+    if (!tooWide.empty()) {
+      return tooWide +
              (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
                       : " (use a smaller --size, or --wrap)") +
              "; nothing written";

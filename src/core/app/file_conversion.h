@@ -7,6 +7,7 @@
 
 #include "app/named_run_setup.h"
 #include "render/font_engine_pool.h"
+#include "render/subtitle_renderer.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
@@ -31,6 +32,10 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
 // The named commands' refusal of a MicroDVD file without a frame-rate line when --fps is not given.
 inline constexpr const char* kNoFrameRateWithoutFps =
     "the MicroDVD file declares no frame rate (no {1}{1}RATE first line): give it with --fps, such as --fps 23.976";
+
+// "entry 3: line 1 is 731 pixels wide, the frame holds lines up to 679" when a line of the entry is too wide for
+// the frame, else empty.
+std::string LineTooWide(int entryIndex, const LineMeasures& m);
 
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.

@@ -5,15 +5,14 @@
 
 #include "app/error_text.h"
 #include "app/messages.h"
+#include "app/render_settings_for.h"
 #include "base/errors.h"
 #include "job/command_line.h"
 #include "job/job_line.h"
 #include "job/job_settings.h"
 #include "palette/grey_band_roles.h"
 #include "palette/ifo_reader.h"
-#include "render/name_tables.h"
 #include "render/preview_background.h"
-#include "sup/role_colours.h"
 
 namespace quillet {
 
@@ -271,14 +270,6 @@ void MainController::SetBreakLongLines(bool checked) {
   Changed();
 }
 
-void MainController::SetOutputOptions(const OutputOptions& options) {
-  const std::optional<std::string> language = NormaliseVobSubLanguage(options.language);
-  if (!language) {
-    throw ConversionError("'" + options.language + "' is not a language code: give two letters, such as en or de");
-  }
-  m_state.output = OutputOptions{options.format, *language};
-  Changed();
-}
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {
@@ -404,37 +395,18 @@ JobSettings MainController::CurrentJob() const {
   return job;
 }
 
-FontDesc MainController::CurrentFont() const {
-  FontDesc font;
-  font.faceName = m_state.ComboBoxFontName.Text();
-  font.sizePt = ConvertIntegerValue(m_state.ComboBoxFontSize.Text());
-  font.charset = CharsetFromText(m_state.ComboBoxFontCharset.Text());
-  font.unicodeText = m_document && m_document->UnicodeText;
-  font.style = StyleFromText(m_state.ComboBoxFontStyle.Text());
-  font.dpi = m_options.dpi;
-  return font;
-}
-
 RenderSettings MainController::CurrentRenderSettings() const {
-  RenderSettings settings;
-  settings.font = CurrentFont();
-  settings.align = AlignmentFromText(m_state.ComboBoxAlign.Text());
-  settings.offset = m_state.offset.position;
-  settings.offsetOr = m_state.offset_or.position;
-  settings.outlineWidthPx = OutlineWidth();
-  settings.standard = m_state.Standard();
-  settings.roles = CurrentRoleColours();
+  std::array<Rgb, 16> colours{};
+  if (m_state.palette) colours = m_state.palette->Colours();
+  RenderSettings settings = RenderSettingsFor(CurrentJob(), m_state.ComboBoxFontName.items, colours, m_options.dpi);
+  settings.font.unicodeText = m_document && m_document->UnicodeText;
   return settings;
 }
 
-int MainController::OutlineWidth() const { return ConvertIntegerValue(m_state.ComboBoxOutlineWidth.Text()); }
-
-RoleRgb MainController::CurrentRoleColours() const {
-  std::array<Rgb, 16> colours{};
-  if (m_state.palette) colours = m_state.palette->Colours();
-  return CaptureRoleColours(colours, PaletteIndexFromText(m_state.ComboBoxAntialias.Text()),
-                            PaletteIndexFromText(m_state.ComboBoxOutline.Text()),
-                            PaletteIndexFromText(m_state.ComboBoxText.Text()));
+FontDesc MainController::CurrentFont() const {
+  FontDesc font = FontFor(CurrentJob(), m_state.ComboBoxFontName.items, m_options.dpi);
+  font.unicodeText = m_document && m_document->UnicodeText;
+  return font;
 }
 
 }  // namespace quillet

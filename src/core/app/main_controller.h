@@ -16,8 +16,8 @@
 #include "render/font_engine_pool.h"
 #include "render/render_settings.h"
 #include "subtitle/subtitle.h"
-#include "sup/generation_run.h"
-#include "sup/output_files.h"
+#include "run/generation_run.h"
+#include "run/output_files.h"
 
 namespace quillet {
 
@@ -94,10 +94,6 @@ class MainController {
   // The "Break long lines" box, by the person or by program code: the next load or font change breaks lines too
   // wide for the frame (BreakLongLines) before it checks them. No action beyond that.
   void SetBreakLongLines(bool checked);
-  // Every output choice at once: any format and the VobSub language (no window control offers VobSub alone or
-  // another language yet). Throws ConversionError naming the language when it is not two letters; nothing changes
-  // then.
-  void SetOutputOptions(const OutputOptions& options);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);
@@ -164,8 +160,6 @@ class MainController {
   // settings read from the controls
   FontDesc CurrentFont() const;
   RenderSettings CurrentRenderSettings() const;
-  int OutlineWidth() const;
-  RoleRgb CurrentRoleColours() const;
 
   void ApplyRoles(int background, int text, int outline, int antialias);
 

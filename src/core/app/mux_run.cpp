@@ -20,8 +20,8 @@
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
 #include "palette/ifo_reader.h"
-#include "sup/output_files.h"
-#include "sup/worker_count.h"
+#include "run/output_files.h"
+#include "run/worker_count.h"
 
 namespace quillet {
 namespace {
@@ -200,6 +200,96 @@ SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path
   return track;
 }
 
+// A film with too many subpicture streams for a title once the subtitles join them.
+std::optional<MuxFailure> TooManyStreams(const std::string& video, const ProgramStreamInfo& film, int newStreams) {
+  const int streams = film.subpictureStreams + newStreams;
+  if (streams <= kMaxSubpictureStreams) return std::nullopt;
+  return MuxFailure{false, video + ": it carries " + std::to_string(film.subpictureStreams) +
+                               " subpicture streams; with " + std::to_string(newStreams) + " more it would have " +
+                               std::to_string(streams) + ", and a DVD title holds at most " +
+                               std::to_string(kMaxSubpictureStreams)};
+}
+
+// Subpictures made for the other frame size than the film's.
+std::optional<MuxFailure> WrongFrame(const std::string& video, const ProgramStreamInfo& film,
+                                     const NamedOptions& options, VideoStandard subpictures) {
+  if (subpictures != film.standard) {
+    const auto name = [](VideoStandard s) { return s == VideoStandard::Pal ? "PAL" : "NTSC"; };
+    const std::string source =
+        options.job.haveifo ? (options.job.pal ? "--pal" : "--ntsc") : "the IFO " + options.job.filenameifo;
+    return MuxFailure{false, video + ": the video is " + name(film.standard) + " (" + std::to_string(film.width) + "x" +
+                                 std::to_string(film.height) + "), but " + source + " makes " + name(subpictures) +
+                                 " subpictures; they would show in the wrong place"};
+  }
+  return std::nullopt;
+}
+
+// The dvdauthor project of the film: its earlier streams' languages, then one per new subtitle. Says so when the
+// film's earlier palette file differs from this run's palette.
+DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& film, const MuxOutputNames& names,
+                            const NamedOptions& options, std::size_t newStreams, const std::string& paletteText,
+                            std::vector<std::string>& notices) {
+  DvdauthorProject project{AbsolutePath(names.film), AbsolutePath(names.palette), film.standard,
+                           EarlierLanguages(video, film.subpictureStreams, notices)};
+  for (std::size_t k = 0; k < newStreams; ++k) {
+    project.languages.push_back(k < options.languages.size() ? options.languages[k]
+                                                             : std::string(kDefaultVobSubLanguage));
+  }
+  if (film.subpictureStreams > 0) {
+    const auto earlier = ReadWholeFileIfPresent(MuxOutputNamesFor(video).palette, kMaxProjectBytes);
+    if (earlier && *earlier != paletteText) {
+      notices.push_back(video +
+                        ": its palette file differs from this run's palette; the disc shows every "
+                        "subpicture stream in this run's colours, so its earlier streams may look wrong "
+                        "(add streams to one film with the same --ifo or --generic)");
+    }
+  }
+  return project;
+}
+
+// Writes the film, its palette file and its project under temporary names and puts them in place together: every
+// file on disk before any takes its name; the project last: it names the other two, so it never stands beside a
+// film or palette it does not describe.
+MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTrack>& tracks,
+                          const MuxOutputNames& names, const std::string& paletteText, const DvdauthorProject& project,
+                          ProgressLine& progress) {
+  OutputFile filmFile(names.film);
+  OutputFile paletteFile(names.palette);
+  OutputFile projectFile(names.project);
+  filmFile.Open();
+  MuxResult result;
+  try {
+    result = muxer.Write(tracks, filmFile, [&](uint64_t done, uint64_t total) { progress.Show(done, total); });
+  } catch (...) {
+    progress.Wipe();
+    throw;
+  }
+  progress.Wipe();
+  paletteFile.Open();
+  paletteFile.Write(paletteText);
+  projectFile.Open();
+  projectFile.Write(DvdauthorProjectXml(project));
+  OutputFile* const files[] = {&filmFile, &paletteFile, &projectFile};
+  CommitOutputs(files);
+  return result;
+}
+
+// What the written film leaves out: entries after the video's end, streams a DVD cannot hold.
+void AddMuxNotices(const MuxResult& result, const std::string& video, const ProgramStreamInfo& film,
+                   const std::vector<std::string>& subtitles, std::vector<std::string>& notices) {
+  for (std::size_t t = 0; t < subtitles.size(); ++t) {
+    if (result.entriesAfterVideo[t].empty()) continue;
+    notices.push_back(subtitles[t] + ": " + std::to_string(result.entriesAfterVideo[t].size()) +
+                      (result.entriesAfterVideo[t].size() == 1 ? " entry starts" : " entries start") +
+                      " after the video ends (" + Seconds(result.videoEnd90k - film.videoStart90k) +
+                      "), so a player shows nothing of it; written all the same: entries " +
+                      EntryList(result.entriesAfterVideo[t]));
+  }
+  for (const std::string& dropped : result.droppedStreams) {
+    notices.push_back(video + ": " + dropped + " is not a DVD stream and was left out");
+  }
+}
+
 }  // namespace
 
 MuxOutputNames MuxOutputNamesFor(const std::string& film) {
@@ -239,12 +329,7 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     SubpictureMuxer muxer(video);
     const ProgramStreamInfo& film = muxer.Info();
     const int streams = film.subpictureStreams + static_cast<int>(subtitles.size());
-    if (streams > kMaxSubpictureStreams) {
-      return refuse({false, video + ": it carries " + std::to_string(film.subpictureStreams) +
-                                " subpicture streams; with " + std::to_string(subtitles.size()) +
-                                " more it would have " + std::to_string(streams) + ", and a DVD title holds at most " +
-                                std::to_string(kMaxSubpictureStreams)});
-    }
+    if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refuse(*refused);
     // Without a word on the frame the film decides it; a frame that was decided must be the film's.
     const bool genericPalette = options.job.haveifo;
     if (genericPalette && !options.standardGiven) options.job.pal = film.standard == VideoStandard::Pal;
@@ -253,14 +338,7 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     SetupError setupError;
     const NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
     if (!setupError.message.empty()) return refuse({setupError.usage, setupError.message});
-    if (setup.standard != film.standard) {
-      const auto name = [](VideoStandard s) { return s == VideoStandard::Pal ? "PAL" : "NTSC"; };
-      const std::string source =
-          genericPalette ? (options.job.pal ? "--pal" : "--ntsc") : "the IFO " + options.job.filenameifo;
-      return refuse({false, video + ": the video is " + name(film.standard) + " (" + std::to_string(film.width) + "x" +
-                                std::to_string(film.height) + "), but " + source + " makes " + name(setup.standard) +
-                                " subpictures; they would show in the wrong place"});
-    }
+    if (auto refused = WrongFrame(video, film, options, setup.render.standard)) return refuse(*refused);
     for (const std::string& notice : setup.notices) notices.push_back(notice);
 
     std::vector<SubpictureTrack> tracks;
@@ -275,55 +353,10 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
     const std::array<uint32_t, 16> palette = PaletteForDisc(setup);
     const std::string paletteText = DvdauthorPaletteText(palette);
-    DvdauthorProject project{AbsolutePath(names.film), AbsolutePath(names.palette), film.standard,
-                             EarlierLanguages(video, film.subpictureStreams, notices)};
-    for (std::size_t k = 0; k < subtitles.size(); ++k) {
-      project.languages.push_back(k < options.languages.size() ? options.languages[k]
-                                                               : std::string(kDefaultVobSubLanguage));
-    }
-    if (film.subpictureStreams > 0) {
-      const auto earlier = ReadWholeFileIfPresent(MuxOutputNamesFor(video).palette, kMaxProjectBytes);
-      if (earlier && *earlier != paletteText) {
-        notices.push_back(video +
-                          ": its palette file differs from this run's palette; the disc shows every "
-                          "subpicture stream in this run's colours, so its earlier streams may look wrong "
-                          "(add streams to one film with the same --ifo or --generic)");
-      }
-    }
-
-    OutputFile filmFile(names.film);
-    OutputFile paletteFile(names.palette);
-    OutputFile projectFile(names.project);
-    filmFile.Open();
+    const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
     ProgressLine progress(err, errIsTerminal && !options.quiet);
-    MuxResult result;
-    try {
-      result = muxer.Write(tracks, filmFile, [&](uint64_t done, uint64_t total) { progress.Show(done, total); });
-    } catch (...) {
-      progress.Wipe();
-      throw;
-    }
-    progress.Wipe();
-    paletteFile.Open();
-    paletteFile.Write(paletteText);
-    projectFile.Open();
-    projectFile.Write(DvdauthorProjectXml(project));
-    // Every file on disk before any takes its name; the project last: it names the other two, so it never stands
-    // beside a film or palette it does not describe.
-    OutputFile* const files[] = {&filmFile, &paletteFile, &projectFile};
-    CommitOutputs(files);
-
-    for (std::size_t t = 0; t < tracks.size(); ++t) {
-      if (result.entriesAfterVideo[t].empty()) continue;
-      notices.push_back(subtitles[t] + ": " + std::to_string(result.entriesAfterVideo[t].size()) +
-                        (result.entriesAfterVideo[t].size() == 1 ? " entry starts" : " entries start") +
-                        " after the video ends (" + Seconds(result.videoEnd90k - film.videoStart90k) +
-                        "), so a player shows nothing of it; written all the same: entries " +
-                        EntryList(result.entriesAfterVideo[t]));
-    }
-    for (const std::string& dropped : result.droppedStreams) {
-      notices.push_back(video + ": " + dropped + " is not a DVD stream and was left out");
-    }
+    const MuxResult result = WriteMuxOutputs(muxer, tracks, names, paletteText, project, progress);
+    AddMuxNotices(result, video, film, subtitles, notices);
     for (const std::string& notice : notices) err << notice << '\n';
     if (!options.quiet) {
       out << names.film << ": wrote " << names.film << " (" << streams

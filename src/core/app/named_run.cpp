@@ -17,7 +17,7 @@
 #include "app/output_clashes.h"
 #include "app/subtitle_check.h"
 #include "app/usage.h"
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 namespace quillet {
 namespace {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/render_settings_for.h"
 #include "base/ascii_text.h"
 #include "palette/ifo_reader.h"
 #include "render/charset_decoder.h"
@@ -36,21 +37,9 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     }
   }
 
-  setup.font.faceName = fonts[static_cast<std::size_t>(fontIndex)];
-  setup.font.sizePt = std::stoi(std::string(kSizeList[static_cast<std::size_t>(job.fontsize)]));
-  setup.font.charset = CharsetFromText(kCharsetList[static_cast<std::size_t>(job.fontcharset)]);
-  setup.characters = CharactersOfCharset(setup.font.charset, engine.Options().defaultCodeset);
-  setup.font.style = StyleFromText(kStyleList[static_cast<std::size_t>(job.fontstyle)]);
-  setup.font.dpi = 96;
-  setup.outlineWidthPx = std::stoi(std::string(kOutlineWidthList[static_cast<std::size_t>(job.outline)]));
-  setup.align = AlignmentFromText(kAlignList[static_cast<std::size_t>(job.align)]);
-  setup.offset = job.offset;
-  setup.offsetOr = job.offsetor;
-
   if (job.haveifo) {
     setup.palette = MakeGenericPalette();
     setup.roles = kGenericRoles;
-    setup.standard = job.pal ? VideoStandard::Pal : VideoStandard::Ntsc;
     setup.reportCase = ReportCase::NoIfo;
   } else {
     IfoPaletteChoice choice;
@@ -62,7 +51,6 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     }
     setup.palette = choice.display;
     setup.roles = choice.roles;
-    setup.standard = choice.standard;
     job.pal = choice.standard == VideoStandard::Pal;
     if (choice.monochromatic) {
       setup.reportCase = ReportCase::MonochromaticIfo;
@@ -81,8 +69,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.coloroutline = setup.roles.outline;
     job.colorantialias = setup.roles.antialias;
   }
-  setup.roleColours =
-      CaptureRoleColours(setup.palette.Colours(), setup.roles.antialias, setup.roles.outline, setup.roles.text);
+  setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
+  setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   return setup;

@@ -12,7 +12,7 @@
 #include "render/font_engine.h"
 #include "render/frame.h"
 #include "render/render_settings.h"
-#include "sup/output_files.h"
+#include "run/output_files.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
 
@@ -20,16 +20,10 @@ namespace quillet {
 
 struct NamedRunSetup {
   NamedOptions options;  // options.job.fontname is the index of options.fontName in the font list
-  FontDesc font;
-  TextCharacters characters;  // of font.charset: where the readers find markup in 8-bit text
-  int outlineWidthPx = 3;
-  Alignment align = Alignment::Center;
-  int offset = 0;
-  int offsetOr = 0;
-  VideoStandard standard = VideoStandard::Pal;
+  RenderSettings render;       // for every file, but for whether its text is Unicode (Render)
+  TextCharacters characters;  // of render.font.charset: where the readers find markup in 8-bit text
   PaletteDisplay palette;
   RoleSelection roles;
-  RoleRgb roleColours;
   PaletteEntries paletteEntries;
   ReportCase reportCase = ReportCase::NoIfo;
   // Said once for the whole run, before the files (an IFO without a usable palette, say).
@@ -37,9 +31,9 @@ struct NamedRunSetup {
 
   // The render settings for one file; a UTF-16 file's text is Unicode whatever the charset.
   RenderSettings Render(bool unicodeText) const {
-    RenderSettings render{font, align, offset, offsetOr, outlineWidthPx, standard, roleColours};
-    render.font.unicodeText = unicodeText;
-    return render;
+    RenderSettings settings = render;
+    settings.font.unicodeText = unicodeText;
+    return settings;
   }
 };
 

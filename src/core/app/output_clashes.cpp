@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "app/named_run_setup.h"
-#include "sup/output_files.h"
+#include "run/output_files.h"
 
 namespace quillet {
 namespace {

@@ -33,8 +33,6 @@ class SettingsLifecycle {
   // Only the first call acts.
   void ProgramEnd();
 
-  const FormStorage& Storage() const { return m_storage; }
-
  private:
   void Step(const std::function<void()>& step);
 

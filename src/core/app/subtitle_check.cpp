@@ -50,6 +50,124 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
 
 }  // namespace
 
+namespace {
+
+// The checks of one file, entry by entry; each adds its lines to the outcome's problems in the order they are
+// listed to the user: width, times, clipping, lines and characters, then the subpicture's size.
+class FileCheck {
+ public:
+  FileCheck(const TSubtitle& document, const RenderSettings& render, FontEngine& engine, CheckOutcome& outcome)
+      : m_document(document),
+        m_render(render),
+        m_engine(engine),
+        m_outcome(outcome),
+        m_frameHeight(FrameHeight(render.standard)),
+        m_codes(PaintCodesFor(render.roles)) {}
+
+  // Every check of entry n (1-based); what throws (a time that is no number) ends that entry's checks.
+  void CheckEntry(int n) {
+    const SubtitleLine& line = m_document.Lines[static_cast<std::size_t>(n - 1)];
+    const LineMeasures m = MeasureSubtitleLines(m_engine, line.Line1, line.Line2, m_render.font);
+    if (std::string tooWide = LineTooWide(n, m); !tooWide.empty()) Add(std::move(tooWide));
+    const double startMs = ParseTimeMs(line.StartTime);
+    const double endMs = ParseTimeMs(line.EndTime);
+    CheckTimes(n, startMs, endMs);
+    RenderEntryPasses(m_engine, line.Line1, line.Line2, m_render, m_passes);
+    CheckClipping(n, line, m);
+    CheckLinesAndCharacters(n, line);
+    CheckUnitSize(n);
+  }
+
+  void Add(std::string problem) { m_outcome.problems.push_back(std::move(problem)); }
+
+  // The one line about subpictures too large for a player, after the entries.
+  void SummariseUnitSizes() {
+    if (m_tooLarge == 0) return;
+    Add("largest subpicture: " + Entry(m_outcome.largestEntry) + ", " + Thousands(m_outcome.largestUnitBytes) +
+        " bytes, more than the " + Thousands(kMaxSubpictureUnitBytes) + " a DVD player holds (" +
+        std::to_string(m_tooLarge) + (m_tooLarge == 1 ? " entry is" : " entries are") + " too large)");
+  }
+
+ private:
+  // An overlap with the next entry, and times a DVD cannot hold as they are.
+  void CheckTimes(int n, double startMs, double endMs) {
+    if (n < m_document.Count()) {
+      const double nextStartMs = ParseTimeMs(m_document.Lines[static_cast<std::size_t>(n)].StartTime);
+      if (nextStartMs < endMs) {
+        Add(Entry(n) + ": overlaps entry " + std::to_string(n + 1) + " (ends at " + ClockTime(endMs) +
+            ", the next starts at " + ClockTime(nextStartMs) + ")");
+      }
+    }
+    const PacketTiming timing = TimingFor(startMs, endMs);
+    if (!StartTimeFits(startMs)) {
+      Add(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than " + ClockTime(kLastWritableStartMs) +
+          ", the last start a DVD presentation time can say");
+    }
+    if (timing.adjustments & kStartBeforeZero) {
+      Add(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) + "); a DVD shows it from 00:00:00,000");
+    }
+    if (timing.adjustments & kEndsBeforeStart) {
+      Add(Entry(n) + ": ends before it starts (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
+          "); a DVD cannot show it, so it is not written");
+    } else if (!timing.Shown()) {
+      Add(Entry(n) + ": lasts less than 6 ms (from " + ClockTime(startMs) + " to " + ClockTime(endMs) +
+          "); a DVD cannot show it, so it is not written");
+    }
+    if (timing.adjustments & kLastsTooLong) {
+      Add(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) + ", longer than the " +
+          ClockTime(kMaxDelayTicks * kDelayTickMs) + " a DVD subpicture can be shown");
+    }
+  }
+
+  // Text the frame's edge cuts: the cells (widened by the outline) or the band of rows drawn.
+  void CheckClipping(int n, const SubtitleLine& line, const LineMeasures& m) {
+    const LineOrigins origins =
+        PlaceSubtitleLines(m, m_render.align, m_render.offset, m_render.offsetOr, m_frameHeight);
+    const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), m_render.outlineWidthPx, m_frameHeight);
+    if (!sides.empty() || m_passes.band.fit != BandFit::Inside) {
+      Add(Entry(n) + ": text clipped by the frame" + (sides.empty() ? std::string() : " (" + sides + ")"));
+    }
+  }
+
+  // A third line, control characters, and characters no installed font has (each named once per file).
+  void CheckLinesAndCharacters(int n, const SubtitleLine& line) {
+    if (!line.Line3.empty()) Add(Entry(n) + ": has more than two lines; only the first two are drawn");
+    for (char32_t c : m_passes.controlCharacters) {
+      Add(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
+    }
+    // The layout's own verdict: what no stand-in face could draw either.
+    for (char32_t c : m_passes.missingCharacters) {
+      if (m_missing.find(c) != std::u32string::npos) continue;
+      m_missing += c;
+      Add(Entry(n) + ": no installed font has the character " + CodePointName(c));
+    }
+  }
+
+  // The coded subpicture's size, against the largest so far and what a player holds.
+  void CheckUnitSize(int n) {
+    EncodePasses(m_passes, m_codes, m_encoded);
+    const int unitBytes = static_cast<int>(SubpictureUnitSize(m_encoded.pixels.block.size()));
+    if (unitBytes > kMaxSubpictureUnitBytes) ++m_tooLarge;
+    if (unitBytes > m_outcome.largestUnitBytes) {
+      m_outcome.largestUnitBytes = unitBytes;
+      m_outcome.largestEntry = n;
+    }
+  }
+
+  const TSubtitle& m_document;
+  const RenderSettings& m_render;
+  FontEngine& m_engine;
+  CheckOutcome& m_outcome;
+  const int m_frameHeight;
+  const PaintCodes m_codes;
+  EntryPasses m_passes;
+  EncodedEntry m_encoded;
+  std::u32string m_missing;
+  int m_tooLarge = 0;
+};
+
+}  // namespace
+
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
                                std::atomic<long>& entriesDone) {
   CheckOutcome outcome;
@@ -61,104 +179,25 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
   }
-  for (const std::string& notice : notices) outcome.problems.push_back(notice);
+  outcome.problems = std::move(notices);
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
   if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
 
-  const int frameHeight = FrameHeight(setup.standard);
-  const PaintCodes codes = PaintCodesFor(setup.roleColours);
-  EntryPasses passes;
-  EncodedEntry encoded;
-  int tooLarge = 0;
-  std::u32string missing;
+  FileCheck check(document, render, engine, outcome);
   for (int n = 1; n <= document.Count(); ++n) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     if (n == document.FrameRateEntry) {
       entriesDone.fetch_add(1, std::memory_order_relaxed);
       continue;  // the frame-rate line is no subtitle: nothing of it reaches the DVD
     }
     try {
-      const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, render.font);
-      if (m.w1 >= kMaxLineWidthPx || m.w2 >= kMaxLineWidthPx) {
-        const bool first = m.w1 >= kMaxLineWidthPx;
-        outcome.problems.push_back(Entry(n) + ": line " + (first ? "1" : "2") + " is " +
-                                   std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds " +
-                                   std::to_string(kMaxLineWidthPx - 1));
-      }
-
-      const double startMs = ParseTimeMs(line.StartTime);
-      const double endMs = ParseTimeMs(line.EndTime);
-      if (n < document.Count()) {
-        const double nextStartMs = ParseTimeMs(document.Lines[static_cast<std::size_t>(n)].StartTime);
-        if (nextStartMs < endMs) {
-          outcome.problems.push_back(Entry(n) + ": overlaps entry " + std::to_string(n + 1) + " (ends at " +
-                                     ClockTime(endMs) + ", the next starts at " + ClockTime(nextStartMs) + ")");
-        }
-      }
-      const PacketTiming timing = TimingFor(startMs, endMs);
-      if (!StartTimeFits(startMs)) {
-        outcome.problems.push_back(Entry(n) + ": starts at " + ClockTime(startMs) + ", later than " +
-                                   ClockTime(kLastWritableStartMs) +
-                                   ", the last start a DVD presentation time can say");
-      }
-      if (timing.adjustments & kStartBeforeZero) {
-        outcome.problems.push_back(Entry(n) + ": starts before 0 (at " + ClockTime(startMs) +
-                                   "); a DVD shows it from 00:00:00,000");
-      }
-      if (timing.adjustments & kEndsBeforeStart) {
-        outcome.problems.push_back(Entry(n) + ": ends before it starts (from " + ClockTime(startMs) + " to " +
-                                   ClockTime(endMs) + "); a DVD cannot show it, so it is not written");
-      } else if (!timing.Shown()) {
-        outcome.problems.push_back(Entry(n) + ": lasts less than 6 ms (from " + ClockTime(startMs) + " to " +
-                                   ClockTime(endMs) + "); a DVD cannot show it, so it is not written");
-      }
-      if (timing.adjustments & kLastsTooLong) {
-        outcome.problems.push_back(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) +
-                                   ", longer than the " + ClockTime(kMaxDelayTicks * kDelayTickMs) +
-                                   " a DVD subpicture can be shown");
-      }
-
-      const LineOrigins origins = PlaceSubtitleLines(m, setup.align, setup.offset, setup.offsetOr, frameHeight);
-      const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), setup.outlineWidthPx, frameHeight);
-      RenderEntryPasses(engine, line.Line1, line.Line2, render, passes);
-      if (!sides.empty() || passes.band.fit != BandFit::Inside) {
-        outcome.problems.push_back(Entry(n) + ": text clipped by the frame" +
-                                   (sides.empty() ? std::string() : " (" + sides + ")"));
-      }
-
-      if (!line.Line3.empty()) {
-        outcome.problems.push_back(Entry(n) + ": has more than two lines; only the first two are drawn");
-      }
-      for (char32_t c : passes.controlCharacters) {
-        outcome.problems.push_back(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
-      }
-
-      // The layout's own verdict: what no stand-in face could draw either.
-      for (char32_t c : passes.missingCharacters) {
-        if (missing.find(c) != std::u32string::npos) continue;
-        missing += c;
-        outcome.problems.push_back(Entry(n) + ": no installed font has the character " + CodePointName(c));
-      }
-
-      EncodePasses(passes, codes, encoded);
-      const int unitBytes = static_cast<int>(SubpictureUnitSize(encoded.pixels.block.size()));
-      if (unitBytes > kMaxSubpictureUnitBytes) ++tooLarge;
-      if (unitBytes > outcome.largestUnitBytes) {
-        outcome.largestUnitBytes = unitBytes;
-        outcome.largestEntry = n;
-      }
+      check.CheckEntry(n);
     } catch (const std::exception& e) {
-      outcome.problems.push_back(Entry(n) + ": " + OneLine(e.what()));
+      check.Add(Entry(n) + ": " + OneLine(e.what()));
     }
     entriesDone.fetch_add(1, std::memory_order_relaxed);
   }
-  if (tooLarge > 0) {
-    outcome.problems.push_back("largest subpicture: " + Entry(outcome.largestEntry) + ", " +
-                               Thousands(outcome.largestUnitBytes) + " bytes, more than the " +
-                               Thousands(kMaxSubpictureUnitBytes) + " a DVD player holds (" + std::to_string(tooLarge) +
-                               (tooLarge == 1 ? " entry is" : " entries are") + " too large)");
-  }
+  check.SummariseUnitSizes();
   return outcome;
 }
 

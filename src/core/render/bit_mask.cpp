@@ -11,35 +11,8 @@
 namespace quillet {
 namespace {
 
-// row |= row shifted towards higher columns by `shift` bits.
-void OrShiftedUp(uint64_t* row, int words, int shift) {
-  const int wordShift = shift / 64;
-  const int bitShift = shift % 64;
-  for (int k = words - 1; k >= wordShift; --k) {
-    const int from = k - wordShift;
-    uint64_t value = row[from] << bitShift;
-    if (bitShift != 0 && from > 0) value |= row[from - 1] >> (64 - bitShift);
-    row[k] |= value;
-  }
-}
-
-// row = row shifted towards lower columns by `shift` bits.
-void ShiftDown(uint64_t* row, int words, int shift) {
-  const int wordShift = shift / 64;
-  const int bitShift = shift % 64;
-  for (int k = 0; k < words; ++k) {
-    const int from = k + wordShift;
-    uint64_t value = from < words ? row[from] >> bitShift : 0;
-    if (bitShift != 0 && from + 1 < words) value |= row[from + 1] << (64 - bitShift);
-    row[k] = value;
-  }
-}
-
-// Outline widths stay small; up to this radius a row is dilated in one pass, each word from itself and its two
-// neighbours, instead of a pass per doubling step (the film's dilations take about a third fewer instructions).
-constexpr int kDirectRadius = 8;
-
-// row = the OR of the row shifted by every distance from −radius to radius (radius 1..kDirectRadius).
+// row = the OR of the row shifted by every distance from −radius to radius (1 … kMaxDilationRadius), in one pass,
+// each word from itself and its two neighbours.
 void DilateRowDirect(uint64_t* row, int words, int radius) {
   uint64_t previous = 0;  // the word before, as it was
   for (int k = 0; k < words; ++k) {
@@ -122,14 +95,13 @@ BitMask MaskFromLayout(const LineLayout& layout, int margin) {
   return mask;
 }
 
-/* Square dilation, separably, with shifts by doubling (the span covered grows 1, 2, 4 … so radius 4 takes
-   four shifts of each kind).
-   Rows: output row y starts as source row y + r and is ORed with the rows 1 … 2r above it, which leaves the OR
-   of source rows y − r … y + r. Columns: each row is shifted down by r columns and ORed with itself shifted up
-   by 1 … 2r columns, which leaves column c set when any of c − r … c + r was. With the margin no bit leaves
-   the box. */
+/* Square dilation, separably.
+   Rows, with shifts by doubling (the span covered grows 1, 2, 4 … so radius 4 takes four passes): output row y
+   starts as source row y + r and is ORed with the rows 1 … 2r above it, which leaves the OR of source rows
+   y − r … y + r. Columns: each row in one pass, column c set when any of c − r … c + r was (DilateRowDirect).
+   With the margin no bit leaves the box. */
 BitMask Dilate(const BitMask& mask, int radius) {
-  assert(radius >= 0);
+  assert(radius >= 0 && radius <= kMaxDilationRadius);
   if (mask.Empty() || radius == 0) return mask;
   const int span = 2 * radius + 1;
   const int words = mask.wordsPerRow;
@@ -155,24 +127,77 @@ BitMask Dilate(const BitMask& mask, int radius) {
     covered += step;
   }
 
-  if (radius <= kDirectRadius) {
-    for (int y = 0; y < mask.height; ++y) DilateRowDirect(out.Row(y), words, radius);
-    return out;
-  }
-  for (int y = 0; y < mask.height; ++y) {
-    uint64_t* row = out.Row(y);
-    ShiftDown(row, words, radius);
-    for (int covered = 1; covered < span;) {
-      const int step = std::min(covered, span - covered);
-      OrShiftedUp(row, words, step);
-      covered += step;
-    }
-  }
+  for (int y = 0; y < mask.height; ++y) DilateRowDirect(out.Row(y), words, radius);
   return out;
 }
 
+namespace {
+
+constexpr int kMaxLayers = 4;
+
+// The bytes of four neighbouring pixels for every combination of their layer indexes (the low bits of the
+// pixels, then their high bits), and 64 pixels of the first layer's colour.
+struct LayerColourTables {
+  std::array<std::array<uint8_t, 12>, 256> quads;
+  std::array<uint8_t, 64 * 3> firstColourRow;
+
+  explicit LayerColourTables(std::span<const MaskLayer> layers) {
+    // Each colour's bytes in picture order: blue, green, red.
+    std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
+    for (std::size_t l = 0; l < layers.size(); ++l) {
+      colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
+    }
+    std::array<std::array<uint8_t, 6>, 16> pairs;  // the same for two pixels
+    for (unsigned pair = 0; pair < 16; ++pair) {
+      for (unsigned j = 0; j < 2; ++j) {
+        const unsigned top = (((pair >> (2 + j)) & 1) << 1) | ((pair >> j) & 1);
+        std::memcpy(&pairs[pair][3 * j], colours[top].data(), 3);
+      }
+    }
+    for (unsigned quad = 0; quad < 256; ++quad) {
+      const unsigned first = (quad & 3) | (((quad >> 4) & 3) << 2);
+      const unsigned second = ((quad >> 2) & 3) | (((quad >> 6) & 3) << 2);
+      std::memcpy(&quads[quad][0], pairs[first].data(), 6);
+      std::memcpy(&quads[quad][6], pairs[second].data(), 6);
+    }
+    for (int i = 0; i < 64; ++i) std::memcpy(&firstColourRow[3 * static_cast<std::size_t>(i)], colours[0].data(), 3);
+  }
+};
+
+// Paints the 64 pixels from column `base` of a row: `any` marks those painted (inside the image), `high` and
+// `low` are the bit planes of the last layer that has each. A word wholly painted is first filled with the first
+// layer's colour; only pixels of later layers are left. Then four pixels at a time: a group wholly painted is one
+// copy, a group partly painted pixel by pixel.
+void PaintWord(uint8_t* pixels, int base, uint64_t any, uint64_t high, uint64_t low, const LayerColourTables& tables) {
+  if (any == ~uint64_t{0}) {
+    std::memcpy(pixels + static_cast<std::size_t>(base) * 3, tables.firstColourRow.data(),
+                tables.firstColourRow.size());
+    any = high | low;
+  }
+  while (any != 0) {
+    const int i = std::countr_zero(any) & ~3;
+    const unsigned painted = static_cast<unsigned>(any >> i) & 0xF;
+    any &= ~(uint64_t{0xF} << i);
+    const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
+    // A partly painted group may start left of the image (base + i < 0): only its painted pixels, which are
+    // inside, are addressed.
+    const int at = base + i;
+    if (painted == 0xF) {
+      std::memcpy(pixels + static_cast<std::size_t>(at) * 3, tables.quads[quad].data(), 12);
+    } else {
+      for (int j = 0; j < 4; ++j) {
+        if ((painted >> j) & 1) {
+          std::memcpy(pixels + static_cast<std::size_t>(at + j) * 3, tables.quads[quad].data() + 3 * j, 3);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
 // The preview redraw paints every entry the person looks at; painting each layer pixel by pixel instead of the
-// tables below made that redraw about a fifth slower (paired benchmark runs), so the tables stay.
+// tables made that redraw about a fifth slower (paired benchmark runs), so the tables stay.
 void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer> layers) {
   if (layers.empty() || layers[0].mask->Empty()) return;
   const BitMask& box = *layers[0].mask;
@@ -187,31 +212,8 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
   const int x0 = std::max(0, originX);
   const int x1 = std::min(image.Width(), originX + box.width);
   if (y0 >= y1 || x0 >= x1) return;
-
-  constexpr int kMaxLayers = 4;
   assert(layers.size() <= kMaxLayers);
-  const int layerCount = static_cast<int>(layers.size());
-  // Each colour's bytes in picture order: blue, green, red.
-  std::array<std::array<uint8_t, 4>, kMaxLayers> colours{};
-  for (int l = 0; l < layerCount; ++l) colours[l] = {layers[l].colour.b, layers[l].colour.g, layers[l].colour.r, 0};
-  // The bytes of two and of four neighbouring pixels for every combination of their layer indexes (the low
-  // bits of the pixels, then their high bits), and 64 pixels of the first layer's colour.
-  std::array<std::array<uint8_t, 6>, 16> pairs;
-  for (unsigned pair = 0; pair < 16; ++pair) {
-    for (unsigned j = 0; j < 2; ++j) {
-      const unsigned top = (((pair >> (2 + j)) & 1) << 1) | ((pair >> j) & 1);
-      std::memcpy(&pairs[pair][3 * j], colours[top].data(), 3);
-    }
-  }
-  std::array<std::array<uint8_t, 12>, 256> quads;
-  for (unsigned quad = 0; quad < 256; ++quad) {
-    const unsigned first = (quad & 3) | (((quad >> 4) & 3) << 2);
-    const unsigned second = ((quad >> 2) & 3) | (((quad >> 6) & 3) << 2);
-    std::memcpy(&quads[quad][0], pairs[first].data(), 6);
-    std::memcpy(&quads[quad][6], pairs[second].data(), 6);
-  }
-  std::array<uint8_t, 64 * 3> firstColourRow;
-  for (int i = 0; i < 64; ++i) std::memcpy(&firstColourRow[3 * i], colours[0].data(), 3);
+  const LayerColourTables tables(layers);
 
   const int firstWord = (x0 - originX) >> 6;
   const int endWord = (x1 - originX + 63) >> 6;
@@ -222,7 +224,7 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
       // Per pixel, the index of the last layer that has it, as two bit planes: high = in layer 2 or 3,
       // low = in layer 3, or in layer 1 and in neither later one.
       uint64_t any = 0, high = 0, low = 0;
-      for (int l = 0; l < layerCount; ++l) {
+      for (std::size_t l = 0; l < layers.size(); ++l) {
         const uint64_t bits = layers[l].mask->Row(row)[k];
         any |= bits;
         if (l >= 2) high |= bits;
@@ -233,31 +235,7 @@ void PaintLayers(Image24& image, int cellX, int cellY, std::span<const MaskLayer
       // Only the columns inside the image.
       if (x0 - base > 0) any &= ~uint64_t{0} << (x0 - base);
       if (x1 - base < 64) any &= (uint64_t{1} << (x1 - base)) - 1;
-      // A word wholly painted is first filled with the first layer's colour; only pixels of later layers are
-      // left. Then four pixels at a time: a group wholly painted is one copy, a group partly painted pixel by
-      // pixel.
-      if (any == ~uint64_t{0}) {
-        std::memcpy(pixels + static_cast<std::size_t>(base) * 3, firstColourRow.data(), firstColourRow.size());
-        any = high | low;
-      }
-      while (any != 0) {
-        const int i = std::countr_zero(any) & ~3;
-        const unsigned painted = static_cast<unsigned>(any >> i) & 0xF;
-        any &= ~(uint64_t{0xF} << i);
-        const unsigned quad = static_cast<unsigned>(((low >> i) & 0xF) | (((high >> i) & 0xF) << 4));
-        // A partly painted group may start left of the image (base + i < 0): only its painted pixels, which
-        // are inside, are addressed.
-        const int at = base + i;
-        if (painted == 0xF) {
-          std::memcpy(pixels + static_cast<std::size_t>(at) * 3, quads[quad].data(), 12);
-        } else {
-          for (int j = 0; j < 4; ++j) {
-            if ((painted >> j) & 1) {
-              std::memcpy(pixels + static_cast<std::size_t>(at + j) * 3, quads[quad].data() + 3 * j, 3);
-            }
-          }
-        }
-      }
+      PaintWord(pixels, base, any, high, low, tables);
     }
   }
 }

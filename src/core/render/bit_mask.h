@@ -30,8 +30,12 @@ struct BitMask {
 // leaves `margin` empty pixels on every side around the ink. Empty when the line has no ink.
 BitMask MaskFromLayout(const LineLayout& layout, int margin = 0);
 
+// The largest radius Dilate takes: outlines are 2 to 4 pixels wide and the antialias ring 1.
+constexpr int kMaxDilationRadius = 8;
+
 // The union of the mask shifted by every (dx, dy) with |dx|, |dy| <= radius: what drawing the line at each of
 // those (2 radius + 1)² points paints. The box stays the same, so the mask needs a margin of at least radius.
+// radius 0 … kMaxDilationRadius.
 BitMask Dilate(const BitMask& mask, int radius);
 
 // One mask to paint in one colour.

@@ -34,51 +34,14 @@ void AppendUtf32(const std::vector<char>& out, std::size_t used, std::u32string&
   }
 }
 
-// Code pages in which every byte below 0x80 is the ASCII character (the Far East ones and JOHAB are left out:
-// some of them put the yen or won sign at the backslash).
+// Whether every byte below 0x80 is the ASCII character in the code page the charset reads with.
 bool AsciiTransparent(uint8_t charset, const std::string& defaultCodeset);
 
 }  // namespace
 
 std::string_view CodePageOfCharset(uint8_t charset) {
-  switch (charset) {
-    case kCharsetAnsi:
-      return "CP1252";
-    case kCharsetEastEurope:
-      return "CP1250";
-    case kCharsetRussian:
-      return "CP1251";
-    case kCharsetGreek:
-      return "CP1253";
-    case kCharsetTurkish:
-      return "CP1254";
-    case kCharsetHebrew:
-      return "CP1255";
-    case kCharsetArabic:
-      return "CP1256";
-    case kCharsetBaltic:
-      return "CP1257";
-    case kCharsetVietnamese:
-      return "CP1258";
-    case kCharsetThai:
-      return "CP874";
-    case kCharsetShiftJis:
-      return "CP932";
-    case kCharsetGb2312:
-      return "CP936";
-    case kCharsetHangeul:
-      return "CP949";
-    case kCharsetChineseBig5:
-      return "CP950";
-    case kCharsetJohab:
-      return "CP1361";
-    case kCharsetMac:
-      return "MACINTOSH";
-    case kCharsetOem:
-      return "CP437";
-    default:
-      return {};
-  }
+  const CharsetInfo* row = FindCharset(charset);
+  return row != nullptr ? row->codePage : std::string_view();
 }
 
 TextCharacters CharactersOfCharset(uint8_t charset, const std::string& defaultCodeset) {
@@ -99,29 +62,9 @@ std::string UserCodeset() {
 namespace {
 
 bool AsciiTransparent(uint8_t charset, const std::string& defaultCodeset) {
-  switch (charset) {
-    case kCharsetAnsi:
-    case kCharsetEastEurope:
-    case kCharsetRussian:
-    case kCharsetGreek:
-    case kCharsetTurkish:
-    case kCharsetHebrew:
-    case kCharsetArabic:
-    case kCharsetBaltic:
-    case kCharsetVietnamese:
-    case kCharsetThai:
-    case kCharsetMac:
-    case kCharsetOem:
-      return true;
-    case kCharsetShiftJis:
-    case kCharsetGb2312:
-    case kCharsetHangeul:
-    case kCharsetChineseBig5:
-    case kCharsetJohab:
-      return false;
-    default:  // DEFAULT
-      return IsUtf8Name(defaultCodeset);
-  }
+  const CharsetInfo* row = FindCharset(charset);
+  if (row == nullptr || charset == kCharsetDefault) return IsUtf8Name(defaultCodeset);
+  return row->asciiBelow80;
 }
 
 }  // namespace

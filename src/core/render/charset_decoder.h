@@ -49,7 +49,6 @@ class CharsetDecoder {
   // UTF-8 text (read from a UTF-16 file) whatever the charset; an invalid byte becomes the code point of the
   // same value.
   std::u32string DecodeUtf8(std::string_view bytes);
-  const std::string& DefaultCodeset() const { return m_defaultCodeset; }
 
  private:
   // Decodes with one code page. strict: fail on the first invalid sequence instead of passing bytes through.

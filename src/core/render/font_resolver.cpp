@@ -102,37 +102,8 @@ std::string_view LanguageOfText(std::u32string_view text) {
 }
 
 std::string_view LanguageOfCharset(uint8_t charset) {
-  switch (charset) {
-    case kCharsetShiftJis:
-      return "ja";
-    case kCharsetHangeul:
-    case kCharsetJohab:
-      return "ko";
-    case kCharsetGb2312:
-      return "zh-cn";
-    case kCharsetChineseBig5:
-      return "zh-tw";
-    case kCharsetGreek:
-      return "el";
-    case kCharsetTurkish:
-      return "tr";
-    case kCharsetVietnamese:
-      return "vi";
-    case kCharsetHebrew:
-      return "he";
-    case kCharsetArabic:
-      return "ar";
-    case kCharsetBaltic:
-      return "lt";
-    case kCharsetRussian:
-      return "ru";
-    case kCharsetThai:
-      return "th";
-    case kCharsetEastEurope:
-      return "pl";
-    default:
-      return {};
-  }
+  const CharsetInfo* row = FindCharset(charset);
+  return row != nullptr ? row->language : std::string_view();
 }
 
 FallbackChain::FallbackChain(FcConfig* config, FcPattern* query, FcFontSet* sorted, bool bold, bool italic)

@@ -25,30 +25,42 @@ StyleSet StyleFromText(std::string_view name) {
   return {};
 }
 
+namespace {
+
+constexpr std::array<CharsetInfo, 19> kCharsets{{
+    {"ANSI", kCharsetAnsi, "CP1252", "", true},
+    {"ARABIC", kCharsetArabic, "CP1256", "ar", true},
+    {"BALTIC", kCharsetBaltic, "CP1257", "lt", true},
+    {"CHINESEBIG5", kCharsetChineseBig5, "CP950", "zh-tw", false},
+    {"DEFAULT", kCharsetDefault, "", "", false},
+    {"EASTEUROPE", kCharsetEastEurope, "CP1250", "pl", true},
+    {"GB2312", kCharsetGb2312, "CP936", "zh-cn", false},
+    {"GREEK", kCharsetGreek, "CP1253", "el", true},
+    {"HANGEUL", kCharsetHangeul, "CP949", "ko", false},
+    {"HEBREW", kCharsetHebrew, "CP1255", "he", true},
+    {"JOHAB", kCharsetJohab, "CP1361", "ko", false},
+    {"MAC", kCharsetMac, "MACINTOSH", "", true},
+    {"OEM", kCharsetOem, "CP437", "", true},
+    {"RUSSIAN", kCharsetRussian, "CP1251", "ru", true},
+    {"SHIFTJIS", kCharsetShiftJis, "CP932", "ja", false},
+    {"SYMBOL", kCharsetSymbol, "", "", true},
+    {"THAI", kCharsetThai, "CP874", "th", true},
+    {"TURKISH", kCharsetTurkish, "CP1254", "tr", true},
+    {"VIETNAMESE", kCharsetVietnamese, "CP1258", "vi", true},
+}};
+
+}  // namespace
+
+const CharsetInfo* FindCharset(uint8_t charset) {
+  for (const CharsetInfo& row : kCharsets) {
+    if (row.charset == charset) return &row;
+  }
+  return nullptr;
+}
+
 uint8_t CharsetFromText(std::string_view name) {
-  static constexpr std::array<std::pair<std::string_view, uint8_t>, 19> kCharsets{{
-      {"ANSI", kCharsetAnsi},
-      {"ARABIC", kCharsetArabic},
-      {"BALTIC", kCharsetBaltic},
-      {"CHINESEBIG5", kCharsetChineseBig5},
-      {"DEFAULT", kCharsetDefault},
-      {"EASTEUROPE", kCharsetEastEurope},
-      {"GB2312", kCharsetGb2312},
-      {"GREEK", kCharsetGreek},
-      {"HANGEUL", kCharsetHangeul},
-      {"HEBREW", kCharsetHebrew},
-      {"JOHAB", kCharsetJohab},
-      {"MAC", kCharsetMac},
-      {"OEM", kCharsetOem},
-      {"RUSSIAN", kCharsetRussian},
-      {"SHIFTJIS", kCharsetShiftJis},
-      {"SYMBOL", kCharsetSymbol},
-      {"THAI", kCharsetThai},
-      {"TURKISH", kCharsetTurkish},
-      {"VIETNAMESE", kCharsetVietnamese},
-  }};
-  for (const auto& [text, value] : kCharsets) {
-    if (text == name) return value;
+  for (const CharsetInfo& row : kCharsets) {
+    if (row.name == name) return row.charset;
   }
   return kCharsetDefault;
 }

@@ -47,6 +47,22 @@ struct StyleSet {
 // "StrikeOut". Any other text (only a command line can give one) yields the empty set.
 StyleSet StyleFromText(std::string_view name);
 
+// What a Windows font charset stands for, one row per item of the charset list.
+struct CharsetInfo {
+  std::string_view name;  // the list text
+  uint8_t charset;
+  // The iconv name of its code page; empty for DEFAULT (the user's own code page) and SYMBOL (bytes as they are).
+  std::string_view codePage;
+  // The language it steers the choice of stand-in faces and the shaping towards; empty when it names none.
+  std::string_view language;
+  // Every byte below 0x80 is the ASCII character (not so in the Far East code pages and JOHAB, some of which put
+  // the yen or won sign at the backslash).
+  bool asciiBelow80;
+};
+
+// The row of a charset byte; nullptr for a byte no list item gives.
+const CharsetInfo* FindCharset(uint8_t charset);
+
 // "ANSI" … "VIETNAMESE" to their charset bytes. Any other text yields DEFAULT (1).
 uint8_t CharsetFromText(std::string_view name);
 

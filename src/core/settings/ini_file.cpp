@@ -144,22 +144,6 @@ void IniFile::SetValue(std::string_view section, std::string_view key, std::stri
   found->lines.push_back(Line{std::string(key), std::string(value), true});
 }
 
-std::vector<std::string> IniFile::SectionNames() const {
-  std::vector<std::string> names;
-  for (const Section& section : m_sections) names.push_back(section.name);
-  return names;
-}
-
-std::vector<std::string> IniFile::Keys(std::string_view section) const {
-  std::vector<std::string> keys;
-  if (const Section* found = FindSection(section)) {
-    for (const Line& line : found->lines) {
-      if (line.isKey) keys.push_back(line.key);
-    }
-  }
-  return keys;
-}
-
 bool IniFile::IsReadOnly() const {
   struct stat info {};
   if (::stat(m_path.c_str(), &info) != 0) return false;  // no file yet: it will be created

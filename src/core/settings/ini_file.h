@@ -50,10 +50,6 @@ class IniFile {
   // True when the key and value can be written as one "key=value" line that reads back as the same key and value.
   static bool IsStorable(std::string_view key, std::string_view value);
 
-  std::vector<std::string> SectionNames() const;
-  // Keys of a section in file order (empty when there is no such section).
-  std::vector<std::string> Keys(std::string_view section) const;
-
   // True when the file exists and may not be written: its permission bits grant no write access, or the system
   // refuses write access to this process. The bits count even for a user the system would let write anyway.
   bool IsReadOnly() const;

@@ -80,7 +80,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
     if (HasSrtArrow(line)) {
       SrtTimeProblem problem;
       const std::optional<SrtTimes> times = ParseSrtTimeLine(line, &problem);
-      DrawnLines text = TakeEntryText(cursor, lineNumber, characters);
+      DrawnLines entryText = TakeEntryText(cursor, lineNumber, characters);
       if (!times) {
         skipped.push_back({entryLine, problem});
         continue;
@@ -89,8 +89,8 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
         skipped.push_back({entryLine, kEndsBeforeFilmStarts});
         continue;
       }
-      document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(text.lines[0]),
-                       std::move(text.lines[1]), std::move(text.lines[2]));
+      document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(entryText.lines[0]),
+                       std::move(entryText.lines[1]), std::move(entryText.lines[2]));
       continue;
     }
     if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;

@@ -75,7 +75,9 @@ class RowCodeWriter {
   // The bits of the code for a run of each length 1..255 (a table: the comparisons cost a tenth of the run).
   static constexpr auto kCodeBits = [] {
     std::array<uint8_t, 256> bits{};
-    for (int length = 1; length < 256; ++length) bits[length] = 4 * (1 + (length >= 4) + (length >= 16) + (length >= 64));
+    for (int length = 1; length < 256; ++length) {
+      bits[length] = static_cast<uint8_t>(4 * (1 + (length >= 4) + (length >= 16) + (length >= 64)));
+    }
     return bits;
   }();
 

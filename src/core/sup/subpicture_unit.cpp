@@ -18,6 +18,12 @@ void PutBe16(std::vector<uint8_t>& out, unsigned value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
+// The ticks, rounded; kept in long double (not narrowed to double), so the range checks see the rounded value
+// itself. The product is the double one: a time of 1/180 ms is the tie 0.5 ticks, not a hair above it.
+long double StartTicks(double startMs) { return RoundHalfToEven(startMs * 90); }
+
+long double DelayTicks(double shownFromMs, double endMs) { return RoundHalfToEven((endMs - shownFromMs) * 90 / 1024); }
+
 }  // namespace
 
 SubpictureTooLargeError::SubpictureTooLargeError(int unitBytes)
@@ -36,16 +42,16 @@ double ParseTimeMs(std::string_view text) {
   return value;
 }
 
-bool StartTimeFits(double startMs) { return RoundHalfToEven(startMs * 90) <= 4294967295.0L; }
+bool StartTimeFits(double startMs) { return StartTicks(startMs) <= 4294967295.0L; }
 
 uint32_t PresentationTime(double startMs) {
-  const double ticks = RoundHalfToEven(startMs * 90);
+  const long double ticks = StartTicks(startMs);
   if (!(ticks > 0)) return 0;
-  return ticks > 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(ticks);
+  return ticks > 4294967295.0L ? 0xFFFFFFFFu : static_cast<uint32_t>(ticks);
 }
 
 uint16_t DisplayDelay(double startMs, double endMs) {
-  const double ticks = RoundHalfToEven((endMs - std::max(startMs, 0.0)) * 90 / 1024);
+  const long double ticks = DelayTicks(std::max(startMs, 0.0), endMs);
   if (!(ticks > 0)) return 0;
   return ticks > kMaxDelayTicks ? kMaxDelayTicks : static_cast<uint16_t>(ticks);
 }
@@ -55,7 +61,7 @@ PacketTiming TimingFor(double startMs, double endMs) {
   const double shownFrom = std::max(startMs, 0.0);
   if (startMs < 0) timing.adjustments |= kStartBeforeZero;
   if (endMs < shownFrom) timing.adjustments |= kEndsBeforeStart;
-  if (RoundHalfToEven((endMs - shownFrom) * 90 / 1024) > kMaxDelayTicks) timing.adjustments |= kLastsTooLong;
+  if (DelayTicks(shownFrom, endMs) > kMaxDelayTicks) timing.adjustments |= kLastsTooLong;
   return timing;
 }
 

@@ -1,5 +1,5 @@
 // The generation run: order, stopping, progress, output files and failures.
-#include "sup/generation_run.h"
+#include "run/generation_run.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "dvdsub_decoder.h"
-#include "sup/encode_pipeline.h"
-#include "sup/output_files.h"
+#include "run/encode_pipeline.h"
+#include "run/output_files.h"
 #include "synthetic_frame.h"
 #include "test_support.h"
 
@@ -39,8 +39,8 @@ GenerationJob MakeJob(const TempDir& dir, int count, int workers) {
     return GenerationEntry{std::to_string(startMs), std::to_string(startMs + 1500), "Line " + std::to_string(i)};
   };
   job.palette = PaletteEntries{1, 2, 3, 0};
-  job.supPath = dir.File("movie.sup");
-  job.instructionPath = dir.File("movie.Quillet_Help.txt");
+  job.paths.supPath = dir.File("movie.sup");
+  job.paths.instructionPath = dir.File("movie.Quillet_Help.txt");
   job.instructionText = "report";
   job.workerThreads = workers;
   return job;
@@ -66,7 +66,11 @@ std::vector<uint32_t> ExpectedTimes(int count, int written) {
   return times;
 }
 
+// Order, stopping and failures meet the threads: those cases run with each worker count (0: no threads).
 class GenerationRunTest : public ::testing::TestWithParam<int> {};  // the worker count
+
+// The cases in which threads play no part run once, with the one look-ahead worker of a run on two processors.
+constexpr int kWorkers = 1;
 
 TEST_P(GenerationRunTest, WritesEveryEntryInTimeOrderAndTheInstructionFile) {
   TempDir dir;
@@ -160,18 +164,20 @@ TEST_P(GenerationRunTest, FailuresNameTheEntryAndLeaveTheEarlierFilesAsTheyWere)
     TempDir dir;
     GenerationJob job = MakeJob(dir, 6, GetParam());
     c.spoil(job);
-    test::WriteFile(job.supPath, "earlier sup");
-    test::WriteFile(job.instructionPath, "earlier help");
+    test::WriteFile(job.paths.supPath, "earlier sup");
+    test::WriteFile(job.paths.instructionPath, "earlier help");
     const GenerationOutcome outcome = RunGeneration(job, {});
     EXPECT_EQ(outcome.status, GenerationStatus::Failed) << c.name;
     EXPECT_NE(outcome.message.find(c.messagePart), std::string::npos) << c.name << ": " << outcome.message;
-    EXPECT_EQ(ReadFile(job.supPath), "earlier sup") << c.name;
-    EXPECT_EQ(ReadFile(job.instructionPath), "earlier help") << c.name;
+    EXPECT_EQ(ReadFile(job.paths.supPath), "earlier sup") << c.name;
+    EXPECT_EQ(ReadFile(job.paths.instructionPath), "earlier help") << c.name;
     EXPECT_EQ(FolderNames(dir), (std::set<std::string>{"movie.Quillet_Help.txt", "movie.sup"})) << c.name;
   }
 }
 
-TEST_P(GenerationRunTest, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlone) {
+INSTANTIATE_TEST_SUITE_P(Workers, GenerationRunTest, ::testing::Values(0, 1, 2, 3));
+
+TEST(GenerationRun, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlone) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("folder.sup"));
   ASSERT_EQ(::mkfifo(dir.File("pipe.sup").c_str(), 0600), 0);
@@ -181,11 +187,12 @@ TEST_P(GenerationRunTest, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlo
       {"pipe.sup", "it is a named pipe (FIFO)"},
       {"device.sup", "it is a link to \"/dev/null\", which is a device"}};
   for (const auto& [name, kind] : cases) {
-    GenerationJob job = MakeJob(dir, 3, GetParam());
-    job.supPath = dir.File(name);
+    GenerationJob job = MakeJob(dir, 3, kWorkers);
+    job.paths.supPath = dir.File(name);
     const GenerationOutcome outcome = RunGeneration(job, {});
     EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-    EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": " + kind + ", not a regular file.");
+    EXPECT_EQ(outcome.message,
+              "Cannot create the file \"" + job.paths.supPath + "\": " + kind + ", not a regular file.");
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.sup")));
   EXPECT_TRUE(std::filesystem::is_fifo(dir.File("pipe.sup")));
@@ -193,28 +200,28 @@ TEST_P(GenerationRunTest, AnOutputThatIsAFolderAPipeOrADeviceIsRefusedAndLeftAlo
   EXPECT_FALSE(std::filesystem::exists(dir.File("movie.Quillet_Help.txt")));
 }
 
-TEST_P(GenerationRunTest, AnUncreatableFileFailsWithItsName) {
+TEST(GenerationRun, AnUncreatableFileFailsWithItsName) {
   TempDir dir;
-  GenerationJob job = MakeJob(dir, 3, GetParam());
-  job.supPath = dir.File("no-such-folder/movie.sup");
+  GenerationJob job = MakeJob(dir, 3, kWorkers);
+  job.paths.supPath = dir.File("no-such-folder/movie.sup");
   int progress = 0;
   const GenerationOutcome outcome = RunGeneration(job, {{}, {}, [&] { ++progress; }});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.supPath + "\": No such file or directory.");
+  EXPECT_EQ(outcome.message, "Cannot create the file \"" + job.paths.supPath + "\": No such file or directory.");
   EXPECT_EQ(progress, 0);
 }
 
-TEST_P(GenerationRunTest, AnInstructionFileThatCannotBeWrittenKeepsTheCompleteSupFile) {
+TEST(GenerationRun, AnInstructionFileThatCannotBeWrittenKeepsTheCompleteSupFile) {
   TempDir dir;
-  GenerationJob job = MakeJob(dir, 3, GetParam());
-  job.instructionPath = dir.File("missing/movie.Quillet_Help.txt");
+  GenerationJob job = MakeJob(dir, 3, kWorkers);
+  job.paths.instructionPath = dir.File("missing/movie.Quillet_Help.txt");
   const GenerationOutcome outcome = RunGeneration(job, {});
   EXPECT_EQ(outcome.status, GenerationStatus::Failed);
-  EXPECT_NE(outcome.message.find(job.instructionPath), std::string::npos);
-  EXPECT_EQ(PacketTimes(job.supPath).size(), 3u);
+  EXPECT_NE(outcome.message.find(job.paths.instructionPath), std::string::npos);
+  EXPECT_EQ(PacketTimes(job.paths.supPath).size(), 3u);
 }
 
-TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
+TEST(GenerationRun, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndNamed) {
   struct Entry {
     const char* start;
     const char* end;
@@ -223,7 +230,7 @@ TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndName
   const Entry entries[] = {{"1000", "3000"}, {"-1000", "2000"}, {"5000", "4000"}, {"10000", "910000"},
                            {"6000", "6005"}, {"7000", "13000"}, {"8000", "9500"}};
   TempDir dir;
-  GenerationJob job = MakeJob(dir, 7, GetParam());
+  GenerationJob job = MakeJob(dir, 7, kWorkers);
   job.entry = [&](int i) {
     const Entry& e = entries[i - 1];
     return GenerationEntry{e.start, e.end, "Line " + std::to_string(i)};
@@ -242,7 +249,7 @@ TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndName
   EXPECT_EQ(outcome.notice.NotShownEntries(), (std::vector<int>{3, 5}));
   EXPECT_EQ(outcome.notice.ClippedEntries(), (std::vector<int>{6, 7}));
 
-  const auto packets = SplitSupFile(ReadFile(job.supPath));
+  const auto packets = SplitSupFile(ReadFile(job.paths.supPath));
   const std::size_t written[] = {2, 1, 6, 7, 4};  // by start time
   ASSERT_EQ(packets.size(), std::size(written));
   if (!test::DvdSubDecoderAvailable()) GTEST_SKIP() << "built without libavcodec";
@@ -261,11 +268,11 @@ TEST_P(GenerationRunTest, TimesADvdCannotHoldAreWrittenAsAPlayerReadsThemAndName
   }
 }
 
-TEST_P(GenerationRunTest, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritten) {
+TEST(GenerationRun, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritten) {
   TempDir dir;
   test::WriteFile(dir.File("movie.sup"), "earlier sup");
   test::WriteFile(dir.File("movie.Quillet_Help.txt"), "earlier help");
-  GenerationJob job = MakeJob(dir, 6, GetParam());
+  GenerationJob job = MakeJob(dir, 6, kWorkers);
   job.entry = [](int i) {
     const std::string start = i == 4 ? "50400000" : "1000";  // 14:00:00
     return GenerationEntry{start, start + "0", "Line " + std::to_string(i)};
@@ -284,18 +291,16 @@ TEST_P(GenerationRunTest, AStartADvdCannotHoldRefusesTheRunBeforeAnythingIsWritt
             "Nothing was written.");
   EXPECT_EQ(rendered.load(), 0);
   EXPECT_EQ(progress, 0);
-  EXPECT_EQ(ReadFile(job.supPath), "earlier sup");
-  EXPECT_EQ(ReadFile(job.instructionPath), "earlier help");
+  EXPECT_EQ(ReadFile(job.paths.supPath), "earlier sup");
+  EXPECT_EQ(ReadFile(job.paths.instructionPath), "earlier help");
 }
 
-TEST_P(GenerationRunTest, NoEntriesGiveAnEmptyFile) {
+TEST(GenerationRun, NoEntriesGiveAnEmptyFile) {
   TempDir dir;
-  const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 0, GetParam()), {});
+  const GenerationOutcome outcome = RunGeneration(MakeJob(dir, 0, kWorkers), {});
   EXPECT_EQ(outcome.status, GenerationStatus::Completed);
   EXPECT_EQ(ReadFile(dir.File("movie.sup")), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(Workers, GenerationRunTest, ::testing::Values(0, 1, 2, 3));
 
 // An earlier instruction file that is a link: a stopped run, which stands behind no instructions, removes the link
 // and never what it points to; a completed run writes through it, as through any link of the user's.
@@ -304,11 +309,11 @@ TEST(GenerationRun, AnInstructionFileThatIsALinkIsRemovedByAStoppedRunAndWritten
     TempDir dir;
     const std::string notes = dir.Write("notes.txt", "someone's notes");
     GenerationJob job = MakeJob(dir, 3, 0);
-    std::filesystem::create_symlink(notes, job.instructionPath);
+    std::filesystem::create_symlink(notes, job.paths.instructionPath);
     const GenerationOutcome outcome = RunGeneration(job, {{}, [&] { return stop; }, {}});
     EXPECT_EQ(outcome.status, stop ? GenerationStatus::Stopped : GenerationStatus::Completed);
     EXPECT_EQ(ReadFile(notes), stop ? "someone's notes" : "report") << stop;
-    EXPECT_EQ(std::filesystem::is_symlink(std::filesystem::symlink_status(job.instructionPath)), !stop) << stop;
+    EXPECT_EQ(std::filesystem::is_symlink(std::filesystem::symlink_status(job.paths.instructionPath)), !stop) << stop;
   }
 }
 
@@ -329,7 +334,7 @@ TEST(GenerationRun, TwoRunsWritingOneOutputEachLeaveAWholeFile) {
         GenerationJob job = MakeJob(dir, 150 + 50 * run, 1);
         job.instructionText = "report " + std::to_string(run);
         EXPECT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
-        seenAfter[run] = ReadFile(job.supPath);  // right after this run, whichever finished last
+        seenAfter[run] = ReadFile(job.paths.supPath);  // right after this run, whichever finished last
       });
     }
     for (std::thread& t : runs) t.join();
@@ -393,7 +398,7 @@ TEST(GenerationRun, WorkersWriteTheSameBytesAsTheSequentialRun) {
       --inFlight;
     };
     ASSERT_EQ(RunGeneration(job, {}).status, GenerationStatus::Completed);
-    const std::string bytes = ReadFile(job.supPath);
+    const std::string bytes = ReadFile(job.paths.supPath);
     if (workers == 0) expected = bytes;
     EXPECT_EQ(bytes, expected) << workers << " workers";
     // The run's own thread codes entries too while it waits for the workers.

@@ -1,5 +1,5 @@
 // Output file names, the report case and the final report text.
-#include "sup/output_files.h"
+#include "run/output_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The notice told once after a run: which entries were written otherwise than the subtitle file says.
-#include "sup/run_notice.h"
+#include "run/run_notice.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // The look-ahead workers of a run follow the processors the process may use.
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 #include <gtest/gtest.h>
 #include <sched.h>

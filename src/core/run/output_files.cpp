@@ -1,5 +1,5 @@
 // The files a generation run writes beside the subtitle file, and the final report that names them.
-#include "sup/output_files.h"
+#include "run/output_files.h"
 
 #include <array>
 #include <filesystem>

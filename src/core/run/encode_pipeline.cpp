@@ -1,5 +1,5 @@
 // Rendering and coding the entries of a run, ahead on worker threads or one at a time, handed out in order.
-#include "sup/encode_pipeline.h"
+#include "run/encode_pipeline.h"
 
 #include <algorithm>
 #include <utility>

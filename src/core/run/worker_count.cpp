@@ -1,5 +1,5 @@
 // How many look-ahead workers a generation run starts: from the processors this process may run on.
-#include "sup/worker_count.h"
+#include "run/worker_count.h"
 
 #include <sched.h>
 

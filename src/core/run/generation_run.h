@@ -7,8 +7,9 @@
 #include <span>
 #include <string>
 
+#include "run/output_files.h"
+#include "run/run_notice.h"
 #include "sup/entry_encoder.h"
-#include "sup/run_notice.h"
 #include "sup/subpicture_unit.h"
 #include "sup/vobsub_index.h"
 
@@ -38,14 +39,13 @@ struct GenerationJob {
   // Times and first line of entry i (1-based); called on the calling thread only.
   std::function<GenerationEntry(int entryIndex)> entry;
   PaletteEntries palette;  // the palette entries of the four roles
-  std::string supPath;     // none when empty (a run that writes only the VobSub pair)
-  // The VobSub pair, none when idxPath is empty: every unit the SUP file gets (the bytes after its 10-byte
-  // packet header) also goes to vobSubPath in program-stream packs, and idxPath gets the index of those units.
-  std::string idxPath;
-  std::string vobSubPath;
+  // The files written. No SUP file when paths.supPath is empty (a run that writes only the VobSub pair). No
+  // VobSub pair when paths.idxPath is empty; else every unit the SUP file gets (the bytes after its 10-byte packet
+  // header) also goes to paths.vobSubPath in program-stream packs, and paths.idxPath gets the index of those
+  // units. The instruction file (none when paths.instructionPath is empty) is written with exactly
+  // instructionText when the run completes without being stopped.
+  OutputPaths paths;
   VobSubIndex vobSubIndex;  // frame size, the 16 palette colours and the language; the run adds the entries
-  // Written with exactly instructionText when the run completes without being stopped; none when empty.
-  std::string instructionPath;
   std::string instructionText;
   int workerThreads = kAutoWorkerThreads;  // 0: strictly sequential, on the calling thread
   // Also handed each unit written (the bytes after its packet header) with the entry's number and presentation

@@ -1,5 +1,5 @@
 // The after-run notice: what it says of each entry, and how a long list is cut.
-#include "sup/run_notice.h"
+#include "run/run_notice.h"
 
 #include <gtest/gtest.h>
 
