@@ -385,7 +385,8 @@ const std::string kEveryProblem = "1\r\n00:00:01,000 --> 00:00:02,000\r\n" + std
                                   "3\r\n00:00:04,500 --> 00:00:06,000\r\nStarts too early\r\n\r\n"
                                   "4\r\n00:00:09,000 --> 00:00:08,000\r\nEnds before it starts\r\n\r\n"
                                   "5\r\n00:00:10,000 --> 00:13:00,000\r\nThirteen minutes\r\n\r\n"
-                                  "6\r\n00:14:00,000 --> 00:14:02,000\r\nUnassigned \xCD\xB8 here\r\n\r\n";
+                                  "6\r\n00:14:00,000 --> 00:14:02,000\r\nUnassigned \xCD\xB8 here\r\n\r\n"
+                                  "7\r\n00:00:00,100 --> 00:00:00,900\r\nFirst in time\r\n\r\n";
 
 TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
   TempDir dir;
@@ -407,7 +408,7 @@ TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
   }
   EXPECT_TRUE(Contains(lines[0], "pixels wide, the frame holds lines up to 679")) << lines[0];
   EXPECT_EQ(Lines(run.out).size(), 1u);
-  EXPECT_EQ(run.out.rfind(srt + ": 6 problems (6 entries, largest subpicture ", 0), 0u) << run.out;
+  EXPECT_EQ(run.out.rfind(srt + ": 6 problems (7 entries, largest subpicture ", 0), 0u) << run.out;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}), 1);
 }
 

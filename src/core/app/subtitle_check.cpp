@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "app/file_conversion.h"
 #include "app/long_lines.h"
+#include "base/errors.h"
 #include "base/number_text.h"
 #include "render/code_point_class.h"
 #include "render/line_length_check.h"
@@ -89,12 +92,12 @@ class FileCheck {
   }
 
  private:
-  // An overlap with the next entry, and times a DVD cannot hold as they are.
+  // An overlap with the entry shown after it, and times a DVD cannot hold as they are.
   void CheckTimes(int n, double startMs, double endMs) {
-    if (n < m_document.Count()) {
-      const double nextStartMs = ParseTimeMs(m_document.Lines[static_cast<std::size_t>(n)].StartTime);
+    if (const int next = NextInTime(n); next != 0) {
+      const double nextStartMs = ParseTimeMs(m_document.Lines[static_cast<std::size_t>(next - 1)].StartTime);
       if (nextStartMs < endMs) {
-        Add(Entry(n) + ": overlaps entry " + std::to_string(n + 1) + " (ends at " + ClockTime(endMs) +
+        Add(Entry(n) + ": overlaps entry " + std::to_string(next) + " (ends at " + ClockTime(endMs) +
             ", the next starts at " + ClockTime(nextStartMs) + ")");
       }
     }
@@ -117,6 +120,26 @@ class FileCheck {
       Add(Entry(n) + ": lasts " + ClockTime(endMs - std::max(0.0, startMs)) + ", longer than the " +
           ClockTime(kMaxDelayTicks * kDelayTickMs) + " a DVD subpicture can be shown");
     }
+  }
+
+  // The entry that follows entry n in time order, the order the run writes them in (entries that start together
+  // keep their file order); 0 for none. Worked out once; an entry whose start is no number has no place in it.
+  int NextInTime(int n) {
+    if (m_nextInTime.empty()) {
+      std::vector<std::pair<double, int>> starts;
+      for (int i = 1; i <= m_document.Count(); ++i) {
+        try {
+          starts.emplace_back(ParseTimeMs(m_document.Lines[static_cast<std::size_t>(i - 1)].StartTime), i);
+        } catch (const ConversionError&) {
+        }
+      }
+      std::stable_sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+      m_nextInTime.assign(static_cast<std::size_t>(m_document.Count()) + 1, 0);
+      for (std::size_t i = 1; i < starts.size(); ++i) {
+        m_nextInTime[static_cast<std::size_t>(starts[i - 1].second)] = starts[i].second;
+      }
+    }
+    return m_nextInTime[static_cast<std::size_t>(n)];
   }
 
   // Text the frame's edge cuts: the cells (widened by the outline) or the band of rows drawn.
@@ -155,6 +178,7 @@ class FileCheck {
   }
 
   const TSubtitle& m_document;
+  std::vector<int> m_nextInTime;  // by entry number, see NextInTime
   const RenderSettings& m_render;
   FontEngine& m_engine;
   CheckOutcome& m_outcome;
