@@ -280,87 +280,58 @@ std::optional<int> StyleIndexFromWords(std::string_view text) {
   return std::nullopt;
 }
 
-NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& given) {
-  NamedParse result;
-  std::vector<std::string> args = given;  // bundled short options are split in place
-  // Help and the version win wherever they stand, so "--help" added to a wrong line still shows the help.
+namespace {
+
+// "--help"/"-h" and "--version" win wherever they stand before "--", so "--help" added to a wrong line still shows
+// the help. True when one was found (and set in `result`).
+bool TakeHelpOrVersion(const std::vector<std::string>& args, NamedParse& result) {
   for (const std::string& arg : args) {
     if (arg == "--") break;
     if (arg == "--help" || arg == "-h") {
       result.help = true;
-      return result;
+      return true;
     }
     if (arg == "--version") {
       result.version = true;
-      return result;
+      return true;
     }
   }
-  bool ifoGiven = false, genericGiven = false, palGiven = false, ntscGiven = false;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string arg = args[i];  // a copy: splitting a bundle inserts into args
-    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-      result.options.files.push_back(arg);
-      continue;
+  return false;
+}
+
+// An option as written: its name and the value written into it ("--name=value", "-j2", "-oDIR"). Both view
+// `arg`. A bundle of short switches ("-qj2") is split: its first letter is the option, the rest goes into `args`
+// as the next argument (`at` is the bundle's place).
+struct WrittenOption {
+  std::string_view name;
+  std::optional<std::string_view> inlineValue;
+};
+WrittenOption SplitWrittenOption(const std::string& arg, std::vector<std::string>& args, std::size_t at) {
+  const std::string_view text = arg;
+  if (text.rfind("--", 0) == 0) {
+    if (const std::size_t eq = text.find('='); eq != std::string_view::npos) {
+      return {text.substr(0, eq), text.substr(eq + 1)};
     }
-    if (arg == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    // Split "--name=value", "-j2" and "-oDIR".
-    std::string_view name = arg;
-    std::optional<std::string_view> inlineValue;
-    if (arg.rfind("--", 0) == 0) {
-      if (const std::size_t eq = arg.find('='); eq != std::string::npos) {
-        name = std::string_view(arg).substr(0, eq);
-        inlineValue = std::string_view(arg).substr(eq + 1);
-      }
-    } else if (arg.size() > 2 && (arg[1] == 'j' || arg[1] == 'o')) {
-      name = std::string_view(arg).substr(0, 2);
-      inlineValue = std::string_view(arg).substr(2);
-    } else if (arg.size() > 2 && IsShortSwitch(std::string_view(arg).substr(0, 2))) {
-      // Bundled short options, "-qj2": the first letter now, the rest as the next argument.
-      args.insert(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, std::string("-").append(arg, 2));
-      name = std::string_view(arg).substr(0, 2);
-    }
-    const std::string_view typed = name;  // messages name the option as it was written: --jobs, not -j
-    name = Canonical(name);
-    const auto found = Options().find(name);
-    if (found == Options().end()) {
-      result.error = "unknown option '" + std::string(typed) + "'";
-      return result;
-    }
-    const OptionRule& rule = found->second;
-    std::string_view value;
-    if (rule.takesValue) {
-      if (inlineValue) {
-        value = *inlineValue;
-      } else if (i + 1 < args.size()) {
-        value = args[++i];
-      } else {
-        result.error = std::string(typed) + ": needs a value";
-        return result;
-      }
-    } else if (inlineValue) {
-      result.error = std::string(typed) + ": takes no value";
-      return result;
-    }
-    // A check writes nothing: the output options are taken (one option list serves both commands) and left unused.
-    const bool unusedByCheck =
-        command == NamedCommand::Check && (name == "-o" || name == "--language" || name == "--format");
-    if (unusedByCheck) continue;
-    if (std::string message = rule.apply(value, result.options); !message.empty()) {
-      result.error = std::string(typed) + ": " + message;
-      return result;
-    }
-    ifoGiven |= name == "--ifo";
-    genericGiven |= name == "--generic";
-    palGiven |= name == "--pal";
-    ntscGiven |= name == "--ntsc";
+  } else if (text.size() > 2 && (text[1] == 'j' || text[1] == 'o')) {
+    return {text.substr(0, 2), text.substr(2)};
+  } else if (text.size() > 2 && IsShortSwitch(text.substr(0, 2))) {
+    args.insert(args.begin() + static_cast<std::ptrdiff_t>(at) + 1, std::string("-").append(text.substr(2)));
+    return {text.substr(0, 2), std::nullopt};
   }
-  if (ifoGiven && genericGiven) {
+  return {text, std::nullopt};
+}
+
+// Which of the options that exclude each other the line gave.
+struct ExclusiveChoices {
+  bool ifo = false, generic = false, pal = false, ntsc = false;
+};
+
+// The rules about the whole line once every option is read: options that exclude each other, the files each
+// command needs, and mux's output and languages.
+void CheckWholeLine(NamedCommand command, const ExclusiveChoices& given, NamedParse& result) {
+  if (given.ifo && given.generic) {
     result.error = "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it";
-  } else if (palGiven && ntscGiven) {
+  } else if (given.pal && given.ntsc) {
     result.error = "--pal and --ntsc cannot be used together";
   } else if (command == NamedCommand::Mux) {
     NamedOptions& o = result.options;
@@ -384,7 +355,64 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
         (command == NamedCommand::Convert ? "quillet convert [options] FILE..." : "quillet check [options] FILE...");
   }
   // Without an IFO the generic palette is the only one there is.
-  if (!ifoGiven) result.options.job.haveifo = true;
+  if (!given.ifo) result.options.job.haveifo = true;
+}
+
+}  // namespace
+
+NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::string>& given) {
+  NamedParse result;
+  std::vector<std::string> args = given;  // bundled short options are split in place
+  if (TakeHelpOrVersion(args, result)) return result;
+  ExclusiveChoices choices;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string arg = args[i];  // a copy: splitting a bundle inserts into args
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      result.options.files.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    const WrittenOption written = SplitWrittenOption(arg, args, i);
+    const std::string_view typed = written.name;  // messages name the option as it was written: --jobs, not -j
+    const std::string_view name = Canonical(written.name);
+    const auto found = Options().find(name);
+    if (found == Options().end()) {
+      result.error = "unknown option '" + std::string(typed) + "'";
+      return result;
+    }
+    const OptionRule& rule = found->second;
+    std::string_view value;
+    if (rule.takesValue) {
+      if (written.inlineValue) {
+        value = *written.inlineValue;
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        result.error = std::string(typed) + ": needs a value";
+        return result;
+      }
+    } else if (written.inlineValue) {
+      result.error = std::string(typed) + ": takes no value";
+      return result;
+    }
+    // A check writes nothing: the output options are taken (one option list serves both commands) and left unused.
+    const bool unusedByCheck =
+        command == NamedCommand::Check && (name == "-o" || name == "--language" || name == "--format");
+    if (unusedByCheck) continue;
+    if (std::string message = rule.apply(value, result.options); !message.empty()) {
+      result.error = std::string(typed) + ": " + message;
+      return result;
+    }
+    choices.ifo |= name == "--ifo";
+    choices.generic |= name == "--generic";
+    choices.pal |= name == "--pal";
+    choices.ntsc |= name == "--ntsc";
+  }
+  CheckWholeLine(command, choices, result);
   return result;
 }
 
