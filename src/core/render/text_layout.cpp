@@ -114,6 +114,90 @@ std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, c
   return layout;
 }
 
+namespace {
+
+// Step 1: the face of each character (see below); characters no installed font has are added to `missing`.
+template <class StandInFor>
+std::vector<FontInstance*> FacesOfCharacters(FontInstance& primary, const std::u32string& text, StandInFor standIn,
+                                             std::u32string& missing) {
+  std::vector<FontInstance*> faces(text.size(), &primary);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (IsControlCharacter(c)) continue;
+    const hb_script_t script = ScriptOf(c);
+    const bool follows = i > 0 && (script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED);
+    FontInstance* face = nullptr;
+    if (follows && faces[i - 1]->Covers(c)) {
+      face = faces[i - 1];
+    } else if (primary.Covers(c)) {
+      face = &primary;
+    } else {
+      face = standIn(c);
+    }
+    if (face == nullptr) {
+      face = &primary;
+      if (!IsDefaultIgnorable(c) && missing.find(c) == std::u32string::npos) missing.push_back(c);
+    }
+    faces[i] = face;
+  }
+  return faces;
+}
+
+// Step 3's runs in logical order: the longest stretches of one embedding level, face and script.
+std::vector<Run> RunsOfOneLevelFaceAndScript(const std::u32string& text, const std::vector<FontInstance*>& faces) {
+  const BidiLevels bidi = ResolveBidiLevels(text);
+  const std::vector<hb_script_t> scripts = ResolvedScripts(text);
+  std::vector<Run> runs;
+  for (std::size_t k = 0; k < text.size(); ++k) {
+    if (runs.empty() || runs.back().level != bidi.levels[k] || runs.back().face != faces[k] ||
+        runs.back().script != scripts[k]) {
+      runs.push_back({static_cast<int>(k), static_cast<int>(k), bidi.levels[k], faces[k], scripts[k]});
+    }
+    runs.back().end = static_cast<int>(k) + 1;
+  }
+  return runs;
+}
+
+// Steps 3 and 4 for one run: shapes it with the whole line as context and places its glyphs from `pen` on,
+// which it moves past the run.
+void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string& text, hb_language_t language,
+                      const FontMetrics& metrics, long long& pen, LineLayout& layout) {
+  hb_font_t* hbFont = run.face->ShapingFont();
+  hb_buffer_clear_contents(buffer);
+  hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text.data()), static_cast<int>(text.size()),
+                      static_cast<unsigned>(run.start), run.end - run.start);
+  hb_buffer_set_direction(buffer, run.level % 2 == 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+  hb_buffer_set_script(buffer, run.script);
+  if (language != HB_LANGUAGE_INVALID) hb_buffer_set_language(buffer, language);
+  hb_buffer_guess_segment_properties(buffer);
+  const bool plainScript = IsPlainScript(run.script);
+  const hb_feature_t features[] = {{HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u},
+                                   {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
+                                   {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u}};
+  hb_shape(hbFont, buffer, features, plainScript ? 3 : 1);
+
+  unsigned count = 0;
+  const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+  const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+  for (unsigned j = 0; j < count; ++j) {
+    const bool missing =
+        infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
+    const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
+    const hb_glyph_position_t& position = positions[j];
+    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
+      layout.glyphs.push_back({static_cast<int>(pen) + glyph.left + RoundPx(position.x_offset),
+                               metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
+                               static_cast<int>(infos[j].cluster)});
+    }
+    if (position.x_advance != 0) {
+      const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
+      pen += glyph.advancePx + RoundPx(position.x_advance - nominal);
+    }
+  }
+}
+
+}  // namespace
+
 /*
  * The full layout, for lines with characters the chosen face lacks, right-to-left text, or scripts whose
  * letters join or combine.
@@ -138,45 +222,15 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   LineLayout layout;
   layout.heightPx = metrics.heightPx;
   layout.ascentPx = metrics.ascentPx;
-  const int length = static_cast<int>(text.size());
 
   // The charset's language, else the line's own: Chinese text must not take a Korean face's forms of the same
   // Han characters.
   std::string_view language = LanguageOfCharset(font.charset);
   if (language.empty()) language = LanguageOfText(text);
 
-  std::vector<FontInstance*> faces(text.size(), &primary);
-  for (int i = 0; i < length; ++i) {
-    const char32_t c = text[static_cast<std::size_t>(i)];
-    if (IsControlCharacter(c)) continue;
-    const hb_script_t script = ScriptOf(c);
-    const bool follows = i > 0 && (script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED);
-    FontInstance* face = nullptr;
-    if (follows && faces[static_cast<std::size_t>(i - 1)]->Covers(c)) {
-      face = faces[static_cast<std::size_t>(i - 1)];
-    } else if (primary.Covers(c)) {
-      face = &primary;
-    } else {
-      face = StandIn(font, c, language);
-    }
-    if (face == nullptr) {
-      face = &primary;
-      if (!IsDefaultIgnorable(c) && layout.missing.find(c) == std::u32string::npos) layout.missing.push_back(c);
-    }
-    faces[static_cast<std::size_t>(i)] = face;
-  }
-
-  const BidiLevels bidi = ResolveBidiLevels(text);
-  const std::vector<hb_script_t> scripts = ResolvedScripts(text);
-  std::vector<Run> runs;
-  for (int i = 0; i < length; ++i) {
-    const auto k = static_cast<std::size_t>(i);
-    if (runs.empty() || runs.back().level != bidi.levels[k] || runs.back().face != faces[k] ||
-        runs.back().script != scripts[k]) {
-      runs.push_back({i, i, bidi.levels[k], faces[k], scripts[k]});
-    }
-    runs.back().end = i + 1;
-  }
+  const std::vector<FontInstance*> faces = FacesOfCharacters(
+      primary, text, [&](char32_t c) { return StandIn(font, c, language); }, layout.missing);
+  const std::vector<Run> runs = RunsOfOneLevelFaceAndScript(text, faces);
   std::vector<uint8_t> runLevels;
   for (const Run& run : runs) runLevels.push_back(run.level);
 
@@ -185,39 +239,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
   long long pen = 0;
   for (const int runIndex : VisualRunOrder(runLevels)) {
-    const Run& run = runs[static_cast<std::size_t>(runIndex)];
-    hb_font_t* hbFont = run.face->ShapingFont();
-    hb_buffer_clear_contents(buffer);
-    hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text.data()), length,
-                        static_cast<unsigned>(run.start), run.end - run.start);
-    hb_buffer_set_direction(buffer, run.level % 2 == 1 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
-    hb_buffer_set_script(buffer, run.script);
-    if (hbLanguage != HB_LANGUAGE_INVALID) hb_buffer_set_language(buffer, hbLanguage);
-    hb_buffer_guess_segment_properties(buffer);
-    const bool plainScript = IsPlainScript(run.script);
-    const hb_feature_t features[] = {{HB_TAG('k', 'e', 'r', 'n'), 0, 0, ~0u},
-                                     {HB_TAG('l', 'i', 'g', 'a'), 0, 0, ~0u},
-                                     {HB_TAG('c', 'l', 'i', 'g'), 0, 0, ~0u}};
-    hb_shape(hbFont, buffer, features, plainScript ? 3 : 1);
-
-    unsigned count = 0;
-    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-    for (unsigned j = 0; j < count; ++j) {
-      const bool missing =
-          infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
-      const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
-      const hb_glyph_position_t& position = positions[j];
-      if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
-        layout.glyphs.push_back({static_cast<int>(pen) + glyph.left + RoundPx(position.x_offset),
-                                 metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
-                                 static_cast<int>(infos[j].cluster)});
-      }
-      if (position.x_advance != 0) {
-        const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
-        pen += glyph.advancePx + RoundPx(position.x_advance - nominal);
-      }
-    }
+    ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout);
   }
   layout.widthPx = WidthOfPen(pen);
   AddRules(layout, metrics, font.style);
