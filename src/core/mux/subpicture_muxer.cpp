@@ -118,6 +118,137 @@ void RepairAudioTime(AVPacket& held, int64_t lastWrittenDts, int64_t nextDts) {
 // are added by their stream numbers so each keeps its number.
 int KindOrder(AVMediaType type) { return type == AVMEDIA_TYPE_VIDEO ? 0 : type == AVMEDIA_TYPE_AUDIO ? 1 : 2; }
 
+// The film's streams a DVD title carries, video first, then audio, then subpictures: its video, DVD audio and
+// subpictures. Its navigation packs are not copied: the muxer writes empty ones at every picture group for the
+// authoring program to fill. Other streams are named in `dropped`.
+std::vector<int> CarriedStreams(const AVFormatContext* in, int videoStream, std::vector<std::string>& dropped) {
+  std::vector<int> carried;
+  for (unsigned i = 0; i < in->nb_streams; ++i) {
+    const AVCodecParameters* par = in->streams[i]->codecpar;
+    const bool keep = static_cast<int>(i) == videoStream || IsDvdAudio(par->codec_id) ||
+                      par->codec_id == AV_CODEC_ID_DVD_SUBTITLE;
+    if (keep) {
+      carried.push_back(static_cast<int>(i));
+    } else if (par->codec_id != AV_CODEC_ID_DVD_NAV) {
+      dropped.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + ")");
+    }
+  }
+  std::stable_sort(carried.begin(), carried.end(), [&](int a, int b) {
+    const AVStream* sa = in->streams[a];
+    const AVStream* sb = in->streams[b];
+    const int ka = KindOrder(sa->codecpar->codec_type);
+    const int kb = KindOrder(sb->codecpar->codec_type);
+    return ka != kb ? ka < kb : sa->id < sb->id;
+  });
+  return carried;
+}
+
+// Adds a copy of each carried stream to the output; by the film's stream index, the output stream that carries
+// it (-1 for none).
+std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<int>& carried, DvdOutput& output) {
+  std::vector<int> outputOf(in->nb_streams, -1);
+  for (int index : carried) {
+    const AVStream* source = in->streams[index];
+    AVStream* copy = avformat_new_stream(output.Context(), nullptr);
+    if (copy == nullptr) throw std::bad_alloc();
+    output.Check(avcodec_parameters_copy(copy->codecpar, source->codecpar), "Cannot copy a stream");
+    copy->codecpar->codec_tag = 0;
+    copy->time_base = source->time_base;
+    // The video's buffer size (its CPB properties) is what the muxer's system header announces.
+    for (int s = 0; s < source->nb_side_data; ++s) {
+      const AVPacketSideData& side = source->side_data[s];
+      uint8_t* data = av_stream_new_side_data(copy, side.type, side.size);
+      if (data == nullptr) throw std::bad_alloc();
+      std::memcpy(data, side.data, side.size);
+    }
+    outputOf[static_cast<std::size_t>(index)] = copy->index;
+  }
+  return outputOf;
+}
+
+// Adds one DVD subpicture stream per track; the output stream of each.
+std::vector<int> AddSubpictureStreams(AVFormatContext* oc, std::size_t tracks) {
+  std::vector<int> trackStream;
+  for (std::size_t t = 0; t < tracks; ++t) {
+    AVStream* stream = avformat_new_stream(oc, nullptr);
+    if (stream == nullptr) throw std::bad_alloc();
+    stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+    stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
+    stream->time_base = k90kHz;
+    trackStream.push_back(stream->index);
+  }
+  return trackStream;
+}
+
+// A unit waiting for the film to reach its time.
+struct Pending {
+  int64_t pts90k;
+  std::size_t track;
+  const TimedUnit* unit;
+};
+
+// Every unit of every track in time order (at its start plus the video's), so each is handed over where the film
+// has reached its time.
+std::vector<Pending> UnitsInTimeOrder(const std::vector<SubpictureTrack>& tracks, int64_t videoStart90k) {
+  std::vector<Pending> pending;
+  for (std::size_t t = 0; t < tracks.size(); ++t) {
+    for (const TimedUnit& unit : tracks[t].units) {
+      pending.push_back({static_cast<int64_t>(unit.pts90k) + videoStart90k, t, &unit});
+    }
+  }
+  std::stable_sort(pending.begin(), pending.end(),
+                   [](const Pending& a, const Pending& b) { return a.pts90k < b.pts90k; });
+  return pending;
+}
+
+// Starts the program stream at a DVD's mux rate.
+void WriteHeader(DvdOutput& output) {
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "muxrate", kDvdMuxRate, 0);
+  const int header = avformat_write_header(output.Context(), &options);
+  av_dict_free(&options);
+  output.Check(header, "Cannot start the program stream");
+}
+
+// By track, the entries whose units start at or after `time90k`, in entry order.
+std::vector<std::vector<int>> EntriesFrom(const std::vector<Pending>& pending, std::size_t tracks, int64_t time90k) {
+  std::vector<std::vector<int>> entries(tracks);
+  for (const Pending& p : pending) {
+    if (p.pts90k >= time90k) entries[p.track].push_back(p.unit->entryIndex);
+  }
+  for (std::vector<int>& track : entries) std::sort(track.begin(), track.end());
+  return entries;
+}
+
+// Writes one unit as a packet of its track's stream.
+void WriteUnit(const Pending& p, int streamIndex, DvdOutput& output) {
+  AVFormatContext* oc = output.Context();
+  PacketPtr packet(av_packet_alloc());
+  if (packet == nullptr || av_new_packet(packet.get(), static_cast<int>(p.unit->bytes.size())) < 0) {
+    throw std::bad_alloc();
+  }
+  std::memcpy(packet->data, p.unit->bytes.data(), p.unit->bytes.size());
+  const AVStream* stream = oc->streams[streamIndex];
+  packet->pts = packet->dts = av_rescale_q(p.pts90k, k90kHz, stream->time_base);
+  packet->stream_index = stream->index;
+  packet->flags |= AV_PKT_FLAG_KEY;
+  output.Check(av_interleaved_write_frame(oc, packet.get()), "Cannot write a subpicture");
+}
+
+// Hands a copied packet to the muxer, which wants every time later than the one before in its stream: a time
+// that is not moves on by one tick (as ffmpeg's own stream copy does). `lastDts` is by output stream.
+void WriteCopied(AVPacket* copied, std::vector<int64_t>& lastDts, DvdOutput& output) {
+  int64_t& last = lastDts[static_cast<std::size_t>(copied->stream_index)];
+  if (copied->dts != AV_NOPTS_VALUE) {
+    if (last != AV_NOPTS_VALUE && copied->dts <= last) {
+      copied->dts = last + 1;
+      if (copied->pts != AV_NOPTS_VALUE) copied->pts = std::max(copied->pts, copied->dts);
+    }
+    last = copied->dts;
+  }
+  output.Check(av_interleaved_write_frame(output.Context(), copied), "Cannot write the program stream");
+}
+
 }  // namespace
 
 void SilenceLibavLog() { av_log_set_level(AV_LOG_QUIET); }
@@ -177,91 +308,19 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
                                  const MuxProgress& progress) {
   AVFormatContext* in = m_input->context;
   MuxResult result;
-  result.entriesAfterVideo.resize(tracks.size());
   DvdOutput output(out);
   AVFormatContext* oc = output.Context();
 
-  // The film's streams a DVD title carries: its video, DVD audio and subpictures. Its navigation packs are not
-  // copied: the muxer writes empty ones at every picture group for the authoring program to fill.
-  std::vector<int> carried;
-  for (unsigned i = 0; i < in->nb_streams; ++i) {
-    const AVCodecParameters* par = in->streams[i]->codecpar;
-    const bool keep = static_cast<int>(i) == m_input->videoStream || IsDvdAudio(par->codec_id) ||
-                      par->codec_id == AV_CODEC_ID_DVD_SUBTITLE;
-    if (keep) {
-      carried.push_back(static_cast<int>(i));
-    } else if (par->codec_id != AV_CODEC_ID_DVD_NAV) {
-      result.droppedStreams.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + ")");
-    }
-  }
-  std::stable_sort(carried.begin(), carried.end(), [&](int a, int b) {
-    const AVStream* sa = in->streams[a];
-    const AVStream* sb = in->streams[b];
-    const int ka = KindOrder(sa->codecpar->codec_type);
-    const int kb = KindOrder(sb->codecpar->codec_type);
-    return ka != kb ? ka < kb : sa->id < sb->id;
-  });
-  std::vector<int> outputOf(in->nb_streams, -1);
-  for (int index : carried) {
-    const AVStream* source = in->streams[index];
-    AVStream* copy = avformat_new_stream(oc, nullptr);
-    if (copy == nullptr) throw std::bad_alloc();
-    output.Check(avcodec_parameters_copy(copy->codecpar, source->codecpar), "Cannot copy a stream");
-    copy->codecpar->codec_tag = 0;
-    copy->time_base = source->time_base;
-    // The video's buffer size (its CPB properties) is what the muxer's system header announces.
-    for (int s = 0; s < source->nb_side_data; ++s) {
-      const AVPacketSideData& side = source->side_data[s];
-      uint8_t* data = av_stream_new_side_data(copy, side.type, side.size);
-      if (data == nullptr) throw std::bad_alloc();
-      std::memcpy(data, side.data, side.size);
-    }
-    outputOf[static_cast<std::size_t>(index)] = copy->index;
-  }
-  std::vector<int> trackStream;
-  for (std::size_t t = 0; t < tracks.size(); ++t) {
-    AVStream* stream = avformat_new_stream(oc, nullptr);
-    if (stream == nullptr) throw std::bad_alloc();
-    stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
-    stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
-    stream->time_base = k90kHz;
-    trackStream.push_back(stream->index);
-  }
+  const std::vector<int> outputOf =
+      AddCopiedStreams(in, CarriedStreams(in, m_input->videoStream, result.droppedStreams), output);
+  const std::vector<int> trackStream = AddSubpictureStreams(oc, tracks.size());
 
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "muxrate", kDvdMuxRate, 0);
-  const int header = avformat_write_header(oc, &options);
-  av_dict_free(&options);
-  output.Check(header, "Cannot start the program stream");
-
-  // Every unit of every track in time order, so each is handed over where the film has reached its time.
-  struct Pending {
-    int64_t pts90k;
-    std::size_t track;
-    const TimedUnit* unit;
-  };
-  std::vector<Pending> pending;
-  for (std::size_t t = 0; t < tracks.size(); ++t) {
-    for (const TimedUnit& unit : tracks[t].units) {
-      pending.push_back({static_cast<int64_t>(unit.pts90k) + m_info.videoStart90k, t, &unit});
-    }
-  }
-  std::stable_sort(pending.begin(), pending.end(),
-                   [](const Pending& a, const Pending& b) { return a.pts90k < b.pts90k; });
+  WriteHeader(output);
+  const std::vector<Pending> pending = UnitsInTimeOrder(tracks, m_info.videoStart90k);
   std::size_t next = 0;
   auto writeUnitsUpTo = [&](int64_t time90k) {
     for (; next < pending.size() && pending[next].pts90k <= time90k; ++next) {
-      const Pending& p = pending[next];
-      PacketPtr packet(av_packet_alloc());
-      if (packet == nullptr || av_new_packet(packet.get(), static_cast<int>(p.unit->bytes.size())) < 0) {
-        throw std::bad_alloc();
-      }
-      std::memcpy(packet->data, p.unit->bytes.data(), p.unit->bytes.size());
-      const AVStream* stream = oc->streams[trackStream[p.track]];
-      packet->pts = packet->dts = av_rescale_q(p.pts90k, k90kHz, stream->time_base);
-      packet->stream_index = stream->index;
-      packet->flags |= AV_PKT_FLAG_KEY;
-      output.Check(av_interleaved_write_frame(oc, packet.get()), "Cannot write a subpicture");
+      WriteUnit(pending[next], trackStream[pending[next].track], output);
     }
   };
 
@@ -269,19 +328,6 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
   if (packet == nullptr) throw std::bad_alloc();
   std::vector<int64_t> lastDts(oc->nb_streams, AV_NOPTS_VALUE);
   std::vector<PacketPtr> heldAudio(oc->nb_streams);
-  // Hands a copied packet to the muxer, which wants every time later than the one before in its stream: a time
-  // that is not moves on by one tick (as ffmpeg's own stream copy does).
-  auto writeCopied = [&](AVPacket* copied) {
-    int64_t& last = lastDts[static_cast<std::size_t>(copied->stream_index)];
-    if (copied->dts != AV_NOPTS_VALUE) {
-      if (last != AV_NOPTS_VALUE && copied->dts <= last) {
-        copied->dts = last + 1;
-        if (copied->pts != AV_NOPTS_VALUE) copied->pts = std::max(copied->pts, copied->dts);
-      }
-      last = copied->dts;
-    }
-    output.Check(av_interleaved_write_frame(oc, copied), "Cannot write the program stream");
-  };
   int64_t reached90k = m_info.videoStart90k;  // the film's clock as far as it has been read
   int64_t videoEnd90k = m_info.videoStart90k;
   int status = 0;
@@ -304,14 +350,14 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
     packet->stream_index = target;
     packet->pos = -1;
     if (source->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) {
-      writeCopied(packet.get());
+      WriteCopied(packet.get(), lastDts, output);
       continue;
     }
     // An audio frame is written once the next one is known: see RepairAudioTime.
     PacketPtr& held = heldAudio[static_cast<std::size_t>(target)];
     if (held) {
       RepairAudioTime(*held, lastDts[static_cast<std::size_t>(target)], packet->dts);
-      writeCopied(held.get());
+      WriteCopied(held.get(), lastDts, output);
       av_packet_move_ref(held.get(), packet.get());
     } else {
       held.reset(av_packet_clone(packet.get()));
@@ -324,7 +370,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
                        AvErrorText(status) + ".");
   }
   for (PacketPtr& held : heldAudio) {
-    if (held) writeCopied(held.get());
+    if (held) WriteCopied(held.get(), lastDts, output);
   }
   writeUnitsUpTo(INT64_MAX);
   output.Check(av_write_trailer(oc), "Cannot finish the program stream");
@@ -333,10 +379,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
   if (progress) progress(m_info.bytes, m_info.bytes);
 
   result.videoEnd90k = videoEnd90k;
-  for (const Pending& p : pending) {
-    if (p.pts90k >= videoEnd90k) result.entriesAfterVideo[p.track].push_back(p.unit->entryIndex);
-  }
-  for (std::vector<int>& entries : result.entriesAfterVideo) std::sort(entries.begin(), entries.end());
+  result.entriesAfterVideo = EntriesFrom(pending, tracks.size(), videoEnd90k);
   return result;
 }
 
