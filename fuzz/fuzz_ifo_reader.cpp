@@ -13,8 +13,12 @@ using namespace quillet;
 
 namespace {
 
-// The same fields, read the obvious way: nothing when one lies (partly) past the end.
+// The same fields, read the obvious way: nothing when one lies (partly) past the end, or when the file is the
+// disc's menu file, which is refused whatever it holds.
 std::optional<IfoContents> Expected(const uint8_t* data, std::size_t size) {
+  if (std::string_view(reinterpret_cast<const char*>(data), size).rfind(kIfoMenuIdentifier, 0) == 0) {
+    return std::nullopt;
+  }
   auto field = [&](uint64_t at, int count) -> std::optional<uint32_t> {
     if (at > size || size - at < static_cast<uint64_t>(count)) return std::nullopt;
     uint32_t value = 0;
