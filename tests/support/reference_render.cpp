@@ -62,11 +62,16 @@ RenderedFrame ReferenceRenderFrame(FontEngine& engine, std::string_view line1, s
   result.frame = Image24(kFrameWidth, FrameHeight(settings.standard), kFrameBlue);
   const LineMeasures measures = MeasureSubtitleLines(engine, line1, line2, settings.font);
   const LineOrigins origins = ReferenceDrawSubtitleLines(engine, result.frame, line1, line2, measures, settings);
-  // The drawn rows, read off the picture itself.
+  // The drawn rows, read off a picture drawn the same way in colours none of which is the frame's blue: a role
+  // may be given that blue, and its pixels would not show on the picture itself.
+  RenderSettings marked = settings;
+  marked.roles = RoleRgb{{128, 128, 128}, {0, 0, 0}, {255, 255, 255}};
+  Image24 markedPicture(kFrameWidth, FrameHeight(settings.standard), kFrameBlue);
+  ReferenceDrawSubtitleLines(engine, markedPicture, line1, line2, measures, marked);
   InkRows ink;
-  for (int y = 0; y < result.frame.Height(); ++y) {
-    for (int x = 0; x < result.frame.Width(); ++x) {
-      if (result.frame.Pixel(x, y) == kFrameBlue) continue;
+  for (int y = 0; y < markedPicture.Height(); ++y) {
+    for (int x = 0; x < markedPicture.Width(); ++x) {
+      if (markedPicture.Pixel(x, y) == kFrameBlue) continue;
       if (ink.Empty()) ink.top = y;
       ink.end = y + 1;
       break;
