@@ -65,16 +65,24 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A second name for a built file (it is only read and run), or a copy where the folders lie on different file
+// systems. One process per test makes this once per test; a sanitizer build's program and modules are over 100 MB.
+static void LinkOrCopy(const char* built, const std::string& path) {
+  std::error_code linkError;
+  std::filesystem::create_hard_link(built, path, linkError);
+  if (linkError) std::filesystem::copy_file(built, path);
+}
+
 const std::string& ProgramCopy() {
   static const TempDir folder;
   static const std::string program = [] {
     const std::string path = folder.File("quillet");
-    std::filesystem::copy_file(QUILLET_BINARY, path);
+    LinkOrCopy(QUILLET_BINARY, path);
     std::filesystem::create_symlink("quillet", folder.File("quillet.exe"));
     // The mux command and the window are modules the program opens from its own folder.
-    std::filesystem::copy_file(QUILLET_MUX_MODULE, folder.File("quillet_mux.so"));
+    LinkOrCopy(QUILLET_MUX_MODULE, folder.File("quillet_mux.so"));
 #ifdef QUILLET_WINDOW_MODULE
-    std::filesystem::copy_file(QUILLET_WINDOW_MODULE, folder.File("quillet_window.so"));
+    LinkOrCopy(QUILLET_WINDOW_MODULE, folder.File("quillet_window.so"));
 #endif
     return path;
   }();
