@@ -14,13 +14,14 @@
 #include "app/named_run_setup.h"
 #include "app/usage.h"
 #include "base/errors.h"
+#include "base/number_text.h"
 #include "base/output_file.h"
 #include "base/output_set.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
 #include "mux/subpicture_muxer.h"
-#include "palette/ifo_reader.h"
 #include "run/output_files.h"
+#include "run/run_notice.h"
 #include "run/worker_count.h"
 
 namespace quillet {
@@ -51,29 +52,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return AbsolutePath(LinkedPath(a)) == AbsolutePath(LinkedPath(b));
 }
 
-// "10.520 s": a time on the 90 kHz clock, for messages.
-std::string Seconds(int64_t time90k) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(time90k) / 90000.0);
-  return text;
-}
-
 std::string EntryList(const std::vector<int>& entries) {
   std::string text;
-  const std::size_t shown = std::min<std::size_t>(entries.size(), 20);
+  const std::size_t shown = std::min<std::size_t>(entries.size(), RunNotice::kListedEntries);
   for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + std::to_string(entries[i]);
   if (shown < entries.size()) text += " and " + std::to_string(entries.size() - shown) + " more";
   return text;
-}
-
-// The 16 entries the units were coded for: the IFO's own when its palette is in use, else the generic greys
-// (entries 4 to 15 black, as the generic palette shows them).
-std::array<uint32_t, 16> PaletteForDisc(const NamedRunSetup& setup) {
-  std::array<uint32_t, 16> entries;
-  if (!setup.palette.generic) return ReadIfoFile(setup.options.job.filenameifo).palette;
-  entries.fill(kGenericPaletteYCrCb[0]);
-  std::copy(kGenericPaletteYCrCb.begin(), kGenericPaletteYCrCb.end(), entries.begin());
-  return entries;
 }
 
 // The languages of the film's own subpicture streams, from the project an earlier mux wrote beside it; empty codes
@@ -281,7 +265,7 @@ void AddMuxNotices(const MuxResult& result, const std::string& video, const Prog
     if (result.entriesAfterVideo[t].empty()) continue;
     notices.push_back(subtitles[t] + ": " + std::to_string(result.entriesAfterVideo[t].size()) +
                       (result.entriesAfterVideo[t].size() == 1 ? " entry starts" : " entries start") +
-                      " after the video ends (" + Seconds(result.videoEnd90k - film.videoStart90k) +
+                      " after the video ends (" + ClockTime(static_cast<double>(result.videoEnd90k - film.videoStart90k) / 90.0) +
                       "), so a player shows nothing of it; written all the same: entries " +
                       EntryList(result.entriesAfterVideo[t]));
   }
@@ -351,8 +335,7 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
       }
     }
 
-    const std::array<uint32_t, 16> palette = PaletteForDisc(setup);
-    const std::string paletteText = DvdauthorPaletteText(palette);
+    const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
     const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
     ProgressLine progress(err, errIsTerminal && !options.quiet);
     const MuxResult result = WriteMuxOutputs(muxer, tracks, names, paletteText, project, progress);

@@ -1,6 +1,7 @@
 // The shared part of a named run: font, palette, roles and frame, decided once before the first file.
 #include "app/named_run_setup.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -37,6 +38,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     }
   }
 
+  setup.paletteYCrCb.fill(kGenericPaletteYCrCb[0]);
+  std::copy(kGenericPaletteYCrCb.begin(), kGenericPaletteYCrCb.end(), setup.paletteYCrCb.begin());
   if (job.haveifo) {
     setup.palette = MakeGenericPalette();
     setup.roles = kGenericRoles;
@@ -44,7 +47,9 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   } else {
     IfoPaletteChoice choice;
     try {
-      choice = ChooseIfoPalette(ReadIfoFile(job.filenameifo));
+      const IfoContents ifo = ReadIfoFile(job.filenameifo);
+      choice = ChooseIfoPalette(ifo);
+      if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
     } catch (const std::exception& e) {
       error = {false, job.filenameifo + ": " + e.what()};
       return setup;

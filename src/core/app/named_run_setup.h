@@ -2,6 +2,8 @@
 // four roles, the frame, and where the outputs go.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ struct NamedRunSetup {
   RenderSettings render;       // for every file, but for whether its text is Unicode (Render)
   TextCharacters characters;  // of render.font.charset: where the readers find markup in 8-bit text
   PaletteDisplay palette;
+  // The 16 entries (Y Cr Cb) the units are coded for, as a disc must hold them: the IFO's own when its palette is
+  // in use, else the generic greys with entries 4 to 15 black.
+  std::array<uint32_t, kPaletteSize> paletteYCrCb{};
   RoleSelection roles;
   PaletteEntries paletteEntries;
   ReportCase reportCase = ReportCase::NoIfo;

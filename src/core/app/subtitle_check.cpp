@@ -122,14 +122,19 @@ class FileCheck {
     }
   }
 
-  // The entry that follows entry n in time order, the order the run writes them in (entries that start together
-  // keep their file order); 0 for none. Worked out once; an entry whose start is no number has no place in it.
+  // The entry the run writes after entry n: in time order (entries that start together keep their file order),
+  // among the entries it writes at all (not those a DVD cannot show, nor a frame-rate line); 0 for none. Worked
+  // out once; an entry whose times are no numbers has no place in it.
   int NextInTime(int n) {
     if (m_nextInTime.empty()) {
       std::vector<std::pair<double, int>> starts;
       for (int i = 1; i <= m_document.Count(); ++i) {
+        const SubtitleLine& line = m_document.Lines[static_cast<std::size_t>(i - 1)];
         try {
-          starts.emplace_back(ParseTimeMs(m_document.Lines[static_cast<std::size_t>(i - 1)].StartTime), i);
+          const double startMs = ParseTimeMs(line.StartTime);
+          if (i != m_document.FrameRateEntry && TimingFor(startMs, ParseTimeMs(line.EndTime)).Shown()) {
+            starts.emplace_back(startMs, i);
+          }
         } catch (const ConversionError&) {
         }
       }

@@ -1,14 +1,18 @@
 // The files a generation run writes beside the subtitle file, and the final report that names them.
 #include "run/output_files.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <system_error>
 #include <utility>
 
 #include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/file_descriptor.h"
+#include "base/whole_file.h"
 #include "sup/vobsub_index.h"
 
 namespace quillet {
@@ -110,25 +114,21 @@ OutputPaths OutputPathsFor(std::string_view subtitlePath, OutputFormat format) {
   return PathsFor(subtitlePath, format, false);
 }
 
-bool HoldsSomethingElseThanVobSub(const std::string& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) == 0 || ec) return false;
-  std::ifstream file(path, std::ios::binary);
-  std::array<char, 4> start{};
-  if (!file.read(start.data(), start.size())) return file.gcount() > 0;
-  return start != std::array<char, 4>{0, 0, 1, static_cast<char>(0xBA)};
-}
-
 namespace {
 
-// Up to `count` bytes from the start of `path`; empty when it cannot be read.
+// Up to `count` bytes from the start of `path`; nothing when it is not a regular file or cannot be read. A named
+// pipe is refused, not opened to wait for a writer.
 std::optional<std::string> FileStart(const std::string& path, std::size_t count) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string start(count, '\0');
-  file.read(start.data(), static_cast<std::streamsize>(count));
-  start.resize(static_cast<std::size_t>(file.gcount()));
-  return start;
+  try {
+    const Descriptor file{OpenRegularFileForReading(path)};
+    std::string start(count, '\0');
+    const ssize_t got = ::read(file.fd, start.data(), count);
+    if (got < 0) return std::nullopt;
+    start.resize(static_cast<std::size_t>(got));
+    return start;
+  } catch (const FileError&) {
+    return std::nullopt;
+  }
 }
 
 bool IsOurVobSubIndex(const std::string& path) {
@@ -137,6 +137,11 @@ bool IsOurVobSubIndex(const std::string& path) {
 }
 
 }  // namespace
+
+bool HoldsSomethingElseThanVobSub(const std::string& path) {
+  const std::optional<std::string> start = FileStart(path, 4);
+  return start && !start->empty() && *start != std::string_view("\0\0\1\xBA", 4);
+}
 
 bool IsNonEmptyRegularFile(const std::string& path) {
   std::error_code ec;
