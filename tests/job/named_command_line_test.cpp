@@ -100,7 +100,6 @@ TEST(NamedCommandLine, CheckTakesTheOutputOptionsAndLeavesThemUnused) {
       NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "--format", "mkv", "f.srt"});
   ASSERT_EQ(check.error, "");
   EXPECT_EQ(check.options, ParseNamedCommandLine(NamedCommand::Check, {"f.srt"}).options);
-  EXPECT_NE(Convert({"--language", "klingon", "f.srt"}).error, "");  // convert still checks them
 }
 
 TEST(NamedCommandLine, DoubleDashMakesTheRestFileNames) {
@@ -155,7 +154,6 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--quiet=yes", "f.srt"}, "--quiet: takes no value"},
       {{"--fps", "23,976", "f.sub"}, "--fps: '23,976' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
       {{"--fps=0", "f.sub"}, "--fps: '0' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
-      {{"--wrap=yes", "f.srt"}, "--wrap: takes no value"},
       {{"--ifo", "", "f.srt"}, "--ifo: needs the path of an IFO file"},
       {{"--ifo", "x.ifo", "--generic", "f.srt"},
        "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it"},

@@ -66,17 +66,14 @@ TEST(FormMainDesktop, SwatchesHaveAnEdgeAndTheirTooltipsKeepTheTooltipColours) {
 
 TEST(FormMainDesktop, LongPathsAndCutOffEntriesShowWholeAsTooltips) {
   DrivenWindow w;
-  const std::string folder = w.Dir().File(std::string(60, 'd'));
-  std::filesystem::create_directory(folder);
-  const std::string srt = folder + "/film.srt";
-  std::filesystem::copy_file(DataFile("ctl_ten_entries.srt"), srt);
+  const std::string srt = w.Copy(DataFile("ctl_ten_entries.srt"), std::string(60, 'd') + ".srt");
   w->Controller().OpenFile(srt);
   EXPECT_EQ(w->EditLoadSrt->toolTip(), QString::fromStdString(srt));
   EXPECT_EQ(w->EditLoadIfo->toolTip(), QString());  // "Load IFO" fits its box
   int withTip = 0;
   for (int row = 0; row < w->ListBoxPreview->count(); ++row) {
     const QListWidgetItem* item = w->ListBoxPreview->item(row);
-    if (!item->toolTip().isEmpty()) EXPECT_EQ(item->toolTip(), item->text()) << row;
+    EXPECT_TRUE(item->toolTip().isEmpty() || item->toolTip() == item->text()) << row;
     withTip += !item->toolTip().isEmpty();
   }
   EXPECT_GT(withTip, 0);  // the file has entries wider than the list, and shorter ones
