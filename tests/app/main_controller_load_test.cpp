@@ -98,13 +98,11 @@ TEST_F(LoadSubtitle, BreakLongLinesBreaksTheTooLongEntryAndLoadsTheFile) {
   h.LoadSubtitle(CopyData(dir, "ctl_line_too_long.srt"));
 
   EXPECT_EQ(h.view.messages, std::vector<std::string>{kLoaded});
-  EXPECT_TRUE(h.State().SubtitleLoaded);
   ASSERT_EQ(h.State().ListBoxPreview.size(), 3u);
-  const SubtitleLine entry = h.controller.SubtitleDocument()->GetLine(2);
+  const SubtitleLine entry = h.controller.SubtitleDocument()->GetLine(2);  // where it breaks: line_wrap_test
   EXPECT_EQ(entry.Line1 + " " + entry.Line2,
             "Fine. This second line is far too long for any frame at this size, really");
   EXPECT_EQ(h.State().ListBoxPreview[1], entry.Line1 + "|" + entry.Line2);
-  EXPECT_EQ(h.State().ListBoxPreview[0], "Short.");
 
   // At a size where no break fits, the font change refuses as before.
   h.view.ClearRecords();
@@ -231,31 +229,27 @@ TEST_F(LoadSubtitle, AFileOpenedFromOutsideLoadsAsItsButtonWouldWithoutADialog) 
   const std::string srt = CopyData(dir, "ctl_ten_entries.srt");
   const std::string ifo = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
   const struct {
-    const char* what;
     std::vector<std::string> files;
     bool generic;  // the generic palette in use at the end
     std::size_t entries;
   } cases[] = {
-      {"a subtitle with no palette yet takes the generic one", {srt}, true, 10},
-      {"an IFO, then a subtitle with its colours", {ifo, srt}, false, 10},
-      {"an IFO of any letter case", {CopyData(dir, "ifo_greys_pal.ifo", "vts_02_0.ifo")}, false, 0},
+      {{srt}, true, 10},  // no palette yet: the generic one
+      {{ifo, srt}, false, 10},
+      {{CopyData(dir, "ifo_greys_pal.ifo", "vts_02_0.ifo")}, false, 0},  // an IFO of any letter case
   };
   for (const auto& c : cases) {
     ControllerHarness fresh;
     for (const std::string& file : c.files) fresh.controller.OpenFile(file);
     const MainState& s = fresh.State();
-    EXPECT_TRUE(fresh.view.dialogs.empty()) << c.what;
-    EXPECT_TRUE(fresh.view.errors.empty()) << c.what;
-    ASSERT_TRUE(s.palette.has_value()) << c.what;
-    EXPECT_EQ(s.palette->generic, c.generic) << c.what;
-    EXPECT_EQ(s.ListBoxPreview.size(), c.entries) << c.what;
-    EXPECT_EQ(s.SubtitleLoaded, c.entries > 0) << c.what;
-    if (c.entries > 0) {
-      EXPECT_EQ(s.EditLoadSrt, srt) << c.what;
-      EXPECT_EQ(s.OpenDialogsub.fileName, srt) << c.what;  // the dialog starts there next time
-    } else {
-      EXPECT_EQ(s.EditLoadIfo, c.files.back()) << c.what;
-    }
+    SCOPED_TRACE(c.files.front());
+    EXPECT_TRUE(fresh.view.dialogs.empty() && fresh.view.errors.empty());
+    ASSERT_TRUE(s.palette.has_value());
+    EXPECT_EQ(s.palette->generic, c.generic);
+    EXPECT_EQ(s.ListBoxPreview.size(), c.entries);
+    EXPECT_EQ(s.SubtitleLoaded, c.entries > 0);
+    EXPECT_EQ(c.entries > 0 ? s.EditLoadSrt : s.EditLoadIfo, c.files.back());
+    if (c.entries == 0) continue;
+    EXPECT_EQ(s.OpenDialogsub.fileName, srt);  // the dialog starts there next time
   }
 }
 

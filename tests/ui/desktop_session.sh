@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The real window as a desktop user meets it (Xvfb and openbox):
-#  - a place saved on a 1280x1024 screen, where the window fits, opens it wholly on a 1024x768 screen;
-#  - a place saved at scale 1 is the same place on the screen at scale 1.5 (1920x1200);
-#  - "quillet film.srt", as a file manager starts it, opens the window with the subtitle listed and drawn.
+# The real window as a desktop user meets it (Xvfb and openbox): a place saved on a 1280x1024 screen opens it
+# wholly on 1024x768; a place saved at scale 1 is the same place at scale 1.5; "quillet film.srt", as a file
+# manager starts it, opens the window with the subtitle listed and drawn.
 #   tests/ui/desktop_session.sh PATH_TO_QUILLET [SCREENSHOT_FOLDER]   (exit 77: skipped, a tool is missing)
 # With a folder, the 1024x768 screen and the window with film.srt are kept there as PNG pictures.
 set -euo pipefail
@@ -11,6 +10,11 @@ shots=${2:-}
 source "$(dirname "$0")/x_session.sh"
 command -v import >/dev/null || { echo "SKIPPED: import is missing (imagemagick)"; exit 77; }
 [ -z "$shots" ] || mkdir -p "$shots"
+# region LEFT TOP WIDTH HEIGHT NAME: that part of the window's client area, as a picture of the screen.
+region() {
+  IFS=, read -r cx cy <<<"$(position)"
+  import -window root -crop "$3x$4+$((cx + $1))+$((cy + $2))" +repage "$work/$5.png"
+}
 
 # ---- a larger screen, then a smaller one
 start_x 1280x1024
@@ -29,7 +33,24 @@ if [ "$left" -lt 0 ] || [ "$top" -lt 0 ] || [ "$right" -gt 1024 ] || [ "$bottom"
   fail "a place saved on the larger screen opened the window at $left,$top-$right,$bottom on 1024x768"
 fi
 [ -z "$shots" ] || import -window root "$shots/small_screen_1024x768.png"
+region 40 126 720 576 preview-empty  # nothing loaded yet
 close_window small
+
+# ---- open with: the subtitle is loaded as "Load SRT" loads it, its "all lines fit" message first
+cp "$(dirname "$0")/../../samples/sample.srt" "$work/film.srt"
+open_window "open with" "$work/film.srt"
+box=$(wait_for_window 100 ' Quillet$')
+[ -n "$box" ] || fail "no message box after opening film.srt"
+wmctrl -i -c "$box"
+sleep 0.5
+region 116 84 190 36 list-loaded
+region 40 126 720 576 preview-loaded
+[ -z "$shots" ] || import -window "$window" "$shots/open_with_film_srt.png"
+darkest=$(convert "$work/list-loaded.png" -colorspace Gray -format '%[fx:minima]' info:)
+awk -v d="$darkest" 'BEGIN { exit !(d < 0.3) }' || fail "the subtitle list shows no entries (darkest $darkest)"
+differing=$(compare -metric AE "$work/preview-empty.png" "$work/preview-loaded.png" null: 2>&1 || true)
+[ "${differing%% *}" -gt 200 ] || fail "the preview shows no entry ($differing pixels differ from the empty window)"
+close_window "open with"
 stop_x
 
 # ---- one place at two scales (the positions are device pixels)
@@ -49,36 +70,4 @@ fi
 close_window "scale 1.5"
 stop_x
 
-# ---- open with: the subtitle is loaded as "Load SRT" loads it, its "all lines fit" message first
-rm -f "$settings"
-cp "$(dirname "$0")/../../samples/sample.srt" "$work/film.srt"
-start_x 1024x768
-# The list's inside and the preview, as pictures of the screen (client area coordinates).
-region() {
-  IFS=, read -r cx cy <<<"$(position)"
-  import -window root -crop "$3x$4+$((cx + $1))+$((cy + $2))" +repage "$work/$5.png"
-}
-open_window empty
-region 116 84 190 36 list-empty
-region 40 126 720 576 preview-empty
-close_window empty
-
-open_window "open with" "$work/film.srt"
-box=""
-for _ in $(seq 100); do
-  box=$(wmctrl -l | awk '$NF == "Quillet" { print $1; exit }') || true
-  [ -n "$box" ] && break
-  sleep 0.1
-done
-[ -n "$box" ] || fail "no message box after opening film.srt"
-wmctrl -i -c "$box"
-sleep 0.5
-region 116 84 190 36 list-loaded
-region 40 126 720 576 preview-loaded
-[ -z "$shots" ] || import -window "$window" "$shots/open_with_film_srt.png"
-darkest=$(convert "$work/list-loaded.png" -colorspace Gray -format '%[fx:minima]' info:)
-awk -v d="$darkest" 'BEGIN { exit !(d < 0.3) }' || fail "the subtitle list shows no entries (darkest $darkest)"
-differing=$(compare -metric AE "$work/preview-empty.png" "$work/preview-loaded.png" null: 2>&1 || true)
-[ "${differing%% *}" -gt 200 ] || fail "the preview shows no entry ($differing pixels differ from the empty window)"
-close_window "open with"
 echo "a place saved on 1280x1024 opened wholly on 1024x768; one place at scales 1 and 1.5; quillet film.srt opened loaded"

@@ -22,9 +22,7 @@ int ScreenPpi() {
 
 std::string Resolution() {
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
-  std::string text = "(";  // appended, not "(" + …: g++ 12 warns of a false overlap in that form
-  text += std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + ")";
-  return text;
+  return QStringLiteral("(%1x%2)").arg(screen.width()).arg(screen.height()).toStdString();
 }
 
 std::string StoredForm(int ppi, const std::string& extra = {}) {

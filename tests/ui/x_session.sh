@@ -45,6 +45,13 @@ stop_x() {
 
 window=""
 quillet=""
+# wait_for_window TENTHS REGEX: the id of the first window whose title line matches, waiting up to TENTHS/10 s.
+wait_for_window() {
+  for _ in $(seq "$1"); do
+    wmctrl -l 2>/dev/null | awk -v re="$2" '$0 ~ re { print $1; found = 1; exit } END { exit !found }' && return 0
+    sleep 0.1
+  done
+}
 # open_window NAME [ARGUMENT...]: starts the program and waits for its main window.
 open_window() {
   local name=$1
@@ -52,12 +59,7 @@ open_window() {
   "$work/quillet" "$@" >"$work/quillet-$name.log" 2>&1 &
   quillet=$!
   pids+=("$quillet")
-  window=""
-  for _ in $(seq 600); do  # a minute: a loaded machine starts the window slowly
-    window=$(wmctrl -l 2>/dev/null | awk '/Quillet By Veltrix$/ { print $1; exit }') || true
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
+  window=$(wait_for_window 600 'Quillet By Veltrix$')  # a minute: a loaded machine starts the window slowly
   [ -n "$window" ] || fail "the window did not open ($name)"
   sleep 1  # shown, placed by the window manager, restored again at its first activation
 }
