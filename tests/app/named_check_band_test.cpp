@@ -25,7 +25,12 @@ TEST(NamedConvert, TallMarksOnLineOneKeepEveryRowTheyHaveOnLineTwo) {
            texts[n / 2] + "\n\n";
   }
   const std::string path = dir.Write("tall.srt", srt);
-  auto drawnRows = [](const test::DecodedSubpicture& picture) {
+  EXPECT_EQ(test::RunQuilletProgram({"check", "--size", "36", "--outline", "4", path}).err, "");
+  ASSERT_EQ(test::RunQuilletProgram({"convert", "-q", "--size", "36", "--outline", "4", path}).status, 0);
+  const std::vector<test::SupPacket> packets = test::SplitSupFile(test::ReadFile(dir.File("tall.sup")));
+  ASSERT_EQ(packets.size(), 8u);
+  auto drawnRows = [&](std::size_t i) {
+    const test::DecodedSubpicture picture = test::DecodeDvdSubpicture(packets[i].unit);
     int rows = 0;
     for (int y = 0; y < picture.height; ++y) {
       const auto row = picture.pixels.begin() + y * picture.width;
@@ -33,16 +38,9 @@ TEST(NamedConvert, TallMarksOnLineOneKeepEveryRowTheyHaveOnLineTwo) {
     }
     return rows;
   };
-  for (const char* outline : {"2", "4"}) {
-    EXPECT_EQ(test::RunQuilletProgram({"check", "--size", "36", "--outline", outline, path}).err, "");
-    ASSERT_EQ(test::RunQuilletProgram({"convert", "-q", "--size", "36", "--outline", outline, path}).status, 0);
-    const std::vector<test::SupPacket> packets = test::SplitSupFile(test::ReadFile(dir.File("tall.sup")));
-    ASSERT_EQ(packets.size(), 8u);
-    for (std::size_t i = 0; i < 8; i += 2) {
-      const int upper = drawnRows(test::DecodeDvdSubpicture(packets[i].unit));
-      EXPECT_GT(upper, 0);
-      EXPECT_EQ(upper, drawnRows(test::DecodeDvdSubpicture(packets[i + 1].unit))) << texts[i / 2] << " " << outline;
-    }
+  for (std::size_t i = 0; i < 8; i += 2) {
+    EXPECT_GT(drawnRows(i), 0);
+    EXPECT_EQ(drawnRows(i), drawnRows(i + 1)) << texts[i / 2];
   }
 }
 

@@ -1,4 +1,5 @@
-// One job's list indexes as the renderer takes them, for the window and the named run alike.
+// One job's list indexes as the renderer takes them: the window and the named run both hand their job here, so the
+// defaults and each list's items come out as the lists show them.
 #include "app/render_settings_for.h"
 
 #include <gtest/gtest.h>
@@ -11,51 +12,29 @@ namespace {
 TEST(RenderSettingsFor, TurnsEachListIndexIntoItsValue) {
   const std::vector<std::string> fonts = {"Arial", "DejaVu Serif"};
   std::array<Rgb, 16> colours{};
-  for (int i = 0; i < 16; ++i) colours[static_cast<std::size_t>(i)] = Rgb{static_cast<uint8_t>(i), 0, 0};
-  struct Case {
-    const char* what;
-    JobSettings job;
-    FontDesc font;
-    Alignment align;
-    int outlinePx;
-    VideoStandard standard;
-  };
+  for (uint8_t i = 0; i < 16; ++i) colours[i] = Rgb{i, 0, 0};
+  EXPECT_EQ(RenderSettingsFor(JobSettings{}, fonts, colours, 72),
+            (RenderSettings{FontDesc{"Arial", 20, kCharsetDefault, false, {}, 72}, Alignment::Center, 30, -4, 3,
+                            VideoStandard::Pal, RoleRgb{colours[0], colours[0], colours[0]}}));
   JobSettings other;
   other.fontname = 1;
   other.fontsize = 34;     // "50"
   other.fontcharset = 13;  // "RUSSIAN"
   other.fontstyle = 6;     // "Bold+It+Und"
   other.align = 2;         // "right"
-  other.outline = 2;       // "4"
+  other.offset = 100;
+  other.offsetor = -2;
+  other.outline = 2;  // "4"
   other.pal = false;
-  JobSettings unknownFont;
-  unknownFont.fontname = 2;
-  const Case cases[] = {
-      {"defaults", JobSettings{}, FontDesc{"Arial", 20, kCharsetDefault, false, {}, 72}, Alignment::Center, 3,
-       VideoStandard::Pal},
-      {"other items", other, FontDesc{"DejaVu Serif", 50, kCharsetRussian, false, {true, true, true, false}, 72},
-       Alignment::Right, 4, VideoStandard::Ntsc},
-      {"a font index past the list", unknownFont, FontDesc{"", 20, kCharsetDefault, false, {}, 72}, Alignment::Center,
-       3, VideoStandard::Pal},
-  };
-  for (const Case& c : cases) {
-    JobSettings job = c.job;
-    job.offset = 100;
-    job.offsetor = -2;
-    job.colorantialias = 3;
-    job.coloroutline = 15;
-    job.colortext = -1;  // no selection: entry 0
-    const RenderSettings s = RenderSettingsFor(job, fonts, colours, 72);
-    EXPECT_EQ(s.font, c.font) << c.what;
-    EXPECT_EQ(s.align, c.align) << c.what;
-    EXPECT_EQ(s.outlineWidthPx, c.outlinePx) << c.what;
-    EXPECT_EQ(s.standard, c.standard) << c.what;
-    EXPECT_EQ(s.offset, 100) << c.what;
-    EXPECT_EQ(s.offsetOr, -2) << c.what;
-    EXPECT_EQ(s.roles.antialias, colours[3]) << c.what;
-    EXPECT_EQ(s.roles.outline, colours[15]) << c.what;
-    EXPECT_EQ(s.roles.text, colours[0]) << c.what;
-  }
+  other.colorantialias = 3;
+  other.coloroutline = 15;
+  other.colortext = -1;  // no selection: entry 0
+  EXPECT_EQ(RenderSettingsFor(other, fonts, colours, 72),
+            (RenderSettings{FontDesc{"DejaVu Serif", 50, kCharsetRussian, false, {true, true, true, false}, 72},
+                            Alignment::Right, 100, -2, 4, VideoStandard::Ntsc,
+                            RoleRgb{colours[3], colours[15], colours[0]}}));
+  other.fontname = 2;  // past the list: no face
+  EXPECT_EQ(FontFor(other, fonts, 72).faceName, "");
 }
 
 TEST(RenderSettingsFor, NoSizeOrOutlineSelectedIsAConversionError) {
@@ -63,9 +42,8 @@ TEST(RenderSettingsFor, NoSizeOrOutlineSelectedIsAConversionError) {
   noSize.fontsize = 35;
   JobSettings noOutline;
   noOutline.outline = -1;
-  for (const JobSettings& job : {noSize, noOutline}) {
-    EXPECT_THROW(RenderSettingsFor(job, {"Arial"}, {}, 96), ConversionError);
-  }
+  EXPECT_THROW(RenderSettingsFor(noSize, {"Arial"}, {}, 96), ConversionError);
+  EXPECT_THROW(RenderSettingsFor(noOutline, {"Arial"}, {}, 96), ConversionError);
   EXPECT_EQ(FontFor(noOutline, {"Arial"}, 96).sizePt, 20);  // the font alone needs no outline width
 }
 

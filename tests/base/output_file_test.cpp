@@ -102,37 +102,31 @@ TEST(RemoveOutputFile, RemovesAFileOrALinkButNeverWhatTheLinkPointsTo) {
 TEST(OutputFile, FollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
   constexpr uid_t kOther = 65534;
-  struct Case {
-    const char* name;
-    uid_t linkOwner;
-    uid_t folderOwner;
-    bool followed;
-  };
-  const Case cases[] = {{"my own link", 0, 0, true},
-                        {"another user's link", kOther, 0, false},
-                        {"the folder owner's link", kOther, kOther, true}};
-  for (const Case& c : cases) {
+  // The link's owner, the folder's owner, and whether the link is followed.
+  const std::tuple<uid_t, uid_t, bool> kCases[] = {{0, 0, true}, {kOther, 0, false}, {kOther, kOther, true}};
+  for (const auto& [linkOwner, folderOwner, followed] : kCases) {
     TempDir dir;
     const std::string secret = dir.Write("secret", "root's");
     const std::string shared = dir.File("shared");
     fs::create_directory(shared);
     ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-    ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, 0), 0);
+    ASSERT_EQ(::chown(shared.c_str(), folderOwner, 0), 0);
     const std::string link = shared + "/movie.sup";
     fs::create_symlink(secret, link);
-    ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, 0), 0);
+    ASSERT_EQ(::lchown(link.c_str(), linkOwner, 0), 0);
     const std::string error = test::MessageOf([&] {
       OutputFile file(link);
       file.Open();
       file.Write(std::string_view("new"));
       file.Commit();
     });
-    const std::string refusal = "Cannot create the file \"" + link +
-                                "\": it is a link owned by another user in the shared folder \"" + shared +
-                                "\", and such a link is not followed.";
-    EXPECT_EQ(error, c.followed ? "no error" : refusal) << c.name;
-    EXPECT_EQ(ReadFile(secret), c.followed ? "new" : "root's") << c.name;
-    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << c.name;
+    EXPECT_EQ(error, followed ? "no error"
+                              : "Cannot create the file \"" + link +
+                                    "\": it is a link owned by another user in the shared folder \"" + shared +
+                                    "\", and such a link is not followed.")
+        << linkOwner << " " << folderOwner;
+    EXPECT_EQ(ReadFile(secret), followed ? "new" : "root's") << linkOwner << " " << folderOwner;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
   }
 }
 

@@ -197,9 +197,7 @@ TEST(TextLayout, ControlCharactersAreLeftOutAndListed) {
   FontEngine& engine = SharedEngine();
   const std::tuple<std::string, std::string, std::u32string, uint8_t> kCases[] = {
       {"a\tb", "a b", U"", kCharsetDefault},
-      {"a\x07"
-       "b\x1B[1m\x07",
-       "ab[1m", U"\u0007\u001B", kCharsetDefault},
+      {"a\ab\x1B[1m\a", "ab[1m", U"\u0007\u001B", kCharsetDefault},
       {"x\x7Fy\x81\x8D", "xy", U"\u007F\u0081\u008D", kCharsetAnsi},
       {U8(U"\u0007\u05E9\u05DC"), U8(U"\u05E9\u05DC"), U"\u0007", kCharsetDefault},
   };

@@ -290,10 +290,9 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
                        0),
             0u)
       << text;
-  EXPECT_NE(
-      text.find(
-          "offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n[Last]\nz=1\n\n"),
-      std::string::npos)
+  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n"
+                      "[Last]\nz=1\n\n"),
+            std::string::npos)
       << text;
 }
 
