@@ -2,6 +2,7 @@
 #include "run/output_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -62,6 +63,10 @@ TEST(OutputPathsBesideExistingFiles, LeavesAForeignSubFileAloneAndReplacesAnEarl
   const OutputPaths paths = OutputPathsBesideExistingFiles(srt, OutputFormat::Both);
   EXPECT_EQ(paths, (OutputPaths{dir.File("movie.sup"), dir.File("movie.Quillet_Help.txt"), dir.File("movie.vobsub.idx"),
                                 dir.File("movie.vobsub.sub")}));
+  // A named pipe where the index goes is no index of ours, refused without waiting for a writer.
+  test::WriteFile(dir.File("movie.sub"), std::string("\0\0\1\xBA", 4));
+  ASSERT_EQ(::mkfifo(dir.File("movie.idx").c_str(), 0600), 0);
+  EXPECT_NE(ForeignOutputReason(dir.File("movie.sub"), OutputKind::VobSubStream, dir.File("movie.idx")), "");
   // Without a VobSub pair in the run the file is no concern.
   EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Sup), OutputPathsFor(srt, OutputFormat::Sup));
 }
