@@ -26,23 +26,20 @@ const struct {
 TEST(NamedConvert, TwoByteCodePagesGiveTheSupOfTheirUtf8Twin) {
   CharsetDecoder decoder("UTF-8");
   for (const auto& t : kTexts) {
+    SCOPED_TRACE(t.charset);
     test::TempDir dir;
-    auto write = [&](const char* stem, const char* codePage) {
-      auto text = [&](const char* utf8) {
-        return codePage ? EncodeInCodeset(decoder.DecodeUtf8(utf8), codePage) : std::string(utf8);
-      };
-      return std::vector<std::string>{
-          dir.Write(std::string(stem) + "_srt.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + text(t.srt) + "\n"),
-          dir.Write(std::string(stem) + "_sub.sub", "{1}{1}25\n{75}{100}" + text(t.microDvd) + "\n")};
-    };
-    std::vector<std::string> utf8 = write("u", nullptr), local = write("l", t.codePage);
-    utf8.insert(utf8.begin(), {"convert", "-q"});
-    local.insert(local.begin(), {"convert", "-q", "--charset", t.charset});
-    EXPECT_EQ(test::RunQuilletProgram(utf8).err + test::RunQuilletProgram(local).err, "") << t.charset;
-    for (const char* stem : {"_srt.sup", "_sub.sup"}) {
+    std::vector<std::string> utf8{"convert", "-q"}, local{"convert", "-q", "--charset", t.charset};
+    for (const auto& [stem, head, text] : {std::tuple{"s.srt", "1\n00:00:01,000 --> 00:00:02,000\n", t.srt},
+                                           {"m.sub", "{1}{1}25\n{75}{100}", t.microDvd}}) {
+      utf8.push_back(dir.Write(std::string("u") + stem, head + std::string(text) + "\n"));
+      local.push_back(
+          dir.Write(std::string("l") + stem, head + EncodeInCodeset(decoder.DecodeUtf8(text), t.codePage) + "\n"));
+    }
+    EXPECT_EQ(test::RunQuilletProgram(utf8).err + test::RunQuilletProgram(local).err, "");
+    for (const char* stem : {"s.sup", "m.sup"}) {
       const std::string sup = test::ReadFile(dir.File(std::string("u") + stem));
       EXPECT_GT(sup.size(), 100u);
-      EXPECT_TRUE(sup == test::ReadFile(dir.File(std::string("l") + stem))) << t.charset << stem;
+      EXPECT_TRUE(sup == test::ReadFile(dir.File(std::string("l") + stem))) << stem;
     }
   }
 }

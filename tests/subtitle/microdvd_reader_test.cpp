@@ -214,15 +214,5 @@ TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
       << loaded.messages[0];
 }
 
-// Without a given rate the window's message stands; the named commands' refusal is tested end to end.
-TEST(MicroDvdReader, AFileWithoutARateLineReadsAtTheGivenRate) {
-  const std::string file = "{0}{48}Hi\n{60}{120}There\n";
-  EXPECT_EQ(LoadBytes(file, "a.sub").messages, std::vector<std::string>{std::string(kFrameRateMessage)});
-  TSubtitle document;
-  test::ScriptedView sink;
-  EXPECT_EQ(ReadMicroDvd(file, "a.sub", document, sink, {}, {23.976, ""}), std::vector<SkippedEntry>{});
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{Entry("0", "2002", "Hi"), Entry("2503", "5005", "There")}));
-}
-
 }  // namespace
 }  // namespace quillet
