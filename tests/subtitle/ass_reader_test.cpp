@@ -12,11 +12,7 @@ using test::Entry;
 using test::LoadBytes;
 
 TEST(AssReader, TimesCountHundredthsAsFfmpegReadsThem) {
-  struct Case {
-    const char* text;
-    std::optional<long long> ms;
-  };
-  for (const auto& [text, ms] : std::initializer_list<Case>{
+  for (const auto& [text, ms] : std::initializer_list<std::pair<const char*, std::optional<long long>>>{
            {" 0:00:14.5", 14050},  // five hundredths
            {"0:00:01.500", 6000},  // 500 hundredths
            {"-0:00:01.00", 1000},  // -0 hours are 0

@@ -36,11 +36,7 @@ TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
 }
 
 TEST(WebVttReader, CueTextLosesItsTagsAndDecodesEntities) {
-  struct Case {
-    const char* text;
-    const char* drawn;
-  };
-  for (const auto& [text, drawn] : std::initializer_list<Case>{
+  for (const auto& [text, drawn] : std::initializer_list<std::pair<const char*, const char*>>{
            {"<c.yellow.bg_blue>Tom &amp; Jerry</c>", "Tom & Jerry"},
            {"&lt;3 &gt; <b>b</b><u>u</u>", "<3 > bu"},
            {"<ruby>漢<rt>kan</rt></ruby> <lang en>word</lang>", "漢kan word"},
