@@ -1,5 +1,5 @@
 // Two-byte code pages through the built program: the same text in UTF-8 and in the code page, with the matching
-// --charset, gives the same SUP file byte for byte.
+// --charset, gives the same SUP file byte for byte and the same notices.
 #include <gtest/gtest.h>
 
 #include "render/charset_decoder.h"
@@ -9,40 +9,63 @@
 namespace quillet {
 namespace {
 
-// SubRip and MicroDVD text per code page, with characters whose second byte alone reads as markup: ポ 83 7C,
-// 十 8F 5C, 予 97 5C, 倍 94 7B (Shift-JIS); 么 A4 5C, 叻 A5 7B, 吜 CA 7C (Big5); 乗 81 5C, 亄 81 7B, 亅 81 7C (GBK).
+// Each holds characters whose second byte, read alone, is markup: "\\N", "\\h", "{\\…}" in SubRip and ASS text,
+// "|" and "{y:…}" in MicroDVD text. 予 97 5C, 倍 94 7B, 倒 93 7C, ポ 83 7C, 十 8F 5C (Shift-JIS); 么 A4 5C, 叻 A5 7B,
+// 吜 CA 7C (Big5); 乗 81 5C, 亄 81 7B, 亅 81 7C (GBK); 겦 89 5C, 같 88 7B, 갚 88 7C (Johab). UHC puts no
+// markup byte second, but its lines must read all the same. Every entry has three lines.
 const struct {
   const char* charset;
   const char* codePage;
   const char* srt;
   const char* microDvd;
 } kTexts[] = {
-    {"SHIFTJIS", "CP932", "ポケモン十h分\\N{\\i1}予N倍\\h", "ポイント|ポスト十h分"},
-    {"CHINESEBIG5", "CP950", "么N叻\\i1}\\N吜吜", "吜一|么N叻y:b}"},
-    {"GB2312", "CP936", "乗N亄\\i1}\\N亅亅", "亅一|乗N亄y:b}"},
-    {"HANGEUL", "CP949", "한국어\\N{\\i1}자막\\h한", "한국어|자막"},
+    {"SHIFTJIS", "CP932", "ポケモン予N十h分倍\\i1}x\\N倒倒\\N三", "{y:i}ポイント|ポスト予N|倍y:b}z"},
+    {"CHINESEBIG5", "CP950", "么N么h叻\\i1}x\\N吜吜\\N三", "{y:i}吜a|么N|叻y:b}z"},
+    {"GB2312", "CP936", "乗N乗h亄\\i1}x\\N亅亅\\N三", "{y:i}亅a|乗N|亄y:b}z"},
+    {"HANGEUL", "CP949", "한국어\\N{\\i1}자막\\h한h\\N셋", "{y:i}한국어|자막|셋"},
+    {"JOHAB", "CP1361", "겦N겦h같\\i1}x\\N갚갚\\N셋", "{y:i}갚a|겦N|같y:b}z"},
 };
 
-TEST(NamedConvert, TwoByteCodePagesGiveTheSupOfTheirUtf8Twin) {
-  CharsetDecoder decoder("UTF-8");
+// UTF-8 text in a code page, ASCII bytes as they are (Johab has no backslash of its own, yet its files mark
+// breaks with the byte).
+std::string Encode(const std::string& utf8, const char* codePage) {
+  std::string out;
+  for (char32_t c : CharsetDecoder("UTF-8").DecodeUtf8(utf8))
+    out += c < 0x80 ? std::string(1, static_cast<char>(c)) : EncodeInCodeset(std::u32string(1, c), codePage);
+  return out;
+}
+
+// What a run said, without the folder its files are in.
+std::string Said(const std::vector<std::string>& args, const test::TempDir& dir) {
+  std::string err = test::RunQuilletProgram(args).err;
+  const std::string folder = dir.Path().string() + "/";
+  for (std::size_t at; (at = err.find(folder)) != std::string::npos;) err.erase(at, folder.size());
+  return err;
+}
+
+TEST(NamedConvert, TwoByteCodePagesReadAsTheirUtf8Twin) {
   for (const auto& t : kTexts) {
-    test::TempDir dir;
-    auto write = [&](const char* stem, const char* codePage) {
-      auto text = [&](const char* utf8) {
-        return codePage ? EncodeInCodeset(decoder.DecodeUtf8(utf8), codePage) : std::string(utf8);
-      };
-      return std::vector<std::string>{
-          dir.Write(std::string(stem) + "_srt.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + text(t.srt) + "\n"),
-          dir.Write(std::string(stem) + "_sub.sub", "{1}{1}25\n{75}{100}" + text(t.microDvd) + "\n")};
-    };
-    std::vector<std::string> utf8 = write("u", nullptr), local = write("l", t.codePage);
-    utf8.insert(utf8.begin(), {"convert", "-q"});
-    local.insert(local.begin(), {"convert", "-q", "--charset", t.charset});
-    EXPECT_EQ(test::RunQuilletProgram(utf8).err + test::RunQuilletProgram(local).err, "") << t.charset;
-    for (const char* stem : {"_srt.sup", "_sub.sup"}) {
-      const std::string sup = test::ReadFile(dir.File(std::string("u") + stem));
-      EXPECT_GT(sup.size(), 100u);
-      EXPECT_TRUE(sup == test::ReadFile(dir.File(std::string("l") + stem))) << t.charset << stem;
+    SCOPED_TRACE(t.charset);
+    test::TempDir utf8Dir, localDir;
+    std::vector<std::string> utf8{"convert"}, local{"convert", "--charset", t.charset};
+    for (const auto& [name, head, text] :
+         {std::tuple{"a.srt", "1\n00:00:01,000 --> 00:00:02,000\n", t.srt},
+          {"b.sub", "{1}{1}25\n{25}{50}", t.microDvd},
+          {"c.ass", "[Script Info]\n\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,", t.srt}}) {
+      const std::string encoded = Encode(text, t.codePage);
+      ASSERT_EQ(encoded.find('?'), std::string::npos) << text;  // every character has a form in the code page
+      utf8.push_back(utf8Dir.Write(name, head + std::string(text) + "\n"));
+      local.push_back(localDir.Write(name, head + encoded + "\n"));
+    }
+    const std::string third = " had more than two lines; only the first two are drawn: entry ";
+    const std::string twinSaid = Said(utf8, utf8Dir);
+    EXPECT_EQ(twinSaid,
+              "a.srt: 1 entry" + third + "1.\nb.sub: 1 entry" + third + "2.\nc.ass: 1 entry" + third + "1.\n");
+    EXPECT_EQ(Said(local, localDir), twinSaid);
+    for (const char* sup : {"a.sup", "b.sup", "c.sup"}) {
+      const std::string twin = test::ReadFile(utf8Dir.File(sup));
+      EXPECT_GT(twin.size(), 100u);
+      EXPECT_TRUE(twin == test::ReadFile(localDir.File(sup))) << sup;
     }
   }
 }

@@ -201,27 +201,15 @@ TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
       "{25}{50}Text with {y:i} in the middle|/Italic\n"
       "{50}{75}/{y:b}slash first|{y:b}/{y:i}code first\n"
       "{75}{100}//double|a/b\n"
-      "{-50}{0}never shown\n"
-      "{-5}{10}shown from 0\n",
+      "{-50}{0}never shown\n",
       "film.sub");
   EXPECT_EQ(loaded.document.Lines,
-            (std::vector<SubtitleLine>{Entry("40", "40", "25"),
-                                       Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
-                                       Entry("2000", "3000", "slash first", "{y:i}code first"),
-                                       Entry("3000", "4000", "double", "a/b"), Entry("-200", "400", "shown from 0")}));
+            (std::vector<SubtitleLine>{
+                Entry("40", "40", "25"), Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
+                Entry("2000", "3000", "slash first", "{y:i}code first"), Entry("3000", "4000", "double", "a/b")}));
   ASSERT_EQ(loaded.messages.size(), 1u);
   EXPECT_TRUE(loaded.messages[0].ends_with("line 5: ends at or before 00:00:00,000, so it is never shown"))
       << loaded.messages[0];
-}
-
-// Without a given rate the window's message stands; the named commands' refusal is tested end to end.
-TEST(MicroDvdReader, AFileWithoutARateLineReadsAtTheGivenRate) {
-  const std::string file = "{0}{48}Hi\n{60}{120}There\n";
-  EXPECT_EQ(LoadBytes(file, "a.sub").messages, std::vector<std::string>{std::string(kFrameRateMessage)});
-  TSubtitle document;
-  test::ScriptedView sink;
-  EXPECT_EQ(ReadMicroDvd(file, "a.sub", document, sink, {}, {23.976, ""}), std::vector<SkippedEntry>{});
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{Entry("0", "2002", "Hi"), Entry("2503", "5005", "There")}));
 }
 
 }  // namespace

@@ -186,15 +186,13 @@ TEST(SrtReader, NoTimeLineAtAllIsNotSubRip) {
 
 TEST(SrtReader, EntriesBeforeTheFilmAndBlocksInBraces) {
   auto loaded = LoadBytes(
-      "1\n00:00:-2,-345 --> 00:00:01,234\nshown from 0\n\n"        // lines 1-4
-      "2\n00:00:-5,000 --> 00:00:00,000\nnever shown\n\n"          // 5-8
-      "3\n00:00:02,000 --> 00:00:03,000\n{note} text {}here{\n\n"  // 9-12
-      "4\n00:00:04,000 --> 00:00:05,000\n{\\p1}m 0 0 l 9 9{\\p0}\n");
+      "1\n00:00:-5,000 --> 00:00:00,000\nnever shown\n\n"          // lines 1-4
+      "2\n00:00:02,000 --> 00:00:03,000\n{note} text {}here{\n\n"  // 5-8
+      "3\n00:00:04,000 --> 00:00:05,000\n{\\p1}m 0 0 l 9 9{\\p0}\n");
   EXPECT_EQ(loaded.document.Lines,
-            (std::vector<SubtitleLine>{Entry("-2345", "1234", "shown from 0"), Entry("2000", "3000", " text here{"),
-                                       Entry("4000", "5000")}));
+            (std::vector<SubtitleLine>{Entry("2000", "3000", " text here{"), Entry("4000", "5000")}));
   ASSERT_EQ(loaded.messages.size(), 1u);
-  EXPECT_TRUE(loaded.messages[0].ends_with("\rline 6: ends at or before 00:00:00,000, so it is never shown"))
+  EXPECT_TRUE(loaded.messages[0].ends_with("\rline 2: ends at or before 00:00:00,000, so it is never shown"))
       << loaded.messages[0];
 }
 
