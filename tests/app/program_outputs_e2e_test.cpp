@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <future>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,16 +22,14 @@ using test::ProgramRun;
 using test::ReadFile;
 using test::TempDir;
 
-// The 16 values of a PAL job on `subtitle`, with the IFO `ifo` or none.
-std::vector<std::string> Job(const std::string& subtitle, const std::string& ifo = "none") {
-  return {
-      ifo == "none" ? "-1" : "0", ifo, subtitle, "-1", "1", "0", "2", "0", "0", "4", "0", "14", "0", "30", "-4", "1"};
+// The 16 values of a no-IFO PAL job on `subtitle`.
+std::vector<std::string> Job(const std::string& subtitle) {
+  return {"-1", "none", subtitle, "-1", "1", "0", "2", "0", "0", "4", "0", "14", "0", "30", "-4", "1"};
 }
 
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
-  return names;
+// The files in `folder`: a run that fails leaves no temporary file behind.
+long FileCount(const std::string& folder) {
+  return std::distance(fs::directory_iterator(folder), fs::directory_iterator{});
 }
 
 const std::string kThreeEntries =
@@ -46,23 +43,22 @@ TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash
   const std::string tenMb = dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n");
   const std::string huge = dir.Write("huge.srt", line + "Hi\n");
   fs::resize_file(huge, (uint64_t{256} << 20) + 1);  // sparse: costs no disk
-  struct Case {
+  const struct {
     const char* what;
     std::vector<std::string> args;
     const char* message;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"a line whose width overflowed an int", {"convert", "--size", "50", wide}, "pixels wide, the frame holds"},
       {"a 10 MB line in the window's message", Job(tenMb), "is too long"},
       {"a file over 256 MiB", {"convert", huge}, "it is larger than 256 MiB"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const ProgramRun run = test::RunQuilletProgram(c.args, {{}, 120});
     EXPECT_EQ(run.status, 1) << c.what;
     EXPECT_TRUE(Contains(run.err, c.message)) << c.what << ": " << run.err.substr(0, 300);
     EXPECT_LT(run.err.size(), 1000u) << c.what;
   }
-  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"wide.srt", "ten.srt", "huge.srt"}));
+  EXPECT_EQ(FileCount(dir.Path()), 3);
 }
 
 // As root, with a second user (nobody) who plants links in a sticky folder anyone may write to.
@@ -101,7 +97,7 @@ TEST(ProgramOutputs, AFullDiskLeavesTheEarlierSupAndInstructionFileAsTheyWere) {
   EXPECT_TRUE(Contains(run.err, "File too large")) << run.err;
   EXPECT_EQ(ReadFile(sup), "earlier sup");
   EXPECT_EQ(ReadFile(help), "earlier help");
-  EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"movie.srt", "movie.sup", "movie.Quillet_Help.txt"}));
+  EXPECT_EQ(FileCount(dir.Path()), 3);
 }
 
 // Three runs on one output at once, each with a palette case of its own: the SUP file and the instruction file in
@@ -109,9 +105,10 @@ TEST(ProgramOutputs, AFullDiskLeavesTheEarlierSupAndInstructionFileAsTheyWere) {
 TEST(ProgramOutputs, ConcurrentRunsOnOneOutputLeaveThePairOfOneRun) {
   TempDir dir;
   const std::string subtitle = dir.Write("movie.srt", kThreeEntries);
-  const std::vector<std::vector<std::string>> jobs = {
-      Job(subtitle), Job(subtitle, dir.Write("VTS_01_0.IFO", ReadFile(test::DataFile("ifo_greys_pal.ifo")))),
-      Job(subtitle, dir.Write("VTS_02_0.IFO", ReadFile(test::DataFile("ifo_monochrome_ntsc.ifo"))))};
+  std::vector<std::vector<std::string>> jobs(3, Job(subtitle));
+  jobs[1][0] = jobs[2][0] = "0";  // with an IFO of each standard
+  jobs[1][1] = dir.Write("VTS_01_0.IFO", ReadFile(test::DataFile("ifo_greys_pal.ifo")));
+  jobs[2][1] = dir.Write("VTS_02_0.IFO", ReadFile(test::DataFile("ifo_monochrome_ntsc.ifo")));
   // What each run writes alone: its instruction file says which SUP file belongs to it.
   std::map<std::string, std::string> supOfHelp;
   for (const auto& job : jobs) {
