@@ -178,12 +178,21 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
   }
 }
 
-TEST_F(MuxE2e, WritesOverItsOwnEarlierOutputsButNobodyElsesFiles) {
+// A first run with an entry after the video's end, then runs on its outputs: over its own files and beside files
+// of somebody else, and one that adds a stream with another palette to the film after its project went.
+TEST_F(MuxE2e, WritesOverItsOwnOutputsButNobodyElsesAndTellsOfLateEntriesAndAnotherPalette) {
   TempDir dir;
   const std::string clip = MakeClip(dir, VideoStandard::Pal);
   ASSERT_FALSE(clip.empty());
-  const std::string srt = dir.Write("film.srt", kFirst);
-  ASSERT_EQ(Mux({"-o", dir.File("ours.mpg"), clip, srt}).status, 0);
+  const std::string srt = dir.Write("late.srt", kFirst + "3\n00:00:12,000 --> 00:00:13,000\nToo late\n\n");
+  const ProgramRun first = Mux({"-o", dir.File("ours.mpg"), clip, srt});
+  ASSERT_EQ(first.status, 0) << first.err;
+  EXPECT_TRUE(Contains(first.err, srt + ": 1 entry starts after the video ends (10.000 s)")) << first.err;
+  EXPECT_TRUE(Contains(first.err, "entries 3")) << first.err;
+  EXPECT_TRUE(Contains(first.out, dir.File("ours.palette")) && Contains(first.out, dir.File("ours.dvdauthor.xml")))
+      << first.out;
+  EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 3u);
+
   const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
   const struct {
     std::string out;                                           // the -o name, in the folder
@@ -208,27 +217,12 @@ TEST_F(MuxE2e, WritesOverItsOwnEarlierOutputsButNobodyElsesFiles) {
     EXPECT_TRUE(Contains(run.err, "it is not written over (use -o")) << run.err;
     for (const auto& [name, bytes] : c.planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
   }
-}
 
-TEST_F(MuxE2e, TellsOfLateEntriesAnotherPaletteAndAStreamWithoutALanguageAndStillWrites) {
-  TempDir dir;
-  const std::string clip = MakeClip(dir, VideoStandard::Pal);
-  ASSERT_FALSE(clip.empty());
-  const std::string srt = dir.Write("late.srt", kFirst + "3\n00:00:12,000 --> 00:00:13,000\nToo late\n\n");
-  const ProgramRun run = Mux({"-o", dir.File("out.mpg"), clip, srt});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(Contains(run.err, srt + ": 1 entry starts after the video ends (10.000 s)")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "entries 3")) << run.err;
-  EXPECT_TRUE(Contains(run.out, dir.File("out.palette")) && Contains(run.out, dir.File("out.dvdauthor.xml")))
-      << run.out;
-  EXPECT_EQ(ReadSubpictures(dir.File("out.mpg")).streams.at(0x20).size(), 3u);
-
-  // A stream added with another palette (the disc shows only one), to a film whose project is gone.
-  fs::remove(dir.File("out.dvdauthor.xml"));
+  fs::remove(dir.File("ours.dvdauthor.xml"));
   const ProgramRun more =
-      Mux({"--ifo", test::DataFile("ifo_greys_pal.ifo"), "-o", dir.File("two.mpg"), dir.File("out.mpg"), srt});
+      Mux({"--ifo", test::DataFile("ifo_greys_pal.ifo"), "-o", dir.File("two.mpg"), dir.File("ours.mpg"), srt});
   ASSERT_EQ(more.status, 0) << more.err;
-  EXPECT_TRUE(Contains(more.err, dir.File("out.mpg") + ": its palette file differs from this run's palette"))
+  EXPECT_TRUE(Contains(more.err, dir.File("ours.mpg") + ": its palette file differs from this run's palette"))
       << more.err;
   EXPECT_TRUE(Contains(more.err, "no project beside it names the language of its subpicture stream")) << more.err;
   EXPECT_TRUE(Contains(ReadFile(dir.File("two.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"en\" />"));
