@@ -8,6 +8,8 @@
 
 namespace quillet::test {
 
+inline bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 struct ProgramRun {
   int status = -1;  // exit status; -1 when the process did not exit normally, -2 when it was killed at its limit
   std::string out;
