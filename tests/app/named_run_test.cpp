@@ -45,7 +45,7 @@ TEST(NamedRun, ProgressIsDrawnOnATerminalAndWipedBeforeEachLineButNotWithQuiet) 
 std::string SubRipOf(int entries) {
   std::string text;
   for (int n = 1; n <= entries; ++n) {
-    char at[16];
+    char at[32];  // room for any int, which the compiler cannot rule out
     std::snprintf(at, sizeof at, "00:%02d:%02d", n / 60, n % 60);
     text += std::to_string(n) + "\n" + at + ",000 --> " + at + ",900\nLine number " + std::to_string(n) + "\n\n";
   }
