@@ -36,27 +36,30 @@ const std::string kThreeEntries =
     "1\n00:00:01,000 --> 00:00:02,000\nOne\n\n2\n00:00:03,000 --> 00:00:04,000\nTwo\n\n"
     "3\n00:00:05,000 --> 00:00:06,000\nThree\n";
 
-TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash) {
-  TempDir dir;
+// Each refused with status 1 and a short message instead of a crash, an echo of the whole line or a misleading text.
+TEST(ProgramOutputs, HugeLinesAndFilesClashingOutputsAndTooLongNamesAreRefusedWithShortMessages) {
+  TempDir dir, other;
   const std::string line = "1\n00:00:01,000 --> 00:00:02,000\n";
-  const std::string wide = dir.Write("wide.srt", line + std::string(33'000'000, 'W') + "\n");
-  const std::string tenMb = dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n");
   const std::string huge = dir.Write("huge.srt", line + "Hi\n");
   fs::resize_file(huge, (uint64_t{256} << 20) + 1);  // sparse: costs no disk
-  const struct {
-    const char* what;
-    std::vector<std::string> args;
-    const char* message;
-  } cases[] = {
-      {"a line whose width overflowed an int", {"convert", "--size", "50", wide}, "pixels wide, the frame holds"},
-      {"a 10 MB line in the window's message", Job(tenMb), "is too long"},
-      {"a file over 256 MiB", {"convert", huge}, "it is larger than 256 MiB"},
+  const std::string subtitle = other.Write("x.srt", kThreeEntries);
+  other.Write("x.sub", "{1}{1}25.000\n{25}{50}Hi\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      // A line whose width overflowed an int; a 10 MB line in the window's message.
+      {{"convert", "--size", "50", dir.Write("wide.srt", line + std::string(33'000'000, 'W') + "\n")},
+       "pixels wide, the frame holds"},
+      {Job(dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n")), "is too long"},
+      {{"convert", huge}, "it is larger than 256 MiB"},
+      // x.srt and ./x.sub both write x.sup, however the second is spelt.
+      {{"convert", subtitle, other.Path().string() + "/./x.sub"}, "is also the output of " + subtitle},
+      // The input's name fits the file system; its instruction file's does not.
+      {{"convert", other.Write(std::string(245, 'n') + ".srt", kThreeEntries)}, "File name too long"},
   };
-  for (const auto& c : cases) {
-    const ProgramRun run = test::RunQuilletProgram(c.args, {{}, 120});
-    EXPECT_EQ(run.status, 1) << c.what;
-    EXPECT_TRUE(Contains(run.err, c.message)) << c.what << ": " << run.err.substr(0, 300);
-    EXPECT_LT(run.err.size(), 1000u) << c.what;
+  for (const auto& [args, message] : cases) {
+    const ProgramRun run = test::RunQuilletProgram(args, {{}, 120});
+    EXPECT_EQ(run.status, 1) << message;
+    EXPECT_TRUE(Contains(run.err, message)) << run.err.substr(0, 300);
+    EXPECT_LT(run.err.size(), 1000u) << message;
   }
   EXPECT_EQ(FileCount(dir.Path()), 3);
 }
@@ -73,12 +76,10 @@ TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowed) {
   test::WriteFile(subtitle, kThreeEntries);
   fs::create_symlink(secret, shared + "/movie.sup");
   ASSERT_EQ(::lchown((shared + "/movie.sup").c_str(), 65534, 65534), 0);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", subtitle}, Job(subtitle)}) {
-    const ProgramRun run = test::RunQuilletProgram(args);
-    EXPECT_EQ(run.status, 1) << args[0];
-    EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
-    EXPECT_EQ(ReadFile(secret), "root's secret");
-  }
+  const ProgramRun run = test::RunQuilletProgram(Job(subtitle));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
+  EXPECT_EQ(ReadFile(secret), "root's secret");
 }
 
 // A disk that fills while the new files are written (RLIMIT_FSIZE, SIGXFSZ ignored): the earlier pair stays whole.
@@ -149,26 +150,6 @@ TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
     EXPECT_EQ(ReadFile(existing) == c.bytes, c.refused) << c.name;
     EXPECT_EQ(Contains(run.err, existing + " exists and is not a") && Contains(run.err, "(use -o DIR)"), c.refused)
         << run.err;
-  }
-}
-
-TEST(ProgramOutputs, MessagesSayWhatIsWrong) {
-  TempDir dir;
-  const std::string subtitle = dir.Write("x.srt", kThreeEntries);
-  dir.Write("x.sub", "{1}{1}25.000\n{25}{50}Hi\n");
-  const struct {
-    std::vector<std::string> args;
-    std::string message;
-  } cases[] = {
-      // x.srt and ./x.sub both write x.sup, however the second is spelt.
-      {{"convert", subtitle, dir.Path().string() + "/./x.sub"}, "is also the output of " + subtitle},
-      // The input's name fits the file system; its instruction file's does not.
-      {{"convert", dir.Write(std::string(245, 'n') + ".srt", kThreeEntries)}, "File name too long"},
-  };
-  for (const auto& c : cases) {
-    const ProgramRun run = test::RunQuilletProgram(c.args);
-    EXPECT_EQ(run.status, 1) << c.message;
-    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
   }
 }
 
