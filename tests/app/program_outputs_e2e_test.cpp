@@ -7,6 +7,7 @@
 #include <future>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "external_tools.h"
@@ -129,27 +130,27 @@ TEST(ProgramOutputs, ConcurrentRunsOnOneOutputLeaveThePairOfOneRun) {
   }
 }
 
+// One run on four subtitles, each beside an output of the same name: a Blu-ray SUP, a ripped VobSub pair's index
+// and stream, and an earlier SUP of ours.
 TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
-  const struct {
-    const char* name;  // a Blu-ray SUP, a ripped VobSub pair's index and stream, and an earlier SUP of ours
-    std::string bytes;
-    const char* format;
-    bool refused;
-  } cases[] = {
-      {"film.sup", "PG\x01\x02 not a DVD packet", "sup", true},
-      {"film.idx", "# VobSub index file, v7 (do not modify this line!)\n", "vobsub", true},
-      {"film.sub", std::string("\x00\x00\x01\xba", 4) + "pack", "vobsub", true},
-      {"film.sup", "SP earlier", "sup", false},
+  TempDir dir;
+  const std::tuple<const char*, std::string, bool> cases[] = {
+      {"bluray.sup", "PG\x01\x02 not a DVD packet", true},
+      {"rip.idx", "# VobSub index file, v7 (do not modify this line!)\n", true},
+      {"ripped.sub", std::string("\x00\x00\x01\xba", 4) + "pack", true},
+      {"ours.sup", "SP earlier", false},
   };
-  for (const auto& c : cases) {
-    TempDir dir;
-    const std::string existing = dir.Write(c.name, c.bytes);
-    const ProgramRun run =
-        test::RunQuilletProgram({"convert", "--format", c.format, dir.Write("film.srt", kThreeEntries)});
-    EXPECT_EQ(run.status, c.refused ? 1 : 0) << c.name << ": " << run.err;
-    EXPECT_EQ(ReadFile(existing) == c.bytes, c.refused) << c.name;
-    EXPECT_EQ(Contains(run.err, existing + " exists and is not a") && Contains(run.err, "(use -o DIR)"), c.refused)
-        << run.err;
+  std::vector<std::string> args = {"convert", "--format", "both"};
+  for (const auto& [name, bytes, refused] : cases) {
+    dir.Write(name, bytes);
+    args.push_back(dir.Write(fs::path(name).stem().string() + ".srt", kThreeEntries));
+  }
+  const ProgramRun run = test::RunQuilletProgram(args);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "it is not written over (use -o DIR)")) << run.err;
+  for (const auto& [name, bytes, refused] : cases) {
+    EXPECT_EQ(ReadFile(dir.File(name)) == bytes, refused) << name;
+    EXPECT_EQ(Contains(run.err, dir.File(name) + " exists and is not a"), refused) << name << ": " << run.err;
   }
 }
 
