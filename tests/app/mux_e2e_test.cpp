@@ -94,22 +94,19 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
           : std::vector<std::string>{"--generic"};
   ASSERT_NE(paletteArgs.back(), "");
   const std::string subtitles[] = {dir.Write("first.srt", kFirst), dir.Write("second.srt", kSecond)};
-  const std::vector<std::string> settings[] = {{"--size", "20"},
-                                               {"--size", "30", "--style", "Bold", "--colors", "0,3,1,0"}};
+  const std::vector<std::string> settings[] = {
+      {"--language", "en", "--size", "20"},
+      {"--language", "fr", "--size", "30", "--style", "Bold", "--colors", "0,3,1,0"}};
   const std::string films[] = {clip, dir.File("one.mpg"), dir.File("film.mpg")};
   // Each subtitle as a SUP file, for the units the disc must carry, and muxed onto the film of the run before.
   fs::create_directory(dir.Path() / "sup");
   for (std::size_t i = 0; i < 2; ++i) {
-    std::vector<std::string> convert = {"convert", "--quiet", "-o", dir.File("sup")};
-    std::vector<std::string> mux = {"mux", "-o", films[i + 1], "--language", i == 0 ? "en" : "fr"};
-    for (std::vector<std::string>* args : {&convert, &mux}) {
-      args->insert(args->end(), paletteArgs.begin(), paletteArgs.end());
-      args->insert(args->end(), settings[i].begin(), settings[i].end());
-    }
-    if (!pal) convert.push_back("--ntsc");  // mux takes the frame from the video, convert from the IFO or this
-    convert.push_back(subtitles[i]);
-    mux.insert(mux.end(), {films[i], subtitles[i]});
-    for (const std::vector<std::string>& args : {convert, mux}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"convert", "--quiet", "-o", dir.File("sup")},
+                                          std::vector<std::string>{"mux", "-o", films[i + 1], films[i]}}) {
+      args.insert(args.end(), paletteArgs.begin(), paletteArgs.end());
+      args.insert(args.end(), settings[i].begin(), settings[i].end());
+      if (!pal) args.push_back("--ntsc");  // convert takes the frame from this or the IFO
+      args.push_back(subtitles[i]);
       const ProgramRun run = test::RunQuilletProgram(args);
       ASSERT_EQ(run.status, 0) << run.err;
       EXPECT_EQ(run.err, "");
