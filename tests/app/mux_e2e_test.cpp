@@ -180,11 +180,9 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 3u);
 
   const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
-  const struct {
-    std::string out;                                           // the -o name, in the folder
-    std::vector<std::pair<std::string, std::string>> planted;  // files there before the run
-    std::string refused;                                       // the file named in the refusal; "" when it writes
-  } cases[] = {
+  // The -o name, the files in the folder before the run, the file named in the refusal ("" when it writes).
+  using Planted = std::vector<std::pair<std::string, std::string>>;
+  const std::tuple<std::string, Planted, std::string> cases[] = {
       {"ours.mpg", {}, ""},  // a rerun over its own outputs
       {"film.mpg", {{"film.mpg", "somebody's film"}}, "film.mpg"},
       {"film.mpg", {{"film.dvdauthor.xml", "<dvdauthor><vmgm /></dvdauthor>\n"}}, "film.dvdauthor.xml"},
@@ -193,15 +191,16 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {"film.mpg", {{"film.mpg", "somebody's film"}, {"film.dvdauthor.xml", ourProject}}, "film.mpg"},
       {"film.mpg", {{"film.mpg", ""}, {"film.palette", "108080\n"}, {"film.dvdauthor.xml", ourProject}}, ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [out, planted, refused] : cases) {
     for (const char* name : {"film.mpg", "film.palette", "film.dvdauthor.xml"}) fs::remove(dir.File(name));
-    for (const auto& [name, bytes] : c.planted) dir.Write(name, bytes);
-    const ProgramRun run = Mux({"-o", dir.File(c.out), clip, srt});
-    EXPECT_EQ(run.status, c.refused.empty() ? 0 : 1) << c.out << ": " << run.err;
-    if (c.refused.empty()) continue;
-    EXPECT_TRUE(Contains(run.err, dir.File(c.refused) + " exists and is not a")) << run.err;
-    EXPECT_TRUE(Contains(run.err, "it is not written over (use -o")) << run.err;
-    for (const auto& [name, bytes] : c.planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
+    for (const auto& [name, bytes] : planted) dir.Write(name, bytes);
+    const ProgramRun run = Mux({"-o", dir.File(out), clip, srt});
+    EXPECT_EQ(run.status, refused.empty() ? 0 : 1) << out << ": " << run.err;
+    if (refused.empty()) continue;
+    EXPECT_TRUE(Contains(run.err, dir.File(refused) + " exists and is not a") &&
+                Contains(run.err, "it is not written over (use -o"))
+        << run.err;
+    for (const auto& [name, bytes] : planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
   }
 
   fs::remove(dir.File("ours.dvdauthor.xml"));
