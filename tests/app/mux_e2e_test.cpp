@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dvdsub_decoder.h"
@@ -82,35 +83,30 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
   TempDir dir;
   const std::string clip = MakeClip(dir, GetParam());
   ASSERT_FALSE(clip.empty());
-  // A dvdauthor-made IFO's palette for PAL; for NTSC the generic one, its four greys and then black.
-  std::array<uint32_t, 16> palette{};
-  palette.fill(pal ? 0x00108080 : 0x00008080);
-  const std::vector<uint32_t> head = pal ? std::vector<uint32_t>{0x00108080, 0x00EB8080, 0x0051F05A, 0x007D8080,
-                                                                 0x00902235, 0x00A01080, 0x00296EF0, 0x00D29210}
-                                         : std::vector<uint32_t>{0x00008080, 0x00558080, 0x00AA8080, 0x00FF8080};
-  std::copy(head.begin(), head.end(), palette.begin());
+  // PAL: a dvdauthor-made IFO's palette, black after the eighth; NTSC: the generic one, four greys and then black.
+  std::array<uint32_t, 16> palette{0x108080, 0xEB8080, 0x51F05A, 0x7D8080, 0x902235, 0xA01080, 0x296EF0, 0xD29210};
+  for (uint32_t i = 0; i < 16; ++i) {
+    if (!pal || i >= 8) palette[i] = pal ? 0x108080 : (i < 4 ? 0x55 * i : 0) << 16 | 0x8080;
+  }
   TempDir ifoDir;
   const std::vector<std::string> paletteArgs =
       pal ? std::vector<std::string>{"--ifo", test::AuthorTitleSet(ifoDir, GetParam(), palette)}
           : std::vector<std::string>{"--generic"};
   ASSERT_NE(paletteArgs.back(), "");
   const std::string subtitles[] = {dir.Write("first.srt", kFirst), dir.Write("second.srt", kSecond)};
-  const std::vector<std::string> settings[] = {{"--size", "20"},
-                                               {"--size", "30", "--style", "Bold", "--colors", "0,3,1,0"}};
+  const std::vector<std::string> settings[] = {
+      {"--language", "en", "--size", "20"},
+      {"--language", "fr", "--size", "30", "--style", "Bold", "--colors", "0,3,1,0"}};
   const std::string films[] = {clip, dir.File("one.mpg"), dir.File("film.mpg")};
   // Each subtitle as a SUP file, for the units the disc must carry, and muxed onto the film of the run before.
   fs::create_directory(dir.Path() / "sup");
   for (std::size_t i = 0; i < 2; ++i) {
-    std::vector<std::string> convert = {"convert", "--quiet", "-o", dir.File("sup")};
-    std::vector<std::string> mux = {"mux", "-o", films[i + 1], "--language", i == 0 ? "en" : "fr"};
-    for (std::vector<std::string>* args : {&convert, &mux}) {
-      args->insert(args->end(), paletteArgs.begin(), paletteArgs.end());
-      args->insert(args->end(), settings[i].begin(), settings[i].end());
-    }
-    if (!pal) convert.push_back("--ntsc");  // mux takes the frame from the video, convert from the IFO or this
-    convert.push_back(subtitles[i]);
-    mux.insert(mux.end(), {films[i], subtitles[i]});
-    for (const std::vector<std::string>& args : {convert, mux}) {
+    for (std::vector<std::string> args : {std::vector<std::string>{"convert", "--quiet", "-o", dir.File("sup")},
+                                          std::vector<std::string>{"mux", "-o", films[i + 1], films[i]}}) {
+      args.insert(args.end(), paletteArgs.begin(), paletteArgs.end());
+      args.insert(args.end(), settings[i].begin(), settings[i].end());
+      if (!pal) args.push_back("--ntsc");  // convert takes the frame from this or the IFO
+      args.push_back(subtitles[i]);
       const ProgramRun run = test::RunQuilletProgram(args);
       ASSERT_EQ(run.status, 0) << run.err;
       EXPECT_EQ(run.err, "");
@@ -150,19 +146,18 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
 
 INSTANTIATE_TEST_SUITE_P(Standards, MuxDisc, ::testing::Values(VideoStandard::Pal, VideoStandard::Ntsc));
 
-TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
+// Refusals that write nothing; a first run with an entry after the video's end, then runs on its outputs: over its
+// own files and beside files of somebody else, and one that adds a stream with another palette to the film after
+// its project went.
+TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElses) {
   TempDir dir;
   const std::string clip = MakeClip(dir, VideoStandard::Pal);
   ASSERT_FALSE(clip.empty());
-  const std::string srt = dir.Write("film.srt", kFirst);
+  const std::string srt = dir.Write("late.srt", kFirst + "3\n00:00:12,000 --> 00:00:13,000\nToo late\n\n");
   const std::string out = dir.File("out.mpg");
   std::vector<std::string> tooMany = {"-o", out, clip};
   tooMany.insert(tooMany.end(), 33, srt);
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string message;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, int, std::string> refusals[] = {
       {{"-o", out, srt, srt}, 1, "is not an MPEG-2 program stream (it reads as SubRip subtitle)"},
       {{"--ntsc", "-o", out, clip, srt}, 1, "the video is PAL (720x576), but --ntsc makes NTSC subpictures"},
       {tooMany, 1, "with 33 more it would have 33, and a DVD title holds at most 32"},
@@ -170,35 +165,24 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesNothing) {
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
   };
-  for (const auto& c : cases) {
-    const ProgramRun run = Mux(c.args);
-    EXPECT_EQ(run.status, c.status) << c.message << "\n" << run.err;
-    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
-    EXPECT_FALSE(fs::exists(out) || fs::exists(dir.File("out.palette"))) << c.message;
+  for (const auto& [args, status, message] : refusals) {
+    const ProgramRun run = Mux(args);
+    EXPECT_EQ(run.status, status) << message << "\n" << run.err;
+    EXPECT_TRUE(Contains(run.err, message)) << run.err;
+    EXPECT_FALSE(fs::exists(out) || fs::exists(dir.File("out.palette"))) << message;
   }
-}
 
-// A first run with an entry after the video's end, then runs on its outputs: over its own files and beside files
-// of somebody else, and one that adds a stream with another palette to the film after its project went.
-TEST_F(MuxE2e, WritesOverItsOwnOutputsButNobodyElsesAndTellsOfLateEntriesAndAnotherPalette) {
-  TempDir dir;
-  const std::string clip = MakeClip(dir, VideoStandard::Pal);
-  ASSERT_FALSE(clip.empty());
-  const std::string srt = dir.Write("late.srt", kFirst + "3\n00:00:12,000 --> 00:00:13,000\nToo late\n\n");
   const ProgramRun first = Mux({"-o", dir.File("ours.mpg"), clip, srt});
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_TRUE(Contains(first.err, srt + ": 1 entry starts after the video ends (00:00:10,000)")) << first.err;
-  EXPECT_TRUE(Contains(first.err, "entries 3")) << first.err;
   EXPECT_TRUE(Contains(first.out, dir.File("ours.palette")) && Contains(first.out, dir.File("ours.dvdauthor.xml")))
       << first.out;
   EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 3u);
 
   const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
-  const struct {
-    std::string out;                                           // the -o name, in the folder
-    std::vector<std::pair<std::string, std::string>> planted;  // files there before the run
-    std::string refused;                                       // the file named in the refusal; "" when it writes
-  } cases[] = {
+  // The -o name, the files in the folder before the run, the file named in the refusal ("" when it writes).
+  using Planted = std::vector<std::pair<std::string, std::string>>;
+  const std::tuple<std::string, Planted, std::string> cases[] = {
       {"ours.mpg", {}, ""},  // a rerun over its own outputs
       {"film.mpg", {{"film.mpg", "somebody's film"}}, "film.mpg"},
       {"film.mpg", {{"film.dvdauthor.xml", "<dvdauthor><vmgm /></dvdauthor>\n"}}, "film.dvdauthor.xml"},
@@ -207,15 +191,16 @@ TEST_F(MuxE2e, WritesOverItsOwnOutputsButNobodyElsesAndTellsOfLateEntriesAndAnot
       {"film.mpg", {{"film.mpg", "somebody's film"}, {"film.dvdauthor.xml", ourProject}}, "film.mpg"},
       {"film.mpg", {{"film.mpg", ""}, {"film.palette", "108080\n"}, {"film.dvdauthor.xml", ourProject}}, ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [out, planted, refused] : cases) {
     for (const char* name : {"film.mpg", "film.palette", "film.dvdauthor.xml"}) fs::remove(dir.File(name));
-    for (const auto& [name, bytes] : c.planted) dir.Write(name, bytes);
-    const ProgramRun run = Mux({"-o", dir.File(c.out), clip, srt});
-    EXPECT_EQ(run.status, c.refused.empty() ? 0 : 1) << c.out << ": " << run.err;
-    if (c.refused.empty()) continue;
-    EXPECT_TRUE(Contains(run.err, dir.File(c.refused) + " exists and is not a")) << run.err;
-    EXPECT_TRUE(Contains(run.err, "it is not written over (use -o")) << run.err;
-    for (const auto& [name, bytes] : c.planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
+    for (const auto& [name, bytes] : planted) dir.Write(name, bytes);
+    const ProgramRun run = Mux({"-o", dir.File(out), clip, srt});
+    EXPECT_EQ(run.status, refused.empty() ? 0 : 1) << out << ": " << run.err;
+    if (refused.empty()) continue;
+    EXPECT_TRUE(Contains(run.err, dir.File(refused) + " exists and is not a") &&
+                Contains(run.err, "it is not written over (use -o"))
+        << run.err;
+    for (const auto& [name, bytes] : planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
   }
 
   fs::remove(dir.File("ours.dvdauthor.xml"));

@@ -7,6 +7,7 @@
 #include <future>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "external_tools.h"
@@ -36,27 +37,30 @@ const std::string kThreeEntries =
     "1\n00:00:01,000 --> 00:00:02,000\nOne\n\n2\n00:00:03,000 --> 00:00:04,000\nTwo\n\n"
     "3\n00:00:05,000 --> 00:00:06,000\nThree\n";
 
-TEST(ProgramOutputs, HugeLinesAndFilesAreRefusedWithShortMessagesInsteadOfACrash) {
-  TempDir dir;
+// Each refused with status 1 and a short message instead of a crash, an echo of the whole line or a misleading text.
+TEST(ProgramOutputs, HugeLinesAndFilesClashingOutputsAndTooLongNamesAreRefusedWithShortMessages) {
+  TempDir dir, other;
   const std::string line = "1\n00:00:01,000 --> 00:00:02,000\n";
-  const std::string wide = dir.Write("wide.srt", line + std::string(33'000'000, 'W') + "\n");
-  const std::string tenMb = dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n");
   const std::string huge = dir.Write("huge.srt", line + "Hi\n");
   fs::resize_file(huge, (uint64_t{256} << 20) + 1);  // sparse: costs no disk
-  const struct {
-    const char* what;
-    std::vector<std::string> args;
-    const char* message;
-  } cases[] = {
-      {"a line whose width overflowed an int", {"convert", "--size", "50", wide}, "pixels wide, the frame holds"},
-      {"a 10 MB line in the window's message", Job(tenMb), "is too long"},
-      {"a file over 256 MiB", {"convert", huge}, "it is larger than 256 MiB"},
+  const std::string subtitle = other.Write("x.srt", kThreeEntries);
+  other.Write("x.sub", "{1}{1}25.000\n{25}{50}Hi\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      // A line whose width overflowed an int; a 10 MB line in the window's message.
+      {{"convert", "--size", "50", dir.Write("wide.srt", line + std::string(33'000'000, 'W') + "\n")},
+       "pixels wide, the frame holds"},
+      {Job(dir.Write("ten.srt", line + std::string(10'000'000, 'a') + "\n")), "is too long"},
+      {{"convert", huge}, "it is larger than 256 MiB"},
+      // x.srt and ./x.sub both write x.sup, however the second is spelt.
+      {{"convert", subtitle, other.Path().string() + "/./x.sub"}, "is also the output of " + subtitle},
+      // The input's name fits the file system; its instruction file's does not.
+      {{"convert", other.Write(std::string(245, 'n') + ".srt", kThreeEntries)}, "File name too long"},
   };
-  for (const auto& c : cases) {
-    const ProgramRun run = test::RunQuilletProgram(c.args, {{}, 120});
-    EXPECT_EQ(run.status, 1) << c.what;
-    EXPECT_TRUE(Contains(run.err, c.message)) << c.what << ": " << run.err.substr(0, 300);
-    EXPECT_LT(run.err.size(), 1000u) << c.what;
+  for (const auto& [args, message] : cases) {
+    const ProgramRun run = test::RunQuilletProgram(args, {{}, 120});
+    EXPECT_EQ(run.status, 1) << message;
+    EXPECT_TRUE(Contains(run.err, message)) << run.err.substr(0, 300);
+    EXPECT_LT(run.err.size(), 1000u) << message;
   }
   EXPECT_EQ(FileCount(dir.Path()), 3);
 }
@@ -73,12 +77,10 @@ TEST(ProgramOutputs, ALinkAnotherUserPlantedIsNotFollowed) {
   test::WriteFile(subtitle, kThreeEntries);
   fs::create_symlink(secret, shared + "/movie.sup");
   ASSERT_EQ(::lchown((shared + "/movie.sup").c_str(), 65534, 65534), 0);
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"convert", subtitle}, Job(subtitle)}) {
-    const ProgramRun run = test::RunQuilletProgram(args);
-    EXPECT_EQ(run.status, 1) << args[0];
-    EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
-    EXPECT_EQ(ReadFile(secret), "root's secret");
-  }
+  const ProgramRun run = test::RunQuilletProgram(Job(subtitle));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "it is a link owned by another user in the shared folder")) << run.err;
+  EXPECT_EQ(ReadFile(secret), "root's secret");
 }
 
 // A disk that fills while the new files are written (RLIMIT_FSIZE, SIGXFSZ ignored): the earlier pair stays whole.
@@ -128,47 +130,27 @@ TEST(ProgramOutputs, ConcurrentRunsOnOneOutputLeaveThePairOfOneRun) {
   }
 }
 
+// One run on four subtitles, each beside an output of the same name: a Blu-ray SUP, a ripped VobSub pair's index
+// and stream, and an earlier SUP of ours.
 TEST(ProgramOutputs, ConvertWritesOverItsOwnEarlierOutputsButNoOneElsesFiles) {
-  const struct {
-    const char* name;  // a Blu-ray SUP, a ripped VobSub pair's index and stream, and an earlier SUP of ours
-    std::string bytes;
-    const char* format;
-    bool refused;
-  } cases[] = {
-      {"film.sup", "PG\x01\x02 not a DVD packet", "sup", true},
-      {"film.idx", "# VobSub index file, v7 (do not modify this line!)\n", "vobsub", true},
-      {"film.sub", std::string("\x00\x00\x01\xba", 4) + "pack", "vobsub", true},
-      {"film.sup", "SP earlier", "sup", false},
-  };
-  for (const auto& c : cases) {
-    TempDir dir;
-    const std::string existing = dir.Write(c.name, c.bytes);
-    const ProgramRun run =
-        test::RunQuilletProgram({"convert", "--format", c.format, dir.Write("film.srt", kThreeEntries)});
-    EXPECT_EQ(run.status, c.refused ? 1 : 0) << c.name << ": " << run.err;
-    EXPECT_EQ(ReadFile(existing) == c.bytes, c.refused) << c.name;
-    EXPECT_EQ(Contains(run.err, existing + " exists and is not a") && Contains(run.err, "(use -o DIR)"), c.refused)
-        << run.err;
-  }
-}
-
-TEST(ProgramOutputs, MessagesSayWhatIsWrong) {
   TempDir dir;
-  const std::string subtitle = dir.Write("x.srt", kThreeEntries);
-  dir.Write("x.sub", "{1}{1}25.000\n{25}{50}Hi\n");
-  const struct {
-    std::vector<std::string> args;
-    std::string message;
-  } cases[] = {
-      // x.srt and ./x.sub both write x.sup, however the second is spelt.
-      {{"convert", subtitle, dir.Path().string() + "/./x.sub"}, "is also the output of " + subtitle},
-      // The input's name fits the file system; its instruction file's does not.
-      {{"convert", dir.Write(std::string(245, 'n') + ".srt", kThreeEntries)}, "File name too long"},
+  const std::tuple<const char*, std::string, bool> cases[] = {
+      {"bluray.sup", "PG\x01\x02 not a DVD packet", true},
+      {"rip.idx", "# VobSub index file, v7 (do not modify this line!)\n", true},
+      {"ripped.sub", std::string("\x00\x00\x01\xba", 4) + "pack", true},
+      {"ours.sup", "SP earlier", false},
   };
-  for (const auto& c : cases) {
-    const ProgramRun run = test::RunQuilletProgram(c.args);
-    EXPECT_EQ(run.status, 1) << c.message;
-    EXPECT_TRUE(Contains(run.err, c.message)) << run.err;
+  std::vector<std::string> args = {"convert", "--format", "both"};
+  for (const auto& [name, bytes, refused] : cases) {
+    dir.Write(name, bytes);
+    args.push_back(dir.Write(fs::path(name).stem().string() + ".srt", kThreeEntries));
+  }
+  const ProgramRun run = test::RunQuilletProgram(args);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, "it is not written over (use -o DIR)")) << run.err;
+  for (const auto& [name, bytes, refused] : cases) {
+    EXPECT_EQ(ReadFile(dir.File(name)) == bytes, refused) << name;
+    EXPECT_EQ(Contains(run.err, dir.File(name) + " exists and is not a"), refused) << name << ": " << run.err;
   }
 }
 
