@@ -95,10 +95,10 @@ TEST(FormMainDesktop, ADroppedFileLoadsAsItsButtonWould) {
 
 TEST(FormMainDesktop, AShortMessageLeavesRoomForItsTitle) {
   EnsureApplication();
-  QMessageBox plain(QMessageBox::NoIcon, QStringLiteral("Quillet"), QStringLiteral("Operation Aborted"));
-  QMessageBox widened(QMessageBox::NoIcon, QStringLiteral("Quillet"), QStringLiteral("Operation Aborted"));
-  ui::GiveRoomForTitle(widened);
-  EXPECT_GT(widened.sizeHint().width(), plain.sizeHint().width());
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quillet"), QStringLiteral("Operation Aborted"));
+  const int plain = box.sizeHint().width();
+  ui::GiveRoomForTitle(box);
+  EXPECT_GT(box.sizeHint().width(), plain);
 }
 
 }  // namespace
