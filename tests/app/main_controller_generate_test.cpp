@@ -269,7 +269,6 @@ TEST_F(Generate, TheAbortMessageStandsBesideTheLastEntryWritten) {
     shownAtMessage = h.State().preview;
   };
   h.controller.ButtonGenerateSupClick();
-  ASSERT_EQ(Packets(Sup()).size(), 7u);
   EXPECT_TRUE(shownAtMessage == h.State().preview);  // what the run shows at its end: entry 7
 }
 
