@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdio>
 #include <iostream>
 #include <sstream>
 
@@ -26,55 +25,43 @@ Captured RunConvert(const std::vector<std::string>& args, bool errIsTerminal) {
   return {status, out.str(), err.str()};
 }
 
-TEST(NamedRun, ProgressIsDrawnOnATerminalAndWipedBeforeEachLineButNotWithQuiet) {
-  test::TempDir dir;
-  const std::string srt = dir.Write("film.srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
-  const Captured run = RunConvert({"-j", "1", srt}, true);
-  ASSERT_EQ(run.status, kExitOk) << run.err;
-  EXPECT_EQ(run.err.rfind("\r\033[Kquillet: 0/1 files, 0 entries, 0:00 elapsed", 0), 0u) << run.err;
-  EXPECT_TRUE(run.err.ends_with("\r\033[K")) << run.err;  // nothing of it stays on the terminal
-  EXPECT_EQ(run.out,
-            srt + ": wrote " + dir.File("film.sup") + ", " + dir.File("film.Quillet_Help.txt") + " (3 entries)\n");
-  const Captured quiet = RunConvert({"--quiet", srt}, true);
-  EXPECT_EQ(quiet.status, kExitOk);
-  EXPECT_EQ(quiet.err, "");
-  EXPECT_EQ(quiet.out, "");
-}
-
-// A SubRip file of `entries` one-line entries, a second apart.
-std::string SubRipOf(int entries) {
-  std::string text;
-  for (int n = 1; n <= entries; ++n) {
-    char at[32];  // room for any int, which the compiler cannot rule out
-    std::snprintf(at, sizeof at, "00:%02d:%02d", n / 60, n % 60);
-    text += std::to_string(n) + "\n" + at + ",000 --> " + at + ",900\nLine number " + std::to_string(n) + "\n\n";
+// A MicroDVD film of `entries` one-line entries, a second apart.
+std::string FilmOf(int entries) {
+  std::string text = "{1}{1}25\n";
+  for (int frame = 25; frame <= 25 * entries; frame += 25) {
+    text += '{';
+    text += std::to_string(frame) + "}{" + std::to_string(frame + 20) + "}Line\n";
   }
   return text;
 }
 
-TEST(NamedRun, LinesComeInTheOrderOfTheArgumentsWhateverFinishesFirst) {
+// Lines come in the order of the arguments, whatever finishes first.
+TEST(NamedRun, ProgressIsDrawnOnATerminalAndWipedBeforeEachLineInTheArgumentsOrderButNotWithQuiet) {
   test::TempDir dir;
-  const std::string longFirst = dir.Write("long.srt", SubRipOf(400)), shortLast = dir.Write("short.srt", SubRipOf(1));
-  const Captured run = RunConvert({"-j", "2", longFirst, shortLast}, false);
+  const std::string longFirst = dir.Write("long.sub", FilmOf(400));
+  const std::string srt = dir.Write("film.srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
+  const Captured run = RunConvert({"-j", "2", longFirst, srt}, true);
   ASSERT_EQ(run.status, kExitOk) << run.err;
+  EXPECT_EQ(run.err.rfind("\r\033[Kquillet: 0/2 files, 0 entries, 0:00 elapsed", 0), 0u) << run.err;
+  EXPECT_TRUE(run.err.ends_with("\r\033[K")) << run.err;  // nothing of it stays on the terminal
   EXPECT_EQ(run.out.rfind(longFirst + ": wrote", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("\n" + shortLast + ": wrote"), std::string::npos) << run.out;
+  EXPECT_TRUE(run.out.ends_with("\n" + srt + ": wrote " + dir.File("film.sup") + ", " +
+                                dir.File("film.Quillet_Help.txt") + " (3 entries)\n"))
+      << run.out;
+  EXPECT_EQ(RunConvert({"--quiet", srt}, true).err, "");
 }
 
 TEST(NamedRun, AnInterruptWipesTheProgressLineBeforeTheProcessEnds) {
   test::TempDir dir;
-  const std::string srt = dir.Write("long.srt", SubRipOf(3000));
+  const std::string film = dir.Write("long.sub", FilmOf(3000));
   int errPipe[2];
   ASSERT_EQ(::pipe(errPipe), 0);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
-  if (child == 0) {
+  if (child == 0) {  // standard error, a pipe, stands for the terminal
     ::dup2(errPipe[1], STDERR_FILENO);
-    ::close(errPipe[0]);
     std::ostringstream out;
-    // Standard error stands for the terminal: the progress line goes there.
-    RunNamedCommand(NamedCommand::Convert, {"-j", "1", srt}, out, std::cerr, true);
-    ::_exit(0);
+    ::_exit(RunNamedCommand(NamedCommand::Convert, {"-j", "1", film}, out, std::cerr, true));
   }
   ::close(errPipe[1]);
   std::string err;
@@ -82,10 +69,7 @@ TEST(NamedRun, AnInterruptWipesTheProgressLineBeforeTheProcessEnds) {
   bool interrupted = false;
   for (ssize_t got; (got = ::read(errPipe[0], buffer, sizeof buffer)) > 0;) {
     err.append(buffer, static_cast<std::size_t>(got));
-    if (!interrupted && err.find("files,") != std::string::npos) {
-      ::kill(child, SIGINT);
-      interrupted = true;
-    }
+    if (!interrupted && err.find("files,") != std::string::npos) interrupted = ::kill(child, SIGINT) == 0;
   }
   ::close(errPipe[0]);
   int status = 0;
