@@ -12,12 +12,9 @@ using test::Font;
 using test::SharedEngine;
 
 // `count` words of four M each, one blank between them: at size 30 four fit in a line, five do not.
-std::string Words(int count, const char* blank = " ") {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) text += blank;
-    text += "MMMM";
-  }
+std::string Words(int count, const std::string& blank = " ") {
+  std::string text = "MMMM";
+  for (int i = 1; i < count; ++i) text += blank + "MMMM";
   return text;
 }
 
