@@ -15,10 +15,7 @@ namespace {
 // markup byte second, but its lines must read all the same; its Han beside Hangul is drawn in the Korean stand-in
 // in UTF-8 too. Every entry has three lines.
 const struct {
-  const char* charset;
-  const char* codePage;
-  const char* srt;
-  const char* microDvd;
+  const char *charset, *codePage, *srt, *microDvd;
 } kTexts[] = {
     {"SHIFTJIS", "CP932", "ポケモン予N十h分倍\\i1}x\\N倒倒\\N三", "{y:i}ポイント|ポスト予N|倍y:b}z"},
     {"CHINESEBIG5", "CP950", "么N么h叻\\i1}x\\N吜吜\\N三", "{y:i}吜a|么N|叻y:b}z"},
