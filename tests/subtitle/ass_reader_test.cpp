@@ -1,4 +1,5 @@
-// The ASS/SSA reader: the Format line, Dialogue and Comment lines, times, override markup, time order.
+// The ASS/SSA reader: the Format line, Dialogue lines, times, text, time order. Comment lines, SSA v4 and the
+// times ffmpeg also reads are the corpus files' (SubtitleCorpus.EveryFileLoadsAsFfmpegReadsIt).
 #include "subtitle/ass_reader.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +33,10 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
       "[Events]\n"                                                                                          // 9
       "Format: Start, Text-less, End, Style, Text\n"                                                        // 10
       "Dialogue: 0:00:05.00,x,0:00:07.00,Default,Later, with commas\n"                                      // 11
-      "Comment: 0:00:01.00,x,0:00:02.00,Default,a comment\n"                                                // 12
-      "Dialogue: 0:00:01.00,x,0:00:04.50,Default,{\\an8\\pos(10,20)}{\\i1}Top{\\i0}\\Nsecond\\h<i>!</i>\n"  // 13
-      "Dialogue: 0:00:13.00,x,0:00:14.00\n"                                                                 // 14
-      "Dialogue: 0:00:1x.00,x,0:00:14.00,Default,bad time\n"                                                // 15
-      "Dialogue: 0:00:-3.00,x,0:00:-1.00,Default,before the film\n";                                        // 16
+      "Dialogue: 0:00:01.00,x,0:00:04.50,Default,{\\an8\\pos(10,20)}{\\i1}Top{\\i0}\\Nsecond\\h<i>!</i>\n"  // 12
+      "Dialogue: 0:00:13.00,x,0:00:14.00\n"                                                                 // 13
+      "Dialogue: 0:00:1x.00,x,0:00:14.00,Default,bad time\n"                                                // 14
+      "Dialogue: 0:00:-3.00,x,0:00:-1.00,Default,before the film\n";                                        // 15
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadAss(file, document);
   EXPECT_TRUE(document.Loaded);
@@ -44,12 +44,11 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
                                 Entry("1000", "4500", "Top", "second <i>!</i>"),  // HTML tags are SubRip's, not ASS's
                                 Entry("5000", "7000", "Later, with commas"),
                             }));
-  EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{14, "the event has fewer fields than its Format line names"},
-                                                {15, "the start time cannot be read"},
-                                                {16, kEndsBeforeFilmStarts}}));
+  EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{13, "the event has fewer fields than its Format line names"},
+                                                {14, "the start time cannot be read"},
+                                                {15, kEndsBeforeFilmStarts}}));
 }
 
-// SSA v4 files are in the corpus test; here what only this reader decides.
 TEST(AssReader, CharsetAndDetection) {
   const std::string events = "[script info]\n[Events]\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,";
   EXPECT_TRUE(LoadBytes(events + "caf\xC3\xA9\n", "a.ass").document.UnicodeText);  // no Format line: the usual ten
