@@ -1,5 +1,5 @@
 // The palette file and the project dvdauthor reads beside a muxed film. That dvdauthor reads them, and the
-// project's languages read back, is MuxE2e's.
+// project's languages read back, are MuxDisc's and MuxE2e's.
 #include "mux/dvdauthor_project.h"
 
 #include <gtest/gtest.h>
