@@ -1,4 +1,5 @@
-// The palette file and the project dvdauthor reads beside a muxed film.
+// The palette file and the project dvdauthor reads beside a muxed film. That dvdauthor reads them, and the
+// project's languages read back, are MuxDisc's and MuxE2e's.
 #include "mux/dvdauthor_project.h"
 
 #include <gtest/gtest.h>
@@ -6,34 +7,23 @@
 namespace quillet {
 namespace {
 
-TEST(DvdauthorPalette, SixteenLinesOfYCrCbAsTheTableStoresThem) {
+TEST(DvdauthorPalette, TheTablesUnusedTopByteIsNotPartOfTheColour) {
   std::array<uint32_t, 16> entries{};
-  for (uint32_t i = 0; i < 16; ++i) entries[i] = 0x00108080 + i;
-  entries[1] = 0xFF51F05A;  // the table's unused top byte is not part of the colour
-  entries[2] = 0x00000000;
-  const std::string text = DvdauthorPaletteText(entries);
-  EXPECT_EQ(text.substr(0, 21), "108080\n51F05A\n000000\n");
-  EXPECT_EQ(text.size(), 16u * 7);
-  EXPECT_EQ(text.substr(text.size() - 7), "10808F\n");
+  entries.fill(0x00108080);
+  entries[1] = 0xFF51F05A;
+  EXPECT_EQ(DvdauthorPaletteText(entries).substr(0, 21), "108080\n51F05A\n108080\n");
 }
 
-TEST(DvdauthorProject, NamesFilmPaletteAndStreamsAndReadsItsLanguagesBack) {
-  const struct { std::vector<std::string> languages; } cases[] = {{{}}, {{"en"}}, {{"en", "", "fr"}}};
-  for (const auto& c : cases) {
-    const DvdauthorProject project{"/films/a&b \"cut\".mpg", "/films/a&b.palette", VideoStandard::Ntsc, c.languages};
-    const std::string xml = DvdauthorProjectXml(project);
-    EXPECT_NE(xml.find("<vob file=\"/films/a&amp;b &quot;cut&quot;.mpg\" />"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<pgc palette=\"/films/a&amp;b.palette\">"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<dvdauthor format=\"ntsc\">"), std::string::npos) << xml;
-    EXPECT_EQ(ProjectSubpictureLanguages(xml), c.languages);
-    EXPECT_TRUE(ProjectNamesFilm(xml, project.filmPath));
-    EXPECT_FALSE(ProjectNamesFilm(xml, "/films/a&b \"cut"));  // a name that only starts the film's
-  }
-}
-
-TEST(DvdauthorProject, AProjectOfSomebodyElseGivesNoLanguages) {
+TEST(DvdauthorProject, EscapesItsNamesAndReadsOnlyItsOwnProjectsBack) {
+  const DvdauthorProject project{"/films/a&b \"cut\".mpg", "/films/a&b.palette", VideoStandard::Ntsc, {"en", "", "fr"}};
+  const std::string xml = DvdauthorProjectXml(project);
+  EXPECT_NE(xml.find("<vob file=\"/films/a&amp;b &quot;cut&quot;.mpg\" />"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<pgc palette=\"/films/a&amp;b.palette\">"), std::string::npos) << xml;
+  EXPECT_NE(xml.find("<dvdauthor format=\"ntsc\">"), std::string::npos) << xml;
+  EXPECT_EQ(ProjectSubpictureLanguages(xml), project.languages);
+  EXPECT_TRUE(ProjectNamesFilm(xml, project.filmPath));
+  EXPECT_FALSE(ProjectNamesFilm(xml, "/films/a&b \"cut"));  // a name that only starts the film's
   EXPECT_EQ(ProjectSubpictureLanguages("<dvdauthor><titleset><titles><subpicture lang=\"en\"/>"), std::nullopt);
-  EXPECT_EQ(ProjectSubpictureLanguages(""), std::nullopt);
   EXPECT_FALSE(ProjectNamesFilm("<dvdauthor><vob file=\"/films/a.mpg\" />", "/films/a.mpg"));
 }
 

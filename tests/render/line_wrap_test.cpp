@@ -12,23 +12,16 @@ using test::Font;
 using test::SharedEngine;
 
 // `count` words of four M each, one blank between them: at size 30 four fit in a line, five do not.
-std::string Words(int count, const char* blank = " ") {
-  std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (i > 0) text += blank;
-    text += "MMMM";
-  }
+std::string Words(int count, const std::string& blank = " ") {
+  std::string text = "MMMM";
+  for (int i = 1; i < count; ++i) text += blank + "MMMM";
   return text;
 }
 
 TEST(LineWrap, BreaksAtTheBlankThatBalancesTheLinesOrNowhere) {
   FontEngine& engine = SharedEngine();
   const FontDesc font = Font(30);
-  struct Case {
-    std::string line1, line2;
-    std::optional<BrokenLines> broken;
-  };
-  const Case cases[] = {
+  const std::tuple<std::string, std::string, std::optional<BrokenLines>> cases[] = {
       {Words(3), Words(3), std::nullopt},                                       // both fit: nothing to do
       {Words(8), "", BrokenLines{Words(4), Words(4)}},                          // equal halves
       {Words(7), "", BrokenLines{Words(3), Words(4)}},                          // a tie: the shorter line on top
@@ -38,8 +31,8 @@ TEST(LineWrap, BreaksAtTheBlankThatBalancesTheLinesOrNowhere) {
       {Words(9), "", std::nullopt},                                             // no break makes both fit
       {std::string(60, 'M'), "", std::nullopt},                                 // no blank at all
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(BreakLongLines(engine, c.line1, c.line2, font), c.broken) << c.line1 << " | " << c.line2;
+  for (const auto& [line1, line2, broken] : cases) {
+    EXPECT_EQ(BreakLongLines(engine, line1, line2, font), broken) << line1 << " | " << line2;
   }
 }
 
