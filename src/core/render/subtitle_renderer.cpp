@@ -161,9 +161,23 @@ InkRows PaintedRows(const std::array<LinePasses, 2>& lines) {
   InkRows rows;
   for (const LinePasses& line : lines) {
     const BitMask& drawn = line.outline;
+    // Only the columns inside the frame are drawn: ink past its left or right edge gives the band no row.
+    const int left = line.cellX + drawn.left;
+    const int from = std::max(0, -left);
+    const int to = std::min(drawn.width, kFrameWidth - left);
+    if (from >= to) continue;
+    const int lastWord = (to - 1) >> 6;
+    const uint64_t firstBits = ~uint64_t{0} << (from & 63);
+    const uint64_t lastBits = (to & 63) == 0 ? ~uint64_t{0} : (uint64_t{1} << (to & 63)) - 1;
     auto inked = [&](int row) {
       const uint64_t* words = drawn.Row(row);
-      return std::any_of(words, words + drawn.wordsPerRow, [](uint64_t w) { return w != 0; });
+      for (int k = from >> 6; k <= lastWord; ++k) {
+        uint64_t w = words[k];
+        if (k == from >> 6) w &= firstBits;
+        if (k == lastWord) w &= lastBits;
+        if (w != 0) return true;
+      }
+      return false;
     };
     int first = 0, last = drawn.height - 1;
     while (first <= last && !inked(first)) ++first;

@@ -97,7 +97,7 @@ struct EntryPasses {
   std::u32string controlCharacters;
 };
 
-// The frame rows the passes paint (the outline holds every pixel a line draws).
+// The frame rows the passes paint inside the frame (the outline holds every pixel a line draws).
 InkRows PaintedRows(const std::array<LinePasses, 2>& lines);
 
 // Lays out and places the entry's two lines as RenderFrame does, on a frame of the settings' standard, and
