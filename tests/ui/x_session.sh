@@ -59,7 +59,8 @@ open_window() {
   "$work/quillet" "$@" >"$work/quillet-$name.log" 2>&1 &
   quillet=$!
   pids+=("$quillet")
-  window=$(wait_for_window 600 'Quillet By Veltrix$')  # a minute: a loaded machine starts the window slowly
+  # A minute: a loaded machine starts the window slowly. While a file given to it loads, the title says so.
+  window=$(wait_for_window 600 'Quillet By Veltrix( Loading Subtitle\.\.\.)?$')
   [ -n "$window" ] || fail "the window did not open ($name)"
   sleep 1  # shown, placed by the window manager, restored again at its first activation
 }
