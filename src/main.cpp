@@ -3,6 +3,7 @@
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "base/number_text.h"
+#include "base/shown_text.h"
 #include "module_loader.h"
 #include "mux_module.h"
 #include "settings/settings_location.h"
@@ -59,6 +61,9 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit (ulimit -f) would end the process without a word at the write that passes it; ignored, the
+  // write fails with "File too large", which the run reports like any failed write.
+  std::signal(SIGXFSZ, SIG_IGN);
   std::vector<std::string> args(argv + 1, argv + argc);
   const quillet::ProgramArguments start = quillet::ClassifyProgramArguments(args, [](const std::string& path) {
     std::error_code ec;
@@ -114,7 +119,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "quillet: no display to open the window with %s.\n"
                  "Convert it without the window: quillet convert %s\n",
-                 quillet::QuoteForMessage(start.file).c_str(), start.file.c_str());
+                 quillet::QuoteForMessage(start.file).c_str(), quillet::ShellQuoted(start.file).c_str());
     return 2;
   }
   if (!unattended) {

@@ -14,6 +14,7 @@
 #include "app/named_run_setup.h"
 #include "app/usage.h"
 #include "base/errors.h"
+#include "base/file_paths.h"
 #include "base/number_text.h"
 #include "base/output_file.h"
 #include "base/output_set.h"
@@ -43,13 +44,6 @@ std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(path, ec);
   return ec ? path : absolute.lexically_normal().string();
-}
-
-// Whether two names are one file: the same file on disk, or (for a file not there yet) the same place.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::equivalent(LinkedPath(a), LinkedPath(b), ec) && !ec) return true;
-  return AbsolutePath(LinkedPath(a)) == AbsolutePath(LinkedPath(b));
 }
 
 std::string EntryList(const std::vector<int>& entries) {

@@ -17,6 +17,7 @@
 #include "app/output_clashes.h"
 #include "app/subtitle_check.h"
 #include "app/usage.h"
+#include "base/shown_text.h"
 #include "run/worker_count.h"
 
 namespace quillet {
@@ -117,9 +118,11 @@ class Reporter {
     bool done = false;
   };
 
+  // A line names files and values as given: their control characters are written out, so a name can neither
+  // break the line nor speak to the terminal.
   void Write(std::ostream& stream, const std::string& line) {
     WipeProgress();
-    stream << line << '\n' << std::flush;
+    stream << EscapeControls(line) << '\n' << std::flush;
   }
   void WipeProgress() {
     if (!m_progressShown) return;
@@ -199,7 +202,7 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
   const std::string prefix = std::string("quillet ") + CommandName(command) + ": ";
   const std::string tryHelp = std::string("Try 'quillet ") + CommandName(command) + " --help'.";
   if (!parse.error.empty()) {
-    err << prefix << parse.error << '\n' << tryHelp << '\n' << std::flush;
+    err << prefix << EscapeControls(parse.error) << '\n' << tryHelp << '\n' << std::flush;
     return kExitUsage;
   }
   const NamedOptions& options = parse.options;
@@ -254,9 +257,13 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
       const std::string& path = options.files[static_cast<std::size_t>(i)];
       const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), entriesDone);
       for (const std::string& problem : outcome.problems) reporter.FileLine(i, true, path + ": " + problem);
-      if (!outcome.problems.empty()) anyFailed = true;
+      if (outcome.unlistedProblems > 0) {
+        reporter.FileLine(i, true,
+                          path + ": and " + std::to_string(outcome.unlistedProblems) + " more problems, not listed");
+      }
+      if (outcome.ProblemCount() > 0) anyFailed = true;
       if (!options.quiet) {
-        const std::size_t count = outcome.problems.size();
+        const std::size_t count = outcome.ProblemCount();
         reporter.FileLine(i, false,
                           path + ": " + (count == 0 ? "no" : std::to_string(count)) +
                               (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +

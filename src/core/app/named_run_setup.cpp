@@ -7,6 +7,9 @@
 
 #include "app/render_settings_for.h"
 #include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/file_paths.h"
+#include "base/shown_text.h"
 #include "palette/ifo_reader.h"
 #include "render/charset_decoder.h"
 #include "render/name_tables.h"
@@ -31,9 +34,16 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   job.fontname = fontIndex;
 
   if (!options.outputDir.empty()) {
+    // Resolved as every output name in it will be (OutputFile, FileKey): a link on the way that may not be
+    // followed is refused here, before any file is converted.
     std::error_code ec;
-    if (!std::filesystem::is_directory(options.outputDir, ec)) {
-      error = {true, "-o: '" + options.outputDir + "' is not a folder"};
+    try {
+      if (!std::filesystem::is_directory(ResolvedPath(options.outputDir, "use"), ec)) {
+        error = {true, "-o: '" + EscapeControls(options.outputDir) + "' is not a folder"};
+        return setup;
+      }
+    } catch (const FileError& e) {
+      error = {true, "-o: " + EscapeControls(e.what())};
       return setup;
     }
   }

@@ -1,6 +1,8 @@
 // Locale-free reading of decimal numbers, rounding, quoting a value and writing a clock time for a message.
 #include "base/number_text.h"
 
+#include "base/shown_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -74,7 +76,7 @@ long double RoundHalfToEven(long double value) {
 std::string QuoteForMessage(std::string_view text) {
   constexpr std::size_t kMaxShown = 60;
   std::string quoted = "'";
-  quoted += text.substr(0, kMaxShown);
+  quoted += EscapeControls(text.substr(0, kMaxShown));
   quoted += text.size() <= kMaxShown ? "'" : "...'";
   return quoted;
 }

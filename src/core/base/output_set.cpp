@@ -1,12 +1,18 @@
 // The files of one run put into place together: every new file on disk first, then the swap under a lock.
 #include "base/output_set.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <limits>
+#include <map>
 #include <vector>
 
 namespace quillet {
@@ -40,6 +46,37 @@ class FolderLocks {
   std::vector<int> m_fds;
 };
 
+// Removes the hidden temporary files that runs killed before their commit left for `targets` (bare names) in
+// `folder`: those of this user whose process is gone. A live run's files are left alone, as is anything else.
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::vector<std::string>& targets) {
+  DIR* const listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  const int folderFd = ::dirfd(listing);
+  while (const dirent* entry = ::readdir(listing)) {
+    if (entry->d_name[0] != '.') continue;
+    const std::string_view name = entry->d_name;
+    long pid = 0;
+    const bool ours = std::any_of(targets.begin(), targets.end(),
+                                  [&](const std::string& target) { return IsTemporaryNameOf(name, target, pid); });
+    if (!ours || pid == ::getpid() || pid <= 0 || pid > std::numeric_limits<pid_t>::max()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    struct stat info {};
+    if (::fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) continue;
+    ::unlinkat(folderFd, entry->d_name, 0);
+  }
+  ::closedir(listing);
+}
+
+// The bare names of `files`' targets, by folder.
+std::map<std::string, std::vector<std::string>> TargetsByFolder(std::span<OutputFile* const> files) {
+  std::map<std::string, std::vector<std::string>> targets;
+  for (OutputFile* file : files) {
+    targets[FolderOf(file->Target())].push_back(std::filesystem::path(file->Target()).filename().string());
+  }
+  return targets;
+}
+
 }  // namespace
 
 void CommitOutputs(std::span<OutputFile* const> files, std::span<const std::string> removals) {
@@ -52,6 +89,7 @@ void CommitOutputs(std::span<OutputFile* const> files, std::span<const std::stri
   // The removals and renames follow each other with nothing in between; the folders are synced after the last.
   for (const std::string& removal : removals) RemoveOutputFile(removal);
   for (OutputFile* file : files) file->Rename();
+  for (const auto& [folder, names] : TargetsByFolder(files)) RemoveStaleTemporaryFiles(folder, names);
   std::sort(synced.begin(), synced.end());
   synced.erase(std::unique(synced.begin(), synced.end()), synced.end());
   for (const std::string& folder : synced) SyncFolder(folder + "/.");
