@@ -26,9 +26,9 @@ TEST(FileKey, NamesOfOneFileMeetWhateverTheWayToIt) {
   fs::current_path(dir.Path());
   // Each pair is one file, or one place for a file not there yet.
   const std::pair<std::string, std::string> kSame[] = {
-      {real, dir.File("hard.sup")},              // a hard link
-      {real, dir.File("sub/up/real.sup")},       // a folder link in the middle
-      {"new.sup", "./sub/../new.sup"},           // not there yet, two spellings
+      {real, dir.File("hard.sup")},             // a hard link
+      {real, dir.File("sub/up/real.sup")},      // a folder link in the middle
+      {"new.sup", "./sub/../new.sup"},          // not there yet, two spellings
       {dir.File("sub/up/new.sup"), "new.sup"},  // not there yet, through the folder link
   };
   for (const auto& [a, b] : kSame) EXPECT_TRUE(SameFile(a, b)) << a << " " << b;

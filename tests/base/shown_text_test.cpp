@@ -13,12 +13,10 @@ namespace {
 
 TEST(EscapeControls, WritesOutWhatWouldBreakTheLineOrSpeakToTheTerminal) {
   const std::pair<std::string, std::string> kCases[] = {
-      {"film.srt", "film.srt"},
-      {"caf\xC3\xA9 \\ x.srt", "caf\xC3\xA9 \\ x.srt"},  // UTF-8 and a backslash stay
-      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
-      {"\x1B[2Jx\x7F", "\\x1B[2Jx\\x7F"},
-      {"\xC2\x9B" "31m", "\\xC2\\x9B31m"},  // U+009B, the C1 form of ESC [
-      {"bad\xFF\xC3", "bad\\xFF\\xC3"},     // not UTF-8
+      {"film.srt", "film.srt"},         {"caf\xC3\xA9 \\ x.srt", "caf\xC3\xA9 \\ x.srt"},  // UTF-8 and a backslash stay
+      {"a\nb\tc\rd", "a\\nb\\tc\\rd"},  {"\x1B[2Jx\x7F", "\\x1B[2Jx\\x7F"},
+      {"\302\23331m", "\\xC2\\x9B31m"},  // U+009B, the C1 form of ESC [
+      {"bad\xFF\xC3", "bad\\xFF\\xC3"},  // not UTF-8
   };
   for (const auto& [text, shown] : kCases) EXPECT_EQ(EscapeControls(text), shown) << shown;
 }
@@ -54,7 +52,7 @@ TEST(OutputNameProblem, RefusesWhatAListOrAProjectCannotCarry) {
       {"a\nb.mpg", "it holds a line break"},
       {"a\rb.mpg", "it holds a line break"},
       {"a\tb.mpg", "it holds a tab"},
-      {"a\x01" "b.mpg", "it holds a control character"},
+      {"a\001b.mpg", "it holds a control character"},
       {"a\xFF.mpg", "it is not UTF-8 text (byte 2)"},
       {"a\xEF\xBF\xBE.mpg", "it holds U+FFFE or U+FFFF, which is not a character"},
   };

@@ -69,10 +69,11 @@ std::string ResolvedPath(const std::string& path, const char* action) {
       continue;
     }
     if (!MayFollow(resolved, info)) {
-      const std::string what = names.empty() && links == 0 ? "it is" : "its way leads through \"" + next.string() + "\",";
+      const std::string what =
+          names.empty() && links == 0 ? "it is" : "its way leads through \"" + next.string() + "\",";
       throw FileError(FileErrorText(action, path,
-                                    what + " a link owned by another user in the shared folder \"" +
-                                        resolved.string() + "\", and such a link is not followed"));
+                                    what + " a link owned by another user in the shared folder \"" + resolved.string() +
+                                        "\", and such a link is not followed"));
     }
     if (++links > kMaxLinks) throw FileError(FileErrorText(action, path, ELOOP));
     std::error_code ec;

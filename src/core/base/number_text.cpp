@@ -1,11 +1,11 @@
 // Locale-free reading of decimal numbers, rounding, quoting a value and writing a clock time for a message.
 #include "base/number_text.h"
 
-#include "base/shown_text.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+
+#include "base/shown_text.h"
 
 namespace quillet {
 namespace {

@@ -11,8 +11,8 @@
 #include <random>
 
 #include "base/errors.h"
-#include "base/file_paths.h"
 #include "base/file_descriptor.h"
+#include "base/file_paths.h"
 #include "base/whole_file.h"
 
 namespace quillet {

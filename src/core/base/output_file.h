@@ -80,7 +80,7 @@ class OutputFile {
   std::string m_target;    // where the bytes go: the path, or what a link at the path points to
   std::string m_tempPath;  // the temporary name, empty while the file has none
   int m_fd = -1;
-  std::size_t m_written = 0;         // bytes handed to the file so far
+  std::size_t m_written = 0;        // bytes handed to the file so far
   std::size_t m_startedToDisk = 0;  // of those, the bytes whose write-out to disk was started
   bool m_finished = false;
   FileStamp m_stamp;
