@@ -160,5 +160,20 @@ TEST(OutputFile, FollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
   }
 }
 
+// Another user's link to a folder, planted in a shared folder, is not followed on the way to an output either.
+TEST(OutputFile, DoesNotFollowAnotherUsersFolderLinkOnTheWay) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  TempDir dir;
+  fs::create_directory(dir.File("private"));
+  const std::string shared = dir.File("shared");
+  fs::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  fs::create_directory_symlink(dir.File("private"), shared + "/out");
+  ASSERT_EQ(::lchown((shared + "/out").c_str(), 65534, 65534), 0);
+  OutputFile file(shared + "/out/film.mpg");
+  EXPECT_THROW(file.Open(), FileError);
+  EXPECT_TRUE(fs::is_empty(dir.File("private")));
+}
+
 }  // namespace
 }  // namespace quillet

@@ -16,6 +16,25 @@
 
 namespace quillet {
 
+namespace {
+
+// Why the -o folder cannot take the outputs (empty: no -o, or a folder). Resolved as every output name in it will
+// be (OutputFile, FileKey): a link on the way that may not be followed is refused here, before any file is read.
+SetupError OutputFolderError(const std::string& folder) {
+  if (folder.empty()) return {};
+  try {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(ResolvedPath(folder, "use"), ec)) {
+      return {true, "-o: '" + EscapeControls(folder) + "' is not a folder"};
+    }
+  } catch (const FileError& e) {
+    return {true, "-o: " + EscapeControls(e.what())};
+  }
+  return {};
+}
+
+}  // namespace
+
 NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error) {
   NamedRunSetup setup;
   setup.options = options;
@@ -33,20 +52,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   }
   job.fontname = fontIndex;
 
-  if (!options.outputDir.empty()) {
-    // Resolved as every output name in it will be (OutputFile, FileKey): a link on the way that may not be
-    // followed is refused here, before any file is converted.
-    std::error_code ec;
-    try {
-      if (!std::filesystem::is_directory(ResolvedPath(options.outputDir, "use"), ec)) {
-        error = {true, "-o: '" + EscapeControls(options.outputDir) + "' is not a folder"};
-        return setup;
-      }
-    } catch (const FileError& e) {
-      error = {true, "-o: " + EscapeControls(e.what())};
-      return setup;
-    }
-  }
+  if (error = OutputFolderError(options.outputDir); !error.message.empty()) return setup;
 
   setup.paletteYCrCb.fill(kGenericPaletteYCrCb[0]);
   std::copy(kGenericPaletteYCrCb.begin(), kGenericPaletteYCrCb.end(), setup.paletteYCrCb.begin());

@@ -121,6 +121,8 @@ void OutputFile::Open() {
     // The new file is this user's, as any file the process creates. Of a file this user owned it keeps who may
     // read and write it, never a set-id bit; another user's file gives it nothing (a file planted in a shared
     // folder would otherwise hand that user the new file, or let them write to it).
+    // Its group stays too when this user may give it (one of the user's own groups).
+    [[maybe_unused]] const int ignored = ::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid);
     if (::fchmod(m_fd, old.st_mode & 0777) != 0) Fail("create", errno);
   }
   m_buffer.reserve(kBufferBytes);
