@@ -38,6 +38,22 @@ TEST(CommitOutputs, RenamesInTheOrderGivenAndStopsAtAFailure) {
   EXPECT_EQ(ReadFile(dir.File("c")), "earlier");
 }
 
+// One folder named two ways (a removal spelt through a link to the folder) is locked once: locked twice, the
+// commit would wait for itself.
+TEST(CommitOutputs, LocksAFolderOnceWhateverItsNames) {
+  TempDir dir;
+  fs::create_directory_symlink(dir.Path(), dir.File("link"));
+  const std::string earlier = dir.Write("movie.idx", "earlier");
+  OutputFile sup(dir.File("movie.sup"));
+  sup.Open();
+  sup.Write(std::string_view("new"));
+  OutputFile* const files[] = {&sup};
+  const std::string removals[] = {dir.File("link/movie.idx")};
+  CommitOutputs(files, removals);
+  EXPECT_EQ(ReadFile(dir.File("movie.sup")), "new");
+  EXPECT_FALSE(fs::exists(earlier));
+}
+
 pid_t EndedProcess() {
   const pid_t child = ::fork();
   if (child == 0) ::_exit(0);

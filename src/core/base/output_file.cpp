@@ -91,6 +91,8 @@ OutputFile::~OutputFile() { Abandon(); }
 void OutputFile::Open() {
   Abandon();
   m_target = TargetOf(m_path);
+  struct stat link {};
+  m_throughLink = ::lstat(m_path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
   struct stat old {};
   const bool exists = ::stat(m_target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {

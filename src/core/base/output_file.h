@@ -67,8 +67,10 @@ class OutputFile {
   // Commit without syncing the folder afterwards: for a set of files whose folders are synced once, after the
   // last rename (CommitOutputs), so that the renames follow each other with nothing in between.
   void Rename();
-  // The file that Commit replaces: the path, or the regular file a link at the path points to ("" before Open).
+  // The file that Commit replaces: the path with every link on the way followed, made absolute ("" before Open).
   const std::string& Target() const { return m_target; }
+  // Whether the path is a symbolic link, so that Commit replaces the file it names and the link stays.
+  bool ThroughLink() const { return m_throughLink; }
   void Abandon() noexcept;
 
  private:
@@ -83,6 +85,7 @@ class OutputFile {
   std::size_t m_written = 0;        // bytes handed to the file so far
   std::size_t m_startedToDisk = 0;  // of those, the bytes whose write-out to disk was started
   bool m_finished = false;
+  bool m_throughLink = false;
   FileStamp m_stamp;
   std::string m_buffer;
 };

@@ -18,17 +18,21 @@
 namespace quillet {
 namespace {
 
-// Exclusive flock on every folder given, taken in sorted order so that two runs never wait for each other in a
-// circle; released when this goes away. A folder that cannot be opened for it is not locked: the swap then goes
-// ahead as it would without the lock (renames stay whole files either way).
+// Exclusive flock on every folder given, each folder once however it is spelt (a lock taken twice through two
+// names would wait for itself), taken in the order of the folders' identities so that two runs never wait for
+// each other in a circle; released when this goes away. A folder that cannot be opened for it is not locked: the
+// swap then goes ahead as it would without the lock (renames stay whole files either way).
 class FolderLocks {
  public:
-  explicit FolderLocks(std::vector<std::string> folders) {
-    std::sort(folders.begin(), folders.end());
-    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+  explicit FolderLocks(const std::vector<std::string>& folders) {
+    std::map<std::pair<dev_t, ino_t>, int> opened;
     for (const std::string& folder : folders) {
       const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      struct stat info {};
       if (fd < 0) continue;
+      if (::fstat(fd, &info) != 0 || !opened.emplace(std::pair(info.st_dev, info.st_ino), fd).second) ::close(fd);
+    }
+    for (const auto& [identity, fd] : opened) {
       int result = 0;
       do {
         result = ::flock(fd, LOCK_EX);
@@ -85,7 +89,7 @@ void CommitOutputs(std::span<OutputFile* const> files, std::span<const std::stri
   for (OutputFile* file : files) folders.push_back(FolderOf(file->Target()));
   for (const std::string& removal : removals) folders.push_back(FolderOf(removal));
   std::vector<std::string> synced = folders;
-  const FolderLocks locks(std::move(folders));
+  const FolderLocks locks(folders);
   // The removals and renames follow each other with nothing in between; the folders are synced after the last.
   for (const std::string& removal : removals) RemoveOutputFile(removal);
   for (OutputFile* file : files) file->Rename();
