@@ -117,6 +117,9 @@ TEST(TimingFor, NamesWhatHadToGiveWay) {
   EXPECT_EQ(TimingFor(1000, 1000), (PacketTiming{90000, 0, kTimingAsWritten}));
   EXPECT_EQ(TimingFor(-1000, 2000), (PacketTiming{0, 176, kStartBeforeZero}));
   EXPECT_EQ(TimingFor(5000, 4000), (PacketTiming{450000, 0, kEndsBeforeStart}));
+  // One tick (11.4 ms; 6 ms rounds to it) is shown; under half a tick is not.
+  EXPECT_TRUE(TimingFor(1000, 1006).Shown());
+  EXPECT_FALSE(TimingFor(1000, 1005).Shown());
   EXPECT_EQ(TimingFor(0, 745648).adjustments, kTimingAsWritten);
   EXPECT_EQ(TimingFor(0, 745649), (PacketTiming{0, 65535, kLastsTooLong}));
   EXPECT_EQ(TimingFor(-3000, -2000).adjustments, kStartBeforeZero | kEndsBeforeStart);

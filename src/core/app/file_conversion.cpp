@@ -42,8 +42,7 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices, const NamedOptions& options) {
+TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup, std::vector<std::string>& notices) {
   // The window's one message for every file it cannot take would hide the plainest reason of all.
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
@@ -56,7 +55,8 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   }
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});
+  document.LoadFromFile(path, true, sink, setup.characters,
+                        {setup.options.fps, kNoFrameRateWithoutFps, setup.codePage});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
@@ -97,7 +97,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
   try {
-    TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
+    TSubtitle document = ReadSubtitleForRun(path, setup, outcome.notices);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 

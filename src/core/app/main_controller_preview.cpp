@@ -1,7 +1,8 @@
 // The main window's subtitle load, line length check and preview.
-#include "app/main_controller.h"
 #include "app/long_lines.h"
+#include "app/main_controller.h"
 #include "app/messages.h"
+#include "app/render_settings_for.h"
 #include "base/ascii_text.h"
 #include "render/charset_decoder.h"
 #include "render/line_length_check.h"
@@ -74,7 +75,9 @@ void MainController::DoLoadSub(bool askForFile) {
   m_state.ListBoxPreviewIndex = -1;
 
   m_document = std::make_unique<TSubtitle>();
-  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters());
+  SubtitleReadOptions options;
+  options.codePage = CurrentCodePageChoice();
+  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters(), options);
   if (m_document->Loaded) {
     m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
     for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));
@@ -88,8 +91,13 @@ TextCharacters MainController::CurrentCharacters() const {
   return CharactersOfCharset(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset);
 }
 
+CodePageChoice MainController::CurrentCodePageChoice() const {
+  return CodePageChoiceFor(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset,
+                           "choose another Charset to read it otherwise");
+}
+
 void MainController::MatchDocumentToCharset() {
-  if (!m_document || !m_document->ReadAgain(CurrentCharacters())) return;
+  if (!m_document || !m_document->ReadAgain(CurrentCharacters(), CurrentCodePageChoice())) return;
   BreakLongLinesIfTicked();
   RelistEntries();
 }

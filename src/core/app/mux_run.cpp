@@ -162,7 +162,7 @@ std::optional<MuxFailure> ForeignMuxOutput(const MuxOutputNames& names) {
 SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                              std::vector<std::string>& notices) {
   std::vector<std::string> readerNotices;
-  TSubtitle document = ReadSubtitleForRun(path, setup.characters, readerNotices, setup.options);
+  TSubtitle document = ReadSubtitleForRun(path, setup, readerNotices);
   for (const std::string& notice : readerNotices) notices.push_back(path + ": " + notice);
   const RenderSettings render = setup.Render(document.UnicodeText);
   if (std::string tooWide = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);

@@ -76,6 +76,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
+  setup.codePage =
+      CodePageChoiceFor(setup.render.font.charset, engine.Options().defaultCodeset, "give --charset to choose");
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   return setup;

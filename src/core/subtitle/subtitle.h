@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text_characters.h"
+#include "subtitle/file_text.h"
 #include "subtitle/skipped_entries.h"
 #include "subtitle/subtitle_line.h"
 
@@ -26,6 +27,8 @@ struct SubtitleReadOptions {
   double microDvdFps = 0.0;
   // What such a file is refused with; empty: the frame-rate message of the window (kFrameRateMessage).
   std::string missingFpsMessage;
+  // How text without a byte-order mark is read.
+  CodePageChoice codePage;
 };
 
 class TSubtitle {
@@ -57,11 +60,11 @@ class TSubtitle {
   // before the error stay, and `Loaded` keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                     const TextCharacters& characters = {}, const SubtitleReadOptions& options = {});
-  // Reads the text of the last file loaded again with another code page's characters, when that changes where
-  // markup and line breaks lie (a switch between a two-byte code page and any other): entries keep their times
-  // and order, their lines are split anew. Says nothing (its notices were shown at the load). True when the
-  // lines were read again.
-  bool ReadAgain(const TextCharacters& characters);
+  // Reads the text of the last file loaded again with another code page's characters or code page choice, when
+  // that changes where markup and line breaks lie (a switch between a two-byte code page and any other) or what
+  // the text is (a code page found from the text, or not): entries keep their times and order, their lines are
+  // split anew. Says nothing (its notices were shown at the load). True when the lines were read again.
+  bool ReadAgain(const TextCharacters& characters, const CodePageChoice& codePage = {});
 
   // A regular file named *.srt (any letter case) with a time line among its first ten lines that are not blank.
   // Throws FileError when the file exists but cannot be read.
@@ -89,15 +92,18 @@ class TSubtitle {
   }
 
  private:
-  // What the last load read, for ReadAgain: the file's text and name, which reader took it, and with which
-  // characters.
-  std::string m_fileText;
+  // What the last load read, for ReadAgain: the file's text (before a code page found from it is applied) and
+  // name, which reader took it, and with which characters.
+  SubtitleText m_fileText;
+  bool m_converted = false;  // the readers got the text in a code page found from it, as UTF-8
   std::string m_fileName;
   enum class Format { kNone, kSrt, kMicroDvd, kWebVtt, kAss } m_format = Format::kNone;
   static Format DetectFormat(const std::string& fileName, std::string_view text);
   // Runs the format's reader on `text`, appending to the document.
   std::vector<SkippedEntry> Read(Format format, std::string_view text, const std::string& fileName, MessageSink& sink,
                                  const TextCharacters& characters);
+  // Whether text read as `reading` says is Unicode in `format`.
+  static bool IsUnicodeText(Format format, const TextReading& reading, std::string_view text);
   TextCharacters m_characters;
   SubtitleReadOptions m_options;
 };

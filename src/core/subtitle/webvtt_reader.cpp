@@ -7,12 +7,12 @@
 
 #include "subtitle/line_cursor.h"
 #include "subtitle/subtitle.h"
+#include "subtitle/time_fields.h"
 #include "subtitle/timed_entries.h"
 
 namespace quillet {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
 // The block keyword at the start of `line`: the word, then the end of the line, a blank or a tab.
@@ -20,41 +20,9 @@ bool StartsWithKeyword(std::string_view line, std::string_view word) {
   return line.starts_with(word) && (line.size() == word.size() || IsSpaceOrTab(line[word.size()]));
 }
 
-// Digits at text[at] as a number; empty when there are none or more than ten (which no time needs).
-std::optional<std::int64_t> Number(std::string_view text, std::size_t& at) {
-  std::int64_t value = 0;
-  std::size_t count = 0;
-  while (at < text.size() && IsDigit(text[at])) {
-    if (++count > 10) return std::nullopt;
-    value = value * 10 + (text[at++] - '0');
-  }
-  if (count == 0) return std::nullopt;
-  return value;
-}
-
-// One time at the front of `text`, removed from it: "hh:mm:ss.ttt" or "mm:ss.ttt". Each field takes any number
-// of digits and the fraction counts milliseconds, as ffmpeg reads cue times.
-std::optional<std::int64_t> ReadCueTime(std::string_view& text) {
-  std::size_t at = 0;
-  std::array<std::int64_t, 3> fields{};
-  std::size_t count = 0;
-  while (true) {
-    const std::optional<std::int64_t> field = Number(text, at);
-    if (!field || at >= text.size()) return std::nullopt;
-    if (text[at] == '.' && count >= 1) {
-      ++at;
-      const std::optional<std::int64_t> millis = Number(text, at);
-      if (!millis) return std::nullopt;
-      const std::int64_t hours = count == 2 ? fields[0] : 0;
-      const std::int64_t minutes = fields[count - 1];
-      text.remove_prefix(at);
-      return (hours * 3600 + minutes * 60 + *field) * 1000 + *millis;
-    }
-    if (text[at] != ':' || count == 2) return std::nullopt;
-    fields[count++] = *field;
-    ++at;
-  }
-}
+// "hh:mm:ss.ttt" or "mm:ss.ttt"; each field takes any number of digits and the fraction counts milliseconds, as
+// ffmpeg reads cue times.
+constexpr TimeForm kCueTime{true, false, ".", 1, 10};
 
 struct CueTimes {
   std::int64_t startMs = 0;
@@ -66,7 +34,7 @@ std::optional<CueTimes> ParseTimingLine(std::string_view line, std::string& prob
   std::size_t blanks = 0;
   while (blanks < line.size() && IsSpaceOrTab(line[blanks])) ++blanks;
   line.remove_prefix(blanks);
-  const std::optional<std::int64_t> start = ReadCueTime(line);
+  const std::optional<std::int64_t> start = ReadTimeFields(line, kCueTime);
   if (!start) {
     problem = "the start time cannot be read";
     return std::nullopt;
@@ -78,7 +46,7 @@ std::optional<CueTimes> ParseTimingLine(std::string_view line, std::string& prob
   }
   line.remove_prefix(3);
   while (!line.empty() && IsSpaceOrTab(line.front())) line.remove_prefix(1);
-  const std::optional<std::int64_t> end = ReadCueTime(line);
+  const std::optional<std::int64_t> end = ReadTimeFields(line, kCueTime);
   if (!end || (!line.empty() && !IsSpaceOrTab(line.front()))) {
     problem = "the end time cannot be read";
     return std::nullopt;
@@ -101,7 +69,7 @@ constexpr struct {
 }  // namespace
 
 bool LooksLikeWebVtt(std::string_view text) {
-  const std::string_view rest = SkipUtf8Bom(text);
+  const std::string_view rest = text;
   if (!rest.starts_with("WEBVTT")) return false;
   return rest.size() == 6 || IsSpaceOrTab(rest[6]) || rest[6] == '\n' || rest[6] == '\r';
 }
@@ -139,7 +107,7 @@ std::string WebVttCueText(std::string_view line) {
 std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document) {
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   int lineNumber = 0;
   bool firstBlock = true;
   while (!cursor.AtEnd()) {
@@ -180,7 +148,12 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
     TimedEntry entry;
     entry.line = blockLine;
-    while (const std::optional<std::string_view> textLine = nextInBlock()) {
+    // A line with "-->" in the text is the timing line of the next cue, as WebVTT's parsing rules read it.
+    auto nextTextLine = [&]() -> std::optional<std::string_view> {
+      if (!cursor.AtEnd() && cursor.Peek().find("-->") != std::string_view::npos) return std::nullopt;
+      return nextInBlock();
+    };
+    while (const std::optional<std::string_view> textLine = nextTextLine()) {
       if (entry.text.Full()) continue;
       std::string drawn = WebVttCueText(*textLine);
       if (!drawn.empty()) entry.text.Add(std::move(drawn));
