@@ -26,6 +26,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
                                     "-j",          "3",
                                     "--fps",       "23.976",
                                     "--wrap",      "--quiet",
+                                    "--direction", "RTL",
                                     "b.sub"});
   ASSERT_EQ(parse.error, "");
   const NamedOptions& o = parse.options;
@@ -53,6 +54,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_TRUE(o.quiet);
   EXPECT_DOUBLE_EQ(o.fps, 23.976);
   EXPECT_TRUE(o.wrap);
+  EXPECT_EQ(kDirectionList[static_cast<std::size_t>(o.direction)], "rtl");
   EXPECT_EQ(o.files, (std::vector<std::string>{"a.srt", "b.sub"}));
 }
 
@@ -147,6 +149,7 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--quiet=yes", "f.srt"}, "--quiet: takes no value"},
       {{"--fps", "23,976", "f.sub"}, "--fps: '23,976' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
       {{"--fps=0", "f.sub"}, "--fps: '0' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
+      {{"--direction", "up", "f.srt"}, "--direction: 'up' is not one of auto, ltr, rtl"},
       {{"--ifo", "", "f.srt"}, "--ifo: needs the path of an IFO file"},
       {{"--ifo", "x.ifo", "--generic", "f.srt"},
        "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it"},

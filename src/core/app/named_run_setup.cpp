@@ -75,6 +75,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.colorantialias = setup.roles.antialias;
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
+  constexpr BaseDirection kDirections[] = {BaseDirection::Auto, BaseDirection::Ltr, BaseDirection::Rtl};
+  setup.render.font.direction = kDirections[options.direction];
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
   setup.codePage =
       CodePageChoiceFor(setup.render.font.charset, engine.Options().defaultCodeset, "give --charset to choose");

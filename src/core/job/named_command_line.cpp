@@ -244,6 +244,15 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           o.wrap = true;
           return std::string();
         }}},
+      {"--direction",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = FindIgnoringCase(kDirectionList, v)) {
+            o.direction = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of " + JoinList(kDirectionList);
+        }}},
       {"--quiet",
        {false,
         [](std::string_view, NamedOptions& o) {

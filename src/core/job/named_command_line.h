@@ -34,6 +34,7 @@ struct NamedOptions {
   double fps = 0.0;
   // A line too wide for the frame is broken again into two lines that fit, where the text has a blank.
   bool wrap = false;
+  int direction = 0;  // --direction, an index into kDirectionList
   std::vector<std::string> files;
 
   bool operator==(const NamedOptions&) const = default;
