@@ -104,41 +104,76 @@ std::string WebVttCueText(std::string_view line) {
   return text;
 }
 
+namespace {
+
+// The lines of a WebVTT text, block by block, counted for the notices.
+class BlockLines {
+ public:
+  explicit BlockLines(std::string_view text) : m_cursor(text) {}
+  bool AtEnd() const { return m_cursor.AtEnd(); }
+  int Number() const { return m_number; }  // of the line read last, from 1
+  std::string_view Next() {
+    ++m_number;
+    return m_cursor.Next();
+  }
+  // The next line of the current block; none at its end (an empty line, or the end of the text).
+  std::optional<std::string_view> NextInBlock() {
+    if (m_cursor.AtEnd() || m_cursor.Peek().empty()) return std::nullopt;
+    return Next();
+  }
+  void SkipBlock() {
+    while (NextInBlock()) {
+    }
+  }
+  // The next line of a cue's text. A line holding "-->" is not: it is the timing line of the next cue, as
+  // WebVTT's parsing rules read it.
+  std::optional<std::string_view> NextTextLine() {
+    if (!m_cursor.AtEnd() && m_cursor.Peek().find("-->") != std::string_view::npos) return std::nullopt;
+    return NextInBlock();
+  }
+
+ private:
+  LineCursor m_cursor;
+  int m_number = 0;
+};
+
+// The drawn lines of the cue text that follows its timing line.
+DrawnLines CueText(BlockLines& lines) {
+  DrawnLines text;
+  while (const std::optional<std::string_view> line = lines.NextTextLine()) {
+    if (text.Full()) continue;
+    std::string drawn = WebVttCueText(*line);
+    if (!drawn.empty()) text.Add(std::move(drawn));
+  }
+  return text;
+}
+
+}  // namespace
+
 std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document) {
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
-  LineCursor cursor(text);
-  int lineNumber = 0;
+  BlockLines lines(text);
   bool firstBlock = true;
-  while (!cursor.AtEnd()) {
-    std::string_view line = cursor.Next();
-    ++lineNumber;
+  while (!lines.AtEnd()) {
+    std::string_view line = lines.Next();
     document.Loaded = true;
     if (line.empty()) continue;
     // A block: this line and the ones up to the next empty line.
-    const int blockLine = lineNumber;
-    auto nextInBlock = [&]() -> std::optional<std::string_view> {
-      if (cursor.AtEnd() || cursor.Peek().empty()) return std::nullopt;
-      ++lineNumber;
-      return cursor.Next();
-    };
-    auto skipBlock = [&] {
-      while (nextInBlock()) {
-      }
-    };
+    const int blockLine = lines.Number();
     const bool header = firstBlock && StartsWithKeyword(line, "WEBVTT");
     firstBlock = false;
     if (header || StartsWithKeyword(line, "NOTE") || StartsWithKeyword(line, "STYLE") ||
         StartsWithKeyword(line, "REGION")) {
-      skipBlock();
+      lines.SkipBlock();
       continue;
     }
     // An identifier line comes before the timing line; only the timing line holds "-->".
     std::string_view timing = line;
     if (line.find("-->") == std::string_view::npos) {
-      const std::optional<std::string_view> next = nextInBlock();
+      const std::optional<std::string_view> next = lines.NextInBlock();
       if (!next || next->find("-->") == std::string_view::npos) {
-        skipBlock();
+        lines.SkipBlock();
         skipped.push_back({blockLine, "no cue timing line (start --> end)"});
         continue;
       }
@@ -146,18 +181,7 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     }
     std::string problem;
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
-    TimedEntry entry;
-    entry.line = blockLine;
-    // A line with "-->" in the text is the timing line of the next cue, as WebVTT's parsing rules read it.
-    auto nextTextLine = [&]() -> std::optional<std::string_view> {
-      if (!cursor.AtEnd() && cursor.Peek().find("-->") != std::string_view::npos) return std::nullopt;
-      return nextInBlock();
-    };
-    while (const std::optional<std::string_view> textLine = nextTextLine()) {
-      if (entry.text.Full()) continue;
-      std::string drawn = WebVttCueText(*textLine);
-      if (!drawn.empty()) entry.text.Add(std::move(drawn));
-    }
+    TimedEntry entry{blockLine, 0, 0, CueText(lines)};
     if (!times) {
       skipped.push_back({blockLine, problem});
       continue;
