@@ -17,7 +17,9 @@ namespace {
 
 // uchardet's names of the code pages the charset list offers, with the code page each is read in: a superset
 // where uchardet names the smaller set (UHC holds EUC-KR, GBK holds GB2312, CP932 and CP950 hold the vendors'
-// additions), so that every character the judged file holds decodes.
+// additions), so that every character the judged file holds decodes. uchardet names the ISO 8859 sibling of a
+// Western, Greek, Turkish or Hebrew Windows file (a French CP1252 file is "ISO-8859-1"): those are read in the
+// Windows code page of the list, which holds the same letters at the same bytes.
 constexpr struct {
   std::string_view uchardetName;
   std::string_view codePage;
@@ -39,6 +41,10 @@ constexpr struct {
     {"WINDOWS-1257", "CP1257", "Windows-1257"},
     {"WINDOWS-1258", "CP1258", "Windows-1258"},
     {"TIS-620", "CP874", "Thai (Windows-874)"},
+    {"ISO-8859-1", "CP1252", "Windows-1252"},
+    {"ISO-8859-7", "CP1253", "Windows-1253"},
+    {"ISO-8859-8", "CP1255", "Windows-1255"},
+    {"ISO-8859-9", "CP1254", "Windows-1254"},
 };
 
 struct DetectorFree {
