@@ -89,7 +89,9 @@ std::string CodePageToUtf8(std::string_view text, const std::string& codePage) {
   char* in = const_cast<char*>(text.data());
   std::size_t inLeft = text.size();
   while (inLeft > 0 && convert(&in, &inLeft) != 0 && inLeft > 0) {
-    // An undefined byte, or a sequence cut off at the end: the byte itself, then on after it.
+    // An undefined byte, or a sequence cut off at the end: what came before it first (CP1255 and CP1258 hold a
+    // letter back for a mark that may follow), then the byte itself, then on after it.
+    convert(nullptr, nullptr);
     AppendUtf8(utf8, static_cast<unsigned char>(*in));
     ++in;
     --inLeft;
