@@ -63,6 +63,7 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup
     notices.clear();
     throw QuilletError(why.empty() ? "the file holds no subtitle entries" : why);
   }
+  if (!document.ReadingNotice.empty()) notices.insert(notices.begin(), document.ReadingNotice);
   return document;
 }
 

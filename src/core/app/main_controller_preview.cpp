@@ -78,6 +78,14 @@ void MainController::DoLoadSub(bool askForFile) {
   SubtitleReadOptions options;
   options.codePage = CurrentCodePageChoice();
   m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters(), options);
+  // Nobody may be there to answer a box in an unattended run.
+  if (!m_document->ReadingNotice.empty()) {
+    if (m_state.Unattended) {
+      m_view.ShowNotice(m_document->ReadingNotice);
+    } else {
+      m_view.ShowMessage(m_document->ReadingNotice);
+    }
+  }
   if (m_document->Loaded) {
     m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
     for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));

@@ -78,6 +78,7 @@ std::vector<SkippedEntry> TSubtitle::Read(Format format, std::string_view text, 
 void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                              const TextCharacters& characters, const SubtitleReadOptions& options) {
   Loaded = false;
+  ReadingNotice.clear();
   if (!IsPresentFile(fileName) || !HasSubtitleExtension(fileName)) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
@@ -102,7 +103,7 @@ void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, Messa
   m_fileName = fileName;
   m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
   m_characters = characters;
-  if (!reading.notice.empty()) sink.ShowMessage(reading.notice);
+  ReadingNotice = reading.notice;
   if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
 }
 

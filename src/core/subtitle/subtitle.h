@@ -44,6 +44,10 @@ class TSubtitle {
   // The entry (1-based) that is a MicroDVD file's frame-rate line ("{1}{1}25.000"), 0 when none: it is kept as an
   // entry like any line of the file, but it is no subtitle, so a run never writes it.
   int FrameRateEntry = 0;
+  // How the last load read the text when otherwise than the chosen charset says ("read as Shift-JIS (found from
+  // the text; ...)", see ChooseTextReading); empty otherwise. It goes to no sink: the caller tells it where nobody
+  // has to answer it in an unattended run.
+  std::string ReadingNotice;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
   // after emptying the document when `clearFirst` is set. The formats: SubRip (*.srt), MicroDVD (*.sub, *.txt),
@@ -53,7 +57,8 @@ class TSubtitle {
   // UTF-16 file, a WebVTT file and a UTF-8 ASS/SSA file are read as UTF-8). `options` say how to read what a
   // file leaves open.
   // A file that is missing, not a regular file, has another extension or fails the detections: the message
-  // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
+  // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. Text without a byte-order
+  // mark is read as options.codePage says (ReadingNotice). The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
   // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read
