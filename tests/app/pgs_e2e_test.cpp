@@ -68,7 +68,7 @@ void ExpectSamePicture(const test::DecodedPgsSet& set, const RgbaPicture& drawn,
     }
   }
   long drawnInk = 0;
-  for (std::size_t i = 3; i < drawn.rgba.size(); i += 4) drawnInk += drawn.rgba[i] != 0;
+  for (uint32_t pixel : drawn.pixels) drawnInk += (pixel & 0xFF) != 0;
   EXPECT_EQ(mismatches, 0) << what;
   EXPECT_EQ(decodedInk, drawnInk) << what;
   EXPECT_GT(drawnInk, 100) << what;

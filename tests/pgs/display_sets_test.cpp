@@ -38,8 +38,7 @@ RgbaPicture Drawn(int left, int top, int width, int height, Ink ink) {
   RgbaPicture p{left, top, width, height, {}};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const uint8_t v = ink(x, y) ? 255 : 0;
-      p.rgba.insert(p.rgba.end(), {v, v, v, v});
+      p.pixels.push_back(ink(x, y) ? 0xFFFFFFFF : 0);
     }
   }
   return p;

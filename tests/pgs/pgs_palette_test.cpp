@@ -26,9 +26,7 @@ RgbaPicture PictureOf(const std::vector<uint32_t>& colours) {
   RgbaPicture p;
   p.width = static_cast<int>(colours.size());
   p.height = 1;
-  for (uint32_t c : colours) {
-    for (int shift = 24; shift >= 0; shift -= 8) p.rgba.push_back(static_cast<uint8_t>(c >> shift));
-  }
+  p.pixels = colours;
   return p;
 }
 

@@ -65,7 +65,7 @@ TEST(AntialiasedDrawing, TextPastTheFrameIsCutAndSaidSo) {
   const AntialiasedEntry low = Draw("Low", "", {1280, 720}, settings);
   EXPECT_NE(low.fit, BandFit::Inside);
   EXPECT_LE(low.picture.top + low.picture.height, 720);
-  EXPECT_TRUE(Draw("", "", {1920, 1080}).picture.rgba.empty());
+  EXPECT_TRUE(Draw("", "", {1920, 1080}).picture.pixels.empty());
 }
 
 }  // namespace

@@ -98,11 +98,12 @@ PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0,
   int x1 = 0;
   for (int y = y0; y < y1; ++y) {
     const uint8_t* row = indexed.indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(indexed.width);
-    for (int x = 0; x < indexed.width; ++x) {
-      if (row[x] == 0) continue;
-      x0 = std::min(x0, x);
-      x1 = std::max(x1, x + 1);
-    }
+    int first = 0, last = indexed.width;
+    while (first < last && row[first] == 0) ++first;
+    while (last > first && row[last - 1] == 0) --last;
+    if (first == last) continue;
+    x0 = std::min(x0, first);
+    x1 = std::max(x1, last);
   }
   PgsObject o;
   auto grow = [](int from, int size, int limit, int& at, int& length) {
@@ -111,16 +112,14 @@ PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0,
   };
   grow(left + x0, x1 - x0, frame.width, o.x, o.width);
   grow(top + y0, y1 - y0, frame.height, o.y, o.height);
+  // The object's rows: the drawn ones copied, the rest (grown to the minimum) transparent.
   std::vector<uint8_t> indices(static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height), 0);
-  for (int y = 0; y < o.height; ++y) {
-    for (int x = 0; x < o.width; ++x) {
-      const int sx = o.x + x - left;
-      const int sy = o.y + y - top;
-      if (sx < 0 || sy < 0 || sx >= indexed.width || sy >= indexed.height) continue;
-      indices[static_cast<std::size_t>(y * o.width + x)] =
-          indexed.indices[static_cast<std::size_t>(sy) * static_cast<std::size_t>(indexed.width) +
-                          static_cast<std::size_t>(sx)];
-    }
+  const int fromX = std::max(o.x, left), toX = std::min(o.x + o.width, left + indexed.width);
+  for (int y = std::max(o.y, top); y < std::min(o.y + o.height, top + indexed.height) && fromX < toX; ++y) {
+    const uint8_t* from = indexed.indices.data() + static_cast<std::size_t>(y - top) * static_cast<std::size_t>(indexed.width) +
+                          static_cast<std::size_t>(fromX - left);
+    std::copy(from, from + (toX - fromX),
+              indices.begin() + static_cast<std::ptrdiff_t>((y - o.y) * o.width + (fromX - o.x)));
   }
   AppendObjectCode(indices, o.width, o.height, o.code);
   return o;

@@ -2,6 +2,7 @@
 #include "pgs/pgs_palette.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_map>
 
@@ -57,46 +58,114 @@ YCbCrEntry ToYCbCr(uint32_t rgba, ColourMatrix matrix) {
   return e;
 }
 
+namespace {
+
+// The distinct colours of a picture, each with a number in order of first appearance and its count: an open-addressed
+// table, as a picture holds a few hundred colours at most in practice.
+class ColourNumbers {
+ public:
+  uint32_t NumberOf(uint32_t colour) {
+    if (m_slots.size() < 2 * (m_colours.size() + 1)) Grow();
+    std::size_t at = Hash(colour);
+    for (;; at = (at + 1) & (m_slots.size() - 1)) {
+      Slot& slot = m_slots[at];
+      if (slot.used && slot.colour == colour) return slot.number;
+      if (slot.used) continue;
+      slot = {colour, static_cast<uint32_t>(m_colours.size()), true};
+      m_colours.push_back(colour);
+      m_counts.push_back(0);
+      return slot.number;
+    }
+  }
+  void Count(uint32_t number) { ++m_counts[number]; }
+  const std::vector<uint32_t>& Colours() const { return m_colours; }
+  const std::vector<int>& Counts() const { return m_counts; }
+
+ private:
+  struct Slot {
+    uint32_t colour = 0;
+    uint32_t number = 0;
+    bool used = false;
+  };
+  std::size_t Hash(uint32_t colour) const { return ((colour * 2654435761u) >> 7) & (m_slots.size() - 1); }
+  void Grow() {
+    std::vector<Slot> old = std::move(m_slots);
+    m_slots.assign(std::max<std::size_t>(1024, 2 * old.size()), Slot{});
+    for (const Slot& slot : old) {
+      if (!slot.used) continue;
+      std::size_t at = Hash(slot.colour);
+      while (m_slots[at].used) at = (at + 1) & (m_slots.size() - 1);
+      m_slots[at] = slot;
+    }
+  }
+  std::vector<Slot> m_slots;
+  std::vector<uint32_t> m_colours;
+  std::vector<int> m_counts;
+};
+
+// The palette index of each numbered colour: all of them in order when they fit, else the kept ones and the nearest.
+std::vector<uint8_t> IndexOfNumbers(const ColourNumbers& numbers, IndexedPicture& out) {
+  const std::vector<uint32_t>& colours = numbers.Colours();
+  std::vector<uint8_t> index(colours.size(), 0);
+  out.reduced = colours.size() > static_cast<std::size_t>(kMaxPaletteColours);
+  if (!out.reduced) {
+    out.colours = colours;
+    for (std::size_t k = 0; k < colours.size(); ++k) index[k] = static_cast<uint8_t>(k + 1);
+    return index;
+  }
+  std::unordered_map<uint32_t, int> counts;
+  for (std::size_t k = 0; k < colours.size(); ++k) counts[colours[k]] = numbers.Counts()[k];
+  out.colours = MostFrequent(counts);
+  for (std::size_t k = 0; k < colours.size(); ++k) {
+    std::size_t best = 0;
+    for (std::size_t c = 1; c < out.colours.size(); ++c) {
+      if (Distance(colours[k], out.colours[c]) < Distance(colours[k], out.colours[best])) best = c;
+    }
+    index[k] = static_cast<uint8_t>(best + 1);
+  }
+  return index;
+}
+
+}  // namespace
+
 IndexedPicture IndexColours(const RgbaPicture& picture) {
   IndexedPicture out;
   out.width = picture.width;
   out.height = picture.height;
-  const std::size_t area = static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height);
+  const std::size_t area = picture.pixels.size();
   out.indices.assign(area, 0);
-  std::unordered_map<uint32_t, int> counts;
-  auto colourAt = [&picture](std::size_t i) {
-    const uint8_t* p = picture.rgba.data() + 4 * i;
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
+  // Each drawn pixel's colour number, then its palette index; transparent pixels stay index 0.
+  // A small direct-mapped cache in front of the table: neighbouring pixels mostly repeat a few colours.
+  ColourNumbers numbers;
+  struct Cached {
+    uint32_t colour = 0;  // 0 is transparent, never looked up
+    uint32_t number = 0;
   };
-  uint32_t last = 0;
-  int* lastCount = nullptr;
+  std::array<Cached, 1024> cache{};
+  auto numberOf = [&](uint32_t colour) {
+    Cached& cached = cache[(colour * 2654435761u) >> 22];
+    if (cached.colour != colour) cached = {colour, numbers.NumberOf(colour)};
+    return cached.number;
+  };
+  // While the colours fit, a colour's number + 1 is its index; past 255 the pixels are indexed again below.
+  uint32_t previous = 0;
+  uint32_t previousNumber = 0;
+  uint8_t previousIndex = 0;
   for (std::size_t i = 0; i < area; ++i) {
-    const uint32_t colour = colourAt(i);
+    const uint32_t colour = picture.pixels[i];
     if ((colour & 0xFF) == 0) continue;
-    if (lastCount == nullptr || colour != last) lastCount = &counts[colour];
-    last = colour;
-    ++*lastCount;
-  }
-  out.reduced = counts.size() > static_cast<std::size_t>(kMaxPaletteColours);
-  out.colours = MostFrequent(counts);
-  std::unordered_map<uint32_t, uint8_t> indexOf;
-  for (std::size_t k = 0; k < out.colours.size(); ++k) indexOf[out.colours[k]] = static_cast<uint8_t>(k + 1);
-  for (const auto& [colour, count] : counts) {
-    if (indexOf.count(colour) != 0) continue;
-    std::size_t best = 0;
-    for (std::size_t k = 1; k < out.colours.size(); ++k) {
-      if (Distance(colour, out.colours[k]) < Distance(colour, out.colours[best])) best = k;
+    if (colour != previous) {
+      previousNumber = numberOf(colour);
+      previous = colour;
+      previousIndex = previousNumber < kMaxPaletteColours ? static_cast<uint8_t>(previousNumber + 1) : 0;
     }
-    indexOf[colour] = static_cast<uint8_t>(best + 1);
+    out.indices[i] = previousIndex;
+    numbers.Count(previousNumber);
   }
-  uint8_t lastIndex = 0;
-  last = 0;
+  const std::vector<uint8_t> index = IndexOfNumbers(numbers, out);
+  if (!out.reduced) return out;
   for (std::size_t i = 0; i < area; ++i) {
-    const uint32_t colour = colourAt(i);
-    if ((colour & 0xFF) == 0) continue;
-    if (lastIndex == 0 || colour != last) lastIndex = indexOf[colour];
-    last = colour;
-    out.indices[i] = lastIndex;
+    if ((picture.pixels[i] & 0xFF) != 0) out.indices[i] = index[numberOf(picture.pixels[i])];
   }
   return out;
 }

@@ -2,6 +2,7 @@
 #include "render/antialiased_drawing.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
 
@@ -102,14 +103,54 @@ Box BoxOf(const std::vector<Piece>& pieces) {
   return box;
 }
 
-// 0..255 in 16 steps (0, 17, 34 … 255).
-float Step(int coverage) { return static_cast<float>((coverage * 15 + 127) / 255) / 15.0f; }
+// Coverage 0..255 as one of 16 steps, 0 … 15.
+constexpr std::array<uint8_t, 256> kSteps = [] {
+  std::array<uint8_t, 256> steps{};
+  for (int v = 0; v < 256; ++v) steps[static_cast<std::size_t>(v)] = static_cast<uint8_t>((v * 15 + 127) / 255);
+  return steps;
+}();
 
-// One line's text and outline coverage over `box` (the maximum where pieces overlap), composited onto the
-// premultiplied canvas: the outline colour with the outline's coverage, then the text colour over it.
-void CompositeLine(const std::vector<Piece>& pieces, const Box& lineBox, const Box& canvas, const TextColours& colours,
-                   std::vector<float>& premultiplied) {
-  const Box box = lineBox.Cut(canvas);
+uint32_t Pack(double r, double g, double b, double a) {
+  auto byte = [](double v) { return static_cast<uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
+  return byte(r) << 24 | byte(g) << 16 | byte(b) << 8 | byte(a);
+}
+
+// The straight RGBA of every pair of steps, text step × 16 + outline step: the outline colour with the outline's
+// coverage, the text colour with the text's over it.
+std::array<uint32_t, 256> ColourTable(const TextColours& colours) {
+  std::array<uint32_t, 256> table{};
+  const double tc[3] = {double(colours.text.r), double(colours.text.g), double(colours.text.b)};
+  const double oc[3] = {double(colours.outline.r), double(colours.outline.g), double(colours.outline.b)};
+  for (int t = 0; t < 16; ++t) {
+    for (int o = 0; o < 16; ++o) {
+      const double ta = t / 15.0, oa = o / 15.0;
+      const double alpha = ta + oa * (1 - ta);
+      if (alpha <= 0) continue;
+      double c[3];
+      for (int ch = 0; ch < 3; ++ch) c[ch] = (tc[ch] * ta + oc[ch] * oa * (1 - ta)) / alpha;
+      table[static_cast<std::size_t>(t * 16 + o)] = Pack(c[0], c[1], c[2], alpha * 255);
+    }
+  }
+  return table;
+}
+
+// `top` over `under`, both straight RGBA: where line 2 covers line 1.
+uint32_t Over(uint32_t top, uint32_t under) {
+  const double ta = (top & 0xFF) / 255.0, ua = (under & 0xFF) / 255.0;
+  const double alpha = ta + ua * (1 - ta);
+  double c[3];
+  for (int ch = 0; ch < 3; ++ch) {
+    const int shift = 24 - 8 * ch;
+    c[ch] = (((top >> shift) & 0xFF) * ta + ((under >> shift) & 0xFF) * ua * (1 - ta)) / alpha;
+  }
+  return Pack(c[0], c[1], c[2], alpha * 255);
+}
+
+// One line's text and outline coverage over its box (the maximum where pieces overlap), in steps, painted onto the
+// picture through the colour table; over what an earlier line painted there.
+void CompositeLine(const std::vector<Piece>& pieces, const Box& lineBox, const std::array<uint32_t, 256>& table,
+                   RgbaPicture& picture) {
+  const Box box = lineBox.Cut({picture.left, picture.top, picture.left + picture.width, picture.top + picture.height});
   if (box.Empty()) return;
   const int w = box.x1 - box.x0;
   const std::size_t area = static_cast<std::size_t>(w) * static_cast<std::size_t>(box.y1 - box.y0);
@@ -125,36 +166,16 @@ void CompositeLine(const std::vector<Piece>& pieces, const Box& lineBox, const B
       for (int x = 0; x < cut.x1 - cut.x0; ++x) to[x] = std::max(to[x], from[x]);
     }
   }
-  const float tc[3] = {float(colours.text.r), float(colours.text.g), float(colours.text.b)};
-  const float oc[3] = {float(colours.outline.r), float(colours.outline.g), float(colours.outline.b)};
-  const int canvasWidth = canvas.x1 - canvas.x0;
   for (int y = box.y0; y < box.y1; ++y) {
-    for (int x = box.x0; x < box.x1; ++x) {
-      const std::size_t k = static_cast<std::size_t>((y - box.y0) * w + (x - box.x0));
-      if (text[k] == 0 && outline[k] == 0) continue;
-      const float t = Step(text[k]);
-      const float o = Step(std::max(text[k], outline[k]));
-      float* px = premultiplied.data() + 4 * static_cast<std::size_t>((y - canvas.y0) * canvasWidth + (x - canvas.x0));
-      for (int ch = 0; ch < 3; ++ch) {
-        px[ch] = oc[ch] * o + px[ch] * (1 - o);
-        px[ch] = tc[ch] * t + px[ch] * (1 - t);
-      }
-      px[3] = o + px[3] * (1 - o);
-      px[3] = t + px[3] * (1 - t);
+    const std::size_t from = static_cast<std::size_t>((y - box.y0) * w);
+    uint32_t* to = picture.pixels.data() + static_cast<std::size_t>((y - picture.top) * picture.width + (box.x0 - picture.left));
+    for (int x = 0; x < w; ++x) {
+      const uint8_t t = kSteps[text[from + static_cast<std::size_t>(x)]];
+      const uint8_t o = kSteps[std::max(text[from + static_cast<std::size_t>(x)], outline[from + static_cast<std::size_t>(x)])];
+      if (o == 0) continue;  // the outline step is never below the text step
+      const uint32_t colour = table[static_cast<std::size_t>(t * 16 + o)];
+      to[x] = (to[x] & 0xFF) == 0 ? colour : Over(colour, to[x]);
     }
-  }
-}
-
-void ToStraightRgba(const std::vector<float>& premultiplied, RgbaPicture& picture) {
-  picture.rgba.assign(premultiplied.size(), 0);
-  for (std::size_t i = 0; i < premultiplied.size(); i += 4) {
-    const int alpha = static_cast<int>(std::lround(premultiplied[i + 3] * 255));
-    if (alpha == 0) continue;
-    for (int ch = 0; ch < 3; ++ch) {
-      const long value = std::lround(premultiplied[i + static_cast<std::size_t>(ch)] / premultiplied[i + 3]);
-      picture.rgba[i + static_cast<std::size_t>(ch)] = static_cast<uint8_t>(std::clamp(value, 0L, 255L));
-    }
-    picture.rgba[i + 3] = static_cast<uint8_t>(alpha);
   }
 }
 
@@ -179,11 +200,6 @@ std::u32string BothLists(std::u32string a, const std::u32string& b) {
 }
 
 }  // namespace
-
-uint32_t RgbaPicture::At(int x, int y) const {
-  const uint8_t* p = rgba.data() + 4 * static_cast<std::size_t>(y * width + x);
-  return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
-}
 
 ScaledPlacement ScaleForFrame(const RenderSettings& settings, PictureFrame frame) {
   const double s = frame.height > kMeasureRows ? static_cast<double>(frame.height) / kMeasureRows : 1.0;
@@ -231,10 +247,10 @@ void DrawAntialiasedEntry(FontEngine& engine, std::string_view line1, std::strin
   out.picture.top = canvas.y0;
   out.picture.width = canvas.x1 - canvas.x0;
   out.picture.height = canvas.y1 - canvas.y0;
-  std::vector<float> premultiplied(4 * static_cast<std::size_t>(out.picture.width) *
-                                   static_cast<std::size_t>(out.picture.height));
-  for (int i = 0; i < 2; ++i) CompositeLine(pieces[i], lineBoxes[i], canvas, colours, premultiplied);
-  ToStraightRgba(premultiplied, out.picture);
+  out.picture.pixels.assign(static_cast<std::size_t>(out.picture.width) * static_cast<std::size_t>(out.picture.height),
+                            0);
+  const std::array<uint32_t, 256> table = ColourTable(colours);
+  for (int i = 0; i < 2; ++i) CompositeLine(pieces[i], lineBoxes[i], table, out.picture);
 }
 
 }  // namespace quillet

@@ -14,14 +14,14 @@
 
 namespace quillet {
 
-// A box of the frame in straight (not premultiplied) RGBA, four bytes a pixel, top row first.
+// A box of the frame in straight (not premultiplied) RGBA, R << 24 | G << 16 | B << 8 | A a pixel, top row first.
 struct RgbaPicture {
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> rgba;
-  uint32_t At(int x, int y) const;  // R << 24 | G << 16 | B << 8 | A, x and y inside the box
+  std::vector<uint32_t> pixels;
+  uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)]; }
 };
 
 // The frames an antialiased entry can be drawn on.
