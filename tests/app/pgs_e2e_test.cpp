@@ -96,6 +96,22 @@ TEST(PgsEndToEnd, EveryDisplaySetDecodesToTheCompositedPictureAtItsPlaceAndTimes
   }
 }
 
+// An entry still shown when the next starts is cleared at that start, so that times never go back; check reports
+// the largest display set against the coded buffer a player has.
+TEST(PgsEndToEnd, AnOverlappedEntryEndsWhereTheNextStartsAndCheckReportsTheLargestSet) {
+  test::TempDir dir;
+  const std::string path = dir.Write("overlap.srt",
+                                     "1\n00:00:01,000 --> 00:00:05,000\nLong one\n\n"
+                                     "2\n00:00:03,000 --> 00:00:04,000\nShort one\n\n");
+  ASSERT_EQ(test::RunQuilletProgram({"convert", "-q", "--format", "pgs", path}).status, 0);
+  std::vector<int64_t> times;
+  for (const test::DecodedPgsSet& set : test::DecodePgsFile(dir.File("overlap.sup"))) times.push_back(set.pts90k);
+  EXPECT_EQ(times, (std::vector<int64_t>{90000, 270000, 270000, 360000}));
+  const test::ProgramRun check = test::RunQuilletProgram({"check", "--format", "pgs", path});
+  EXPECT_NE(check.out.find("largest display set "), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find(" of 1048576 bytes"), std::string::npos) << check.out;
+}
+
 TEST(PgsEndToEnd, MkvmergeMuxesTheStreamWithAVideoAndTheTextShowsInTheFrame) {
   if (!test::HaveTool("mkvmerge") || !test::HaveTool("ffmpeg")) GTEST_SKIP() << "needs mkvmerge and ffmpeg";
   test::TempDir dir;
