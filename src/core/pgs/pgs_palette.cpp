@@ -77,7 +77,7 @@ class ColourNumbers {
       return slot.number;
     }
   }
-  void Count(uint32_t number) { ++m_counts[number]; }
+  void Count(uint32_t number, int pixels) { m_counts[number] += pixels; }
   const std::vector<uint32_t>& Colours() const { return m_colours; }
   const std::vector<int>& Counts() const { return m_counts; }
 
@@ -147,20 +147,21 @@ IndexedPicture IndexColours(const RgbaPicture& picture) {
     if (cached.colour != colour) cached = {colour, numbers.NumberOf(colour)};
     return cached.number;
   };
-  // While the colours fit, a colour's number + 1 is its index; past 255 the pixels are indexed again below.
-  uint32_t previous = 0;
-  uint32_t previousNumber = 0;
-  uint8_t previousIndex = 0;
-  for (std::size_t i = 0; i < area; ++i) {
-    const uint32_t colour = picture.pixels[i];
-    if ((colour & 0xFF) == 0) continue;
-    if (colour != previous) {
-      previousNumber = numberOf(colour);
-      previous = colour;
-      previousIndex = previousNumber < kMaxPaletteColours ? static_cast<uint8_t>(previousNumber + 1) : 0;
+  // Run by run of one colour. While the colours fit, a colour's number + 1 is its index; past 255 the pixels are
+  // indexed again below.
+  const uint32_t* pixels = picture.pixels.data();
+  for (std::size_t i = 0; i < area;) {
+    const uint32_t colour = pixels[i];
+    std::size_t end = i + 1;
+    while (end < area && pixels[end] == colour) ++end;
+    if ((colour & 0xFF) != 0) {
+      const uint32_t number = numberOf(colour);
+      const uint8_t index = number < kMaxPaletteColours ? static_cast<uint8_t>(number + 1) : 0;
+      std::fill(out.indices.begin() + static_cast<std::ptrdiff_t>(i), out.indices.begin() + static_cast<std::ptrdiff_t>(end),
+                index);
+      numbers.Count(number, static_cast<int>(end - i));
     }
-    out.indices[i] = previousIndex;
-    numbers.Count(previousNumber);
+    i = end;
   }
   const std::vector<uint8_t> index = IndexOfNumbers(numbers, out);
   if (!out.reduced) return out;
