@@ -234,8 +234,11 @@ uint32_t CodeEntry(const GenerationJob& job, const TimedEntry& entry, const Enco
   }
 }
 
-// 90 kHz ticks of a time in milliseconds, as a presentation time holds them.
-uint32_t Ticks90k(double ms) { return static_cast<uint32_t>(std::llround(std::max(0.0, ms) * 90.0) & 0xFFFFFFFF); }
+// 90 kHz ticks of a time in milliseconds, as a presentation time holds them; an end past the last time the 32 bits
+// hold stays at that time rather than wrap round to the start.
+uint32_t Ticks90k(double ms) {
+  return static_cast<uint32_t>(std::min<long long>(std::llround(std::max(0.0, ms) * 90.0), 0xFFFFFFFF));
+}
 
 // A Blu-ray entry's display sets into `packet`, stamped with its times, and what the notice says of it. Returns its
 // presentation time.
