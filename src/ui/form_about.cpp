@@ -91,7 +91,20 @@ TFormAbout::TFormAbout(QWidget* parent)
   ScrollingContent(*this, content);
   setFixedSize(kClientWidth, kClientHeight);
   setModal(true);
+  BuildHeader(content);
+  BuildCredits(content);
 
+  connect(ButtonVistiSite, &QPushButton::clicked, this, [this] { ButtonVistiSiteClick(); });
+  connect(LabelMadeByVeltrix, &ClickableLabel::clicked, this, [this] { ButtonVistiSiteClick(); });
+  connect(LabelThx2, &ClickableLabel::clicked, this, [this] { LabelThx2Click(); });
+  connect(ButtonCheckVersion, &QPushButton::clicked, this, [this] { ButtonCheckVersionClick(); });
+  connect(ImageDonate, &ClickableLabel::clicked, this, [this] { ImageDonateClick(); });
+
+  FormCreate();
+}
+
+// The logo, what the program is, its maker and version, and the usage text.
+void TFormAbout::BuildHeader(QWidget* content) {
   ImageVeltrixLogo = Named(new QLabel(content), "ImageVeltrixLogo");
   ImageVeltrixLogo->setGeometry(8, 8, 81, 81);
   ImageVeltrixLogo->setPixmap(LogoPicture());
@@ -101,8 +114,10 @@ TFormAbout::TFormAbout(QWidget* parent)
   LabelInfo->setWordWrap(true);
   LabelInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  LabelMadeByVeltrixInfo = Label(new QLabel(content), "LabelMadeByVeltrixInfo", QStringLiteral("Made by :"), 8, 94, false);
-  LabelMadeByVeltrix = Label(new ClickableLabel(content), "LabelMadeByVeltrix", QStringLiteral("Veltrix"), 56, 94, true);
+  LabelMadeByVeltrixInfo =
+      Label(new QLabel(content), "LabelMadeByVeltrixInfo", QStringLiteral("Made by :"), 8, 94, false);
+  LabelMadeByVeltrix =
+      Label(new ClickableLabel(content), "LabelMadeByVeltrix", QStringLiteral("Veltrix"), 56, 94, true);
   QFont linkFont = LabelMadeByVeltrix->font();
   linkFont.setUnderline(true);
   LabelMadeByVeltrix->setFont(linkFont);
@@ -112,7 +127,8 @@ TFormAbout::TFormAbout(QWidget* parent)
   LabelMadeByVeltrix->move(std::max(56, LabelMadeByVeltrixInfo->geometry().right() + 5), 94);
   LabelMadeByVeltrix->setCursor(Qt::PointingHandCursor);
 
-  LabelVersionInfo = Label(new QLabel(content), "LabelVersionInfo", QStringLiteral("Current version :"), 224, 112, true);
+  LabelVersionInfo =
+      Label(new QLabel(content), "LabelVersionInfo", QStringLiteral("Current version :"), 224, 112, true);
   LabelVersion = Label(new QLabel(content), "LabelVersion", QStringLiteral("42.10"), 320, 112, true);
 
   MemoUsage = Named(new QPlainTextEdit(content), "MemoUsage");
@@ -120,7 +136,10 @@ TFormAbout::TFormAbout(QWidget* parent)
   MemoUsage->setReadOnly(true);
   MemoUsage->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   MemoUsage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
 
+// The credits, the web links and the donation picture.
+void TFormAbout::BuildCredits(QWidget* content) {
   LabelSpecialThanksInfo =
       Label(new QLabel(content), "LabelSpecialThanksInfo", QStringLiteral("Special Thanks to :"), 8, 444, false);
   LabelThx1 = Label(new QLabel(content), "LabelThx1",
@@ -144,14 +163,6 @@ TFormAbout::TFormAbout(QWidget* parent)
   ImageDonate->setPixmap(DonatePicture());
   ImageDonate->setCursor(Qt::PointingHandCursor);
   ImageDonate->setToolTip(QString::fromLatin1(kDonatePageUrl));
-
-  connect(ButtonVistiSite, &QPushButton::clicked, this, [this] { ButtonVistiSiteClick(); });
-  connect(LabelMadeByVeltrix, &ClickableLabel::clicked, this, [this] { ButtonVistiSiteClick(); });
-  connect(LabelThx2, &ClickableLabel::clicked, this, [this] { LabelThx2Click(); });
-  connect(ButtonCheckVersion, &QPushButton::clicked, this, [this] { ButtonCheckVersionClick(); });
-  connect(ImageDonate, &ClickableLabel::clicked, this, [this] { ImageDonateClick(); });
-
-  FormCreate();
 }
 
 void TFormAbout::FormCreate() {

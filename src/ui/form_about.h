@@ -60,6 +60,8 @@ class TFormAbout : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void BuildHeader(QWidget* content);
+  void BuildCredits(QWidget* content);
   void FormCreate();
   void Open(const char* url);
 };

@@ -84,7 +84,9 @@ class PressWatcher : public QObject {
 // chosen item's text alone, so "Color 15" fits beside the arrow.
 class ColourList : public QComboBox {
  public:
-  explicit ColourList(QWidget* parent) : QComboBox(parent) { setIconSize({TFormMain::kColourIconPx, TFormMain::kColourIconPx}); }
+  explicit ColourList(QWidget* parent) : QComboBox(parent) {
+    setIconSize({TFormMain::kColourIconPx, TFormMain::kColourIconPx});
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {

@@ -318,7 +318,8 @@ void TFormMain::MirrorColourIcons(const MainState& s) {
   }
   for (QComboBox* list : {ComboBoxAntialias, ComboBoxOutline, ComboBoxText, ComboBoxBg}) {
     const QSignalBlocker blocker(list);
-    for (int n = 0; n < list->count() && n < kPaletteSize; ++n) list->setItemIcon(n, icons[static_cast<std::size_t>(n)]);
+    for (int n = 0; n < list->count() && n < kPaletteSize; ++n)
+      list->setItemIcon(n, icons[static_cast<std::size_t>(n)]);
   }
 }
 

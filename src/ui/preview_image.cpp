@@ -24,9 +24,7 @@ QImage TransparentCornerImage(const Image24& picture) {
   return image;
 }
 
-bool IsWholeScale(qreal devicePixelRatio) {
-  return std::abs(devicePixelRatio - std::round(devicePixelRatio)) < 1e-6;
-}
+bool IsWholeScale(qreal devicePixelRatio) { return std::abs(devicePixelRatio - std::round(devicePixelRatio)) < 1e-6; }
 
 PreviewImage::PreviewImage(QWidget* parent) : QWidget(parent) {}
 

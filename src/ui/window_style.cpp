@@ -6,10 +6,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSpacerItem>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <QSpacerItem>
 
 namespace quillet::ui {
 

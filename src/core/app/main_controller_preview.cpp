@@ -1,9 +1,8 @@
 // The main window's subtitle load, line length check and preview.
-#include "app/main_controller.h"
-
 #include <filesystem>
 
 #include "app/long_lines.h"
+#include "app/main_controller.h"
 #include "app/messages.h"
 #include "base/ascii_text.h"
 #include "base/number_text.h"

@@ -231,9 +231,7 @@ void CheckOneFile(FileRun& run, int i) {
 }
 
 std::string Prefix(NamedCommand command) { return std::string("quillet ") + CommandName(command) + ": "; }
-std::string TryHelp(NamedCommand command) {
-  return std::string("Try 'quillet ") + CommandName(command) + " --help'.";
-}
+std::string TryHelp(NamedCommand command) { return std::string("Try 'quillet ") + CommandName(command) + " --help'."; }
 
 // The answers that end the command before any file is read: help, version, a command line in error. Empty when
 // the run goes on.
