@@ -311,8 +311,7 @@ void TFormMain::MirrorColourIcons(const MainState& s) {
       const Rgb colour = s.palette->entries[static_cast<std::size_t>(n)].colour;
       QPixmap swatch(kColourIconPx, kColourIconPx);
       swatch.fill(QColor(0x40, 0x40, 0x40));  // the dark edge keeps a white entry apart from the list's white
-      QPainter painter(&swatch);
-      painter.fillRect(1, 1, kColourIconPx - 2, kColourIconPx - 2, QColor(colour.r, colour.g, colour.b));
+      QPainter(&swatch).fillRect(1, 1, kColourIconPx - 2, kColourIconPx - 2, QColor(colour.r, colour.g, colour.b));
       icons[static_cast<std::size_t>(n)] = QIcon(swatch);
     }
   }
