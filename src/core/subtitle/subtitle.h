@@ -31,6 +31,9 @@ struct SubtitleReadOptions {
   CodePageChoice codePage;
 };
 
+// A name ending in an extension the readers know (.srt, .sub, .txt, .vtt, .ass, .ssa; any letter case).
+bool HasSubtitleExtension(const std::string& fileName);
+
 class TSubtitle {
  public:
   // Entries in file order: no sorting or merging; overlapping, duplicate and zero-length entries all stay.
