@@ -1,6 +1,8 @@
 // "quillet mux" through the built program, and the disc dvdauthor makes of what it writes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -41,14 +43,15 @@ class MuxE2e : public ::testing::Test {
   }
 };
 
-// A ten-second DVD video with sound, as a user makes one with ffmpeg.
-std::string MakeClip(const TempDir& dir, VideoStandard standard) {
+// A ten-second DVD video with sound, as a user makes one with ffmpeg. A noisy picture makes a film of some 8 MB,
+// more than the demuxer reads to learn the streams, so a stream starting at 9 s is met only while copying.
+std::string MakeClip(const TempDir& dir, VideoStandard standard, bool noisy = false) {
   const bool pal = standard == VideoStandard::Pal;
   const std::string clip = dir.File(pal ? "clip_pal.mpg" : "clip_ntsc.mpg");
   const std::string command = std::string("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i testsrc=s=") +
-                              (pal ? "720x576:r=25" : "720x480:r=30000/1001") +
-                              ":d=10 -f lavfi -i sine=d=10 -aspect 4:3 -target " + (pal ? "pal-dvd" : "ntsc-dvd") +
-                              " -y " + test::ShellQuote(clip);
+                              (pal ? "720x576:r=25" : "720x480:r=30000/1001") + ":d=10" +
+                              (noisy ? ",noise=alls=60:allf=t" : "") + " -f lavfi -i sine=d=10 -aspect 4:3 -target " +
+                              (pal ? "pal-dvd" : "ntsc-dvd") + " -y " + test::ShellQuote(clip);
   return test::RunTool(command) ? clip : std::string();
 }
 
@@ -157,6 +160,8 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   const std::string out = dir.File("out.mpg");
   std::vector<std::string> tooMany = {"-o", out, clip};
   tooMany.insert(tooMany.end(), 33, srt);
+  const std::string fifo = dir.File("fifo.mpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::tuple<std::vector<std::string>, int, std::string> refusals[] = {
       {{"-o", out, srt, srt}, 1, "is not an MPEG-2 program stream (it reads as SubRip subtitle)"},
       {{"--ntsc", "-o", out, clip, srt}, 1, "the video is PAL (720x576), but --ntsc makes NTSC subpictures"},
@@ -164,6 +169,13 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {{"-o", clip, clip, srt}, 2, "would be written over the input " + clip},
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
+      {{"-o", dir.File("a\nb.mpg"), clip, srt}, 2, "-o: the project cannot name " + dir.File("a\\x0Ab.mpg") +
+                                                         ": it holds a control character"},
+      // Only a plain file is a film: no libavformat address, nothing that could block or never end.
+      {{"-o", out, "concat:" + clip + "|" + clip, srt}, 1, "concat:" + clip + "|" + clip + "\": No such file"},
+      {{"-o", out, fifo, srt}, 1, "it is a named pipe (FIFO), not a regular file"},
+      {{"-o", out, "/dev/zero", srt}, 1, "it is a device, not a regular file"},
+      {{"-o", out, dir.Path().string(), srt}, 1, "it is a folder, not a regular file"},
   };
   for (const auto& [args, status, message] : refusals) {
     const ProgramRun run = Mux(args);
@@ -171,6 +183,12 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
     EXPECT_TRUE(Contains(run.err, message)) << run.err;
     EXPECT_FALSE(fs::exists(out) || fs::exists(dir.File("out.palette"))) << message;
   }
+
+  tooMany.pop_back();  // 32 streams: as many as a title holds
+  tooMany[1] = dir.File("full.mpg");
+  const ProgramRun full = Mux(tooMany);
+  EXPECT_EQ(full.status, 0) << full.err;
+  EXPECT_EQ(ReadSubpictures(dir.File("full.mpg")).streams.size(), 32u);
 
   const ProgramRun first = Mux({"-o", dir.File("ours.mpg"), clip, srt});
   ASSERT_EQ(first.status, 0) << first.err;
@@ -211,6 +229,47 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       << more.err;
   EXPECT_TRUE(Contains(more.err, "no project beside it names the language of its subpicture stream")) << more.err;
   EXPECT_TRUE(Contains(ReadFile(dir.File("two.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"en\" />"));
+}
+
+// A film whose two subpicture streams start at 9 s (met only while copying) and at 1 s: a run that adds a third keeps
+// both with their numbers, units and languages. A project that describes another film, or names a language that is
+// no code, does not name them.
+TEST_F(MuxE2e, TheFilmsOwnStreamsKeepTheirNumbersUnitsAndLanguagesWhereverTheyStart) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal, true);
+  ASSERT_FALSE(clip.empty());
+  const std::string late = dir.Write("late.srt", "1\n00:00:09,000 --> 00:00:09,800\nLate\n\n");
+  const std::string first = dir.Write("first.srt", kFirst);
+  const std::string third = dir.Write("third.srt", kSecond);
+  ASSERT_EQ(Mux({"--language", "en", "--language", "fr", "-o", dir.File("two.mpg"), clip, late, first}).status, 0);
+  ASSERT_EQ(Mux({"--language", "it", "--language", "es", "-o", dir.File("other.mpg"), clip, first, third}).status, 0);
+  const ProgramRun run = Mux({"--language", "de", "-o", dir.File("three.mpg"), dir.File("two.mpg"), third});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "(3 subpicture streams, 1 new)")) << run.out;
+  EXPECT_EQ(run.err, "");
+  const Subpictures before = ReadSubpictures(dir.File("two.mpg"));
+  const Subpictures after = ReadSubpictures(dir.File("three.mpg"));
+  ASSERT_EQ(after.streams.size(), 3u);
+  for (const int stream : {0x20, 0x21}) {
+    std::vector<uint8_t> was, is;
+    for (const auto& packet : before.streams.at(stream)) was.insert(was.end(), packet.data.begin(), packet.data.end());
+    for (const auto& packet : after.streams.at(stream)) is.insert(is.end(), packet.data.begin(), packet.data.end());
+    EXPECT_EQ(is, was) << "stream " << stream;
+  }
+  EXPECT_TRUE(Contains(ReadFile(dir.File("three.dvdauthor.xml")),
+                       "<subpicture lang=\"en\" />\n      <subpicture lang=\"fr\" />\n      <subpicture lang=\"de\" />"));
+
+  // other.mpg also has two streams, but two.mpg's project describes two.mpg; then one naming "e&n".
+  std::string project = ReadFile(dir.File("two.dvdauthor.xml"));
+  dir.Write("other.dvdauthor.xml", project);
+  const ProgramRun other = Mux({"-o", dir.File("four.mpg"), dir.File("other.mpg"), third});
+  EXPECT_TRUE(Contains(other.err, "other.dvdauthor.xml, was written for another film")) << other.err;
+  EXPECT_TRUE(Contains(ReadFile(dir.File("four.dvdauthor.xml")), "<subpicture />\n      <subpicture />\n"));
+  project.replace(project.find("lang=\"en\""), 9, "lang=\"e&amp;n\"");
+  dir.Write("two.dvdauthor.xml", project);
+  const ProgramRun named = Mux({"-o", dir.File("five.mpg"), dir.File("two.mpg"), third});
+  EXPECT_TRUE(Contains(named.err, "names a language \"e&n\" that is no two-letter code")) << named.err;
+  EXPECT_TRUE(Contains(ReadFile(dir.File("five.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"fr\" />"));
 }
 
 }  // namespace

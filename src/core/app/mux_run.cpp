@@ -16,6 +16,7 @@
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "base/output_file.h"
+#include "base/output_format.h"
 #include "base/output_set.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
@@ -52,6 +53,22 @@ bool SameFile(const std::string& a, const std::string& b) {
   return AbsolutePath(LinkedPath(a)) == AbsolutePath(LinkedPath(b));
 }
 
+// A name for a message, its control characters shown as \xNN so that it cannot move the terminal's cursor.
+std::string ShownName(const std::string& name) {
+  std::string shown;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown += c;
+      continue;
+    }
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    shown += escaped;
+  }
+  return shown;
+}
+
 std::string EntryList(const std::vector<int>& entries) {
   std::string text;
   const std::size_t shown = std::min<std::size_t>(entries.size(), RunNotice::kListedEntries);
@@ -60,19 +77,46 @@ std::string EntryList(const std::vector<int>& entries) {
   return text;
 }
 
+// The project an earlier mux wrote beside `video`, when there is one of ours that describes this very film; a notice
+// when there is a project that describes another (a later run's film put in place without its project, say).
+std::optional<std::string> ProjectOfFilm(const std::string& video, const ProgramStreamInfo& film,
+                                         std::vector<std::string>& notices) {
+  std::optional<std::string> xml;
+  try {
+    xml = ReadWholeFileIfPresent(MuxOutputNamesFor(video).project, kMaxProjectBytes);
+  } catch (const std::exception&) {
+    xml.reset();  // unreadable: told by the caller like a missing one
+  }
+  if (!xml || !ProjectSubpictureLanguages(*xml)) return std::nullopt;
+  const FilmRecord described{film.bytes, film.subpictureStreams, film.subpictureHash};
+  if (ProjectFilmRecord(*xml) != described) {
+    notices.push_back(video + ": the project beside it, " + MuxOutputNamesFor(video).project +
+                      ", was written for another film (not this one of " + std::to_string(film.bytes) +
+                      " bytes), so its languages are not used");
+    return std::nullopt;
+  }
+  return xml;
+}
+
 // The languages of the film's own subpicture streams, from the project an earlier mux wrote beside it; empty codes
-// (and a notice) when there is none that lists them all.
-std::vector<std::string> EarlierLanguages(const std::string& video, int streams, std::vector<std::string>& notices) {
+// (and a notice) for streams that no such project names with a valid code.
+std::vector<std::string> EarlierLanguages(const std::string& video, const ProgramStreamInfo& film,
+                                          std::vector<std::string>& notices) {
+  const int streams = film.subpictureStreams;
   if (streams == 0) return {};
   std::optional<std::vector<std::string>> languages;
-  try {
-    if (const auto xml = ReadWholeFileIfPresent(MuxOutputNamesFor(video).project, kMaxProjectBytes)) {
-      languages = ProjectSubpictureLanguages(*xml);
-    }
-  } catch (const std::exception&) {
-    languages.reset();  // unreadable: told below like a missing one
+  if (const std::optional<std::string> xml = ProjectOfFilm(video, film, notices)) {
+    languages = ProjectSubpictureLanguages(*xml);
   }
-  if (languages && static_cast<int>(languages->size()) == streams) return *languages;
+  if (languages && static_cast<int>(languages->size()) == streams) {
+    for (std::string& language : *languages) {
+      if (language.empty()) continue;
+      const std::optional<std::string> code = NormaliseVobSubLanguage(language);
+      if (!code) notices.push_back(video + ": its project names a language \"" + language + "\" that is no two-letter code; the project lists that stream without one");
+      language = code.value_or("");
+    }
+    return *languages;
+  }
   notices.push_back(video + ": no project beside it names the language of " +
                     (streams == 1 ? std::string("its subpicture stream; the project lists it")
                                   : "its " + std::to_string(streams) + " subpicture streams; the project lists them") +
@@ -114,6 +158,11 @@ class ProgressLine {
 std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const MuxOutputNames& names) {
   if (names.film.ends_with('|')) {
     return MuxFailure{true, "-o: " + names.film + " ends in '|', which would make dvdauthor run it as a command"};
+  }
+  for (const std::string* name : {&names.film, &names.palette}) {
+    if (const std::string problem = XmlTextProblem(AbsolutePath(*name)); !problem.empty()) {
+      return MuxFailure{true, "-o: the project cannot name " + ShownName(AbsolutePath(*name)) + ": " + problem};
+    }
   }
   if (SameFile(names.film, names.palette) || SameFile(names.film, names.project)) {
     return MuxFailure{true, "-o: " + names.film + " is the name of its own palette or project file; name it .mpg"};
@@ -214,7 +263,7 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
                             const NamedOptions& options, std::size_t newStreams, const std::string& paletteText,
                             std::vector<std::string>& notices) {
   DvdauthorProject project{AbsolutePath(names.film), AbsolutePath(names.palette), film.standard,
-                           EarlierLanguages(video, film.subpictureStreams, notices)};
+                           EarlierLanguages(video, film, notices), {}};
   for (std::size_t k = 0; k < newStreams; ++k) {
     project.languages.push_back(k < options.languages.size() ? options.languages[k]
                                                              : std::string(kDefaultVobSubLanguage));
@@ -235,7 +284,7 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
 // file on disk before any takes its name; the project last: it names the other two, so it never stands beside a
 // film or palette it does not describe.
 MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTrack>& tracks,
-                          const MuxOutputNames& names, const std::string& paletteText, const DvdauthorProject& project,
+                          const MuxOutputNames& names, const std::string& paletteText, DvdauthorProject project,
                           ProgressLine& progress) {
   OutputFile filmFile(names.film);
   OutputFile paletteFile(names.palette);
@@ -249,6 +298,7 @@ MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTr
     throw;
   }
   progress.Wipe();
+  project.film = {result.filmBytes, static_cast<int>(project.languages.size()), result.filmSubpictureHash};
   paletteFile.Open();
   paletteFile.Write(paletteText);
   projectFile.Open();
@@ -270,7 +320,7 @@ void AddMuxNotices(const MuxResult& result, const std::string& video, const Prog
                       EntryList(result.entriesAfterVideo[t]));
   }
   for (const std::string& dropped : result.droppedStreams) {
-    notices.push_back(video + ": " + dropped + " is not a DVD stream and was left out");
+    notices.push_back(video + ": " + dropped + "; it was left out");
   }
 }
 

@@ -1,12 +1,18 @@
 // Adds DVD subpicture streams to an MPEG-2 program stream through libavformat's DVD muxer.
 #include "mux/subpicture_muxer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <cstring>
 #include <exception>
 #include <utility>
 
 #include "base/errors.h"
+#include "base/file_descriptor.h"
+#include "mux/film_input.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -75,6 +81,8 @@ class DvdOutput {
 
   AVFormatContext* Context() { return m_context; }
 
+  uint64_t BytesWritten() const { return m_bytes; }
+
   // Throws the file's own failure when there was one, else a failure of `what`.
   void Check(int status, const std::string& what) {
     if (m_error) std::rethrow_exception(m_error);
@@ -86,7 +94,9 @@ class DvdOutput {
     auto* self = static_cast<DvdOutput*>(opaque);
     if (self->m_error) return AVERROR(EIO);
     try {
-      self->m_file.Write(std::span<const uint8_t>(bytes, static_cast<std::size_t>(size)));
+      const auto length = static_cast<std::size_t>(size);
+      self->m_file.Write(std::span<const uint8_t>(bytes, length));
+      self->m_bytes += length;
     } catch (...) {
       self->m_error = std::current_exception();
       return AVERROR(EIO);
@@ -98,6 +108,7 @@ class DvdOutput {
   AVFormatContext* m_context = nullptr;
   AVIOContext* m_io = nullptr;
   std::exception_ptr m_error;
+  uint64_t m_bytes = 0;
 };
 
 /*
@@ -118,39 +129,79 @@ void RepairAudioTime(AVPacket& held, int64_t lastWrittenDts, int64_t nextDts) {
 // are added by their stream numbers so each keeps its number.
 int KindOrder(AVMediaType type) { return type == AVMEDIA_TYPE_VIDEO ? 0 : type == AVMEDIA_TYPE_AUDIO ? 1 : 2; }
 
+// A stream of the film the output carries. `probed` is the stream as the opening read described it, null for a
+// subpicture stream that starts later (a subpicture stream needs no description beyond its kind).
+struct CarriedStream {
+  int id;
+  AVMediaType type;
+  const AVStream* probed;
+};
+
+const AVStream* ProbedStream(const AVFormatContext* in, int id) {
+  for (unsigned i = 0; i < in->nb_streams; ++i) {
+    if (in->streams[i]->id == id) return in->streams[i];
+  }
+  return nullptr;
+}
+
+std::string StreamName(int id, AVCodecID codec) {
+  char number[16];
+  std::snprintf(number, sizeof number, "0x%X", static_cast<unsigned>(id));
+  return std::string("stream ") + number + " (" + avcodec_get_name(codec) + ")";
+}
+
 // The film's streams a DVD title carries, video first, then audio, then subpictures: its video, DVD audio and
 // subpictures. Its navigation packs are not copied: the muxer writes empty ones at every picture group for the
-// authoring program to fill. Other streams are named in `dropped`.
-std::vector<int> CarriedStreams(const AVFormatContext* in, int videoStream, std::vector<std::string>& dropped) {
-  std::vector<int> carried;
-  for (unsigned i = 0; i < in->nb_streams; ++i) {
-    const AVCodecParameters* par = in->streams[i]->codecpar;
-    const bool keep = static_cast<int>(i) == videoStream || IsDvdAudio(par->codec_id) ||
-                      par->codec_id == AV_CODEC_ID_DVD_SUBTITLE;
-    if (keep) {
-      carried.push_back(static_cast<int>(i));
-    } else if (par->codec_id != AV_CODEC_ID_DVD_NAV) {
-      dropped.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + ")");
+// authoring program to fill. Other streams are named in `dropped`, and so is an audio stream that starts after
+// the opening read (nothing describes it: its rate and channels are unknown when the output is set up).
+std::vector<CarriedStream> CarriedStreams(const AVFormatContext* in, int videoStream,
+                                          const std::vector<FilmStream>& film, std::vector<std::string>& dropped) {
+  std::vector<FilmStream> streams = film;
+  for (unsigned i = 0; i < in->nb_streams; ++i) {  // the scan stops at damage the opening read may lie past
+    const AVStream* st = in->streams[i];
+    if (std::none_of(streams.begin(), streams.end(), [&](const FilmStream& f) { return f.id == st->id; })) {
+      streams.push_back({st->id, st->codecpar->codec_type, st->codecpar->codec_id});
     }
   }
-  std::stable_sort(carried.begin(), carried.end(), [&](int a, int b) {
-    const AVStream* sa = in->streams[a];
-    const AVStream* sb = in->streams[b];
-    const int ka = KindOrder(sa->codecpar->codec_type);
-    const int kb = KindOrder(sb->codecpar->codec_type);
-    return ka != kb ? ka < kb : sa->id < sb->id;
+  std::vector<CarriedStream> carried;
+  for (const FilmStream& stream : streams) {
+    const AVStream* probed = ProbedStream(in, stream.id);
+    if (stream.codec == AV_CODEC_ID_DVD_SUBTITLE || (probed && probed->index == videoStream)) {
+      carried.push_back({stream.id, stream.type, probed});
+    } else if (IsDvdAudio(stream.codec) && probed != nullptr) {
+      carried.push_back({stream.id, stream.type, probed});
+    } else if (IsDvdAudio(stream.codec)) {
+      dropped.push_back(StreamName(stream.id, stream.codec) + " starts after the part read to learn the film's streams");
+    } else if (stream.codec != AV_CODEC_ID_DVD_NAV) {
+      dropped.push_back(StreamName(stream.id, stream.codec) + " is not a DVD stream");
+    }
+  }
+  std::stable_sort(carried.begin(), carried.end(), [](const CarriedStream& a, const CarriedStream& b) {
+    const int ka = KindOrder(a.type);
+    const int kb = KindOrder(b.type);
+    return ka != kb ? ka < kb : a.id < b.id;
   });
   return carried;
 }
 
-// Adds a copy of each carried stream to the output; by the film's stream index, the output stream that carries
-// it (-1 for none).
-std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<int>& carried, DvdOutput& output) {
-  std::vector<int> outputOf(in->nb_streams, -1);
-  for (int index : carried) {
-    const AVStream* source = in->streams[index];
-    AVStream* copy = avformat_new_stream(output.Context(), nullptr);
+AVStream* NewSubpictureStream(AVFormatContext* oc) {
+  AVStream* stream = avformat_new_stream(oc, nullptr);
+  if (stream == nullptr) throw std::bad_alloc();
+  stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+  stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
+  stream->time_base = k90kHz;
+  return stream;
+}
+
+// Adds a copy of each carried stream to the output; by the film's stream number, the output stream that carries it.
+std::map<int, int> AddCopiedStreams(const std::vector<CarriedStream>& carried, DvdOutput& output) {
+  std::map<int, int> outputOf;
+  for (const CarriedStream& stream : carried) {
+    const AVStream* source = stream.probed;
+    AVStream* copy = source ? avformat_new_stream(output.Context(), nullptr) : NewSubpictureStream(output.Context());
     if (copy == nullptr) throw std::bad_alloc();
+    outputOf[stream.id] = copy->index;
+    if (source == nullptr) continue;
     output.Check(avcodec_parameters_copy(copy->codecpar, source->codecpar), "Cannot copy a stream");
     copy->codecpar->codec_tag = 0;
     copy->time_base = source->time_base;
@@ -161,7 +212,6 @@ std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<i
       if (data == nullptr) throw std::bad_alloc();
       std::memcpy(data, side.data, side.size);
     }
-    outputOf[static_cast<std::size_t>(index)] = copy->index;
   }
   return outputOf;
 }
@@ -169,14 +219,7 @@ std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<i
 // Adds one DVD subpicture stream per track; the output stream of each.
 std::vector<int> AddSubpictureStreams(AVFormatContext* oc, std::size_t tracks) {
   std::vector<int> trackStream;
-  for (std::size_t t = 0; t < tracks; ++t) {
-    AVStream* stream = avformat_new_stream(oc, nullptr);
-    if (stream == nullptr) throw std::bad_alloc();
-    stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
-    stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
-    stream->time_base = k90kHz;
-    trackStream.push_back(stream->index);
-  }
+  for (std::size_t t = 0; t < tracks; ++t) trackStream.push_back(NewSubpictureStream(oc)->index);
   return trackStream;
 }
 
@@ -249,20 +292,136 @@ void WriteCopied(AVPacket* copied, std::vector<int64_t>& lastDts, DvdOutput& out
   output.Check(av_interleaved_write_frame(output.Context(), copied), "Cannot write the program stream");
 }
 
+/*
+ * The copy of the film with the units between its packets: each packet goes to the stream that carries its
+ * stream (found by its number when the packet's stream first appears, so a stream the demuxer meets late maps like
+ * the rest), each unit where the film's clock has reached its time.
+ */
+class FilmCopy {
+ public:
+  FilmCopy(const AVFormatContext* in, int videoStream, std::map<int, int> outputOf, DvdOutput& output,
+           const std::vector<Pending>& pending, std::vector<int> trackStream, int64_t videoStart90k)
+      : m_in(in),
+        m_videoStream(videoStream),
+        m_outputOfId(std::move(outputOf)),
+        m_output(output),
+        m_pending(pending),
+        m_trackStream(std::move(trackStream)),
+        m_lastDts(output.Context()->nb_streams, AV_NOPTS_VALUE),
+        m_heldAudio(output.Context()->nb_streams),
+        m_reached90k(videoStart90k),
+        m_videoEnd90k(videoStart90k) {}
+
+  void Copy(AVPacket* packet) {
+    const int target = OutputStreamOf(packet->stream_index);
+    if (target < 0) {
+      av_packet_unref(packet);
+      return;
+    }
+    const AVStream* source = m_in->streams[packet->stream_index];
+    const int64_t when = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (when != AV_NOPTS_VALUE) m_reached90k = std::max(m_reached90k, av_rescale_q(when, source->time_base, k90kHz));
+    // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
+    // ends the sum of their durations after the first starts; some carry no presentation time of their own.
+    if (packet->stream_index == m_videoStream) m_videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
+    WriteUnitsUpTo(m_reached90k);
+    AVFormatContext* oc = m_output.Context();
+    av_packet_rescale_ts(packet, source->time_base, oc->streams[target]->time_base);
+    packet->stream_index = target;
+    packet->pos = -1;
+    if (source->codecpar->codec_id == AV_CODEC_ID_DVD_SUBTITLE) Hash(target, packet->data, packet->size);
+    if (source->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) {
+      WriteCopied(packet, m_lastDts, m_output);
+      return;
+    }
+    // An audio frame is written once the next one is known: see RepairAudioTime.
+    PacketPtr& held = m_heldAudio[static_cast<std::size_t>(target)];
+    if (held) {
+      RepairAudioTime(*held, m_lastDts[static_cast<std::size_t>(target)], packet->dts);
+      WriteCopied(held.get(), m_lastDts, m_output);
+      av_packet_move_ref(held.get(), packet);
+    } else {
+      held.reset(av_packet_clone(packet));
+      if (!held) throw std::bad_alloc();
+      av_packet_unref(packet);
+    }
+  }
+
+  // The written subpicture streams' bytes hashed, as ScanFilm hashes a film on disk.
+  uint64_t SubpictureHash() const {
+    std::vector<uint64_t> hashes;
+    for (const auto& [stream, hash] : m_subpictureHashes) hashes.push_back(hash);
+    return SubpictureStreamsHash(hashes);
+  }
+
+  // Writes what is held back and every unit left. Returns where the video ends.
+  int64_t Finish() {
+    for (PacketPtr& held : m_heldAudio) {
+      if (held) WriteCopied(held.get(), m_lastDts, m_output);
+    }
+    WriteUnitsUpTo(INT64_MAX);
+    return m_videoEnd90k;
+  }
+
+ private:
+  // The output stream of the film's stream `index`, -1 for one that is not carried.
+  int OutputStreamOf(int index) {
+    while (m_outputOfIndex.size() <= static_cast<std::size_t>(index)) {
+      const auto found = m_outputOfId.find(m_in->streams[m_outputOfIndex.size()]->id);
+      m_outputOfIndex.push_back(found != m_outputOfId.end() ? found->second : -1);
+    }
+    return m_outputOfIndex[static_cast<std::size_t>(index)];
+  }
+
+  void WriteUnitsUpTo(int64_t time90k) {
+    for (; m_next < m_pending.size() && m_pending[m_next].pts90k <= time90k; ++m_next) {
+      const Pending& unit = m_pending[m_next];
+      const int stream = m_trackStream[unit.track];
+      Hash(stream, unit.unit->bytes.data(), static_cast<int>(unit.unit->bytes.size()));
+      WriteUnit(unit, stream, m_output);
+    }
+  }
+
+  void Hash(int stream, const uint8_t* bytes, int size) {
+    auto [at, added] = m_subpictureHashes.try_emplace(stream, kHashStart);
+    at->second = HashBytes(bytes, static_cast<std::size_t>(size), at->second);
+  }
+
+  const AVFormatContext* m_in;
+  const int m_videoStream;
+  const std::map<int, int> m_outputOfId;
+  std::vector<int> m_outputOfIndex;  // by the film's stream index, grown as the demuxer adds streams
+  DvdOutput& m_output;
+  const std::vector<Pending>& m_pending;
+  const std::vector<int> m_trackStream;
+  std::size_t m_next = 0;
+  std::vector<int64_t> m_lastDts;  // by output stream
+  std::vector<PacketPtr> m_heldAudio;
+  std::map<int, uint64_t> m_subpictureHashes;  // by output stream
+  int64_t m_reached90k;  // the film's clock as far as it has been read
+  int64_t m_videoEnd90k;
+};
+
+uint64_t FileSize(int fd) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 ? static_cast<uint64_t>(file.st_size) : 0;
+}
+
 }  // namespace
 
 void SilenceLibavLog() { av_log_set_level(AV_LOG_QUIET); }
 
 struct SubpictureMuxer::Input {
-  AVFormatContext* context = nullptr;
+  explicit Input(const std::string& path) : fd(OpenFilm(path)), reader(fd.fd, path, nullptr) {}
+  Descriptor fd;
+  FilmReader reader;
+  std::vector<FilmStream> streams;  // the whole film's
   int videoStream = -1;
-  ~Input() { avformat_close_input(&context); }
 };
 
-SubpictureMuxer::SubpictureMuxer(const std::string& videoPath) : m_input(std::make_unique<Input>()), m_path(videoPath) {
-  const int opened = avformat_open_input(&m_input->context, videoPath.c_str(), nullptr, nullptr);
-  if (opened < 0) throw FileError("Cannot read \"" + videoPath + "\": " + AvErrorText(opened) + ".");
-  AVFormatContext* in = m_input->context;
+SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
+    : m_input(std::make_unique<Input>(videoPath)), m_path(videoPath) {
+  AVFormatContext* in = m_input->reader.Context();
   const std::string notPs = "\"" + videoPath + "\" is not an MPEG-2 program stream";
   const std::string remake = "; a DVD's video can be made with: ffmpeg -i VIDEO -target pal-dvd (or ntsc-dvd) OUT.mpg";
   if (std::strcmp(in->iformat->name, "mpeg") != 0) {
@@ -293,11 +452,14 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath) : m_input(std::ma
   } else if (in->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(in->start_time, AVRational{1, AV_TIME_BASE}, k90kHz);
   }
-  for (unsigned i = 0; i < in->nb_streams; ++i) {
-    if (in->streams[i]->codecpar->codec_id == AV_CODEC_ID_DVD_SUBTITLE) ++m_info.subpictureStreams;
+  std::vector<std::string> unused;
+  FilmScan scan = ScanFilm(m_input->fd.fd, videoPath);
+  m_input->streams = std::move(scan.streams);
+  m_info.subpictureHash = scan.subpictureHash;
+  m_info.bytes = FileSize(m_input->fd.fd);
+  for (const CarriedStream& stream : CarriedStreams(in, m_input->videoStream, m_input->streams, unused)) {
+    if (stream.type == AVMEDIA_TYPE_SUBTITLE) ++m_info.subpictureStreams;
   }
-  const int64_t size = avio_size(in->pb);
-  m_info.bytes = size > 0 ? static_cast<uint64_t>(size) : 0;
 }
 
 SubpictureMuxer::~SubpictureMuxer() = default;
@@ -306,80 +468,37 @@ const ProgramStreamInfo& SubpictureMuxer::Info() const { return m_info; }
 
 MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out,
                                  const MuxProgress& progress) {
-  AVFormatContext* in = m_input->context;
+  AVFormatContext* in = m_input->reader.Context();
   MuxResult result;
   DvdOutput output(out);
-  AVFormatContext* oc = output.Context();
-
-  const std::vector<int> outputOf =
-      AddCopiedStreams(in, CarriedStreams(in, m_input->videoStream, result.droppedStreams), output);
-  const std::vector<int> trackStream = AddSubpictureStreams(oc, tracks.size());
-
+  std::map<int, int> outputOf = AddCopiedStreams(
+      CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams), output);
+  std::vector<int> trackStream = AddSubpictureStreams(output.Context(), tracks.size());
   WriteHeader(output);
   const std::vector<Pending> pending = UnitsInTimeOrder(tracks, m_info.videoStart90k);
-  std::size_t next = 0;
-  auto writeUnitsUpTo = [&](int64_t time90k) {
-    for (; next < pending.size() && pending[next].pts90k <= time90k; ++next) {
-      WriteUnit(pending[next], trackStream[pending[next].track], output);
-    }
-  };
+  FilmCopy copy(in, m_input->videoStream, std::move(outputOf), output, pending, std::move(trackStream),
+                m_info.videoStart90k);
 
   PacketPtr packet(av_packet_alloc());
   if (packet == nullptr) throw std::bad_alloc();
-  std::vector<int64_t> lastDts(oc->nb_streams, AV_NOPTS_VALUE);
-  std::vector<PacketPtr> heldAudio(oc->nb_streams);
-  int64_t reached90k = m_info.videoStart90k;  // the film's clock as far as it has been read
-  int64_t videoEnd90k = m_info.videoStart90k;
   int status = 0;
   while ((status = av_read_frame(in, packet.get())) >= 0) {
     if (progress) progress(static_cast<uint64_t>(std::max<int64_t>(avio_tell(in->pb), 0)), m_info.bytes);
-    const int target = outputOf[static_cast<std::size_t>(packet->stream_index)];
-    if (target < 0) {
-      av_packet_unref(packet.get());
-      continue;
-    }
-    const AVStream* source = in->streams[packet->stream_index];
-    const int64_t when = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-    if (when != AV_NOPTS_VALUE) reached90k = std::max(reached90k, av_rescale_q(when, source->time_base, k90kHz));
-    // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
-    // ends the sum of their durations after the first starts; some carry no presentation time of their own.
-    if (packet->stream_index == m_input->videoStream)
-      videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
-    writeUnitsUpTo(reached90k);
-    av_packet_rescale_ts(packet.get(), source->time_base, oc->streams[target]->time_base);
-    packet->stream_index = target;
-    packet->pos = -1;
-    if (source->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) {
-      WriteCopied(packet.get(), lastDts, output);
-      continue;
-    }
-    // An audio frame is written once the next one is known: see RepairAudioTime.
-    PacketPtr& held = heldAudio[static_cast<std::size_t>(target)];
-    if (held) {
-      RepairAudioTime(*held, lastDts[static_cast<std::size_t>(target)], packet->dts);
-      WriteCopied(held.get(), lastDts, output);
-      av_packet_move_ref(held.get(), packet.get());
-    } else {
-      held.reset(av_packet_clone(packet.get()));
-      if (!held) throw std::bad_alloc();
-      av_packet_unref(packet.get());
-    }
+    copy.Copy(packet.get());
   }
   if (status != AVERROR_EOF) {
     throw QuilletError("Reading \"" + m_path + "\" stopped at byte " + std::to_string(avio_tell(in->pb)) + ": " +
                        AvErrorText(status) + ".");
   }
-  for (PacketPtr& held : heldAudio) {
-    if (held) WriteCopied(held.get(), lastDts, output);
-  }
-  writeUnitsUpTo(INT64_MAX);
-  output.Check(av_write_trailer(oc), "Cannot finish the program stream");
-  avio_flush(oc->pb);
+  result.videoEnd90k = copy.Finish();
+  output.Check(av_write_trailer(output.Context()), "Cannot finish the program stream");
+  avio_flush(output.Context()->pb);
   output.Check(0, "");
   if (progress) progress(m_info.bytes, m_info.bytes);
 
-  result.videoEnd90k = videoEnd90k;
-  result.entriesAfterVideo = EntriesFrom(pending, tracks.size(), videoEnd90k);
+  result.entriesAfterVideo = EntriesFrom(pending, tracks.size(), result.videoEnd90k);
+  result.filmBytes = output.BytesWritten();
+  result.filmSubpictureHash = copy.SubpictureHash();
   return result;
 }
 

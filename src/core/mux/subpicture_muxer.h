@@ -22,8 +22,9 @@ struct ProgramStreamInfo {
   int height = 0;
   VideoStandard standard = VideoStandard::Pal;
   int64_t videoStart90k = 0;  // the first picture's presentation time
-  int subpictureStreams = 0;  // DVD subpicture streams the film already carries
-  uint64_t bytes = 0;         // the file's size, for progress
+  int subpictureStreams = 0;  // DVD subpicture streams the film already carries, wherever in it they start
+  uint64_t bytes = 0;         // the file's size
+  uint64_t subpictureHash = 0;  // the bytes of its subpicture streams hashed (SubpictureStreamsHash)
   bool operator==(const ProgramStreamInfo&) const = default;
 };
 
@@ -43,9 +44,11 @@ struct MuxResult {
   int64_t videoEnd90k = 0;  // where the last picture ends, on the film's own clock
   // Per track, the entries that start at or after the video's end (they are written all the same).
   std::vector<std::vector<int>> entriesAfterVideo;
-  // Streams of the film that a DVD title cannot carry and that were left out (besides its navigation packs,
-  // which the muxer writes afresh), described as "stream 3 (dvb_subtitle)".
+  // Streams of the film that were left out (besides its navigation packs, which the muxer writes afresh), each
+  // with the reason: "stream 0x1C1 (mp2) starts after the part read to learn the film's streams".
   std::vector<std::string> droppedStreams;
+  uint64_t filmBytes = 0;           // the written film's size
+  uint64_t filmSubpictureHash = 0;  // and its subpicture streams' bytes hashed, as ProgramStreamInfo's
 };
 
 // Bytes read of the film so far, and its size.
@@ -57,8 +60,9 @@ void SilenceLibavLog();
 
 class SubpictureMuxer {
  public:
-  // Opens the film and reads what it holds. Throws QuilletError naming the file when it cannot be read, is not an
-  // MPEG program stream, or carries no MPEG-2 video, or video of a size no DVD standard has.
+  // Opens the film and reads what it holds (the whole film, for the streams that start late in it). Throws
+  // QuilletError naming the file when it is not a regular file or cannot be read, is not an MPEG program stream,
+  // or carries no MPEG-2 video, or video of a size no DVD standard has.
   explicit SubpictureMuxer(const std::string& videoPath);
   ~SubpictureMuxer();
   SubpictureMuxer(const SubpictureMuxer&) = delete;
