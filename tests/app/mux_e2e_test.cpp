@@ -14,6 +14,7 @@
 #include "external_tools.h"
 #include "ffmpeg_demuxer.h"
 #include "palette/ifo_reader.h"
+#include "base/number_text.h"
 #include "palette/ycrcb.h"
 #include "run_program.h"
 #include "sup/vobsub_index.h"
@@ -229,6 +230,37 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       << more.err;
   EXPECT_TRUE(Contains(more.err, "no project beside it names the language of its subpicture stream")) << more.err;
   EXPECT_TRUE(Contains(ReadFile(dir.File("two.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"en\" />"));
+}
+
+// Entries that follow each other closely: their units would share the muxer's packets, and a reader that gathers a
+// unit from the packets after its first (ffmpeg's, mpv's) would lose its place from there on. Two speakers that
+// start together, a 10 ms entry followed at once by the next, then 100 entries 40 ms apart, each as long.
+TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOrder) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal);
+  ASSERT_FALSE(clip.empty());
+  std::vector<std::pair<int, int>> times = {{500, 1500}, {500, 1500}, {2000, 2010}, {2010, 3000}};
+  for (int k = 0; k < 100; ++k) times.emplace_back(3200 + 40 * k, 3240 + 40 * k);
+  std::string srt;
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    srt += std::to_string(i + 1) + "\n" + ClockTime(times[i].first) + " --> " + ClockTime(times[i].second) +
+           "\nEntry " + std::to_string(i + 1) + "\n\n";
+  }
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), clip, dir.Write("close.srt", srt)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string authored;
+  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
+                                test::ShellQuote(dir.File("film.dvdauthor.xml")),
+                            &authored));
+  EXPECT_FALSE(Contains(authored, "moves backwards")) << authored;
+  const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
+  ASSERT_EQ(vob.streams.size(), 1u);
+  const std::vector<test::DemuxedPacket>& units = vob.streams.at(0x20);
+  ASSERT_EQ(units.size(), times.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    EXPECT_EQ(units[i].pts90k - vob.videoStart90k, times[i].first * 90) << "entry " << i + 1;
+    EXPECT_TRUE(test::DecodeDvdSubpicture(units[i].data, units[i].pts90k).hasPicture) << "entry " << i + 1;
+  }
 }
 
 // A film whose two subpicture streams start at 9 s (met only while copying) and at 1 s: a run that adds a third keeps

@@ -230,6 +230,7 @@ SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path
   const GenerationOutcome run = RunGeneration(job, {});
   if (run.status != GenerationStatus::Completed) throw QuilletError(OneLine(run.message));
   for (const std::string& line : run.notice.Lines()) notices.push_back(path + ": " + line);
+  KeepUnitsApart(track);
   return track;
 }
 

@@ -12,7 +12,9 @@
 
 #include "base/errors.h"
 #include "base/file_descriptor.h"
+#include "mux/dvd_output.h"
 #include "mux/film_input.h"
+#include "sup/subpicture_unit.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -25,15 +27,6 @@ namespace quillet {
 namespace {
 
 constexpr AVRational k90kHz{1, 90000};
-constexpr int kIoBufferBytes = 1 << 16;
-// A DVD's program stream is multiplexed at 10.08 Mbit/s, whatever its streams' rates add up to.
-constexpr const char* kDvdMuxRate = "10080000";
-
-std::string AvErrorText(int error) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(error, text, sizeof text);
-  return text;
-}
 
 struct PacketDeleter {
   void operator()(AVPacket* p) const { av_packet_free(&p); }
@@ -54,62 +47,6 @@ bool IsDvdAudio(AVCodecID codec) {
       return false;
   }
 }
-
-// The output side: the DVD muxer writing into an OutputFile. A failure of the file inside the muxer's write
-// callback is kept and thrown again once libavformat has returned, since no exception may cross its C code.
-class DvdOutput {
- public:
-  explicit DvdOutput(OutputFile& file) : m_file(file) {
-    if (avformat_alloc_output_context2(&m_context, nullptr, "dvd", nullptr) < 0 || m_context == nullptr) {
-      throw QuilletError("This libavformat has no DVD muxer.");
-    }
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
-    m_io = avio_alloc_context(buffer, kIoBufferBytes, 1, this, nullptr, &DvdOutput::WriteBytes, nullptr);
-    if (m_io == nullptr) {
-      av_free(buffer);
-      throw std::bad_alloc();
-    }
-    m_context->pb = m_io;
-  }
-  ~DvdOutput() {
-    avformat_free_context(m_context);
-    if (m_io != nullptr) av_freep(&m_io->buffer);
-    avio_context_free(&m_io);
-  }
-  DvdOutput(const DvdOutput&) = delete;
-  DvdOutput& operator=(const DvdOutput&) = delete;
-
-  AVFormatContext* Context() { return m_context; }
-
-  uint64_t BytesWritten() const { return m_bytes; }
-
-  // Throws the file's own failure when there was one, else a failure of `what`.
-  void Check(int status, const std::string& what) {
-    if (m_error) std::rethrow_exception(m_error);
-    if (status < 0) throw QuilletError(what + ": " + AvErrorText(status));
-  }
-
- private:
-  static int WriteBytes(void* opaque, uint8_t* bytes, int size) {
-    auto* self = static_cast<DvdOutput*>(opaque);
-    if (self->m_error) return AVERROR(EIO);
-    try {
-      const auto length = static_cast<std::size_t>(size);
-      self->m_file.Write(std::span<const uint8_t>(bytes, length));
-      self->m_bytes += length;
-    } catch (...) {
-      self->m_error = std::current_exception();
-      return AVERROR(EIO);
-    }
-    return size;
-  }
-
-  OutputFile& m_file;
-  AVFormatContext* m_context = nullptr;
-  AVIOContext* m_io = nullptr;
-  std::exception_ptr m_error;
-  uint64_t m_bytes = 0;
-};
 
 /*
  * The demuxer times an audio frame that began in one PES packet and ended in the next with the second packet's
@@ -244,15 +181,6 @@ std::vector<Pending> UnitsInTimeOrder(const std::vector<SubpictureTrack>& tracks
   return pending;
 }
 
-// Starts the program stream at a DVD's mux rate.
-void WriteHeader(DvdOutput& output) {
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "muxrate", kDvdMuxRate, 0);
-  const int header = avformat_write_header(output.Context(), &options);
-  av_dict_free(&options);
-  output.Check(header, "Cannot start the program stream");
-}
-
 // By track, the entries whose units start at or after `time90k`, in entry order.
 std::vector<std::vector<int>> EntriesFrom(const std::vector<Pending>& pending, std::size_t tracks, int64_t time90k) {
   std::vector<std::vector<int>> entries(tracks);
@@ -275,7 +203,7 @@ void WriteUnit(const Pending& p, int streamIndex, DvdOutput& output) {
   packet->pts = packet->dts = av_rescale_q(p.pts90k, k90kHz, stream->time_base);
   packet->stream_index = stream->index;
   packet->flags |= AV_PKT_FLAG_KEY;
-  output.Check(av_interleaved_write_frame(oc, packet.get()), "Cannot write a subpicture");
+  output.Write(packet.get(), "Cannot write a subpicture");
 }
 
 // Hands a copied packet to the muxer, which wants every time later than the one before in its stream: a time
@@ -289,7 +217,7 @@ void WriteCopied(AVPacket* copied, std::vector<int64_t>& lastDts, DvdOutput& out
     }
     last = copied->dts;
   }
-  output.Check(av_interleaved_write_frame(output.Context(), copied), "Cannot write the program stream");
+  output.Write(copied, "Cannot write the program stream");
 }
 
 /*
@@ -409,6 +337,16 @@ uint64_t FileSize(int fd) {
 
 }  // namespace
 
+void KeepUnitsApart(SubpictureTrack& track) {
+  std::vector<TimedUnit>& units = track.units;
+  std::stable_sort(units.begin(), units.end(), [](const TimedUnit& a, const TimedUnit& b) { return a.pts90k < b.pts90k; });
+  constexpr uint32_t kTickIn90k = 1024;
+  for (std::size_t i = 0; i + 1 < units.size(); ++i) {
+    const uint32_t ticks = (units[i + 1].pts90k - units[i].pts90k) / kTickIn90k;
+    LimitStopDelay(units[i].bytes, static_cast<uint16_t>(std::min<uint32_t>(ticks, kMaxDelayTicks)));
+  }
+}
+
 void SilenceLibavLog() { av_log_set_level(AV_LOG_QUIET); }
 
 struct SubpictureMuxer::Input {
@@ -474,7 +412,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
   std::map<int, int> outputOf = AddCopiedStreams(
       CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams), output);
   std::vector<int> trackStream = AddSubpictureStreams(output.Context(), tracks.size());
-  WriteHeader(output);
+  output.Start();
   const std::vector<Pending> pending = UnitsInTimeOrder(tracks, m_info.videoStart90k);
   FilmCopy copy(in, m_input->videoStream, std::move(outputOf), output, pending, std::move(trackStream),
                 m_info.videoStart90k);
@@ -491,9 +429,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, Out
                        AvErrorText(status) + ".");
   }
   result.videoEnd90k = copy.Finish();
-  output.Check(av_write_trailer(output.Context()), "Cannot finish the program stream");
-  avio_flush(output.Context()->pb);
-  output.Check(0, "");
+  output.Finish();
   if (progress) progress(m_info.bytes, m_info.bytes);
 
   result.entriesAfterVideo = EntriesFrom(pending, tracks.size(), result.videoEnd90k);

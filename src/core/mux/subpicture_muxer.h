@@ -40,6 +40,11 @@ struct SubpictureTrack {
   std::vector<TimedUnit> units;
 };
 
+// Puts a track's units in time order and ends each one's display no later than the next one starts (a stop delay
+// rounded to whole ticks may reach past it; two units starting together leave the first a delay of 0, so the
+// second replaces it at once): dvdauthor wants a stream's displays one after the other.
+void KeepUnitsApart(SubpictureTrack& track);
+
 struct MuxResult {
   int64_t videoEnd90k = 0;  // where the last picture ends, on the film's own clock
   // Per track, the entries that start at or after the video's end (they are written all the same).
