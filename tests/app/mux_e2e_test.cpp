@@ -130,9 +130,21 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
 
   const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
   ASSERT_EQ(vob.streams.size(), 2u);
-  VobSubIndex shownWith;  // the disc's palette, handed to the decoder as an .idx header
-  for (std::size_t i = 0; i < 16; ++i) shownWith.palette[i] = YCrCbToRGB(disc.palette[i]);
-  const std::string header = BuildVobSubIndex(shownWith);
+  // The disc's palette, handed to the decoder as an .idx header.
+  const auto headerOf = [](const IfoContents& ifo) {
+    VobSubIndex shownWith;
+    for (std::size_t i = 0; i < 16; ++i) shownWith.palette[i] = YCrCbToRGB(ifo.palette[i]);
+    return BuildVobSubIndex(shownWith);
+  };
+  const std::string header = headerOf(disc);
+  // A project that names no palette (as DVDStyler and DeVeDe write them): the colours come from inside the film.
+  std::string bare = project;
+  const std::size_t named = bare.find(" palette=\"");
+  bare.erase(named, bare.find('"', named + 10) + 1 - named);
+  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("BARE")) + " -x " +
+                            test::ShellQuote(dir.Write("bare.xml", bare))));
+  const std::string bareHeader = headerOf(ReadIfoFile(dir.File("BARE/VIDEO_TS/VTS_01_0.IFO")));
+  const Subpictures bareVob = ReadSubpictures(dir.File("BARE/VIDEO_TS/VTS_01_1.VOB"));
   for (int s = 0; s < 2; ++s) {
     const auto sup = test::SplitSupFile(ReadFile(dir.File(s == 0 ? "sup/first.sup" : "sup/second.sup")));
     const std::vector<test::DemuxedPacket>& units = vob.streams.at(0x20 + s);
@@ -144,6 +156,9 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
       const test::DecodedSubpicture shown = test::DecodeDvdSubpicture(units[i].data, units[i].pts90k, header);
       ASSERT_TRUE(shown.hasPicture);
       EXPECT_NE(shown.palette[1] & 0xFFFFFF, 0u) << "the text shows black";
+      const test::DemuxedPacket& bareUnit = bareVob.streams.at(0x20 + s).at(i);
+      const test::DecodedSubpicture bareShown = test::DecodeDvdSubpicture(bareUnit.data, bareUnit.pts90k, bareHeader);
+      for (int k = 0; k < 4; ++k) EXPECT_EQ(bareShown.palette[k], shown.palette[k]) << "stream " << s << " unit " << i;
     }
   }
 }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <optional>
+#include <string>
 
 namespace quillet {
 namespace {
@@ -64,8 +66,16 @@ ReadPacket ReadPack(const Bytes& pack) {
 }
 
 TEST(SubpicturePacker, UnitsThatShareAPacketEachGetPacksOfTheirOwnWithTheirTimes) {
-  std::vector<Bytes> written;
-  SubpicturePacker packer([&](std::span<const uint8_t> bytes) { written.emplace_back(bytes.begin(), bytes.end()); });
+  std::vector<Bytes> written, colourPacks;
+  std::array<uint32_t, 16> colours{};
+  for (uint32_t i = 0; i < 16; ++i) colours[i] = 0x108080 + (i << 16);
+  SubpicturePacker packer(
+      [&](std::span<const uint8_t> bytes) {
+        // The colour packet dvdauthor reads goes before each unit: kept apart here.
+        const bool colour = bytes.size() > 40 && bytes[17] == 0xBE && bytes[20] == 'd';
+        (colour ? colourPacks : written).emplace_back(bytes.begin(), bytes.end());
+      },
+      colours);
   // Units of 100, 3 500 and 300 bytes handed at 1 000, 2 000 and 3 000; the muxer added 45 000 to each time.
   const Bytes a = Unit(100, 1), b = Unit(3500, 2), c = Unit(300, 3);
   for (const int64_t time : {1000, 2000, 3000}) packer.Expect(0x20, time);
@@ -93,6 +103,13 @@ TEST(SubpicturePacker, UnitsThatShareAPacketEachGetPacksOfTheirOwnWithTheirTimes
   EXPECT_EQ(gathered, b);
   EXPECT_EQ(packets[3].pts, 48000);
   EXPECT_EQ(packets[3].payload, c);
+
+  ASSERT_EQ(colourPacks.size(), 3u);
+  const Bytes& told = colourPacks[0];
+  EXPECT_EQ(std::string(told.begin() + 20, told.begin() + 35), std::string("dvdauthor-data", 15));
+  EXPECT_EQ(Bytes(told.begin() + 35, told.begin() + 42), (Bytes{2, 1, 0x20, 0, 0, 0xB3, 0xB0}));  // 46 000
+  EXPECT_EQ(Bytes(told.begin() + 46, told.begin() + 51), (Bytes{1, 16, 0x10, 0x80, 0x80}));
+  EXPECT_EQ(Bytes(told.begin() + 93, told.begin() + 97), (Bytes{0x1F, 0x80, 0x80, 0xFF}));  // the last, the end
 }
 
 }  // namespace

@@ -285,15 +285,16 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
 // file on disk before any takes its name; the project last: it names the other two, so it never stands beside a
 // film or palette it does not describe.
 MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTrack>& tracks,
-                          const MuxOutputNames& names, const std::string& paletteText, DvdauthorProject project,
-                          ProgressLine& progress) {
+                          const std::array<uint32_t, 16>& colours, const MuxOutputNames& names,
+                          const std::string& paletteText, DvdauthorProject project, ProgressLine& progress) {
   OutputFile filmFile(names.film);
   OutputFile paletteFile(names.palette);
   OutputFile projectFile(names.project);
   filmFile.Open();
   MuxResult result;
   try {
-    result = muxer.Write(tracks, filmFile, [&](uint64_t done, uint64_t total) { progress.Show(done, total); });
+    result = muxer.Write(tracks, colours, filmFile,
+                         [&](uint64_t done, uint64_t total) { progress.Show(done, total); });
   } catch (...) {
     progress.Wipe();
     throw;
@@ -389,7 +390,8 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
     const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
     ProgressLine progress(err, errIsTerminal && !options.quiet);
-    const MuxResult result = WriteMuxOutputs(muxer, tracks, names, paletteText, project, progress);
+    const MuxResult result =
+        WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
     AddMuxNotices(result, video, film, subtitles, notices);
     for (const std::string& notice : notices) err << notice << '\n';
     if (!options.quiet) {

@@ -27,11 +27,14 @@ std::string AvErrorText(int error) {
   return text;
 }
 
-DvdOutput::DvdOutput(OutputFile& file)
-    : m_file(file), m_packer([this](std::span<const uint8_t> bytes) {
-        m_file.Write(bytes);
-        m_bytes += bytes.size();
-      }) {
+DvdOutput::DvdOutput(OutputFile& file, const std::array<uint32_t, 16>& colours)
+    : m_file(file),
+      m_packer(
+          [this](std::span<const uint8_t> bytes) {
+            m_file.Write(bytes);
+            m_bytes += bytes.size();
+          },
+          colours) {
   if (avformat_alloc_output_context2(&m_context, nullptr, "dvd", nullptr) < 0 || m_context == nullptr) {
     throw QuilletError("This libavformat has no DVD muxer.");
   }

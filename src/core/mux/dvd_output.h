@@ -2,6 +2,7 @@
 // of its own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -23,7 +24,8 @@ std::string AvErrorText(int error);
 // since no exception may cross its C code.
 class DvdOutput {
  public:
-  explicit DvdOutput(OutputFile& file);
+  // `colours`: the palette the subpictures were drawn for (0x00YYCrCb), told to dvdauthor inside the film.
+  DvdOutput(OutputFile& file, const std::array<uint32_t, 16>& colours);
   ~DvdOutput();
   DvdOutput(const DvdOutput&) = delete;
   DvdOutput& operator=(const DvdOutput&) = delete;

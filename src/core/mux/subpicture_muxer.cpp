@@ -404,11 +404,11 @@ SubpictureMuxer::~SubpictureMuxer() = default;
 
 const ProgramStreamInfo& SubpictureMuxer::Info() const { return m_info; }
 
-MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out,
-                                 const MuxProgress& progress) {
+MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours,
+                                 OutputFile& out, const MuxProgress& progress) {
   AVFormatContext* in = m_input->reader.Context();
   MuxResult result;
-  DvdOutput output(out);
+  DvdOutput output(out, colours);
   std::map<int, int> outputOf = AddCopiedStreams(
       CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams), output);
   std::vector<int> trackStream = AddSubpictureStreams(output.Context(), tracks.size());

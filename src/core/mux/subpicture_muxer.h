@@ -2,6 +2,7 @@
 // its DVD muxer, video and audio copied, each track's subpicture units as one more subpicture stream.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -76,9 +77,11 @@ class SubpictureMuxer {
   const ProgramStreamInfo& Info() const;
 
   // Writes the film to `out` (opened, not committed) with every track as a new subpicture stream numbered after
-  // the film's own, each unit shown at its time plus the video's start. Packets are read and written one at a
+  // the film's own, each unit shown at its time plus the video's start, and with `colours` (the 16 palette
+  // entries, 0x00YYCrCb) told to dvdauthor before every subpicture unit. Packets are read and written one at a
   // time, so memory does not grow with the film. Call once. Throws QuilletError (or the FileError of `out`).
-  MuxResult Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out, const MuxProgress& progress);
+  MuxResult Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours,
+                  OutputFile& out, const MuxProgress& progress);
 
  private:
   struct Input;

@@ -97,6 +97,34 @@ std::array<uint8_t, kDvdPackBytes> PartPack(const uint8_t* pack, std::size_t hea
   return out;
 }
 
+// The packet dvdauthor reads the colours of a subpicture stream's units from (spumux writes one before each unit):
+// a padding packet right behind a 14-byte pack header, "dvdauthor-data", version 2, "subtitle", the sub-stream,
+// start and end time (the end unknown), then a colour map of 16 Y Cr Cb entries; 0xFF ends the list.
+std::array<uint8_t, kDvdPackBytes> ColourPack(const uint8_t* pack, int substream, int64_t pts,
+                                              const std::array<uint32_t, 16>& colours) {
+  constexpr std::size_t kHeader = 14;
+  std::array<uint8_t, kDvdPackBytes> out{};
+  out.fill(0xFF);
+  std::memcpy(out.data(), pack, kHeader);
+  out[13] = 0xF8;  // no stuffing: dvdauthor looks for the packet right behind
+  const std::size_t length = kDvdPackBytes - kHeader - 6;
+  const uint8_t start[] = {0, 0, 1, kPaddingStream, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length)};
+  uint8_t* at = std::copy(std::begin(start), std::end(start), out.data() + kHeader);
+  static constexpr char kMark[] = "dvdauthor-data";  // with its terminating zero
+  at = std::copy(std::begin(kMark), std::end(kMark), at);
+  const auto pts32 = static_cast<uint32_t>(pts);
+  const uint8_t info[] = {2, 1, static_cast<uint8_t>(substream), static_cast<uint8_t>(pts32 >> 24),
+                          static_cast<uint8_t>(pts32 >> 16), static_cast<uint8_t>(pts32 >> 8),
+                          static_cast<uint8_t>(pts32), 0xFF, 0xFF, 0xFF, 0xFF, 1, 16};
+  at = std::copy(std::begin(info), std::end(info), at);
+  for (const uint32_t colour : colours) {
+    *at++ = static_cast<uint8_t>(colour >> 16);
+    *at++ = static_cast<uint8_t>(colour >> 8);
+    *at++ = static_cast<uint8_t>(colour);
+  }
+  return out;  // the 0xFF after the colours ends the list
+}
+
 // The unit size a unit's first two bytes give; 0 for one that cannot be a unit's.
 uint32_t UnitSize(const std::vector<uint8_t>& unit) {
   const uint32_t size = static_cast<uint32_t>(unit[0] << 8 | unit[1]);
@@ -176,6 +204,7 @@ bool SubpicturePacker::Gather(Stream& stream, std::span<const uint8_t> payload, 
 void SubpicturePacker::WriteUnit(Stream& stream, const uint8_t* pack, std::size_t headerEnd, int substream) {
   const int64_t pts = stream.unitPts & ((int64_t{1} << 33) - 1);
   const std::span<const uint8_t> unit = stream.unit;
+  m_sink(ColourPack(pack, substream, pts, m_colours));
   for (std::size_t at = 0; at < unit.size();) {
     const bool first = at == 0;
     const std::span<const uint8_t> extension = first ? std::span<const uint8_t>(stream.extension) : std::span<const uint8_t>{};

@@ -24,6 +24,11 @@ constexpr std::size_t kDvdPackBytes = 2048;
  * packs of its own, each with the pack header (and clock) of that packet, the first with the unit's presentation
  * time, the last padded to the pack's size. Every other pack passes unchanged.
  *
+ * In front of each unit goes the colour packet spumux writes for dvdauthor: a padding packet that starts with
+ * "dvdauthor-data" and gives the 16 colours (Y Cr Cb) the unit's palette numbers stand for. dvdauthor takes it out
+ * of the title and builds the title's palette from it when the project names none (and leaves the numbers as they
+ * are when the project's palette holds those colours at them).
+ *
  * Where units start is read from the units themselves (each begins with its size); a unit's presentation time is
  * its time as handed to the muxer (Expect) moved by the offset the muxer gave the times in its packets. A stream
  * whose bytes do not add up to units is passed on as the muxer wrote it from there on.
@@ -31,7 +36,8 @@ constexpr std::size_t kDvdPackBytes = 2048;
 class SubpicturePacker {
  public:
   using Sink = std::function<void(std::span<const uint8_t>)>;
-  explicit SubpicturePacker(Sink sink) : m_sink(std::move(sink)) {}
+  // `colours`: the palette the units were drawn for, 0x00YYCrCb each.
+  SubpicturePacker(Sink sink, const std::array<uint32_t, 16>& colours) : m_sink(std::move(sink)), m_colours(colours) {}
 
   // A unit handed to the muxer for sub-stream `substream` (0x20–0x3F) at `pts90k`, in the order handed.
   void Expect(int substream, int64_t pts90k);
@@ -56,6 +62,7 @@ class SubpicturePacker {
   Stream& StreamOf(int substream) { return m_streams[static_cast<std::size_t>(substream & 0x1F)]; }
 
   Sink m_sink;
+  std::array<uint32_t, 16> m_colours;
   std::array<Stream, 32> m_streams;
   std::vector<uint8_t> m_partial;  // the start of a pack cut by the end of a piece fed
   bool m_lost = false;             // the output is not in whole packs: passed on as it is
