@@ -13,6 +13,7 @@
 #include "dvdsub_decoder.h"
 #include "external_tools.h"
 #include "ffmpeg_demuxer.h"
+#include "mux/dvdauthor_project.h"
 #include "palette/ifo_reader.h"
 #include "base/number_text.h"
 #include "palette/ycrcb.h"
@@ -211,7 +212,8 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   EXPECT_TRUE(Contains(first.err, srt + ": 1 entry starts after the video ends (00:00:10,000)")) << first.err;
   EXPECT_TRUE(Contains(first.out, dir.File("ours.palette")) && Contains(first.out, dir.File("ours.dvdauthor.xml")))
       << first.out;
-  EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 3u);
+  EXPECT_TRUE(Contains(first.err, "where a player shows nothing; left out: entries 3")) << first.err;
+  EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 2u);
 
   const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
   // The -o name, the files in the folder before the run, the file named in the refusal ("" when it writes).
@@ -236,6 +238,27 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
         << run.err;
     for (const auto& [name, bytes] : planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
   }
+
+  // A disc whose own subtitles are yellow on blue: its palette has no greys to draw with.
+  TempDir ifoDir;
+  std::array<uint32_t, 16> coloured{};
+  for (std::size_t i = 0; i < 16; ++i) coloured[i] = i % 2 ? 0xD29210 : 0x296EF0;
+  const std::string noGreys = test::AuthorTitleSet(ifoDir, VideoStandard::Pal, coloured);
+  ASSERT_NE(noGreys, "");
+  const ProgramRun greyless = Mux({"--ifo", noGreys, "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
+  EXPECT_EQ(greyless.status, 1);
+  EXPECT_TRUE(Contains(greyless.err, "subpicture stream(s) " + dir.File("ours.mpg") + " carries would change colour") &&
+              Contains(greyless.err, "Give --colors A,O,T,B") && Contains(greyless.err, "or --generic (replace it)"))
+      << greyless.err;
+  EXPECT_FALSE(fs::exists(dir.File("yellow.mpg")));
+  const ProgramRun kept =
+      Mux({"--ifo", noGreys, "--colors", "1,0,1,0", "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
+  ASSERT_EQ(kept.status, 0) << kept.err;
+  EXPECT_EQ(ReadFile(dir.File("yellow.palette")), DvdauthorPaletteText(coloured));
+  const ProgramRun replaced = Mux({"--ifo", noGreys, "-o", dir.File("grey.mpg"), clip, srt});
+  ASSERT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_TRUE(Contains(replaced.err, "the generic grey palette is used and replaces it on the disc")) << replaced.err;
+  EXPECT_FALSE(Contains(replaced.err, "Quillet_Help")) << replaced.err;
 
   fs::remove(dir.File("ours.dvdauthor.xml"));
   const ProgramRun more =
@@ -276,6 +299,33 @@ TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOr
     EXPECT_EQ(units[i].pts90k - vob.videoStart90k, times[i].first * 90) << "entry " << i + 1;
     EXPECT_TRUE(test::DecodeDvdSubpicture(units[i].data, units[i].pts90k).hasPicture) << "entry " << i + 1;
   }
+}
+
+// Two films joined with cat: the clock starts again in the middle. The copy continues it, as ffmpeg's does, and a
+// subtitle 15 s in shows 15 s into the joined film.
+TEST_F(MuxE2e, AClockThatStartsAgainIsContinuedAndTold) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal);
+  ASSERT_FALSE(clip.empty());
+  const std::string joined = dir.File("joined.mpg");
+  ASSERT_TRUE(test::RunTool("cat " + test::ShellQuote(clip) + " " + test::ShellQuote(clip) + " > " +
+                            test::ShellQuote(joined)));
+  const std::string srt = dir.Write("late.srt", "1\n00:00:15,000 --> 00:00:16,000\nIn the second film\n\n");
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), joined, srt});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, joined + ": its clock starts again at byte ")) << run.err;
+  EXPECT_FALSE(Contains(run.err, "after the video ends")) << run.err;
+  const test::DemuxedFile film = test::DemuxWithFfmpeg(dir.File("film.mpg"), "mpeg");
+  int64_t videoStart = INT64_MAX, lastVideo = INT64_MIN, unit = -1;
+  for (const test::DemuxedPacket& packet : film.packets) {
+    const std::string& codec = film.streams[static_cast<std::size_t>(packet.stream)].codec;
+    if (codec == "dvd_subtitle") unit = packet.pts90k;
+    if (codec != "mpeg2video" || packet.pts90k < 0) continue;  // a picture without a time of its own
+    videoStart = std::min(videoStart, packet.pts90k);
+    lastVideo = std::max(lastVideo, packet.pts90k);
+  }
+  EXPECT_NEAR(static_cast<double>(lastVideo - videoStart), 19.96 * 90000, 3600);  // 500 pictures, none squashed
+  EXPECT_NEAR(static_cast<double>(unit - videoStart), 15 * 90000, 3600);
 }
 
 // A film whose two subpicture streams start at 9 s (met only while copying) and at 1 s: a run that adds a third keeps

@@ -258,6 +258,41 @@ std::optional<MuxFailure> WrongFrame(const std::string& video, const ProgramStre
   return std::nullopt;
 }
 
+/*
+ * An IFO whose palette has no greys to draw with (a disc whose own subtitles are yellow on blue): the generic
+ * palette would replace the disc's on the title, and the film's own subpicture streams would change colour. With
+ * --colors the IFO's palette stays, and the subtitles use the entries named; without, a film that carries
+ * subpicture streams is refused, and one that carries none gets the generic palette, told. The setup's notices
+ * (for convert, pointing to an instruction file mux does not write) are replaced.
+ */
+std::optional<MuxFailure> KeepDiscColours(const std::string& video, const ProgramStreamInfo& film,
+                                          const NamedOptions& options, NamedRunSetup& setup,
+                                          std::vector<std::string>& notices) {
+  if (setup.reportCase != ReportCase::MonochromaticIfo) {
+    for (const std::string& notice : setup.notices) notices.push_back(notice);
+    return std::nullopt;
+  }
+  const std::string& ifo = options.job.filenameifo;
+  if (options.coloursGiven) {
+    setup.paletteYCrCb = setup.replacedIfoYCrCb;
+    notices.push_back(ifo + ": its palette has no greys; it stays as it is and the subtitles use its entries " +
+                      std::to_string(setup.roles.antialias) + "," + std::to_string(setup.roles.outline) + "," +
+                      std::to_string(setup.roles.text) + "," + std::to_string(setup.roles.background) +
+                      " (antialias, outline, text, background) as --colors says");
+    return std::nullopt;
+  }
+  if (film.subpictureStreams > 0) {
+    return MuxFailure{false, ifo + ": its palette has no greys to draw the subtitles with; the generic grey palette "
+                             "would replace it and the " + std::to_string(film.subpictureStreams) +
+                                 " subpicture stream(s) " + video + " carries would change colour. Give --colors "
+                                 "A,O,T,B (entries 0-15 of that palette for antialias, outline, text and background; "
+                                 "the palette stays as it is) or --generic (replace it)"};
+  }
+  notices.push_back(ifo + ": its palette has no greys to draw the subtitles with; the generic grey palette is used "
+                          "and replaces it on the disc (--colors A,O,T,B keeps it and uses the entries named)");
+  return std::nullopt;
+}
+
 // The dvdauthor project of the film: its earlier streams' languages, then one per new subtitle. Says so when the
 // film's earlier palette file differs from this run's palette.
 DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& film, const MuxOutputNames& names,
@@ -310,16 +345,23 @@ MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTr
   return result;
 }
 
-// What the written film leaves out: entries after the video's end, streams a DVD cannot hold.
+// What the written film leaves out (entries after the video's end, streams a DVD cannot hold) and where its clock
+// was continued.
 void AddMuxNotices(const MuxResult& result, const std::string& video, const ProgramStreamInfo& film,
                    const std::vector<std::string>& subtitles, std::vector<std::string>& notices) {
+  const auto clock = [&](int64_t time90k) { return ClockTime(static_cast<double>(time90k - film.videoStart90k) / 90.0); };
+  for (const ClockJump& jump : result.clockJumps) {
+    notices.push_back(video + ": its clock starts again at byte " + std::to_string(jump.byte) + ", " +
+                      clock(jump.continued90k) +
+                      " into the film (as where two films were joined); the copy continues it, as ffmpeg's does, "
+                      "and the subtitles are timed on the continued clock");
+  }
   for (std::size_t t = 0; t < subtitles.size(); ++t) {
     if (result.entriesAfterVideo[t].empty()) continue;
     notices.push_back(subtitles[t] + ": " + std::to_string(result.entriesAfterVideo[t].size()) +
                       (result.entriesAfterVideo[t].size() == 1 ? " entry starts" : " entries start") +
-                      " after the video ends (" + ClockTime(static_cast<double>(result.videoEnd90k - film.videoStart90k) / 90.0) +
-                      "), so a player shows nothing of it; written all the same: entries " +
-                      EntryList(result.entriesAfterVideo[t]));
+                      " after the video ends (" + clock(result.videoEnd90k) +
+                      "), where a player shows nothing; left out: entries " + EntryList(result.entriesAfterVideo[t]));
   }
   for (const std::string& dropped : result.droppedStreams) {
     notices.push_back(video + ": " + dropped + "; it was left out");
@@ -372,10 +414,10 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
     FontEnginePerThread engines;
     SetupError setupError;
-    const NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
+    NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
     if (!setupError.message.empty()) return refuse({setupError.usage, setupError.message});
     if (auto refused = WrongFrame(video, film, options, setup.render.standard)) return refuse(*refused);
-    for (const std::string& notice : setup.notices) notices.push_back(notice);
+    if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refuse(*refused);
 
     std::vector<SubpictureTrack> tracks;
     for (const std::string& subtitle : subtitles) {

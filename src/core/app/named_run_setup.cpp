@@ -50,6 +50,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
       const IfoContents ifo = ReadIfoFile(job.filenameifo);
       choice = ChooseIfoPalette(ifo);
       if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
+      setup.replacedIfoYCrCb = ifo.palette;
     } catch (const std::exception& e) {
       error = {false, job.filenameifo + ": " + e.what()};
       return setup;

@@ -221,6 +221,39 @@ void WriteCopied(AVPacket* copied, std::vector<int64_t>& lastDts, DvdOutput& out
 }
 
 /*
+ * The film's clock as ffmpeg's stream copy continues it: a program stream made of two joined with cat starts
+ * its clock again where the second begins. When a packet's time is more than a tenth of a second before where its
+ * stream had reached, or more than ten seconds after, every later time of the film is moved so that the packet
+ * comes where its stream would have continued, and the jump is recorded.
+ */
+class ContinuedClock {
+ public:
+  void Continue(AVPacket& packet, AVRational timeBase) {
+    if (packet.dts == AV_NOPTS_VALUE) return;
+    const auto [at, first] = m_next.try_emplace(packet.stream_index, 0);
+    int64_t& next = at->second;
+    const int64_t dts = av_rescale_q(packet.dts, timeBase, k90kHz) + m_offset90k;
+    const bool jumped = !first && (dts + kBack90k < next || dts > next + kForward90k);
+    if (jumped) {
+      m_jumps.push_back({packet.pos, next});
+      m_offset90k -= dts - next;
+    }
+    const int64_t move = av_rescale_q(m_offset90k, k90kHz, timeBase);
+    packet.dts += move;
+    if (packet.pts != AV_NOPTS_VALUE) packet.pts += move;
+    next = av_rescale_q(packet.dts + std::max<int64_t>(packet.duration, 0), timeBase, k90kHz);
+  }
+  const std::vector<ClockJump>& Jumps() const { return m_jumps; }
+
+ private:
+  static constexpr int64_t kBack90k = 9000;
+  static constexpr int64_t kForward90k = 900000;
+  std::map<int, int64_t> m_next;  // by the film's stream: the time its next packet should have
+  int64_t m_offset90k = 0;
+  std::vector<ClockJump> m_jumps;
+};
+
+/*
  * The copy of the film with the units between its packets: each packet goes to the stream that carries its
  * stream (found by its number when the packet's stream first appears, so a stream the demuxer meets late maps like
  * the rest), each unit where the film's clock has reached its time.
@@ -247,12 +280,14 @@ class FilmCopy {
       return;
     }
     const AVStream* source = m_in->streams[packet->stream_index];
+    m_clock.Continue(*packet, source->time_base);
     const int64_t when = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
     if (when != AV_NOPTS_VALUE) m_reached90k = std::max(m_reached90k, av_rescale_q(when, source->time_base, k90kHz));
     // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
     // ends the sum of their durations after the first starts; some carry no presentation time of their own.
     if (packet->stream_index == m_videoStream) m_videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
-    WriteUnitsUpTo(m_reached90k);
+    // A unit goes in once the film has reached its time and its pictures cover it.
+    WriteUnitsUpTo(std::min(m_reached90k, m_videoEnd90k - 1));
     AVFormatContext* oc = m_output.Context();
     av_packet_rescale_ts(packet, source->time_base, oc->streams[target]->time_base);
     packet->stream_index = target;
@@ -282,12 +317,14 @@ class FilmCopy {
     return SubpictureStreamsHash(hashes);
   }
 
-  // Writes what is held back and every unit left. Returns where the video ends.
+  const std::vector<ClockJump>& Jumps() const { return m_clock.Jumps(); }
+
+  // Writes what is held back and every unit before the video's end. Returns where the video ends.
   int64_t Finish() {
     for (PacketPtr& held : m_heldAudio) {
       if (held) WriteCopied(held.get(), m_lastDts, m_output);
     }
-    WriteUnitsUpTo(INT64_MAX);
+    WriteUnitsUpTo(m_videoEnd90k - 1);  // units after the last picture are left out
     return m_videoEnd90k;
   }
 
@@ -326,6 +363,7 @@ class FilmCopy {
   std::vector<int64_t> m_lastDts;  // by output stream
   std::vector<PacketPtr> m_heldAudio;
   std::map<int, uint64_t> m_subpictureHashes;  // by output stream
+  ContinuedClock m_clock;
   int64_t m_reached90k;  // the film's clock as far as it has been read
   int64_t m_videoEnd90k;
 };
@@ -429,6 +467,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, con
                        AvErrorText(status) + ".");
   }
   result.videoEnd90k = copy.Finish();
+  result.clockJumps = copy.Jumps();
   output.Finish();
   if (progress) progress(m_info.bytes, m_info.bytes);
 

@@ -46,13 +46,21 @@ struct SubpictureTrack {
 // second replaces it at once): dvdauthor wants a stream's displays one after the other.
 void KeepUnitsApart(SubpictureTrack& track);
 
+// Where the film's clock started again (two films joined with cat): at byte `byte`, where the stream had reached
+// `continued90k`; the copy continues the clock from there.
+struct ClockJump {
+  int64_t byte = 0;
+  int64_t continued90k = 0;
+};
+
 struct MuxResult {
   int64_t videoEnd90k = 0;  // where the last picture ends, on the film's own clock
-  // Per track, the entries that start at or after the video's end (they are written all the same).
+  // Per track, the entries that start at or after the video's end (left out: no picture is shown with them).
   std::vector<std::vector<int>> entriesAfterVideo;
   // Streams of the film that were left out (besides its navigation packs, which the muxer writes afresh), each
   // with the reason: "stream 0x1C1 (mp2) starts after the part read to learn the film's streams".
   std::vector<std::string> droppedStreams;
+  std::vector<ClockJump> clockJumps;
   uint64_t filmBytes = 0;           // the written film's size
   uint64_t filmSubpictureHash = 0;  // and its subpicture streams' bytes hashed, as ProgramStreamInfo's
 };
