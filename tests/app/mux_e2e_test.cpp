@@ -301,6 +301,22 @@ TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOr
   }
 }
 
+// A 16:9 film: its project makes a 16:9 title whose widescreen subpicture stream is the one drawn.
+TEST_F(MuxE2e, AWideFilmGivesAWideTitle) {
+  TempDir dir;
+  const std::string wide = dir.File("wide.mpg");
+  ASSERT_TRUE(test::RunTool("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=720x576:r=25:d=2 -f lavfi -i sine=d=2 "
+                            "-aspect 16:9 -target pal-dvd -y " + test::ShellQuote(wide)));
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), wide, dir.Write("a.srt", kFirst)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string project = ReadFile(dir.File("film.dvdauthor.xml"));
+  EXPECT_TRUE(Contains(project, "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />\n"
+                                "      <subpicture lang=\"en\">\n        <stream mode=\"widescreen\" id=\"0\" />"))
+      << project;
+  EXPECT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
+                            test::ShellQuote(dir.File("film.dvdauthor.xml"))));
+}
+
 // Two films joined with cat: the clock starts again in the middle. The copy continues it, as ffmpeg's does, and a
 // subtitle 15 s in shows 15 s into the joined film.
 TEST_F(MuxE2e, AClockThatStartsAgainIsContinuedAndTold) {

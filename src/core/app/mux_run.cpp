@@ -299,10 +299,13 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
                             const NamedOptions& options, std::size_t newStreams, const std::string& paletteText,
                             std::vector<std::string>& notices) {
   DvdauthorProject project{AbsolutePath(names.film), AbsolutePath(names.palette), film.standard,
-                           EarlierLanguages(video, film, notices), {}};
+                           EarlierLanguages(video, film, notices), {}, false, {}};
+  project.widescreen = film.widescreen;
+  project.drawnWide.assign(project.languages.size(), false);  // the film's own: drawn by whom, for what, unknown
   for (std::size_t k = 0; k < newStreams; ++k) {
     project.languages.push_back(k < options.languages.size() ? options.languages[k]
                                                              : std::string(kDefaultVobSubLanguage));
+    project.drawnWide.push_back(true);
   }
   if (film.subpictureStreams > 0) {
     const auto earlier = ReadWholeFileIfPresent(MuxOutputNamesFor(video).palette, kMaxProjectBytes);

@@ -120,11 +120,17 @@ std::string DvdauthorProjectXml(const DvdauthorProject& project) {
   // The disc's menu part (VMGM) is empty but still needs a video format; the title's follows the film.
   const std::string format = project.standard == VideoStandard::Pal ? "pal" : "ntsc";
   xml += "<dvdauthor format=\"" + format + "\">\n  <vmgm />\n  <titleset>\n    <titles>\n";
-  xml += "      <video format=\"" + format + "\" />\n";
-  for (const std::string& language : project.languages) {
+  xml += "      <video format=\"" + format + "\"" +
+         (project.widescreen ? " aspect=\"16:9\" widescreen=\"nopanscan\"" : "") + " />\n";
+  for (std::size_t k = 0; k < project.languages.size(); ++k) {
+    const std::string& language = project.languages[k];
     xml += "      <subpicture";
     if (!language.empty()) xml += std::string(kLangAttribute) + XmlAttributeText(language) + "\"";
-    xml += " />\n";
+    if (project.widescreen && k < project.drawnWide.size() && project.drawnWide[k]) {
+      xml += ">\n        <stream mode=\"widescreen\" id=\"" + std::to_string(k) + "\" />\n      </subpicture>\n";
+    } else {
+      xml += " />\n";
+    }
   }
   xml += "      <pgc palette=\"" + XmlAttributeText(project.palettePath) + "\">\n";
   xml += "        " + std::string(kVobFileAttribute) + XmlAttributeText(project.filmPath) + "\" />\n";

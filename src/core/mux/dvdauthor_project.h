@@ -33,6 +33,10 @@ struct DvdauthorProject {
   // One per subpicture stream in stream order: a two-letter code, or empty for a stream of unknown language.
   std::vector<std::string> languages;
   FilmRecord film;
+  // A 16:9 title (shown whole on a wide screen, letterboxed on a 4:3 one), and by stream whether it was drawn
+  // squeezed for it: such a stream is the title's widescreen subpicture stream.
+  bool widescreen = false;
+  std::vector<bool> drawnWide;
 };
 
 // The project as dvdauthor's XML control file: one title set with one title whose program chain plays the film

@@ -423,6 +423,12 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
                        std::to_string(m_info.height) + ", a size neither PAL (576 lines) nor NTSC (480 lines) has" +
                        remake);
   }
+  // The display aspect the sequence header gives (a 720-wide 16:9 picture has square-ish samples 64:45 or 32:27).
+  const AVRational sample = av_guess_sample_aspect_ratio(in, const_cast<AVStream*>(video), nullptr);
+  if (sample.num > 0 && sample.den > 0 && m_info.height > 0) {
+    const double displayAspect = static_cast<double>(m_info.width) * sample.num / (static_cast<double>(m_info.height) * sample.den);
+    m_info.widescreen = displayAspect > 1.55;  // 4:3 is 1.33, 16:9 1.78
+  }
   if (video->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(video->start_time, video->time_base, k90kHz);
   } else if (in->start_time != AV_NOPTS_VALUE) {

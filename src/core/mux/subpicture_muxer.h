@@ -22,6 +22,7 @@ struct ProgramStreamInfo {
   int width = 0;
   int height = 0;
   VideoStandard standard = VideoStandard::Pal;
+  bool widescreen = false;    // its sequence header gives a 16:9 picture
   int64_t videoStart90k = 0;  // the first picture's presentation time
   int subpictureStreams = 0;  // DVD subpicture streams the film already carries, wherever in it they start
   uint64_t bytes = 0;         // the file's size
