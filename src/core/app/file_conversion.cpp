@@ -94,7 +94,7 @@ std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDe
 }
 
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
-                                int workerThreads, std::atomic<long>& entriesDone) {
+                                int workerThreads, std::atomic<long>& entriesDone, const UnitOut& unitOut) {
   FileOutcome outcome;
   try {
     TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
@@ -105,12 +105,13 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     outcome.message = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
-    const OutputPaths paths = NamedOutputPaths(setup.options, path);
+    const OutputPaths paths = unitOut ? OutputPaths{} : NamedOutputPaths(setup.options, path);
 
-    const GenerationJob job =
-        DocumentGenerationJob(document, render, engines,
-                              {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
-                               ComposeFinalReport(setup.reportCase, paths), workerThreads});
+    GenerationJob job = DocumentGenerationJob(
+        document, render, engines,
+        {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
+         unitOut ? std::string() : ComposeFinalReport(setup.reportCase, paths), workerThreads});
+    job.unitOut = unitOut;
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
     const GenerationOutcome run = RunGeneration(job, hooks);
@@ -121,7 +122,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     // Entries written otherwise than the file says (times a DVD cannot hold, text outside the frame,
     // characters no installed font has): one line per kind.
     for (std::string& line : run.notice.Lines()) outcome.notices.push_back(std::move(line));
-    outcome.written = paths.Files();
+    if (!unitOut) outcome.written = paths.Files();
     outcome.ok = true;
   } catch (const std::exception& e) {
     outcome.message = OneLine(e.what());

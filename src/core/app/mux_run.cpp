@@ -2,6 +2,9 @@
 // and the dvdauthor project that make it a disc in the right colours.
 #include "app/mux_run.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include "app/file_conversion.h"
 #include "app/named_run.h"
 #include "app/named_run_setup.h"
+#include "app/progress_line.h"
 #include "app/usage.h"
 #include "base/errors.h"
 #include "base/number_text.h"
@@ -124,31 +128,31 @@ std::vector<std::string> EarlierLanguages(const std::string& video, const Progra
   return std::vector<std::string>(static_cast<std::size_t>(streams));
 }
 
-class ProgressLine {
+// The mux's progress line: the film's bytes copied, then, while the new files go to disk, that they do (the copy
+// ends before its bytes are safe).
+class MuxProgressLine {
  public:
-  ProgressLine(std::ostream& err, bool shown) : m_err(err), m_shown(shown) {}
-  void Show(uint64_t done, uint64_t total) {
-    if (!m_shown) return;
+  MuxProgressLine(std::ostream& err, bool shown) : m_line(err, shown) {}
+  void Copied(uint64_t done, uint64_t total) {
     const Clock::time_point now = Clock::now();
-    if (done < total && now - m_last < std::chrono::milliseconds(250)) return;
+    if (now - m_last < std::chrono::milliseconds(250)) return;
     m_last = now;
-    const long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(now - m_start).count());
-    char text[160];
-    std::snprintf(text, sizeof text, "quillet mux: %llu of %llu MB copied (%d%%), %ld:%02ld elapsed",
-                  static_cast<unsigned long long>(done >> 20), static_cast<unsigned long long>(total >> 20),
-                  total ? static_cast<int>(done * 100 / total) : 100, seconds / 60, seconds % 60);
-    m_err << "\r\033[K" << text << std::flush;
-    m_drawn = true;
+    const int percent = total ? static_cast<int>(std::min<uint64_t>(done * 100 / total, 99)) : 99;
+    Show("quillet mux: " + std::to_string(done >> 20) + " of " + std::to_string(total >> 20) + " MB copied (" +
+         std::to_string(percent) + "%)");
   }
-  void Wipe() {
-    if (m_drawn) m_err << "\r\033[K" << std::flush;
-    m_drawn = false;
-  }
+  void Syncing() { Show("quillet mux: copied; putting the files on disk"); }
+  void Wipe() { m_line.Wipe(); }
 
  private:
-  std::ostream& m_err;
-  const bool m_shown;
-  bool m_drawn = false;
+  void Show(const std::string& text) {
+    const long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - m_start).count());
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, ", %ld:%02ld elapsed", seconds / 60, seconds % 60);
+    m_line.Show(text + elapsed);
+  }
+
+  ProgressLine m_line;
   const Clock::time_point m_start = Clock::now();
   Clock::time_point m_last{};
 };
@@ -207,29 +211,18 @@ std::optional<MuxFailure> ForeignMuxOutput(const MuxOutputNames& names) {
   return std::nullopt;
 }
 
-// Converts one subtitle file into its track; throws MuxFailure-worthy QuilletError messages naming the entry.
+// Converts one subtitle file into its track as convert converts it; throws QuilletError with the reason.
 SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                              std::vector<std::string>& notices) {
-  std::vector<std::string> readerNotices;
-  TSubtitle document = ReadSubtitleForRun(path, setup.characters, readerNotices, setup.options);
-  for (const std::string& notice : readerNotices) notices.push_back(path + ": " + notice);
-  const RenderSettings render = setup.Render(document.UnicodeText);
-  if (std::string tooWide = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
-      !tooWide.empty()) {
-    throw QuilletError(tooWide);
-  }
-  DocumentJobOutputs outputs;
-  outputs.palette = setup.paletteEntries;
-  outputs.workerThreads = LookAheadWorkers(setup.options.jobs > 0 ? setup.options.jobs : UsableProcessorCount());
-  GenerationJob job = DocumentGenerationJob(document, render, engines, outputs);
   SubpictureTrack track;
-  track.units.reserve(static_cast<std::size_t>(document.Count()));
-  job.unitOut = [&track](int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit) {
-    track.units.push_back({entryIndex, pts90k, std::vector<uint8_t>(unit.begin(), unit.end())});
-  };
-  const GenerationOutcome run = RunGeneration(job, {});
-  if (run.status != GenerationStatus::Completed) throw QuilletError(OneLine(run.message));
-  for (const std::string& line : run.notice.Lines()) notices.push_back(path + ": " + line);
+  std::atomic<long> entriesDone{0};
+  const int workers = LookAheadWorkers(setup.options.jobs > 0 ? setup.options.jobs : UsableProcessorCount());
+  const FileOutcome outcome = ConvertSubtitleFile(
+      setup, path, engines, workers, entriesDone, [&track](int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit) {
+        track.units.push_back({entryIndex, pts90k, std::vector<uint8_t>(unit.begin(), unit.end())});
+      });
+  for (const std::string& notice : outcome.notices) notices.push_back(path + ": " + notice);
+  if (!outcome.ok) throw QuilletError(outcome.message);
   KeepUnitsApart(track);
   return track;
 }
@@ -324,27 +317,22 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
 // film or palette it does not describe.
 MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTrack>& tracks,
                           const std::array<uint32_t, 16>& colours, const MuxOutputNames& names,
-                          const std::string& paletteText, DvdauthorProject project, ProgressLine& progress) {
+                          const std::string& paletteText, DvdauthorProject project, MuxProgressLine& progress) {
   OutputFile filmFile(names.film);
   OutputFile paletteFile(names.palette);
   OutputFile projectFile(names.project);
   filmFile.Open();
   MuxResult result;
-  try {
-    result = muxer.Write(tracks, colours, filmFile,
-                         [&](uint64_t done, uint64_t total) { progress.Show(done, total); });
-  } catch (...) {
-    progress.Wipe();
-    throw;
-  }
-  progress.Wipe();
+  result = muxer.Write(tracks, colours, filmFile, [&](uint64_t done, uint64_t total) { progress.Copied(done, total); });
   project.film = {result.filmBytes, static_cast<int>(project.languages.size()), result.filmSubpictureHash};
   paletteFile.Open();
   paletteFile.Write(paletteText);
   projectFile.Open();
   projectFile.Write(DvdauthorProjectXml(project));
+  progress.Syncing();
   OutputFile* const files[] = {&filmFile, &paletteFile, &projectFile};
   CommitOutputs(files);
+  progress.Wipe();
   return result;
 }
 
@@ -371,6 +359,82 @@ void AddMuxNotices(const MuxResult& result, const std::string& video, const Prog
   }
 }
 
+// Says why nothing was written; the exit status.
+int Refuse(std::ostream& err, const MuxFailure& failure) {
+  err << (failure.usage ? "quillet mux: " : "") << failure.message << '\n';
+  if (failure.usage) err << "Try 'quillet mux --help'.\n";
+  err << "Nothing was written.\n" << std::flush;
+  return failure.usage ? kExitUsage : kExitFailed;
+}
+
+// `word` as one shell word: as it is when it holds nothing a shell reads specially, else in single quotes.
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("_./-+,:=@%").find(c) != std::string_view::npos;
+  });
+  if (plain) return word;
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// What was written, and the command that makes the disc, into a folder of its own: dvdauthor adds a title to a
+// disc already in the folder it is given.
+void ReportWritten(std::ostream& out, const MuxOutputNames& names, int streams, std::size_t newStreams) {
+  fs::path disc(names.film);
+  disc.replace_extension();
+  out << names.film << ": wrote " << names.film << " (" << streams
+      << (streams == 1 ? " subpicture stream, " : " subpicture streams, ") << newStreams << " new), " << names.palette
+      << ", " << names.project << '\n'
+      << "Make the disc in a new folder (dvdauthor adds a title to a disc already there) with: dvdauthor -o "
+      << ShellWord(disc.string() + "_DVD") << " -x " << ShellWord(names.project) << '\n';
+}
+
+// Every subtitle converted into its track; the failure of the first that cannot be.
+std::optional<MuxFailure> ConvertTracks(const NamedRunSetup& setup, const std::vector<std::string>& subtitles,
+                                        FontEnginePerThread& engines, std::vector<SubpictureTrack>& tracks,
+                                        std::vector<std::string>& notices) {
+  for (const std::string& subtitle : subtitles) {
+    try {
+      tracks.push_back(ConvertTrack(setup, subtitle, engines, notices));
+    } catch (const std::exception& e) {
+      return MuxFailure{false, subtitle + ": " + OneLine(e.what())};
+    }
+  }
+  return std::nullopt;
+}
+
+// The command once its line is accepted: reads the film, converts the subtitles, writes the three files.
+std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxOutputNames& names, std::ostream& out,
+                                  std::ostream& err, bool errIsTerminal, std::vector<std::string>& notices) {
+  const std::string& video = options.files.front();
+  const std::vector<std::string> subtitles(options.files.begin() + 1, options.files.end());
+  SubpictureMuxer muxer(video);
+  const ProgramStreamInfo& film = muxer.Info();
+  if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refused;
+  // Without a word on the frame the film decides it; a frame that was decided must be the film's.
+  if (options.job.haveifo && !options.standardGiven) options.job.pal = film.standard == VideoStandard::Pal;
+
+  FontEnginePerThread engines;
+  SetupError setupError;
+  NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
+  if (!setupError.message.empty()) return MuxFailure{setupError.usage, setupError.message};
+  if (auto refused = WrongFrame(video, film, options, setup.render.standard)) return refused;
+  if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refused;
+  std::vector<SubpictureTrack> tracks;
+  if (auto refused = ConvertTracks(setup, subtitles, engines, tracks, notices)) return refused;
+
+  const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
+  const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
+  MuxProgressLine progress(err, errIsTerminal && !options.quiet);
+  const MuxResult result = WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
+  AddMuxNotices(result, video, film, subtitles, notices);
+  if (!options.quiet) {
+    ReportWritten(out, names, film.subpictureStreams + static_cast<int>(subtitles.size()), subtitles.size());
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 MuxOutputNames MuxOutputNamesFor(const std::string& film) {
@@ -380,78 +444,30 @@ MuxOutputNames MuxOutputNamesFor(const std::string& film) {
 }
 
 int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
-  const std::string prefix = "quillet mux: ";
   const NamedParse parse = ParseNamedCommandLine(NamedCommand::Mux, args);
-  if (parse.help) {
-    out << NamedCommandUsage(NamedCommand::Mux) << std::flush;
+  if (parse.help || parse.version) {
+    out << (parse.help ? NamedCommandUsage(NamedCommand::Mux) : ProgramVersionLine()) << std::flush;
     return kExitOk;
   }
-  if (parse.version) {
-    out << ProgramVersionLine() << std::flush;
-    return kExitOk;
-  }
-  auto refuse = [&](const MuxFailure& failure) {
-    err << (failure.usage ? prefix : "") << failure.message << '\n';
-    if (failure.usage) err << "Try 'quillet mux --help'.\n";
-    err << "Nothing was written.\n" << std::flush;
-    return failure.usage ? kExitUsage : kExitFailed;
-  };
-  if (!parse.error.empty()) return refuse({true, parse.error});
+  if (!parse.error.empty()) return Refuse(err, {true, parse.error});
   NamedOptions options = parse.options;
-  const std::string& video = options.files.front();
-  const std::vector<std::string> subtitles(options.files.begin() + 1, options.files.end());
   const MuxOutputNames names = MuxOutputNamesFor(options.muxOutput);
-  if (auto clash = OutputOverAnInput(options, names)) return refuse(*clash);
-  if (auto foreign = ForeignMuxOutput(names)) return refuse(*foreign);
+  if (auto clash = OutputOverAnInput(options, names)) return Refuse(err, *clash);
+  if (auto foreign = ForeignMuxOutput(names)) return Refuse(err, *foreign);
 
   SilenceLibavLog();
   std::vector<std::string> notices;
+  std::optional<MuxFailure> failure;
   try {
-    SubpictureMuxer muxer(video);
-    const ProgramStreamInfo& film = muxer.Info();
-    const int streams = film.subpictureStreams + static_cast<int>(subtitles.size());
-    if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refuse(*refused);
-    // Without a word on the frame the film decides it; a frame that was decided must be the film's.
-    const bool genericPalette = options.job.haveifo;
-    if (genericPalette && !options.standardGiven) options.job.pal = film.standard == VideoStandard::Pal;
-
-    FontEnginePerThread engines;
-    SetupError setupError;
-    NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
-    if (!setupError.message.empty()) return refuse({setupError.usage, setupError.message});
-    if (auto refused = WrongFrame(video, film, options, setup.render.standard)) return refuse(*refused);
-    if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refuse(*refused);
-
-    std::vector<SubpictureTrack> tracks;
-    for (const std::string& subtitle : subtitles) {
-      try {
-        tracks.push_back(ConvertTrack(setup, subtitle, engines, notices));
-      } catch (const std::exception& e) {
-        for (const std::string& notice : notices) err << notice << '\n';
-        return refuse({false, subtitle + ": " + OneLine(e.what())});
-      }
-    }
-
-    const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
-    const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
-    ProgressLine progress(err, errIsTerminal && !options.quiet);
-    const MuxResult result =
-        WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
-    AddMuxNotices(result, video, film, subtitles, notices);
-    for (const std::string& notice : notices) err << notice << '\n';
-    if (!options.quiet) {
-      out << names.film << ": wrote " << names.film << " (" << streams
-          << (streams == 1 ? " subpicture stream, " : " subpicture streams, ") << subtitles.size() << " new), "
-          << names.palette << ", " << names.project << '\n'
-          << "Make the disc with: dvdauthor -o DVD -x " << names.project << '\n';
-    }
-    err << std::flush;
-    out << std::flush;
-    return kExitOk;
+    failure = MuxFilm(options, names, out, err, errIsTerminal, notices);
   } catch (const std::exception& e) {
-    for (const std::string& notice : notices) err << notice << '\n';
-    return refuse({false, OneLine(e.what())});
+    failure = MuxFailure{false, OneLine(e.what())};
   }
+  for (const std::string& notice : notices) err << notice << '\n';
+  if (failure) return Refuse(err, *failure);
+  err << std::flush;
+  out << std::flush;
+  return kExitOk;
 }
 
 }  // namespace quillet
