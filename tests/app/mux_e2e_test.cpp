@@ -1,6 +1,5 @@
 // "quillet mux" through the built program, and the disc dvdauthor makes of what it writes.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -10,11 +9,11 @@
 #include <tuple>
 #include <vector>
 
+#include "base/number_text.h"
 #include "dvdsub_decoder.h"
 #include "external_tools.h"
 #include "ffmpeg_demuxer.h"
 #include "palette/ifo_reader.h"
-#include "base/number_text.h"
 #include "palette/ycrcb.h"
 #include "run_program.h"
 #include "sup/vobsub_index.h"
@@ -185,8 +184,9 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {{"-o", clip, clip, srt}, 2, "would be written over the input " + clip},
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
-      {{"-o", dir.File("a\nb.mpg"), clip, srt}, 2, "-o: the project cannot name " + dir.File("a\\x0Ab.mpg") +
-                                                         ": it holds a control character"},
+      {{"-o", dir.File("a\nb.mpg"), clip, srt},
+       2,
+       "-o: the project cannot name " + dir.File("a\\x0Ab.mpg") + ": it holds a control character"},
       // Only a plain file is a film: no libavformat address, nothing that could block or never end.
       {{"-o", out, "concat:" + clip + "|" + clip, srt}, 1, "concat:" + clip + "|" + clip + "\": No such file"},
       {{"-o", out, fifo, srt}, 1, "it is a named pipe (FIFO), not a regular file"},
@@ -288,9 +288,9 @@ TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOr
   const ProgramRun run = Mux({"-o", dir.File("film.mpg"), clip, dir.Write("close.srt", srt)});
   ASSERT_EQ(run.status, 0) << run.err;
   std::string authored;
-  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
-                                test::ShellQuote(dir.File("film.dvdauthor.xml")),
-                            &authored));
+  ASSERT_TRUE(test::RunTool(
+      "dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " + test::ShellQuote(dir.File("film.dvdauthor.xml")),
+      &authored));
   EXPECT_FALSE(Contains(authored, "moves backwards")) << authored;
   const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
   ASSERT_EQ(vob.streams.size(), 1u);
@@ -306,13 +306,16 @@ TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOr
 TEST_F(MuxE2e, AWideFilmGivesAWideTitle) {
   TempDir dir;
   const std::string wide = dir.File("wide.mpg");
-  ASSERT_TRUE(test::RunTool("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=720x576:r=25:d=2 -f lavfi -i sine=d=2 "
-                            "-aspect 16:9 -target pal-dvd -y " + test::ShellQuote(wide)));
+  ASSERT_TRUE(
+      test::RunTool("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=720x576:r=25:d=2 -f lavfi -i sine=d=2 "
+                    "-aspect 16:9 -target pal-dvd -y " +
+                    test::ShellQuote(wide)));
   const ProgramRun run = Mux({"-o", dir.File("film.mpg"), wide, dir.Write("a.srt", kFirst)});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string project = ReadFile(dir.File("film.dvdauthor.xml"));
-  EXPECT_TRUE(Contains(project, "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />\n"
-                                "      <subpicture lang=\"en\">\n        <stream mode=\"widescreen\" id=\"0\" />"))
+  EXPECT_TRUE(Contains(project,
+                       "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />\n"
+                       "      <subpicture lang=\"en\">\n        <stream mode=\"widescreen\" id=\"0\" />"))
       << project;
   EXPECT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
                             test::ShellQuote(dir.File("film.dvdauthor.xml"))));
@@ -325,8 +328,8 @@ TEST_F(MuxE2e, AClockThatStartsAgainIsContinuedAndTold) {
   const std::string clip = MakeClip(dir, VideoStandard::Pal);
   ASSERT_FALSE(clip.empty());
   const std::string joined = dir.File("joined.mpg");
-  ASSERT_TRUE(test::RunTool("cat " + test::ShellQuote(clip) + " " + test::ShellQuote(clip) + " > " +
-                            test::ShellQuote(joined)));
+  ASSERT_TRUE(
+      test::RunTool("cat " + test::ShellQuote(clip) + " " + test::ShellQuote(clip) + " > " + test::ShellQuote(joined)));
   const std::string srt = dir.Write("late.srt", "1\n00:00:15,000 --> 00:00:16,000\nIn the second film\n\n");
   const ProgramRun run = Mux({"-o", dir.File("film.mpg"), joined, srt});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -370,8 +373,9 @@ TEST_F(MuxE2e, TheFilmsOwnStreamsKeepTheirNumbersUnitsAndLanguagesWhereverTheySt
     for (const auto& packet : after.streams.at(stream)) is.insert(is.end(), packet.data.begin(), packet.data.end());
     EXPECT_EQ(is, was) << "stream " << stream;
   }
-  EXPECT_TRUE(Contains(ReadFile(dir.File("three.dvdauthor.xml")),
-                       "<subpicture lang=\"en\" />\n      <subpicture lang=\"fr\" />\n      <subpicture lang=\"de\" />"));
+  EXPECT_TRUE(
+      Contains(ReadFile(dir.File("three.dvdauthor.xml")),
+               "<subpicture lang=\"en\" />\n      <subpicture lang=\"fr\" />\n      <subpicture lang=\"de\" />"));
 
   // other.mpg also has two streams, but two.mpg's project describes two.mpg; then one naming "e&n".
   std::string project = ReadFile(dir.File("two.dvdauthor.xml"));

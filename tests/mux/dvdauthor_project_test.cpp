@@ -15,7 +15,8 @@ TEST(DvdauthorPalette, TheTablesUnusedTopByteIsNotPartOfTheColour) {
 }
 
 TEST(DvdauthorProject, EscapesItsNamesAndReadsOnlyItsOwnProjectsBack) {
-  const DvdauthorProject project{"/films/a&b \"cut\".mpg", "/films/a&b.palette", VideoStandard::Ntsc, {"en", "", "fr"}, {}, false, {}};
+  const DvdauthorProject project{
+      "/films/a&b \"cut\".mpg", "/films/a&b.palette", VideoStandard::Ntsc, {"en", "", "fr"}, {}, false, {}};
   const std::string xml = DvdauthorProjectXml(project);
   EXPECT_NE(xml.find("<vob file=\"/films/a&amp;b &quot;cut&quot;.mpg\" />"), std::string::npos) << xml;
   EXPECT_NE(xml.find("<pgc palette=\"/films/a&amp;b.palette\">"), std::string::npos) << xml;
@@ -28,7 +29,8 @@ TEST(DvdauthorProject, EscapesItsNamesAndReadsOnlyItsOwnProjectsBack) {
 }
 
 TEST(DvdauthorProject, ReadsBackTheLanguagesAndTheFilmItWrote) {
-  const DvdauthorProject project{"/f.mpg", "/f.palette", VideoStandard::Pal, {"a&b", "<\"'>"}, {123, 2, 0xABCDEF}, true, {false, true}};
+  const DvdauthorProject project{"/f.mpg",           "/f.palette", VideoStandard::Pal, {"a&b", "<\"'>"},
+                                 {123, 2, 0xABCDEF}, true,         {false, true}};
   const std::string xml = DvdauthorProjectXml(project);
   EXPECT_EQ(ProjectSubpictureLanguages(xml), project.languages);  // each read once more would grow an "amp;"
   // A 16:9 title whose second stream was drawn squeezed for it.

@@ -20,9 +20,9 @@ Bytes MuxerPack(const Bytes& payload, std::optional<int64_t> pts, uint8_t code =
   Bytes header = {0x80, static_cast<uint8_t>(pts ? 0x80 : 0), static_cast<uint8_t>(pts ? 6 : 1)};
   if (pts) {
     const int64_t t = *pts;
-    header.insert(header.end(), {static_cast<uint8_t>(0x21 | (t >> 29 & 0x0E)), static_cast<uint8_t>(t >> 22),
-                                 static_cast<uint8_t>(t >> 14 | 1), static_cast<uint8_t>(t >> 7),
-                                 static_cast<uint8_t>(t << 1 | 1)});
+    header.insert(header.end(),
+                  {static_cast<uint8_t>(0x21 | (t >> 29 & 0x0E)), static_cast<uint8_t>(t >> 22),
+                   static_cast<uint8_t>(t >> 14 | 1), static_cast<uint8_t>(t >> 7), static_cast<uint8_t>(t << 1 | 1)});
   }
   header.push_back(0xFF);
   if (code == 0xBD) header.push_back(static_cast<uint8_t>(substream));

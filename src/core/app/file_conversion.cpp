@@ -107,10 +107,10 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
 
     const OutputPaths paths = unitOut ? OutputPaths{} : NamedOutputPaths(setup.options, path);
 
-    GenerationJob job = DocumentGenerationJob(
-        document, render, engines,
-        {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
-         unitOut ? std::string() : ComposeFinalReport(setup.reportCase, paths), workerThreads});
+    GenerationJob job =
+        DocumentGenerationJob(document, render, engines,
+                              {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
+                               unitOut ? std::string() : ComposeFinalReport(setup.reportCase, paths), workerThreads});
     job.unitOut = unitOut;
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };

@@ -43,8 +43,7 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m);
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.
 // `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font,
-                             bool wrapped = false);
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped = false);
 
 // With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
 // FirstLineTooWide.

@@ -29,7 +29,6 @@ std::string AbsolutePath(const std::string& path) {
   return ec ? path : absolute.lexically_normal().string();
 }
 
-
 // A name for a message, its control characters shown as \xNN so that it cannot move the terminal's cursor.
 std::string ShownName(const std::string& name) {
   std::string shown;
@@ -148,14 +147,17 @@ std::optional<MuxFailure> KeepDiscColours(const std::string& video, const Progra
     return std::nullopt;
   }
   if (film.subpictureStreams > 0) {
-    return MuxFailure{false, ifo + ": its palette has no greys to draw the subtitles with; the generic grey palette "
-                             "would replace it and the " + std::to_string(film.subpictureStreams) +
-                                 " subpicture stream(s) " + video + " carries would change colour. Give --colors "
+    return MuxFailure{false, ifo +
+                                 ": its palette has no greys to draw the subtitles with; the generic grey palette "
+                                 "would replace it and the " +
+                                 std::to_string(film.subpictureStreams) + " subpicture stream(s) " + video +
+                                 " carries would change colour. Give --colors "
                                  "A,O,T,B (entries 0-15 of that palette for antialias, outline, text and background; "
                                  "the palette stays as it is) or --generic (replace it)"};
   }
-  notices.push_back(ifo + ": its palette has no greys to draw the subtitles with; the generic grey palette is used "
-                          "and replaces it on the disc (--colors A,O,T,B keeps it and uses the entries named)");
+  notices.push_back(ifo +
+                    ": its palette has no greys to draw the subtitles with; the generic grey palette is used "
+                    "and replaces it on the disc (--colors A,O,T,B keeps it and uses the entries named)");
   return std::nullopt;
 }
 

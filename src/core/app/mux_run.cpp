@@ -12,8 +12,8 @@
 #include <ostream>
 
 #include "app/document_job.h"
-#include "app/mux_checks.h"
 #include "app/file_conversion.h"
+#include "app/mux_checks.h"
 #include "app/named_run.h"
 #include "app/named_run_setup.h"
 #include "app/progress_line.h"
@@ -35,11 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-
-
-
-
 
 std::string EntryList(const std::vector<int>& entries) {
   std::string text;
@@ -84,7 +79,9 @@ std::vector<std::string> EarlierLanguages(const std::string& video, const Progra
     for (std::string& language : *languages) {
       if (language.empty()) continue;
       const std::optional<std::string> code = NormaliseVobSubLanguage(language);
-      if (!code) notices.push_back(video + ": its project names a language \"" + language + "\" that is no two-letter code; the project lists that stream without one");
+      if (!code)
+        notices.push_back(video + ": its project names a language \"" + language +
+                          "\" that is no two-letter code; the project lists that stream without one");
       language = code.value_or("");
     }
     return *languages;
@@ -114,7 +111,8 @@ class MuxProgressLine {
 
  private:
   void Show(const std::string& text) {
-    const long seconds = static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - m_start).count());
+    const long seconds =
+        static_cast<long>(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - m_start).count());
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, ", %ld:%02ld elapsed", seconds / 60, seconds % 60);
     m_line.Show(text + elapsed);
@@ -125,34 +123,35 @@ class MuxProgressLine {
   Clock::time_point m_last{};
 };
 
-
-
 // Converts one subtitle file into its track as convert converts it; throws QuilletError with the reason.
 SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                              std::vector<std::string>& notices) {
   SubpictureTrack track;
   std::atomic<long> entriesDone{0};
   const int workers = LookAheadWorkers(setup.options.jobs > 0 ? setup.options.jobs : UsableProcessorCount());
-  const FileOutcome outcome = ConvertSubtitleFile(
-      setup, path, engines, workers, entriesDone, [&track](int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit) {
-        track.units.push_back({entryIndex, pts90k, std::vector<uint8_t>(unit.begin(), unit.end())});
-      });
+  const FileOutcome outcome =
+      ConvertSubtitleFile(setup, path, engines, workers, entriesDone,
+                          [&track](int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit) {
+                            track.units.push_back({entryIndex, pts90k, std::vector<uint8_t>(unit.begin(), unit.end())});
+                          });
   for (const std::string& notice : outcome.notices) notices.push_back(path + ": " + notice);
   if (!outcome.ok) throw QuilletError(outcome.message);
   KeepUnitsApart(track);
   return track;
 }
 
-
-
-
 // The dvdauthor project of the film: its earlier streams' languages, then one per new subtitle. Says so when the
 // film's earlier palette file differs from this run's palette.
 DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& film, const MuxOutputNames& names,
                             const NamedOptions& options, std::size_t newStreams, const std::string& paletteText,
                             std::vector<std::string>& notices) {
-  DvdauthorProject project{AbsolutePath(names.film), AbsolutePath(names.palette), film.standard,
-                           EarlierLanguages(video, film, notices), {}, false, {}};
+  DvdauthorProject project{AbsolutePath(names.film),
+                           AbsolutePath(names.palette),
+                           film.standard,
+                           EarlierLanguages(video, film, notices),
+                           {},
+                           false,
+                           {}};
   project.widescreen = film.widescreen;
   project.drawnWide.assign(project.languages.size(), false);  // the film's own: drawn by whom, for what, unknown
   for (std::size_t k = 0; k < newStreams; ++k) {
@@ -200,7 +199,9 @@ MuxResult WriteMuxOutputs(SubpictureMuxer& muxer, const std::vector<SubpictureTr
 // was continued.
 void AddMuxNotices(const MuxResult& result, const std::string& video, const ProgramStreamInfo& film,
                    const std::vector<std::string>& subtitles, std::vector<std::string>& notices) {
-  const auto clock = [&](int64_t time90k) { return ClockTime(static_cast<double>(time90k - film.videoStart90k) / 90.0); };
+  const auto clock = [&](int64_t time90k) {
+    return ClockTime(static_cast<double>(time90k - film.videoStart90k) / 90.0);
+  };
   for (const ClockJump& jump : result.clockJumps) {
     notices.push_back(video + ": its clock starts again at byte " + std::to_string(jump.byte) + ", " +
                       clock(jump.continued90k) +
@@ -230,7 +231,8 @@ int Refuse(std::ostream& err, const MuxFailure& failure) {
 // `word` as one shell word: as it is when it holds nothing a shell reads specially, else in single quotes.
 std::string ShellWord(const std::string& word) {
   const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || std::string_view("_./-+,:=@%").find(c) != std::string_view::npos;
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           std::string_view("_./-+,:=@%").find(c) != std::string_view::npos;
   });
   if (plain) return word;
   std::string quoted = "'";

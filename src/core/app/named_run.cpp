@@ -1,7 +1,6 @@
 // "quillet convert" and "quillet check": many files in one process, in parallel, reported one line each.
 #include "app/named_run.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>

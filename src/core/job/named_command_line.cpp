@@ -344,8 +344,8 @@ void CheckWholeLine(NamedCommand command, const ExclusiveChoices& given, NamedPa
                      ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
     } else if (!o.languages.empty() && o.languages.size() != subtitles) {
       result.error = "--language: given " + std::to_string(o.languages.size()) +
-                     (o.languages.size() == 1 ? " time for " : " times for ") +
-                     std::to_string(subtitles) + (subtitles == 1 ? " subtitle file" : " subtitle files") +
+                     (o.languages.size() == 1 ? " time for " : " times for ") + std::to_string(subtitles) +
+                     (subtitles == 1 ? " subtitle file" : " subtitle files") +
                      "; give it once per subtitle, in the same order";
     }
     o.muxOutput = std::move(o.outputDir);

@@ -164,7 +164,8 @@ class FilmCopy {
     if (when != AV_NOPTS_VALUE) m_reached90k = std::max(m_reached90k, av_rescale_q(when, source->time_base, k90kHz));
     // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
     // ends the sum of their durations after the first starts; some carry no presentation time of their own.
-    if (packet->stream_index == m_videoStream) m_videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
+    if (packet->stream_index == m_videoStream)
+      m_videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
     // A unit goes in once the film has reached its time and its pictures cover it.
     WriteUnitsUpTo(std::min(m_reached90k, m_videoEnd90k - 1));
     AVFormatContext* oc = m_output.Context();

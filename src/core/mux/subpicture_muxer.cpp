@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <cstring>
 #include <exception>
+#include <map>
 #include <utility>
 
 #include "base/errors.h"
@@ -88,7 +88,8 @@ std::vector<CarriedStream> CarriedStreams(const AVFormatContext* in, int videoSt
     } else if (IsDvdAudio(stream.codec) && probed != nullptr) {
       carried.push_back({stream.id, stream.type, probed});
     } else if (IsDvdAudio(stream.codec)) {
-      dropped.push_back(StreamName(stream.id, stream.codec) + " starts after the part read to learn the film's streams");
+      dropped.push_back(StreamName(stream.id, stream.codec) +
+                        " starts after the part read to learn the film's streams");
     } else if (stream.codec != AV_CODEC_ID_DVD_NAV) {
       dropped.push_back(StreamName(stream.id, stream.codec) + " is not a DVD stream");
     }
@@ -149,7 +150,8 @@ uint64_t FileSize(int fd) {
 
 void KeepUnitsApart(SubpictureTrack& track) {
   std::vector<TimedUnit>& units = track.units;
-  std::stable_sort(units.begin(), units.end(), [](const TimedUnit& a, const TimedUnit& b) { return a.pts90k < b.pts90k; });
+  std::stable_sort(units.begin(), units.end(),
+                   [](const TimedUnit& a, const TimedUnit& b) { return a.pts90k < b.pts90k; });
   constexpr uint32_t kTickIn90k = 1024;
   for (std::size_t i = 0; i + 1 < units.size(); ++i) {
     const uint32_t ticks = (units[i + 1].pts90k - units[i].pts90k) / kTickIn90k;
@@ -198,7 +200,8 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
   // The display aspect the sequence header gives (a 720-wide 16:9 picture has square-ish samples 64:45 or 32:27).
   const AVRational sample = av_guess_sample_aspect_ratio(in, const_cast<AVStream*>(video), nullptr);
   if (sample.num > 0 && sample.den > 0 && m_info.height > 0) {
-    const double displayAspect = static_cast<double>(m_info.width) * sample.num / (static_cast<double>(m_info.height) * sample.den);
+    const double displayAspect =
+        static_cast<double>(m_info.width) * sample.num / (static_cast<double>(m_info.height) * sample.den);
     m_info.widescreen = displayAspect > 1.55;  // 4:3 is 1.33, 16:9 1.78
   }
   if (video->start_time != AV_NOPTS_VALUE) {
@@ -227,8 +230,8 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, con
   DvdOutput output(out, colours);
   FilmCopyPlan plan;
   plan.videoStream = m_input->videoStream;
-  plan.outputOfId = AddCopiedStreams(CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams),
-                                     output);
+  plan.outputOfId =
+      AddCopiedStreams(CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams), output);
   plan.trackStream = AddSubpictureStreams(output.Context(), tracks.size());
   plan.videoStart90k = m_info.videoStart90k;
   output.Start();

@@ -22,10 +22,10 @@ struct ProgramStreamInfo {
   int width = 0;
   int height = 0;
   VideoStandard standard = VideoStandard::Pal;
-  bool widescreen = false;    // its sequence header gives a 16:9 picture
-  int64_t videoStart90k = 0;  // the first picture's presentation time
-  int subpictureStreams = 0;  // DVD subpicture streams the film already carries, wherever in it they start
-  uint64_t bytes = 0;         // the file's size
+  bool widescreen = false;      // its sequence header gives a 16:9 picture
+  int64_t videoStart90k = 0;    // the first picture's presentation time
+  int subpictureStreams = 0;    // DVD subpicture streams the film already carries, wherever in it they start
+  uint64_t bytes = 0;           // the file's size
   uint64_t subpictureHash = 0;  // the bytes of its subpicture streams hashed (SubpictureStreamsHash)
   bool operator==(const ProgramStreamInfo&) const = default;
 };
@@ -89,8 +89,8 @@ class SubpictureMuxer {
   // the film's own, each unit shown at its time plus the video's start, and with `colours` (the 16 palette
   // entries, 0x00YYCrCb) told to dvdauthor before every subpicture unit. Packets are read and written one at a
   // time, so memory does not grow with the film. Call once. Throws QuilletError (or the FileError of `out`).
-  MuxResult Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours,
-                  OutputFile& out, const MuxProgress& progress);
+  MuxResult Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours, OutputFile& out,
+                  const MuxProgress& progress);
 
  private:
   struct Input;

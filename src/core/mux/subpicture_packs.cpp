@@ -77,8 +77,14 @@ std::array<uint8_t, kDvdPackBytes> PartPack(const uint8_t* pack, std::size_t hea
     padding = 0;
   }
   const std::size_t length = 3 + headerData + 1 + part.size();
-  const uint8_t start[] = {0, 0, 1, kPrivateStream1, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length),
-                           0x80, static_cast<uint8_t>((pts ? 0x80 : 0) | (extension.empty() ? 0 : 0x01)),
+  const uint8_t start[] = {0,
+                           0,
+                           1,
+                           kPrivateStream1,
+                           static_cast<uint8_t>(length >> 8),
+                           static_cast<uint8_t>(length),
+                           0x80,
+                           static_cast<uint8_t>((pts ? 0x80 : 0) | (extension.empty() ? 0 : 0x01)),
                            static_cast<uint8_t>(headerData)};
   uint8_t* at = std::copy(std::begin(start), std::end(start), out.data() + headerEnd);
   if (pts) {
@@ -90,8 +96,8 @@ std::array<uint8_t, kDvdPackBytes> PartPack(const uint8_t* pack, std::size_t hea
   *at++ = static_cast<uint8_t>(substream);
   at = std::copy(part.begin(), part.end(), at);
   if (padding > 0) {
-    const uint8_t pad[] = {0, 0, 1, kPaddingStream, static_cast<uint8_t>((padding - 6) >> 8),
-                           static_cast<uint8_t>(padding - 6)};
+    const uint8_t pad[] = {
+        0, 0, 1, kPaddingStream, static_cast<uint8_t>((padding - 6) >> 8), static_cast<uint8_t>(padding - 6)};
     std::fill_n(std::copy(std::begin(pad), std::end(pad), at), padding - 6, uint8_t{0xFF});
   }
   return out;
@@ -113,9 +119,19 @@ std::array<uint8_t, kDvdPackBytes> ColourPack(const uint8_t* pack, int substream
   static constexpr char kMark[] = "dvdauthor-data";  // with its terminating zero
   at = std::copy(std::begin(kMark), std::end(kMark), at);
   const auto pts32 = static_cast<uint32_t>(pts);
-  const uint8_t info[] = {2, 1, static_cast<uint8_t>(substream), static_cast<uint8_t>(pts32 >> 24),
-                          static_cast<uint8_t>(pts32 >> 16), static_cast<uint8_t>(pts32 >> 8),
-                          static_cast<uint8_t>(pts32), 0xFF, 0xFF, 0xFF, 0xFF, 1, 16};
+  const uint8_t info[] = {2,
+                          1,
+                          static_cast<uint8_t>(substream),
+                          static_cast<uint8_t>(pts32 >> 24),
+                          static_cast<uint8_t>(pts32 >> 16),
+                          static_cast<uint8_t>(pts32 >> 8),
+                          static_cast<uint8_t>(pts32),
+                          0xFF,
+                          0xFF,
+                          0xFF,
+                          0xFF,
+                          1,
+                          16};
   at = std::copy(std::begin(info), std::end(info), at);
   for (const uint32_t colour : colours) {
     *at++ = static_cast<uint8_t>(colour >> 16);
@@ -190,7 +206,8 @@ bool SubpicturePacker::Gather(Stream& stream, std::span<const uint8_t> payload, 
       if (!stream.handed.empty()) stream.handed.pop_front();
     }
     // A unit's first two bytes give its size, and they too may lie in two packets.
-    const std::size_t want = stream.unit.size() < 2 ? 2 - stream.unit.size() : UnitSize(stream.unit) - stream.unit.size();
+    const std::size_t want =
+        stream.unit.size() < 2 ? 2 - stream.unit.size() : UnitSize(stream.unit) - stream.unit.size();
     const std::size_t take = std::min(want, payload.size());
     stream.unit.insert(stream.unit.end(), payload.begin(), payload.begin() + static_cast<std::ptrdiff_t>(take));
     payload = payload.subspan(take);
@@ -207,9 +224,9 @@ void SubpicturePacker::WriteUnit(Stream& stream, const uint8_t* pack, std::size_
   m_sink(ColourPack(pack, substream, pts, m_colours));
   for (std::size_t at = 0; at < unit.size();) {
     const bool first = at == 0;
-    const std::span<const uint8_t> extension = first ? std::span<const uint8_t>(stream.extension) : std::span<const uint8_t>{};
-    const std::size_t room =
-        kDvdPackBytes - headerEnd - kPesFixedBytes - ((first ? 5 : 0) + extension.size() + 1) - 1;
+    const std::span<const uint8_t> extension =
+        first ? std::span<const uint8_t>(stream.extension) : std::span<const uint8_t>{};
+    const std::size_t room = kDvdPackBytes - headerEnd - kPesFixedBytes - ((first ? 5 : 0) + extension.size() + 1) - 1;
     const std::size_t take = std::min(room, unit.size() - at);
     m_sink(PartPack(pack, headerEnd, substream, unit.subspan(at, take), first ? &pts : nullptr, extension));
     at += take;

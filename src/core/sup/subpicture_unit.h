@@ -4,8 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <span>
+#include <string_view>
 #include <vector>
 
 #include "base/errors.h"
