@@ -13,6 +13,7 @@ constexpr uint8_t kSystemHeader = 0xBB;
 constexpr uint8_t kPrivateStream1 = 0xBD;
 constexpr uint8_t kPaddingStream = 0xBE;
 constexpr std::size_t kPesFixedBytes = 9;  // start code, length, two flag bytes, header length
+constexpr std::size_t kMaxHeadersBytes = 256;
 
 bool StartCode(const uint8_t* at, uint8_t code) { return at[0] == 0 && at[1] == 0 && at[2] == 1 && at[3] == code; }
 std::size_t Read16(const uint8_t* at) { return static_cast<std::size_t>(at[0] << 8 | at[1]); }
@@ -45,7 +46,8 @@ bool ReadSubpicturePacket(const uint8_t* pack, SubpicturePacket& packet) {
   if (!StartCode(pack, kPackStart) || (pack[4] & 0xC0) != 0x40) return false;
   std::size_t at = 14 + (pack[13] & 7u);
   if (at + 6 <= kDvdPackBytes && StartCode(pack + at, kSystemHeader)) at += 6 + Read16(pack + at + 4);
-  if (at + kPesFixedBytes + 1 > kDvdPackBytes || !StartCode(pack + at, kPrivateStream1)) return false;
+  // The muxer's headers before a packet are a few dozen bytes; far more leaves no room to write the unit again.
+  if (at > kMaxHeadersBytes || !StartCode(pack + at, kPrivateStream1)) return false;
   const std::size_t end = at + 6 + Read16(pack + at + 4);
   const uint8_t flags = pack[at + 7];
   const std::size_t data = at + kPesFixedBytes;
@@ -53,6 +55,7 @@ bool ReadSubpicturePacket(const uint8_t* pack, SubpicturePacket& packet) {
   if (end > kDvdPackBytes || substream >= end || (pack[substream] & 0xE0) != 0x20 || (flags & 0x40) != 0) return false;
   packet.headerEnd = at;
   packet.hasPts = (flags & 0x80) != 0;
+  if (packet.hasPts && data + 5 > substream) return false;
   if (packet.hasPts) packet.pts = ReadPts(pack + data);
   const std::size_t extension = data + (packet.hasPts ? 5 : 0);
   if ((flags & 0x01) != 0 && extension + 3 <= substream && pack[extension] == 0x10) {
