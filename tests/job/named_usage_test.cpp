@@ -53,7 +53,7 @@ TEST(NamedUsage, EveryOptionTheHelpNamesIsAcceptedAndInTheManPage) {
   const std::set<std::string> convert = OptionNames(NamedCommandUsage(NamedCommand::Convert));
   const std::set<std::string> check = OptionNames(NamedCommandUsage(NamedCommand::Check));
   std::set<std::string> manPage = OptionNames(ManPageOptions());
-  manPage.erase("--name");     // "--name=value is the same as --name value"
+  manPage.erase("--name");  // "--name=value is the same as --name value"
   for (const char* name : {"--ifo", "--colours", "--offset-or", "--format", "--output", "--jobs", "-q", "-h"}) {
     EXPECT_TRUE(convert.count(name)) << name << " is missing from the convert help";
   }

@@ -272,19 +272,21 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxOutputNames& n
   const std::string& video = options.files.front();
   const std::vector<std::string> subtitles(options.files.begin() + 1, options.files.end());
   SubpictureMuxer muxer(video);
-  const ProgramStreamInfo& film = muxer.Info();
-  if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refused;
+  const ProgramStreamInfo& probed = muxer.Probe();
   // Without a word on the frame the film decides it; a frame that was decided must be the film's.
-  if (options.job.haveifo && !options.standardGiven) options.job.pal = film.standard == VideoStandard::Pal;
+  if (options.job.haveifo && !options.standardGiven) options.job.pal = probed.standard == VideoStandard::Pal;
 
   FontEnginePerThread engines;
   SetupError setupError;
   NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
   if (!setupError.message.empty()) return MuxFailure{setupError.usage, setupError.message};
-  if (auto refused = WrongFrame(video, film, options, setup.render.standard)) return refused;
-  if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refused;
+  if (auto refused = WrongFrame(video, probed, options, setup.render.standard)) return refused;
+  // The subtitles are converted while the film is read through for its subpicture streams.
   std::vector<SubpictureTrack> tracks;
   if (auto refused = ConvertTracks(setup, subtitles, engines, tracks, notices)) return refused;
+  const ProgramStreamInfo& film = muxer.Info();
+  if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refused;
+  if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refused;
 
   const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
   const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);

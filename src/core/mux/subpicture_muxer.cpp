@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <map>
 #include <utility>
 
@@ -165,7 +166,8 @@ struct SubpictureMuxer::Input {
   explicit Input(const std::string& path) : fd(OpenFilm(path)), reader(fd.fd, path, nullptr) {}
   Descriptor fd;
   FilmReader reader;
-  std::vector<FilmStream> streams;  // the whole film's
+  std::future<FilmScan> scan;       // while the whole film is read for its streams
+  std::vector<FilmStream> streams;  // the whole film's, once read
   int videoStream = -1;
 };
 
@@ -209,22 +211,36 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
   } else if (in->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(in->start_time, AVRational{1, AV_TIME_BASE}, k90kHz);
   }
-  std::vector<std::string> unused;
-  FilmScan scan = ScanFilm(m_input->fd.fd, videoPath);
+  m_info.bytes = FileSize(m_input->fd.fd);
+  // Reading the whole film takes a while: on a thread of its own (its own reader, the descriptor read at offsets),
+  // while the caller converts the subtitles.
+  m_input->scan = std::async(std::launch::async, [fd = m_input->fd.fd, videoPath] { return ScanFilm(fd, videoPath); });
+}
+
+void SubpictureMuxer::FinishScan() {
+  if (!m_input->scan.valid()) return;
+  FilmScan scan = m_input->scan.get();
   m_input->streams = std::move(scan.streams);
   m_info.subpictureHash = scan.subpictureHash;
-  m_info.bytes = FileSize(m_input->fd.fd);
-  for (const CarriedStream& stream : CarriedStreams(in, m_input->videoStream, m_input->streams, unused)) {
+  std::vector<std::string> unused;
+  for (const CarriedStream& stream :
+       CarriedStreams(m_input->reader.Context(), m_input->videoStream, m_input->streams, unused)) {
     if (stream.type == AVMEDIA_TYPE_SUBTITLE) ++m_info.subpictureStreams;
   }
 }
 
 SubpictureMuxer::~SubpictureMuxer() = default;
 
-const ProgramStreamInfo& SubpictureMuxer::Info() const { return m_info; }
+const ProgramStreamInfo& SubpictureMuxer::Probe() const { return m_info; }
+
+const ProgramStreamInfo& SubpictureMuxer::Info() {
+  FinishScan();
+  return m_info;
+}
 
 MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours,
                                  OutputFile& out, const MuxProgress& progress) {
+  FinishScan();
   AVFormatContext* in = m_input->reader.Context();
   MuxResult result;
   DvdOutput output(out, colours);

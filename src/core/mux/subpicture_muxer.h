@@ -75,7 +75,8 @@ void SilenceLibavLog();
 
 class SubpictureMuxer {
  public:
-  // Opens the film and reads what it holds (the whole film, for the streams that start late in it). Throws
+  // Opens the film and reads what it holds; the whole film is read for the streams that start late in it on a
+  // thread of its own meanwhile (Info waits for it). Throws
   // QuilletError naming the file when it is not a regular file or cannot be read, is not an MPEG program stream,
   // or carries no MPEG-2 video, or video of a size no DVD standard has.
   explicit SubpictureMuxer(const std::string& videoPath);
@@ -83,7 +84,11 @@ class SubpictureMuxer {
   SubpictureMuxer(const SubpictureMuxer&) = delete;
   SubpictureMuxer& operator=(const SubpictureMuxer&) = delete;
 
-  const ProgramStreamInfo& Info() const;
+  // What the film is, as far as its opening read tells: all but its subpicture streams (their count and hash).
+  const ProgramStreamInfo& Probe() const;
+  // All of it, once the whole film has been read for the streams that start late (waits for that read; throws
+  // what it threw).
+  const ProgramStreamInfo& Info();
 
   // Writes the film to `out` (opened, not committed) with every track as a new subpicture stream numbered after
   // the film's own, each unit shown at its time plus the video's start, and with `colours` (the 16 palette
@@ -93,6 +98,7 @@ class SubpictureMuxer {
                   const MuxProgress& progress);
 
  private:
+  void FinishScan();
   struct Input;
   std::unique_ptr<Input> m_input;
   std::string m_path;
