@@ -203,12 +203,14 @@ TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
 TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndSaysWhatItsLineLacks) {
   auto mux = [](std::vector<std::string> args) { return ParseNamedCommandLine(NamedCommand::Mux, args); };
   const NamedParse parse =
-      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "c.srt"});
+      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "--language", "it",
+           "c.srt"});
   ASSERT_EQ(parse.error, "");
   EXPECT_EQ(parse.options.muxOutput, "out.mpg");
   EXPECT_EQ(parse.options.outputDir, "");  // not a folder to check
   EXPECT_EQ(parse.options.files, (std::vector<std::string>{"film.mpg", "a.srt", "b.srt", "c.srt"}));
-  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de"}));
+  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de", "it"}));
+  EXPECT_EQ(mux({"-o", "out.mpg", "film.mpg", "a.srt", "b.srt"}).error, "");  // none given: en for each
 
   const std::string usage = ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
   EXPECT_EQ(mux({"film.mpg", "a.srt"}).error, "-o OUT.mpg is needed" + usage);
@@ -216,6 +218,8 @@ TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndS
   EXPECT_EQ(mux({"-o", "out.mpg"}).error, "no video and no subtitle file given" + usage);
   EXPECT_EQ(mux({"--language", "en", "--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt"}).error,
             "--language: given 2 times for 1 subtitle file; give it once per subtitle, in the same order");
+  EXPECT_EQ(mux({"--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt", "b.srt"}).error,
+            "--language: given 1 time for 2 subtitle files; give it once per subtitle, in the same order");
 }
 
 }  // namespace

@@ -135,5 +135,20 @@ TEST(ParseTimeMs, ReadsDecimalTextWithADotOnly) {
   }
 }
 
+TEST(SubpictureUnit, AStopDelayIsLoweredToALimitNeverRaised) {
+  for (const std::size_t pixels : {100u, 101u}) {  // an odd block moves the control sequences by its pad byte
+    Bytes unit = BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 180);
+    EXPECT_TRUE(LimitStopDelay(unit, 200));
+    EXPECT_EQ(unit, BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 180));
+    EXPECT_TRUE(LimitStopDelay(unit, 3));
+    EXPECT_EQ(unit, BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 3));
+  }
+  Bytes cut = BuildSubpictureUnit(Block(100, 50), 436, 70, kGeneric, 180);
+  cut.resize(cut.size() - 30);  // its control sequences past its end
+  const Bytes before = cut;
+  EXPECT_FALSE(LimitStopDelay(cut, 3));
+  EXPECT_EQ(cut, before);
+}
+
 }  // namespace
 }  // namespace quillet

@@ -41,6 +41,7 @@ bool ChoosePalette(NamedRunSetup& setup, SetupError& error) {
     const IfoContents ifo = ReadIfoFile(job.filenameifo);
     choice = ChooseIfoPalette(ifo);
     if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
+    setup.replacedIfoYCrCb = ifo.palette;
   } catch (const std::exception& e) {
     error = {false, job.filenameifo + ": " + e.what()};
     return false;

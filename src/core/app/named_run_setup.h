@@ -30,6 +30,8 @@ struct NamedRunSetup {
   // The 16 entries (Y Cr Cb) the units are coded for, as a disc must hold them: the IFO's own when its palette is
   // in use, else the generic greys with entries 4 to 15 black.
   std::array<uint32_t, kPaletteSize> paletteYCrCb{};
+  // The IFO's own 16 entries when the generic palette replaced them (ReportCase::MonochromaticIfo).
+  std::array<uint32_t, kPaletteSize> replacedIfoYCrCb{};
   RoleSelection roles;
   PaletteEntries paletteEntries;
   ReportCase reportCase = ReportCase::NoIfo;

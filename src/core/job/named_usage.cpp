@@ -63,21 +63,25 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
     u += "             2 a usage error.\n";
   } else if (command == NamedCommand::Mux) {
+    std::string options = kJobOptions;
+    const std::string palDefault = "(default --pal; with --ifo the IFO decides)";
+    options.replace(options.find(palDefault), palDefault.size(), "(default: the video's; --ifo: the IFO's)");
     u += "Usage: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...\n\n";
     u += "Converts each subtitle file as quillet convert does and adds it to a copy of the DVD video\n";
     u += "(an MPEG-2 program stream, such as ffmpeg -target pal-dvd makes) as one more subpicture stream,\n";
     u += "numbered after those it already carries. Video and audio are copied as they are. Beside OUT.mpg\n";
     u += "go OUT.palette (the 16 colours for dvdauthor) and OUT.dvdauthor.xml, a one-title project:\n";
     u += "    dvdauthor -o DVD -x OUT.dvdauthor.xml\n";
-    u += "makes a disc that shows the subtitles in the colours they were drawn for. A subtitle at\n";
+    u += "makes a disc in the new folder DVD (dvdauthor adds a title to a disc already there) that shows\n";
+    u += "the subtitles in the colours they were drawn for; the film carries them too. A subtitle at\n";
     u += "00:00:01,000 shows one second into the picture. Without --ifo, --pal or --ntsc the video\n";
     u += "decides the frame; all subtitles of a disc share one palette, so use the same --ifo or\n";
     u += "--generic each time streams are added to the same film.\n\n";
-    u += kJobOptions;
+    u += options;
     u += "Output and run:\n";
     u += "  -o, --output OUT    the program stream to write (never one of the inputs)\n";
     u += "  --language xx       two-letter language of a subtitle stream, once per subtitle in order\n";
-    u += "                      (default en)\n";
+    u += "                      (without any, each is en)\n";
     u += "  -j, --jobs N        render on N threads (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but failures\n";
     u += "  -h, --help          this help\n\n";
