@@ -26,6 +26,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
                                     "-j",          "3",
                                     "--fps",       "23.976",
                                     "--wrap",      "--quiet",
+                                    "--direction", "RTL",
                                     "b.sub"});
   ASSERT_EQ(parse.error, "");
   const NamedOptions& o = parse.options;
@@ -53,6 +54,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_TRUE(o.quiet);
   EXPECT_DOUBLE_EQ(o.fps, 23.976);
   EXPECT_TRUE(o.wrap);
+  EXPECT_EQ(kDirectionList[static_cast<std::size_t>(o.direction)], "rtl");
   EXPECT_EQ(o.files, (std::vector<std::string>{"a.srt", "b.sub"}));
 }
 
@@ -89,10 +91,26 @@ TEST(NamedCommandLine, BundledShortOptionsMeanTheSameAsSeparateOnes) {
 }
 
 TEST(NamedCommandLine, CheckTakesTheOutputOptionsAndLeavesThemUnused) {
-  const NamedParse check = ParseNamedCommandLine(
-      NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "--format", "mkv", "f.srt"});
+  const NamedParse check =
+      ParseNamedCommandLine(NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "f.srt"});
   ASSERT_EQ(check.error, "");
   EXPECT_EQ(check.options, ParseNamedCommandLine(NamedCommand::Check, {"f.srt"}).options);
+  // The format says which limits a check holds the file to.
+  EXPECT_EQ(ParseNamedCommandLine(NamedCommand::Check, {"--format", "pgs", "f.srt"}).options.format, OutputFormat::Pgs);
+}
+
+TEST(NamedCommandLine, BlurayOptionsTakeTheFrameAndColours) {
+  const NamedParse parse =
+      Convert({"--format", "PGS", "--frame", "576", "--text-colour", "#ffe080", "--outline-colour", "102030", "f.srt"});
+  ASSERT_EQ(parse.error, "");
+  EXPECT_EQ(parse.options.format, OutputFormat::Pgs);
+  EXPECT_EQ(parse.options.frameRows, 576);
+  EXPECT_EQ(parse.options.textColour, 0xFFE080u);
+  EXPECT_EQ(parse.options.outlineColour, 0x102030u);
+  const NamedParse defaults = Convert({"f.srt"});
+  EXPECT_EQ(defaults.options.frameRows, 1080);
+  EXPECT_EQ(defaults.options.textColour, 0xFFFFFFu);
+  EXPECT_EQ(defaults.options.outlineColour, 0u);
 }
 
 TEST(NamedCommandLine, DoubleDashMakesTheRestFileNames) {
@@ -114,6 +132,11 @@ TEST(NamedCommandLine, HelpWinsOverEverythingElse) {
 TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"--align", "middle", "f.srt"}, "--align: 'middle' is not one of left, center, right"},
+      {{"--frame", "1088", "f.srt"}, "--frame: '1088' is not one of 1080, 720, 576, 480 (lines of the Blu-ray frame)"},
+      {{"--text-colour", "FFF", "f.srt"}, "--text-colour: 'FFF' is not a colour of six hexadecimal digits RRGGBB"},
+      {{"--outline-colour", "GG0000", "f.srt"},
+       "--outline-colour: 'GG0000' is not a colour of six hexadecimal digits RRGGBB"},
+      {{"--format", "mkv", "f.srt"}, "--format: 'mkv' is not one of sup, vobsub, both, pgs"},
       {{"--size", "31", "f.srt"}, "--size: '31' is not one of 6 to 30, or an even size from 32 to 50"},
       {{"--size", "5", "f.srt"}, "--size: '5' is not one of 6 to 30, or an even size from 32 to 50"},
       {{"--style", "Bold+Strike", "f.srt"},
@@ -127,7 +150,6 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--offset-or", "-3", "f.srt"}, "--offset-or: '-3' is not an even number from -14 to 10"},
       {{"--offset-or", "12", "f.srt"}, "--offset-or: '12' is not an even number from -14 to 10"},
       {{"--outline", "3px", "f.srt"}, "--outline: '3px' is not one of 2, 3, 4 (pixels)"},
-      {{"--format", "mkv", "f.srt"}, "--format: 'mkv' is not one of sup, vobsub, both"},
       {{"--language", "eng", "f.srt"}, "--language: 'eng' is not a two-letter language code such as en, fr or de"},
       {{"-j", "0", "f.srt"}, "-j: '0' is not a number of jobs from 1 to 1024"},
       {{"--jobs=0", "f.srt"}, "--jobs: '0' is not a number of jobs from 1 to 1024"},
@@ -147,6 +169,7 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--quiet=yes", "f.srt"}, "--quiet: takes no value"},
       {{"--fps", "23,976", "f.sub"}, "--fps: '23,976' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
       {{"--fps=0", "f.sub"}, "--fps: '0' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
+      {{"--direction", "up", "f.srt"}, "--direction: 'up' is not one of auto, ltr, rtl"},
       {{"--ifo", "", "f.srt"}, "--ifo: needs the path of an IFO file"},
       {{"--ifo", "x.ifo", "--generic", "f.srt"},
        "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it"},
@@ -180,12 +203,14 @@ TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
 TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndSaysWhatItsLineLacks) {
   auto mux = [](std::vector<std::string> args) { return ParseNamedCommandLine(NamedCommand::Mux, args); };
   const NamedParse parse =
-      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "c.srt"});
+      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "--language", "it",
+           "c.srt"});
   ASSERT_EQ(parse.error, "");
   EXPECT_EQ(parse.options.muxOutput, "out.mpg");
   EXPECT_EQ(parse.options.outputDir, "");  // not a folder to check
   EXPECT_EQ(parse.options.files, (std::vector<std::string>{"film.mpg", "a.srt", "b.srt", "c.srt"}));
-  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de"}));
+  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de", "it"}));
+  EXPECT_EQ(mux({"-o", "out.mpg", "film.mpg", "a.srt", "b.srt"}).error, "");  // none given: en for each
 
   const std::string usage = ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
   EXPECT_EQ(mux({"film.mpg", "a.srt"}).error, "-o OUT.mpg is needed" + usage);
@@ -193,6 +218,8 @@ TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndS
   EXPECT_EQ(mux({"-o", "out.mpg"}).error, "no video and no subtitle file given" + usage);
   EXPECT_EQ(mux({"--language", "en", "--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt"}).error,
             "--language: given 2 times for 1 subtitle file; give it once per subtitle, in the same order");
+  EXPECT_EQ(mux({"--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt", "b.srt"}).error,
+            "--language: given 1 time for 2 subtitle files; give it once per subtitle, in the same order");
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "render/bidi_runs.h"
 #include "render/font_config.h"
 #include "render/name_tables.h"
 
 namespace quillet {
+
+class FontInstance;
 
 // A font as the settings describe it.
 struct FontDesc {
@@ -23,6 +26,8 @@ struct FontDesc {
   bool unicodeText = false;
   StyleSet style;
   int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
+  // The paragraph direction of each line laid out.
+  BaseDirection direction = BaseDirection::Auto;
   bool operator==(const FontDesc&) const = default;
 };
 
@@ -56,6 +61,10 @@ struct GlyphBitmap {
   std::vector<uint8_t> pixels;  // width × height, 1 = ink, top row first
   int wordsPerRow = 0;          // the same pixels packed: bit i of word k is pixel 64k + i
   std::vector<uint64_t> bits;
+  // The face and size that drew it and its glyph index there (for drawing it antialiased); none for a shape made
+  // up in code (the hollow box of a missing character).
+  FontInstance* source = nullptr;
+  uint32_t index = 0;
 };
 
 // A glyph bitmap placed in a line; x, y of its top-left pixel relative to the top-left of the text cell.

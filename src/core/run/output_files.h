@@ -29,6 +29,7 @@ struct OutputPaths {
   std::string instructionPath;
   std::string idxPath;
   std::string vobSubPath;
+  bool pgs = false;  // the SUP file is a Blu-ray one (presentation graphics)
   bool operator==(const OutputPaths&) const = default;
 
   // The files written, in the order the report names them: the SUP file, the VobSub pair, the instructions.
@@ -49,7 +50,7 @@ bool HoldsSomethingElseThanVobSub(const std::string& path);
 // somebody's). A file that cannot be read counts as somebody's. The instruction file's name is this program's own.
 // A link is judged by the file it names: a link to somebody's file is refused like that file, and a link at the
 // instruction file's name must lead to an instruction file of this program.
-enum class OutputKind { Sup, VobSubIndex, VobSubStream, Instructions };
+enum class OutputKind { Sup, VobSubIndex, VobSubStream, PgsSup, Instructions };
 // Whether `path` names a regular file with something in it, directly or through links, the only kind of output a
 // run must not take over unasked: a free name or an empty file is nobody's data, and links that may not be
 // followed and anything that is not a file are the writer's to refuse, with its own words.
@@ -83,5 +84,9 @@ std::string CaseText(ReportCase reportCase);
 // instruction file's whole content. When the run writes a VobSub pair, its .idx and .sub paths follow the SUP
 // path (or stand in its place when there is no SUP file), each with CR LF.
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths);
+
+// The instruction file of a Blu-ray SUP file: how to add it to a Matroska film (mkvmerge) and to a Blu-ray
+// (tsMuxer), then the files written, as ComposeFinalReport lists them.
+std::string ComposePgsReport(const OutputPaths& paths, int frameRows);
 
 }  // namespace quillet
