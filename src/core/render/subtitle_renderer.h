@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_style.h"
 #include "render/bit_mask.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
@@ -12,6 +13,15 @@
 #include "render/render_settings.h"
 
 namespace quillet {
+
+// The text of one entry as the layout takes it: three lines and what the file says beyond them (none: nullptr).
+// Unless the settings keep the file's styles, only lines 1 and 2 are drawn, in the chosen style at the chosen place.
+struct EntryText {
+  std::string_view line1;
+  std::string_view line2;
+  std::string_view line3;
+  const EntryStyle* style = nullptr;
+};
 
 // Widths and cell heights of the two lines, in pixels.
 struct LineMeasures {
