@@ -22,6 +22,9 @@ struct DocumentJobOutputs {
   int workerThreads = 0;
 };
 
+// An entry as the layout takes it: its three lines and its style.
+inline EntryText EntryTextOf(const SubtitleLine& line) { return {line.Line1, line.Line2, line.Line3, &line.Style}; }
+
 // The job renders entry i of `document` with `render` through `engines` and codes it. The job
 // refers to `document` and `engines` (and copies `render`): both must outlive the run.
 GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSettings& render,

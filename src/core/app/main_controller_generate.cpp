@@ -107,7 +107,7 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
   int entryShown = 0;
   auto showFrame = [&](int i) {
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(*m_fonts, line.Line1, line.Line2, render, m_state.FrameBitmap);
+    RenderFrameInto(*m_fonts, EntryTextOf(line), render, m_state.FrameBitmap);
     m_state.preview = m_state.FrameBitmap.frame;
     entryShown = i;
     m_view.PictureChanged();

@@ -7,7 +7,7 @@
 namespace quillet {
 
 bool LinesFitWidth(const LineMeasures& measures) {
-  return measures.w1 < kMaxLineWidthPx && measures.w2 < kMaxLineWidthPx;
+  return measures.w1 < kMaxLineWidthPx && measures.w2 < kMaxLineWidthPx && measures.w3 < kMaxLineWidthPx;
 }
 
 std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending) {

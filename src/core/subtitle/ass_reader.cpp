@@ -1,6 +1,7 @@
 // The ASS/SSA reader (.ass, .ssa): the events of the [Events] section, read through its Format line.
 #include "subtitle/ass_reader.h"
 
+#include <map>
 #include <string>
 
 #include "base/ascii_text.h"
@@ -16,7 +17,78 @@ namespace {
 struct EventFormat {
   std::size_t start = 1;
   std::size_t end = 2;
+  std::size_t style = 3;
   std::size_t fieldCount = 10;  // Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text
+};
+
+// What a style line says that is drawn: its italic, bold and underline columns and its alignment.
+struct AssStyle {
+  StyleFlags flags;
+  EntryPlacement placement;
+};
+
+// The index of each field a "Format:" line names, by its name in lower case.
+std::map<std::string, std::size_t> FieldIndexes(std::string_view value) {
+  std::map<std::string, std::size_t> indexes;
+  std::size_t index = 0;
+  while (true) {
+    const std::size_t comma = value.find(',');
+    std::string name(TrimBlanks(value.substr(0, comma)));
+    for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    indexes.emplace(std::move(name), index++);
+    if (comma == std::string_view::npos) break;
+    value.remove_prefix(comma + 1);
+  }
+  return indexes;
+}
+
+// The styles of a [V4+ Styles] or [V4 Styles] section (SSA, whose alignment numbers are its own), by name.
+class AssStyles {
+ public:
+  void StartSection(bool legacy) {
+    m_legacy = legacy;
+    m_fields = FieldIndexes(legacy ? "Name,Fontname,Fontsize,PrimaryColour,SecondaryColour,TertiaryColour,BackColour,"
+                                     "Bold,Italic,BorderStyle,Outline,Shadow,Alignment"
+                                   : "Name,Fontname,Fontsize,PrimaryColour,SecondaryColour,OutlineColour,BackColour,"
+                                     "Bold,Italic,Underline,StrikeOut,ScaleX,ScaleY,Spacing,Angle,BorderStyle,"
+                                     "Outline,Shadow,Alignment");
+  }
+  void Format(std::string_view value) { m_fields = FieldIndexes(value); }
+  // A "Style:" line's value: "Name,Arial,20,...".
+  void Add(std::string_view value) {
+    std::vector<std::string_view> fields;
+    while (true) {
+      const std::size_t comma = value.find(',');
+      fields.push_back(TrimBlanks(value.substr(0, comma)));
+      if (comma == std::string_view::npos) break;
+      value.remove_prefix(comma + 1);
+    }
+    auto field = [&](const char* name) -> std::string_view {
+      const auto found = m_fields.find(name);
+      return found != m_fields.end() && found->second < fields.size() ? fields[found->second] : std::string_view();
+    };
+    // -1 is true in these columns; 1 is read so too, as libass does.
+    auto on = [&](const char* name) { return !field(name).empty() && field(name) != "0"; };
+    AssStyle style;
+    style.flags = {on("italic"), on("bold"), on("underline")};
+    const std::string_view alignment = field("alignment");
+    int number = 0;
+    for (char c : alignment.substr(0, 3)) number = (c >= '0' && c <= '9') ? number * 10 + (c - '0') : -1000;
+    style.placement = PlacementFromAlignment(number, m_legacy);
+    m_styles[std::string(field("name"))] = style;
+  }
+  // The style an event names; "Default" when the name is unknown, plain when that is too.
+  AssStyle Of(std::string_view name) const {
+    while (name.starts_with('*')) name.remove_prefix(1);
+    auto found = m_styles.find(std::string(TrimBlanks(name)));
+    if (found == m_styles.end()) found = m_styles.find("Default");
+    return found == m_styles.end() ? AssStyle{} : found->second;
+  }
+
+ private:
+  bool m_legacy = false;
+  std::map<std::string, std::size_t> m_fields;
+  std::map<std::string, AssStyle, std::less<>> m_styles;
 };
 
 // The value of a "Key: value" line when its key is `key` (any letter case); empty otherwise.
@@ -32,7 +104,7 @@ std::optional<std::string_view> ValueOf(std::string_view line, std::string_view 
 // Text is not last.
 EventFormat ParseFormat(std::string_view value) {
   EventFormat format;
-  std::optional<std::size_t> start, end, text;
+  std::optional<std::size_t> start, end, text, style;
   std::size_t index = 0;
   while (true) {
     const std::size_t comma = value.find(',');
@@ -40,11 +112,12 @@ EventFormat ParseFormat(std::string_view value) {
     if (EqualsIgnoringAsciiCase(name, "start")) start = index;
     if (EqualsIgnoringAsciiCase(name, "end")) end = index;
     if (EqualsIgnoringAsciiCase(name, "text")) text = index;
+    if (EqualsIgnoringAsciiCase(name, "style")) style = index;
     ++index;
     if (comma == std::string_view::npos) break;
     value.remove_prefix(comma + 1);
   }
-  if (start && end && text && *text == index - 1) format = EventFormat{*start, *end, index};
+  if (start && end && text && *text == index - 1) format = EventFormat{*start, *end, style.value_or(index), index};
   return format;
 }
 
@@ -97,7 +170,9 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
   EventFormat format;
+  AssStyles styles;
   bool inEvents = false;
+  bool inStyles = false;
   LineCursor cursor(SkipUtf8Bom(text));
   int lineNumber = 0;
   while (!cursor.AtEnd()) {
@@ -105,7 +180,16 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
     ++lineNumber;
     document.Loaded = true;
     if (line.starts_with('[')) {
-      inEvents = EqualsIgnoringAsciiCase(TrimBlanks(line), "[Events]");
+      const std::string_view header = TrimBlanks(line);
+      inEvents = EqualsIgnoringAsciiCase(header, "[Events]");
+      const bool legacy = EqualsIgnoringAsciiCase(header, "[V4 Styles]");
+      inStyles = legacy || EqualsIgnoringAsciiCase(header, "[V4+ Styles]");
+      if (inStyles) styles.StartSection(legacy);
+      continue;
+    }
+    if (inStyles) {
+      if (const std::optional<std::string_view> value = ValueOf(line, "Format")) styles.Format(*value);
+      if (const std::optional<std::string_view> value = ValueOf(line, "Style")) styles.Add(*value);
       continue;
     }
     if (!inEvents) continue;
@@ -118,7 +202,7 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
     std::string_view rest = *value;
     while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
     // Every field but the last ends at the next comma; the text keeps the rest, commas included.
-    std::string_view startField, endField;
+    std::string_view startField, endField, styleField;
     bool complete = true;
     for (std::size_t field = 0; field + 1 < format.fieldCount; ++field) {
       const std::size_t comma = rest.find(',');
@@ -128,6 +212,7 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
       }
       if (field == format.start) startField = rest.substr(0, comma);
       if (field == format.end) endField = rest.substr(0, comma);
+      if (field == format.style) styleField = rest.substr(0, comma);
       rest.remove_prefix(comma + 1);
     }
     if (!complete) {
@@ -144,6 +229,9 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
     entry.line = lineNumber;
     entry.startMs = *startMs;
     entry.endMs = *endMs;
+    const AssStyle style = styles.Of(styleField);
+    entry.text.StartWith(style.flags);
+    entry.text.style.placement = style.placement;
     AppendAssTextLines(rest, entry.text, characters);
     entries.push_back(std::move(entry));
   }

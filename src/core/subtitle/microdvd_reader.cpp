@@ -23,9 +23,39 @@ int FrameValue(std::string_view text, const char* which, std::string* problem) {
   throw ConversionError(QuoteForMessage(text) + " is not a valid integer value for the " + which + " frame");
 }
 
-// The drawn text of one MicroDVD text line: control codes and style tags removed.
-std::string DrawnText(std::string_view text, const TextCharacters& characters) {
-  return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text, characters), characters);
+// One MicroDVD text line as drawn: control codes and style tags removed, the styles they give kept.
+struct DrawnPart {
+  std::string text;
+  StyleRuns runs;
+};
+
+// The styles of an entry's lines as its codes and tags say: carried from one line to the next where they are.
+struct EntryCodes {
+  StyleFlags tags;        // style tags open ("<i>" on one line, "</i>" on a later one)
+  StyleFlags everyLine;   // "{Y:...}"
+  bool colour = false;
+};
+
+DrawnPart DrawnText(std::string_view text, const TextCharacters& characters, EntryCodes& entry) {
+  MicroDvdCodes codes;
+  const std::string uncoded = RemoveMicroDvdCodes(text, characters, &codes);
+  DrawnPart part;
+  part.text = RemoveStyleTags(uncoded, characters, entry.tags, part.runs, entry.colour);
+  entry.everyLine = BothStyles(entry.everyLine, codes.entry);
+  entry.colour = entry.colour || codes.colour;
+  // A line code styles the whole line, tags adding to it.
+  part.runs = WithEverywhere(std::move(part.runs), part.text.size(), codes.line);
+  return part;
+}
+
+// The entry's style: each line's runs, "{Y:...}" added to every line.
+EntryStyle StyleOfEntry(std::vector<DrawnPart>& drawn, const EntryCodes& codes) {
+  EntryStyle style;
+  style.unsupported = codes.colour;
+  for (std::size_t i = 0; i < drawn.size() && i < 3; ++i) {
+    style.runs[i] = WithEverywhere(std::move(drawn[i].runs), drawn[i].text.size(), codes.everyLine);
+  }
+  return style;
 }
 
 }  // namespace
@@ -131,31 +161,30 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
     }
     // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line
     // empty in the file stays where it is. Line 3 keeps the rest of the text, "|" included.
-    std::vector<std::string> drawn;
+    std::vector<DrawnPart> drawn;
+    EntryCodes codes;
     for (const std::string* part : {&entry.Line1, &entry.Line2}) {
-      std::string piece = DrawnText(*part, characters);
-      if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
+      DrawnPart piece = DrawnText(*part, characters, codes);
+      if (!piece.text.empty() || part->empty()) drawn.push_back(std::move(piece));
     }
     for (std::string_view rest = entry.Line3; !rest.empty();) {
       const std::size_t bar = characters.Find(rest, '|');
       const std::string_view part = rest.substr(0, bar);
-      std::string piece = DrawnText(part, characters);
-      if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
+      DrawnPart piece = DrawnText(part, characters, codes);
+      if (!piece.text.empty() || part.empty()) drawn.push_back(std::move(piece));
       if (bar == std::string_view::npos) break;
       rest.remove_prefix(bar + 1);
       if (rest.empty()) drawn.emplace_back();
     }
-    std::string lines[3];
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-      if (i < 3) {
-        lines[i] = std::move(drawn[i]);
-      } else {
-        lines[2] += '|';
-        lines[2] += drawn[i];
-      }
+    // Parts past the third join it, "|" between them (a fourth line is named as today, not drawn).
+    for (std::size_t i = 3; i < drawn.size(); ++i) {
+      drawn[2].text += '|';
+      drawn[2].text += drawn[i].text;
     }
-    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
-                     std::move(lines[2]));
+    EntryStyle style = StyleOfEntry(drawn, codes);
+    drawn.resize(3);
+    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(drawn[0].text),
+                     std::move(drawn[1].text), std::move(drawn[2].text), std::move(style));
     if (lineNumber == 1 && rateLine) document.FrameRateEntry = document.Count();
   }
   return skipped;

@@ -90,7 +90,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
         continue;
       }
       document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(entryText.lines[0]),
-                       std::move(entryText.lines[1]), std::move(entryText.lines[2]));
+                       std::move(entryText.lines[1]), std::move(entryText.lines[2]), std::move(entryText.style));
       continue;
     }
     if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;

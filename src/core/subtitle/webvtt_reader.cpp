@@ -106,7 +106,79 @@ bool LooksLikeWebVtt(std::string_view text) {
   return rest.size() == 6 || IsSpaceOrTab(rest[6]) || rest[6] == '\n' || rest[6] == '\r';
 }
 
-std::string WebVttCueText(std::string_view line) {
+namespace {
+
+// The cue settings of a timing line: what follows the end time.
+std::string_view CueSettingsOf(std::string_view timing) {
+  std::size_t at = timing.find("-->");
+  if (at == std::string_view::npos) return {};
+  at += 3;
+  while (at < timing.size() && IsSpaceOrTab(timing[at])) ++at;
+  while (at < timing.size() && !IsSpaceOrTab(timing[at])) ++at;
+  return timing.substr(at);
+}
+
+// What the tag between "<" and ">" says of italic, bold and underline.
+void FollowCueTag(std::string_view tag, StyleFlags& open) {
+  const bool closing = tag.starts_with('/');
+  if (closing) tag.remove_prefix(1);
+  if (tag.empty() || (tag.size() > 1 && tag[1] != '.' && tag[1] != ' ')) return;
+  if (tag[0] == 'i') open.italic = !closing;
+  if (tag[0] == 'b') open.bold = !closing;
+  if (tag[0] == 'u') open.underline = !closing;
+}
+
+// The value of one "name:value" cue setting, or nothing.
+std::optional<std::string_view> CueSetting(std::string_view settings, std::string_view name) {
+  std::size_t at = 0;
+  while (at < settings.size()) {
+    while (at < settings.size() && IsSpaceOrTab(settings[at])) ++at;
+    std::size_t end = at;
+    while (end < settings.size() && !IsSpaceOrTab(settings[end])) ++end;
+    const std::string_view setting = settings.substr(at, end - at);
+    if (setting.size() > name.size() && setting.starts_with(name) && setting[name.size()] == ':') {
+      return setting.substr(name.size() + 1);
+    }
+    at = end;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+EntryPlacement WebVttCuePlacement(std::string_view settings) {
+  EntryPlacement placement;
+  if (const std::optional<std::string_view> line = CueSetting(settings, "line")) {
+    std::string_view value = line->substr(0, line->find(','));  // "line:0%,start"
+    const bool percent = value.ends_with('%');
+    if (percent) value.remove_suffix(1);
+    std::size_t at = 0;
+    const std::optional<std::int64_t> whole = Number(value, at);
+    const bool integral = whole && at == value.size();
+    const bool numeric = whole && (integral || value[at] == '.');  // "12.5%"
+    if (numeric && percent && *whole < 20) placement.vertical = VerticalPlace::kTop;
+    if (numeric && percent && *whole >= 40 && *whole < 60) placement.vertical = VerticalPlace::kMiddle;
+    if (integral && !percent && *whole <= 2) placement.vertical = VerticalPlace::kTop;
+  }
+  if (const std::optional<std::string_view> align = CueSetting(settings, "align")) {
+    if (*align == "left" || *align == "start") placement.horizontal = HorizontalPlace::kLeft;
+    if (*align == "right" || *align == "end") placement.horizontal = HorizontalPlace::kRight;
+    if (*align == "center" || *align == "middle") placement.horizontal = HorizontalPlace::kCentre;
+  }
+  return placement;
+}
+
+namespace {
+
+// Appends `bytes` to `text`, styled as `open` says when followed.
+void Keep(std::string& text, std::string_view bytes, const StyleFlags* open, StyleRuns* runs) {
+  if (open != nullptr) AddStyleRun(*runs, text.size(), text.size() + bytes.size(), *open);
+  text += bytes;
+}
+
+}  // namespace
+
+std::string WebVttCueText(std::string_view line, StyleFlags* open, StyleRuns* runs) {
   std::string text;
   text.reserve(line.size());
   std::size_t i = 0;
@@ -115,6 +187,7 @@ std::string WebVttCueText(std::string_view line) {
     if (c == '<') {
       const std::size_t close = line.find('>', i + 1);
       if (close != std::string_view::npos) {
+        if (open != nullptr) FollowCueTag(line.substr(i + 1, close - i - 1), *open);
         i = close + 1;
         continue;
       }
@@ -122,7 +195,7 @@ std::string WebVttCueText(std::string_view line) {
       bool decoded = false;
       for (const auto& entity : kEntities) {
         if (line.substr(i, entity.name.size()) == entity.name) {
-          text += entity.text;
+          Keep(text, entity.text, open, runs);
           i += entity.name.size();
           decoded = true;
           break;
@@ -130,7 +203,7 @@ std::string WebVttCueText(std::string_view line) {
       }
       if (decoded) continue;
     }
-    text += c;
+    Keep(text, line.substr(i, 1), open, runs);
     ++i;
   }
   return text;
@@ -180,11 +253,14 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
     TimedEntry entry;
     entry.line = blockLine;
+    StyleFlags open;
     while (const std::optional<std::string_view> textLine = nextInBlock()) {
       if (entry.text.Full()) continue;
-      std::string drawn = WebVttCueText(*textLine);
-      if (!drawn.empty()) entry.text.Add(std::move(drawn));
+      StyleRuns runs;
+      std::string drawn = WebVttCueText(*textLine, &open, &runs);
+      if (!drawn.empty()) entry.text.Add(std::move(drawn), std::move(runs));
     }
+    entry.text.style.placement = WebVttCuePlacement(CueSettingsOf(timing));
     if (!times) {
       skipped.push_back({blockLine, problem});
       continue;
