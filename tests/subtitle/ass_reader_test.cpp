@@ -40,7 +40,7 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadAss(file, document);
   EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{
+  EXPECT_EQ(test::TextOf(document.Lines), (std::vector<SubtitleLine>{
                                 Entry("1000", "4500", "Top", "second <i>!</i>"),  // HTML tags are SubRip's, not ASS's
                                 Entry("5000", "7000", "Later, with commas"),
                             }));

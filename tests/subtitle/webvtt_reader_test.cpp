@@ -26,7 +26,7 @@ TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadWebVtt(file, document);
   EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{
+  EXPECT_EQ(test::TextOf(document.Lines), (std::vector<SubtitleLine>{
                                 Entry("1000", "4000", "We are", "here"), Entry("7000", "9500", "third"),
                                 Entry("3600005", "3601025", "last"),  // the fraction counts milliseconds
                             }));
