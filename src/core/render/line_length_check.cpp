@@ -43,4 +43,19 @@ LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, st
   return verdict;
 }
 
+LineCheckVerdict CheckLineLengths(FontEngine& engine, const EntryText& entry, const RenderSettings& settings,
+                                  bool subtitleLoaded) {
+  LineCheckVerdict verdict;
+  const LineMeasures measures = MeasureEntry(engine, entry, settings);
+  if (LinesFitWidth(measures)) return verdict;
+  verdict.linesFit = false;
+  verdict.clearSubtitleList = !subtitleLoaded;
+  const FontDesc& font = settings.font;
+  std::string lines2 = SubtitleTextForMessage(engine, entry.line2, font);
+  if (measures.h3 > 0) lines2 += '\r' + SubtitleTextForMessage(engine, entry.line3, font);
+  verdict.message = TooLongMessage(SubtitleTextForMessage(engine, entry.line1, font), lines2,
+                                   subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
+  return verdict;
+}
+
 }  // namespace quillet

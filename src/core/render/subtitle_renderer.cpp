@@ -188,6 +188,19 @@ LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_
   return origins;
 }
 
+EntryLayout DrawEntry(FontEngine& engine, Image24& picture, const EntryText& entry, const RenderSettings& settings) {
+  EntryLayout layout = LayOutEntry(engine, entry, settings, picture.Height());
+  const LineOrigins& o = layout.origins;
+  const std::array<std::pair<int, int>, 3> at = {{{o.x1, o.y1}, {o.x2, o.y2}, {o.x3, o.y3}}};
+  LinePasses line;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (i == 2 && layout.measures.h3 == 0) break;
+    MakeLinePasses(layout.lines[i], at[i].first, at[i].second, settings.outlineWidthPx, line);
+    PaintLinePasses(picture, line, settings.roles);
+  }
+  return layout;
+}
+
 Image24 BlueFrame(VideoStandard standard) { return Image24(kFrameWidth, FrameHeight(standard), kFrameBlue); }
 
 RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,

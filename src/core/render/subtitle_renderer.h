@@ -106,6 +106,9 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
                               const LineMeasures& measures, const RenderSettings& settings);
 
+// The same for an entry as LayOutEntry lays it out on the picture's height; returns the layout.
+EntryLayout DrawEntry(FontEngine& engine, Image24& picture, const EntryText& entry, const RenderSettings& settings);
+
 // One line's three passes, in one box: the outline (the ink dilated by the outline width, square), the antialias
 // ring (the ink dilated by 1) and the ink; the line's text cell has its top-left corner at (cellX, cellY).
 // Painted as layers (outline, then ring, then ink on top) they give exactly what drawing the line at every
