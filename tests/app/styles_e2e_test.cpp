@@ -17,6 +17,12 @@ using test::ReadFile;
 using test::RunQuilletProgram;
 using test::TempDir;
 
+int Count(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
 const std::string kAssHead =
     "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\n"
     "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
@@ -121,6 +127,20 @@ TEST(StylesEndToEnd, ThreeLinesAreDrawnWhole) {
   const int three = inkRows(Converted(dir, "three.srt", file));
   const int two = inkRows(Converted(dir, "two.srt", file, {"--plain"}));
   EXPECT_GT(three, two + 20);
+}
+
+TEST(StylesEndToEnd, ColoursAndPositionsAreNamedOncePerFile) {
+  TempDir dir;
+  const std::string path = dir.Write("colours.srt",
+                                     "1\n00:00:01,000 --> 00:00:02,000\n<font color=\"red\">Red</font>\n\n"
+                                     "2\n00:00:03,000 --> 00:00:04,000\n{\\pos(20,30)}Here\n\n"
+                                     "3\n00:00:05,000 --> 00:00:06,000\nPlain\n");
+  const std::string notice = path + ": 2 entries ask for colours or a position of their own";
+  for (const char* command : {"convert", "check"}) {
+    const test::ProgramRun run = RunQuilletProgram({command, "--generic", path});
+    EXPECT_EQ(Count(run.err, notice), 1) << command << ": " << run.err;
+    EXPECT_EQ(Count(RunQuilletProgram({command, "--generic", "--plain", path}).err, notice), 0) << command;
+  }
 }
 
 }  // namespace

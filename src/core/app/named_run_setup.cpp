@@ -75,7 +75,6 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.colorantialias = setup.roles.antialias;
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
-  setup.render.stylesFromFile = !options.plain;
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};

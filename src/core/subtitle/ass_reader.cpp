@@ -137,6 +137,28 @@ std::optional<long long> SignedNumber(std::string_view text, std::size_t& at) {
   return negative ? -value : value;
 }
 
+// The fields of a Dialogue line that an entry needs.
+struct EventFields {
+  std::string_view start, end, style, text;
+};
+
+// Every field but the last ends at the next comma; the text keeps the rest, commas included. Nothing when the
+// line has fewer fields than the format names.
+std::optional<EventFields> SplitEvent(std::string_view rest, const EventFormat& format) {
+  while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
+  EventFields fields;
+  for (std::size_t field = 0; field + 1 < format.fieldCount; ++field) {
+    const std::size_t comma = rest.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    if (field == format.start) fields.start = rest.substr(0, comma);
+    if (field == format.end) fields.end = rest.substr(0, comma);
+    if (field == format.style) fields.style = rest.substr(0, comma);
+    rest.remove_prefix(comma + 1);
+  }
+  fields.text = rest;
+  return fields;
+}
+
 }  // namespace
 
 bool LooksLikeAss(std::string_view text) {
@@ -199,28 +221,13 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
     }
     std::optional<std::string_view> value = ValueOf(line, "Dialogue");
     if (!value) continue;  // Comment:, Picture:, Sound:, Movie:, Command: and stray lines
-    std::string_view rest = *value;
-    while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t')) rest.remove_prefix(1);
-    // Every field but the last ends at the next comma; the text keeps the rest, commas included.
-    std::string_view startField, endField, styleField;
-    bool complete = true;
-    for (std::size_t field = 0; field + 1 < format.fieldCount; ++field) {
-      const std::size_t comma = rest.find(',');
-      if (comma == std::string_view::npos) {
-        complete = false;
-        break;
-      }
-      if (field == format.start) startField = rest.substr(0, comma);
-      if (field == format.end) endField = rest.substr(0, comma);
-      if (field == format.style) styleField = rest.substr(0, comma);
-      rest.remove_prefix(comma + 1);
-    }
-    if (!complete) {
+    const std::optional<EventFields> fields = SplitEvent(*value, format);
+    if (!fields) {
       skipped.push_back({lineNumber, "the event has fewer fields than its Format line names"});
       continue;
     }
-    const std::optional<long long> startMs = AssTimeToMs(startField);
-    const std::optional<long long> endMs = AssTimeToMs(endField);
+    const std::optional<long long> startMs = AssTimeToMs(fields->start);
+    const std::optional<long long> endMs = AssTimeToMs(fields->end);
     if (!startMs || !endMs) {
       skipped.push_back({lineNumber, !startMs ? "the start time cannot be read" : "the end time cannot be read"});
       continue;
@@ -229,10 +236,10 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
     entry.line = lineNumber;
     entry.startMs = *startMs;
     entry.endMs = *endMs;
-    const AssStyle style = styles.Of(styleField);
+    const AssStyle style = styles.Of(fields->style);
     entry.text.StartWith(style.flags);
     entry.text.style.placement = style.placement;
-    AppendAssTextLines(rest, entry.text, characters);
+    AppendAssTextLines(fields->text, entry.text, characters);
     entries.push_back(std::move(entry));
   }
   AddInTimeOrder(std::move(entries), document, skipped);

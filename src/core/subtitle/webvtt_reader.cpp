@@ -209,6 +209,25 @@ std::string WebVttCueText(std::string_view line, StyleFlags* open, StyleRuns* ru
   return text;
 }
 
+namespace {
+
+// The drawn lines of a cue: its text lines (`next` gives them, then nothing) with their styles, and the place its
+// timing line's settings give.
+template <class NextLine>
+DrawnLines CueLines(NextLine next, std::string_view timing) {
+  DrawnLines lines;
+  while (const std::optional<std::string_view> textLine = next()) {
+    if (lines.Full()) continue;
+    StyleRuns runs;
+    std::string drawn = WebVttCueText(*textLine, &lines.tags, &runs);
+    if (!drawn.empty()) lines.Add(std::move(drawn), std::move(runs));
+  }
+  lines.style.placement = WebVttCuePlacement(CueSettingsOf(timing));
+  return lines;
+}
+
+}  // namespace
+
 std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document) {
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
@@ -253,14 +272,7 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
     TimedEntry entry;
     entry.line = blockLine;
-    StyleFlags open;
-    while (const std::optional<std::string_view> textLine = nextInBlock()) {
-      if (entry.text.Full()) continue;
-      StyleRuns runs;
-      std::string drawn = WebVttCueText(*textLine, &open, &runs);
-      if (!drawn.empty()) entry.text.Add(std::move(drawn), std::move(runs));
-    }
-    entry.text.style.placement = WebVttCuePlacement(CueSettingsOf(timing));
+    entry.text = CueLines(nextInBlock, timing);
     if (!times) {
       skipped.push_back({blockLine, problem});
       continue;
