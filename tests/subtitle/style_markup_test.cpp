@@ -105,6 +105,31 @@ TEST(StyleMarkup, ReadersKeepStyleRunsAndPlacement) {
   }
 }
 
+// Three lines are kept; a fourth is noted in every format, a third is not.
+TEST(StyleMarkup, LinesBeyondTheThirdAreNoted) {
+  const struct {
+    const char* name;
+    std::string text;
+    bool moreLines;
+  } cases[] = {
+      {"a.srt", kSrtHead + "1\n2\n3\n4\n", true},
+      {"a.srt", kSrtHead + "1\n2\n3\n", false},
+      {"a.srt", kSrtHead + "1\\N2\n3\\N4\n", true},
+      {"a.vtt", kVttHead + "\n1\n2\n3\n4\n", true},
+      {"a.sub", kSubHead + "1|2|3|4\n", true},
+      {"a.sub", kSubHead + "1|2|3\n", false},
+      {"a.ass", Ass(kPlainStyle, "1\\N2\\N3\\N4"), true},
+      {"a.ass", Ass(kPlainStyle, "1\\N2\\N3"), false},
+  };
+  for (const auto& c : cases) {
+    const test::Loaded loaded = test::LoadBytes(c.text, c.name);
+    ASSERT_FALSE(loaded.document.Lines.empty()) << c.text;
+    EXPECT_EQ(loaded.document.Lines.back().Style.moreLines, c.moreLines) << c.text;
+    const SubtitleLine& line = loaded.document.Lines.back();
+    EXPECT_EQ(line.Line3.substr(0, line.Style.thirdLineBytes), "3") << c.text;
+  }
+}
+
 TEST(StyleMarkup, AlignmentNumbersOfAssAndSsa) {
   const struct {
     int number;

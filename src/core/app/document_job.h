@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "render/font_engine_pool.h"
 #include "render/subtitle_renderer.h"
@@ -23,7 +24,9 @@ struct DocumentJobOutputs {
 };
 
 // An entry as the layout takes it: its three lines and its style.
-inline EntryText EntryTextOf(const SubtitleLine& line) { return {line.Line1, line.Line2, line.Line3, &line.Style}; }
+inline EntryText EntryTextOf(const SubtitleLine& line) {
+  return {line.Line1, line.Line2, std::string_view(line.Line3).substr(0, line.Style.thirdLineBytes), &line.Style};
+}
 
 // The job renders entry i of `document` with `render` through `engines` and codes it. The job
 // refers to `document` and `engines` (and copies `render`): both must outlive the run.

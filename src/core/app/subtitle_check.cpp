@@ -160,6 +160,9 @@ class FileCheck {
 
   // A third line, control characters, and characters no installed font has (each named once per file).
   void CheckLinesAndCharacters(int n, const SubtitleLine& line) {
+    if (m_render.stylesFromFile && line.Style.moreLines) {
+      Add(Entry(n) + ": has more than three lines; only the first three are drawn");
+    }
     if (!line.Line3.empty() && !m_render.stylesFromFile) Add(Entry(n) + ": has more than two lines; only the first two are drawn");
     for (char32_t c : m_passes.controlCharacters) {
       Add(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");

@@ -46,6 +46,10 @@ struct EntryStyle {
   EntryPlacement placement;
   // The file asked for what is never drawn: a colour, or a position of its own ("\pos", "\move").
   bool unsupported = false;
+  // The entry had more lines than the three kept.
+  bool moreLines = false;
+  // The bytes of Line3 that are its third line: a MicroDVD entry keeps its further lines there, after a "|".
+  std::size_t thirdLineBytes = static_cast<std::size_t>(-1);
 
   bool Plain() const { return runs[0].empty() && runs[1].empty() && runs[2].empty() && placement == EntryPlacement{}; }
   bool operator==(const EntryStyle&) const = default;

@@ -26,7 +26,10 @@ struct DrawnLines {
 
   bool Full() const { return count == 3; }
   void Add(std::string&& line, StyleRuns&& runs = {}) {
-    if (count == 3) return;
+    if (count == 3) {
+      style.moreLines = true;
+      return;
+    }
     style.runs[count] = std::move(runs);
     lines[count++] = std::move(line);
   }

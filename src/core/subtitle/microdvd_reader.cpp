@@ -176,12 +176,15 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       rest.remove_prefix(bar + 1);
       if (rest.empty()) drawn.emplace_back();
     }
-    // Parts past the third join it, "|" between them (a fourth line is named as today, not drawn).
+    // Parts past the third join it, "|" between them (a fourth line is named, not drawn).
+    const std::size_t thirdBytes = drawn.size() > 3 ? drawn[2].text.size() : 0;
     for (std::size_t i = 3; i < drawn.size(); ++i) {
       drawn[2].text += '|';
       drawn[2].text += drawn[i].text;
     }
     EntryStyle style = StyleOfEntry(drawn, codes);
+    style.moreLines = drawn.size() > 3;
+    if (drawn.size() > 3) style.thirdLineBytes = thirdBytes;
     drawn.resize(3);
     document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(drawn[0].text),
                      std::move(drawn[1].text), std::move(drawn[2].text), std::move(style));

@@ -40,7 +40,11 @@ DrawnLines TakeEntryText(LineCursor& cursor, int& lineNumber, const TextCharacte
   DrawnLines lines;
   while (const std::optional<std::string_view> line = NextTextLine(cursor)) {
     ++lineNumber;
-    if (!lines.Full()) AppendSrtTextLines(*line, lines, characters);
+    if (!lines.Full()) {
+      AppendSrtTextLines(*line, lines, characters);
+    } else {
+      lines.style.moreLines = true;
+    }
   }
   return lines;
 }

@@ -217,7 +217,10 @@ template <class NextLine>
 DrawnLines CueLines(NextLine next, std::string_view timing) {
   DrawnLines lines;
   while (const std::optional<std::string_view> textLine = next()) {
-    if (lines.Full()) continue;
+    if (lines.Full()) {
+      lines.style.moreLines = true;
+      continue;
+    }
     StyleRuns runs;
     std::string drawn = WebVttCueText(*textLine, &lines.tags, &runs);
     if (!drawn.empty()) lines.Add(std::move(drawn), std::move(runs));
