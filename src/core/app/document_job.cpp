@@ -28,9 +28,9 @@ GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSetti
   // A third line is drawn when the file's styles are.
   job.entry = [&document, thirdDrawn = render.stylesFromFile](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return GenerationEntry{line.StartTime, line.EndTime, line.Line1,
-                           thirdDrawn ? line.Style.moreLines : !line.Line3.empty(), thirdDrawn ? 3 : 2,
-                           i == document.FrameRateEntry};
+    return GenerationEntry{line.StartTime,     line.EndTime,
+                           line.Line1,         thirdDrawn ? line.Style.moreLines : !line.Line3.empty(),
+                           thirdDrawn ? 3 : 2, i == document.FrameRateEntry};
   };
   return job;
 }

@@ -83,8 +83,10 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m) {
   if (LinesFitWidth(m)) return {};
   const int which = m.w1 >= kMaxLineWidthPx ? 1 : m.w2 >= kMaxLineWidthPx ? 2 : 3;
   return "entry " + std::to_string(entryIndex) + ": line " + std::to_string(which) + " is " +
-         std::to_string(which == 1 ? m.w1 : which == 2 ? m.w2 : m.w3) + " pixels wide, the frame holds lines up to " +
-         std::to_string(kMaxLineWidthPx - 1);
+         std::to_string(which == 1   ? m.w1
+                        : which == 2 ? m.w2
+                                     : m.w3) +
+         " pixels wide, the frame holds lines up to " + std::to_string(kMaxLineWidthPx - 1);
 }
 
 std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,

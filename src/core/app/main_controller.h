@@ -16,9 +16,9 @@
 #include "render/font_engine_pool.h"
 #include "render/render_settings.h"
 #include "render/subtitle_renderer.h"
-#include "subtitle/subtitle.h"
 #include "run/generation_run.h"
 #include "run/output_files.h"
+#include "subtitle/subtitle.h"
 
 namespace quillet {
 

@@ -187,8 +187,7 @@ void MainController::RenderPreview(const EntryText& entry) {
     Changed();
     std::string lines2 = SubtitleTextForMessage(*m_fonts, entry.line2, font);
     if (measures.h3 > 0) lines2 += '\r' + SubtitleTextForMessage(*m_fonts, entry.line3, font);
-    m_view.ShowMessage(
-        TooLongMessage(SubtitleTextForMessage(*m_fonts, entry.line1, font), lines2, kTooLongInPreview));
+    m_view.ShowMessage(TooLongMessage(SubtitleTextForMessage(*m_fonts, entry.line1, font), lines2, kTooLongInPreview));
     m_state.LinesFit = false;
     return;
   }
@@ -200,7 +199,9 @@ void MainController::RenderPreview(const EntryText& entry) {
   m_view.PictureChanged();
 }
 
-void MainController::SamplePreview(const std::string& line2) { RenderPreview(EntryText{"Rethymno.", line2, {}, nullptr}); }
+void MainController::SamplePreview(const std::string& line2) {
+  RenderPreview(EntryText{"Rethymno.", line2, {}, nullptr});
+}
 
 void MainController::EntryPreview() {
   if (!m_document) return;

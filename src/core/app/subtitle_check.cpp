@@ -163,7 +163,8 @@ class FileCheck {
     if (m_render.stylesFromFile && line.Style.moreLines) {
       Add(Entry(n) + ": has more than three lines; only the first three are drawn");
     }
-    if (!line.Line3.empty() && !m_render.stylesFromFile) Add(Entry(n) + ": has more than two lines; only the first two are drawn");
+    if (!line.Line3.empty() && !m_render.stylesFromFile)
+      Add(Entry(n) + ": has more than two lines; only the first two are drawn");
     for (char32_t c : m_passes.controlCharacters) {
       Add(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
     }

@@ -7,12 +7,12 @@
 
 #include <array>
 #include <map>
-#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "render/charset_decoder.h"
 #include "render/font_engine.h"

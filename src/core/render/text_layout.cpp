@@ -143,8 +143,7 @@ LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes, 
   }
   decode(at, bytes.size(), 0);
   for (uint8_t bits = 0; bits < 8; ++bits) styled.fonts[bits] = Styled(font, bits);
-  std::u32string controls =
-      TakeOutControls(text, font.charset == kCharsetSymbol && !font.unicodeText, &styled.bits);
+  std::u32string controls = TakeOutControls(text, font.charset == kCharsetSymbol && !font.unicodeText, &styled.bits);
   FontInstance& primary = m_impl->Primary(font);
   styled.faces[0] = &primary;
   for (uint8_t bits : styled.bits) {
@@ -318,8 +317,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
   long long pen = 0;
   for (const int runIndex : VisualRunOrder(runLevels)) {
-    ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout,
-                     styled);
+    ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout, styled);
   }
   layout.widthPx = WidthOfPen(pen);
   AddRules(layout, metrics, font.style);

@@ -30,7 +30,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int LeadingNumber(std::string_view text) {
   if (text.empty() || !IsDigit(text[0])) return -1;
   int value = 0;
-  for (std::size_t i = 0; i < text.size() && IsDigit(text[i]) && value < 100000; ++i) value = value * 10 + (text[i] - '0');
+  for (std::size_t i = 0; i < text.size() && IsDigit(text[i]) && value < 100000; ++i)
+    value = value * 10 + (text[i] - '0');
   return value;
 }
 
@@ -144,7 +145,8 @@ namespace {
 
 // Override blocks, drawings, "\N" "\n" breaks and "\h" blanks: see AppendSrtTextLines. `runs` style the bytes of
 // `line` (from its style tags).
-void AppendOverrideTextLines(std::string&& line, StyleRuns&& runs, DrawnLines& lines, const TextCharacters& characters) {
+void AppendOverrideTextLines(std::string&& line, StyleRuns&& runs, DrawnLines& lines,
+                             const TextCharacters& characters) {
   // The usual line holds neither "{" nor "\\": nothing more to do. (A plain loop: find_first_of calls memchr
   // once per character.)
   if (std::none_of(line.begin(), line.end(), [](char c) { return c == '{' || c == '\\'; })) {

@@ -61,8 +61,8 @@ void AppendSrtTextLines(std::string_view line, DrawnLines& lines, const TextChar
 // TSubtitle::RemoveTags keeping what the tags say: the bytes of the result that "<i>", "<b>", "<u>" (up to their
 // closing tags) style go to `runs`, with `open` the styles open at the start and at the end; a "<font" tag
 // with a colour sets `colour`.
-std::string RemoveStyleTags(std::string_view text, const TextCharacters& characters, StyleFlags& open,
-                            StyleRuns& runs, bool& colour);
+std::string RemoveStyleTags(std::string_view text, const TextCharacters& characters, StyleFlags& open, StyleRuns& runs,
+                            bool& colour);
 
 // The same for the text of an ASS/SSA event, which has no style tags of its own: "<i>" there is text.
 void AppendAssTextLines(std::string_view text, DrawnLines& lines, const TextCharacters& characters = {});

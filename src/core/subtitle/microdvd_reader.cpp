@@ -31,8 +31,8 @@ struct DrawnPart {
 
 // The styles of an entry's lines as its codes and tags say: carried from one line to the next where they are.
 struct EntryCodes {
-  StyleFlags tags;        // style tags open ("<i>" on one line, "</i>" on a later one)
-  StyleFlags everyLine;   // "{Y:...}"
+  StyleFlags tags;       // style tags open ("<i>" on one line, "</i>" on a later one)
+  StyleFlags everyLine;  // "{Y:...}"
   bool colour = false;
 };
 

@@ -81,8 +81,8 @@ std::string TSubtitle::RemoveTags(std::string_view text, const TextCharacters& c
   return RemoveTagsFollowing(text, characters, nullptr, nullptr, nullptr);
 }
 
-std::string RemoveStyleTags(std::string_view text, const TextCharacters& characters, StyleFlags& open,
-                            StyleRuns& runs, bool& colour) {
+std::string RemoveStyleTags(std::string_view text, const TextCharacters& characters, StyleFlags& open, StyleRuns& runs,
+                            bool& colour) {
   return RemoveTagsFollowing(text, characters, &open, &runs, &colour);
 }
 

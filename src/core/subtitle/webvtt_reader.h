@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/text_style.h"
-
 #include "subtitle/skipped_entries.h"
 
 namespace quillet {
