@@ -53,7 +53,7 @@ class AssStyles {
                                      "Bold,Italic,Underline,StrikeOut,ScaleX,ScaleY,Spacing,Angle,BorderStyle,"
                                      "Outline,Shadow,Alignment");
   }
-  void Format(std::string_view value) { m_fields = FieldIndexes(value); }
+  void ReadFormatLine(std::string_view value) { m_fields = FieldIndexes(value); }
   // A "Style:" line's value: "Name,Arial,20,...".
   void Add(std::string_view value) {
     std::vector<std::string_view> fields;
@@ -210,7 +210,7 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
       continue;
     }
     if (inStyles) {
-      if (const std::optional<std::string_view> value = ValueOf(line, "Format")) styles.Format(*value);
+      if (const std::optional<std::string_view> value = ValueOf(line, "Format")) styles.ReadFormatLine(*value);
       if (const std::optional<std::string_view> value = ValueOf(line, "Style")) styles.Add(*value);
       continue;
     }
