@@ -37,6 +37,10 @@ struct NamedOptions {
   // Every line in the chosen style at the chosen place, no third line: what the file says beyond its letters
   // (italic, bold, underline, top placement) is left out.
   bool plain = false;
+  // Blu-ray output (--format pgs): the frame's rows (1080, 720, 576 or 480) and the colours, 0xRRGGBB.
+  int frameRows = 1080;
+  uint32_t textColour = 0xFFFFFF;
+  uint32_t outlineColour = 0x000000;
   std::vector<std::string> files;
 
   bool operator==(const NamedOptions&) const = default;
