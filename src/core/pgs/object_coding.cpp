@@ -55,9 +55,8 @@ void ObjectCoder::BeginRow(int pixels) {
   m_length = 0;
 }
 
-void ObjectCoder::Flush() {
-  if (m_length > 0) m_at = static_cast<std::size_t>(PutRun(m_index, m_length, m_buffer.data() + m_at) - m_buffer.data());
-  m_length = 0;
+void ObjectCoder::FlushLong() {
+  m_at = static_cast<std::size_t>(PutRun(m_index, m_length, m_buffer.data() + m_at) - m_buffer.data());
 }
 
 void ObjectCoder::EndRow() {

@@ -32,7 +32,28 @@ class ObjectCoder {
   void Finish();
 
  private:
-  void Flush();
+  // The pending run's code; runs under 64 pixels, nearly all of them, written here.
+  void Flush() {
+    uint8_t* to = m_buffer.data() + m_at;
+    if (m_length >= 64) {
+      FlushLong();
+    } else if (m_index == 0) {
+      to[0] = 0;
+      to[1] = static_cast<uint8_t>(m_length);
+      m_at += m_length > 0 ? 2 : 0;
+    } else if (m_length <= 2) {
+      to[0] = m_index;
+      to[1] = m_index;
+      m_at += static_cast<std::size_t>(m_length);
+    } else {
+      to[0] = 0;
+      to[1] = static_cast<uint8_t>(0x80 | m_length);
+      to[2] = m_index;
+      m_at += 3;
+    }
+    m_length = 0;
+  }
+  void FlushLong();
   std::vector<uint8_t>& m_out;
   std::vector<uint8_t>& m_buffer;  // kept for the thread, so that it is not cleared for every object
   std::size_t m_at = 0;
