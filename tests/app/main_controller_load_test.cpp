@@ -247,18 +247,62 @@ TEST_F(LoadSubtitle, AFileOpenedFromOutsideLoadsAsItsButtonWouldWithoutADialog) 
   }
 }
 
-// "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ.
+// Files dropped one after another: each keeps what the others loaded. An IFO dropped while the no-IFO box is ticked
+// (a subtitle dropped first ticked it) puts its own palette in the generic one's place; a file of another kind is
+// named with the kinds the window opens, and everything stays as it was.
+TEST_F(LoadSubtitle, FilesOpenedFromOutsideOneAfterAnotherKeepWhatTheOthersLoaded) {
+  const std::string srt = CopyData(dir, "ctl_ten_entries.srt");
+  const std::string ifo = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  const std::string film = dir.Write("film.mpg", std::string(4096, '\0'));
+  h.controller.OpenFile(srt);
+  ASSERT_TRUE(h.State().i_dont_have_ifo && h.State().SubtitleLoaded);
+  h.controller.OpenFile(ifo);
+  const MainState& s = h.State();
+  ASSERT_TRUE(s.palette.has_value());
+  EXPECT_FALSE(s.palette->generic);
+  EXPECT_TRUE(s.IfoLoaded);
+  EXPECT_FALSE(s.i_dont_have_ifo || s.NoIfo || s.MonochromaticIfo);
+  EXPECT_TRUE(s.ButtonLoadIfoEnabled);
+  EXPECT_EQ(s.ListBoxPreview.size(), 10u);
+
+  const MainState before = s;
+  h.view.ClearRecords();
+  h.controller.OpenFile(film);
+  ASSERT_EQ(h.view.messages.size(), 1u);
+  EXPECT_EQ(h.view.messages[0], std::string("'film.mpg'") + kOpenFileKindsMessage);
+  EXPECT_EQ(s.palette, before.palette);
+  EXPECT_EQ(s.ListBoxPreview, before.ListBoxPreview);
+  EXPECT_EQ(s.EditLoadSrt, srt);
+  EXPECT_EQ(s.OpenDialogsub.fileName, srt);
+  EXPECT_TRUE(s.SubtitleLoaded && s.LinesFit && s.IfoLoaded);
+  EXPECT_FALSE(s.i_dont_have_ifo);
+
+  // Before anything was loaded too: the box stays clear.
+  ControllerHarness fresh;
+  fresh.controller.OpenFile(film);
+  EXPECT_FALSE(fresh.State().i_dont_have_ifo || fresh.State().IfoLoaded);
+  EXPECT_EQ(fresh.view.messages.size(), 1u);
+}
+
+// "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ. DEFAULT finds
+// the code page from the text and lists the text as UTF-8.
 TEST_F(LoadSubtitle, ChoosingATwoByteCharsetReadsTheLinesAgainByItsCharacters) {
-  constexpr int kShiftJis = 14, kDefault = 4;  // charset list indexes
+  constexpr int kAnsi = 0, kShiftJis = 14, kDefault = 4;  // charset list indexes
   const std::string poinToPosuto = "\x83\x7C\x83\x43\x83\x93\x83\x67|\x83\x7C\x83\x58\x83\x67";
+  const std::string utf8 = "\xE3\x83\x9D\xE3\x82\xA4\xE3\x83\xB3\xE3\x83\x88|\xE3\x83\x9D\xE3\x82\xB9\xE3\x83\x88";
   h.controller.SetNoIfo(true);
+  h.view.ClearRecords();
   h.LoadSubtitle(dir.Write("jp.sub", "{1}{1}25\n{25}{50}" + poinToPosuto + "\n"));
   ASSERT_EQ(h.State().ListBoxPreview.size(), 2u);
-  EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+  EXPECT_EQ(h.State().ListBoxPreview[1], utf8);
+  ASSERT_FALSE(h.view.messages.empty());
+  EXPECT_EQ(h.view.messages[0], "read as Shift-JIS (found from the text; choose another Charset to read it otherwise)");
   h.controller.ChangeList(ListId::FontCharset, kShiftJis);
   EXPECT_EQ(h.State().ListBoxPreview[1], poinToPosuto);
-  h.controller.ChangeList(ListId::FontCharset, kDefault);
+  h.controller.ChangeList(ListId::FontCharset, kAnsi);
   EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+  h.controller.ChangeList(ListId::FontCharset, kDefault);
+  EXPECT_EQ(h.State().ListBoxPreview[1], utf8);
 }
 
 }  // namespace
