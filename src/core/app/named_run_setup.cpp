@@ -41,6 +41,7 @@ bool ChoosePalette(NamedRunSetup& setup, SetupError& error) {
     const IfoContents ifo = ReadIfoFile(job.filenameifo);
     choice = ChooseIfoPalette(ifo);
     if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
+    setup.replacedIfoYCrCb = ifo.palette;
   } catch (const std::exception& e) {
     error = {false, job.filenameifo + ": " + e.what()};
     return false;
@@ -88,7 +89,11 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.colorantialias = setup.roles.antialias;
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
+  constexpr BaseDirection kDirections[] = {BaseDirection::Auto, BaseDirection::Ltr, BaseDirection::Rtl};
+  setup.render.font.direction = kDirections[options.direction];
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
+  setup.codePage =
+      CodePageChoiceFor(setup.render.font.charset, engine.Options().defaultCodeset, "give --charset to choose");
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   return setup;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/text_style.h"
+#include "render/bidi_runs.h"
 #include "render/font_config.h"
 #include "render/name_tables.h"
 
@@ -26,6 +27,8 @@ struct FontDesc {
   bool unicodeText = false;
   StyleSet style;
   int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
+  // The paragraph direction of each line laid out.
+  BaseDirection direction = BaseDirection::Auto;
   bool operator==(const FontDesc&) const = default;
 };
 

@@ -1,6 +1,7 @@
 // The MicroDVD reader (.sub and .txt): one entry per line, frame numbers in braces, a frame-rate first line.
 #include "subtitle/microdvd_reader.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -56,6 +57,44 @@ EntryStyle StyleOfEntry(std::vector<DrawnPart>& drawn, const EntryCodes& codes) 
     style.runs[i] = WithEverywhere(std::move(drawn[i].runs), drawn[i].text.size(), codes.everyLine);
   }
   return style;
+}
+
+// The drawn lines of a parsed entry with their styles. A text line left empty by its codes is not drawn as an
+// empty line: the lines after it move up. A line empty in the file stays where it is. Line 3 keeps the rest of the
+// text: parts past the third join it, "|" between them (a fourth line is named, not drawn).
+struct EntryDrawn {
+  std::array<std::string, 3> lines;
+  EntryStyle style;
+};
+
+EntryDrawn EntryLines(const fivestrings& entry, const TextCharacters& characters) {
+  std::vector<DrawnPart> drawn;
+  EntryCodes codes;
+  for (const std::string* part : {&entry.Line1, &entry.Line2}) {
+    DrawnPart piece = DrawnText(*part, characters, codes);
+    if (!piece.text.empty() || part->empty()) drawn.push_back(std::move(piece));
+  }
+  for (std::string_view rest = entry.Line3; !rest.empty();) {
+    const std::size_t bar = characters.Find(rest, '|');
+    const std::string_view part = rest.substr(0, bar);
+    DrawnPart piece = DrawnText(part, characters, codes);
+    if (!piece.text.empty() || part.empty()) drawn.push_back(std::move(piece));
+    if (bar == std::string_view::npos) break;
+    rest.remove_prefix(bar + 1);
+    if (rest.empty()) drawn.emplace_back();
+  }
+  const std::size_t thirdBytes = drawn.size() > 3 ? drawn[2].text.size() : 0;
+  for (std::size_t i = 3; i < drawn.size(); ++i) {
+    drawn[2].text += '|';
+    drawn[2].text += drawn[i].text;
+  }
+  EntryDrawn out;
+  out.style = StyleOfEntry(drawn, codes);
+  out.style.moreLines = drawn.size() > 3;
+  if (drawn.size() > 3) out.style.thirdLineBytes = thirdBytes;
+  drawn.resize(3);
+  for (std::size_t i = 0; i < 3; ++i) out.lines[i] = std::move(drawn[i].text);
+  return out;
 }
 
 }  // namespace
@@ -116,13 +155,13 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
   return result;
 }
 
-bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
+bool LooksLikeMicroDvd(std::string_view bytes) { return bytes.starts_with('{'); }
 
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
                                        MessageSink& sink, const TextCharacters& characters,
                                        const MicroDvdRate& rateOptions) {
   std::vector<SkippedEntry> skipped;
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   int lineNumber = 0;
   double rate = 0.0;
   bool rateLine = false;  // line 1 declares the rate
@@ -155,39 +194,13 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       skipped.push_back({lineNumber, std::move(problem)});
       continue;
     }
-    if (std::stoi(entry.EndTime) <= 0) {
+    if (EndsBeforeFilmStarts(std::stoi(entry.EndTime))) {
       skipped.push_back({lineNumber, kEndsBeforeFilmStarts});
       continue;
     }
-    // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line
-    // empty in the file stays where it is. Line 3 keeps the rest of the text, "|" included.
-    std::vector<DrawnPart> drawn;
-    EntryCodes codes;
-    for (const std::string* part : {&entry.Line1, &entry.Line2}) {
-      DrawnPart piece = DrawnText(*part, characters, codes);
-      if (!piece.text.empty() || part->empty()) drawn.push_back(std::move(piece));
-    }
-    for (std::string_view rest = entry.Line3; !rest.empty();) {
-      const std::size_t bar = characters.Find(rest, '|');
-      const std::string_view part = rest.substr(0, bar);
-      DrawnPart piece = DrawnText(part, characters, codes);
-      if (!piece.text.empty() || part.empty()) drawn.push_back(std::move(piece));
-      if (bar == std::string_view::npos) break;
-      rest.remove_prefix(bar + 1);
-      if (rest.empty()) drawn.emplace_back();
-    }
-    // Parts past the third join it, "|" between them (a fourth line is named, not drawn).
-    const std::size_t thirdBytes = drawn.size() > 3 ? drawn[2].text.size() : 0;
-    for (std::size_t i = 3; i < drawn.size(); ++i) {
-      drawn[2].text += '|';
-      drawn[2].text += drawn[i].text;
-    }
-    EntryStyle style = StyleOfEntry(drawn, codes);
-    style.moreLines = drawn.size() > 3;
-    if (drawn.size() > 3) style.thirdLineBytes = thirdBytes;
-    drawn.resize(3);
-    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(drawn[0].text),
-                     std::move(drawn[1].text), std::move(drawn[2].text), std::move(style));
+    EntryDrawn drawn = EntryLines(entry, characters);
+    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(drawn.lines[0]),
+                     std::move(drawn.lines[1]), std::move(drawn.lines[2]), std::move(drawn.style));
     if (lineNumber == 1 && rateLine) document.FrameRateEntry = document.Count();
   }
   return skipped;
