@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "render/font_config.h"
+#include "render/frame.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -23,6 +24,10 @@ struct FontDesc {
   bool unicodeText = false;
   StyleSet style;
   int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
+  // Wide16x9 draws every glyph, and its advance, at 3/4 of its width (the font's own hinting at that width);
+  // heights and the text cell stay. The render settings carry the frame's aspect here, so that measuring, the
+  // line length check and breaking long lines all see the squeezed widths.
+  DisplayAspect aspect = DisplayAspect::Standard4x3;
   bool operator==(const FontDesc&) const = default;
 };
 
