@@ -58,6 +58,9 @@ struct GlyphBitmap {
   int width = 0;
   int height = 0;
   int advancePx = 0;            // hinted advance, whole pixels
+  // What the pen moves by, in 1/64 pixel: advancePx × 64; squeezed for 16:9, 3/4 of the square size's hinted
+  // advance, so that a line's glyphs stand at 3/4 of their places on a 4:3 frame and its width is 3/4 of that.
+  int advance64 = 0;
   std::vector<uint8_t> pixels;  // width × height, 1 = ink, top row first
   int wordsPerRow = 0;          // the same pixels packed: bit i of word k is pixel 64k + i
   std::vector<uint64_t> bits;

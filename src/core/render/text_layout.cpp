@@ -16,8 +16,11 @@ namespace {
 // 1/64 pixel to whole pixels, to nearest.
 int RoundPx(hb_position_t v) { return static_cast<int>((v + 32) >> 6); }
 
-// The pen as a width: summed in 64 bits, so a line of megabytes cannot wrap round to a negative width.
-int WidthOfPen(long long pen) { return static_cast<int>(std::clamp<long long>(pen, INT_MIN, INT_MAX)); }
+// The pen (1/64 pixel, summed in 64 bits) in whole pixels, to nearest.
+long long PenPx(long long pen64) { return (pen64 + 32) >> 6; }
+
+// The pen as a width: a line of megabytes cannot wrap round to a negative width.
+int WidthOfPen(long long pen64) { return static_cast<int>(std::clamp<long long>(PenPx(pen64), INT_MIN, INT_MAX)); }
 
 void AddRules(LineLayout& layout, const FontMetrics& metrics, const StyleSet& style) {
   const int width = std::min(layout.widthPx, kLaidOutWidthPx);
@@ -96,16 +99,16 @@ std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, c
   const bool symbol = font.charset == kCharsetSymbol && !font.unicodeText;
   LineLayout layout;
   layout.glyphs.reserve(std::min<std::size_t>(text.size(), 4096));
-  long long pen = 0;
+  long long pen = 0;  // 1/64 pixel
   for (std::size_t i = 0; i < text.size(); ++i) {
     const CodePointGlyph& entry = primary.ForCodePoint(text[i], symbol);
     if (!entry.plain) return std::nullopt;
     const GlyphBitmap& glyph = *entry.glyph;
-    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
+    if (glyph.width > 0 && PenPx(pen) <= kLaidOutWidthPx) {
       layout.glyphs.push_back(
-          {static_cast<int>(pen) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
+          {static_cast<int>(PenPx(pen)) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
     }
-    pen += glyph.advancePx;
+    pen += glyph.advance64;
   }
   layout.widthPx = WidthOfPen(pen);
   layout.heightPx = metrics.heightPx;
@@ -184,14 +187,14 @@ void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string&
         infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
     const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
     const hb_glyph_position_t& position = positions[j];
-    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
-      layout.glyphs.push_back({static_cast<int>(pen) + glyph.left + RoundPx(position.x_offset),
+    if (glyph.width > 0 && PenPx(pen) <= kLaidOutWidthPx) {
+      layout.glyphs.push_back({static_cast<int>(PenPx(pen)) + glyph.left + RoundPx(position.x_offset),
                                metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
                                static_cast<int>(infos[j].cluster)});
     }
     if (position.x_advance != 0) {
       const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
-      pen += glyph.advancePx + RoundPx(position.x_advance - nominal);
+      pen += glyph.advance64 + 64LL * RoundPx(position.x_advance - nominal);
     }
   }
 }
@@ -237,7 +240,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   const hb_language_t hbLanguage = language.empty()
                                        ? HB_LANGUAGE_INVALID
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
-  long long pen = 0;
+  long long pen = 0;  // 1/64 pixel
   for (const int runIndex : VisualRunOrder(runLevels)) {
     ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout);
   }
