@@ -57,6 +57,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     setup.palette = choice.display;
     setup.roles = choice.roles;
     job.pal = choice.standard == VideoStandard::Pal;
+    setup.options.wide = choice.aspect == DisplayAspect::Wide16x9;
     if (choice.monochromatic) {
       setup.reportCase = ReportCase::MonochromaticIfo;
       setup.notices.push_back(job.filenameifo +
@@ -75,6 +76,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.colorantialias = setup.roles.antialias;
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
+  setup.render.font.aspect = setup.options.wide ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
