@@ -80,7 +80,7 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
     const std::string tooWide = LineTooWide(n, MeasureSubtitleLines(engine, line.Line1, line.Line2, font));
     if (!tooWide.empty()) {
       return tooWide +
-             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
+             (wrapped ? " and no breaking at blanks makes it fit (use a smaller --size)"
                       : " (use a smaller --size, or --wrap)") +
              "; nothing written";
     }
@@ -88,9 +88,9 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
   return {};
 }
 
-std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap) {
-  if (wrap) BreakLongLinesOfDocument(document, engine, font);
-  return FirstLineTooWide(document, engine, font, wrap);
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap) {
+  if (wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
+  return FirstLineTooWide(document, engine, render.font, wrap);
 }
 
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
@@ -102,7 +102,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
+    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);

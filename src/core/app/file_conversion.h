@@ -43,9 +43,9 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m);
 std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font,
                              bool wrapped = false);
 
-// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
-// FirstLineTooWide.
-std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap);
+// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument, into as
+// many lines as the run draws); then FirstLineTooWide.
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap);
 
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
 // otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to

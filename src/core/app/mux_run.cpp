@@ -165,7 +165,7 @@ SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path
   TSubtitle document = ReadSubtitleForRun(path, setup.characters, readerNotices, setup.options);
   for (const std::string& notice : readerNotices) notices.push_back(path + ": " + notice);
   const RenderSettings render = setup.Render(document.UnicodeText);
-  if (std::string tooWide = FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
+  if (std::string tooWide = FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
       !tooWide.empty()) {
     throw QuilletError(tooWide);
   }

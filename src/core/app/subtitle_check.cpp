@@ -211,7 +211,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   outcome.problems = std::move(notices);
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
-  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
+  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
 
   FileCheck check(document, render, engine, outcome);
   for (int n = 1; n <= document.Count(); ++n) {
