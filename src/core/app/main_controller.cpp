@@ -164,6 +164,11 @@ void MainController::DoLoadIfo(bool askForFile) {
     m_state.NoIfo = false;
     m_state.PalNtscEnabled = false;
   }
+  // The title's aspect decides, as its standard does; lines measured for the other one are checked again.
+  if (m_state.CheckBoxWideScreen != (choice.aspect == DisplayAspect::Wide16x9)) {
+    m_state.CheckBoxWideScreen = !m_state.CheckBoxWideScreen;
+    ComboBoxFontSizeChange();
+  }
   SamplePreview("Crete Hellas.");
 }
 
@@ -268,6 +273,14 @@ void MainController::SetBreakLongLines(bool checked) {
   if (m_state.CheckBoxBreakLines == checked) return;
   m_state.CheckBoxBreakLines = checked;
   Changed();
+}
+
+void MainController::SetWideScreen(bool checked) {
+  Guard([&] {
+    if (m_state.CheckBoxWideScreen == checked) return;
+    m_state.CheckBoxWideScreen = checked;
+    ComboBoxFontSizeChange();
+  });
 }
 
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
@@ -399,13 +412,14 @@ RenderSettings MainController::CurrentRenderSettings() const {
   std::array<Rgb, 16> colours{};
   if (m_state.palette) colours = m_state.palette->Colours();
   RenderSettings settings = RenderSettingsFor(CurrentJob(), m_state.ComboBoxFontName.items, colours, m_options.dpi);
-  settings.font.unicodeText = m_document && m_document->UnicodeText;
+  settings.font = CurrentFont();
   return settings;
 }
 
 FontDesc MainController::CurrentFont() const {
   FontDesc font = FontFor(CurrentJob(), m_state.ComboBoxFontName.items, m_options.dpi);
   font.unicodeText = m_document && m_document->UnicodeText;
+  font.aspect = m_state.CheckBoxWideScreen ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
   return font;
 }
 

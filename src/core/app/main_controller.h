@@ -94,6 +94,9 @@ class MainController {
   // The "Break long lines" box, by the person or by program code: the next load or font change breaks lines too
   // wide for the frame (BreakLongLines) before it checks them. No action beyond that.
   void SetBreakLongLines(bool checked);
+  // The "16:9 video" box, by the person or by program code: when it changes, the preview is drawn again and a
+  // loaded subtitle's lines are checked again, as after a change of font (the lines' widths change).
+  void SetWideScreen(bool checked);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);
