@@ -164,12 +164,13 @@ void MainController::DoLoadIfo(bool askForFile) {
     m_state.NoIfo = false;
     m_state.PalNtscEnabled = false;
   }
-  // The title's aspect decides, as its standard does; lines measured for the other one are checked again.
+  SamplePreview("Crete Hellas.");
+  // The title's aspect decides, as its standard does; a subtitle's lines measured for the other one are checked
+  // again, last, so that the verdict is theirs and not the sample's.
   if (m_state.CheckBoxWideScreen != (choice.aspect == DisplayAspect::Wide16x9)) {
     m_state.CheckBoxWideScreen = !m_state.CheckBoxWideScreen;
     ComboBoxFontSizeChange();
   }
-  SamplePreview("Crete Hellas.");
 }
 
 void MainController::ApplyRoles(int background, int text, int outline, int antialias) {
