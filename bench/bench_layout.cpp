@@ -49,8 +49,8 @@ void BM_Chinese(benchmark::State& state) {
 // Ordinary English words, every hundredth with a number so that not every word is one measured before, to about
 // `bytes` bytes in one line.
 std::string LongLine(std::size_t bytes) {
-  static const char* const kWords[] = {"I", "don't", "think", "we", "should", "go", "back", "there,", "not", "after",
-                                       "what", "happened", "last", "night."};
+  static const char* const kWords[] = {"I",      "don't", "think", "we",   "should",   "go",   "back",
+                                       "there,", "not",   "after", "what", "happened", "last", "night."};
   std::string line;
   for (std::size_t i = 0; line.size() < bytes; ++i) {
     if (!line.empty()) line += ' ';
@@ -79,7 +79,13 @@ BENCHMARK(BM_LatinShaped);
 BENCHMARK(BM_Hebrew);
 BENCHMARK(BM_Arabic);
 BENCHMARK(BM_Chinese);
-BENCHMARK(BM_WrapLongLine)->Arg(120)->Arg(3'000)->Arg(30'000)->Arg(300'000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_WrapLongLine)
+    ->Arg(120)
+    ->Arg(3'000)
+    ->Arg(30'000)
+    ->Arg(300'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 }  // namespace
 }  // namespace quillet

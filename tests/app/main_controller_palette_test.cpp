@@ -223,7 +223,8 @@ TEST_F(PaletteCommands, TheTitlesAspectSetsTheWideScreenBoxAndChecksTheLinesAgai
   EXPECT_FALSE(h.State().CheckBoxWideScreen);
   EXPECT_FALSE(h.State().LinesFit);
   ASSERT_FALSE(h.view.messages.empty());
-  EXPECT_TRUE(h.view.messages.back().ends_with("is too long. Please use a smaler font size.")) << h.view.messages.back();
+  EXPECT_TRUE(h.view.messages.back().ends_with("is too long. Please use a smaler font size."))
+      << h.view.messages.back();
 }
 
 }  // namespace

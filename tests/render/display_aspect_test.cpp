@@ -74,8 +74,7 @@ TEST(DisplayAspect, WideFrameSqueezesTheInkToThreeQuartersAndKeepsItsHeight) {
     EXPECT_NEAR(b.width, a.width * 3.0 / 4.0, 2.0);
     EXPECT_EQ(b.height, a.height);
     EXPECT_EQ(b.top, a.top);
-    EXPECT_NEAR(wide.widthPx, standard.widthPx * 3.0 / 4.0, 1.0)
-        << "advances scale too";
+    EXPECT_NEAR(wide.widthPx, standard.widthPx * 3.0 / 4.0, 1.0) << "advances scale too";
     EXPECT_EQ(wide.heightPx, standard.heightPx);
     EXPECT_EQ(wide.ascentPx, standard.ascentPx);
   }

@@ -36,15 +36,15 @@ std::optional<Lines> Break(const Lines& lines, int maxLines, const FontDesc& fon
 
 TEST(LineWrap, TwoLinesBreakAtTheBlankThatBalancesThemOrNowhere) {
   const std::tuple<Lines, std::optional<Lines>> cases[] = {
-      {{Words(3), Words(3)}, std::nullopt},                                  // both fit: nothing to do
-      {{Words(8)}, Lines{Words(4), Words(4)}},                               // equal halves
-      {{Words(7)}, Lines{Words(3), Words(4)}},                               // a tie: the shorter line on top
-      {{Words(6), Words(2)}, Lines{Words(4), Words(4)}},                     // no room: both lines together
-      {{Words(8, " \t ")}, Lines{Words(4, " \t "), Words(4, " \t ")}},       // a tab is a blank too
-      {{Words(8, "   ")}, Lines{Words(4, "   "), Words(4, "   ")}},          // the run of blanks goes
-      {{Words(9)}, std::nullopt},                                            // no break makes both fit
-      {{std::string(60, 'M')}, std::nullopt},                                // no blank at all
-      {{Words(3), Words(3), Words(9)}, std::nullopt},                        // a third line is not taken
+      {{Words(3), Words(3)}, std::nullopt},                             // both fit: nothing to do
+      {{Words(8)}, Lines{Words(4), Words(4)}},                          // equal halves
+      {{Words(7)}, Lines{Words(3), Words(4)}},                          // a tie: the shorter line on top
+      {{Words(6), Words(2)}, Lines{Words(4), Words(4)}},                // no room: both lines together
+      {{Words(8, " \t ")}, Lines{Words(4, " \t "), Words(4, " \t ")}},  // a tab is a blank too
+      {{Words(8, "   ")}, Lines{Words(4, "   "), Words(4, "   ")}},     // the run of blanks goes
+      {{Words(9)}, std::nullopt},                                       // no break makes both fit
+      {{std::string(60, 'M')}, std::nullopt},                           // no blank at all
+      {{Words(3), Words(3), Words(9)}, std::nullopt},                   // a third line is not taken
   };
   for (const auto& [lines, broken] : cases) {
     EXPECT_EQ(Break(lines, 2), broken) << lines[0] << " | " << (lines.size() > 1 ? lines[1] : "");
@@ -53,19 +53,19 @@ TEST(LineWrap, TwoLinesBreakAtTheBlankThatBalancesThemOrNowhere) {
 
 TEST(LineWrap, ThreeLinesKeepTheAuthorsLinesThatFitAndBreakOnlyTheOthers) {
   const std::tuple<Lines, std::optional<Lines>> cases[] = {
-      {{Words(2), Words(6)}, Lines{Words(2), Words(3), Words(3)}},                // the fitting sentence stays
-      {{Words(6), Words(2)}, Lines{Words(3), Words(3), Words(2)}},                // on either side
-      {{Words(2), Words(8)}, Lines{Words(2), Words(4), Words(4)}},                // its own two lines balanced
-      {{Words(12)}, Lines{Words(4), Words(4), Words(4)}},                         // one line into three
-      {{Words(10)}, Lines{Words(3), Words(3), Words(4)}},                         // balanced, widest line least
-      {{Words(9)}, Lines{Words(3), Words(3), Words(3)}},                          // two would not do
-      {{Words(13)}, std::nullopt},                                                // three would not do either
-      {{Words(6), Words(6)}, Lines{Words(4), Words(4), Words(4)}},                // 2 + 2 lines: joined
-      {{Words(1), Words(1), Words(6)}, Lines{Words(2), Words(3), Words(3)}},      // the two short ones joined
-      {{Words(6), Words(1), Words(1)}, Lines{Words(3), Words(3), Words(2)}},      // on either side
-      {{Words(3), Words(3), Words(5)}, Lines{Words(3), Words(4), Words(4)}},      // the last two joined
-      {{Words(5), Words(2), Words(5)}, Lines{Words(4), Words(4), Words(4)}},      // no pair is enough: all
-      {{Words(3), Words(3), Words(3)}, std::nullopt},                             // all fit
+      {{Words(2), Words(6)}, Lines{Words(2), Words(3), Words(3)}},            // the fitting sentence stays
+      {{Words(6), Words(2)}, Lines{Words(3), Words(3), Words(2)}},            // on either side
+      {{Words(2), Words(8)}, Lines{Words(2), Words(4), Words(4)}},            // its own two lines balanced
+      {{Words(12)}, Lines{Words(4), Words(4), Words(4)}},                     // one line into three
+      {{Words(10)}, Lines{Words(3), Words(3), Words(4)}},                     // balanced, widest line least
+      {{Words(9)}, Lines{Words(3), Words(3), Words(3)}},                      // two would not do
+      {{Words(13)}, std::nullopt},                                            // three would not do either
+      {{Words(6), Words(6)}, Lines{Words(4), Words(4), Words(4)}},            // 2 + 2 lines: joined
+      {{Words(1), Words(1), Words(6)}, Lines{Words(2), Words(3), Words(3)}},  // the two short ones joined
+      {{Words(6), Words(1), Words(1)}, Lines{Words(3), Words(3), Words(2)}},  // on either side
+      {{Words(3), Words(3), Words(5)}, Lines{Words(3), Words(4), Words(4)}},  // the last two joined
+      {{Words(5), Words(2), Words(5)}, Lines{Words(4), Words(4), Words(4)}},  // no pair is enough: all
+      {{Words(3), Words(3), Words(3)}, std::nullopt},                         // all fit
   };
   for (const auto& [lines, broken] : cases) {
     std::string shown;

@@ -54,8 +54,9 @@ class FakeForm : public StoredForm {
     return p == P::CheckBoxBreakLinesChecked ? breakLines : p == P::CheckBoxWideScreenChecked ? wideScreen : vobSubToo;
   }
   void SetChecked(P p, bool checked) override {
-    (p == P::CheckBoxBreakLinesChecked ? breakLines : p == P::CheckBoxWideScreenChecked ? wideScreen : vobSubToo) =
-        checked;
+    (p == P::CheckBoxBreakLinesChecked   ? breakLines
+     : p == P::CheckBoxWideScreenChecked ? wideScreen
+                                         : vobSubToo) = checked;
     ++restoredValues;
   }
 

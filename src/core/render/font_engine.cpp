@@ -80,9 +80,8 @@ FontInstance& FontEngine::Impl::Primary(const FontDesc& font) {
 
 FontInstance* FontEngine::Impl::StandIn(const FontDesc& font, char32_t codePoint, std::string_view language) {
   const int em = EmHeightPx(font.sizePt, font.dpi);
-  auto& cache =
-      m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, font.aspect,
-                                 std::string(language))];
+  auto& cache = m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, font.aspect,
+                                           std::string(language))];
   auto found = cache.find(codePoint);
   if (found != cache.end()) return found->second;
 

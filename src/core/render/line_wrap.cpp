@@ -36,12 +36,12 @@ class WordWidths {
 
 // A text as words between runs of blanks, with the width of any run of its words as one line in constant time.
 struct WordRow {
-  ByteRange text;                 // in the joined text
-  std::vector<ByteRange> words;   // in the joined text
-  std::vector<long long> gapPx;   // gapPx[k]: the blanks between word k − 1 and word k (k > 0)
-  std::vector<long long> sumPx;   // sumPx[k]: words 0 .. k − 1 with the blanks between them
-  long long leadPx = 0;           // blanks before the first word (all of them when there is none)
-  long long trailPx = 0;          // blanks after the last word
+  ByteRange text;                // in the joined text
+  std::vector<ByteRange> words;  // in the joined text
+  std::vector<long long> gapPx;  // gapPx[k]: the blanks between word k − 1 and word k (k > 0)
+  std::vector<long long> sumPx;  // sumPx[k]: words 0 .. k − 1 with the blanks between them
+  long long leadPx = 0;          // blanks before the first word (all of them when there is none)
+  long long trailPx = 0;         // blanks after the last word
 
   std::size_t Count() const { return words.size(); }
   // Words i .. j − 1 (i < j, or both 0) as one line, with the text's own blanks at its start and end.
@@ -88,8 +88,8 @@ std::optional<std::array<std::size_t, 2>> BestBreaks(const WordRow& row, int pie
   auto consider = [&](std::size_t i, std::size_t j, std::initializer_list<long long> widths, long long spread) {
     const long long widest = std::max(widths);
     if (widest >= limitPx) return;
-    if (!best || (pieces == 2 ? spread < bestSpread
-                              : widest < bestWidest || (widest == bestWidest && spread < bestSpread))) {
+    if (!best ||
+        (pieces == 2 ? spread < bestSpread : widest < bestWidest || (widest == bestWidest && spread < bestSpread))) {
       best = std::array<std::size_t, 2>{i, j};
       bestWidest = widest;
       bestSpread = spread;
@@ -170,8 +170,8 @@ std::optional<std::vector<NewLine>> BreakGrouping(std::string_view joined, const
 
 // The new lines for a width limit, or none: the first tier of groupings that can be broken to fit, and in it the
 // grouping whose widest line is narrowest.
-std::optional<std::vector<NewLine>> BreakAt(std::string_view joined, const std::vector<ByteRange>& taken,
-                                            int maxLines, long long limitPx, WordWidths& widths) {
+std::optional<std::vector<NewLine>> BreakAt(std::string_view joined, const std::vector<ByteRange>& taken, int maxLines,
+                                            long long limitPx, WordWidths& widths) {
   for (const auto& tier : GroupingsByJoins(taken.size())) {
     std::optional<std::vector<NewLine>> best;
     long long bestWidest = 0;
