@@ -92,10 +92,26 @@ TEST(NamedCommandLine, BundledShortOptionsMeanTheSameAsSeparateOnes) {
 }
 
 TEST(NamedCommandLine, CheckTakesTheOutputOptionsAndLeavesThemUnused) {
-  const NamedParse check = ParseNamedCommandLine(
-      NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "--format", "mkv", "f.srt"});
+  const NamedParse check =
+      ParseNamedCommandLine(NamedCommand::Check, {"-o", "/no/such/folder", "--language", "klingon", "f.srt"});
   ASSERT_EQ(check.error, "");
   EXPECT_EQ(check.options, ParseNamedCommandLine(NamedCommand::Check, {"f.srt"}).options);
+  // The format says which limits a check holds the file to.
+  EXPECT_EQ(ParseNamedCommandLine(NamedCommand::Check, {"--format", "pgs", "f.srt"}).options.format, OutputFormat::Pgs);
+}
+
+TEST(NamedCommandLine, BlurayOptionsTakeTheFrameAndColours) {
+  const NamedParse parse =
+      Convert({"--format", "PGS", "--frame", "576", "--text-colour", "#ffe080", "--outline-colour", "102030", "f.srt"});
+  ASSERT_EQ(parse.error, "");
+  EXPECT_EQ(parse.options.format, OutputFormat::Pgs);
+  EXPECT_EQ(parse.options.frameRows, 576);
+  EXPECT_EQ(parse.options.textColour, 0xFFE080u);
+  EXPECT_EQ(parse.options.outlineColour, 0x102030u);
+  const NamedParse defaults = Convert({"f.srt"});
+  EXPECT_EQ(defaults.options.frameRows, 1080);
+  EXPECT_EQ(defaults.options.textColour, 0xFFFFFFu);
+  EXPECT_EQ(defaults.options.outlineColour, 0u);
 }
 
 TEST(NamedCommandLine, DoubleDashMakesTheRestFileNames) {
@@ -117,6 +133,11 @@ TEST(NamedCommandLine, HelpWinsOverEverythingElse) {
 TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"--align", "middle", "f.srt"}, "--align: 'middle' is not one of left, center, right"},
+      {{"--frame", "1088", "f.srt"}, "--frame: '1088' is not one of 1080, 720, 576, 480 (lines of the Blu-ray frame)"},
+      {{"--text-colour", "FFF", "f.srt"}, "--text-colour: 'FFF' is not a colour of six hexadecimal digits RRGGBB"},
+      {{"--outline-colour", "GG0000", "f.srt"},
+       "--outline-colour: 'GG0000' is not a colour of six hexadecimal digits RRGGBB"},
+      {{"--format", "mkv", "f.srt"}, "--format: 'mkv' is not one of sup, vobsub, both, pgs"},
       {{"--size", "31", "f.srt"}, "--size: '31' is not one of 6 to 30, or an even size from 32 to 50"},
       {{"--size", "5", "f.srt"}, "--size: '5' is not one of 6 to 30, or an even size from 32 to 50"},
       {{"--style", "Bold+Strike", "f.srt"},
@@ -130,7 +151,6 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--offset-or", "-3", "f.srt"}, "--offset-or: '-3' is not an even number from -14 to 10"},
       {{"--offset-or", "12", "f.srt"}, "--offset-or: '12' is not an even number from -14 to 10"},
       {{"--outline", "3px", "f.srt"}, "--outline: '3px' is not one of 2, 3, 4 (pixels)"},
-      {{"--format", "mkv", "f.srt"}, "--format: 'mkv' is not one of sup, vobsub, both"},
       {{"--aspect", "16/9", "f.srt"}, "--aspect: '16/9' is not 4:3 or 16:9"},
       {{"--language", "eng", "f.srt"}, "--language: 'eng' is not a two-letter language code such as en, fr or de"},
       {{"-j", "0", "f.srt"}, "-j: '0' is not a number of jobs from 1 to 1024"},

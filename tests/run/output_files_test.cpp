@@ -71,6 +71,25 @@ TEST(OutputPathsBesideExistingFiles, LeavesAForeignSubFileAloneAndReplacesAnEarl
   EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Sup), OutputPathsFor(srt, OutputFormat::Sup));
 }
 
+TEST(ForeignOutputReason, ADvdAndABlurayFileAreEachOthersForeignFiles) {
+  test::TempDir dir;
+  const std::string dvd = dir.Write("dvd.sup", std::string("SP\0\0\0\0\0\0\0\0\0\x10", 12));
+  const std::string bluray = dir.Write("bd.sup", std::string("PG\0\0\0\0\0\0\0\0\x16\0\x13", 13));
+  const std::string other = dir.Write("other.sup", std::string("PG\0\0\0\0\0\0\0\0\x14\0\x13", 13));
+  const struct {
+    std::string path;
+    OutputKind kind;
+    bool ours;
+  } cases[] = {{dvd, OutputKind::Sup, true},      {dvd, OutputKind::PgsSup, false},
+               {bluray, OutputKind::PgsSup, true}, {bluray, OutputKind::Sup, false},
+               {other, OutputKind::PgsSup, false}};
+  for (const auto& c : cases) EXPECT_EQ(ForeignOutputReason(c.path, c.kind).empty(), c.ours) << c.path;
+  const OutputPaths paths = OutputPathsFor(dir.File("dvd.srt"), OutputFormat::Pgs);
+  EXPECT_TRUE(paths.pgs);
+  EXPECT_EQ(paths.idxPath, "");
+  EXPECT_NE(FirstForeignOutput(paths).reason.find("DVD subtitle"), std::string::npos);
+}
+
 TEST(ReplaceExtension, DropsTheLastFourCharacters) {
   EXPECT_EQ(ReplaceExtension("movie.srt", ".sup"), "movie.sup");
   EXPECT_EQ(ReplaceExtension("abc", ".sup"), ".sup");

@@ -43,4 +43,10 @@ DemuxedFile DemuxWithFfmpeg(const std::string& path, const char* format) {
   return module->demux(path, format);
 }
 
+std::vector<DecodedPgsSet> DecodePgsFile(const std::string& path) {
+  const FfmpegModule* module = LoadFfmpegModule();
+  if (module == nullptr) throw std::runtime_error("built without libavcodec");
+  return module->decodePgs(path);
+}
+
 }  // namespace quillet::test

@@ -119,6 +119,6 @@ DemuxedFile Demux(const std::string& path, const char* format) {
 
 extern "C" const quillet::test::FfmpegModule* QuilletTestFfmpegModule() {
   using namespace quillet::test;
-  static const FfmpegModule entries{DecoderAvailable, Decode, DemuxerAvailable, Demux};
+  static const FfmpegModule entries{DecoderAvailable, Decode, DemuxerAvailable, Demux, DecodePgs};
   return &entries;
 }

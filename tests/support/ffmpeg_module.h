@@ -10,6 +10,7 @@
 
 #include "dvdsub_decoder.h"
 #include "ffmpeg_demuxer.h"
+#include "pgs_decoder.h"
 
 namespace quillet::test {
 
@@ -20,7 +21,11 @@ struct FfmpegModule {
   DecodedSubpicture (*decode)(std::span<const uint8_t> unit, int64_t pts90k, std::string_view idxHeader);
   bool (*demuxerAvailable)();
   DemuxedFile (*demux)(const std::string& path, const char* format);
+  std::vector<DecodedPgsSet> (*decodePgs)(const std::string& path);
 };
+
+// The module's own decoding of a Blu-ray SUP file (DecodePgsFile calls it through the module).
+std::vector<DecodedPgsSet> DecodePgs(const std::string& path);
 
 // The module's entries; nullptr when it was not built (no libavcodec or libavformat) or cannot be opened.
 const FfmpegModule* LoadFfmpegModule();

@@ -6,6 +6,7 @@
 
 #include "app/document_job.h"
 #include "app/long_lines.h"
+#include "app/pgs_conversion.h"
 #include "base/errors.h"
 #include "base/message_sink.h"
 #include "render/line_length_check.h"
@@ -93,6 +94,18 @@ std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const Render
   return FirstLineTooWide(document, engine, render.font, wrap);
 }
 
+namespace {
+
+// FitLinesForRun for the Blu-ray frame: --wrap breaks lines as for the DVD frame (never wider than the HD frame
+// holds), then each line is measured at its scaled size against the frame's width.
+std::string FitLinesForPgs(TSubtitle& document, FontEngine& engine, const RenderSettings& render,
+                           const NamedOptions& options) {
+  if (options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
+  return FirstLineTooWideForFrame(document, engine, render, PgsFrame(options.frameRows), options.wrap);
+}
+
+}  // namespace
+
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
                                 int workerThreads, std::atomic<long>& entriesDone) {
   FileOutcome outcome;
@@ -102,15 +115,23 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     const RenderSettings render = setup.Render(document.UnicodeText);
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
-    outcome.message = FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
+    const bool pgs = WritesPgs(setup.options.format);
+    outcome.message =
+        pgs ? FitLinesForPgs(document, engines.ForThisThread(), render, setup.options)
+            : FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = NamedOutputPaths(setup.options, path);
 
-    const GenerationJob job =
-        DocumentGenerationJob(document, render, engines,
-                              {paths, setup.paletteEntries, setup.palette.Colours(), setup.options.language,
-                               ComposeFinalReport(setup.reportCase, paths), workerThreads});
+    const DocumentJobOutputs outputs{paths,
+                                     setup.paletteEntries,
+                                     setup.palette.Colours(),
+                                     setup.options.language,
+                                     pgs ? ComposePgsReport(paths, setup.options.frameRows)
+                                         : ComposeFinalReport(setup.reportCase, paths),
+                                     workerThreads};
+    const GenerationJob job = pgs ? PgsGenerationJob(document, render, engines, setup.options, outputs)
+                                  : DocumentGenerationJob(document, render, engines, outputs);
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
     const GenerationOutcome run = RunGeneration(job, hooks);

@@ -260,8 +260,9 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
         reporter.FileLine(i, false,
                           path + ": " + (count == 0 ? "no" : std::to_string(count)) +
                               (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
-                              " entries, largest subpicture " + std::to_string(outcome.largestUnitBytes) + " of " +
-                              std::to_string(kMaxSubpictureUnitBytes) + " bytes)");
+                              " entries, largest " + outcome.unitName + " " +
+                              std::to_string(outcome.largestUnitBytes) + " of " +
+                              std::to_string(outcome.unitLimitBytes) + " bytes)");
       }
     });
   }

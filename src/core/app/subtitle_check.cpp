@@ -9,6 +9,7 @@
 
 #include "app/file_conversion.h"
 #include "app/long_lines.h"
+#include "app/pgs_conversion.h"
 #include "base/errors.h"
 #include "base/number_text.h"
 #include "render/code_point_class.h"
@@ -212,6 +213,10 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
   if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
+  if (WritesPgs(setup.options.format)) {
+    CheckPgsDocument(document, render, engine, setup.options, outcome, entriesDone);
+    return outcome;
+  }
 
   FileCheck check(document, render, engine, outcome);
   for (int n = 1; n <= document.Count(); ++n) {

@@ -14,6 +14,9 @@ struct CheckOutcome {
   int entries = 0;
   int largestUnitBytes = 0;  // the largest subpicture unit of the file
   int largestEntry = 0;      // its entry, 1-based
+  // What the largest unit is and what a player holds of it (a Blu-ray check: a display set's coded objects).
+  std::string unitName = "subpicture";
+  int unitLimitBytes = 53220;
   // One line each, without the file name: lines too wide, overlaps, durations, clipped text, characters no
   // font has, subpictures too large, or why the file could not be read.
   std::vector<std::string> problems;

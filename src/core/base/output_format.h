@@ -8,10 +8,12 @@
 
 namespace quillet {
 
-// The SUP file is for DVD authoring programs; the VobSub pair (.idx/.sub) for players, Matroska and ffmpeg.
-enum class OutputFormat { Sup, VobSub, Both };
+// The SUP file is for DVD authoring programs; the VobSub pair (.idx/.sub) for players, Matroska and ffmpeg; the
+// Blu-ray SUP file (presentation graphics, PGS) for Blu-ray authoring and Matroska, antialiased on an HD frame.
+enum class OutputFormat { Sup, VobSub, Both, Pgs };
 inline bool WritesSup(OutputFormat format) { return format != OutputFormat::VobSub; }
-inline bool WritesVobSub(OutputFormat format) { return format != OutputFormat::Sup; }
+inline bool WritesVobSub(OutputFormat format) { return format == OutputFormat::VobSub || format == OutputFormat::Both; }
+inline bool WritesPgs(OutputFormat format) { return format == OutputFormat::Pgs; }
 
 // The language a VobSub track is marked with unless told otherwise.
 inline constexpr std::string_view kDefaultVobSubLanguage = "en";

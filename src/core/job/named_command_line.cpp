@@ -60,6 +60,24 @@ std::optional<unsigned> StyleBits(std::string_view text) {
 
 std::string Quoted(std::string_view value) { return QuoteForMessage(value); }
 
+// Six hexadecimal digits RRGGBB (a leading # allowed).
+std::string HexColour(std::string_view value, uint32_t& out) {
+  std::string_view digits = value;
+  if (!digits.empty() && digits.front() == '#') digits.remove_prefix(1);
+  uint32_t colour = 0;
+  for (char c : digits) {
+    const int digit = (c >= '0' && c <= '9')   ? c - '0'
+                      : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                      : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                               : -1;
+    if (digit < 0 || digits.size() != 6) return Quoted(value) + " is not a colour of six hexadecimal digits RRGGBB";
+    colour = colour << 4 | static_cast<uint32_t>(digit);
+  }
+  if (digits.size() != 6) return Quoted(value) + " is not a colour of six hexadecimal digits RRGGBB";
+  out = colour;
+  return {};
+}
+
 // What the parser knows of one option: whether it takes a value, and how to apply it.
 struct OptionRule {
   bool takesValue = true;
@@ -196,13 +214,25 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
       {"--format",
        {true,
         [](std::string_view v, NamedOptions& o) {
-          static constexpr std::array<std::string_view, 3> kFormats = {"sup", "vobsub", "both"};
+          static constexpr std::array<std::string_view, 4> kFormats = {"sup", "vobsub", "both", "pgs"};
           if (auto index = FindIgnoringCase(kFormats, v)) {
             o.format = static_cast<OutputFormat>(*index);
             return std::string();
           }
-          return Quoted(v) + " is not one of sup, vobsub, both";
+          return Quoted(v) + " is not one of sup, vobsub, both, pgs";
         }}},
+      {"--frame",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          const auto rows = ParseDecimalInteger(v);
+          if (!rows || (*rows != 1080 && *rows != 720 && *rows != 576 && *rows != 480)) {
+            return Quoted(v) + " is not one of 1080, 720, 576, 480 (lines of the Blu-ray frame)";
+          }
+          o.frameRows = *rows;
+          return std::string();
+        }}},
+      {"--text-colour", {true, [](std::string_view v, NamedOptions& o) { return HexColour(v, o.textColour); }}},
+      {"--outline-colour", {true, [](std::string_view v, NamedOptions& o) { return HexColour(v, o.outlineColour); }}},
       {"--language",
        {true,
         [](std::string_view v, NamedOptions& o) {
@@ -409,7 +439,7 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
     }
     // A check writes nothing: the output options are taken (one option list serves both commands) and left unused.
     const bool unusedByCheck =
-        command == NamedCommand::Check && (name == "-o" || name == "--language" || name == "--format");
+        command == NamedCommand::Check && (name == "-o" || name == "--language");
     if (unusedByCheck) continue;
     if (std::string message = rule.apply(value, result.options); !message.empty()) {
       result.error = std::string(typed) + ": " + message;

@@ -46,7 +46,10 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "and is not a VobSub stream (a MicroDVD subtitle), is not converted.\n\n";
     u += kJobOptions;
     u += "Output and run:\n";
-    u += "  --format FORMAT     sup, vobsub or both (default sup)\n";
+    u += "  --format FORMAT     sup, vobsub, both (DVD) or pgs (Blu-ray and Matroska; default sup)\n";
+    u += "  --frame LINES       pgs: 1080 (1920x1080, default), 720 (1280x720), 576 or 480 (720 wide)\n";
+    u += "  --text-colour RRGGBB, --outline-colour RRGGBB\n";
+    u += "                      pgs: the colours of the text and its outline (default FFFFFF, 000000)\n";
     u += "  --language xx       two-letter language code of the VobSub index (default en)\n";
     u += "  -o, --output DIR    write the outputs into DIR (default: beside each input)\n";
     u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
@@ -92,7 +95,9 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "  -q, --quiet         print nothing but the problems\n";
     u += "  -h, --help          this help\n";
     u += "  --version           the program's version\n";
-    u += "  --format, --language and -o/--output are accepted and ignored, so one option list serves\n";
+    u += "  --format pgs        check for Blu-ray instead (with --frame and the colours): lines against the\n";
+    u += "                      HD frame, and the largest display set against what a player holds\n";
+    u += "  --language and -o/--output are accepted and ignored, so one option list serves\n";
     u += "  check and convert.\n\n";
     u += "The problems go to standard error, one summary line per file (\"FILE: N problems (...)\") to\n";
     u += "standard output. While standard error is a terminal a progress line shows files done, entries\n";

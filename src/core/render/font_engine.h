@@ -14,6 +14,8 @@
 
 namespace quillet {
 
+class FontInstance;
+
 // A font as the settings describe it.
 struct FontDesc {
   std::string faceName = "Arial";  // a family name; "Default" (or empty) is fontconfig's default sans
@@ -64,6 +66,10 @@ struct GlyphBitmap {
   std::vector<uint8_t> pixels;  // width × height, 1 = ink, top row first
   int wordsPerRow = 0;          // the same pixels packed: bit i of word k is pixel 64k + i
   std::vector<uint64_t> bits;
+  // The face and size that drew it and its glyph index there (for drawing it antialiased); none for a shape made
+  // up in code (the hollow box of a missing character).
+  FontInstance* source = nullptr;
+  uint32_t index = 0;
 };
 
 // A glyph bitmap placed in a line; x, y of its top-left pixel relative to the top-left of the text cell.

@@ -176,6 +176,8 @@ const GlyphBitmap& FontInstance::Glyph(FT_UInt index) {
   if (found != m_glyphs.end()) return found->second;
 
   GlyphBitmap glyph;
+  glyph.source = this;
+  glyph.index = index;
   FT_Activate_Size(m_size);
   const bool synthetic = m_metrics.syntheticBold || m_metrics.syntheticItalic;
   FT_Int32 flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO;

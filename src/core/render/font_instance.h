@@ -24,6 +24,19 @@ struct CodePointGlyph {
   bool plain = false;
 };
 
+// Coverage 0..255 of a glyph's fill and of its grown shape, each placed as GlyphBitmap's pixels are.
+struct GreyCoverage {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> pixels;  // width × height, top row first
+};
+struct GreyGlyph {
+  GreyCoverage fill;
+  GreyCoverage grown;
+};
+
 class FontInstance {
  public:
   // Opens a size of `face` (shared with other instances of the same file) at `em` pixels and measures it. For a
@@ -51,6 +64,11 @@ class FontInstance {
   // blank (as in Liberation Sans), a hollow box of its advance on the baseline, so the gap is seen.
   const GlyphBitmap& MissingGlyph();
 
+  // The glyph antialiased (FreeType's grey rendering, hinted as the monochrome one is laid out) and its outline
+  // (the filled shape grown by strokePx64 / 64 pixels with FreeType's stroker), made on first use. Both are empty
+  // for a glyph without an outline (an embedded bitmap), which the caller draws from its monochrome bitmap.
+  const GreyGlyph& Grey(FT_UInt index, int strokePx64);
+
   // The HarfBuzz font of this face and size (positions in 1/64 pixel), made on first use.
   hb_font_t* ShapingFont();
 
@@ -69,6 +87,7 @@ class FontInstance {
   hb_font_t* m_shapingFont = nullptr;
   std::optional<GlyphBitmap> m_missingBox;
   std::unordered_map<FT_UInt, GlyphBitmap> m_glyphs;              // by glyph index; nodes never move
+  std::unordered_map<uint64_t, GreyGlyph> m_greyGlyphs;           // by stroke (high half) and glyph index
   std::unordered_map<char32_t, CodePointGlyph> m_byCodePoint[2];  // [0] as text, [1] under SYMBOL
 };
 

@@ -3,6 +3,7 @@
 #include "run/generation_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <utility>
@@ -13,6 +14,7 @@
 #include "base/output_file.h"
 #include "base/output_set.h"
 #include "run/encode_pipeline.h"
+#include "pgs/display_sets.h"
 #include "run/worker_count.h"
 #include "sup/vobsub_packs.h"
 
@@ -128,6 +130,10 @@ class RunOutputs {
 
   // Entry i's packet (header and unit) to the SUP file, its unit to the VobSub pair and to the job's unitOut.
   void Write(int entryIndex, uint32_t pts90k, const std::vector<uint8_t>& packet) {
+    if (m_job.pgs) {
+      m_sup.Write(packet);
+      return;
+    }
     const std::span<const uint8_t> unit = std::span<const uint8_t>(packet).subspan(kPacketHeaderBytes);
     if (WritesSup()) m_sup.Write(packet);
     if (m_job.unitOut) m_job.unitOut(entryIndex, pts90k, unit);
@@ -200,6 +206,12 @@ class RunOutputs {
   bool m_instructionWritten = false;
 };
 
+// Where a Blu-ray stream has got to: the last presentation time and the next composition number.
+struct PgsClock {
+  uint32_t lastPts = 0;
+  uint16_t compositionNumber = 0;
+};
+
 // The entry's packet into `packet`, and what the notice says of it. Returns its presentation time. A failure is
 // rethrown naming the entry.
 uint32_t CodeEntry(const GenerationJob& job, const TimedEntry& entry, const EncodedEntry& encoded,
@@ -222,6 +234,29 @@ uint32_t CodeEntry(const GenerationJob& job, const TimedEntry& entry, const Enco
   }
 }
 
+// 90 kHz ticks of a time in milliseconds, as a presentation time holds them; an end past the last time the 32 bits
+// hold stays at that time rather than wrap round to the start.
+uint32_t Ticks90k(double ms) {
+  return static_cast<uint32_t>(std::min<long long>(std::llround(std::max(0.0, ms) * 90.0), 0xFFFFFFFF));
+}
+
+// A Blu-ray entry's display sets into `packet`, stamped with its times, and what the notice says of it. Returns its
+// presentation time.
+uint32_t CodePgsEntry(const GenerationJob& job, const TimedEntry& entry, double nextStartMs,
+                      const EncodedEntry& encoded, std::vector<uint8_t>& packet, RunNotice& notice,
+                      PgsClock& clock) {
+  packet = encoded.pictureSets;
+  const DisplaySetTimes times{Ticks90k(entry.startMs), Ticks90k(std::min(entry.endMs, nextStartMs)), clock.lastPts};
+  StampDisplaySets(packet, times, clock.compositionNumber);
+  clock.lastPts = times.endPts;
+  const GenerationEntry described = job.entry ? job.entry(entry.entryIndex) : GenerationEntry();
+  notice.AddClipped(entry.entryIndex, encoded.bandFit);
+  notice.AddMissingCharacters(entry.entryIndex, encoded.missingCharacters);
+  notice.AddControlCharacters(entry.entryIndex, encoded.controlCharacters);
+  if (described.linesLeftOut) notice.AddLinesLeftOut(entry.entryIndex);
+  return times.startPts;
+}
+
 // The entries in order until the run is asked to stop; returns whether it was.
 bool WriteEntries(const GenerationJob& job, const GenerationHooks& hooks, const std::vector<TimedEntry>& entries,
                   RunOutputs& outputs, GenerationOutcome& outcome) {
@@ -233,6 +268,7 @@ bool WriteEntries(const GenerationJob& job, const GenerationHooks& hooks, const 
       },
       WorkerCount(job));
   std::vector<uint8_t> packet;
+  PgsClock clock;
   for (int position = 1; position <= count; ++position) {
     if (hooks.isStopped && hooks.isStopped()) return true;
     const TimedEntry& entry = entries[static_cast<std::size_t>(position - 1)];
@@ -244,7 +280,10 @@ bool WriteEntries(const GenerationJob& job, const GenerationHooks& hooks, const 
     } catch (const std::exception& e) {
       throw EntryFailure("Subtitle " + std::to_string(entry.entryIndex) + ": " + e.what());
     }
-    const uint32_t pts90k = CodeEntry(job, entry, *encoded, packet, outcome.notice);
+    const double nextStartMs =
+        position < count ? entries[static_cast<std::size_t>(position)].startMs : entry.endMs;
+    const uint32_t pts90k = job.pgs ? CodePgsEntry(job, entry, nextStartMs, *encoded, packet, outcome.notice, clock)
+                                    : CodeEntry(job, entry, *encoded, packet, outcome.notice);
     outputs.Write(entry.entryIndex, pts90k, packet);
     ++outcome.packetsWritten;
   }

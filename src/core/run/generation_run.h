@@ -48,6 +48,9 @@ struct GenerationJob {
   VobSubIndex vobSubIndex;  // frame size, the 16 palette colours and the language; the run adds the entries
   std::string instructionText;
   int workerThreads = kAutoWorkerThreads;  // 0: strictly sequential, on the calling thread
+  // The SUP file is a Blu-ray one: each entry's `pictureSets` are written with their times (the start, and the end
+  // or the next entry's start when that comes first) instead of a DVD packet; no VobSub pair, no unitOut.
+  bool pgs = false;
   // Also handed each unit written (the bytes after its packet header) with the entry's number and presentation
   // time, on the calling thread: how a run's units reach a container of another kind. None when empty.
   std::function<void(int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit)> unitOut;

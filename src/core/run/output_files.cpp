@@ -98,6 +98,7 @@ OutputPaths PathsFor(std::string_view subtitlePath, OutputFormat format, bool pa
   const SplitPath split = SplitFolder(subtitlePath);
   OutputPaths paths;
   if (WritesSup(format)) paths.supPath = split.folder + ReplaceExtension(split.name, ".sup");
+  paths.pgs = WritesPgs(format);
   paths.instructionPath = split.folder + ReplaceExtension(split.name, ".Quillet_Help.txt");
   if (WritesVobSub(format)) {
     // Compared without regard to case: on a FAT or NTFS drive "movie.SUB" and "movie.sub" are one file.
@@ -158,6 +159,12 @@ std::string ForeignOutputReason(const std::string& path, OutputKind kind, const 
       if (start && *start == "SP") return {};
       return "is not a SUP file this program wrote (a Blu-ray subtitle starts \"PG\")";
     }
+    case OutputKind::PgsSup: {
+      // A Blu-ray SUP file this program writes starts with the header of an epoch's composition segment.
+      const std::optional<std::string> start = FileStart(path, 11);
+      if (start && start->size() == 11 && start->compare(0, 2, "PG") == 0 && (*start)[10] == '\x16') return {};
+      return "is not a Blu-ray SUP file this program wrote (a DVD subtitle starts \"SP\")";
+    }
     case OutputKind::VobSubIndex:
       if (IsOurVobSubIndex(path)) return {};
       return "is not a VobSub index this program wrote";
@@ -169,7 +176,7 @@ std::string ForeignOutputReason(const std::string& path, OutputKind kind, const 
 }
 
 ForeignOutput FirstForeignOutput(const OutputPaths& paths) {
-  const std::pair<const std::string*, OutputKind> outputs[] = {{&paths.supPath, OutputKind::Sup},
+  const std::pair<const std::string*, OutputKind> outputs[] = {{&paths.supPath, paths.pgs ? OutputKind::PgsSup : OutputKind::Sup},
                                                                {&paths.idxPath, OutputKind::VobSubIndex},
                                                                {&paths.vobSubPath, OutputKind::VobSubStream}};
   for (const auto& [path, kind] : outputs) {
@@ -211,6 +218,35 @@ std::vector<std::string> OutputPaths::Files() const {
     if (!path->empty()) files.push_back(*path);
   }
   return files;
+}
+
+std::string ComposePgsReport(const OutputPaths& paths, int frameRows) {
+  const std::string sup = paths.supPath;
+  const std::string rows = std::to_string(frameRows);
+  std::string report = "All Done !!! (Blu-ray subtitles, " + rows + " lines)";
+  const std::initializer_list<std::string> lines = {
+           std::string(),
+           "The .sup file is a Blu-ray presentation graphics (PGS) stream drawn for a video of " + rows + " lines.",
+           std::string(),
+           "Matroska: add it to the film as a subtitle track with mkvmerge (MKVToolNix):",
+           "  mkvmerge -o film_subtitled.mkv film.mkv --language 0:en \"" + sup + "\"",
+           std::string(),
+           "Blu-ray: add it to the tsMuxer project (the .meta file) beside the video and audio, then mux:",
+           "  S_HDMV/PGS, \"" + sup + "\", fps=23.976",
+           "  (fps: the video's frame rate), and author the disc with tsMuxer's Blu-ray output.",
+           std::string(),
+           std::string(),
+           std::string("Generated Files:")};
+  for (const std::string& line : lines) {
+    report += std::string(kLineEnd) + line;
+  }
+  report += kLineEnd;
+  const std::vector<std::string> files = paths.Files();
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (i > 0) report += kLineEnd;
+    report += files[i];
+  }
+  return report;
 }
 
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths) {

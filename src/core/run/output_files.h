@@ -29,6 +29,7 @@ struct OutputPaths {
   std::string instructionPath;
   std::string idxPath;
   std::string vobSubPath;
+  bool pgs = false;  // the SUP file is a Blu-ray one (presentation graphics)
   bool operator==(const OutputPaths&) const = default;
 
   // The files written, in the order the report names them: the SUP file, the VobSub pair, the instructions.
@@ -47,7 +48,7 @@ bool HoldsSomethingElseThanVobSub(const std::string& path);
 // file starts with a packet header ("SP"; a Blu-ray subtitle starts "PG"), a VobSub index has this program's
 // marker line, and a VobSub stream is ours only beside such an index (`idxPath`; a ripped film.idx/film.sub pair is
 // somebody's). A file that cannot be read counts as somebody's. The instruction file's name is this program's own.
-enum class OutputKind { Sup, VobSubIndex, VobSubStream };
+enum class OutputKind { Sup, VobSubIndex, VobSubStream, PgsSup };
 // Whether `path` names a regular file with something in it, the only kind of output a run must not take over
 // unasked: a free name or an empty file is nobody's data, and links and anything that is not a file are the
 // writer's to refuse, with its own words.
@@ -81,5 +82,9 @@ std::string CaseText(ReportCase reportCase);
 // instruction file's whole content. When the run writes a VobSub pair, its .idx and .sub paths follow the SUP
 // path (or stand in its place when there is no SUP file), each with CR LF.
 std::string ComposeFinalReport(ReportCase reportCase, const OutputPaths& paths);
+
+// The instruction file of a Blu-ray SUP file: how to add it to a Matroska film (mkvmerge) and to a Blu-ray
+// (tsMuxer), then the files written, as ComposeFinalReport lists them.
+std::string ComposePgsReport(const OutputPaths& paths, int frameRows);
 
 }  // namespace quillet

@@ -1,7 +1,9 @@
 // One entry's pixel-data block, coded straight from its passes.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "render/frame.h"
 #include "render/subtitle_renderer.h"
@@ -18,6 +20,9 @@ struct EncodedEntry {
   BandFit bandFit = BandFit::Inside;
   std::u32string missingCharacters;  // drawn as empty boxes: no installed font has them
   std::u32string controlCharacters;  // left out of the lines
+  // A Blu-ray entry instead of the pixel data: its two display sets, times and composition numbers still to be
+  // stamped by the run (pgs/display_sets.h).
+  std::vector<uint8_t> pictureSets;
 };
 
 // Codes the entry's band straight from the passes (EncodeBandFromPasses), with the passes' band and missing
