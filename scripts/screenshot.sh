@@ -2,7 +2,8 @@
 # Pictures of the windows as a person sees them: the main window at start and with the bundled sample loaded
 # on the generic palette, the About window and the colour help window. They are drawn by the real window
 # classes on an X server (Xvfb), driven through their widgets. Then, from the real program under openbox: the
-# whole window on a 1024x768 screen after a place saved on a larger one, and the window "quillet film.srt" opens.
+# whole window on a 1024x768 screen after a place saved on a larger one, the window "quillet film.srt" opens, and
+# the window on screens smaller than it (1280x1024 at scale 2, 800x600), where it scrolls.
 #   scripts/screenshot.sh [OUTPUT_FOLDER]      (default: screenshots/)
 # Builds test_ui in $BUILD_DIR (default build/) when it is missing.
 set -euo pipefail
@@ -11,7 +12,7 @@ out=$(realpath -m "${1:-screenshots}")
 build=${BUILD_DIR:-build}
 
 if [ ! -x "$build/test_ui" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" >/dev/null
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Release}" -DQUILLET_BUILD_TESTS=ON >/dev/null
   cmake --build "$build" -j"$(nproc)" --target test_ui
 fi
 command -v xvfb-run >/dev/null || { echo "$0: xvfb-run is missing (apt-get install xvfb xauth)" >&2; exit 1; }

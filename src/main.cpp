@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,31 +57,31 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   return view.Ended() && view.ErrorCount() == 0 ? 0 : 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  const quillet::ProgramArguments start = quillet::ClassifyProgramArguments(args, [](const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec);
-  });
-  switch (start.start) {
-    case quillet::ProgramStart::Named: {
-      // The named commands never open a window, whether or not a display is present.
-      if (args[0] == "mux") {
-        std::string error;
-        const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
-            quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
-        if (runMux == nullptr) {
-          std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
-          return 1;
-        }
-        return runMux(argc - 2, argv + 2, ::isatty(STDERR_FILENO) == 1);
-      }
-      const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
-      const std::vector<std::string> rest(args.begin() + 1, args.end());
-      return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
+// "convert", "check" and "mux": headless, whether or not a display is present.
+int RunNamed(int argc, char** argv, const std::vector<std::string>& args) {
+  const bool errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+  if (args[0] == "mux") {
+    std::string error;
+    const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
+        quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunMuxSymbol, error));
+    if (runMux == nullptr) {
+      std::fprintf(stderr, "quillet mux: the mux command cannot be loaded:%s\n", error.c_str());
+      return 1;
     }
+    return runMux(argc - 2, argv + 2, errIsTerminal);
+  }
+  const auto command = args[0] == "convert" ? quillet::NamedCommand::Convert : quillet::NamedCommand::Check;
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  return quillet::RunNamedCommand(command, rest, std::cout, std::cerr, errIsTerminal);
+}
+
+// The starts that need neither a display nor the job: the named commands, --help, --version, a usage error.
+// Empty for the others.
+std::optional<int> RunWithoutJob(int argc, char** argv, const std::vector<std::string>& args,
+                                 const quillet::ProgramArguments& start) {
+  switch (start.start) {
+    case quillet::ProgramStart::Named:
+      return RunNamed(argc, argv, args);
     case quillet::ProgramStart::Help:
       std::fputs(quillet::CommandLineUsage().c_str(), stdout);
       return 0;
@@ -91,11 +92,14 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "quillet: %s\n", start.message.c_str());
       return 2;
     default:
-      break;
+      return std::nullopt;
   }
-  const std::string programFolder = ProgramFolder(argv[0]);
-  const bool unattended = start.start == quillet::ProgramStart::Unattended;
+}
+
 #ifdef QUILLET_HAVE_UI
+// With a display that answers, the window runs the program; empty when there is none, or when the window cannot
+// be opened for an unattended job, which then runs without it.
+std::optional<int> RunWindowIfDisplayed(int argc, char** argv, const std::string& programFolder, bool unattended) {
   // Before any window object exists: the toolkit would end the process on a display that does not answer.
   const quillet::DisplayCheck display = quillet::CheckDisplay(quillet::DisplayEnvironment::FromProcess());
   if (display.usable) {
@@ -109,6 +113,23 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillet: the job runs without the window.\n");
   }
   if (!display.problem.empty()) std::fprintf(stderr, "quillet: %s.\n", display.problem.c_str());
+  return std::nullopt;
+}
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const quillet::ProgramArguments start = quillet::ClassifyProgramArguments(args, [](const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+  });
+  if (const std::optional<int> status = RunWithoutJob(argc, argv, args, start)) return *status;
+  const std::string programFolder = ProgramFolder(argv[0]);
+  const bool unattended = start.start == quillet::ProgramStart::Unattended;
+#ifdef QUILLET_HAVE_UI
+  if (const std::optional<int> status = RunWindowIfDisplayed(argc, argv, programFolder, unattended)) return *status;
 #endif
   if (start.start == quillet::ProgramStart::OpenFile) {
     std::fprintf(stderr,

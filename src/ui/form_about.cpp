@@ -85,20 +85,39 @@ TFormAbout::TFormAbout(QWidget* parent)
   setObjectName(QStringLiteral("FormAbout"));
   setWindowTitle(QStringLiteral("About"));
   setFont(WindowFont());
-  setFixedSize(616, 566);
+  // On a screen too small for it the window is smaller and scrolls (FitOnScreen, at its showing).
+  auto* content = Named(new QWidget, "Content");
+  content->setFixedSize(kClientWidth, kClientHeight);
+  ScrollingContent(*this, content);
+  setFixedSize(kClientWidth, kClientHeight);
   setModal(true);
+  BuildHeader(content);
+  BuildCredits(content);
 
-  ImageVeltrixLogo = Named(new QLabel(this), "ImageVeltrixLogo");
+  connect(ButtonVistiSite, &QPushButton::clicked, this, [this] { ButtonVistiSiteClick(); });
+  connect(LabelMadeByVeltrix, &ClickableLabel::clicked, this, [this] { ButtonVistiSiteClick(); });
+  connect(LabelThx2, &ClickableLabel::clicked, this, [this] { LabelThx2Click(); });
+  connect(ButtonCheckVersion, &QPushButton::clicked, this, [this] { ButtonCheckVersionClick(); });
+  connect(ImageDonate, &ClickableLabel::clicked, this, [this] { ImageDonateClick(); });
+
+  FormCreate();
+}
+
+// The logo, what the program is, its maker and version, and the usage text.
+void TFormAbout::BuildHeader(QWidget* content) {
+  ImageVeltrixLogo = Named(new QLabel(content), "ImageVeltrixLogo");
   ImageVeltrixLogo->setGeometry(8, 8, 81, 81);
   ImageVeltrixLogo->setPixmap(LogoPicture());
 
-  LabelInfo = Named(new QLabel(this), "LabelInfo");
+  LabelInfo = Named(new QLabel(content), "LabelInfo");
   LabelInfo->setGeometry(104, 24, 497, 57);
   LabelInfo->setWordWrap(true);
   LabelInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  LabelMadeByVeltrixInfo = Label(new QLabel(this), "LabelMadeByVeltrixInfo", QStringLiteral("Made by :"), 8, 94, false);
-  LabelMadeByVeltrix = Label(new ClickableLabel(this), "LabelMadeByVeltrix", QStringLiteral("Veltrix"), 56, 94, true);
+  LabelMadeByVeltrixInfo =
+      Label(new QLabel(content), "LabelMadeByVeltrixInfo", QStringLiteral("Made by :"), 8, 94, false);
+  LabelMadeByVeltrix =
+      Label(new ClickableLabel(content), "LabelMadeByVeltrix", QStringLiteral("Veltrix"), 56, 94, true);
   QFont linkFont = LabelMadeByVeltrix->font();
   linkFont.setUnderline(true);
   LabelMadeByVeltrix->setFont(linkFont);
@@ -108,46 +127,42 @@ TFormAbout::TFormAbout(QWidget* parent)
   LabelMadeByVeltrix->move(std::max(56, LabelMadeByVeltrixInfo->geometry().right() + 5), 94);
   LabelMadeByVeltrix->setCursor(Qt::PointingHandCursor);
 
-  LabelVersionInfo = Label(new QLabel(this), "LabelVersionInfo", QStringLiteral("Current version :"), 224, 112, true);
-  LabelVersion = Label(new QLabel(this), "LabelVersion", QStringLiteral("42.10"), 320, 112, true);
+  LabelVersionInfo =
+      Label(new QLabel(content), "LabelVersionInfo", QStringLiteral("Current version :"), 224, 112, true);
+  LabelVersion = Label(new QLabel(content), "LabelVersion", QStringLiteral("42.10"), 320, 112, true);
 
-  MemoUsage = Named(new QPlainTextEdit(this), "MemoUsage");
+  MemoUsage = Named(new QPlainTextEdit(content), "MemoUsage");
   MemoUsage->setGeometry(8, 136, 601, 305);
   MemoUsage->setReadOnly(true);
   MemoUsage->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   MemoUsage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
 
+// The credits, the web links and the donation picture.
+void TFormAbout::BuildCredits(QWidget* content) {
   LabelSpecialThanksInfo =
-      Label(new QLabel(this), "LabelSpecialThanksInfo", QStringLiteral("Special Thanks to :"), 8, 444, false);
-  LabelThx1 = Label(new QLabel(this), "LabelThx1",
+      Label(new QLabel(content), "LabelSpecialThanksInfo", QStringLiteral("Special Thanks to :"), 8, 444, false);
+  LabelThx1 = Label(new QLabel(content), "LabelThx1",
                     QStringLiteral("The Qt Project - the window toolkit these windows are made with"), 8, 459, true);
-  LabelThx2 = Label(new ClickableLabel(this), "LabelThx2",
+  LabelThx2 = Label(new ClickableLabel(content), "LabelThx2",
                     QStringLiteral("The FreeType and fontconfig projects - glyph drawing and font discovery: "
                                    "freetype.org"),
                     8, 474, true);
   LabelThx2->setCursor(Qt::PointingHandCursor);
 
   ButtonVistiSite =
-      Named(new QPushButton(QStringLiteral("Visit the official site ") + kSiteName, this), "ButtonVistiSite");
+      Named(new QPushButton(QStringLiteral("Visit the official site ") + kSiteName, content), "ButtonVistiSite");
   ButtonVistiSite->setGeometry(8, 496, 201, 25);
   ButtonVistiSite->setCursor(Qt::PointingHandCursor);
-  ButtonCheckVersion = Named(new QPushButton(QStringLiteral("Check Version"), this), "ButtonCheckVersion");
+  ButtonCheckVersion = Named(new QPushButton(QStringLiteral("Check Version"), content), "ButtonCheckVersion");
   ButtonCheckVersion->setGeometry(408, 496, 201, 25);
   ButtonCheckVersion->setCursor(Qt::PointingHandCursor);
 
-  ImageDonate = Named(new ClickableLabel(this), "ImageDonate");
+  ImageDonate = Named(new ClickableLabel(content), "ImageDonate");
   ImageDonate->setGeometry(544, 527, 65, 33);
   ImageDonate->setPixmap(DonatePicture());
   ImageDonate->setCursor(Qt::PointingHandCursor);
   ImageDonate->setToolTip(QString::fromLatin1(kDonatePageUrl));
-
-  connect(ButtonVistiSite, &QPushButton::clicked, this, [this] { ButtonVistiSiteClick(); });
-  connect(LabelMadeByVeltrix, &ClickableLabel::clicked, this, [this] { ButtonVistiSiteClick(); });
-  connect(LabelThx2, &ClickableLabel::clicked, this, [this] { LabelThx2Click(); });
-  connect(ButtonCheckVersion, &QPushButton::clicked, this, [this] { ButtonCheckVersionClick(); });
-  connect(ImageDonate, &ClickableLabel::clicked, this, [this] { ImageDonateClick(); });
-
-  FormCreate();
 }
 
 void TFormAbout::FormCreate() {
@@ -179,6 +194,7 @@ void TFormAbout::FormCreate() {
 
 void TFormAbout::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  FitOnScreen(*this, {kClientWidth, kClientHeight});
   CentreOnScreen(*this);
 }
 

@@ -29,6 +29,9 @@ QStringList UsageLines(int hyphens);
 class TFormAbout : public QDialog {
   Q_OBJECT
  public:
+  static constexpr int kClientWidth = 616;
+  static constexpr int kClientHeight = 566;
+
   explicit TFormAbout(QWidget* parent = nullptr);
 
   // Replaces handing the address to the desktop (tests).
@@ -57,6 +60,8 @@ class TFormAbout : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void BuildHeader(QWidget* content);
+  void BuildCredits(QWidget* content);
   void FormCreate();
   void Open(const char* url);
 };

@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <cmath>
 #include <functional>
 
@@ -29,9 +31,6 @@
 namespace quillet::ui {
 
 namespace {
-
-constexpr int kClientWidth = 803;
-constexpr int kClientHeight = 705;
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -81,6 +80,25 @@ class PressWatcher : public QObject {
   std::function<int()> m_currentRow;
 };
 
+// A colour role's list: each item shows its palette entry's colour in the open list; the closed list shows the
+// chosen item's text alone, so "Color 15" fits beside the arrow.
+class ColourList : public QComboBox {
+ public:
+  explicit ColourList(QWidget* parent) : QComboBox(parent) {
+    setIconSize({TFormMain::kColourIconPx, TFormMain::kColourIconPx});
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    option.currentIcon = QIcon();
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+  }
+};
+
 }  // namespace
 
 TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
@@ -91,6 +109,11 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
   setWindowTitle(QString::fromLatin1(kMainCaption));
   setWindowIcon(WindowIcon());
   setFont(WindowFont());
+  // The controls sit at their places on a surface of the window's size; on a screen too small for it the window
+  // is smaller and scrolls (FitOnScreen, at its showing).
+  m_content = Named(new QWidget, "Content");
+  m_content->setFixedSize(kClientWidth, kClientHeight);
+  ScrollingContent(*this, m_content);
   setFixedSize(kClientWidth, kClientHeight);
   setAcceptDrops(true);  // a subtitle or an IFO dropped on the window loads as its button would
   // A group's caption sits on its frame's top line, as on a classic group box, so the controls fit under it.
@@ -126,37 +149,37 @@ TFormMain::TFormMain(FormMainOptions options, QWidget* parent)
 void TFormMain::BuildControls() {
   BuildInputGroup();
 
-  ListBoxPreview = Named(new QListWidget(this), "ListBoxPreview");
+  ListBoxPreview = Named(new QListWidget(m_content), "ListBoxPreview");
   ListBoxPreview->setGeometry(112, 80, 200, 44);
   ListBoxPreview->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBoxPreview->setUniformItemSizes(true);
   ListBoxPreview->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
+  ProgressBar1 = Named(new QProgressBar(m_content), "ProgressBar1");
   ProgressBar1->setGeometry(8, 80, 100, 10);
   ProgressBar1->setRange(0, 100);
   ProgressBar1->setValue(0);
   ProgressBar1->setTextVisible(false);
   ProgressBar1->setToolTip(QStringLiteral("ProgressBar"));
 
-  ButtonGenerateSup = BoldButton(this, "ButtonGenerateSup", QStringLiteral("Generate Sup"), {8, 90, 100, 18});
-  ButtonBatch = BoldButton(this, "ButtonBatch", QStringLiteral("Add To Batch"), {8, 108, 100, 18});
+  ButtonGenerateSup = BoldButton(m_content, "ButtonGenerateSup", QStringLiteral("Generate Sup"), {8, 90, 100, 18});
+  ButtonBatch = BoldButton(m_content, "ButtonBatch", QStringLiteral("Add To Batch"), {8, 108, 100, 18});
 
-  preview = Named(new PreviewImage(this), "preview");
+  preview = Named(new PreviewImage(m_content), "preview");
   preview->setGeometry(40, 126, 720, 576);
 
   BuildColorsGroup();
   BuildGeneralSettingsGroup();
   BuildRenderFontsGroup();
 
-  LabelImageChangedPAL = Named(new QLabel(this), "LabelImageChangedPAL");
+  LabelImageChangedPAL = Named(new QLabel(m_content), "LabelImageChangedPAL");
   LabelImageChangedPAL->setVisible(false);
-  LabelImageChangedNTSC = Named(new QLabel(this), "LabelImageChangedNTSC");
+  LabelImageChangedNTSC = Named(new QLabel(m_content), "LabelImageChangedNTSC");
   LabelImageChangedNTSC->setVisible(false);
 }
 
 void TFormMain::BuildInputGroup() {
-  GroupBoxInput = Group(this, "GroupBoxInput", QStringLiteral("Input"), {8, 0, 305, 78});
+  GroupBoxInput = Group(m_content, "GroupBoxInput", QStringLiteral("Input"), {8, 0, 305, 78});
   QWidget* g = GroupBoxInput;
 
   EditLoadIfo = DisplayEdit(g, "EditLoadIfo", QStringLiteral("Load IFO"), {6, 13, 86, 17});
@@ -195,7 +218,7 @@ void TFormMain::BuildInputGroup() {
 }
 
 void TFormMain::BuildColorsGroup() {
-  GroupBoxColors = Group(this, "GroupBoxColors", QStringLiteral("Colors"), {316, 0, 296, 52});
+  GroupBoxColors = Group(m_content, "GroupBoxColors", QStringLiteral("Colors"), {316, 0, 296, 52});
   QWidget* g = GroupBoxColors;
   const struct {
     const char* label;
@@ -205,19 +228,23 @@ void TFormMain::BuildColorsGroup() {
                {"Outine", "ComboBoxOutline", &ComboBoxOutline},
                {"Text", "ComboBoxText", &ComboBoxText},
                {"Background", "ComboBoxBg", &ComboBoxBg}};
+  // Each list wide enough for "Color 15" beside its arrow; the help button sits beside the group's caption.
   int x = 6;
   for (const auto& role : roles) {
     MakeLabel(g, (std::string("Label") + (role.name + 8)).c_str(), QString::fromLatin1(role.label), x, 13);
-    *role.list = MakeList(g, role.name, x, 27, 62);
-    x += 65;
+    auto* list = Named(new ColourList(g), role.name);
+    list->setGeometry(x, 27, 70, 19);
+    *role.list = list;
+    x += 72;
   }
   ButtonColorsHelp = Named(new QPushButton(QStringLiteral("?"), g), "ButtonColorsHelp");
-  ButtonColorsHelp->setGeometry(268, 27, 20, 19);
+  const int captionEnd = 6 + 2 * 2 + g->fontMetrics().horizontalAdvance(GroupBoxColors->title());
+  ButtonColorsHelp->setGeometry(captionEnd + 4, 0, 18, 13);
 }
 
 void TFormMain::BuildGeneralSettingsGroup() {
   GroupBoxGeneralSettings =
-      Group(this, "GroupBoxGeneralSettings", QStringLiteral("General Settings"), {616, 0, 180, 52});
+      Group(m_content, "GroupBoxGeneralSettings", QStringLiteral("General Settings"), {616, 0, 180, 52});
   QWidget* g = GroupBoxGeneralSettings;
   BitBtnSetDefaultValues = Named(new QPushButton(g), "BitBtnSetDefaultValues");
   BitBtnSetDefaultValues->setIcon(QIcon(SetDefaultValuesGlyph()));
@@ -245,7 +272,7 @@ void TFormMain::BuildGeneralSettingsGroup() {
 }
 
 void TFormMain::BuildRenderFontsGroup() {
-  GroupBoxRenderFonts = Group(this, "GroupBoxRenderFonts", QStringLiteral("Render Fonts"), {316, 56, 480, 68});
+  GroupBoxRenderFonts = Group(m_content, "GroupBoxRenderFonts", QStringLiteral("Render Fonts"), {316, 56, 480, 68});
   QWidget* g = GroupBoxRenderFonts;
   const struct {
     const char* label;

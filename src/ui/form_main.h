@@ -49,6 +49,12 @@ struct FormMainOptions {
 class TFormMain : public QWidget, public MainView {
   Q_OBJECT
  public:
+  // The window's own size; on a smaller screen the window is smaller and scrolls over its controls.
+  static constexpr int kClientWidth = 803;
+  static constexpr int kClientHeight = 705;
+  // The colour swatch of each item in the colour roles' lists.
+  static constexpr int kColourIconPx = 12;
+
   explicit TFormMain(FormMainOptions options, QWidget* parent = nullptr);
   ~TFormMain() override;
 
@@ -155,12 +161,14 @@ class TFormMain : public QWidget, public MainView {
   QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int width = 0);
 
   void MirrorLists(const MainState& s);
+  void MirrorColourIcons(const MainState& s);
   void MirrorPalette(const MainState& s);
   void MirrorProgress(const MainState& s);
   void ShowModal(QWidget& window);
 
   void FirstActivation();
 
+  QWidget* m_content = nullptr;  // holds every control, inside the window's scroll area
   FormMainOptions m_options;
   std::unique_ptr<MainController> m_controller;
   std::unique_ptr<QtWindowGeometry> m_geometry;
@@ -171,10 +179,13 @@ class TFormMain : public QWidget, public MainView {
   // what the widgets show, to change only what changed
   std::vector<std::string> m_shownSubtitleItems;
   std::optional<PaletteDisplay> m_shownPalette;
+  std::optional<PaletteDisplay> m_iconPalette;  // the colours the role lists' items show
+  bool m_iconsShown = false;
   bool m_fontNamesShown = false;
 
   bool m_shown = false;
   bool m_activated = false;
+  bool m_fittedInFrame = false;
   bool m_endRequested = false;
   bool m_goingAway = false;  // destroyed: no more message boxes
   int m_modalDepth = 0;

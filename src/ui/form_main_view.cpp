@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -23,6 +25,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QUrl>
+#include <array>
 #include <iostream>
 #include <optional>
 #include <utility>
@@ -103,7 +106,8 @@ void TFormMain::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (m_shown) return;
   m_shown = true;
-  // First shown centred on the desktop; a stored placement then moves it.
+  // First shown centred on the desktop, as large as the screen lets it be; a stored placement then moves it.
+  FitOnScreen(*this, {kClientWidth, kClientHeight});
   CentreOnScreen(*this);
   m_settings->WindowShown();
   // The first activation follows the showing, also where no window manager activates the window.
@@ -125,6 +129,11 @@ void TFormMain::FirstActivation() {
     setAttribute(Qt::WA_KeyboardFocusChange);
   }
   m_settings->FirstActivation();
+  // Once the window manager has framed the window, it is fitted to the screen again with the real frame.
+  if (!m_fittedInFrame && frameGeometry() != geometry()) {
+    m_fittedInFrame = true;
+    FitOnScreen(*this, {kClientWidth, kClientHeight});
+  }
   // After the stored settings are back, so the file is laid out with the font they name.
   if (!m_options.openFile.empty()) m_controller->OpenFile(std::exchange(m_options.openFile, std::string()));
 }
@@ -151,7 +160,9 @@ void TFormMain::dropEvent(QDropEvent* event) {
   const std::optional<std::string> file = DroppedFile(event->mimeData());
   if (!file || m_controller->GenerationRunning()) return;
   event->acceptProposedAction();
-  m_controller->OpenFile(*file);
+  // The dragging program hears that the drop was taken at once, not after the load and the message it may show.
+  QMetaObject::invokeMethod(
+      this, [this, path = *file] { m_controller->OpenFile(path); }, Qt::QueuedConnection);
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -289,6 +300,29 @@ void TFormMain::MirrorLists(const MainState& s) {
   MirrorList(ComboBoxFontSize, s.ComboBoxFontSize, false);
   MirrorList(ComboBoxAlign, s.ComboBoxAlign, false);
   MirrorList(ComboBoxOutlineWidth, s.ComboBoxOutlineWidth, false);
+  MirrorColourIcons(s);
+}
+
+// The role lists' items show the colours of the palette in place; none without a palette.
+void TFormMain::MirrorColourIcons(const MainState& s) {
+  if (m_iconsShown && m_iconPalette == s.palette) return;
+  m_iconPalette = s.palette;
+  m_iconsShown = true;
+  std::array<QIcon, kPaletteSize> icons;
+  if (s.palette) {
+    for (int n = 0; n < kPaletteSize; ++n) {
+      const Rgb colour = s.palette->entries[static_cast<std::size_t>(n)].colour;
+      QPixmap swatch(kColourIconPx, kColourIconPx);
+      swatch.fill(QColor(0x40, 0x40, 0x40));  // the dark edge keeps a white entry apart from the list's white
+      QPainter(&swatch).fillRect(1, 1, kColourIconPx - 2, kColourIconPx - 2, QColor(colour.r, colour.g, colour.b));
+      icons[static_cast<std::size_t>(n)] = QIcon(swatch);
+    }
+  }
+  for (QComboBox* list : {ComboBoxAntialias, ComboBoxOutline, ComboBoxText, ComboBoxBg}) {
+    const QSignalBlocker blocker(list);
+    for (int n = 0; n < list->count() && n < kPaletteSize; ++n)
+      list->setItemIcon(n, icons[static_cast<std::size_t>(n)]);
+  }
 }
 
 // Every palette command makes a new set of 16 swatches and labels in the "Input" group; none without a palette.

@@ -2,6 +2,7 @@
 #include "preview_image.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace quillet::ui {
 
@@ -23,6 +24,8 @@ QImage TransparentCornerImage(const Image24& picture) {
   return image;
 }
 
+bool IsWholeScale(qreal devicePixelRatio) { return std::abs(devicePixelRatio - std::round(devicePixelRatio)) < 1e-6; }
+
 PreviewImage::PreviewImage(QWidget* parent) : QWidget(parent) {}
 
 void PreviewImage::SetPicture(const Image24& picture) {
@@ -43,7 +46,10 @@ void PreviewImage::paintEvent(QPaintEvent*) {
   const QImage& image = Shown();
   if (image.isNull()) return;
   QPainter painter(this);
-  // Stretched to the control, pixel for pixel when the sizes agree.
+  // Stretched to the control, pixel for pixel when the sizes agree. At a whole scale (2) every picture pixel
+  // becomes the same square of screen pixels; at a fractional one (1.5) nearest-neighbour steps would be uneven,
+  // one and two pixels in turn, so the picture is smoothed instead.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, !IsWholeScale(devicePixelRatioF()));
   painter.drawImage(rect(), image);
 }
 

@@ -12,6 +12,9 @@ namespace quillet::ui {
 // others opaque. An empty picture gives a null image.
 QImage TransparentCornerImage(const Image24& picture);
 
+// Whether a screen of this device pixel ratio draws each picture pixel as a whole square of screen pixels.
+bool IsWholeScale(qreal devicePixelRatio);
+
 class PreviewImage : public QWidget {
   Q_OBJECT
  public:

@@ -247,6 +247,43 @@ TEST_F(LoadSubtitle, AFileOpenedFromOutsideLoadsAsItsButtonWouldWithoutADialog) 
   }
 }
 
+// Files dropped one after another: each keeps what the others loaded. An IFO dropped while the no-IFO box is ticked
+// (a subtitle dropped first ticked it) puts its own palette in the generic one's place; a file of another kind is
+// named with the kinds the window opens, and everything stays as it was.
+TEST_F(LoadSubtitle, FilesOpenedFromOutsideOneAfterAnotherKeepWhatTheOthersLoaded) {
+  const std::string srt = CopyData(dir, "ctl_ten_entries.srt");
+  const std::string ifo = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  const std::string film = dir.Write("film.mpg", std::string(4096, '\0'));
+  h.controller.OpenFile(srt);
+  ASSERT_TRUE(h.State().i_dont_have_ifo && h.State().SubtitleLoaded);
+  h.controller.OpenFile(ifo);
+  const MainState& s = h.State();
+  ASSERT_TRUE(s.palette.has_value());
+  EXPECT_FALSE(s.palette->generic);
+  EXPECT_TRUE(s.IfoLoaded);
+  EXPECT_FALSE(s.i_dont_have_ifo || s.NoIfo || s.MonochromaticIfo);
+  EXPECT_TRUE(s.ButtonLoadIfoEnabled);
+  EXPECT_EQ(s.ListBoxPreview.size(), 10u);
+
+  const MainState before = s;
+  h.view.ClearRecords();
+  h.controller.OpenFile(film);
+  ASSERT_EQ(h.view.messages.size(), 1u);
+  EXPECT_EQ(h.view.messages[0], std::string("'film.mpg'") + kOpenFileKindsMessage);
+  EXPECT_EQ(s.palette, before.palette);
+  EXPECT_EQ(s.ListBoxPreview, before.ListBoxPreview);
+  EXPECT_EQ(s.EditLoadSrt, srt);
+  EXPECT_EQ(s.OpenDialogsub.fileName, srt);
+  EXPECT_TRUE(s.SubtitleLoaded && s.LinesFit && s.IfoLoaded);
+  EXPECT_FALSE(s.i_dont_have_ifo);
+
+  // Before anything was loaded too: the box stays clear.
+  ControllerHarness fresh;
+  fresh.controller.OpenFile(film);
+  EXPECT_FALSE(fresh.State().i_dont_have_ifo || fresh.State().IfoLoaded);
+  EXPECT_EQ(fresh.view.messages.size(), 1u);
+}
+
 // "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ.
 TEST_F(LoadSubtitle, ChoosingATwoByteCharsetReadsTheLinesAgainByItsCharacters) {
   constexpr int kShiftJis = 14, kDefault = 4;  // charset list indexes

@@ -350,6 +350,7 @@ TEST(NamedCommands, HelpTextsGoToStandardOutput) {
   EXPECT_EQ(check.out.rfind("Usage: quillet check [options] FILE...", 0), 0u) << check.out;
   const ProgramRun general = RunQuilletProgram({"--help"});
   EXPECT_TRUE(Contains(general.out, "quillet convert [options] FILE..."));
+  EXPECT_TRUE(Contains(general.out, "quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE..."));
 }
 
 }  // namespace

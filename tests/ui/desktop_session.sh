@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real window as a desktop user meets it (Xvfb and openbox): a place saved on a 1280x1024 screen opens it
 # wholly on 1024x768; a place saved at scale 1 is the same place at scale 1.5; "quillet film.srt", as a file
-# manager starts it, opens the window with the subtitle listed and drawn.
+# manager starts it, opens the window with the subtitle listed and drawn; on a screen smaller than the window
+# (1280x1024 at scale 2, 800x600) the window opens wholly on it, title bar included.
 #   tests/ui/desktop_session.sh PATH_TO_QUILLET [SCREENSHOT_FOLDER]   (exit 77: skipped, a tool is missing)
 # With a folder, the 1024x768 screen and the window with film.srt are kept there as PNG pictures.
 set -euo pipefail
@@ -70,4 +71,22 @@ fi
 close_window "scale 1.5"
 stop_x
 
-echo "a place saved on 1280x1024 opened wholly on 1024x768; one place at scales 1 and 1.5; quillet film.srt opened loaded"
+# ---- screens smaller than the window (1280x1024 at scale 2 is 640x512 of Qt's pixels): the whole frame, its title
+# bar included, on the screen, and the window smaller, scrolling over its controls
+for screen in 1280x1024:2 800x600:1; do
+  size=${screen%:*}
+  scale=${screen#*:}
+  rm -f "$settings"
+  start_x "$size"
+  QT_SCALE_FACTOR=$scale open_window "$size at scale $scale"
+  IFS=, read -r left top right bottom <<<"$(frame_edges)"
+  if [ "$left" -lt 0 ] || [ "$top" -lt 0 ] || [ "$right" -gt "${size%x*}" ] || [ "$bottom" -gt "${size#*x}" ]; then
+    fail "on $size at scale $scale the window's frame lies at $left,$top-$right,$bottom"
+  fi
+  [ -z "$shots" ] || import -window root "$shots/small_screen_${size}_scale_$scale.png"
+  close_window "$size at scale $scale"
+  stop_x
+done
+
+echo "a place saved on 1280x1024 opened wholly on 1024x768; one place at scales 1 and 1.5; quillet film.srt opened" \
+  "loaded; wholly on 1280x1024 at scale 2 and on 800x600"

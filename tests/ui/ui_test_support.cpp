@@ -1,6 +1,8 @@
 // Test-only: a QApplication for the window tests, and a main window driven without a person.
 #include "ui_test_support.h"
 
+#include <unistd.h>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -8,14 +10,36 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "window_style.h"
 
 namespace quillet::test {
 
+namespace {
+
+// Qt's offscreen screen is 800x600, smaller than the main window: the tests get the 1280x1024 screen of the
+// screenshots instead, and the window's own size (the small screens are tested by name).
+void UseLargeOffscreenScreen() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform != nullptr && std::string(platform) != "offscreen") return;
+  static const std::filesystem::path config =
+      std::filesystem::temp_directory_path() / ("quillet_offscreen_" + std::to_string(::getpid()) + ".json");
+  std::ofstream(config) << R"({"screens": [{"name": "Screen", "x": 0, "y": 0, "width": 1280, "height": 1024,)"
+                        << R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+  setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove(config, ec);
+  });
+}
+
+}  // namespace
+
 void EnsureApplication() {
   if (QApplication::instance()) return;
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  UseLargeOffscreenScreen();
   static int argc = 1;
   static char name[] = "test_ui";
   static char* argv[] = {name, nullptr};

@@ -2,7 +2,7 @@
 # scratch folder, the program copied there with its window module (its settings file lives beside it), and the
 # moves a person makes. The sourcing script sets `program` (the built quillet) first.
 for tool in Xvfb openbox xwininfo wmctrl; do
-  command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is missing (scripts/bootstrap installs it)"; exit 77; }
+  command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is missing (scripts/bootstrap --tests installs it)"; exit 77; }
 done
 
 work=$(mktemp -d)

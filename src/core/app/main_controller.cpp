@@ -136,6 +136,9 @@ void MainController::DoLoadIfo(bool askForFile) {
   const IfoContents contents = ReadIfoFile(fileName);
   const IfoPaletteChoice choice = ChooseIfoPalette(contents);
 
+  // The box is unticked before the file's palette goes in, since unticking it removes the palette shown. (Only a
+  // file given from outside, a drop, arrives while it is ticked: the button is disabled then.)
+  if (choice.bandTest.accepted) SetNoIfoChecked(false);
   m_state.IfoPalette = contents.palette;
   m_state.palette = MakeIfoPaletteDisplay(contents.palette);
   SetPalSelected(choice.standard == VideoStandard::Pal);
@@ -146,7 +149,6 @@ void MainController::DoLoadIfo(bool askForFile) {
   ApplyRoles(picked.background, picked.text, picked.outline, picked.antialias);
 
   if (choice.bandTest.accepted) {
-    SetNoIfoChecked(false);
     m_state.MonochromaticIfo = false;
     m_state.NoIfo = false;
     m_state.PalNtscEnabled = false;

@@ -15,9 +15,9 @@
 #include "render/font_engine.h"
 #include "render/font_engine_pool.h"
 #include "render/render_settings.h"
-#include "subtitle/subtitle.h"
 #include "run/generation_run.h"
 #include "run/output_files.h"
+#include "subtitle/subtitle.h"
 
 namespace quillet {
 
@@ -72,9 +72,11 @@ class MainController {
   void SelectPal(bool pal);     // the Pal / Ntsc radio buttons: PalClick runs when the choice changes
   void ButtonLoadSubClick();
   // A file given to the window from outside (its name on the command line, a file dropped on the window): an IFO
-  // is loaded as "Load IFO" loads the file chosen in its dialog, anything else as "Load SRT" loads a subtitle, the
-  // dialog remembering the name. A subtitle that finds no palette in place takes the generic one, as ticking the
-  // no-IFO box gives it, so the file opens rather than being refused. Ignored while a generation run is busy.
+  // is loaded as "Load IFO" loads the file chosen in its dialog (also while the no-IFO box is ticked: the IFO's
+  // palette then takes the generic one's place), a file with a subtitle's extension as "Load SRT" loads a subtitle,
+  // the dialog remembering the name. A subtitle that finds no palette in place takes the generic one, as ticking the
+  // no-IFO box gives it, so the file opens rather than being refused. A file of any other kind changes nothing: a
+  // message names it and the kinds the window opens. Ignored while a generation run is busy.
   void OpenFile(const std::string& path);
 
   // the subtitle list and the settings controls, as the person changes them

@@ -1,12 +1,16 @@
 // The main window's subtitle load, line length check and preview.
-#include "app/main_controller.h"
+#include <filesystem>
+
 #include "app/long_lines.h"
+#include "app/main_controller.h"
 #include "app/messages.h"
 #include "base/ascii_text.h"
+#include "base/number_text.h"
 #include "render/charset_decoder.h"
 #include "render/line_length_check.h"
 #include "render/preview_background.h"
 #include "render/subtitle_renderer.h"
+#include "subtitle/subtitle.h"
 
 namespace quillet {
 
@@ -49,6 +53,11 @@ void MainController::OpenFile(const std::string& path) {
     if (EndsWithIgnoringAsciiCase(path, ".ifo")) {
       m_state.OpenDialogifo.fileName = path;
       DoLoadIfo(false);
+      return;
+    }
+    // Neither kind: nothing loaded so far is touched.
+    if (!HasSubtitleExtension(path)) {
+      m_view.ShowMessage(QuoteForMessage(std::filesystem::path(path).filename().string()) + kOpenFileKindsMessage);
       return;
     }
     if (!m_state.IfoLoaded) SetNoIfoChecked(true);

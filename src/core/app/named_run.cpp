@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -183,11 +184,59 @@ std::string JoinWritten(const std::vector<std::string>& paths) {
   return out;
 }
 
-}  // namespace
+// What the work on every file of a run shares.
+struct FileRun {
+  const NamedOptions& options;
+  const NamedRunSetup& setup;
+  FontEnginePerThread& engines;
+  Reporter& reporter;
+  std::atomic<long>& entriesDone;
+  std::atomic<bool>& anyFailed;
+  int workersPerFile;
+};
 
-int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                    bool errIsTerminal) {
-  const NamedParse parse = ParseNamedCommandLine(command, args);
+// "convert" on file `i`; `clash` (not empty) names an output it must not write, and the file is left alone.
+void ConvertOneFile(FileRun& run, int i, const std::string& clash) {
+  const std::string& path = run.options.files[static_cast<std::size_t>(i)];
+  if (!clash.empty()) {
+    run.anyFailed = true;
+    run.reporter.FileLine(i, true, path + ": " + clash);
+    return;
+  }
+  const FileOutcome outcome = ConvertSubtitleFile(run.setup, path, run.engines, run.workersPerFile, run.entriesDone);
+  for (const std::string& notice : outcome.notices) run.reporter.FileLine(i, true, path + ": " + notice);
+  if (!outcome.ok) {
+    run.anyFailed = true;
+    run.reporter.FileLine(i, true, path + ": " + outcome.message);
+  } else if (!run.options.quiet) {
+    run.reporter.FileLine(
+        i, false,
+        path + ": wrote " + JoinWritten(outcome.written) + " (" + std::to_string(outcome.entries) + " entries)");
+  }
+}
+
+// "check" on file `i`.
+void CheckOneFile(FileRun& run, int i) {
+  const std::string& path = run.options.files[static_cast<std::size_t>(i)];
+  const CheckOutcome outcome = CheckSubtitleFile(run.setup, path, run.engines.ForThisThread(), run.entriesDone);
+  for (const std::string& problem : outcome.problems) run.reporter.FileLine(i, true, path + ": " + problem);
+  if (!outcome.problems.empty()) run.anyFailed = true;
+  if (run.options.quiet) return;
+  const std::size_t count = outcome.problems.size();
+  run.reporter.FileLine(i, false,
+                        path + ": " + (count == 0 ? "no" : std::to_string(count)) +
+                            (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
+                            " entries, largest " + outcome.unitName + " " + std::to_string(outcome.largestUnitBytes) +
+                            " of " + std::to_string(outcome.unitLimitBytes) + " bytes)");
+}
+
+std::string Prefix(NamedCommand command) { return std::string("quillet ") + CommandName(command) + ": "; }
+std::string TryHelp(NamedCommand command) { return std::string("Try 'quillet ") + CommandName(command) + " --help'."; }
+
+// The answers that end the command before any file is read: help, version, a command line in error. Empty when
+// the run goes on.
+std::optional<int> AnswerBeforeTheRun(NamedCommand command, const NamedParse& parse, std::ostream& out,
+                                      std::ostream& err) {
   if (parse.help) {
     out << NamedCommandUsage(command) << std::flush;
     return kExitOk;
@@ -196,12 +245,26 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
     out << ProgramVersionLine() << std::flush;
     return kExitOk;
   }
-  const std::string prefix = std::string("quillet ") + CommandName(command) + ": ";
-  const std::string tryHelp = std::string("Try 'quillet ") + CommandName(command) + " --help'.";
   if (!parse.error.empty()) {
-    err << prefix << parse.error << '\n' << tryHelp << '\n' << std::flush;
+    err << Prefix(command) << parse.error << '\n' << TryHelp(command) << '\n' << std::flush;
     return kExitUsage;
   }
+  return std::nullopt;
+}
+
+int ReportSetupError(NamedCommand command, const SetupError& error, std::ostream& err) {
+  err << (error.usage ? Prefix(command) : "") << error.message << '\n';
+  if (error.usage) err << TryHelp(command) << '\n';
+  err << std::flush;
+  return error.usage ? kExitUsage : kExitFailed;
+}
+
+}  // namespace
+
+int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                    bool errIsTerminal) {
+  const NamedParse parse = ParseNamedCommandLine(command, args);
+  if (const std::optional<int> status = AnswerBeforeTheRun(command, parse, out, err)) return *status;
   const NamedOptions& options = parse.options;
 
   // Start-up is paid once: fontconfig's configuration and the opened faces live in one engine per thread,
@@ -209,12 +272,7 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
   FontEnginePerThread engines;
   SetupError setupError;
   const NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
-  if (!setupError.message.empty()) {
-    err << (setupError.usage ? prefix : "") << setupError.message << '\n';
-    if (setupError.usage) err << tryHelp << '\n';
-    err << std::flush;
-    return setupError.usage ? kExitUsage : kExitFailed;
-  }
+  if (!setupError.message.empty()) return ReportSetupError(command, setupError, err);
 
   const int fileCount = static_cast<int>(options.files.size());
   const bool showProgress = errIsTerminal && !options.quiet;
@@ -224,47 +282,16 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
 
   const int jobs = options.jobs > 0 ? options.jobs : UsableProcessorCount();
   const int threads = std::min(jobs, fileCount);
-  // Files run side by side, each on one thread; a lone file renders ahead on `jobs` workers instead.
-  const int workersPerFile = threads > 1 ? 0 : LookAheadWorkers(jobs);
   std::atomic<long> entriesDone{0};
   std::atomic<bool> anyFailed{false};
-
+  // Files run side by side, each on one thread; a lone file renders ahead on `jobs` workers instead.
+  FileRun run{options, setup, engines, reporter, entriesDone, anyFailed, threads > 1 ? 0 : LookAheadWorkers(jobs)};
   if (command == NamedCommand::Convert) {
     const std::vector<std::string> clashes = OutputClashes(options);
-    ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
-      const std::string& path = options.files[static_cast<std::size_t>(i)];
-      if (!clashes[static_cast<std::size_t>(i)].empty()) {
-        anyFailed = true;
-        reporter.FileLine(i, true, path + ": " + clashes[static_cast<std::size_t>(i)]);
-        return;
-      }
-      const FileOutcome outcome = ConvertSubtitleFile(setup, path, engines, workersPerFile, entriesDone);
-      for (const std::string& notice : outcome.notices) reporter.FileLine(i, true, path + ": " + notice);
-      if (!outcome.ok) {
-        anyFailed = true;
-        reporter.FileLine(i, true, path + ": " + outcome.message);
-      } else if (!options.quiet) {
-        reporter.FileLine(
-            i, false,
-            path + ": wrote " + JoinWritten(outcome.written) + " (" + std::to_string(outcome.entries) + " entries)");
-      }
-    });
+    ForEachFile(fileCount, threads, reporter, entriesDone,
+                [&](int i) { ConvertOneFile(run, i, clashes[static_cast<std::size_t>(i)]); });
   } else {
-    ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) {
-      const std::string& path = options.files[static_cast<std::size_t>(i)];
-      const CheckOutcome outcome = CheckSubtitleFile(setup, path, engines.ForThisThread(), entriesDone);
-      for (const std::string& problem : outcome.problems) reporter.FileLine(i, true, path + ": " + problem);
-      if (!outcome.problems.empty()) anyFailed = true;
-      if (!options.quiet) {
-        const std::size_t count = outcome.problems.size();
-        reporter.FileLine(i, false,
-                          path + ": " + (count == 0 ? "no" : std::to_string(count)) +
-                              (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
-                              " entries, largest " + outcome.unitName + " " +
-                              std::to_string(outcome.largestUnitBytes) + " of " +
-                              std::to_string(outcome.unitLimitBytes) + " bytes)");
-      }
-    });
+    ForEachFile(fileCount, threads, reporter, entriesDone, [&](int i) { CheckOneFile(run, i); });
   }
   return anyFailed ? kExitFailed : kExitOk;
 }

@@ -13,23 +13,64 @@
 
 namespace quillet {
 
+namespace {
+
+// The index of `name` in the machine's font list ("Arial" first, as in the window, so Arial is always index 0);
+// -1 when it is not installed.
+int FontIndex(const std::vector<std::string>& fonts, const std::string& name) {
+  for (std::size_t i = 0; i < fonts.size(); ++i) {
+    if (EqualsIgnoringAsciiCase(fonts[i], name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The palette, its roles and the report's case: the generic ones, or the IFO's as "Load IFO" chooses them (the
+// IFO's standard decides the frame). False, with `error` filled, when the IFO cannot be read.
+bool ChoosePalette(NamedRunSetup& setup, SetupError& error) {
+  JobSettings& job = setup.options.job;
+  setup.paletteYCrCb.fill(kGenericPaletteYCrCb[0]);
+  std::copy(kGenericPaletteYCrCb.begin(), kGenericPaletteYCrCb.end(), setup.paletteYCrCb.begin());
+  if (job.haveifo) {
+    setup.palette = MakeGenericPalette();
+    setup.roles = kGenericRoles;
+    setup.reportCase = ReportCase::NoIfo;
+    return true;
+  }
+  IfoPaletteChoice choice;
+  try {
+    const IfoContents ifo = ReadIfoFile(job.filenameifo);
+    choice = ChooseIfoPalette(ifo);
+    if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
+  } catch (const std::exception& e) {
+    error = {false, job.filenameifo + ": " + e.what()};
+    return false;
+  }
+  setup.palette = choice.display;
+  setup.roles = choice.roles;
+  job.pal = choice.standard == VideoStandard::Pal;
+  setup.options.wide = choice.aspect == DisplayAspect::Wide16x9;
+  setup.reportCase = choice.monochromatic ? ReportCase::MonochromaticIfo : ReportCase::WithIfo;
+  if (choice.monochromatic) {
+    setup.notices.push_back(job.filenameifo +
+                            ": the IFO has no polychromatic palette; the generic grey palette is used (the "
+                            ".Quillet_Help.txt files say what to set on the DVD)");
+  }
+  return true;
+}
+
+}  // namespace
+
 NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, SetupError& error) {
   NamedRunSetup setup;
   setup.options = options;
   JobSettings& job = setup.options.job;
 
-  // The font list of this machine: "Arial" first, as in the window, so Arial is always index 0.
   const std::vector<std::string> fonts = engine.FontNameList();
-  int fontIndex = -1;
-  for (std::size_t i = 0; i < fonts.size() && fontIndex < 0; ++i) {
-    if (EqualsIgnoringAsciiCase(fonts[i], options.fontName)) fontIndex = static_cast<int>(i);
-  }
-  if (fontIndex < 0) {
+  job.fontname = FontIndex(fonts, options.fontName);
+  if (job.fontname < 0) {
     error = {true, "--font: '" + options.fontName + "' is not an installed font family (fc-list : family lists them)"};
     return setup;
   }
-  job.fontname = fontIndex;
-
   if (!options.outputDir.empty()) {
     std::error_code ec;
     if (!std::filesystem::is_directory(options.outputDir, ec)) {
@@ -37,36 +78,8 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
       return setup;
     }
   }
+  if (!ChoosePalette(setup, error)) return setup;
 
-  setup.paletteYCrCb.fill(kGenericPaletteYCrCb[0]);
-  std::copy(kGenericPaletteYCrCb.begin(), kGenericPaletteYCrCb.end(), setup.paletteYCrCb.begin());
-  if (job.haveifo) {
-    setup.palette = MakeGenericPalette();
-    setup.roles = kGenericRoles;
-    setup.reportCase = ReportCase::NoIfo;
-  } else {
-    IfoPaletteChoice choice;
-    try {
-      const IfoContents ifo = ReadIfoFile(job.filenameifo);
-      choice = ChooseIfoPalette(ifo);
-      if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
-    } catch (const std::exception& e) {
-      error = {false, job.filenameifo + ": " + e.what()};
-      return setup;
-    }
-    setup.palette = choice.display;
-    setup.roles = choice.roles;
-    job.pal = choice.standard == VideoStandard::Pal;
-    setup.options.wide = choice.aspect == DisplayAspect::Wide16x9;
-    if (choice.monochromatic) {
-      setup.reportCase = ReportCase::MonochromaticIfo;
-      setup.notices.push_back(job.filenameifo +
-                              ": the IFO has no polychromatic palette; the generic grey palette is used (the "
-                              ".Quillet_Help.txt files say what to set on the DVD)");
-    } else {
-      setup.reportCase = ReportCase::WithIfo;
-    }
-  }
   if (options.coloursGiven) {
     setup.roles = RoleSelection{job.colorbg, job.colortext, job.coloroutline, job.colorantialias};
   } else {

@@ -35,17 +35,17 @@ bool HasAssExtension(const std::string& fileName) {
   return EndsWithIgnoringAsciiCase(fileName, ".ass") || EndsWithIgnoringAsciiCase(fileName, ".ssa");
 }
 
-bool HasSubtitleExtension(const std::string& fileName) {
-  return HasSrtExtension(fileName) || HasMicroDvdExtension(fileName) || HasWebVttExtension(fileName) ||
-         HasAssExtension(fileName);
-}
-
 class SilentSink : public MessageSink {
  public:
   void ShowMessage(const std::string&) override {}
 };
 
 }  // namespace
+
+bool HasSubtitleExtension(const std::string& fileName) {
+  return HasSrtExtension(fileName) || HasMicroDvdExtension(fileName) || HasWebVttExtension(fileName) ||
+         HasAssExtension(fileName);
+}
 
 // WebVTT and ASS/SSA say what they are on their first line, so their content decides among all the subtitle
 // extensions; SubRip and MicroDVD need their own extensions.

@@ -28,6 +28,9 @@ struct SubtitleReadOptions {
   std::string missingFpsMessage;
 };
 
+// A name ending in an extension the readers know (.srt, .sub, .txt, .vtt, .ass, .ssa; any letter case).
+bool HasSubtitleExtension(const std::string& fileName);
+
 class TSubtitle {
  public:
   // Entries in file order: no sorting or merging; overlapping, duplicate and zero-length entries all stay.
