@@ -56,5 +56,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   } else if (!clearFirst) {
     QUILLET_FUZZ_CHECK(!document.Lines.empty() && document.Lines[0] == before.Lines[0]);
   }
+
+  // Text read in the code page found from it (uchardet, then the conversion to UTF-8): any bytes, no crash.
+  SubtitleReadOptions found;
+  found.codePage.findFromText = true;
+  TSubtitle foundDocument;
+  try {
+    foundDocument.LoadFromFile(path, true, sink, {}, found);
+  } catch (const ConversionError&) {
+  }
   return 0;
 }

@@ -1,5 +1,5 @@
-// Two-byte code pages through the built program: the same text in UTF-8 and in the code page, with the matching
-// --charset, gives the same SUP file byte for byte.
+// Code pages through the built program: the same text in UTF-8 and in the code page, with the matching --charset
+// or with the code page found from the text, gives the same SUP file byte for byte.
 #include <gtest/gtest.h>
 
 #include "render/charset_decoder.h"
@@ -53,6 +53,68 @@ TEST(NamedConvert, TwoByteCodePagesReadAsTheirUtf8Twin) {
       EXPECT_GT(twin.size(), 100u);
       EXPECT_TRUE(twin == test::ReadFile(localDir.File(sup))) << sup;
     }
+  }
+}
+
+// Five sentences each, written 20 times in turn as a SubRip file: enough text for the code page to be found.
+const struct {
+  const char *codePage, *name, *sentences[5];
+} kFoundTexts[] = {
+    {"CP932",
+     "Shift-JIS",
+     {"東京の空はとても青いです。", "私たちは明日、駅で会いましょう。", "この映画はとても面白かった。",
+      "彼女は毎朝コーヒーを飲みます。", "ここで何をしているのですか？"}},
+    {"CP950",
+     "Big5",
+     {"我們明天在車站見面吧。", "這部電影非常有趣。", "你今天晚上要做什麼？", "他每天早上都喝咖啡。",
+      "請不要忘記關門。"}},
+    {"CP936",
+     "GBK",
+     {"我们明天在车站见面吧。", "这部电影非常有趣。", "你今天晚上要做什么？", "他每天早上都喝咖啡。",
+      "请不要忘记关门。"}},
+    {"CP949",
+     "EUC-KR",
+     {"우리는 내일 역에서 만나요.", "이 영화는 정말 재미있었어요.", "오늘 밤에 뭐 할 거예요?",
+      "그는 매일 아침 커피를 마셔요.", "문 닫는 것을 잊지 마세요."}},
+    {"CP1251",
+     "Windows-1251",
+     {"Мы встретимся завтра на вокзале.", "Этот фильм был очень интересным.", "Что ты будешь делать сегодня вечером?",
+      "Он пьёт кофе каждое утро.", "Не забудь закрыть дверь."}},
+    {"CP1256",
+     "Windows-1256",
+     {"سنلتقي غدا في المحطة.", "كان هذا الفيلم ممتعا جدا.", "ماذا ستفعل هذا المساء؟", "يشرب القهوة كل صباح.",
+      "لا تنس أن تغلق الباب."}},
+};
+
+TEST(NamedConvert, CodePageFoundFromTheTextReadsAsTheUtf8Twin) {
+  test::TempDir utf8Dir, localDir;
+  std::vector<std::string> utf8{"convert", "--generic"}, local{"convert", "--generic"};
+  for (const auto& t : kFoundTexts) {
+    std::string text;
+    for (int i = 0; i < 20; ++i) {
+      text += std::to_string(i + 1) + "\n00:00:" + std::to_string(10 + 2 * i) +
+              ",000 --> 00:00:" + std::to_string(11 + 2 * i) + ",000\n" + t.sentences[i % 5] + "\n\n";
+    }
+    const std::string name = std::string(t.codePage) + ".srt";
+    utf8.push_back(utf8Dir.Write(name, text));
+    local.push_back(localDir.Write(name, Encode(text, t.codePage)));
+  }
+  ASSERT_EQ(test::RunQuilletProgram(utf8).status, 0);
+  const test::ProgramRun run = test::RunQuilletProgram(local);
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const auto& t : kFoundTexts) {
+    SCOPED_TRACE(t.codePage);
+    const std::string sup = std::string(t.codePage) + ".sup";
+    EXPECT_TRUE(test::ReadFile(utf8Dir.File(sup)) == test::ReadFile(localDir.File(sup)));
+    EXPECT_TRUE(test::Contains(run.out + run.err, std::string(t.codePage) + ".srt: read as " + t.name +
+                                                      " (found from the text; give --charset to choose)"));
+  }
+  // One line tells too little: Windows-1252 as before, and the notice says so; check lists it too.
+  const std::string one = localDir.Write("one.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n");
+  for (const char* command : {"convert", "check"}) {
+    const test::ProgramRun oneRun = test::RunQuilletProgram({command, "--generic", one});
+    EXPECT_TRUE(test::Contains(oneRun.out + oneRun.err, "one.srt: read as Windows-1252 (the text is not UTF-8"))
+        << command << oneRun.out << oneRun.err;
   }
 }
 

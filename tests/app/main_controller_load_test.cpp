@@ -284,18 +284,25 @@ TEST_F(LoadSubtitle, FilesOpenedFromOutsideOneAfterAnotherKeepWhatTheOthersLoade
   EXPECT_EQ(fresh.view.messages.size(), 1u);
 }
 
-// "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ.
+// "ポイント|ポスト" in Shift-JIS: ポ is 83 7C, so read byte by byte the entry has a bar in every ポ. DEFAULT finds
+// the code page from the text and lists the text as UTF-8.
 TEST_F(LoadSubtitle, ChoosingATwoByteCharsetReadsTheLinesAgainByItsCharacters) {
-  constexpr int kShiftJis = 14, kDefault = 4;  // charset list indexes
+  constexpr int kAnsi = 0, kShiftJis = 14, kDefault = 4;  // charset list indexes
   const std::string poinToPosuto = "\x83\x7C\x83\x43\x83\x93\x83\x67|\x83\x7C\x83\x58\x83\x67";
+  const std::string utf8 = "\xE3\x83\x9D\xE3\x82\xA4\xE3\x83\xB3\xE3\x83\x88|\xE3\x83\x9D\xE3\x82\xB9\xE3\x83\x88";
   h.controller.SetNoIfo(true);
+  h.view.ClearRecords();
   h.LoadSubtitle(dir.Write("jp.sub", "{1}{1}25\n{25}{50}" + poinToPosuto + "\n"));
   ASSERT_EQ(h.State().ListBoxPreview.size(), 2u);
-  EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+  EXPECT_EQ(h.State().ListBoxPreview[1], utf8);
+  ASSERT_FALSE(h.view.messages.empty());
+  EXPECT_EQ(h.view.messages[0], "read as Shift-JIS (found from the text; choose another Charset to read it otherwise)");
   h.controller.ChangeList(ListId::FontCharset, kShiftJis);
   EXPECT_EQ(h.State().ListBoxPreview[1], poinToPosuto);
-  h.controller.ChangeList(ListId::FontCharset, kDefault);
+  h.controller.ChangeList(ListId::FontCharset, kAnsi);
   EXPECT_EQ(h.State().ListBoxPreview[1], "\x83|\x83\x43\x83\x93\x83\x67");
+  h.controller.ChangeList(ListId::FontCharset, kDefault);
+  EXPECT_EQ(h.State().ListBoxPreview[1], utf8);
 }
 
 }  // namespace

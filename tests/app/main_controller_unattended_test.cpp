@@ -81,6 +81,15 @@ TEST_F(Unattended, EntriesWrittenOtherwiseAreNamedOnStandardErrorAndTheRunStillE
   EXPECT_EQ(test::SplitSupFile(test::ReadFile(Sup())).size(), 1u);
 }
 
+TEST_F(Unattended, HowTheTextWasReadIsToldOnStandardErrorAndTheRunStillEnds) {
+  test::WriteFile(subtitle, "1\n00:00:01,000 --> 00:00:03,000\nCaf\xE9\n");
+  auto h = Run(NoIfoJob());
+  EXPECT_TRUE(h->view.messages.empty());
+  EXPECT_EQ(h->view.endProgramCalls, 1);
+  ASSERT_EQ(h->view.notices.size(), 1u);
+  EXPECT_TRUE(StartsWith(h->view.notices[0], "read as Windows-1252 (")) << h->view.notices[0];
+}
+
 TEST_F(Unattended, TheFirstValueTellsWhetherAnIfoIsUsed) {
   struct Case {
     const char* text;

@@ -1,5 +1,6 @@
 // "quillet mux" through the built program, and the disc dvdauthor makes of what it writes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/number_text.h"
 #include "dvdsub_decoder.h"
 #include "external_tools.h"
 #include "ffmpeg_demuxer.h"
@@ -41,14 +43,15 @@ class MuxE2e : public ::testing::Test {
   }
 };
 
-// A ten-second DVD video with sound, as a user makes one with ffmpeg.
-std::string MakeClip(const TempDir& dir, VideoStandard standard) {
+// A ten-second DVD video with sound, as a user makes one with ffmpeg. A noisy picture makes a film of some 8 MB,
+// more than the demuxer reads to learn the streams, so a stream starting at 9 s is met only while copying.
+std::string MakeClip(const TempDir& dir, VideoStandard standard, bool noisy = false) {
   const bool pal = standard == VideoStandard::Pal;
   const std::string clip = dir.File(pal ? "clip_pal.mpg" : "clip_ntsc.mpg");
   const std::string command = std::string("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i testsrc=s=") +
-                              (pal ? "720x576:r=25" : "720x480:r=30000/1001") +
-                              ":d=10 -f lavfi -i sine=d=10 -aspect 4:3 -target " + (pal ? "pal-dvd" : "ntsc-dvd") +
-                              " -y " + test::ShellQuote(clip);
+                              (pal ? "720x576:r=25" : "720x480:r=30000/1001") + ":d=10" +
+                              (noisy ? ",noise=alls=60:allf=t" : "") + " -f lavfi -i sine=d=10 -aspect 4:3 -target " +
+                              (pal ? "pal-dvd" : "ntsc-dvd") + " -y " + test::ShellQuote(clip);
   return test::RunTool(command) ? clip : std::string();
 }
 
@@ -126,9 +129,21 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
 
   const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
   ASSERT_EQ(vob.streams.size(), 2u);
-  VobSubIndex shownWith;  // the disc's palette, handed to the decoder as an .idx header
-  for (std::size_t i = 0; i < 16; ++i) shownWith.palette[i] = YCrCbToRGB(disc.palette[i]);
-  const std::string header = BuildVobSubIndex(shownWith);
+  // The disc's palette, handed to the decoder as an .idx header.
+  const auto headerOf = [](const IfoContents& ifo) {
+    VobSubIndex shownWith;
+    for (std::size_t i = 0; i < 16; ++i) shownWith.palette[i] = YCrCbToRGB(ifo.palette[i]);
+    return BuildVobSubIndex(shownWith);
+  };
+  const std::string header = headerOf(disc);
+  // A project that names no palette (as DVDStyler and DeVeDe write them): the colours come from inside the film.
+  std::string bare = project;
+  const std::size_t named = bare.find(" palette=\"");
+  bare.erase(named, bare.find('"', named + 10) + 1 - named);
+  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("BARE")) + " -x " +
+                            test::ShellQuote(dir.Write("bare.xml", bare))));
+  const std::string bareHeader = headerOf(ReadIfoFile(dir.File("BARE/VIDEO_TS/VTS_01_0.IFO")));
+  const Subpictures bareVob = ReadSubpictures(dir.File("BARE/VIDEO_TS/VTS_01_1.VOB"));
   for (int s = 0; s < 2; ++s) {
     const auto sup = test::SplitSupFile(ReadFile(dir.File(s == 0 ? "sup/first.sup" : "sup/second.sup")));
     const std::vector<test::DemuxedPacket>& units = vob.streams.at(0x20 + s);
@@ -140,6 +155,9 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
       const test::DecodedSubpicture shown = test::DecodeDvdSubpicture(units[i].data, units[i].pts90k, header);
       ASSERT_TRUE(shown.hasPicture);
       EXPECT_NE(shown.palette[1] & 0xFFFFFF, 0u) << "the text shows black";
+      const test::DemuxedPacket& bareUnit = bareVob.streams.at(0x20 + s).at(i);
+      const test::DecodedSubpicture bareShown = test::DecodeDvdSubpicture(bareUnit.data, bareUnit.pts90k, bareHeader);
+      for (int k = 0; k < 4; ++k) EXPECT_EQ(bareShown.palette[k], shown.palette[k]) << "stream " << s << " unit " << i;
     }
   }
 }
@@ -157,6 +175,8 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   const std::string out = dir.File("out.mpg");
   std::vector<std::string> tooMany = {"-o", out, clip};
   tooMany.insert(tooMany.end(), 33, srt);
+  const std::string fifo = dir.File("fifo.mpg");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::tuple<std::vector<std::string>, int, std::string> refusals[] = {
       {{"-o", out, srt, srt}, 1, "is not an MPEG-2 program stream (it reads as SubRip subtitle)"},
       {{"--ntsc", "-o", out, clip, srt}, 1, "the video is PAL (720x576), but --ntsc makes NTSC subpictures"},
@@ -164,6 +184,14 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {{"-o", clip, clip, srt}, 2, "would be written over the input " + clip},
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
+      {{"-o", dir.File("a\nb.mpg"), clip, srt},
+       2,
+       "-o: the project cannot name " + dir.File("a\\x0Ab.mpg") + ": it holds a control character"},
+      // Only a plain file is a film: no libavformat address, nothing that could block or never end.
+      {{"-o", out, "concat:" + clip + "|" + clip, srt}, 1, "concat:" + clip + "|" + clip + "\": No such file"},
+      {{"-o", out, fifo, srt}, 1, "it is a named pipe (FIFO), not a regular file"},
+      {{"-o", out, "/dev/zero", srt}, 1, "it is a device, not a regular file"},
+      {{"-o", out, dir.Path().string(), srt}, 1, "it is a folder, not a regular file"},
   };
   for (const auto& [args, status, message] : refusals) {
     const ProgramRun run = Mux(args);
@@ -172,12 +200,19 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
     EXPECT_FALSE(fs::exists(out) || fs::exists(dir.File("out.palette"))) << message;
   }
 
+  tooMany.pop_back();  // 32 streams: as many as a title holds
+  tooMany[1] = dir.File("full.mpg");
+  const ProgramRun full = Mux(tooMany);
+  EXPECT_EQ(full.status, 0) << full.err;
+  EXPECT_EQ(ReadSubpictures(dir.File("full.mpg")).streams.size(), 32u);
+
   const ProgramRun first = Mux({"-o", dir.File("ours.mpg"), clip, srt});
   ASSERT_EQ(first.status, 0) << first.err;
   EXPECT_TRUE(Contains(first.err, srt + ": 1 entry starts after the video ends (00:00:10,000)")) << first.err;
   EXPECT_TRUE(Contains(first.out, dir.File("ours.palette")) && Contains(first.out, dir.File("ours.dvdauthor.xml")))
       << first.out;
-  EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 3u);
+  EXPECT_TRUE(Contains(first.err, "where a player shows nothing; left out: entries 3")) << first.err;
+  EXPECT_EQ(ReadSubpictures(dir.File("ours.mpg")).streams.at(0x20).size(), 2u);
 
   const std::string ourProject = ReadFile(dir.File("ours.dvdauthor.xml"));
   // The -o name, the files in the folder before the run, the file named in the refusal ("" when it writes).
@@ -203,6 +238,29 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
     for (const auto& [name, bytes] : planted) EXPECT_TRUE(ReadFile(dir.File(name)) == bytes) << name;
   }
 
+  // A disc whose own subtitles are yellow on blue: its palette has no greys to draw with.
+  TempDir ifoDir;
+  std::array<uint32_t, 16> coloured{};
+  for (std::size_t i = 0; i < 16; ++i) coloured[i] = i % 2 ? 0xD29210 : 0x296EF0;
+  const std::string noGreys = test::AuthorTitleSet(ifoDir, VideoStandard::Pal, coloured);
+  ASSERT_NE(noGreys, "");
+  const ProgramRun greyless = Mux({"--ifo", noGreys, "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
+  EXPECT_EQ(greyless.status, 1);
+  EXPECT_TRUE(Contains(greyless.err, "subpicture stream(s) " + dir.File("ours.mpg") + " carries would change colour") &&
+              Contains(greyless.err, "Give --colors A,O,T,B") && Contains(greyless.err, "or --generic (replace it)"))
+      << greyless.err;
+  EXPECT_FALSE(fs::exists(dir.File("yellow.mpg")));
+  const ProgramRun kept =
+      Mux({"--ifo", noGreys, "--colors", "1,0,1,0", "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
+  ASSERT_EQ(kept.status, 0) << kept.err;
+  std::string paletteText;  // the disc's own 16 entries, unchanged
+  for (std::size_t i = 0; i < 16; ++i) paletteText += i % 2 ? "D29210\n" : "296EF0\n";
+  EXPECT_EQ(ReadFile(dir.File("yellow.palette")), paletteText);
+  const ProgramRun replaced = Mux({"--ifo", noGreys, "-o", dir.File("grey.mpg"), clip, srt});
+  ASSERT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_TRUE(Contains(replaced.err, "the generic grey palette is used and replaces it on the disc")) << replaced.err;
+  EXPECT_FALSE(Contains(replaced.err, "Quillet_Help")) << replaced.err;
+
   fs::remove(dir.File("ours.dvdauthor.xml"));
   const ProgramRun more =
       Mux({"--ifo", test::DataFile("ifo_greys_pal.ifo"), "-o", dir.File("two.mpg"), dir.File("ours.mpg"), srt});
@@ -211,6 +269,130 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       << more.err;
   EXPECT_TRUE(Contains(more.err, "no project beside it names the language of its subpicture stream")) << more.err;
   EXPECT_TRUE(Contains(ReadFile(dir.File("two.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"en\" />"));
+}
+
+// Entries that follow each other closely: their units would share the muxer's packets, and a reader that gathers a
+// unit from the packets after its first (ffmpeg's, mpv's) would lose its place from there on. Two speakers that
+// start together, a 10 ms entry followed at once by the next, then 100 entries 40 ms apart, each as long.
+TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOrder) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal);
+  ASSERT_FALSE(clip.empty());
+  std::vector<std::pair<int, int>> times = {{500, 1500}, {500, 1500}, {2000, 2010}, {2010, 3000}};
+  for (int k = 0; k < 100; ++k) times.emplace_back(3200 + 40 * k, 3240 + 40 * k);
+  std::string srt;
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    srt += std::to_string(i + 1) + "\n" + ClockTime(times[i].first) + " --> " + ClockTime(times[i].second) +
+           "\nEntry " + std::to_string(i + 1) + "\n\n";
+  }
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), clip, dir.Write("close.srt", srt)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string authored;
+  ASSERT_TRUE(test::RunTool(
+      "dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " + test::ShellQuote(dir.File("film.dvdauthor.xml")),
+      &authored));
+  EXPECT_FALSE(Contains(authored, "moves backwards")) << authored;
+  const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
+  ASSERT_EQ(vob.streams.size(), 1u);
+  const std::vector<test::DemuxedPacket>& units = vob.streams.at(0x20);
+  ASSERT_EQ(units.size(), times.size());
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    EXPECT_EQ(units[i].pts90k - vob.videoStart90k, times[i].first * 90) << "entry " << i + 1;
+    EXPECT_TRUE(test::DecodeDvdSubpicture(units[i].data, units[i].pts90k).hasPicture) << "entry " << i + 1;
+  }
+}
+
+// A 16:9 film: its project makes a 16:9 title whose widescreen subpicture stream is the one drawn.
+TEST_F(MuxE2e, AWideFilmGivesAWideTitle) {
+  TempDir dir;
+  const std::string wide = dir.File("wide.mpg");
+  ASSERT_TRUE(
+      test::RunTool("ffmpeg -nostdin -v error -f lavfi -i testsrc=s=720x576:r=25:d=2 -f lavfi -i sine=d=2 "
+                    "-aspect 16:9 -target pal-dvd -y " +
+                    test::ShellQuote(wide)));
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), wide, dir.Write("a.srt", kFirst)});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string project = ReadFile(dir.File("film.dvdauthor.xml"));
+  EXPECT_TRUE(Contains(project,
+                       "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />\n"
+                       "      <subpicture lang=\"en\">\n        <stream mode=\"widescreen\" id=\"0\" />"))
+      << project;
+  EXPECT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
+                            test::ShellQuote(dir.File("film.dvdauthor.xml"))));
+  // Drawn unsqueezed on purpose, the stream is not the title's widescreen one.
+  ASSERT_EQ(Mux({"--aspect", "4:3", "-o", dir.File("film43.mpg"), wide, dir.File("a.srt")}).status, 0);
+  const std::string project43 = ReadFile(dir.File("film43.dvdauthor.xml"));
+  EXPECT_TRUE(Contains(project43, "aspect=\"16:9\"")) << project43;
+  EXPECT_FALSE(Contains(project43, "mode=\"widescreen\"")) << project43;
+}
+
+// Two films joined with cat: the clock starts again in the middle. The copy continues it, as ffmpeg's does, and a
+// subtitle 15 s in shows 15 s into the joined film.
+TEST_F(MuxE2e, AClockThatStartsAgainIsContinuedAndTold) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal);
+  ASSERT_FALSE(clip.empty());
+  const std::string joined = dir.File("joined.mpg");
+  ASSERT_TRUE(
+      test::RunTool("cat " + test::ShellQuote(clip) + " " + test::ShellQuote(clip) + " > " + test::ShellQuote(joined)));
+  const std::string srt = dir.Write("late.srt", "1\n00:00:15,000 --> 00:00:16,000\nIn the second film\n\n");
+  const ProgramRun run = Mux({"-o", dir.File("film.mpg"), joined, srt});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, joined + ": its clock starts again at byte ")) << run.err;
+  EXPECT_FALSE(Contains(run.err, "after the video ends")) << run.err;
+  const test::DemuxedFile film = test::DemuxWithFfmpeg(dir.File("film.mpg"), "mpeg");
+  int64_t videoStart = INT64_MAX, lastVideo = INT64_MIN, unit = -1;
+  for (const test::DemuxedPacket& packet : film.packets) {
+    const std::string& codec = film.streams[static_cast<std::size_t>(packet.stream)].codec;
+    if (codec == "dvd_subtitle") unit = packet.pts90k;
+    if (codec != "mpeg2video" || packet.pts90k < 0) continue;  // a picture without a time of its own
+    videoStart = std::min(videoStart, packet.pts90k);
+    lastVideo = std::max(lastVideo, packet.pts90k);
+  }
+  EXPECT_NEAR(static_cast<double>(lastVideo - videoStart), 19.96 * 90000, 3600);  // 500 pictures, none squashed
+  EXPECT_NEAR(static_cast<double>(unit - videoStart), 15 * 90000, 3600);
+}
+
+// A film whose two subpicture streams start at 9 s (met only while copying) and at 1 s: a run that adds a third keeps
+// both with their numbers, units and languages. A project that describes another film, or names a language that is
+// no code, does not name them.
+TEST_F(MuxE2e, TheFilmsOwnStreamsKeepTheirNumbersUnitsAndLanguagesWhereverTheyStart) {
+  TempDir dir;
+  const std::string clip = MakeClip(dir, VideoStandard::Pal, true);
+  ASSERT_FALSE(clip.empty());
+  const std::string late = dir.Write("late.srt", "1\n00:00:09,000 --> 00:00:09,800\nLate\n\n");
+  const std::string first = dir.Write("first.srt", kFirst);
+  const std::string third = dir.Write("third.srt", kSecond);
+  ASSERT_EQ(Mux({"--language", "en", "--language", "fr", "-o", dir.File("two.mpg"), clip, late, first}).status, 0);
+  ASSERT_EQ(Mux({"--language", "it", "--language", "es", "-o", dir.File("other.mpg"), clip, first, third}).status, 0);
+  const ProgramRun run = Mux({"--language", "de", "-o", dir.File("three.mpg"), dir.File("two.mpg"), third});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "(3 subpicture streams, 1 new)")) << run.out;
+  EXPECT_EQ(run.err, "");
+  const Subpictures before = ReadSubpictures(dir.File("two.mpg"));
+  const Subpictures after = ReadSubpictures(dir.File("three.mpg"));
+  ASSERT_EQ(after.streams.size(), 3u);
+  for (const int stream : {0x20, 0x21}) {
+    std::vector<uint8_t> was, is;
+    for (const auto& packet : before.streams.at(stream)) was.insert(was.end(), packet.data.begin(), packet.data.end());
+    for (const auto& packet : after.streams.at(stream)) is.insert(is.end(), packet.data.begin(), packet.data.end());
+    EXPECT_EQ(is, was) << "stream " << stream;
+  }
+  EXPECT_TRUE(
+      Contains(ReadFile(dir.File("three.dvdauthor.xml")),
+               "<subpicture lang=\"en\" />\n      <subpicture lang=\"fr\" />\n      <subpicture lang=\"de\" />"));
+
+  // other.mpg also has two streams, but two.mpg's project describes two.mpg; then one naming "e&n".
+  std::string project = ReadFile(dir.File("two.dvdauthor.xml"));
+  dir.Write("other.dvdauthor.xml", project);
+  const ProgramRun other = Mux({"-o", dir.File("four.mpg"), dir.File("other.mpg"), third});
+  EXPECT_TRUE(Contains(other.err, "other.dvdauthor.xml, was written for another film")) << other.err;
+  EXPECT_TRUE(Contains(ReadFile(dir.File("four.dvdauthor.xml")), "<subpicture />\n      <subpicture />\n"));
+  project.replace(project.find("lang=\"en\""), 9, "lang=\"e&amp;n\"");
+  dir.Write("two.dvdauthor.xml", project);
+  const ProgramRun named = Mux({"-o", dir.File("five.mpg"), dir.File("two.mpg"), third});
+  EXPECT_TRUE(Contains(named.err, "names a language \"e&n\" that is no two-letter code")) << named.err;
+  EXPECT_TRUE(Contains(ReadFile(dir.File("five.dvdauthor.xml")), "<subpicture />\n      <subpicture lang=\"fr\" />"));
 }
 
 }  // namespace

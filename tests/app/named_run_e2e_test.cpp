@@ -213,6 +213,21 @@ TEST(NamedConvert, WrapBreaksAWideLineAtABlankAndAMicroDvdFileWithoutARateAsksFo
   ExpectDecodes(dir.File("wide.sup"), {1000 * 90}, 576);
 }
 
+// A Hebrew line whose full stop is stored first: --direction ltr moves the stop to the other end of the line.
+TEST(NamedConvert, DirectionSetsTheBaseDirectionOfEveryLine) {
+  TempDir dir, out[3];
+  const std::string srt = dir.Write("he.srt", "1\n00:00:01,000 --> 00:00:02,000\n.\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n");
+  std::string sups[3];
+  const char* directions[] = {"auto", "ltr", "rtl"};
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(RunQuilletProgram({"convert", "--direction", directions[i], "-o", out[i].Path().string(), srt}).status,
+              0);
+    sups[i] = ReadFile(out[i].File("he.sup"));
+  }
+  EXPECT_FALSE(sups[0] == sups[1]);
+  EXPECT_TRUE(sups[0] == sups[2]);
+}
+
 TEST(NamedConvert, EntriesWrittenOtherwiseThanTheFileSaysAreToldOnOneLineAfterTheFileName) {
   TempDir dir;
   const std::string srt = dir.Write("film.srt",

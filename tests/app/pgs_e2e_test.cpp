@@ -33,7 +33,7 @@ std::vector<AntialiasedEntry> Composited(const std::string& path, const std::vec
   SetupError error;
   const NamedRunSetup setup = PrepareNamedRun(parse.options, engine, error);
   std::vector<std::string> notices;
-  const TSubtitle document = ReadSubtitleForRun(path, setup.characters, notices, setup.options);
+  const TSubtitle document = ReadSubtitleForRun(path, setup, notices);
   std::vector<AntialiasedEntry> entries(static_cast<std::size_t>(document.Count()));
   for (int n = 0; n < document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n)];

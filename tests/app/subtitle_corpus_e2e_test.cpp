@@ -121,7 +121,7 @@ TEST(SubtitleCorpus, EveryFileLoadsAsFfmpegReadsIt) {
     // ours (zero length) and none of ffmpeg's.
     TSubtitle document;
     test::ScriptedView sink;
-    document.LoadFromFile(test::DataFile(name), true, sink, {}, {23.976, {}});
+    document.LoadFromFile(test::DataFile(name), true, sink, {}, {23.976, {}, {}});
     std::vector<Timed> read;
     for (const SubtitleLine& line : document.Lines)
       read.push_back({std::stoll(line.StartTime), std::stoll(line.EndTime)});

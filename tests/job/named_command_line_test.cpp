@@ -27,6 +27,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
                                     "--fps",       "23.976",
                                     "--wrap",      "--quiet",
                                     "--aspect",    "16:9",
+                                    "--direction", "RTL",
                                     "b.sub"});
   ASSERT_EQ(parse.error, "");
   const NamedOptions& o = parse.options;
@@ -56,6 +57,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_TRUE(o.wrap);
   EXPECT_TRUE(o.wide);
   EXPECT_TRUE(o.aspectGiven);
+  EXPECT_EQ(kDirectionList[static_cast<std::size_t>(o.direction)], "rtl");
   EXPECT_EQ(o.files, (std::vector<std::string>{"a.srt", "b.sub"}));
 }
 
@@ -171,6 +173,7 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--quiet=yes", "f.srt"}, "--quiet: takes no value"},
       {{"--fps", "23,976", "f.sub"}, "--fps: '23,976' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
       {{"--fps=0", "f.sub"}, "--fps: '0' is not a frame rate from 1 to 1000, such as 23.976 or 25"},
+      {{"--direction", "up", "f.srt"}, "--direction: 'up' is not one of auto, ltr, rtl"},
       {{"--ifo", "", "f.srt"}, "--ifo: needs the path of an IFO file"},
       {{"--ifo", "x.ifo", "--generic", "f.srt"},
        "--ifo and --generic cannot be used together: an IFO gives the palette, --generic replaces it"},
@@ -204,12 +207,14 @@ TEST(NamedCommandLine, StyleWordsNameListEntriesInAnyOrderAndCase) {
 TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndSaysWhatItsLineLacks) {
   auto mux = [](std::vector<std::string> args) { return ParseNamedCommandLine(NamedCommand::Mux, args); };
   const NamedParse parse =
-      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "c.srt"});
+      mux({"--language", "fr", "-o", "out.mpg", "film.mpg", "a.srt", "--language", "DE", "b.srt", "--language", "it",
+           "c.srt"});
   ASSERT_EQ(parse.error, "");
   EXPECT_EQ(parse.options.muxOutput, "out.mpg");
   EXPECT_EQ(parse.options.outputDir, "");  // not a folder to check
   EXPECT_EQ(parse.options.files, (std::vector<std::string>{"film.mpg", "a.srt", "b.srt", "c.srt"}));
-  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de"}));
+  EXPECT_EQ(parse.options.languages, (std::vector<std::string>{"fr", "de", "it"}));
+  EXPECT_EQ(mux({"-o", "out.mpg", "film.mpg", "a.srt", "b.srt"}).error, "");  // none given: en for each
 
   const std::string usage = ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
   EXPECT_EQ(mux({"film.mpg", "a.srt"}).error, "-o OUT.mpg is needed" + usage);
@@ -217,6 +222,8 @@ TEST(NamedCommandLine, MuxTakesAnOutputFileTheVideoAndOneLanguagePerSubtitleAndS
   EXPECT_EQ(mux({"-o", "out.mpg"}).error, "no video and no subtitle file given" + usage);
   EXPECT_EQ(mux({"--language", "en", "--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt"}).error,
             "--language: given 2 times for 1 subtitle file; give it once per subtitle, in the same order");
+  EXPECT_EQ(mux({"--language", "fr", "-o", "o.mpg", "film.mpg", "a.srt", "b.srt"}).error,
+            "--language: given 1 time for 2 subtitle files; give it once per subtitle, in the same order");
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(NamedUsage, EveryOptionTheHelpNamesIsAcceptedAndInTheManPage) {
   const std::set<std::string> convert = OptionNames(NamedCommandUsage(NamedCommand::Convert));
   const std::set<std::string> check = OptionNames(NamedCommandUsage(NamedCommand::Check));
   std::set<std::string> manPage = OptionNames(ManPageOptions());
-  manPage.erase("--name");     // "--name=value is the same as --name value"
+  manPage.erase("--name");  // "--name=value is the same as --name value"
   for (const char* name : {"--ifo", "--colours", "--offset-or", "--format", "--output", "--jobs", "-q", "-h"}) {
     EXPECT_TRUE(convert.count(name)) << name << " is missing from the convert help";
   }
@@ -64,6 +64,18 @@ TEST(NamedUsage, EveryOptionTheHelpNamesIsAcceptedAndInTheManPage) {
   EXPECT_EQ(manPage, convert);
   for (const std::string& name : check) EXPECT_TRUE(convert.count(name)) << name;
   EXPECT_FALSE(Accepts(NamedCommand::Convert, "--middle"));  // the check itself can fail
+}
+
+// mux takes the frame from the video, not --pal, and dvdauthor wants a new folder for each disc.
+TEST(NamedUsage, TheMuxHelpSaysWhatDecidesTheFrameAndTheDiscsFolder) {
+  const std::string mux = NamedCommandUsage(NamedCommand::Mux);
+  EXPECT_EQ(mux.find("default --pal"), std::string::npos) << mux;
+  EXPECT_NE(mux.find("--pal, --ntsc       720x576 or 720x480 frame (default: the video's; --ifo: the IFO's)"),
+            std::string::npos)
+      << mux;
+  EXPECT_NE(mux.find("in the new folder DVD (dvdauthor adds a title to a disc already there)"), std::string::npos);
+  EXPECT_NE(NamedCommandUsage(NamedCommand::Convert).find("(default --pal; with --ifo the IFO decides)"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -153,6 +153,28 @@ TEST(TextLayout, DigitsAndLatinInAHebrewLineKeepTheirOwnOrder) {
   EXPECT_EQ(ResolveBidiLevels(U"(abc) \u05E9").levels, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 1}));
 }
 
+TEST(TextLayout, BaseDirectionSetsWhereAStoredFullStopStands) {
+  FontEngine& engine = SharedEngine();
+  struct Case {
+    const char32_t* text;
+    BaseDirection direction;
+    std::vector<int> visual;
+  };
+  const Case cases[] = {
+      {U".\u05E9\u05DC\u05D5\u05DD", BaseDirection::Auto, {4, 3, 2, 1, 0}},  // right to left: rightmost
+      {U".\u05E9\u05DC\u05D5\u05DD", BaseDirection::Ltr, {0, 4, 3, 2, 1}},   // as players laying lines out ltr
+      {U".\u05E9\u05DC\u05D5\u05DD", BaseDirection::Rtl, {4, 3, 2, 1, 0}},
+      {U"Hi!", BaseDirection::Auto, {0, 1, 2}},
+      {U"Hi!", BaseDirection::Rtl, {2, 0, 1}},  // the plain layout would keep it at the end
+  };
+  for (const Case& c : cases) {
+    FontDesc font = Font(20);
+    font.direction = c.direction;
+    EXPECT_EQ(VisualClusters(engine.LayoutLine(font, U8(c.text))), c.visual)
+        << static_cast<int>(c.direction) << " " << U8(c.text);
+  }
+}
+
 TEST(TextLayout, RunsAreReversedLevelByLevel) {
   const uint8_t nested[] = {0, 1, 2, 1, 0};
   EXPECT_EQ(VisualRunOrder(nested), (std::vector<int>{0, 3, 2, 1, 4}));

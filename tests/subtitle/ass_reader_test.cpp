@@ -14,9 +14,9 @@ using test::LoadBytes;
 
 TEST(AssReader, TimesCountHundredthsAsFfmpegReadsThem) {
   for (const auto& [text, ms] : std::initializer_list<std::pair<const char*, std::optional<long long>>>{
-           {" 0:00:14.5", 14050},  // five hundredths
-           {"0:00:01.500", 6000},  // 500 hundredths
-           {"-0:00:01.00", 1000},  // -0 hours are 0
+           {" 0:00:14.5", 14050},   // five hundredths
+           {"0:00:01.500", 6000},   // 500 hundredths
+           {"-0:00:01.50", -1500},  // a leading minus negates the time
            {"0:00:-1.00", -1000},
            {"0:00:01", std::nullopt},
            {"0:00:01.00x", std::nullopt},
@@ -27,16 +27,18 @@ TEST(AssReader, TimesCountHundredthsAsFfmpegReadsThem) {
 
 TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
   const std::string file =
-      "\xEF\xBB\xBF[Script Info]\nScriptType: v4.00+\n\n"  // 1-3
+      "[Script Info]\nScriptType: v4.00+\n\n"  // 1-3
       "[V4+ Styles]\nFormat: Name, Fontname, Text\nStyle: Default,Arial,x\n"
-      "Dialogue: 0,0:00:00.00,0:00:01.00,Default,,0,0,0,,a style section holds no events\n\n"               // 4-8
-      "[Events]\n"                                                                                          // 9
-      "Format: Start, Text-less, End, Style, Text\n"                                                        // 10
-      "Dialogue: 0:00:05.00,x,0:00:07.00,Default,Later, with commas\n"                                      // 11
+      "Dialogue: 0,0:00:00.00,0:00:01.00,Default,,0,0,0,,a style section holds no events\n\n"  // 4-8
+      " \t[Events]\n"                                                   // 9: blanks before a section header
+      "Format: Start, Text-less, End, Style, Text\n"                    // 10
+      "Dialogue: 0:00:05.00,x,0:00:07.00,Default,Later, with commas\n"  // 11
       "Dialogue: 0:00:01.00,x,0:00:04.50,Default,{\\an8\\pos(10,20)}{\\i1}Top{\\i0}\\Nsecond\\h<i>!</i>\n"  // 12
       "Dialogue: 0:00:13.00,x,0:00:14.00\n"                                                                 // 13
       "Dialogue: 0:00:1x.00,x,0:00:14.00,Default,bad time\n"                                                // 14
-      "Dialogue: 0:00:-3.00,x,0:00:-1.00,Default,before the film\n";                                        // 15
+      "Dialogue: 0:00:-3.00,x,0:00:-1.00,Default,before the film\n"                                         // 15
+      "Dialogue: 0:00:00.00,x,0:00:00.00,Default,ends at 0\n"                                               // 16
+      " [Fonts]\nDialogue: 0:00:20.00,x,0:00:21.00,Default,fonts hold no events\n";                         // 17-18
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadAss(file, document);
   EXPECT_TRUE(document.Loaded);
@@ -46,7 +48,8 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
                             }));
   EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{13, "the event has fewer fields than its Format line names"},
                                                 {14, "the start time cannot be read"},
-                                                {15, kEndsBeforeFilmStarts}}));
+                                                {15, kEndsBeforeFilmStarts},
+                                                {16, kEndsBeforeFilmStarts}}));
 }
 
 TEST(AssReader, CharsetAndDetection) {

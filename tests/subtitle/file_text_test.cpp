@@ -39,10 +39,43 @@ TEST(FileText, Utf16BecomesUtf8WithEitherByteOrder) {
   EXPECT_EQ(DecodeSubtitleFile("\xFF\xFE").text, "");
 }
 
-TEST(FileText, OtherFilesStayAsReadWithoutAUtf8Mark) {
+TEST(FileText, AUtf8MarkIsDroppedAndMakesTheTextUnicode) {
   EXPECT_EQ(DecodeSubtitleFile("\xEF\xBB\xBF\xCF\xF0").text, "\xCF\xF0");
-  EXPECT_FALSE(DecodeSubtitleFile("\xEF\xBB\xBF\xCF\xF0").unicode);
+  EXPECT_TRUE(DecodeSubtitleFile("\xEF\xBB\xBF\xCF\xF0").unicode);
+  EXPECT_FALSE(DecodeSubtitleFile("\xCF\xF0").unicode);
   EXPECT_EQ(DecodeSubtitleFile(std::string("a\0\xFE\xFF", 4)).text, std::string("a\0\xFE\xFF", 4));
+}
+
+TEST(FileText, CodePageIsChosenOnceForTheFile) {
+  const std::string russian =
+      "\xCC\xFB \xE2\xF1\xF2\xF0\xE5\xF2\xE8\xEC\xF1\xFF \xE7\xE0\xE2\xF2\xF0\xE0 \xED\xE0 "
+      "\xE2\xEE\xEA\xE7\xE0\xEB\xE5. \xDD\xF2\xEE\xF2 \xF4\xE8\xEB\xFC\xEC \xE1\xFB\xEB "
+      "\xEE\xF7\xE5\xED\xFC \xE8\xED\xF2\xE5\xF0\xE5\xF1\xED\xFB\xEC.";  // Windows-1251
+  const CodePageChoice find{true, "", "say"}, chosen{false, "RUSSIAN", "say"};
+  const struct {
+    std::string text;
+    bool byteOrderMark;
+    const CodePageChoice& choice;
+    bool converted, unicode;
+    std::string notice;
+  } cases[] = {
+      {russian, false, find, true, true, "read as Windows-1251 (found from the text; say)"},
+      {"Caf\xE9", false, find, false, false,
+       "read as Windows-1252 (the text is not UTF-8 and its code page could not be found; say)"},
+      {"Caf\xC3\xA9", false, find, false, false, ""},  // UTF-8 already
+      {russian, false, chosen, false, false, ""},      // the charset chosen reads it
+      {"Caf\xC3\xA9", true, chosen, false, true,
+       "read as Unicode, not RUSSIAN (the file starts with a byte-order mark)"},
+      {"Cafe", true, chosen, false, true, ""},  // ASCII reads the same either way
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const TextReading reading = ChooseTextReading({c.text, c.byteOrderMark}, c.choice);
+    EXPECT_EQ(reading.converted.has_value(), c.converted);
+    EXPECT_EQ(reading.unicode, c.unicode);
+    EXPECT_EQ(reading.notice, c.notice);
+  }
+  EXPECT_EQ(ChooseTextReading({russian, false}, find).converted.value().substr(0, 5), "\xD0\x9C\xD1\x8B ");
 }
 
 TEST(FileText, Utf16FilesLoadInBothFormatsAsUnicode) {

@@ -38,9 +38,9 @@ TEST(SrtReader, TimeLinesInTheFormsToolsWrite) {
            {"00:00:01,1234 --> 00:00:02,0001", SrtTimes{2234, 2001}},
            {"00:000:013,567 --> 00:00:015,000", SrtTimes{13567, 15000}},
            {"-1:00:00,000 --> 00:00:02,000", SrtTimes{-3600000, 2000}},
-           {"00:00:-2,-345 --> 00:00:01,234", SrtTimes{-2345, 1234}},  // ffmpeg's own times before zero
-           {"-00:00:02,345 --> 00:00: 03,000", SrtTimes{2345, 3000}},  // -0 hours are 0
-           {"00:00:00,00000000000 --> 00:00:02,000", none},            // more digits than any time has
+           {"00:00:-2,-345 --> 00:00:01,234", SrtTimes{-2345, 1234}},   // ffmpeg's own times before zero
+           {"-00:00:02,345 --> 00:00: 03,000", SrtTimes{-2345, 3000}},  // a leading minus negates the time
+           {"00:00:00,00000000000 --> 00:00:02,000", none},             // more digits than any time has
            {"00:00:01,000 --> ", none},
            {" --> 00:00:02,000", none},
            {"00:00:01,000 -> 00:00:02,000", none},

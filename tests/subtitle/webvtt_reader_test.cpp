@@ -13,7 +13,7 @@ using test::LoadBytes;
 
 TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
   const std::string file =
-      "\xEF\xBB\xBFWEBVTT - a title\nKind: captions\n\n"                                      // 1-3
+      "WEBVTT - a title\nKind: captions\n\n"                                                  // 1-3
       "NOTE a comment\n00:00:01.000 --> 00:00:02.000 is no cue\n\n"                           // 4-6
       "STYLE\n::cue { color: yellow }\n\n"                                                    // 7-9
       "REGION\nid:fred width:40%\n\n"                                                         // 10-12
@@ -33,6 +33,30 @@ TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
   EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{21, "no \"-->\" right after the start time"},
                                                 {25, "no cue timing line (start --> end)"},
                                                 {28, "the start time cannot be read"}}));
+}
+
+TEST(WebVttReader, CueTimesAndWhereCuesEnd) {
+  struct Case {
+    const char* cues;
+    std::vector<SubtitleLine> lines;
+    std::vector<SkippedEntry> skipped;
+  };
+  const Case cases[] = {
+      {"12:34.567 --> 1:12:34.600\nmm:ss", {Entry("754567", "4354600", "mm:ss")}, {}},
+      {"00:00.000 --> 00:00.000\nends at 0", {}, {{3, kEndsBeforeFilmStarts}}},
+      // A line holding "-->" in a cue's text is the next cue's timing line.
+      {"00:01.000 --> 00:02.000\none\n00:03.000 --> 00:04.000\ntwo",
+       {Entry("1000", "2000", "one"), Entry("3000", "4000", "two")},
+       {}},
+      {"00:01.000 --> 00:02.000\none\nx --> y\ntwo",
+       {Entry("1000", "2000", "one")},
+       {{5, "the start time cannot be read"}}},
+  };
+  for (const Case& c : cases) {
+    TSubtitle document;
+    EXPECT_EQ(ReadWebVtt(std::string("WEBVTT\n\n") + c.cues, document), c.skipped) << c.cues;
+    EXPECT_EQ(document.Lines, c.lines) << c.cues;
+  }
 }
 
 TEST(WebVttReader, CueTextLosesItsTagsAndDecodesEntities) {

@@ -117,6 +117,9 @@ TEST(TimingFor, NamesWhatHadToGiveWay) {
   EXPECT_EQ(TimingFor(1000, 1000), (PacketTiming{90000, 0, kTimingAsWritten}));
   EXPECT_EQ(TimingFor(-1000, 2000), (PacketTiming{0, 176, kStartBeforeZero}));
   EXPECT_EQ(TimingFor(5000, 4000), (PacketTiming{450000, 0, kEndsBeforeStart}));
+  // One tick (11.4 ms; 6 ms rounds to it) is shown; under half a tick is not.
+  EXPECT_TRUE(TimingFor(1000, 1006).Shown());
+  EXPECT_FALSE(TimingFor(1000, 1005).Shown());
   EXPECT_EQ(TimingFor(0, 745648).adjustments, kTimingAsWritten);
   EXPECT_EQ(TimingFor(0, 745649), (PacketTiming{0, 65535, kLastsTooLong}));
   EXPECT_EQ(TimingFor(-3000, -2000).adjustments, kStartBeforeZero | kEndsBeforeStart);
@@ -130,6 +133,21 @@ TEST(ParseTimeMs, ReadsDecimalTextWithADotOnly) {
   for (const char* bad : {"", "12,5", "abc", "1e3x", "inf", "nan", "--1", "1 2"}) {
     EXPECT_THROW(ParseTimeMs(bad), ConversionError) << bad;
   }
+}
+
+TEST(SubpictureUnit, AStopDelayIsLoweredToALimitNeverRaised) {
+  for (const std::size_t pixels : {100u, 101u}) {  // an odd block moves the control sequences by its pad byte
+    Bytes unit = BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 180);
+    EXPECT_TRUE(LimitStopDelay(unit, 200));
+    EXPECT_EQ(unit, BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 180));
+    EXPECT_TRUE(LimitStopDelay(unit, 3));
+    EXPECT_EQ(unit, BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 3));
+  }
+  Bytes cut = BuildSubpictureUnit(Block(100, 50), 436, 70, kGeneric, 180);
+  cut.resize(cut.size() - 30);  // its control sequences past its end
+  const Bytes before = cut;
+  EXPECT_FALSE(LimitStopDelay(cut, 3));
+  EXPECT_EQ(cut, before);
 }
 
 }  // namespace

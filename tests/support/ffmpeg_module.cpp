@@ -85,23 +85,28 @@ DemuxedFile Demux(const std::string& path, const char* format) {
     throw std::runtime_error("ffmpeg finds no streams in " + path);
   }
   DemuxedFile file;
-  for (unsigned i = 0; i < context->nb_streams; ++i) {
-    const AVStream* stream = context->streams[i];
-    DemuxedStream info;
-    info.codec = avcodec_get_name(stream->codecpar->codec_id);
-    info.id = stream->id;
-    if (const AVDictionaryEntry* language = av_dict_get(stream->metadata, "language", nullptr, 0)) {
-      info.language = language->value;
+  // A program stream's streams appear as their first packets come: the list grows while reading.
+  const auto noteNewStreams = [&] {
+    for (auto i = static_cast<unsigned>(file.streams.size()); i < context->nb_streams; ++i) {
+      const AVStream* stream = context->streams[i];
+      DemuxedStream info;
+      info.codec = avcodec_get_name(stream->codecpar->codec_id);
+      info.id = stream->id;
+      if (const AVDictionaryEntry* language = av_dict_get(stream->metadata, "language", nullptr, 0)) {
+        info.language = language->value;
+      }
+      if (stream->codecpar->extradata != nullptr) {
+        info.extradata.assign(reinterpret_cast<const char*>(stream->codecpar->extradata),
+                              static_cast<std::size_t>(stream->codecpar->extradata_size));
+      }
+      file.streams.push_back(std::move(info));
     }
-    if (stream->codecpar->extradata != nullptr) {
-      info.extradata.assign(reinterpret_cast<const char*>(stream->codecpar->extradata),
-                            static_cast<std::size_t>(stream->codecpar->extradata_size));
-    }
-    file.streams.push_back(std::move(info));
-  }
+  };
+  noteNewStreams();
   std::unique_ptr<AVPacket, void (*)(AVPacket*)> packet(av_packet_alloc(), [](AVPacket* p) { av_packet_free(&p); });
   int status = 0;
   while ((status = av_read_frame(context.get(), packet.get())) >= 0) {
+    noteNewStreams();
     const AVStream* stream = context->streams[packet->stream_index];
     DemuxedPacket demuxed;
     demuxed.stream = packet->stream_index;

@@ -43,8 +43,7 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices, const NamedOptions& options) {
+TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup, std::vector<std::string>& notices) {
   // The window's one message for every file it cannot take would hide the plainest reason of all.
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
@@ -57,13 +56,15 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& char
   }
   TSubtitle document;
   CollectingSink sink(notices);
-  document.LoadFromFile(path, true, sink, characters, {options.fps, kNoFrameRateWithoutFps});
+  document.LoadFromFile(path, true, sink, setup.characters,
+                        {setup.options.fps, kNoFrameRateWithoutFps, setup.codePage});
   if (!document.Loaded || document.Count() == 0) {
     std::string why;
     for (const std::string& line : notices) why += (why.empty() ? "" : " / ") + line;
     notices.clear();
     throw QuilletError(why.empty() ? "the file holds no subtitle entries" : why);
   }
+  if (!document.ReadingNotice.empty()) notices.insert(notices.begin(), document.ReadingNotice);
   return document;
 }
 
@@ -107,10 +108,10 @@ std::string FitLinesForPgs(TSubtitle& document, FontEngine& engine, const Render
 }  // namespace
 
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
-                                int workerThreads, std::atomic<long>& entriesDone) {
+                                int workerThreads, std::atomic<long>& entriesDone, const UnitOut& unitOut) {
   FileOutcome outcome;
   try {
-    TSubtitle document = ReadSubtitleForRun(path, setup.characters, outcome.notices, setup.options);
+    TSubtitle document = ReadSubtitleForRun(path, setup, outcome.notices);
     outcome.entries = document.Count();
     const RenderSettings render = setup.Render(document.UnicodeText);
 
@@ -121,17 +122,19 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
             : FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
-    const OutputPaths paths = NamedOutputPaths(setup.options, path);
+    const OutputPaths paths = unitOut ? OutputPaths{} : NamedOutputPaths(setup.options, path);
 
     const DocumentJobOutputs outputs{paths,
                                      setup.paletteEntries,
                                      setup.palette.Colours(),
                                      setup.options.language,
-                                     pgs ? ComposePgsReport(paths, setup.options.frameRows)
-                                         : ComposeFinalReport(setup.reportCase, paths),
+                                     unitOut ? std::string()
+                                     : pgs   ? ComposePgsReport(paths, setup.options.frameRows)
+                                             : ComposeFinalReport(setup.reportCase, paths),
                                      workerThreads};
-    const GenerationJob job = pgs ? PgsGenerationJob(document, render, engines, setup.options, outputs)
-                                  : DocumentGenerationJob(document, render, engines, outputs);
+    GenerationJob job = pgs ? PgsGenerationJob(document, render, engines, setup.options, outputs)
+                            : DocumentGenerationJob(document, render, engines, outputs);
+    job.unitOut = unitOut;
     GenerationHooks hooks;
     hooks.advanceProgress = [&] { entriesDone.fetch_add(1, std::memory_order_relaxed); };
     const GenerationOutcome run = RunGeneration(job, hooks);
@@ -142,7 +145,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     // Entries written otherwise than the file says (times a DVD cannot hold, text outside the frame,
     // characters no installed font has): one line per kind.
     for (std::string& line : run.notice.Lines()) outcome.notices.push_back(std::move(line));
-    outcome.written = paths.Files();
+    if (!unitOut) outcome.written = paths.Files();
     outcome.ok = true;
   } catch (const std::exception& e) {
     outcome.message = OneLine(e.what());

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -25,9 +28,9 @@ struct FileOutcome {
 // Messages of the readers (an unknown format, a MicroDVD file without its frame rate and no --fps) become one
 // line each in `notices`; a file that gives no entries fails with them.
 // Throws QuilletError (a time that does not convert, a file that cannot be read).
-// Markup is found between the characters the text will be drawn in (`characters`).
-TSubtitle ReadSubtitleForRun(const std::string& path, const TextCharacters& characters,
-                             std::vector<std::string>& notices, const NamedOptions& options = {});
+// Markup is found between the characters the text will be drawn in (setup.characters); text without a byte-order
+// mark is read as setup.codePage says.
+TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup, std::vector<std::string>& notices);
 
 // The named commands' refusal of a MicroDVD file without a frame-rate line when --fps is not given.
 inline constexpr const char* kNoFrameRateWithoutFps =
@@ -40,18 +43,21 @@ std::string LineTooWide(int entryIndex, const LineMeasures& m);
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.
 // `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font,
-                             bool wrapped = false);
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped = false);
 
 // With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument, into as
 // many lines as the run draws); then FirstLineTooWide.
 std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap);
 
+// Each unit of a file as its conversion codes it: the entry's number, its presentation time, the unit's bytes.
+using UnitOut = std::function<void(int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit)>;
+
 // Converts one file: the whole file is refused when a line is too wide for the frame, as the window refuses it;
-// otherwise RunGeneration writes its outputs (each complete or not at all). Entries finished are added to
-// `entriesDone` as they go. `workerThreads` as GenerationJob's. Never throws.
+// otherwise RunGeneration writes its outputs (each complete or not at all), or, given `unitOut`, writes no file and
+// hands it every unit instead (how mux takes them). Entries finished are added to `entriesDone` as they go.
+// `workerThreads` as GenerationJob's. Never throws.
 FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
-                                int workerThreads, std::atomic<long>& entriesDone);
+                                int workerThreads, std::atomic<long>& entriesDone, const UnitOut& unitOut = {});
 
 // Messages break lines with carriage returns for the window's boxes; one line each here.
 std::string OneLine(std::string_view text);

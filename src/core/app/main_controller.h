@@ -154,6 +154,8 @@ class MainController {
   void CheckAllLines();
   // The characters of the chosen charset, which the readers split the subtitle's text by.
   TextCharacters CurrentCharacters() const;
+  // How the charset chosen reads text without a byte-order mark.
+  CodePageChoice CurrentCodePageChoice() const;
   // Reads the loaded subtitle's lines again when the chosen charset groups its bytes into other characters,
   // and lists them anew.
   void MatchDocumentToCharset();

@@ -4,6 +4,7 @@
 #include "app/long_lines.h"
 #include "app/main_controller.h"
 #include "app/messages.h"
+#include "app/render_settings_for.h"
 #include "base/ascii_text.h"
 #include "base/number_text.h"
 #include "render/charset_decoder.h"
@@ -83,7 +84,17 @@ void MainController::DoLoadSub(bool askForFile) {
   m_state.ListBoxPreviewIndex = -1;
 
   m_document = std::make_unique<TSubtitle>();
-  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters());
+  SubtitleReadOptions options;
+  options.codePage = CurrentCodePageChoice();
+  m_document->LoadFromFile(fileName, true, m_view, CurrentCharacters(), options);
+  // Nobody may be there to answer a box in an unattended run.
+  if (!m_document->ReadingNotice.empty()) {
+    if (m_state.Unattended) {
+      m_view.ShowNotice(m_document->ReadingNotice);
+    } else {
+      m_view.ShowMessage(m_document->ReadingNotice);
+    }
+  }
   if (m_document->Loaded) {
     m_state.ListBoxPreview.reserve(static_cast<std::size_t>(m_document->Count()));
     for (const SubtitleLine& line : m_document->Lines) m_state.ListBoxPreview.push_back(ListItemFor(line));
@@ -97,8 +108,13 @@ TextCharacters MainController::CurrentCharacters() const {
   return CharactersOfCharset(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset);
 }
 
+CodePageChoice MainController::CurrentCodePageChoice() const {
+  return CodePageChoiceFor(CharsetFromText(m_state.ComboBoxFontCharset.Text()), m_options.fontOptions.defaultCodeset,
+                           "choose another Charset to read it otherwise");
+}
+
 void MainController::MatchDocumentToCharset() {
-  if (!m_document || !m_document->ReadAgain(CurrentCharacters())) return;
+  if (!m_document || !m_document->ReadAgain(CurrentCharacters(), CurrentCodePageChoice())) return;
   BreakLongLinesIfTicked();
   RelistEntries();
 }

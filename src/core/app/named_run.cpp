@@ -1,13 +1,10 @@
 // "quillet convert" and "quillet check": many files in one process, in parallel, reported one line each.
 #include "app/named_run.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -16,6 +13,7 @@
 
 #include "app/file_conversion.h"
 #include "app/output_clashes.h"
+#include "app/progress_line.h"
 #include "app/subtitle_check.h"
 #include "app/usage.h"
 #include "run/worker_count.h"
@@ -27,49 +25,13 @@ using Clock = std::chrono::steady_clock;
 
 const char* CommandName(NamedCommand command) { return command == NamedCommand::Convert ? "convert" : "check"; }
 
-constexpr char kWipeLine[] = "\r\033[K";
-
-// Set while a progress line stands on the terminal, so that Ctrl-C (or a kill) leaves the shell's prompt on a
-// clean line: the handler wipes it and ends the process as the signal would have.
-std::atomic<bool> g_progressOnTerminal{false};
-
-extern "C" void WipeProgressAndDie(int signalNumber) {
-  if (g_progressOnTerminal.load()) {
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kWipeLine, sizeof kWipeLine - 1);
-  }
-  std::signal(signalNumber, SIG_DFL);
-  std::raise(signalNumber);
-}
-
-// While it lives, an interrupt or termination wipes the progress line before the process ends.
-class ProgressSignalGuard {
- public:
-  explicit ProgressSignalGuard(bool active) : m_active(active) {
-    if (!m_active) return;
-    m_previousInt = std::signal(SIGINT, WipeProgressAndDie);
-    m_previousTerm = std::signal(SIGTERM, WipeProgressAndDie);
-  }
-  ~ProgressSignalGuard() {
-    if (!m_active) return;
-    std::signal(SIGINT, m_previousInt);
-    std::signal(SIGTERM, m_previousTerm);
-  }
-  ProgressSignalGuard(const ProgressSignalGuard&) = delete;
-  ProgressSignalGuard& operator=(const ProgressSignalGuard&) = delete;
-
- private:
-  bool m_active;
-  void (*m_previousInt)(int) = SIG_DFL;
-  void (*m_previousTerm)(int) = SIG_DFL;
-};
-
 // Writes the files' lines from several threads in the order of the arguments: a file's lines wait until every
 // file before it has been told. The progress line (when there is one) stays below them: a line printed while
 // it shows first wipes it, and the next tick draws it again.
 class Reporter {
  public:
   Reporter(std::ostream& out, std::ostream& err, bool showProgress, int fileCount)
-      : m_out(out), m_err(err), m_showProgress(showProgress), m_waiting(static_cast<std::size_t>(fileCount)) {}
+      : m_out(out), m_err(err), m_progress(err, showProgress), m_waiting(static_cast<std::size_t>(fileCount)) {}
 
   // Lines of no file (notices before the run) go out at once.
   void Err(const std::string& line) {
@@ -96,16 +58,12 @@ class Reporter {
 
   void Progress(const std::string& text) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_showProgress) return;
-    // Set before the line is written and cleared after it is wiped, so an interrupt at any moment between wipes it.
-    g_progressOnTerminal = true;
-    m_err << kWipeLine << text << std::flush;
-    m_progressShown = true;
+    m_progress.Show(text);
   }
 
   void EndProgress() {
     std::lock_guard<std::mutex> lock(m_mutex);
-    WipeProgress();
+    m_progress.Wipe();
   }
 
  private:
@@ -119,20 +77,13 @@ class Reporter {
   };
 
   void Write(std::ostream& stream, const std::string& line) {
-    WipeProgress();
+    m_progress.Wipe();
     stream << line << '\n' << std::flush;
-  }
-  void WipeProgress() {
-    if (!m_progressShown) return;
-    m_err << kWipeLine << std::flush;
-    m_progressShown = false;
-    g_progressOnTerminal = false;
   }
 
   std::ostream& m_out;
   std::ostream& m_err;
-  const bool m_showProgress;
-  bool m_progressShown = false;
+  ProgressLine m_progress;
   std::vector<FileLines> m_waiting;
   std::size_t m_nextToTell = 0;
   std::mutex m_mutex;
@@ -277,7 +228,6 @@ int RunNamedCommand(NamedCommand command, const std::vector<std::string>& args, 
   const int fileCount = static_cast<int>(options.files.size());
   const bool showProgress = errIsTerminal && !options.quiet;
   Reporter reporter(out, err, showProgress, fileCount);
-  const ProgressSignalGuard wipeOnInterrupt(showProgress);
   for (const std::string& notice : setup.notices) reporter.Err(notice);
 
   const int jobs = options.jobs > 0 ? options.jobs : UsableProcessorCount();

@@ -41,6 +41,7 @@ bool ChoosePalette(NamedRunSetup& setup, SetupError& error) {
     const IfoContents ifo = ReadIfoFile(job.filenameifo);
     choice = ChooseIfoPalette(ifo);
     if (!choice.display.generic) setup.paletteYCrCb = ifo.palette;
+    setup.replacedIfoYCrCb = ifo.palette;
   } catch (const std::exception& e) {
     error = {false, job.filenameifo + ": " + e.what()};
     return false;
@@ -90,7 +91,11 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
   setup.render.font.aspect = setup.options.wide ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
+  constexpr BaseDirection kDirections[] = {BaseDirection::Auto, BaseDirection::Ltr, BaseDirection::Rtl};
+  setup.render.font.direction = kDirections[options.direction];
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);
+  setup.codePage =
+      CodePageChoiceFor(setup.render.font.charset, engine.Options().defaultCodeset, "give --charset to choose");
   setup.paletteEntries =
       PaletteEntries{setup.roles.antialias, setup.roles.outline, setup.roles.text, setup.roles.background};
   return setup;

@@ -15,19 +15,23 @@
 #include "render/frame.h"
 #include "render/render_settings.h"
 #include "run/output_files.h"
+#include "subtitle/file_text.h"
 #include "sup/role_colours.h"
 #include "sup/subpicture_unit.h"
 
 namespace quillet {
 
 struct NamedRunSetup {
-  NamedOptions options;  // options.job.fontname is the index of options.fontName in the font list
-  RenderSettings render;       // for every file, but for whether its text is Unicode (Render)
+  NamedOptions options;       // options.job.fontname is the index of options.fontName in the font list
+  RenderSettings render;      // for every file, but for whether its text is Unicode (Render)
   TextCharacters characters;  // of render.font.charset: where the readers find markup in 8-bit text
+  CodePageChoice codePage;    // how text without a byte-order mark is read (render.font.charset)
   PaletteDisplay palette;
   // The 16 entries (Y Cr Cb) the units are coded for, as a disc must hold them: the IFO's own when its palette is
   // in use, else the generic greys with entries 4 to 15 black.
   std::array<uint32_t, kPaletteSize> paletteYCrCb{};
+  // The IFO's own 16 entries when the generic palette replaced them (ReportCase::MonochromaticIfo).
+  std::array<uint32_t, kPaletteSize> replacedIfoYCrCb{};
   RoleSelection roles;
   PaletteEntries paletteEntries;
   ReportCase reportCase = ReportCase::NoIfo;

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "job/command_line.h"
+#include "render/charset_decoder.h"
 #include "render/name_tables.h"
 #include "sup/role_colours.h"
 
@@ -43,6 +44,15 @@ RenderSettings RenderSettingsFor(const JobSettings& job, const std::vector<std::
   settings.roles = CaptureRoleColours(colours, ColourEntry(job.colorantialias), ColourEntry(job.coloroutline),
                                       ColourEntry(job.colortext));
   return settings;
+}
+
+CodePageChoice CodePageChoiceFor(uint8_t charset, const std::string& defaultCodeset, std::string howToChoose) {
+  CodePageChoice choice;
+  choice.findFromText = FindsCodePageFromText(charset, defaultCodeset);
+  const CharsetInfo* row = FindCharset(charset);
+  if (row != nullptr && charset != kCharsetDefault) choice.chosenCharset = std::string(row->name);
+  choice.howToChoose = std::move(howToChoose);
+  return choice;
 }
 
 }  // namespace quillet

@@ -8,6 +8,7 @@
 #include "job/job_settings.h"
 #include "render/image.h"
 #include "render/render_settings.h"
+#include "subtitle/file_text.h"
 
 namespace quillet {
 
@@ -22,5 +23,10 @@ FontDesc FontFor(const JobSettings& job, const std::vector<std::string>& fontNam
 // ConversionError when no font size or outline width is selected.
 RenderSettings RenderSettingsFor(const JobSettings& job, const std::vector<std::string>& fontNames,
                                  const std::array<Rgb, 16>& colours, int dpi);
+
+// How a subtitle is read when it is to be drawn with `charset`: under DEFAULT its code page is found from text that
+// is not UTF-8 (FindsCodePageFromText); a charset chosen is named when a byte-order mark overrides it.
+// `howToChoose` ends the notices ("give --charset to choose").
+CodePageChoice CodePageChoiceFor(uint8_t charset, const std::string& defaultCodeset, std::string howToChoose);
 
 }  // namespace quillet

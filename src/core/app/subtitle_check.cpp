@@ -204,7 +204,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   std::vector<std::string> notices;
   TSubtitle document;
   try {
-    document = ReadSubtitleForRun(path, setup.characters, notices, setup.options);
+    document = ReadSubtitleForRun(path, setup, notices);
   } catch (const std::exception& e) {
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;

@@ -32,6 +32,8 @@ inline constexpr std::array<std::string_view, 35> kSizeList = {
     "24", "25", "26", "27", "28", "29", "30", "32", "34", "36", "38", "40", "42", "44", "46", "48", "50"};
 
 inline constexpr std::array<std::string_view, 3> kAlignList = {"center", "left", "right"};
+// --direction: the paragraph direction of every line (auto: each line's own).
+inline constexpr std::array<std::string_view, 3> kDirectionList = {"auto", "ltr", "rtl"};
 
 // Outline widths in pixels.
 inline constexpr std::array<std::string_view, 3> kOutlineWidthList = {"2", "3", "4"};

@@ -282,6 +282,15 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           o.wrap = true;
           return std::string();
         }}},
+      {"--direction",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (auto index = FindIgnoringCase(kDirectionList, v)) {
+            o.direction = *index;
+            return std::string();
+          }
+          return Quoted(v) + " is not one of " + JoinList(kDirectionList);
+        }}},
       {"--quiet",
        {false,
         [](std::string_view, NamedOptions& o) {
@@ -380,9 +389,10 @@ void CheckWholeLine(NamedCommand command, const ExclusiveChoices& given, NamedPa
       result.error = std::string(o.files.empty() ? "no video and no subtitle file given"
                                                  : "no subtitle file given after the video") +
                      ": quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...";
-    } else if (o.languages.size() > subtitles) {
-      result.error = "--language: given " + std::to_string(o.languages.size()) + " times for " +
-                     std::to_string(subtitles) + (subtitles == 1 ? " subtitle file" : " subtitle files") +
+    } else if (!o.languages.empty() && o.languages.size() != subtitles) {
+      result.error = "--language: given " + std::to_string(o.languages.size()) +
+                     (o.languages.size() == 1 ? " time for " : " times for ") + std::to_string(subtitles) +
+                     (subtitles == 1 ? " subtitle file" : " subtitle files") +
                      "; give it once per subtitle, in the same order";
     }
     o.muxOutput = std::move(o.outputDir);

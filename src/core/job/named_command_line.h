@@ -38,6 +38,7 @@ struct NamedOptions {
   double fps = 0.0;
   // A line too wide for the frame is broken again into two lines that fit, where the text has a blank.
   bool wrap = false;
+  int direction = 0;  // --direction, an index into kDirectionList
   // Blu-ray output (--format pgs): the frame's rows (1080, 720, 576 or 480) and the colours, 0xRRGGBB.
   int frameRows = 1080;
   uint32_t textColour = 0xFFFFFF;

@@ -21,11 +21,14 @@ constexpr const char* kJobOptions =
     "                      Italic+Under or StrikeOut; words may be shortened: Bold+It (default Normal)\n"
     "  --charset NAME      ANSI, ARABIC, BALTIC, CHINESEBIG5, DEFAULT, EASTEUROPE, GB2312, GREEK,\n"
     "                      HANGEUL, HEBREW, JOHAB, MAC, OEM, RUSSIAN, SHIFTJIS, SYMBOL, THAI,\n"
-    "                      TURKISH or VIETNAMESE (default DEFAULT: UTF-8, else CP1252)\n"
+    "                      TURKISH or VIETNAMESE (default DEFAULT: UTF-8, else the code page\n"
+    "                      found from the text, else CP1252)\n"
     "  --align WHERE       left, center or right (default center)\n"
     "  --offset N          pixels between the frame's bottom and the text, 8..492 (default 30)\n"
     "  --offset-or N       second-line adjustment, an even number -14..10 (default -4)\n"
     "  --outline N         outline width in pixels, 2..4 (default 3)\n"
+    "  --direction DIR     auto, ltr or rtl: each line's own direction, or left to right or right\n"
+    "                      to left for every line (default auto)\n"
     "Reading:\n"
     "  --fps RATE          frame rate of a MicroDVD file without a {1}{1}RATE first line, such as\n"
     "                      23.976 (such a file is refused without it)\n"
@@ -62,21 +65,25 @@ std::string NamedCommandUsage(NamedCommand command) {
     u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
     u += "             2 a usage error.\n";
   } else if (command == NamedCommand::Mux) {
+    std::string options = kJobOptions;
+    const std::string palDefault = "(default --pal; with --ifo the IFO decides)";
+    options.replace(options.find(palDefault), palDefault.size(), "(default: the video's; --ifo: the IFO's)");
     u += "Usage: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...\n\n";
     u += "Converts each subtitle file as quillet convert does and adds it to a copy of the DVD video\n";
     u += "(an MPEG-2 program stream, such as ffmpeg -target pal-dvd makes) as one more subpicture stream,\n";
     u += "numbered after those it already carries. Video and audio are copied as they are. Beside OUT.mpg\n";
     u += "go OUT.palette (the 16 colours for dvdauthor) and OUT.dvdauthor.xml, a one-title project:\n";
     u += "    dvdauthor -o DVD -x OUT.dvdauthor.xml\n";
-    u += "makes a disc that shows the subtitles in the colours they were drawn for. A subtitle at\n";
+    u += "makes a disc in the new folder DVD (dvdauthor adds a title to a disc already there) that shows\n";
+    u += "the subtitles in the colours they were drawn for; the film carries them too. A subtitle at\n";
     u += "00:00:01,000 shows one second into the picture. Without --ifo, --pal or --ntsc the video\n";
     u += "decides the frame; all subtitles of a disc share one palette, so use the same --ifo or\n";
     u += "--generic each time streams are added to the same film.\n\n";
-    u += kJobOptions;
+    u += options;
     u += "Output and run:\n";
     u += "  -o, --output OUT    the program stream to write (never one of the inputs)\n";
     u += "  --language xx       two-letter language of a subtitle stream, once per subtitle in order\n";
-    u += "                      (default en)\n";
+    u += "                      (without any, each is en)\n";
     u += "  -j, --jobs N        render on N threads (default: one per processor)\n";
     u += "  -q, --quiet         print nothing but failures\n";
     u += "  -h, --help          this help\n\n";

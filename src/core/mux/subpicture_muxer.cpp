@@ -1,12 +1,22 @@
 // Adds DVD subpicture streams to an MPEG-2 program stream through libavformat's DVD muxer.
 #include "mux/subpicture_muxer.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <exception>
+#include <future>
+#include <map>
 #include <utility>
 
 #include "base/errors.h"
+#include "base/file_descriptor.h"
+#include "mux/dvd_output.h"
+#include "mux/film_copy.h"
+#include "mux/film_input.h"
+#include "sup/subpicture_unit.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -19,22 +29,7 @@ namespace quillet {
 namespace {
 
 constexpr AVRational k90kHz{1, 90000};
-constexpr int kIoBufferBytes = 1 << 16;
-// A DVD's program stream is multiplexed at 10.08 Mbit/s, whatever its streams' rates add up to.
-constexpr const char* kDvdMuxRate = "10080000";
 
-std::string AvErrorText(int error) {
-  char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(error, text, sizeof text);
-  return text;
-}
-
-struct PacketDeleter {
-  void operator()(AVPacket* p) const { av_packet_free(&p); }
-};
-using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
-
-// Streams a DVD title can carry besides its video, by the codecs the DVD muxer gives DVD stream numbers.
 bool IsDvdAudio(AVCodecID codec) {
   switch (codec) {
     case AV_CODEC_ID_AC3:
@@ -49,108 +44,83 @@ bool IsDvdAudio(AVCodecID codec) {
   }
 }
 
-// The output side: the DVD muxer writing into an OutputFile. A failure of the file inside the muxer's write
-// callback is kept and thrown again once libavformat has returned, since no exception may cross its C code.
-class DvdOutput {
- public:
-  explicit DvdOutput(OutputFile& file) : m_file(file) {
-    if (avformat_alloc_output_context2(&m_context, nullptr, "dvd", nullptr) < 0 || m_context == nullptr) {
-      throw QuilletError("This libavformat has no DVD muxer.");
-    }
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferBytes));
-    m_io = avio_alloc_context(buffer, kIoBufferBytes, 1, this, nullptr, &DvdOutput::WriteBytes, nullptr);
-    if (m_io == nullptr) {
-      av_free(buffer);
-      throw std::bad_alloc();
-    }
-    m_context->pb = m_io;
-  }
-  ~DvdOutput() {
-    avformat_free_context(m_context);
-    if (m_io != nullptr) av_freep(&m_io->buffer);
-    avio_context_free(&m_io);
-  }
-  DvdOutput(const DvdOutput&) = delete;
-  DvdOutput& operator=(const DvdOutput&) = delete;
-
-  AVFormatContext* Context() { return m_context; }
-
-  // Throws the file's own failure when there was one, else a failure of `what`.
-  void Check(int status, const std::string& what) {
-    if (m_error) std::rethrow_exception(m_error);
-    if (status < 0) throw QuilletError(what + ": " + AvErrorText(status));
-  }
-
- private:
-  static int WriteBytes(void* opaque, uint8_t* bytes, int size) {
-    auto* self = static_cast<DvdOutput*>(opaque);
-    if (self->m_error) return AVERROR(EIO);
-    try {
-      self->m_file.Write(std::span<const uint8_t>(bytes, static_cast<std::size_t>(size)));
-    } catch (...) {
-      self->m_error = std::current_exception();
-      return AVERROR(EIO);
-    }
-    return size;
-  }
-
-  OutputFile& m_file;
-  AVFormatContext* m_context = nullptr;
-  AVIOContext* m_io = nullptr;
-  std::exception_ptr m_error;
-};
-
-/*
- * The demuxer times an audio frame that began in one PES packet and ended in the next with the second packet's
- * time, which belongs to the frame after it: two frames then share a time and a frame's worth of time is missing
- * before them ("Discontinuity" in dvdauthor). When the frame after `held` has `held`'s time or an earlier one,
- * `held` is put back where it belongs, right before that frame, though never at or before the frame written last.
- */
-void RepairAudioTime(AVPacket& held, int64_t lastWrittenDts, int64_t nextDts) {
-  if (held.dts == AV_NOPTS_VALUE || nextDts == AV_NOPTS_VALUE || nextDts > held.dts || held.duration <= 0) return;
-  const int64_t before = nextDts - held.duration;
-  if (lastWrittenDts != AV_NOPTS_VALUE && before <= lastWrittenDts) return;
-  held.dts = before;
-  held.pts = before;
-}
-
-// The order in which the DVD muxer numbers the streams of a kind is the order they are added in; the film's own
 // are added by their stream numbers so each keeps its number.
 int KindOrder(AVMediaType type) { return type == AVMEDIA_TYPE_VIDEO ? 0 : type == AVMEDIA_TYPE_AUDIO ? 1 : 2; }
 
+// A stream of the film the output carries. `probed` is the stream as the opening read described it, null for a
+// subpicture stream that starts later (a subpicture stream needs no description beyond its kind).
+struct CarriedStream {
+  int id;
+  AVMediaType type;
+  const AVStream* probed;
+};
+
+const AVStream* ProbedStream(const AVFormatContext* in, int id) {
+  for (unsigned i = 0; i < in->nb_streams; ++i) {
+    if (in->streams[i]->id == id) return in->streams[i];
+  }
+  return nullptr;
+}
+
+std::string StreamName(int id, AVCodecID codec) {
+  char number[16];
+  std::snprintf(number, sizeof number, "0x%X", static_cast<unsigned>(id));
+  return std::string("stream ") + number + " (" + avcodec_get_name(codec) + ")";
+}
+
 // The film's streams a DVD title carries, video first, then audio, then subpictures: its video, DVD audio and
 // subpictures. Its navigation packs are not copied: the muxer writes empty ones at every picture group for the
-// authoring program to fill. Other streams are named in `dropped`.
-std::vector<int> CarriedStreams(const AVFormatContext* in, int videoStream, std::vector<std::string>& dropped) {
-  std::vector<int> carried;
-  for (unsigned i = 0; i < in->nb_streams; ++i) {
-    const AVCodecParameters* par = in->streams[i]->codecpar;
-    const bool keep = static_cast<int>(i) == videoStream || IsDvdAudio(par->codec_id) ||
-                      par->codec_id == AV_CODEC_ID_DVD_SUBTITLE;
-    if (keep) {
-      carried.push_back(static_cast<int>(i));
-    } else if (par->codec_id != AV_CODEC_ID_DVD_NAV) {
-      dropped.push_back("stream " + std::to_string(i) + " (" + avcodec_get_name(par->codec_id) + ")");
+// authoring program to fill. Other streams are named in `dropped`, and so is an audio stream that starts after
+// the opening read (nothing describes it: its rate and channels are unknown when the output is set up).
+std::vector<CarriedStream> CarriedStreams(const AVFormatContext* in, int videoStream,
+                                          const std::vector<FilmStream>& film, std::vector<std::string>& dropped) {
+  std::vector<FilmStream> streams = film;
+  for (unsigned i = 0; i < in->nb_streams; ++i) {  // the scan stops at damage the opening read may lie past
+    const AVStream* st = in->streams[i];
+    if (std::none_of(streams.begin(), streams.end(), [&](const FilmStream& f) { return f.id == st->id; })) {
+      streams.push_back({st->id, st->codecpar->codec_type, st->codecpar->codec_id});
     }
   }
-  std::stable_sort(carried.begin(), carried.end(), [&](int a, int b) {
-    const AVStream* sa = in->streams[a];
-    const AVStream* sb = in->streams[b];
-    const int ka = KindOrder(sa->codecpar->codec_type);
-    const int kb = KindOrder(sb->codecpar->codec_type);
-    return ka != kb ? ka < kb : sa->id < sb->id;
+  std::vector<CarriedStream> carried;
+  for (const FilmStream& stream : streams) {
+    const AVStream* probed = ProbedStream(in, stream.id);
+    if (stream.codec == AV_CODEC_ID_DVD_SUBTITLE || (probed && probed->index == videoStream)) {
+      carried.push_back({stream.id, stream.type, probed});
+    } else if (IsDvdAudio(stream.codec) && probed != nullptr) {
+      carried.push_back({stream.id, stream.type, probed});
+    } else if (IsDvdAudio(stream.codec)) {
+      dropped.push_back(StreamName(stream.id, stream.codec) +
+                        " starts after the part read to learn the film's streams");
+    } else if (stream.codec != AV_CODEC_ID_DVD_NAV) {
+      dropped.push_back(StreamName(stream.id, stream.codec) + " is not a DVD stream");
+    }
+  }
+  std::stable_sort(carried.begin(), carried.end(), [](const CarriedStream& a, const CarriedStream& b) {
+    const int ka = KindOrder(a.type);
+    const int kb = KindOrder(b.type);
+    return ka != kb ? ka < kb : a.id < b.id;
   });
   return carried;
 }
 
-// Adds a copy of each carried stream to the output; by the film's stream index, the output stream that carries
-// it (-1 for none).
-std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<int>& carried, DvdOutput& output) {
-  std::vector<int> outputOf(in->nb_streams, -1);
-  for (int index : carried) {
-    const AVStream* source = in->streams[index];
-    AVStream* copy = avformat_new_stream(output.Context(), nullptr);
+AVStream* NewSubpictureStream(AVFormatContext* oc) {
+  AVStream* stream = avformat_new_stream(oc, nullptr);
+  if (stream == nullptr) throw std::bad_alloc();
+  stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
+  stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
+  stream->time_base = k90kHz;
+  return stream;
+}
+
+// Adds a copy of each carried stream to the output; by the film's stream number, the output stream that carries it.
+std::map<int, int> AddCopiedStreams(const std::vector<CarriedStream>& carried, DvdOutput& output) {
+  std::map<int, int> outputOf;
+  for (const CarriedStream& stream : carried) {
+    const AVStream* source = stream.probed;
+    AVStream* copy = source ? avformat_new_stream(output.Context(), nullptr) : NewSubpictureStream(output.Context());
     if (copy == nullptr) throw std::bad_alloc();
+    outputOf[stream.id] = copy->index;
+    if (source == nullptr) continue;
     output.Check(avcodec_parameters_copy(copy->codecpar, source->codecpar), "Cannot copy a stream");
     copy->codecpar->codec_tag = 0;
     copy->time_base = source->time_base;
@@ -161,7 +131,6 @@ std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<i
       if (data == nullptr) throw std::bad_alloc();
       std::memcpy(data, side.data, side.size);
     }
-    outputOf[static_cast<std::size_t>(index)] = copy->index;
   }
   return outputOf;
 }
@@ -169,100 +138,42 @@ std::vector<int> AddCopiedStreams(const AVFormatContext* in, const std::vector<i
 // Adds one DVD subpicture stream per track; the output stream of each.
 std::vector<int> AddSubpictureStreams(AVFormatContext* oc, std::size_t tracks) {
   std::vector<int> trackStream;
-  for (std::size_t t = 0; t < tracks; ++t) {
-    AVStream* stream = avformat_new_stream(oc, nullptr);
-    if (stream == nullptr) throw std::bad_alloc();
-    stream->codecpar->codec_type = AVMEDIA_TYPE_SUBTITLE;
-    stream->codecpar->codec_id = AV_CODEC_ID_DVD_SUBTITLE;
-    stream->time_base = k90kHz;
-    trackStream.push_back(stream->index);
-  }
+  for (std::size_t t = 0; t < tracks; ++t) trackStream.push_back(NewSubpictureStream(oc)->index);
   return trackStream;
 }
 
-// A unit waiting for the film to reach its time.
-struct Pending {
-  int64_t pts90k;
-  std::size_t track;
-  const TimedUnit* unit;
-};
-
-// Every unit of every track in time order (at its start plus the video's), so each is handed over where the film
-// has reached its time.
-std::vector<Pending> UnitsInTimeOrder(const std::vector<SubpictureTrack>& tracks, int64_t videoStart90k) {
-  std::vector<Pending> pending;
-  for (std::size_t t = 0; t < tracks.size(); ++t) {
-    for (const TimedUnit& unit : tracks[t].units) {
-      pending.push_back({static_cast<int64_t>(unit.pts90k) + videoStart90k, t, &unit});
-    }
-  }
-  std::stable_sort(pending.begin(), pending.end(),
-                   [](const Pending& a, const Pending& b) { return a.pts90k < b.pts90k; });
-  return pending;
-}
-
-// Starts the program stream at a DVD's mux rate.
-void WriteHeader(DvdOutput& output) {
-  AVDictionary* options = nullptr;
-  av_dict_set(&options, "muxrate", kDvdMuxRate, 0);
-  const int header = avformat_write_header(output.Context(), &options);
-  av_dict_free(&options);
-  output.Check(header, "Cannot start the program stream");
-}
-
-// By track, the entries whose units start at or after `time90k`, in entry order.
-std::vector<std::vector<int>> EntriesFrom(const std::vector<Pending>& pending, std::size_t tracks, int64_t time90k) {
-  std::vector<std::vector<int>> entries(tracks);
-  for (const Pending& p : pending) {
-    if (p.pts90k >= time90k) entries[p.track].push_back(p.unit->entryIndex);
-  }
-  for (std::vector<int>& track : entries) std::sort(track.begin(), track.end());
-  return entries;
-}
-
-// Writes one unit as a packet of its track's stream.
-void WriteUnit(const Pending& p, int streamIndex, DvdOutput& output) {
-  AVFormatContext* oc = output.Context();
-  PacketPtr packet(av_packet_alloc());
-  if (packet == nullptr || av_new_packet(packet.get(), static_cast<int>(p.unit->bytes.size())) < 0) {
-    throw std::bad_alloc();
-  }
-  std::memcpy(packet->data, p.unit->bytes.data(), p.unit->bytes.size());
-  const AVStream* stream = oc->streams[streamIndex];
-  packet->pts = packet->dts = av_rescale_q(p.pts90k, k90kHz, stream->time_base);
-  packet->stream_index = stream->index;
-  packet->flags |= AV_PKT_FLAG_KEY;
-  output.Check(av_interleaved_write_frame(oc, packet.get()), "Cannot write a subpicture");
-}
-
-// Hands a copied packet to the muxer, which wants every time later than the one before in its stream: a time
-// that is not moves on by one tick (as ffmpeg's own stream copy does). `lastDts` is by output stream.
-void WriteCopied(AVPacket* copied, std::vector<int64_t>& lastDts, DvdOutput& output) {
-  int64_t& last = lastDts[static_cast<std::size_t>(copied->stream_index)];
-  if (copied->dts != AV_NOPTS_VALUE) {
-    if (last != AV_NOPTS_VALUE && copied->dts <= last) {
-      copied->dts = last + 1;
-      if (copied->pts != AV_NOPTS_VALUE) copied->pts = std::max(copied->pts, copied->dts);
-    }
-    last = copied->dts;
-  }
-  output.Check(av_interleaved_write_frame(output.Context(), copied), "Cannot write the program stream");
+uint64_t FileSize(int fd) {
+  struct stat file {};
+  return ::fstat(fd, &file) == 0 ? static_cast<uint64_t>(file.st_size) : 0;
 }
 
 }  // namespace
 
+void KeepUnitsApart(SubpictureTrack& track) {
+  std::vector<TimedUnit>& units = track.units;
+  std::stable_sort(units.begin(), units.end(),
+                   [](const TimedUnit& a, const TimedUnit& b) { return a.pts90k < b.pts90k; });
+  constexpr uint32_t kTickIn90k = 1024;
+  for (std::size_t i = 0; i + 1 < units.size(); ++i) {
+    const uint32_t ticks = (units[i + 1].pts90k - units[i].pts90k) / kTickIn90k;
+    LimitStopDelay(units[i].bytes, static_cast<uint16_t>(std::min<uint32_t>(ticks, kMaxDelayTicks)));
+  }
+}
+
 void SilenceLibavLog() { av_log_set_level(AV_LOG_QUIET); }
 
 struct SubpictureMuxer::Input {
-  AVFormatContext* context = nullptr;
+  explicit Input(const std::string& path) : fd(OpenFilm(path)), reader(fd.fd, path, nullptr) {}
+  Descriptor fd;
+  FilmReader reader;
+  std::future<FilmScan> scan;       // while the whole film is read for its streams
+  std::vector<FilmStream> streams;  // the whole film's, once read
   int videoStream = -1;
-  ~Input() { avformat_close_input(&context); }
 };
 
-SubpictureMuxer::SubpictureMuxer(const std::string& videoPath) : m_input(std::make_unique<Input>()), m_path(videoPath) {
-  const int opened = avformat_open_input(&m_input->context, videoPath.c_str(), nullptr, nullptr);
-  if (opened < 0) throw FileError("Cannot read \"" + videoPath + "\": " + AvErrorText(opened) + ".");
-  AVFormatContext* in = m_input->context;
+SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
+    : m_input(std::make_unique<Input>(videoPath)), m_path(videoPath) {
+  AVFormatContext* in = m_input->reader.Context();
   const std::string notPs = "\"" + videoPath + "\" is not an MPEG-2 program stream";
   const std::string remake = "; a DVD's video can be made with: ffmpeg -i VIDEO -target pal-dvd (or ntsc-dvd) OUT.mpg";
   if (std::strcmp(in->iformat->name, "mpeg") != 0) {
@@ -288,98 +199,67 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath) : m_input(std::ma
                        std::to_string(m_info.height) + ", a size neither PAL (576 lines) nor NTSC (480 lines) has" +
                        remake);
   }
+  // The display aspect the sequence header gives (a 720-wide 16:9 picture has square-ish samples 64:45 or 32:27).
+  const AVRational sample = av_guess_sample_aspect_ratio(in, const_cast<AVStream*>(video), nullptr);
+  if (sample.num > 0 && sample.den > 0 && m_info.height > 0) {
+    const double displayAspect =
+        static_cast<double>(m_info.width) * sample.num / (static_cast<double>(m_info.height) * sample.den);
+    m_info.widescreen = displayAspect > 1.55;  // 4:3 is 1.33, 16:9 1.78
+  }
   if (video->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(video->start_time, video->time_base, k90kHz);
   } else if (in->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(in->start_time, AVRational{1, AV_TIME_BASE}, k90kHz);
   }
-  for (unsigned i = 0; i < in->nb_streams; ++i) {
-    if (in->streams[i]->codecpar->codec_id == AV_CODEC_ID_DVD_SUBTITLE) ++m_info.subpictureStreams;
+  m_info.bytes = FileSize(m_input->fd.fd);
+  // Reading the whole film takes a while: on a thread of its own (its own reader, the descriptor read at offsets),
+  // while the caller converts the subtitles.
+  m_input->scan = std::async(std::launch::async, [fd = m_input->fd.fd, videoPath] { return ScanFilm(fd, videoPath); });
+}
+
+void SubpictureMuxer::FinishScan() {
+  if (!m_input->scan.valid()) return;
+  FilmScan scan = m_input->scan.get();
+  m_input->streams = std::move(scan.streams);
+  m_info.subpictureHash = scan.subpictureHash;
+  std::vector<std::string> unused;
+  for (const CarriedStream& stream :
+       CarriedStreams(m_input->reader.Context(), m_input->videoStream, m_input->streams, unused)) {
+    if (stream.type == AVMEDIA_TYPE_SUBTITLE) ++m_info.subpictureStreams;
   }
-  const int64_t size = avio_size(in->pb);
-  m_info.bytes = size > 0 ? static_cast<uint64_t>(size) : 0;
 }
 
 SubpictureMuxer::~SubpictureMuxer() = default;
 
-const ProgramStreamInfo& SubpictureMuxer::Info() const { return m_info; }
+const ProgramStreamInfo& SubpictureMuxer::Probe() const { return m_info; }
 
-MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out,
-                                 const MuxProgress& progress) {
-  AVFormatContext* in = m_input->context;
+const ProgramStreamInfo& SubpictureMuxer::Info() {
+  FinishScan();
+  return m_info;
+}
+
+MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours,
+                                 OutputFile& out, const MuxProgress& progress) {
+  FinishScan();
+  AVFormatContext* in = m_input->reader.Context();
   MuxResult result;
-  DvdOutput output(out);
-  AVFormatContext* oc = output.Context();
-
-  const std::vector<int> outputOf =
-      AddCopiedStreams(in, CarriedStreams(in, m_input->videoStream, result.droppedStreams), output);
-  const std::vector<int> trackStream = AddSubpictureStreams(oc, tracks.size());
-
-  WriteHeader(output);
-  const std::vector<Pending> pending = UnitsInTimeOrder(tracks, m_info.videoStart90k);
-  std::size_t next = 0;
-  auto writeUnitsUpTo = [&](int64_t time90k) {
-    for (; next < pending.size() && pending[next].pts90k <= time90k; ++next) {
-      WriteUnit(pending[next], trackStream[pending[next].track], output);
-    }
-  };
-
-  PacketPtr packet(av_packet_alloc());
-  if (packet == nullptr) throw std::bad_alloc();
-  std::vector<int64_t> lastDts(oc->nb_streams, AV_NOPTS_VALUE);
-  std::vector<PacketPtr> heldAudio(oc->nb_streams);
-  int64_t reached90k = m_info.videoStart90k;  // the film's clock as far as it has been read
-  int64_t videoEnd90k = m_info.videoStart90k;
-  int status = 0;
-  while ((status = av_read_frame(in, packet.get())) >= 0) {
-    if (progress) progress(static_cast<uint64_t>(std::max<int64_t>(avio_tell(in->pb), 0)), m_info.bytes);
-    const int target = outputOf[static_cast<std::size_t>(packet->stream_index)];
-    if (target < 0) {
-      av_packet_unref(packet.get());
-      continue;
-    }
-    const AVStream* source = in->streams[packet->stream_index];
-    const int64_t when = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-    if (when != AV_NOPTS_VALUE) reached90k = std::max(reached90k, av_rescale_q(when, source->time_base, k90kHz));
-    // Pictures follow each other without gaps, each for its duration (a repeated field included), so the last
-    // ends the sum of their durations after the first starts; some carry no presentation time of their own.
-    if (packet->stream_index == m_input->videoStream)
-      videoEnd90k += av_rescale_q(packet->duration, source->time_base, k90kHz);
-    writeUnitsUpTo(reached90k);
-    av_packet_rescale_ts(packet.get(), source->time_base, oc->streams[target]->time_base);
-    packet->stream_index = target;
-    packet->pos = -1;
-    if (source->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) {
-      WriteCopied(packet.get(), lastDts, output);
-      continue;
-    }
-    // An audio frame is written once the next one is known: see RepairAudioTime.
-    PacketPtr& held = heldAudio[static_cast<std::size_t>(target)];
-    if (held) {
-      RepairAudioTime(*held, lastDts[static_cast<std::size_t>(target)], packet->dts);
-      WriteCopied(held.get(), lastDts, output);
-      av_packet_move_ref(held.get(), packet.get());
-    } else {
-      held.reset(av_packet_clone(packet.get()));
-      if (!held) throw std::bad_alloc();
-      av_packet_unref(packet.get());
-    }
-  }
-  if (status != AVERROR_EOF) {
-    throw QuilletError("Reading \"" + m_path + "\" stopped at byte " + std::to_string(avio_tell(in->pb)) + ": " +
-                       AvErrorText(status) + ".");
-  }
-  for (PacketPtr& held : heldAudio) {
-    if (held) WriteCopied(held.get(), lastDts, output);
-  }
-  writeUnitsUpTo(INT64_MAX);
-  output.Check(av_write_trailer(oc), "Cannot finish the program stream");
-  avio_flush(oc->pb);
-  output.Check(0, "");
+  DvdOutput output(out, colours);
+  FilmCopyPlan plan;
+  plan.videoStream = m_input->videoStream;
+  plan.outputOfId =
+      AddCopiedStreams(CarriedStreams(in, m_input->videoStream, m_input->streams, result.droppedStreams), output);
+  plan.trackStream = AddSubpictureStreams(output.Context(), tracks.size());
+  plan.videoStart90k = m_info.videoStart90k;
+  output.Start();
+  FilmCopyResult copied = CopyFilm(in, plan, tracks, output, progress, m_info.bytes, m_path);
+  output.Finish();
   if (progress) progress(m_info.bytes, m_info.bytes);
 
-  result.videoEnd90k = videoEnd90k;
-  result.entriesAfterVideo = EntriesFrom(pending, tracks.size(), videoEnd90k);
+  result.videoEnd90k = copied.videoEnd90k;
+  result.clockJumps = std::move(copied.clockJumps);
+  result.entriesAfterVideo = std::move(copied.entriesAfterVideo);
+  result.filmBytes = output.BytesWritten();
+  result.filmSubpictureHash = copied.subpictureHash;
   return result;
 }
 

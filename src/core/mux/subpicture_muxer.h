@@ -2,6 +2,7 @@
 // its DVD muxer, video and audio copied, each track's subpicture units as one more subpicture stream.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,9 +22,11 @@ struct ProgramStreamInfo {
   int width = 0;
   int height = 0;
   VideoStandard standard = VideoStandard::Pal;
-  int64_t videoStart90k = 0;  // the first picture's presentation time
-  int subpictureStreams = 0;  // DVD subpicture streams the film already carries
-  uint64_t bytes = 0;         // the file's size, for progress
+  bool widescreen = false;      // its sequence header gives a 16:9 picture
+  int64_t videoStart90k = 0;    // the first picture's presentation time
+  int subpictureStreams = 0;    // DVD subpicture streams the film already carries, wherever in it they start
+  uint64_t bytes = 0;           // the file's size
+  uint64_t subpictureHash = 0;  // the bytes of its subpicture streams hashed (SubpictureStreamsHash)
   bool operator==(const ProgramStreamInfo&) const = default;
 };
 
@@ -39,13 +42,28 @@ struct SubpictureTrack {
   std::vector<TimedUnit> units;
 };
 
+// Puts a track's units in time order and ends each one's display no later than the next one starts (a stop delay
+// rounded to whole ticks may reach past it; two units starting together leave the first a delay of 0, so the
+// second replaces it at once): dvdauthor wants a stream's displays one after the other.
+void KeepUnitsApart(SubpictureTrack& track);
+
+// Where the film's clock started again (two films joined with cat): at byte `byte`, where the stream had reached
+// `continued90k`; the copy continues the clock from there.
+struct ClockJump {
+  int64_t byte = 0;
+  int64_t continued90k = 0;
+};
+
 struct MuxResult {
   int64_t videoEnd90k = 0;  // where the last picture ends, on the film's own clock
-  // Per track, the entries that start at or after the video's end (they are written all the same).
+  // Per track, the entries that start at or after the video's end (left out: no picture is shown with them).
   std::vector<std::vector<int>> entriesAfterVideo;
-  // Streams of the film that a DVD title cannot carry and that were left out (besides its navigation packs,
-  // which the muxer writes afresh), described as "stream 3 (dvb_subtitle)".
+  // Streams of the film that were left out (besides its navigation packs, which the muxer writes afresh), each
+  // with the reason: "stream 0x1C1 (mp2) starts after the part read to learn the film's streams".
   std::vector<std::string> droppedStreams;
+  std::vector<ClockJump> clockJumps;
+  uint64_t filmBytes = 0;           // the written film's size
+  uint64_t filmSubpictureHash = 0;  // and its subpicture streams' bytes hashed, as ProgramStreamInfo's
 };
 
 // Bytes read of the film so far, and its size.
@@ -57,21 +75,30 @@ void SilenceLibavLog();
 
 class SubpictureMuxer {
  public:
-  // Opens the film and reads what it holds. Throws QuilletError naming the file when it cannot be read, is not an
-  // MPEG program stream, or carries no MPEG-2 video, or video of a size no DVD standard has.
+  // Opens the film and reads what it holds; the whole film is read for the streams that start late in it on a
+  // thread of its own meanwhile (Info waits for it). Throws
+  // QuilletError naming the file when it is not a regular file or cannot be read, is not an MPEG program stream,
+  // or carries no MPEG-2 video, or video of a size no DVD standard has.
   explicit SubpictureMuxer(const std::string& videoPath);
   ~SubpictureMuxer();
   SubpictureMuxer(const SubpictureMuxer&) = delete;
   SubpictureMuxer& operator=(const SubpictureMuxer&) = delete;
 
-  const ProgramStreamInfo& Info() const;
+  // What the film is, as far as its opening read tells: all but its subpicture streams (their count and hash).
+  const ProgramStreamInfo& Probe() const;
+  // All of it, once the whole film has been read for the streams that start late (waits for that read; throws
+  // what it threw).
+  const ProgramStreamInfo& Info();
 
   // Writes the film to `out` (opened, not committed) with every track as a new subpicture stream numbered after
-  // the film's own, each unit shown at its time plus the video's start. Packets are read and written one at a
+  // the film's own, each unit shown at its time plus the video's start, and with `colours` (the 16 palette
+  // entries, 0x00YYCrCb) told to dvdauthor before every subpicture unit. Packets are read and written one at a
   // time, so memory does not grow with the film. Call once. Throws QuilletError (or the FileError of `out`).
-  MuxResult Write(const std::vector<SubpictureTrack>& tracks, OutputFile& out, const MuxProgress& progress);
+  MuxResult Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours, OutputFile& out,
+                  const MuxProgress& progress);
 
  private:
+  void FinishScan();
   struct Input;
   std::unique_ptr<Input> m_input;
   std::string m_path;

@@ -7,7 +7,7 @@
 
 namespace quillet {
 
-BidiLevels ResolveBidiLevels(std::u32string_view text) {
+BidiLevels ResolveBidiLevels(std::u32string_view text, BaseDirection base) {
   BidiLevels result;
   const auto length = static_cast<FriBidiStrIndex>(text.size());
   result.levels.assign(text.size(), 0);
@@ -20,7 +20,9 @@ BidiLevels ResolveBidiLevels(std::u32string_view text) {
   fribidi_get_bidi_types(chars, length, types.data());
   fribidi_get_bracket_types(chars, length, types.data(), brackets.data());
   // FRIBIDI_PAR_ON: the direction of the first strong character, skipping isolated sequences.
-  FriBidiParType direction = FRIBIDI_PAR_ON;
+  FriBidiParType direction = base == BaseDirection::Ltr   ? FRIBIDI_PAR_LTR
+                             : base == BaseDirection::Rtl ? FRIBIDI_PAR_RTL
+                                                          : FRIBIDI_PAR_ON;
   std::vector<FriBidiLevel> levels(text.size());
   if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &direction, levels.data()) == 0) {
     return result;  // out of memory inside FriBidi: draw left to right

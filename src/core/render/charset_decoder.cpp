@@ -51,6 +51,11 @@ TextCharacters CharactersOfCharset(uint8_t charset, const std::string& defaultCo
   return TextCharacters(IsAsciiName(defaultCodeset) ? UserCodeset() : defaultCodeset);
 }
 
+bool FindsCodePageFromText(uint8_t charset, const std::string& defaultCodeset) {
+  if (charset != kCharsetDefault && FindCharset(charset) != nullptr) return false;
+  return IsUtf8Name(IsAsciiName(defaultCodeset) ? UserCodeset() : defaultCodeset);
+}
+
 std::string UserCodeset() {
   locale_t user = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
   if (user == static_cast<locale_t>(0)) return "UTF-8";

@@ -24,6 +24,10 @@ TextCharacters CharactersOfCharset(uint8_t charset, const std::string& defaultCo
 // UTF-8 when the code set is UTF-8, else through iconv with "?" for a character the code set lacks.
 std::string EncodeInCodeset(std::u32string_view text, const std::string& codeset);
 
+// Whether text drawn with `charset` has its code page found from the text when it is not valid UTF-8: DEFAULT
+// (and a byte outside the charset table) under a UTF-8 `defaultCodeset` (empty: the user's own).
+bool FindsCodePageFromText(uint8_t charset, const std::string& defaultCodeset);
+
 // The code set of the user's locale (LC_ALL, LC_CTYPE, LANG), read without touching the process locale.
 // The "C"/POSIX locale's ASCII, or a locale that cannot be loaded, counts as UTF-8.
 std::string UserCodeset();

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "render/bidi_runs.h"
 #include "render/font_config.h"
 #include "render/frame.h"
 #include "render/name_tables.h"
@@ -30,6 +31,8 @@ struct FontDesc {
   // heights and the text cell stay. The render settings carry the frame's aspect here, so that measuring, the
   // line length check and breaking long lines all see the squeezed widths.
   DisplayAspect aspect = DisplayAspect::Standard4x3;
+  // The paragraph direction of each line laid out.
+  BaseDirection direction = BaseDirection::Auto;
   bool operator==(const FontDesc&) const = default;
 };
 

@@ -85,7 +85,9 @@ LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) 
   FontInstance& primary = m_impl->Primary(font);
   std::u32string text = DecodeText(font, bytes);
   std::u32string controls = TakeOutControls(text, font.charset == kCharsetSymbol && !font.unicodeText);
-  std::optional<LineLayout> plain = m_impl->LayoutPlain(primary, font, text);
+  // A right-to-left base puts a left-to-right line's neutral characters at its ends on the other side.
+  std::optional<LineLayout> plain =
+      font.direction == BaseDirection::Rtl ? std::nullopt : m_impl->LayoutPlain(primary, font, text);
   LineLayout layout = plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text);
   layout.controls = std::move(controls);
   return layout;
@@ -147,8 +149,9 @@ std::vector<FontInstance*> FacesOfCharacters(FontInstance& primary, const std::u
 }
 
 // Step 3's runs in logical order: the longest stretches of one embedding level, face and script.
-std::vector<Run> RunsOfOneLevelFaceAndScript(const std::u32string& text, const std::vector<FontInstance*>& faces) {
-  const BidiLevels bidi = ResolveBidiLevels(text);
+std::vector<Run> RunsOfOneLevelFaceAndScript(const std::u32string& text, const std::vector<FontInstance*>& faces,
+                                             BaseDirection direction) {
+  const BidiLevels bidi = ResolveBidiLevels(text, direction);
   const std::vector<hb_script_t> scripts = ResolvedScripts(text);
   std::vector<Run> runs;
   for (std::size_t k = 0; k < text.size(); ++k) {
@@ -209,7 +212,8 @@ void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string&
  *    face of the character before them when it has them (so an Arabic phrase with its spaces is one run);
  *    otherwise the chosen face when it has the character, else the best stand-in fontconfig ranks. A character
  *    no installed font has is drawn as the chosen face's missing-glyph box and listed in `missing`.
- * 2. Direction: FriBidi's embedding levels, the paragraph direction from the first strong character.
+ * 2. Direction: FriBidi's embedding levels, the paragraph direction from the first strong character unless
+ *    the font sets it (BaseDirection).
  * 3. Runs of one level, face and script, put in visual order (rule L2); each shaped by HarfBuzz with the whole
  *    line as context, so letters join across a change of face. HarfBuzz gives right-to-left runs in visual
  *    order already.
@@ -233,7 +237,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
 
   const std::vector<FontInstance*> faces = FacesOfCharacters(
       primary, text, [&](char32_t c) { return StandIn(font, c, language); }, layout.missing);
-  const std::vector<Run> runs = RunsOfOneLevelFaceAndScript(text, faces);
+  const std::vector<Run> runs = RunsOfOneLevelFaceAndScript(text, faces, font.direction);
   std::vector<uint8_t> runLevels;
   for (const Run& run : runs) runLevels.push_back(run.level);
 

@@ -7,6 +7,7 @@
 #include "subtitle/line_cursor.h"
 #include "subtitle/markup.h"
 #include "subtitle/subtitle.h"
+#include "subtitle/time_fields.h"
 #include "subtitle/timed_entries.h"
 
 namespace quillet {
@@ -48,26 +49,13 @@ EventFormat ParseFormat(std::string_view value) {
   return format;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A whole number at text[at], with an optional sign; at most nine digits.
-std::optional<long long> SignedNumber(std::string_view text, std::size_t& at) {
-  bool negative = false;
-  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
-  long long value = 0;
-  std::size_t digits = 0;
-  while (at < text.size() && IsDigit(text[at])) {
-    if (++digits > 9) return std::nullopt;
-    value = value * 10 + (text[at++] - '0');
-  }
-  if (digits == 0) return std::nullopt;
-  return negative ? -value : value;
-}
+// Hours, minutes, seconds, any one character, hundredths; each field with its own sign.
+constexpr TimeForm kAssTime{false, true, "", 10, 9};
 
 }  // namespace
 
 bool LooksLikeAss(std::string_view text) {
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   while (!cursor.AtEnd()) {
     const std::string_view line = TrimBlanks(cursor.Next());
     if (!line.empty()) return EqualsIgnoringAsciiCase(line, "[Script Info]");
@@ -77,18 +65,9 @@ bool LooksLikeAss(std::string_view text) {
 
 std::optional<long long> AssTimeToMs(std::string_view text) {
   text = TrimBlanks(text);
-  std::size_t at = 0;
-  long long fields[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    const std::optional<long long> value = SignedNumber(text, at);
-    if (!value) return std::nullopt;
-    fields[i] = *value;
-    if (i == 3) break;
-    if (at >= text.size() || (i < 2 && text[at] != ':')) return std::nullopt;
-    ++at;  // ':' twice, then any one character before the hundredths
-  }
-  if (at != text.size()) return std::nullopt;
-  return ((fields[0] * 3600 + fields[1] * 60 + fields[2]) * 100 + fields[3]) * 10;
+  const std::optional<std::int64_t> ms = ReadTimeFields(text, kAssTime);
+  if (!ms || !text.empty()) return std::nullopt;
+  return *ms;
 }
 
 // The fields before the text hold times, names and numbers; the comma that ends each is never the second byte of
@@ -98,13 +77,13 @@ std::vector<SkippedEntry> ReadAss(std::string_view text, TSubtitle& document, co
   std::vector<TimedEntry> entries;
   EventFormat format;
   bool inEvents = false;
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   int lineNumber = 0;
   while (!cursor.AtEnd()) {
     const std::string_view line = cursor.Next();
     ++lineNumber;
     document.Loaded = true;
-    if (line.starts_with('[')) {
+    if (TrimBlanks(line).starts_with('[')) {
       inEvents = EqualsIgnoringAsciiCase(TrimBlanks(line), "[Events]");
       continue;
     }

@@ -6,14 +6,6 @@
 
 namespace quillet {
 
-inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-// The bytes without a UTF-8 byte-order mark at their very start (the mark is not text).
-inline std::string_view SkipUtf8Bom(std::string_view bytes) {
-  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
-  return bytes;
-}
-
 // Lines end at CR LF, LF or a lone CR; the last line needs no line end. A line end at the very end of the bytes
 // is not followed by another (empty) line, so "a\n" is one line and "a\n\n" two. Views point into the bytes,
 // which must outlive the cursor.

@@ -1,6 +1,7 @@
 // The MicroDVD reader (.sub and .txt): one entry per line, frame numbers in braces, a frame-rate first line.
 #include "subtitle/microdvd_reader.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -26,6 +27,36 @@ int FrameValue(std::string_view text, const char* which, std::string* problem) {
 // The drawn text of one MicroDVD text line: control codes and style tags removed.
 std::string DrawnText(std::string_view text, const TextCharacters& characters) {
   return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text, characters), characters);
+}
+
+// The three drawn lines of a parsed entry. A text line left empty by its codes is not drawn as an empty line: the
+// lines after it move up. A line empty in the file stays where it is. Line 3 keeps the rest of the text, "|"
+// included.
+std::array<std::string, 3> EntryLines(const fivestrings& entry, const TextCharacters& characters) {
+  std::vector<std::string> drawn;
+  for (const std::string* part : {&entry.Line1, &entry.Line2}) {
+    std::string piece = DrawnText(*part, characters);
+    if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
+  }
+  for (std::string_view rest = entry.Line3; !rest.empty();) {
+    const std::size_t bar = characters.Find(rest, '|');
+    const std::string_view part = rest.substr(0, bar);
+    std::string piece = DrawnText(part, characters);
+    if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
+    if (bar == std::string_view::npos) break;
+    rest.remove_prefix(bar + 1);
+    if (rest.empty()) drawn.emplace_back();
+  }
+  std::array<std::string, 3> lines;
+  for (std::size_t i = 0; i < drawn.size(); ++i) {
+    if (i < 3) {
+      lines[i] = std::move(drawn[i]);
+    } else {
+      lines[2] += '|';
+      lines[2] += drawn[i];
+    }
+  }
+  return lines;
 }
 
 }  // namespace
@@ -86,13 +117,13 @@ fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* p
   return result;
 }
 
-bool LooksLikeMicroDvd(std::string_view bytes) { return SkipUtf8Bom(bytes).starts_with('{'); }
+bool LooksLikeMicroDvd(std::string_view bytes) { return bytes.starts_with('{'); }
 
 std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string& fileName, TSubtitle& document,
                                        MessageSink& sink, const TextCharacters& characters,
                                        const MicroDvdRate& rateOptions) {
   std::vector<SkippedEntry> skipped;
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   int lineNumber = 0;
   double rate = 0.0;
   bool rateLine = false;  // line 1 declares the rate
@@ -125,35 +156,11 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       skipped.push_back({lineNumber, std::move(problem)});
       continue;
     }
-    if (std::stoi(entry.EndTime) <= 0) {
+    if (EndsBeforeFilmStarts(std::stoi(entry.EndTime))) {
       skipped.push_back({lineNumber, kEndsBeforeFilmStarts});
       continue;
     }
-    // A text line left empty by its codes is not drawn as an empty line: the lines after it move up. A line
-    // empty in the file stays where it is. Line 3 keeps the rest of the text, "|" included.
-    std::vector<std::string> drawn;
-    for (const std::string* part : {&entry.Line1, &entry.Line2}) {
-      std::string piece = DrawnText(*part, characters);
-      if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
-    }
-    for (std::string_view rest = entry.Line3; !rest.empty();) {
-      const std::size_t bar = characters.Find(rest, '|');
-      const std::string_view part = rest.substr(0, bar);
-      std::string piece = DrawnText(part, characters);
-      if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
-      if (bar == std::string_view::npos) break;
-      rest.remove_prefix(bar + 1);
-      if (rest.empty()) drawn.emplace_back();
-    }
-    std::string lines[3];
-    for (std::size_t i = 0; i < drawn.size(); ++i) {
-      if (i < 3) {
-        lines[i] = std::move(drawn[i]);
-      } else {
-        lines[2] += '|';
-        lines[2] += drawn[i];
-      }
-    }
+    std::array<std::string, 3> lines = EntryLines(entry, characters);
     document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
                      std::move(lines[2]));
     if (lineNumber == 1 && rateLine) document.FrameRateEntry = document.Count();

@@ -36,8 +36,8 @@ int MicroDvdFrameToMs(int frame, double rate);
 fivestrings ParseMicroDvdLine(std::string_view line, double rate, std::string* problem = nullptr,
                               const TextCharacters& characters = {});
 
-// Detection on the text of a file (after DecodeSubtitleFile): the first line starts with "{" (after a UTF-8
-// byte-order mark, if any).
+// Detection on the text of a file (after DecodeSubtitleFile, which drops a byte-order mark): the first line starts
+// with "{".
 bool LooksLikeMicroDvd(std::string_view text);
 
 // The frame rate of a file whose first line declares none.

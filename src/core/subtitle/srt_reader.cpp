@@ -57,7 +57,7 @@ std::string SrtTimeToMs(std::string_view time) {
 }
 
 bool LooksLikeSrt(std::string_view text) {
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   for (int nonBlank = 0; nonBlank < 10 && !cursor.AtEnd();) {
     std::string_view line = cursor.Next();
     if (TrimBlanks(line).empty()) continue;
@@ -69,7 +69,7 @@ bool LooksLikeSrt(std::string_view text) {
 
 std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, const TextCharacters& characters) {
   std::vector<SkippedEntry> skipped;
-  LineCursor cursor(SkipUtf8Bom(text));
+  LineCursor cursor(text);
   int lineNumber = 0;
   while (!cursor.AtEnd()) {
     std::string_view line = cursor.Next();
@@ -85,7 +85,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
         skipped.push_back({entryLine, problem});
         continue;
       }
-      if (times->endMs <= 0) {
+      if (EndsBeforeFilmStarts(times->endMs)) {
         skipped.push_back({entryLine, kEndsBeforeFilmStarts});
         continue;
       }

@@ -4,45 +4,22 @@
 #include <cstdint>
 
 #include "base/ascii_text.h"
+#include "subtitle/time_fields.h"
 
 namespace quillet {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// One field at text[at]: blanks, an optional sign, then digits, as many as there are. Ten digits already pass
-// what 32-bit milliseconds hold, so longer fields fail rather than overflow.
-bool ReadField(std::string_view text, std::size_t& at, std::int64_t& value) {
-  while (at < text.size() && IsBlank(text[at])) ++at;
-  bool negative = false;
-  if (at < text.size() && (text[at] == '-' || text[at] == '+')) negative = text[at++] == '-';
-  std::size_t count = 0;
-  value = 0;
-  while (at < text.size() && IsDigit(text[at])) {
-    if (++count > 10) return false;
-    value = value * 10 + (text[at] - '0');
-    ++at;
-  }
-  if (negative) value = -value;
-  return count > 0;
-}
+// Hours, minutes, seconds and milliseconds, each with its own sign as ffmpeg writes them.
+constexpr TimeForm kSrtTime{false, true, ",.", 1, 10};
 
 }  // namespace
 
 std::optional<int> ReadSrtTime(std::string_view& text) {
-  std::size_t at = 0;
-  std::int64_t hours = 0, minutes = 0, seconds = 0, millis = 0;
-  if (!ReadField(text, at, hours) || at >= text.size() || text[at++] != ':') return std::nullopt;
-  if (!ReadField(text, at, minutes) || at >= text.size() || text[at++] != ':') return std::nullopt;
-  if (!ReadField(text, at, seconds) || at >= text.size()) return std::nullopt;
-  if (text[at] != ',' && text[at] != '.') return std::nullopt;
-  ++at;
-  if (!ReadField(text, at, millis)) return std::nullopt;
-  const std::int64_t ms = (hours * 3'600 + minutes * 60 + seconds) * 1'000 + millis;
-  if (ms > INT32_MAX || ms < INT32_MIN) return std::nullopt;
-  text.remove_prefix(at);
-  return static_cast<int>(ms);
+  std::string_view rest = text;
+  const std::optional<std::int64_t> ms = ReadTimeFields(rest, kSrtTime);
+  if (!ms || *ms > INT32_MAX || *ms < INT32_MIN) return std::nullopt;
+  text = rest;
+  return static_cast<int>(*ms);
 }
 
 std::optional<SrtTimes> ParseSrtTimeLine(std::string_view line, SrtTimeProblem* problem) {

@@ -20,8 +20,9 @@ using SrtTimeProblem = std::string;
 // Reads one time at the front of `text` and removes it, as ffmpeg's SubRip reader takes it: hours, ":",
 // minutes, ":", seconds, "," or ".", and a fraction that is a count of milliseconds ("1,5" is 1 s 5 ms and "1,50"
 // 1 s 50 ms). Each field has one or more digits, may start with blanks and a sign ("00:00:-2,-345" is -2.345 s,
-// as ffmpeg writes times before zero) and adds up with no range test ("00:00:013,567" is 13.567 s). Empty (and
-// `text` untouched) when no such time starts there or when it does not fit 32-bit milliseconds.
+// as ffmpeg writes times before zero; a minus before the hours negates the whole time, "-00:00:02,345" is
+// -2.345 s) and adds up with no range test ("00:00:013,567" is 13.567 s). Empty (and `text` untouched) when no
+// such time starts there or when it does not fit 32-bit milliseconds.
 std::optional<int> ReadSrtTime(std::string_view& text);
 
 // A time line: optional blanks, the start time, optional blanks, "-->", optional blanks, the end time, then

@@ -78,30 +78,40 @@ std::vector<SkippedEntry> TSubtitle::Read(Format format, std::string_view text, 
 void TSubtitle::LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                              const TextCharacters& characters, const SubtitleReadOptions& options) {
   Loaded = false;
+  ReadingNotice.clear();
   if (!IsPresentFile(fileName) || !HasSubtitleExtension(fileName)) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
   // One read serves detection and reading.
   SubtitleText file = DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes));
-  const Format format = DetectFormat(fileName, file.text);
+  const TextReading reading = ChooseTextReading(file, options.codePage);
+  const std::string_view text = reading.converted ? *reading.converted : file.text;
+  const Format format = DetectFormat(fileName, text);
   if (format == Format::kNone) {
     sink.ShowMessage(std::string(kUnsupportedFormatMessage));
     return;
   }
   if (clearFirst) Clear();
-  // Text read from UTF-16 is UTF-8, and so is WebVTT always and ASS/SSA whose bytes are: UTF-8 characters never
-  // hold an ASCII byte, and the text reads as Unicode whatever the charset chosen for drawing.
-  UnicodeText = file.unicode || format == Format::kWebVtt || (format == Format::kAss && IsValidUtf8(file.text));
+  UnicodeText = IsUnicodeText(format, reading, text);
   const TextCharacters fileCharacters = UnicodeText ? TextCharacters() : characters;
   m_format = Format::kNone;  // until the reader is through: a load that throws cannot be read again
   m_options = options;
-  const std::vector<SkippedEntry> skipped = Read(format, file.text, fileName, sink, fileCharacters);
-  m_fileText = std::move(file.text);
+  const std::vector<SkippedEntry> skipped = Read(format, text, fileName, sink, fileCharacters);
+  m_fileText = std::move(file);
+  m_converted = reading.converted.has_value();
   m_fileName = fileName;
   m_format = clearFirst ? format : Format::kNone;  // a document read from several files cannot be read again
   m_characters = characters;
+  ReadingNotice = reading.notice;
   if (!skipped.empty()) sink.ShowMessage(SkippedEntriesNotice(fileName, skipped));
+}
+
+// Text read from UTF-16 or in a code page found from it is UTF-8, and so is WebVTT always and ASS/SSA whose bytes
+// are: UTF-8 characters never hold an ASCII byte, and the text reads as Unicode whatever the charset chosen for
+// drawing.
+bool TSubtitle::IsUnicodeText(Format format, const TextReading& reading, std::string_view text) {
+  return reading.unicode || format == Format::kWebVtt || (format == Format::kAss && IsValidUtf8(text));
 }
 
 bool TSubtitle::IsSrtFile(const std::string& fileName) {
@@ -114,14 +124,22 @@ bool TSubtitle::IsMicroDvdFile(const std::string& fileName) {
          LooksLikeMicroDvd(DecodeSubtitleFile(ReadWholeFile(fileName, kMaxSubtitleFileBytes)).text);
 }
 
-bool TSubtitle::ReadAgain(const TextCharacters& characters) {
-  if (m_format == Format::kNone || characters == m_characters) return false;
+bool TSubtitle::ReadAgain(const TextCharacters& characters, const CodePageChoice& codePage) {
+  if (m_format == Format::kNone || (characters == m_characters && codePage == m_options.codePage)) return false;
+  const TextReading reading = ChooseTextReading(m_fileText, codePage);
+  const std::string_view text = reading.converted ? *reading.converted : m_fileText.text;
+  const bool unicode = IsUnicodeText(m_format, reading, text);
+  const bool sameText =
+      unicode == UnicodeText && reading.converted.has_value() == m_converted && (unicode || characters == m_characters);
   m_characters = characters;
-  if (UnicodeText) return false;
+  m_options.codePage = codePage;
+  if (sameText) return false;
+  UnicodeText = unicode;
+  m_converted = reading.converted.has_value();
   const bool loaded = Loaded;
   Clear();
   SilentSink silent;
-  Read(m_format, m_fileText, m_fileName, silent, characters);
+  Read(m_format, text, m_fileName, silent, unicode ? TextCharacters() : characters);
   Loaded = loaded;
   return true;
 }

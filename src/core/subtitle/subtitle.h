@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/text_characters.h"
+#include "subtitle/file_text.h"
 #include "subtitle/skipped_entries.h"
 #include "subtitle/subtitle_line.h"
 
@@ -26,6 +27,8 @@ struct SubtitleReadOptions {
   double microDvdFps = 0.0;
   // What such a file is refused with; empty: the frame-rate message of the window (kFrameRateMessage).
   std::string missingFpsMessage;
+  // How text without a byte-order mark is read.
+  CodePageChoice codePage;
 };
 
 // A name ending in an extension the readers know (.srt, .sub, .txt, .vtt, .ass, .ssa; any letter case).
@@ -44,6 +47,10 @@ class TSubtitle {
   // The entry (1-based) that is a MicroDVD file's frame-rate line ("{1}{1}25.000"), 0 when none: it is kept as an
   // entry like any line of the file, but it is no subtitle, so a run never writes it.
   int FrameRateEntry = 0;
+  // How the last load read the text when otherwise than the chosen charset says ("read as Shift-JIS (found from
+  // the text; ...)", see ChooseTextReading); empty otherwise. It goes to no sink: the caller tells it where nobody
+  // has to answer it in an unattended run.
+  std::string ReadingNotice;
 
   // Reads the file (UTF-16 becomes UTF-8, see DecodeSubtitleFile), detects the format and runs its reader,
   // after emptying the document when `clearFirst` is set. The formats: SubRip (*.srt), MicroDVD (*.sub, *.txt),
@@ -53,18 +60,19 @@ class TSubtitle {
   // UTF-16 file, a WebVTT file and a UTF-8 ASS/SSA file are read as UTF-8). `options` say how to read what a
   // file leaves open.
   // A file that is missing, not a regular file, has another extension or fails the detections: the message
-  // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. The MicroDVD reader's
+  // "Unsupported Subtitle Format !" goes to `sink` and the document stays as it was. Text without a byte-order
+  // mark is read as options.codePage says (ReadingNotice). The MicroDVD reader's
   // frame-rate message also goes to `sink`, and so does one notice listing the entries a reader skipped.
   // Throws ConversionError (a MicroDVD frame rate that does not convert; the message names the file and the
   // line) and FileError (the file cannot be opened or read, or holds more than kMaxSubtitleFileBytes). Entries read
   // before the error stay, and `Loaded` keeps the value it had.
   void LoadFromFile(const std::string& fileName, bool clearFirst, MessageSink& sink,
                     const TextCharacters& characters = {}, const SubtitleReadOptions& options = {});
-  // Reads the text of the last file loaded again with another code page's characters, when that changes where
-  // markup and line breaks lie (a switch between a two-byte code page and any other): entries keep their times
-  // and order, their lines are split anew. Says nothing (its notices were shown at the load). True when the
-  // lines were read again.
-  bool ReadAgain(const TextCharacters& characters);
+  // Reads the text of the last file loaded again with another code page's characters or code page choice, when
+  // that changes where markup and line breaks lie (a switch between a two-byte code page and any other) or what
+  // the text is (a code page found from the text, or not): entries keep their times and order, their lines are
+  // split anew. Says nothing (its notices were shown at the load). True when the lines were read again.
+  bool ReadAgain(const TextCharacters& characters, const CodePageChoice& codePage = {});
 
   // A regular file named *.srt (any letter case) with a time line among its first ten lines that are not blank.
   // Throws FileError when the file exists but cannot be read.
@@ -92,15 +100,18 @@ class TSubtitle {
   }
 
  private:
-  // What the last load read, for ReadAgain: the file's text and name, which reader took it, and with which
-  // characters.
-  std::string m_fileText;
+  // What the last load read, for ReadAgain: the file's text (before a code page found from it is applied) and
+  // name, which reader took it, and with which characters.
+  SubtitleText m_fileText;
+  bool m_converted = false;  // the readers got the text in a code page found from it, as UTF-8
   std::string m_fileName;
   enum class Format { kNone, kSrt, kMicroDvd, kWebVtt, kAss } m_format = Format::kNone;
   static Format DetectFormat(const std::string& fileName, std::string_view text);
   // Runs the format's reader on `text`, appending to the document.
   std::vector<SkippedEntry> Read(Format format, std::string_view text, const std::string& fileName, MessageSink& sink,
                                  const TextCharacters& characters);
+  // Whether text read as `reading` says is Unicode in `format`.
+  static bool IsUnicodeText(Format format, const TextReading& reading, std::string_view text);
   TextCharacters m_characters;
   SubtitleReadOptions m_options;
 };

@@ -19,7 +19,7 @@ void AddInTimeOrder(std::vector<TimedEntry>&& entries, TSubtitle& document, std:
   for (TimedEntry& entry : entries) {
     if (entry.startMs < kLow || entry.startMs > kHigh || entry.endMs < kLow || entry.endMs > kHigh) {
       skipped.push_back({entry.line, "the time is out of range"});
-    } else if (entry.endMs <= 0) {
+    } else if (EndsBeforeFilmStarts(entry.endMs)) {
       skipped.push_back({entry.line, kEndsBeforeFilmStarts});
     } else {
       document.AddLine(std::to_string(entry.startMs), std::to_string(entry.endMs), std::move(entry.text.lines[0]),

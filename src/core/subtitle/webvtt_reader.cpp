@@ -7,12 +7,12 @@
 
 #include "subtitle/line_cursor.h"
 #include "subtitle/subtitle.h"
+#include "subtitle/time_fields.h"
 #include "subtitle/timed_entries.h"
 
 namespace quillet {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
 // The block keyword at the start of `line`: the word, then the end of the line, a blank or a tab.
@@ -20,41 +20,9 @@ bool StartsWithKeyword(std::string_view line, std::string_view word) {
   return line.starts_with(word) && (line.size() == word.size() || IsSpaceOrTab(line[word.size()]));
 }
 
-// Digits at text[at] as a number; empty when there are none or more than ten (which no time needs).
-std::optional<std::int64_t> Number(std::string_view text, std::size_t& at) {
-  std::int64_t value = 0;
-  std::size_t count = 0;
-  while (at < text.size() && IsDigit(text[at])) {
-    if (++count > 10) return std::nullopt;
-    value = value * 10 + (text[at++] - '0');
-  }
-  if (count == 0) return std::nullopt;
-  return value;
-}
-
-// One time at the front of `text`, removed from it: "hh:mm:ss.ttt" or "mm:ss.ttt". Each field takes any number
-// of digits and the fraction counts milliseconds, as ffmpeg reads cue times.
-std::optional<std::int64_t> ReadCueTime(std::string_view& text) {
-  std::size_t at = 0;
-  std::array<std::int64_t, 3> fields{};
-  std::size_t count = 0;
-  while (true) {
-    const std::optional<std::int64_t> field = Number(text, at);
-    if (!field || at >= text.size()) return std::nullopt;
-    if (text[at] == '.' && count >= 1) {
-      ++at;
-      const std::optional<std::int64_t> millis = Number(text, at);
-      if (!millis) return std::nullopt;
-      const std::int64_t hours = count == 2 ? fields[0] : 0;
-      const std::int64_t minutes = fields[count - 1];
-      text.remove_prefix(at);
-      return (hours * 3600 + minutes * 60 + *field) * 1000 + *millis;
-    }
-    if (text[at] != ':' || count == 2) return std::nullopt;
-    fields[count++] = *field;
-    ++at;
-  }
-}
+// "hh:mm:ss.ttt" or "mm:ss.ttt"; each field takes any number of digits and the fraction counts milliseconds, as
+// ffmpeg reads cue times.
+constexpr TimeForm kCueTime{true, false, ".", 1, 10};
 
 struct CueTimes {
   std::int64_t startMs = 0;
@@ -66,7 +34,7 @@ std::optional<CueTimes> ParseTimingLine(std::string_view line, std::string& prob
   std::size_t blanks = 0;
   while (blanks < line.size() && IsSpaceOrTab(line[blanks])) ++blanks;
   line.remove_prefix(blanks);
-  const std::optional<std::int64_t> start = ReadCueTime(line);
+  const std::optional<std::int64_t> start = ReadTimeFields(line, kCueTime);
   if (!start) {
     problem = "the start time cannot be read";
     return std::nullopt;
@@ -78,7 +46,7 @@ std::optional<CueTimes> ParseTimingLine(std::string_view line, std::string& prob
   }
   line.remove_prefix(3);
   while (!line.empty() && IsSpaceOrTab(line.front())) line.remove_prefix(1);
-  const std::optional<std::int64_t> end = ReadCueTime(line);
+  const std::optional<std::int64_t> end = ReadTimeFields(line, kCueTime);
   if (!end || (!line.empty() && !IsSpaceOrTab(line.front()))) {
     problem = "the end time cannot be read";
     return std::nullopt;
@@ -101,7 +69,7 @@ constexpr struct {
 }  // namespace
 
 bool LooksLikeWebVtt(std::string_view text) {
-  const std::string_view rest = SkipUtf8Bom(text);
+  const std::string_view rest = text;
   if (!rest.starts_with("WEBVTT")) return false;
   return rest.size() == 6 || IsSpaceOrTab(rest[6]) || rest[6] == '\n' || rest[6] == '\r';
 }
@@ -136,41 +104,76 @@ std::string WebVttCueText(std::string_view line) {
   return text;
 }
 
+namespace {
+
+// The lines of a WebVTT text, block by block, counted for the notices.
+class BlockLines {
+ public:
+  explicit BlockLines(std::string_view text) : m_cursor(text) {}
+  bool AtEnd() const { return m_cursor.AtEnd(); }
+  int Number() const { return m_number; }  // of the line read last, from 1
+  std::string_view Next() {
+    ++m_number;
+    return m_cursor.Next();
+  }
+  // The next line of the current block; none at its end (an empty line, or the end of the text).
+  std::optional<std::string_view> NextInBlock() {
+    if (m_cursor.AtEnd() || m_cursor.Peek().empty()) return std::nullopt;
+    return Next();
+  }
+  void SkipBlock() {
+    while (NextInBlock()) {
+    }
+  }
+  // The next line of a cue's text. A line holding "-->" is not: it is the timing line of the next cue, as
+  // WebVTT's parsing rules read it.
+  std::optional<std::string_view> NextTextLine() {
+    if (!m_cursor.AtEnd() && m_cursor.Peek().find("-->") != std::string_view::npos) return std::nullopt;
+    return NextInBlock();
+  }
+
+ private:
+  LineCursor m_cursor;
+  int m_number = 0;
+};
+
+// The drawn lines of the cue text that follows its timing line.
+DrawnLines CueText(BlockLines& lines) {
+  DrawnLines text;
+  while (const std::optional<std::string_view> line = lines.NextTextLine()) {
+    if (text.Full()) continue;
+    std::string drawn = WebVttCueText(*line);
+    if (!drawn.empty()) text.Add(std::move(drawn));
+  }
+  return text;
+}
+
+}  // namespace
+
 std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document) {
   std::vector<SkippedEntry> skipped;
   std::vector<TimedEntry> entries;
-  LineCursor cursor(SkipUtf8Bom(text));
-  int lineNumber = 0;
+  BlockLines lines(text);
   bool firstBlock = true;
-  while (!cursor.AtEnd()) {
-    std::string_view line = cursor.Next();
-    ++lineNumber;
+  while (!lines.AtEnd()) {
+    std::string_view line = lines.Next();
     document.Loaded = true;
     if (line.empty()) continue;
     // A block: this line and the ones up to the next empty line.
-    const int blockLine = lineNumber;
-    auto nextInBlock = [&]() -> std::optional<std::string_view> {
-      if (cursor.AtEnd() || cursor.Peek().empty()) return std::nullopt;
-      ++lineNumber;
-      return cursor.Next();
-    };
-    auto skipBlock = [&] {
-      while (nextInBlock()) {
-      }
-    };
+    const int blockLine = lines.Number();
     const bool header = firstBlock && StartsWithKeyword(line, "WEBVTT");
     firstBlock = false;
     if (header || StartsWithKeyword(line, "NOTE") || StartsWithKeyword(line, "STYLE") ||
         StartsWithKeyword(line, "REGION")) {
-      skipBlock();
+      lines.SkipBlock();
       continue;
     }
     // An identifier line comes before the timing line; only the timing line holds "-->".
     std::string_view timing = line;
     if (line.find("-->") == std::string_view::npos) {
-      const std::optional<std::string_view> next = nextInBlock();
+      const std::optional<std::string_view> next = lines.NextInBlock();
       if (!next || next->find("-->") == std::string_view::npos) {
-        skipBlock();
+        lines.SkipBlock();
         skipped.push_back({blockLine, "no cue timing line (start --> end)"});
         continue;
       }
@@ -178,13 +181,7 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     }
     std::string problem;
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
-    TimedEntry entry;
-    entry.line = blockLine;
-    while (const std::optional<std::string_view> textLine = nextInBlock()) {
-      if (entry.text.Full()) continue;
-      std::string drawn = WebVttCueText(*textLine);
-      if (!drawn.empty()) entry.text.Add(std::move(drawn));
-    }
+    TimedEntry entry{blockLine, 0, 0, CueText(lines)};
     if (!times) {
       skipped.push_back({blockLine, problem});
       continue;

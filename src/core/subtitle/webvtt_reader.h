@@ -11,8 +11,8 @@ namespace quillet {
 
 class TSubtitle;
 
-// Detection on the text of a file: it starts (after a UTF-8 byte-order mark) with "WEBVTT", then the end of the
-// line, a blank or a tab.
+// Detection on the text of a file (after DecodeSubtitleFile, which drops a byte-order mark): it starts with
+// "WEBVTT", then the end of the line, a blank or a tab.
 bool LooksLikeWebVtt(std::string_view text);
 
 // The drawn lines of one cue's text lines: every tag "<...>" removed (<i>, <c.class>, <v Name>, <ruby>, <rt>,
@@ -23,7 +23,8 @@ std::string WebVttCueText(std::string_view line);
 // Appends the cues of a WebVTT text (UTF-8) to `document` in time order (AddInTimeOrder) and sets `Loaded`.
 // Blocks are separated by empty lines; the header block and NOTE, STYLE and REGION blocks are skipped. A cue is
 // an optional identifier line, the timing line "start --> end [settings]" with times "hh:mm:ss.ttt" or
-// "mm:ss.ttt" (settings ignored), then its text lines. A block whose timing line cannot be read gives a
+// "mm:ss.ttt" (settings ignored), then its text lines; a line holding "-->" among them ends the cue and is the
+// timing line of the next, as WebVTT's parsing rules read it. A block whose timing line cannot be read gives a
 // SkippedEntry, and reading goes on.
 std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document);
 

@@ -138,4 +138,23 @@ std::vector<uint8_t> BuildSubpictureUnit(const PixelData& pixels, int bandTop, i
   return out;
 }
 
+bool LimitStopDelay(std::span<uint8_t> unit, uint16_t maxTicks) {
+  const auto read16 = [&](std::size_t at) { return static_cast<std::size_t>(unit[at] << 8 | unit[at + 1]); };
+  if (unit.size() < 4) return false;
+  // Each control sequence starts with its delay and the offset of the next; the last points at itself.
+  for (std::size_t at = read16(2); at + 4 <= unit.size();) {
+    const std::size_t next = read16(at + 2);
+    if (next == at) {
+      if (read16(at) > maxTicks) {
+        unit[at] = static_cast<uint8_t>(maxTicks >> 8);
+        unit[at + 1] = static_cast<uint8_t>(maxTicks);
+      }
+      return true;
+    }
+    if (next < at) return false;
+    at = next;
+  }
+  return false;
+}
+
 }  // namespace quillet

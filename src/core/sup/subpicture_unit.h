@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -94,5 +95,10 @@ void BuildSubpictureUnit(const PixelData& pixels, int bandTop, int bandHeight, c
                          uint16_t delay, std::vector<uint8_t>& out);
 std::vector<uint8_t> BuildSubpictureUnit(const PixelData& pixels, int bandTop, int bandHeight,
                                          const PaletteEntries& entries, uint16_t delay);
+
+// The stop delay of a unit (its last control sequence's), lowered to `maxTicks` when it is longer. A delay of 0
+// leaves the unit up until the next one replaces it. False, with the unit unchanged, when its control sequences
+// cannot be followed within its bytes.
+bool LimitStopDelay(std::span<uint8_t> unit, uint16_t maxTicks);
 
 }  // namespace quillet
