@@ -32,8 +32,8 @@ constexpr const char* kJobOptions =
     "Reading:\n"
     "  --fps RATE          frame rate of a MicroDVD file without a {1}{1}RATE first line, such as\n"
     "                      23.976 (such a file is refused without it)\n"
-    "  --wrap              break an entry too wide for the frame into up to three lines, keeping\n"
-    "                      its own lines that fit (without it such a file is refused)\n";
+    "  --wrap              break an entry too wide for the frame into as many lines as are drawn,\n"
+    "                      keeping its own lines that fit (without it such a file is refused)\n";
 
 }  // namespace
 
