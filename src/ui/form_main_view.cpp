@@ -239,10 +239,12 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockNtsc(Ntsc);
     const QSignalBlocker blockVobSub(CheckBoxVobSub);
     const QSignalBlocker blockBreakLines(CheckBoxBreakLines);
+    const QSignalBlocker blockFileStyles(CheckBoxFileStyles);
     const QSignalBlocker blockWideScreen(CheckBoxWideScreen);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
     CheckBoxVobSub->setChecked(s.CheckBoxVobSub());
     CheckBoxBreakLines->setChecked(s.CheckBoxBreakLines);
+    CheckBoxFileStyles->setChecked(s.CheckBoxFileStyles);
     CheckBoxWideScreen->setChecked(s.CheckBoxWideScreen);
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }

@@ -33,6 +33,7 @@ class FakeForm : public StoredForm {
   std::map<P, int> positions{{P::OffsetPosition, 30}, {P::OffsetOrPosition, -4}};
   bool vobSubToo = false;
   bool breakLines = false;
+  bool fileStyles = false;
   bool wideScreen = false;
 
   std::optional<WindowPlacement> placed;  // last placement handed to the system
@@ -50,14 +51,12 @@ class FakeForm : public StoredForm {
   void SetItemIndex(P p, int index) override { indexes.at(p) = index, ++restoredValues; }
   int Position(P p) const override { return positions.at(p); }
   void SetPosition(P p, int position) override { positions.at(p) = position, ++restoredValues; }
-  bool Checked(P p) const override {
-    return p == P::CheckBoxBreakLinesChecked ? breakLines : p == P::CheckBoxWideScreenChecked ? wideScreen : vobSubToo;
-  }
-  void SetChecked(P p, bool checked) override {
-    (p == P::CheckBoxBreakLinesChecked   ? breakLines
-     : p == P::CheckBoxWideScreenChecked ? wideScreen
-                                         : vobSubToo) = checked;
-    ++restoredValues;
+  bool Checked(P p) const override { return const_cast<FakeForm*>(this)->Box(p); }
+  void SetChecked(P p, bool checked) override { Box(p) = checked, ++restoredValues; }
+  bool& Box(P p) {
+    if (p == P::CheckBoxFileStylesChecked) return fileStyles;
+    if (p == P::CheckBoxWideScreenChecked) return wideScreen;
+    return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo;
   }
 
   bool NothingRestored() const { return !placed && !state && restoredValues == 0; }
@@ -112,6 +111,7 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
             "offset_or_Position=-14\n"
             "CheckBoxVobSub_Checked=TRUE\n"
             "CheckBoxBreakLines_Checked=FALSE\n"
+            "CheckBoxFileStyles_Checked=FALSE\n"
             "CheckBoxWideScreen_Checked=FALSE\n"
             "\n");
 }
@@ -121,6 +121,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     const char* lines;
     bool vobSub;
     bool breakLines;
+    bool fileStyles = false;
     bool wideScreen = false;
   };
   const Case cases[] = {
@@ -133,8 +134,10 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
       {"CheckBoxVobSub_Checked=No\n", false, false},
       {"CheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true},
       {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
-      {"CheckBoxWideScreen_Checked=TRUE\n", false, false, true},
-      {"CheckBoxWideScreen_Checked=1\n", false, false, false},
+      {"CheckBoxFileStyles_Checked=TRUE\n", false, false, true},
+      {"CheckBoxFileStyles_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true, false},
+      {"CheckBoxWideScreen_Checked=TRUE\n", false, false, false, true},
+      {"CheckBoxWideScreen_Checked=1\n", false, false, false, false},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -143,6 +146,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     store.WindowShown();
     EXPECT_EQ(form.vobSubToo, c.vobSub) << c.lines;
     EXPECT_EQ(form.breakLines, c.breakLines) << c.lines;
+    EXPECT_EQ(form.fileStyles, c.fileStyles) << c.lines;
     EXPECT_EQ(form.wideScreen, c.wideScreen) << c.lines;
   }
 }
@@ -302,7 +306,8 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
             0u)
       << text;
   EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n"
-                      "CheckBoxWideScreen_Checked=FALSE\n\n[Last]\nz=1\n\n"),
+                      "CheckBoxFileStyles_Checked=FALSE\nCheckBoxWideScreen_Checked=FALSE\n\n"
+                      "[Last]\nz=1\n\n"),
             std::string::npos)
       << text;
 }

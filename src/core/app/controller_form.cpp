@@ -61,6 +61,7 @@ void ControllerForm::SetPosition(StoredProperty property, int position) {
 
 bool ControllerForm::Checked(StoredProperty property) const {
   const MainState& s = m_controller.State();
+  if (property == StoredProperty::CheckBoxFileStylesChecked) return s.CheckBoxFileStyles;
   if (property == StoredProperty::CheckBoxWideScreenChecked) return s.CheckBoxWideScreen;
   return property == StoredProperty::CheckBoxBreakLinesChecked ? s.CheckBoxBreakLines : s.CheckBoxVobSub();
 }
@@ -70,6 +71,8 @@ void ControllerForm::SetChecked(StoredProperty property, bool checked) {
     m_controller.SetWideScreen(checked);
   } else if (property == StoredProperty::CheckBoxBreakLinesChecked) {
     m_controller.SetBreakLongLines(checked);
+  } else if (property == StoredProperty::CheckBoxFileStylesChecked) {
+    m_controller.SetFileStyles(checked);
   } else {
     m_controller.SetVobSubToo(checked);
   }

@@ -8,9 +8,9 @@
 
 namespace quillet {
 
-int WrapLineLimit(const RenderSettings&) {
-  // Lines 1 and 2 are drawn; a third is named and left out.
-  return 2;
+int WrapLineLimit(const RenderSettings& render) {
+  // With the file's styles a third line is drawn; in the plain mode lines 1 and 2 are, and a third is named.
+  return render.stylesFromFile ? 3 : 2;
 }
 
 int BreakLongLinesOfDocument(TSubtitle& document, FontEngine& engine, const FontDesc& font, int maxLines) {
@@ -23,6 +23,8 @@ int BreakLongLinesOfDocument(TSubtitle& document, FontEngine& engine, const Font
     for (int k = 0; k < maxLines && k < kMaxWrappedLines; ++k) {
       *targets[k] = std::move(wrapped->lines[static_cast<std::size_t>(k)]);
     }
+    // The runs named bytes of the lines as read; the broken lines are drawn in the chosen style.
+    for (StyleRuns& runs : line.Style.runs) runs.clear();
     ++broken;
   }
   return broken;

@@ -286,6 +286,13 @@ void MainController::SetWideScreen(bool checked) {
   });
 }
 
+void MainController::SetFileStyles(bool checked) {
+  if (m_state.CheckBoxFileStyles == checked) return;
+  m_state.CheckBoxFileStyles = checked;
+  Changed();
+  Guard([&] { Refresh(); });
+}
+
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {
@@ -416,6 +423,7 @@ RenderSettings MainController::CurrentRenderSettings() const {
   if (m_state.palette) colours = m_state.palette->Colours();
   RenderSettings settings = RenderSettingsFor(CurrentJob(), m_state.ComboBoxFontName.items, colours, m_options.dpi);
   settings.font = CurrentFont();
+  settings.stylesFromFile = m_state.CheckBoxFileStyles;
   return settings;
 }
 
