@@ -161,6 +161,7 @@ class TFormMain : public QWidget, public MainView {
   QComboBox* MakeList(QWidget* parent, const char* name, int x, int y, int width);
   QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y, int width = 0);
 
+  void MirrorSubtitleList(const MainState& s);
   void MirrorLists(const MainState& s);
   void MirrorColourIcons(const MainState& s);
   void MirrorPalette(const MainState& s);

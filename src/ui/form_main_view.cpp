@@ -254,25 +254,7 @@ void TFormMain::StateChanged() {
   SetPathText(EditLoadSrt, FromPath(s.EditLoadSrt));
   MirrorPalette(s);
 
-  {
-    const QSignalBlocker blocker(ListBoxPreview);
-    if (m_shownSubtitleItems != s.ListBoxPreview) {
-      ListBoxPreview->clear();
-      QStringList items;
-      items.reserve(static_cast<qsizetype>(s.ListBoxPreview.size()));
-      for (const std::string& item : s.ListBoxPreview) items << FromText(item);
-      ListBoxPreview->addItems(items);
-      // An entry wider than the list shows cut off: its tooltip holds it whole.
-      const QFontMetrics metrics = ListBoxPreview->fontMetrics();
-      const int room = ListBoxPreview->viewport()->width() - 4;
-      for (int row = 0; row < ListBoxPreview->count(); ++row) {
-        QListWidgetItem* item = ListBoxPreview->item(row);
-        if (metrics.horizontalAdvance(item->text()) > room) item->setToolTip(item->text());
-      }
-      m_shownSubtitleItems = s.ListBoxPreview;
-    }
-    if (ListBoxPreview->currentRow() != s.ListBoxPreviewIndex) ListBoxPreview->setCurrentRow(s.ListBoxPreviewIndex);
-  }
+  MirrorSubtitleList(s);
   MirrorProgress(s);
   ButtonGenerateSup->setText(QString::fromStdString(s.ButtonGenerateSup));
   for (QWidget* busy : std::initializer_list<QWidget*>{GroupBoxInput, GroupBoxColors, GroupBoxGeneralSettings,
@@ -287,6 +269,26 @@ void TFormMain::StateChanged() {
   SetText(LabelOffset_Or, QString::fromStdString(s.LabelOffset_Or));
   SetText(LabelImageChangedPAL, FromPath(s.LabelImageChangedPAL));
   SetText(LabelImageChangedNTSC, FromPath(s.LabelImageChangedNTSC));
+}
+
+void TFormMain::MirrorSubtitleList(const MainState& s) {
+  const QSignalBlocker blocker(ListBoxPreview);
+  if (m_shownSubtitleItems != s.ListBoxPreview) {
+    ListBoxPreview->clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(s.ListBoxPreview.size()));
+    for (const std::string& item : s.ListBoxPreview) items << FromText(item);
+    ListBoxPreview->addItems(items);
+    // An entry wider than the list shows cut off: its tooltip holds it whole.
+    const QFontMetrics metrics = ListBoxPreview->fontMetrics();
+    const int room = ListBoxPreview->viewport()->width() - 4;
+    for (int row = 0; row < ListBoxPreview->count(); ++row) {
+      QListWidgetItem* item = ListBoxPreview->item(row);
+      if (metrics.horizontalAdvance(item->text()) > room) item->setToolTip(item->text());
+    }
+    m_shownSubtitleItems = s.ListBoxPreview;
+  }
+  if (ListBoxPreview->currentRow() != s.ListBoxPreviewIndex) ListBoxPreview->setCurrentRow(s.ListBoxPreviewIndex);
 }
 
 void TFormMain::MirrorLists(const MainState& s) {

@@ -38,84 +38,95 @@ constexpr const char* kJobOptions =
     "  --wrap              break an entry too wide for the frame into as many lines as are drawn,\n"
     "                      keeping its own lines that fit (without it such a file is refused)\n";
 
+std::string ConvertUsage() {
+  std::string u;
+  u += "Usage: quillet convert [options] FILE...\n\n";
+  u += "Converts SubRip (.srt), MicroDVD (.sub, .txt), WebVTT (.vtt) and ASS/SSA (.ass, .ssa) subtitle\n";
+  u += "files into DVD subpicture streams.\n";
+  u += "A file NAME.srt gives NAME.sup (and/or NAME.idx and NAME.sub) and NAME.Quillet_Help.txt beside\n";
+  u += "it, or in -o DIR; the VobSub pair of a MicroDVD NAME.sub is NAME.vobsub.idx and NAME.vobsub.sub.\n";
+  u += "A file whose output would be another input or another file's output, or whose .sub output exists\n";
+  u += "and is not a VobSub stream (a MicroDVD subtitle), is not converted.\n\n";
+  u += kJobOptions;
+  u += "Output and run:\n";
+  u += "  --format FORMAT     sup, vobsub, both (DVD) or pgs (Blu-ray and Matroska; default sup)\n";
+  u += "  --frame LINES       pgs: 1080 (1920x1080, default), 720 (1280x720), 576 or 480 (720 wide)\n";
+  u += "  --text-colour RRGGBB, --outline-colour RRGGBB\n";
+  u += "                      pgs: the colours of the text and its outline (default FFFFFF, 000000)\n";
+  u += "  --language xx       two-letter language code of the VobSub index (default en)\n";
+  u += "  -o, --output DIR    write the outputs into DIR (default: beside each input)\n";
+  u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
+  u += "  -q, --quiet         print nothing but failures\n";
+  u += "  -h, --help          this help\n";
+  u += "  --version           the program's version\n\n";
+  u += "Messages are one per line, the file name first: \"FILE: wrote ...\" on standard output,\n";
+  u += "failures and notices on standard error. While standard error is a terminal a progress\n";
+  u += "line shows files done, entries done and the time elapsed.\n\n";
+  u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
+  u += "             2 a usage error.\n";
+  return u;
+}
+
+std::string MuxUsage() {
+  std::string u;
+  std::string options = kJobOptions;
+  const std::string palDefault = "(default --pal; with --ifo the IFO decides)";
+  options.replace(options.find(palDefault), palDefault.size(), "(default: the video's; --ifo: the IFO's)");
+  u += "Usage: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...\n\n";
+  u += "Converts each subtitle file as quillet convert does and adds it to a copy of the DVD video\n";
+  u += "(an MPEG-2 program stream, such as ffmpeg -target pal-dvd makes) as one more subpicture stream,\n";
+  u += "numbered after those it already carries. Video and audio are copied as they are. Beside OUT.mpg\n";
+  u += "go OUT.palette (the 16 colours for dvdauthor) and OUT.dvdauthor.xml, a one-title project:\n";
+  u += "    dvdauthor -o DVD -x OUT.dvdauthor.xml\n";
+  u += "makes a disc in the new folder DVD (dvdauthor adds a title to a disc already there) that shows\n";
+  u += "the subtitles in the colours they were drawn for; the film carries them too. A subtitle at\n";
+  u += "00:00:01,000 shows one second into the picture. Without --ifo, --pal or --ntsc the video\n";
+  u += "decides the frame; all subtitles of a disc share one palette, so use the same --ifo or\n";
+  u += "--generic each time streams are added to the same film.\n\n";
+  u += options;
+  u += "Output and run:\n";
+  u += "  -o, --output OUT    the program stream to write (never one of the inputs)\n";
+  u += "  --language xx       two-letter language of a subtitle stream, once per subtitle in order\n";
+  u += "                      (without any, each is en)\n";
+  u += "  -j, --jobs N        render on N threads (default: one per processor)\n";
+  u += "  -q, --quiet         print nothing but failures\n";
+  u += "  -h, --help          this help\n\n";
+  u += "While standard error is a terminal a progress line shows the bytes of the video copied.\n\n";
+  u += "Exit status: 0 written; 1 a file could not be read, converted or written (nothing is written);\n";
+  u += "             2 a usage error.\n";
+  return u;
+}
+
+std::string CheckUsage() {
+  std::string u;
+  u += "Usage: quillet check [options] FILE...\n\n";
+  u += "Reads and lays out every entry of each subtitle file, writes nothing, and lists what a DVD would\n";
+  u += "get wrong, one line each, the file name first: lines too wide for the frame (entry, width in\n";
+  u += "pixels), entries overlapping the next, durations a DVD cannot hold, text clipped by the frame,\n";
+  u += "characters no installed font has, and the largest subpicture against the 53,220-byte limit.\n\n";
+  u += kJobOptions;
+  u += "Run:\n";
+  u += "  -j, --jobs N        check N files at once (default: one per processor)\n";
+  u += "  -q, --quiet         print nothing but the problems\n";
+  u += "  -h, --help          this help\n";
+  u += "  --version           the program's version\n";
+  u += "  --format pgs        check for Blu-ray instead (with --frame and the colours): lines against the\n";
+  u += "                      HD frame, and the largest display set against what a player holds\n";
+  u += "  --language and -o/--output are accepted and ignored, so one option list serves\n";
+  u += "  check and convert.\n\n";
+  u += "The problems go to standard error, one summary line per file (\"FILE: N problems (...)\") to\n";
+  u += "standard output. While standard error is a terminal a progress line shows files done, entries\n";
+  u += "done and the time elapsed.\n\n";
+  u += "Exit status: 0 nothing to report; 1 something is listed (or a file could not be read);\n";
+  u += "             2 a usage error.\n";
+  return u;
+}
+
 }  // namespace
 
 std::string NamedCommandUsage(NamedCommand command) {
-  std::string u;
-  if (command == NamedCommand::Convert) {
-    u += "Usage: quillet convert [options] FILE...\n\n";
-    u += "Converts SubRip (.srt), MicroDVD (.sub, .txt), WebVTT (.vtt) and ASS/SSA (.ass, .ssa) subtitle\n";
-    u += "files into DVD subpicture streams.\n";
-    u += "A file NAME.srt gives NAME.sup (and/or NAME.idx and NAME.sub) and NAME.Quillet_Help.txt beside\n";
-    u += "it, or in -o DIR; the VobSub pair of a MicroDVD NAME.sub is NAME.vobsub.idx and NAME.vobsub.sub.\n";
-    u += "A file whose output would be another input or another file's output, or whose .sub output exists\n";
-    u += "and is not a VobSub stream (a MicroDVD subtitle), is not converted.\n\n";
-    u += kJobOptions;
-    u += "Output and run:\n";
-    u += "  --format FORMAT     sup, vobsub, both (DVD) or pgs (Blu-ray and Matroska; default sup)\n";
-    u += "  --frame LINES       pgs: 1080 (1920x1080, default), 720 (1280x720), 576 or 480 (720 wide)\n";
-    u += "  --text-colour RRGGBB, --outline-colour RRGGBB\n";
-    u += "                      pgs: the colours of the text and its outline (default FFFFFF, 000000)\n";
-    u += "  --language xx       two-letter language code of the VobSub index (default en)\n";
-    u += "  -o, --output DIR    write the outputs into DIR (default: beside each input)\n";
-    u += "  -j, --jobs N        convert N files at once (default: one per processor)\n";
-    u += "  -q, --quiet         print nothing but failures\n";
-    u += "  -h, --help          this help\n";
-    u += "  --version           the program's version\n\n";
-    u += "Messages are one per line, the file name first: \"FILE: wrote ...\" on standard output,\n";
-    u += "failures and notices on standard error. While standard error is a terminal a progress\n";
-    u += "line shows files done, entries done and the time elapsed.\n\n";
-    u += "Exit status: 0 every file converted; 1 a file failed (the others are still converted);\n";
-    u += "             2 a usage error.\n";
-  } else if (command == NamedCommand::Mux) {
-    std::string options = kJobOptions;
-    const std::string palDefault = "(default --pal; with --ifo the IFO decides)";
-    options.replace(options.find(palDefault), palDefault.size(), "(default: the video's; --ifo: the IFO's)");
-    u += "Usage: quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...\n\n";
-    u += "Converts each subtitle file as quillet convert does and adds it to a copy of the DVD video\n";
-    u += "(an MPEG-2 program stream, such as ffmpeg -target pal-dvd makes) as one more subpicture stream,\n";
-    u += "numbered after those it already carries. Video and audio are copied as they are. Beside OUT.mpg\n";
-    u += "go OUT.palette (the 16 colours for dvdauthor) and OUT.dvdauthor.xml, a one-title project:\n";
-    u += "    dvdauthor -o DVD -x OUT.dvdauthor.xml\n";
-    u += "makes a disc in the new folder DVD (dvdauthor adds a title to a disc already there) that shows\n";
-    u += "the subtitles in the colours they were drawn for; the film carries them too. A subtitle at\n";
-    u += "00:00:01,000 shows one second into the picture. Without --ifo, --pal or --ntsc the video\n";
-    u += "decides the frame; all subtitles of a disc share one palette, so use the same --ifo or\n";
-    u += "--generic each time streams are added to the same film.\n\n";
-    u += options;
-    u += "Output and run:\n";
-    u += "  -o, --output OUT    the program stream to write (never one of the inputs)\n";
-    u += "  --language xx       two-letter language of a subtitle stream, once per subtitle in order\n";
-    u += "                      (without any, each is en)\n";
-    u += "  -j, --jobs N        render on N threads (default: one per processor)\n";
-    u += "  -q, --quiet         print nothing but failures\n";
-    u += "  -h, --help          this help\n\n";
-    u += "While standard error is a terminal a progress line shows the bytes of the video copied.\n\n";
-    u += "Exit status: 0 written; 1 a file could not be read, converted or written (nothing is written);\n";
-    u += "             2 a usage error.\n";
-  } else {
-    u += "Usage: quillet check [options] FILE...\n\n";
-    u += "Reads and lays out every entry of each subtitle file, writes nothing, and lists what a DVD would\n";
-    u += "get wrong, one line each, the file name first: lines too wide for the frame (entry, width in\n";
-    u += "pixels), entries overlapping the next, durations a DVD cannot hold, text clipped by the frame,\n";
-    u += "characters no installed font has, and the largest subpicture against the 53,220-byte limit.\n\n";
-    u += kJobOptions;
-    u += "Run:\n";
-    u += "  -j, --jobs N        check N files at once (default: one per processor)\n";
-    u += "  -q, --quiet         print nothing but the problems\n";
-    u += "  -h, --help          this help\n";
-    u += "  --version           the program's version\n";
-    u += "  --format pgs        check for Blu-ray instead (with --frame and the colours): lines against the\n";
-    u += "                      HD frame, and the largest display set against what a player holds\n";
-    u += "  --language and -o/--output are accepted and ignored, so one option list serves\n";
-    u += "  check and convert.\n\n";
-    u += "The problems go to standard error, one summary line per file (\"FILE: N problems (...)\") to\n";
-    u += "standard output. While standard error is a terminal a progress line shows files done, entries\n";
-    u += "done and the time elapsed.\n\n";
-    u += "Exit status: 0 nothing to report; 1 something is listed (or a file could not be read);\n";
-    u += "             2 a usage error.\n";
-  }
-  return u;
+  if (command == NamedCommand::Convert) return ConvertUsage();
+  return command == NamedCommand::Mux ? MuxUsage() : CheckUsage();
 }
 
 }  // namespace quillet
