@@ -11,24 +11,23 @@ namespace quillet {
 namespace {
 
 struct Segment {
-  uint32_t pts = 0;
-  uint32_t dts = 0;
-  uint8_t type = 0;
+  uint32_t pts, dts;
+  uint8_t type;
   std::vector<uint8_t> payload;
 };
 
+// The segments of a SUP stream: "PG", PTS, DTS, type, length, payload.
 std::vector<Segment> Segments(const std::vector<uint8_t>& bytes) {
   std::vector<Segment> out;
-  for (std::size_t at = 0; at < bytes.size();) {
-    EXPECT_EQ(bytes[at] * 256 + bytes[at + 1], 'P' * 256 + 'G');
-    auto be32 = [&](std::size_t k) {
-      return (uint32_t{bytes[k]} << 24) | (uint32_t{bytes[k + 1]} << 16) | (uint32_t{bytes[k + 2]} << 8) | bytes[k + 3];
-    };
-    const std::size_t length = (std::size_t{bytes[at + 11]} << 8) | bytes[at + 12];
-    out.push_back({be32(at + 2), be32(at + 6), bytes[at + 10],
-                   std::vector<uint8_t>(bytes.begin() + static_cast<std::ptrdiff_t>(at + 13),
-                                        bytes.begin() + static_cast<std::ptrdiff_t>(at + 13 + length))});
-    at += 13 + length;
+  auto be = [&](std::size_t k, int count) {
+    uint32_t value = 0;
+    for (int i = 0; i < count; ++i) value = value << 8 | bytes[k + static_cast<std::size_t>(i)];
+    return value;
+  };
+  for (std::size_t at = 0; at < bytes.size(); at += 13 + be(at + 11, 2)) {
+    EXPECT_EQ(be(at, 2), uint32_t{'P' << 8 | 'G'});
+    const auto payload = bytes.begin() + static_cast<std::ptrdiff_t>(at + 13);
+    out.push_back({be(at + 2, 4), be(at + 6, 4), bytes[at + 10], {payload, payload + be(at + 11, 2)}});
   }
   return out;
 }
