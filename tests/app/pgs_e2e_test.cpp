@@ -42,6 +42,9 @@ std::vector<AntialiasedEntry> Composited(const std::string& path, const std::vec
   return entries;
 }
 
+// Two channels (the low bytes) within 1 of each other.
+bool Near(uint32_t a, uint32_t b) { return std::abs(int(a & 0xFF) - int(b & 0xFF)) <= 1; }
+
 // Every pixel of the decoded set's pictures against the composited picture at the same place of the frame (±1 a
 // channel), and every drawn pixel inside a decoded picture.
 void ExpectSamePicture(const test::DecodedPgsSet& set, const RgbaPicture& drawn, const std::string& what) {
@@ -54,9 +57,7 @@ void ExpectSamePicture(const test::DecodedPgsSet& set, const RgbaPicture& drawn,
         const uint32_t want = dx >= 0 && dy >= 0 && dx < drawn.width && dy < drawn.height ? drawn.At(dx, dy) : 0;
         decodedInk += (got & 0xFF) != 0;
         bool close = (got & 0xFF) == (want & 0xFF);
-        for (int shift = 8; shift <= 24 && (want & 0xFF) != 0; shift += 8) {
-          close = close && std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) <= 1;
-        }
+        for (int shift = 8; shift <= 24 && (want & 0xFF) != 0; shift += 8) close &= Near(got >> shift, want >> shift);
         mismatches += !close;
       }
     }
@@ -70,8 +71,7 @@ void ExpectSamePicture(const test::DecodedPgsSet& set, const RgbaPicture& drawn,
 TEST(PgsEndToEnd, EveryDisplaySetDecodesToTheCompositedPictureAtItsPlaceAndTimesAndCheckReportsTheLargest) {
   test::TempDir dir;
   const std::string path = dir.Write("scripts.srt", kSrt);
-  const int64_t startsMs[] = {1000, 3001, 4500};
-  const int64_t endsMs[] = {2345, 4500, 6007};
+  const int64_t timesMs[][2] = {{1000, 2345}, {3001, 4500}, {4500, 6007}};  // shown, cleared
   for (const char* rows : {"1080", "576"}) {
     const std::vector<std::string> args = {"convert",       "-q",     "--format",         "pgs",    "--frame", rows,
                                            "--text-colour", "FFE080", "--outline-colour", "203060", path};
@@ -81,9 +81,9 @@ TEST(PgsEndToEnd, EveryDisplaySetDecodesToTheCompositedPictureAtItsPlaceAndTimes
     ASSERT_EQ(sets.size(), 6u) << rows;
     for (std::size_t k = 0; k < 3; ++k) {
       const std::string what = std::string(rows) + " lines, entry " + std::to_string(k + 1);
-      EXPECT_NEAR(sets[2 * k].pts90k, startsMs[k] * 90, 90) << what;
+      EXPECT_NEAR(sets[2 * k].pts90k, timesMs[k][0] * 90, 90) << what;
       ExpectSamePicture(sets[2 * k], pictures[k].picture, what);
-      EXPECT_NEAR(sets[2 * k + 1].pts90k, endsMs[k] * 90, 90) << what;
+      EXPECT_NEAR(sets[2 * k + 1].pts90k, timesMs[k][1] * 90, 90) << what;
       EXPECT_TRUE(sets[2 * k + 1].rects.empty()) << what;
     }
   }

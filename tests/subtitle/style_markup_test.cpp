@@ -103,18 +103,14 @@ TEST(StyleMarkup, LinesBeyondTheThirdAreNoted) {
   }
 }
 
+// Each number's place: ASS numbers rows from the bottom like a keypad; SSA adds 4 for the top and 8 for the middle.
 TEST(StyleMarkup, AlignmentNumbersOfAssAndSsa) {
-  const std::tuple<int, bool, EntryPlacement> cases[] = {{1, false, {V::kBottom, H::kLeft}},
-                                                         {5, false, {V::kMiddle, H::kCentre}},
-                                                         {9, false, {V::kTop, H::kRight}},
-                                                         {0, false, {}},
-                                                         {10, false, {}},
-                                                         {3, true, {V::kBottom, H::kRight}},
-                                                         {5, true, {V::kTop, H::kLeft}},
-                                                         {7, true, {V::kTop, H::kRight}},
-                                                         {10, true, {V::kMiddle, H::kCentre}},
-                                                         {4, true, {}},
-                                                         {8, true, {}}};
+  const EntryPlacement none{}, bottomLeft{V::kBottom, H::kLeft}, bottomRight{V::kBottom, H::kRight},
+      middle{V::kMiddle, H::kCentre}, topLeft{V::kTop, H::kLeft}, topRight{V::kTop, H::kRight};
+  const std::tuple<int, bool, EntryPlacement> cases[] = {
+      {1, false, bottomLeft}, {5, false, middle},     {9, false, topRight}, {0, false, none},
+      {10, false, none},      {3, true, bottomRight}, {5, true, topLeft},   {7, true, topRight},
+      {10, true, middle},     {4, true, none},        {8, true, none}};
   for (const auto& [number, legacy, placement] : cases) {
     EXPECT_EQ(PlacementFromAlignment(number, legacy), placement) << number << (legacy ? " SSA" : " ASS");
   }
