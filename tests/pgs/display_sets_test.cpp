@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 #include <vector>
 
 namespace quillet {
@@ -69,31 +70,19 @@ TEST(DisplaySets, AnEntryIsShownAtItsStartAndClearedAtItsEnd) {
 }
 
 TEST(DisplaySets, ObjectsHoldTheInkGrownToTheMinimumSize) {
-  const struct {
-    const char* name;
-    RgbaPicture drawn;
-    PictureFrame frame;
-    std::vector<std::array<int, 4>> objects;  // x, y, width, height
-  } cases[] = {
-      {"cut to the drawn columns",
-       Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }),
-       {},
+  const std::tuple<const char*, RgbaPicture, PictureFrame, std::vector<std::array<int, 4>>> cases[] = {
+      {"cut to the drawn columns", Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }), {},
        {{110, 900, 290, 60}}},
       {"lines at the top and the bottom",
-       Drawn(600, 40, 400, 1000, [](int, int y) { return y < 50 || y >= 950 ? ~0u : 0; }),
-       {},
+       Drawn(600, 40, 400, 1000, [](int, int y) { return y < 50 || y >= 950 ? ~0u : 0; }), {},
        {{600, 40, 400, 50}, {600, 990, 400, 50}}},
-      {"one pixel",
-       Drawn(500, 500, 3, 3, [](int x, int y) { return x == 1 && y == 1 ? ~0u : 0; }),
-       {},
+      {"one pixel", Drawn(500, 500, 3, 3, [](int x, int y) { return x == 1 && y == 1 ? ~0u : 0; }), {},
        {{498, 498, 8, 8}}},
-      {"nothing drawn", RgbaPicture{}, {720, 576}, {{356, 560, 8, 8}}},
-  };
-  for (const auto& c : cases) {
-    const PgsPicture picture = MakePgsPicture(c.drawn, c.frame);
-    std::vector<std::array<int, 4>> got;
-    for (const PgsObject& o : picture.objects) got.push_back({o.x, o.y, o.width, o.height});
-    EXPECT_EQ(got, c.objects) << c.name;
+      {"nothing drawn", RgbaPicture{}, {720, 576}, {{356, 560, 8, 8}}}};
+  for (const auto& [name, drawn, frame, objects] : cases) {
+    std::vector<std::array<int, 4>> got;  // x, y, width, height
+    for (const PgsObject& o : MakePgsPicture(drawn, frame).objects) got.push_back({o.x, o.y, o.width, o.height});
+    EXPECT_EQ(got, objects) << name;
   }
 }
 

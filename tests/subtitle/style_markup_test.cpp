@@ -79,11 +79,10 @@ TEST(StyleMarkup, ReadersKeepStyleRunsAndPlacement) {
     const test::Loaded loaded = test::LoadBytes(c.text, c.name);
     ASSERT_FALSE(loaded.document.Lines.empty()) << c.text;
     const SubtitleLine& line = loaded.document.Lines.back();
-    EXPECT_EQ(std::tie(line.Line1, line.Line2), std::tie(c.line1, c.line2)) << c.text;
-    EXPECT_EQ(line.Style.runs[0], c.runs1) << c.text;
-    EXPECT_EQ(line.Style.runs[1], c.runs2) << c.text;
-    EXPECT_EQ(line.Style.placement, c.placement) << c.text;
-    EXPECT_EQ(line.Style.unsupported, c.unsupported) << c.text;
+    EXPECT_EQ(std::tie(line.Line1, line.Line2, line.Style.runs[0], line.Style.runs[1], line.Style.placement,
+                       line.Style.unsupported),
+              std::tie(c.line1, c.line2, c.runs1, c.runs2, c.placement, c.unsupported))
+        << c.text;
   }
 }
 
