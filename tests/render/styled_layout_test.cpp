@@ -27,14 +27,10 @@ std::vector<std::tuple<const void*, int, int>> Drawing(const LineLayout& layout)
 
 TEST(StyledLayout, ALineWhollyInOneRunIsTheLineInThatStyle) {
   const std::string text = "Hello there, world";
-  const std::tuple<StyleSet, StyleFlags, StyleSet> cases[] = {
-      // chosen, the line's run, drawn
-      {{}, kItalic, {false, true, false, false}},
-      {{}, kBold, {true, false, false, false}},
-      {{}, kUnderline, {false, false, true, false}},
-      {{true, false, false, false}, kItalic, {true, true, false, false}},  // Bold chosen + <i> = Bold Italic
-      {{false, true, false, false}, kItalic, {false, true, false, false}},
-  };
+  const std::tuple<StyleSet, StyleFlags, StyleSet> cases[] = {  // chosen, the line's run, drawn
+      {{}, kItalic, {false, true, false, false}}, {{}, kBold, {true, false, false, false}},
+      {{}, kUnderline, {false, false, true, false}}, {{false, true, false, false}, kItalic, {false, true, false, false}},
+      {{true, false, false, false}, kItalic, {true, true, false, false}}};  // Bold chosen + <i> = Bold Italic
   for (const auto& [chosen, run, drawn] : cases) {
     EXPECT_EQ(Drawing(SharedEngine().LayoutLine(Font(20, chosen), text, {{0, text.size(), run}})),
               Drawing(SharedEngine().LayoutLine(Font(20, drawn), text)))
