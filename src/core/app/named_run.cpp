@@ -173,6 +173,9 @@ void ConvertOneFile(FileRun& run, int i, const std::string& clash) {
 void CheckOneFile(FileRun& run, int i) {
   const std::string& path = run.options.files[static_cast<std::size_t>(i)];
   const CheckOutcome outcome = CheckSubtitleFile(run.setup, path, run.engines.ForThisThread(), run.entriesDone);
+  if (!run.options.quiet) {
+    for (const std::string& note : outcome.notes) run.reporter.FileLine(i, false, path + ": " + note);
+  }
   for (const std::string& problem : outcome.problems) run.reporter.FileLine(i, true, path + ": " + problem);
   if (outcome.unlistedProblems > 0) {
     run.reporter.FileLine(i, true,

@@ -222,7 +222,14 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
   }
-  for (std::string& notice : notices) outcome.Add(std::move(notice));
+  for (std::string& notice : notices) {
+    // Text that reaches the layout as Unicode was read right; a guess that fell back to Windows-1252 was not.
+    if (document.UnicodeText && notice == document.ReadingNotice) {
+      outcome.notes.push_back(std::move(notice));
+    } else {
+      outcome.Add(std::move(notice));
+    }
+  }
   notices = {};
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);

@@ -20,6 +20,9 @@ struct CheckOutcome {
   // One line each, without the file name: lines too wide, overlaps, durations, clipped text, characters no
   // font has, subpictures too large, or why the file could not be read.
   std::vector<std::string> problems;
+  // Told, not counted: how the text was read when it was read right (a code page found from the text, a
+  // byte-order mark over the chosen charset).
+  std::vector<std::string> notes;
   // Problems past the first kListedProblems, counted but not listed: a file of millions of broken entries gives a
   // list a person can read, and holds no line per entry.
   std::size_t unlistedProblems = 0;
