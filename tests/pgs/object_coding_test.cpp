@@ -11,13 +11,12 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 TEST(ObjectCode, EdgeRowsTakeTheShortestCodes) {
-  struct Case {
+  const struct {
     const char* name;
     std::vector<std::pair<uint8_t, int>> runs;  // (index, length) of one row, given twice when height is 2
     int height;
     Bytes code;  // every row's code with its 00 00 end
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"one pixel of a colour", {{7, 1}}, 1, {7, 0, 0}},
       {"two pixels of a colour", {{7, 2}}, 1, {7, 7, 0, 0}},
       {"three pixels of a colour", {{7, 3}}, 1, {0, 0x83, 7, 0, 0}},
@@ -34,12 +33,10 @@ TEST(ObjectCode, EdgeRowsTakeTheShortestCodes) {
       {"a colour run ending the row", {{0, 100}, {3, 70}}, 1, {0, 0x40, 100, 0, 0xC0, 70, 3, 0, 0}},
       {"rows of one colour do not run into each other", {{4, 5}}, 2, {0, 0x85, 4, 0, 0, 0, 0x85, 4, 0, 0}},
   };
-  for (const Case& c : cases) {
-    Bytes row;
+  for (const auto& c : cases) {
+    Bytes row, pixels, code;
     for (const auto& [index, length] : c.runs) row.insert(row.end(), static_cast<std::size_t>(length), index);
-    Bytes pixels;
     for (int y = 0; y < c.height; ++y) pixels.insert(pixels.end(), row.begin(), row.end());
-    Bytes code;
     AppendObjectCode(pixels, static_cast<int>(row.size()), c.height, code);
     EXPECT_EQ(code, c.code) << c.name;
   }

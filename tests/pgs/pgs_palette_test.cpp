@@ -3,31 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace quillet {
 namespace {
 
 TEST(PgsPalette, ColoursTakeTheFrameMatrixInLimitedRange) {
-  struct Case {
-    uint32_t rgba;
-    int rows;
-    YCbCrEntry entry;
-  };
-  const Case cases[] = {
+  const std::tuple<uint32_t, int, YCbCrEntry> cases[] = {
       {0xFFFFFFFF, 1080, {235, 128, 128, 255}}, {0x000000FF, 1080, {16, 128, 128, 255}},
       {0xFF0000FF, 1080, {63, 240, 102, 255}},  {0xFF0000FF, 720, {63, 240, 102, 255}},
       {0xFF0000FF, 576, {81, 240, 90, 255}},    {0x0000FF80, 480, {41, 110, 240, 128}},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ToYCbCr(c.rgba, MatrixForFrameRows(c.rows)), c.entry) << std::hex << c.rgba << " on " << std::dec << c.rows;
+  for (const auto& [rgba, rows, entry] : cases) {
+    EXPECT_EQ(ToYCbCr(rgba, MatrixForFrameRows(rows)), entry) << std::hex << rgba << " on " << std::dec << rows;
   }
-}
-
-RgbaPicture PictureOf(const std::vector<uint32_t>& colours) {
-  RgbaPicture p;
-  p.width = static_cast<int>(colours.size());
-  p.height = 1;
-  p.pixels = colours;
-  return p;
 }
 
 TEST(PgsPalette, ManyColoursKeepTheCommonestAndTakeTheNearest) {
@@ -38,7 +27,7 @@ TEST(PgsPalette, ManyColoursKeepTheCommonestAndTakeTheNearest) {
     const uint32_t grey = (v << 24) | (v << 16) | (v << 8) | 0xC0;
     colours.insert(colours.end(), {grey, grey});
   }
-  const IndexedPicture indexed = IndexColours(PictureOf(colours));
+  const IndexedPicture indexed = IndexColours(RgbaPicture{0, 0, static_cast<int>(colours.size()), 1, colours});
   EXPECT_TRUE(indexed.reduced);
   EXPECT_EQ(indexed.colours.size(), 255u);
   for (std::size_t i = 0; i < colours.size(); ++i) {

@@ -3,20 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
+
+#include "render_test_support.h"
 
 namespace quillet {
 namespace {
 
-FontEngine& Engine() {
-  static FontEngine engine(FontOptions{"UTF-8"});
-  return engine;
-}
-
 AntialiasedEntry Draw(std::string_view line1, std::string_view line2, PictureFrame frame, RenderSettings settings = {},
                       TextColours colours = {}) {
   AntialiasedEntry out;
-  DrawAntialiasedEntry(Engine(), line1, line2, settings, frame, colours, out);
+  DrawAntialiasedEntry(test::SharedEngine(), line1, line2, settings, frame, colours, out);
   return out;
 }
 
@@ -26,16 +25,9 @@ TEST(AntialiasedDrawing, PlacementAndSizeKeepTheirProportionToTheFrameHeight) {
   const AntialiasedEntry dvd = Draw("Hello there", "", {720, 576}, settings);
   const AntialiasedEntry hd = Draw("Hello there", "", {1920, 1080}, settings);
   const double scale = 1080.0 / 576.0;
-  struct Case {
-    const char* what;
-    double dvdValue;
-    double hdValue;
-  } cases[] = {
-      {"height", double(dvd.picture.height), double(hd.picture.height)},
-      {"width", double(dvd.picture.width), double(hd.picture.width)},
-      {"distance from the bottom", double(576 - dvd.picture.top), double(1080 - hd.picture.top)},
-  };
-  for (const Case& c : cases) EXPECT_NEAR(c.hdValue / c.dvdValue, scale, 0.08) << c.what;
+  EXPECT_NEAR(double(hd.picture.height) / dvd.picture.height, scale, 0.08) << "height";
+  EXPECT_NEAR(double(hd.picture.width) / dvd.picture.width, scale, 0.08) << "width";
+  EXPECT_NEAR(double(1080 - hd.picture.top) / (576 - dvd.picture.top), scale, 0.08) << "distance from the bottom";
   // Centred on each frame.
   EXPECT_NEAR(dvd.picture.left + dvd.picture.width / 2.0, 360, 3);
   EXPECT_NEAR(hd.picture.left + hd.picture.width / 2.0, 960, 3);
@@ -45,14 +37,14 @@ TEST(AntialiasedDrawing, TextLiesOverItsOutlineInAtMost255Colours) {
   const TextColours colours{{255, 224, 128}, {32, 48, 96}};
   const AntialiasedEntry entry = Draw("Wave of glyphs", "Ünïcödé, שלום", {1920, 1080}, {}, colours);
   std::set<uint32_t> seen;
-  for (const uint32_t c : entry.picture.pixels) {
-    if ((c & 0xFF) != 0) seen.insert(c);
-  }
+  const std::vector<uint32_t>& pixels = entry.picture.pixels;
+  std::copy_if(pixels.begin(), pixels.end(), std::inserter(seen, seen.end()), [](uint32_t c) { return c & 0xFF; });
   EXPECT_LE(seen.size(), 255u);
   EXPECT_TRUE(seen.count(0xFFE080FF)) << "solid text";
   EXPECT_TRUE(seen.count(0x203060FF)) << "solid outline";
   // Partly covered outline pixels at the edge: the outline colour, partly transparent.
-  EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](uint32_t c) { return (c >> 8) == 0x203060 && (c & 0xFF) < 255; }));
+  EXPECT_TRUE(
+      std::any_of(seen.begin(), seen.end(), [](uint32_t c) { return (c >> 8) == 0x203060 && (c & 0xFF) < 255; }));
   EXPECT_EQ(entry.fit, BandFit::Inside);
 }
 

@@ -1,6 +1,9 @@
 // A 16:9 frame: glyphs drawn squeezed across to 3/4, at their full height, through the font's own scale.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+
 #include "base/utf8_text.h"
 #include "render/bit_mask.h"
 #include "render/font_engine.h"
@@ -23,66 +26,42 @@ std::string U8(std::u32string_view text) {
   return out;
 }
 
-// The box around the line's ink, as the drawing paints it.
-struct InkBox {
-  int left = 0;
-  int width = 0;
-  int top = 0;
-  int height = 0;
-};
-
-InkBox InkOf(const LineLayout& layout) {
+// The box around the line's ink as the drawing paints it: left, top, width, height.
+std::array<int, 4> InkOf(const LineLayout& layout) {
   const BitMask mask = MaskFromLayout(layout);
-  InkBox box{mask.width, 0, mask.height, 0};
-  int right = -1, bottom = -1;
+  int left = mask.width, top = mask.height, right = -1, bottom = -1;
   for (int y = 0; y < mask.height; ++y) {
     for (int x = 0; x < mask.width; ++x) {
-      if (!mask.Test(x, y)) continue;
-      box.left = std::min(box.left, x);
-      right = std::max(right, x);
-      box.top = std::min(box.top, y);
-      bottom = std::max(bottom, y);
+      if (mask.Test(x, y)) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = y;
     }
   }
-  box.width = right - box.left + 1;
-  box.height = bottom - box.top + 1;
-  box.left += mask.left;
-  box.top += mask.top;
-  return box;
+  return {mask.left + left, mask.top + top, right - left + 1, bottom - top + 1};
 }
 
 TEST(DisplayAspect, WideFrameSqueezesTheInkToThreeQuartersAndKeepsItsHeight) {
-  struct Case {
-    const char* name;
-    FontDesc font;
-    std::string line;
-  };
-  const Case cases[] = {
-      {"plain Latin", Font(20), "The quick brown fox jumps over the lazy dog"},
-      {"capital O", Font(20), "O"},
-      {"large bold", Font(40, StyleFromText("Bold")), "Wide screen, narrow letters"},
-      {"synthetic italic face", Font(24, StyleFromText("Italic"), "DejaVu Sans Mono"), "Mono slanted text"},
-      {"shaped Arabic", Font(20), U8(U"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645")},
-      {"accented, shaped", Font(20), U8(U"Cafe\u0301 cre\u0300me")},
+  const std::pair<FontDesc, std::string> cases[] = {
+      {Font(20), "The quick brown fox jumps over the lazy dog"},
+      {Font(20), "O"},
+      {Font(40, StyleFromText("Bold")), "Wide screen, narrow letters"},
+      {Font(24, StyleFromText("Italic"), "DejaVu Sans Mono"), "Mono slanted text"},  // a synthetic italic face
+      {Font(20), U8(U"\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645")},          // shaped Arabic
+      {Font(20), U8(U"Cafe\u0301 cre\u0300me")},                                     // accented, shaped
   };
   FontEngine& engine = SharedEngine();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const LineLayout standard = engine.LayoutLine(c.font, c.line);
-    const LineLayout wide = engine.LayoutLine(Wide(c.font), c.line);
-    const InkBox a = InkOf(standard), b = InkOf(wide);
-    EXPECT_NEAR(b.width, a.width * 3.0 / 4.0, 2.0);
-    EXPECT_EQ(b.height, a.height);
-    EXPECT_EQ(b.top, a.top);
+  for (const auto& [font, line] : cases) {
+    SCOPED_TRACE(line);
+    const LineLayout standard = engine.LayoutLine(font, line), wide = engine.LayoutLine(Wide(font), line);
+    const std::array<int, 4> a = InkOf(standard), b = InkOf(wide);
+    EXPECT_NEAR(b[2], a[2] * 3.0 / 4.0, 2.0);
+    EXPECT_EQ(std::tie(b[1], b[3]), std::tie(a[1], a[3])) << "top and height";
     EXPECT_NEAR(wide.widthPx, standard.widthPx * 3.0 / 4.0, 1.0) << "advances scale too";
-    EXPECT_EQ(wide.heightPx, standard.heightPx);
-    EXPECT_EQ(wide.ascentPx, standard.ascentPx);
+    EXPECT_EQ(std::tie(wide.heightPx, wide.ascentPx), std::tie(standard.heightPx, standard.ascentPx));
   }
 }
 
 TEST(DisplayAspect, StandardFrameIsTheDefaultAndLeavesGlyphsAlone) {
   FontEngine& engine = SharedEngine();
-  FontDesc font = Font(20);
+  const FontDesc font = Font(20);
   EXPECT_EQ(font.aspect, DisplayAspect::Standard4x3);
   const LineLayout before = engine.LayoutLine(font, "Rethymno.");
   (void)engine.LayoutLine(Wide(font), "Rethymno.");  // a squeezed size of the same face in between

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "render_test_support.h"
@@ -28,49 +30,39 @@ std::optional<Lines> Break(const Lines& lines, int maxLines, const FontDesc& fon
   const std::optional<BrokenLines> broken = BreakLongLines(SharedEngine(), views, font, maxLines);
   if (!broken) return std::nullopt;
   Lines out;
-  for (const std::string& line : broken->lines) {
-    if (!line.empty()) out.push_back(line);
-  }
+  std::copy_if(broken->lines.begin(), broken->lines.end(), std::back_inserter(out), [](auto& l) { return !l.empty(); });
   return out;
 }
 
-TEST(LineWrap, TwoLinesBreakAtTheBlankThatBalancesThemOrNowhere) {
-  const std::tuple<Lines, std::optional<Lines>> cases[] = {
-      {{Words(3), Words(3)}, std::nullopt},                             // both fit: nothing to do
-      {{Words(8)}, Lines{Words(4), Words(4)}},                          // equal halves
-      {{Words(7)}, Lines{Words(3), Words(4)}},                          // a tie: the shorter line on top
-      {{Words(6), Words(2)}, Lines{Words(4), Words(4)}},                // no room: both lines together
-      {{Words(8, " \t ")}, Lines{Words(4, " \t "), Words(4, " \t ")}},  // a tab is a blank too
-      {{Words(8, "   ")}, Lines{Words(4, "   "), Words(4, "   ")}},     // the run of blanks goes
-      {{Words(9)}, std::nullopt},                                       // no break makes both fit
-      {{std::string(60, 'M')}, std::nullopt},                           // no blank at all
-      {{Words(3), Words(3), Words(9)}, std::nullopt},                   // a third line is not taken
+// Up to two lines: the blank that balances them, or nowhere. Up to three: the author's lines that fit stay.
+TEST(LineWrap, LinesBreakAtBalancingBlanksKeepingTheAuthorsLinesThatFit) {
+  const std::tuple<int, Lines, std::optional<Lines>> cases[] = {
+      {2, {Words(3), Words(3)}, std::nullopt},                                   // both fit: nothing to do
+      {2, {Words(8)}, Lines{Words(4), Words(4)}},                                // equal halves
+      {2, {Words(7)}, Lines{Words(3), Words(4)}},                                // a tie: the shorter line on top
+      {2, {Words(6), Words(2)}, Lines{Words(4), Words(4)}},                      // no room: both lines together
+      {2, {Words(8, " \t ")}, Lines{Words(4, " \t "), Words(4, " \t ")}},        // a tab is a blank too
+      {2, {Words(8, "   ")}, Lines{Words(4, "   "), Words(4, "   ")}},           // the run of blanks goes
+      {2, {Words(9)}, std::nullopt},                                             // no break makes both fit
+      {2, {std::string(60, 'M')}, std::nullopt},                                 // no blank at all
+      {2, {Words(3), Words(3), Words(9)}, std::nullopt},                         // a third line is not taken
+      {3, {Words(2), Words(6)}, Lines{Words(2), Words(3), Words(3)}},            // the fitting sentence stays
+      {3, {Words(6), Words(2)}, Lines{Words(3), Words(3), Words(2)}},            // on either side
+      {3, {Words(2), Words(8)}, Lines{Words(2), Words(4), Words(4)}},            // its own two lines balanced
+      {3, {Words(12)}, Lines{Words(4), Words(4), Words(4)}},                     // one line into three
+      {3, {Words(10)}, Lines{Words(3), Words(3), Words(4)}},                     // balanced, widest line least
+      {3, {Words(9)}, Lines{Words(3), Words(3), Words(3)}},                      // two would not do
+      {3, {Words(13)}, std::nullopt},                                            // three would not do either
+      {3, {Words(6), Words(6)}, Lines{Words(4), Words(4), Words(4)}},            // 2 + 2 lines: joined
+      {3, {Words(1), Words(1), Words(6)}, Lines{Words(2), Words(3), Words(3)}},  // the two short ones joined
+      {3, {Words(3), Words(3), Words(5)}, Lines{Words(3), Words(4), Words(4)}},  // the last two joined
+      {3, {Words(5), Words(2), Words(5)}, Lines{Words(4), Words(4), Words(4)}},  // no pair is enough: all
+      {3, {Words(3), Words(3), Words(3)}, std::nullopt},                         // all fit
   };
-  for (const auto& [lines, broken] : cases) {
-    EXPECT_EQ(Break(lines, 2), broken) << lines[0] << " | " << (lines.size() > 1 ? lines[1] : "");
-  }
-}
-
-TEST(LineWrap, ThreeLinesKeepTheAuthorsLinesThatFitAndBreakOnlyTheOthers) {
-  const std::tuple<Lines, std::optional<Lines>> cases[] = {
-      {{Words(2), Words(6)}, Lines{Words(2), Words(3), Words(3)}},            // the fitting sentence stays
-      {{Words(6), Words(2)}, Lines{Words(3), Words(3), Words(2)}},            // on either side
-      {{Words(2), Words(8)}, Lines{Words(2), Words(4), Words(4)}},            // its own two lines balanced
-      {{Words(12)}, Lines{Words(4), Words(4), Words(4)}},                     // one line into three
-      {{Words(10)}, Lines{Words(3), Words(3), Words(4)}},                     // balanced, widest line least
-      {{Words(9)}, Lines{Words(3), Words(3), Words(3)}},                      // two would not do
-      {{Words(13)}, std::nullopt},                                            // three would not do either
-      {{Words(6), Words(6)}, Lines{Words(4), Words(4), Words(4)}},            // 2 + 2 lines: joined
-      {{Words(1), Words(1), Words(6)}, Lines{Words(2), Words(3), Words(3)}},  // the two short ones joined
-      {{Words(6), Words(1), Words(1)}, Lines{Words(3), Words(3), Words(2)}},  // on either side
-      {{Words(3), Words(3), Words(5)}, Lines{Words(3), Words(4), Words(4)}},  // the last two joined
-      {{Words(5), Words(2), Words(5)}, Lines{Words(4), Words(4), Words(4)}},  // no pair is enough: all
-      {{Words(3), Words(3), Words(3)}, std::nullopt},                         // all fit
-  };
-  for (const auto& [lines, broken] : cases) {
+  for (const auto& [maxLines, lines, broken] : cases) {
     std::string shown;
     for (const std::string& line : lines) shown += line + " | ";
-    EXPECT_EQ(Break(lines, 3), broken) << shown;
+    EXPECT_EQ(Break(lines, maxLines), broken) << maxLines << ": " << shown;
   }
 }
 

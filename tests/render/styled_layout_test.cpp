@@ -1,6 +1,9 @@
 // Lines drawn with the file's styles: runs in their own faces, the entry's place, a third line.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
 #include "render_test_support.h"
@@ -11,44 +14,27 @@ namespace {
 using test::Font;
 using test::SharedEngine;
 
-constexpr StyleFlags kItalic{true, false, false};
-constexpr StyleFlags kBold{false, true, false};
-constexpr StyleFlags kUnderline{false, false, true};
+constexpr StyleFlags kItalic{true, false, false}, kBold{false, true, false}, kUnderline{false, false, true};
 
-// The same glyphs (from the same cache entries, so the same pixels) at the same places, the same rules.
-void ExpectSameLayout(const LineLayout& a, const LineLayout& b, const std::string& what) {
-  EXPECT_EQ(a.widthPx, b.widthPx) << what;
-  EXPECT_EQ(a.heightPx, b.heightPx) << what;
-  ASSERT_EQ(a.glyphs.size(), b.glyphs.size()) << what;
-  for (std::size_t i = 0; i < a.glyphs.size(); ++i) {
-    EXPECT_EQ(a.glyphs[i].glyph, b.glyphs[i].glyph) << what << " glyph " << i;
-    EXPECT_EQ(a.glyphs[i].x, b.glyphs[i].x) << what << " glyph " << i;
-    EXPECT_EQ(a.glyphs[i].y, b.glyphs[i].y) << what << " glyph " << i;
-  }
-  ASSERT_EQ(a.rules.size(), b.rules.size()) << what;
-  for (std::size_t i = 0; i < a.rules.size(); ++i) {
-    EXPECT_EQ(a.rules[i].x, b.rules[i].x) << what;
-    EXPECT_EQ(a.rules[i].width, b.rules[i].width) << what;
-  }
+// What makes two layouts draw the same: the glyphs (from the same cache entries, so the same pixels) at the same
+// places, the same rules, the same size.
+std::vector<std::tuple<const void*, int, int>> Drawing(const LineLayout& layout) {
+  std::vector<std::tuple<const void*, int, int>> out{{nullptr, layout.widthPx, layout.heightPx}};
+  for (const PlacedGlyph& g : layout.glyphs) out.emplace_back(g.glyph, g.x, g.y);
+  for (const auto& rule : layout.rules) out.emplace_back(nullptr, rule.x, rule.width);
+  return out;
 }
 
 TEST(StyledLayout, ALineWhollyInOneRunIsTheLineInThatStyle) {
   const std::string text = "Hello there, world";
-  const struct {
-    StyleSet chosen;
-    StyleFlags run;
-    StyleSet drawn;
-  } cases[] = {
-      {{}, kItalic, {false, true, false, false}},
-      {{}, kBold, {true, false, false, false}},
-      {{}, kUnderline, {false, false, true, false}},
-      {{true, false, false, false}, kItalic, {true, true, false, false}},  // Bold chosen + <i> = Bold Italic
-      {{false, true, false, false}, kItalic, {false, true, false, false}},
-  };
-  for (const auto& c : cases) {
-    const LineLayout styled = SharedEngine().LayoutLine(Font(20, c.chosen), text, {{0, text.size(), c.run}});
-    const LineLayout plain = SharedEngine().LayoutLine(Font(20, c.drawn), text);
-    ExpectSameLayout(styled, plain, std::to_string(c.drawn.Bits()));
+  const std::tuple<StyleSet, StyleFlags, StyleSet> cases[] = {  // chosen, the line's run, drawn
+      {{}, kItalic, {false, true, false, false}}, {{}, kBold, {true, false, false, false}},
+      {{}, kUnderline, {false, false, true, false}}, {{false, true, false, false}, kItalic, {false, true, false, false}},
+      {{true, false, false, false}, kItalic, {true, true, false, false}}};  // Bold chosen + <i> = Bold Italic
+  for (const auto& [chosen, run, drawn] : cases) {
+    EXPECT_EQ(Drawing(SharedEngine().LayoutLine(Font(20, chosen), text, {{0, text.size(), run}})),
+              Drawing(SharedEngine().LayoutLine(Font(20, drawn), text)))
+        << drawn.Bits();
   }
 }
 
@@ -61,10 +47,8 @@ TEST(StyledLayout, AHalfItalicLineDrawsItsItalicWordFromTheItalicFace) {
     const char* family;
     std::string first, second;
     bool synthetic;
-  } cases[] = {
-      {"Arial", "plain ", "italic", false},
-      {"Droid Sans Fallback", "\xE6\xBC\xA2\xE5\xAD\x97 ", "\xE6\xBC\xA2\xE5\xAD\x97", true},
-  };
+  } cases[] = {{"Arial", "plain ", "italic", false},
+               {"Droid Sans Fallback", "\xE6\xBC\xA2\xE5\xAD\x97 ", "\xE6\xBC\xA2\xE5\xAD\x97", true}};
   for (const auto& c : cases) {
     const FontDesc roman = Font(20, {}, c.family);
     const FontDesc italic = Font(20, {false, true, false, false}, c.family);
@@ -81,8 +65,9 @@ TEST(StyledLayout, AHalfItalicLineDrawsItsItalicWordFromTheItalicFace) {
       const PlacedGlyph& got = styled.glyphs[i];
       const bool inSecond = i >= first.glyphs.size();
       const PlacedGlyph& want = inSecond ? second.glyphs[i - first.glyphs.size()] : first.glyphs[i];
-      EXPECT_EQ(got.glyph->pixels, want.glyph->pixels) << c.family << " glyph " << i;
-      EXPECT_EQ(got.x, want.x + (inSecond ? first.widthPx : 0)) << c.family << " glyph " << i;
+      EXPECT_EQ(std::tie(got.glyph->pixels, got.x),
+                std::forward_as_tuple(want.glyph->pixels, want.x + (inSecond ? first.widthPx : 0)))
+          << c.family << " glyph " << i;
       if (inSecond) differing += got.glyph->pixels != secondRoman.glyphs[i - first.glyphs.size()].glyph->pixels;
     }
     EXPECT_EQ(differing, static_cast<int>(second.glyphs.size())) << c.family;
@@ -94,17 +79,12 @@ TEST(StyledLayout, RunsEndWhereTheirBytesEnd) {
   FontEngine& engine = SharedEngine();
   const FontDesc roman = Font(20);
   const LineLayout styled = engine.LayoutLine(roman, "say \"no\", then", {{5, 7, kUnderline}});
-  const LineLayout before = engine.LayoutLine(roman, "say \"");
-  const LineLayout word = engine.LayoutLine(roman, "no");
   ASSERT_EQ(styled.rules.size(), 1u);
-  EXPECT_EQ(styled.rules[0].x, before.widthPx);
-  EXPECT_EQ(styled.rules[0].width, word.widthPx);
-  ExpectSameLayout(engine.LayoutLine(roman, "say \"no\", then", {{5, 7, kItalic}}),
-                   engine.LayoutLine(roman, "say \"no\", then", {{5, 7, kItalic}}), "repeatable");
+  EXPECT_EQ(styled.rules[0].x, engine.LayoutLine(roman, "say \"").widthPx);
+  EXPECT_EQ(styled.rules[0].width, engine.LayoutLine(roman, "no").widthPx);
   // Bidirectional text with an italic run is shaped across the runs: the Hebrew word keeps its letters.
   const LineLayout mixed = engine.LayoutLine(roman, "abc \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D def", {{4, 12, kItalic}});
-  EXPECT_TRUE(mixed.missing.empty());
-  EXPECT_EQ(mixed.glyphs.size(), 10u);
+  EXPECT_TRUE(mixed.missing.empty() && mixed.glyphs.size() == 10u);
 }
 
 RenderSettings Settings(bool fromFile) {
@@ -124,8 +104,7 @@ TEST(StyledLayout, TheFilesPlacementPutsTheEntry) {
   const struct {
     EntryPlacement placement;
     bool fromFile;
-    int y1;
-    int x1;
+    int y1, x1;
   } cases[] = {
       {{VerticalPlace::kTop, HorizontalPlace::kCentre}, true, 30, 360 - cell.widthPx / 2},
       {{VerticalPlace::kTop, HorizontalPlace::kLeft}, true, 30, 8},
@@ -138,8 +117,7 @@ TEST(StyledLayout, TheFilesPlacementPutsTheEntry) {
     style.placement = c.placement;
     const RenderSettings settings = Settings(c.fromFile);
     const EntryLayout layout = LayOutEntry(engine, {"Sign", "", "", &style}, settings, 576);
-    EXPECT_EQ(layout.origins.y1, c.y1) << int(c.placement.vertical);
-    EXPECT_EQ(layout.origins.x1, c.x1) << int(c.placement.horizontal);
+    EXPECT_EQ(std::tie(layout.origins.y1, layout.origins.x1), std::tie(c.y1, c.x1)) << int(c.placement.vertical);
     EntryPasses passes;
     RenderEntryPasses(engine, {"Sign", "", "", &style}, settings, passes);
     EXPECT_EQ(passes.band.top, c.y1 - c.y1 % 2) << int(c.placement.vertical);
@@ -149,9 +127,8 @@ TEST(StyledLayout, TheFilesPlacementPutsTheEntry) {
 TEST(StyledLayout, AThirdLineIsDrawnBelowTheSecondWithTheBlockRaised) {
   FontEngine& engine = SharedEngine();
   const EntryStyle style;
-  EntryPasses three;
+  EntryPasses three, two;
   RenderEntryPasses(engine, {"One", "Two", "Three", &style}, Settings(true), three);
-  EntryPasses two;
   RenderEntryPasses(engine, {"One", "Two", "Three", &style}, Settings(false), two);
   EXPECT_TRUE(two.lines[2].ink.Empty());
   ASSERT_FALSE(three.lines[2].ink.Empty());
