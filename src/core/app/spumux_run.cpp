@@ -172,7 +172,8 @@ void RunConfiguredMux(SpumuxJob& job, const SpumuxArguments& arguments, int inFd
   TemporaryFolder folder;
   const std::string filmIn = folder.File("film.mpg");
   const std::string filmOut = folder.File("film-with-subtitles.mpg");
-  std::vector<std::pair<std::string, std::string>> names = {{filmIn, "standard input"}, {filmOut, "standard output"}};
+  std::vector<std::pair<std::string, std::string>> names = {
+      {filmIn, "standard input"}, {filmOut, "standard output"}, {"--font: ", "<textsub> font: "}};
   if (std::string why = SaveStandardInput(inFd, filmIn); !why.empty()) throw std::runtime_error(why);
   std::string subtitle = job.options.files.front();
   if (!job.characterSet.empty() && !StartsWithByteOrderMark(subtitle)) {
