@@ -1,7 +1,9 @@
 // "quillet spumux": spumux's command line and configuration translated into a mux job, run as "quillet mux" runs.
 #include "app/spumux_run.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <iconv.h>
 #include <unistd.h>
 
@@ -42,19 +44,53 @@ const char* const kUsage =
     "  -v LEVEL   accepted; messages are the same at every level\n"
     "The film goes through two temporary copies in $TMPDIR (or /tmp), removed afterwards.\n";
 
-// A folder of its own in $TMPDIR, removed with everything in it when the run ends.
+// The temporary folder as the signal handler sees it: an open descriptor and its path (-1: none).
+volatile std::sig_atomic_t g_folderFd = -1;
+char g_folderPath[4096];
+
+// Empties and removes the temporary folder with calls that are safe in a signal handler (the mux writes no
+// subfolders), then ends the process as the signal would have.
+extern "C" void RemoveFolderAndEnd(int signal) {
+  const int fd = g_folderFd;
+  if (fd >= 0) {
+    alignas(8) char entries[4096];
+    long got = 0;
+    while ((got = ::syscall(SYS_getdents64, fd, entries, sizeof entries)) > 0) {
+      for (long at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+          ::unlinkat(fd, entry->d_name, 0);
+        }
+        at += entry->d_reclen;
+      }
+    }
+    ::rmdir(g_folderPath);
+  }
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+// A folder of its own in $TMPDIR, removed with everything in it when the run ends, or when it is interrupted or
+// terminated (an authoring program's Cancel), so no copy of a film is left behind.
 class TemporaryFolder {
  public:
   TemporaryFolder() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillet-spumux-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    if (pattern.size() >= sizeof g_folderPath || ::mkdtemp(pattern.data()) == nullptr) {
       throw std::runtime_error(FileErrorText("make a temporary folder like", pattern, errno) +
                                "; set TMPDIR to a folder with room for two copies of the film");
     }
     m_path = pattern;
+    std::memcpy(g_folderPath, m_path.c_str(), m_path.size() + 1);
+    g_folderFd = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) m_previous.push_back(std::signal(signal, RemoveFolderAndEnd));
   }
   ~TemporaryFolder() {
+    int k = 0;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, m_previous[static_cast<std::size_t>(k++)]);
+    if (g_folderFd >= 0) ::close(g_folderFd);
+    g_folderFd = -1;
     std::error_code ec;
     fs::remove_all(m_path, ec);
   }
@@ -64,6 +100,7 @@ class TemporaryFolder {
 
  private:
   std::string m_path;
+  std::vector<void (*)(int)> m_previous;
 };
 
 // Copies everything from `from` to `to`; the reason it stopped, or empty when all was copied.
@@ -89,6 +126,10 @@ std::string SaveStandardInput(int inFd, const std::string& path) {
   if (fd < 0) return FileErrorText("create", path, errno);
   std::string why = CopyAll(inFd, fd, "standard input", path);
   if (::close(fd) != 0 && why.empty()) why = FileErrorText("write", path, errno);
+  std::error_code ec;
+  if (why.empty() && fs::file_size(path, ec) == 0) {
+    return "standard input is empty: the film comes on standard input (quillet spumux CONFIG.xml < film.mpg > out.mpg)";
+  }
   if (!why.empty()) why += "; set TMPDIR to a folder with room for two copies of the film";
   return why;
 }
