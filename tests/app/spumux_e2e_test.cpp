@@ -66,7 +66,10 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
                 "  </stream>\n</subpictures>\n");
   fs::create_directory(dir.Path() / "bin");
   fs::create_symlink(test::ProgramCopy(), dir.Path() / "bin" / "spumux");
-  // The temporary copies go to a folder of the test's, which must be empty afterwards.
+  // The temporary copies go to a folder of the test's, which must be empty afterwards, even of the copies of a run
+  // that was killed outright (its process gone).
+  fs::create_directories(dir.Path() / "tmp" / "quillet-spumux-2147483646-killed");
+  dir.Write("tmp/quillet-spumux-2147483646-killed/film.mpg", "a copy of a film");
   const std::string in = "cd " + ShellQuote(dir.Path().string()) + " && mkdir -p tmp && export TMPDIR=\"$PWD/tmp\" && ";
   // In a subshell: the tool runner's own redirections apply to it, the call's inside it.
   const auto call = [&](const std::string& command) { return "(" + in + command + ")"; };

@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
+#include <sys/types.h>
 #include <iconv.h>
 #include <unistd.h>
 
@@ -70,13 +71,32 @@ extern "C" void RemoveFolderAndEnd(int signal) {
   std::raise(signal);
 }
 
+constexpr std::string_view kFolderPrefix = "quillet-spumux-";
+
+// Removes the temporary folders in `base` of runs whose process is gone (killed outright, as DeVeDe's Cancel kills,
+// no run can remove its own): their names hold their process number.
+void RemoveFoldersOfEndedRuns(const std::string& base) {
+  std::error_code ec;
+  for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(kFolderPrefix, 0) != 0) continue;
+    const std::string rest = name.substr(kFolderPrefix.size());
+    const std::optional<int32_t> pid = ParseDecimalInteger(rest.substr(0, rest.find('-')));
+    if (!pid || *pid <= 0 || *pid == ::getpid() || ::kill(*pid, 0) == 0 || errno != ESRCH) continue;
+    std::error_code removing;
+    fs::remove_all(it->path(), removing);
+  }
+}
+
 // A folder of its own in $TMPDIR, removed with everything in it when the run ends, or when it is interrupted or
-// terminated (an authoring program's Cancel), so no copy of a film is left behind.
+// terminated, so no copy of a film is left behind (and by a later run, when this one was killed outright).
 class TemporaryFolder {
  public:
   TemporaryFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillet-spumux-XXXXXX";
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
+    RemoveFoldersOfEndedRuns(base);
+    std::string pattern = base + "/" + std::string(kFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX";
     if (pattern.size() >= sizeof g_folderPath || ::mkdtemp(pattern.data()) == nullptr) {
       throw std::runtime_error(FileErrorText("make a temporary folder like", pattern, errno) +
                                "; set TMPDIR to a folder with room for two copies of the film");
