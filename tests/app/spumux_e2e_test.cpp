@@ -81,6 +81,7 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
       << ReadFile(dir.File("dvdstyler.err"));
   EXPECT_TRUE(Contains(ReadFile(dir.File("devede.err")), "STAT: 0:00:0")) << ReadFile(dir.File("devede.err"));
   EXPECT_TRUE(Contains(ReadFile(dir.File("dvdstyler.err")), "bytes of data written"));
+  EXPECT_FALSE(Contains(ReadFile(dir.File("dvdstyler.err")), "WARN:")) << "nothing said of a project nobody sees";
   // A third stream numbered 3 cannot follow two: refused, nothing on standard output.
   EXPECT_NE(std::system(call("bin/spumux -s 3 title_spumux.xml < title.vob > wrong.vob 2> wrong.err").c_str()), 0);
   EXPECT_TRUE(Contains(ReadFile(dir.File("wrong.err")), "ERR:  standard input: the new subpicture stream is to be "

@@ -339,7 +339,9 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxFront& front, 
   if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refused;
 
   const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
-  const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText, notices);
+  std::vector<std::string> projectNotices;
+  const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText,
+                                              front.report ? notices : projectNotices);
   MuxProgressLine progress(err, errIsTerminal && !options.quiet, front, film.duration90k);
   const MuxResult result = WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
   AddMuxNotices(result, video, film, subtitles, notices);

@@ -44,7 +44,9 @@ struct MuxFront {
   bool keepFilmColours = false;
   // In place of the progress line: the film's bytes copied, its size, and how long it plays (0: unknown).
   std::function<void(uint64_t done, uint64_t total, int64_t duration90k)> progress;
-  bool report = true;  // the "wrote" line and the dvdauthor command on `out`
+  // The palette file and the project beside the film are for the user: the "wrote" line and the dvdauthor command on
+  // `out`, and notices about the project (false: they are thrown away with the temporary folder).
+  bool report = true;
 };
 
 // The mux on options already read (files: the video, then the subtitles; muxOutput set). Notices are collected in
