@@ -234,7 +234,11 @@ void RunConfiguredMux(SpumuxJob& job, const SpumuxArguments& arguments, int inFd
   const std::string filmIn = folder.File("film.mpg");
   const std::string filmOut = folder.File("film-with-subtitles.mpg");
   std::vector<std::pair<std::string, std::string>> names = {
-      {filmIn, "standard input"}, {filmOut, "standard output"}, {"--font: ", "<textsub> font: "}};
+      {filmIn, "standard input"},
+      {filmOut, "standard output"},
+      {"--font: ", "<textsub> font: "},
+      {"but --pal makes", "but the configuration (its format or movie-height) makes"},
+      {"but --ntsc makes", "but the configuration (its format or movie-height) makes"}};
   if (std::string why = SaveStandardInput(inFd, filmIn); !why.empty()) throw std::runtime_error(why);
   std::string subtitle = job.options.files.front();
   if (!job.characterSet.empty() && !StartsWithByteOrderMark(subtitle)) {
