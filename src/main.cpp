@@ -1,5 +1,5 @@
-// Program start: "convert", "check", "mux" and "spumux" run headless; otherwise the window when a display is present, or the
-// unattended run through the console, which never waits for a person. The window lives in a module opened only
+// Program start: "convert", "check", "mux" and "spumux" run headless; otherwise the window when a display is present,
+// or the unattended run through the console, which never waits for a person. The window lives in a module opened only
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 

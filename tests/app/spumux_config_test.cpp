@@ -11,13 +11,22 @@ namespace quillet {
 namespace {
 
 TEST(SpumuxColour, ReadsEveryFormSpumuxTakes) {
-  const std::pair<const char*, std::optional<uint32_t>> cases[] = {
-      {"white", 0xFFFFFFFF},         {"Green", 0xFF008000},          {"#FF8080", 0xFFFF8080},
-      {"#f80", 0xFFFF8800},          {"#FFFF00000000", 0xFFFF0000},  {"rgb(255, 0, 128)", 0xFFFF0080},
-      {"rgba(0,0,255,255)", 0xFF0000FF}, {"rgba(0,0,0,0)", 0x00000000}, {"rgb(100%,50%,0%)", 0xFFFF8000},
-      {"gray(128)", 0xFF808080},     {"transparent", 0x00000000},    {"#12345", std::nullopt},
-      {"rgb(1,2)", std::nullopt},    {"rgb(256,0,0)", std::nullopt}, {"hsv(120,50%,90%)", std::nullopt},
-      {"chartreuse-ish", std::nullopt}};
+  const std::pair<const char*, std::optional<uint32_t>> cases[] = {{"white", 0xFFFFFFFF},
+                                                                   {"Green", 0xFF008000},
+                                                                   {"#FF8080", 0xFFFF8080},
+                                                                   {"#f80", 0xFFFF8800},
+                                                                   {"#FFFF00000000", 0xFFFF0000},
+                                                                   {"rgb(255, 0, 128)", 0xFFFF0080},
+                                                                   {"rgba(0,0,255,255)", 0xFF0000FF},
+                                                                   {"rgba(0,0,0,0)", 0x00000000},
+                                                                   {"rgb(100%,50%,0%)", 0xFFFF8000},
+                                                                   {"gray(128)", 0xFF808080},
+                                                                   {"transparent", 0x00000000},
+                                                                   {"#12345", std::nullopt},
+                                                                   {"rgb(1,2)", std::nullopt},
+                                                                   {"rgb(256,0,0)", std::nullopt},
+                                                                   {"hsv(120,50%,90%)", std::nullopt},
+                                                                   {"chartreuse-ish", std::nullopt}};
   for (const auto& [text, colour] : cases) EXPECT_EQ(ParseSpumuxColour(text), colour) << text;
 }
 
@@ -82,12 +91,13 @@ TEST(SpumuxConfig, ReadsTheConfigurationsOfTheAuthoringProgramsAndRefusesWhatIsN
          EXPECT_EQ(job.notices[0], "fontsize 31 is drawn at size 30, the nearest size there is");
        }},
       {"centred lines keep equal side margins", Textsub("left-margin=\"40\" right-margin=\"40\""), "", nullptr},
-      {"a shadow", Textsub("shadow-offset=\"2, 2\""), "shadow-offset=\"2,2\" is not drawn: there are no shadows", nullptr},
+      {"a shadow", Textsub("shadow-offset=\"2, 2\""), "shadow-offset=\"2,2\" is not drawn: there are no shadows",
+       nullptr},
       {"top", Textsub("vertical-alignment=\"top\""), "vertical-alignment=\"top\" is not drawn", nullptr},
       {"a left margin", Textsub("horizontal-alignment=\"left\" left-margin=\"60\""), "left-margin=\"60\" is not drawn",
        nullptr},
-      {"a see-through fill", Textsub("fill-color=\"rgba(255,255,255,128)\""), "fill-color=\"rgba(255,255,255,128)\" is not opaque",
-       nullptr},
+      {"a see-through fill", Textsub("fill-color=\"rgba(255,255,255,128)\""),
+       "fill-color=\"rgba(255,255,255,128)\" is not opaque", nullptr},
       {"rates that differ", Textsub("subtitle-fps=\"25\" movie-fps=\"29.97\""), "not rescaled", nullptr},
       {"a thin outline", Textsub("outline-thickness=\"1\""), "outlines are 2, 3 or 4 pixels thick", nullptr},
       {"a frame of neither standard", Textsub("movie-height=\"520\""), "is not drawn: a DVD's frame is 576 or 480 high",
@@ -124,7 +134,7 @@ TEST(SpumuxConfig, ReadsTheConfigurationsOfTheAuthoringProgramsAndRefusesWhatIsN
 TEST(SpumuxArgumentsTest, ReadsTheCommandLinesTheAuthoringProgramsGive) {
   const std::tuple<std::vector<std::string>, int, bool, std::string> cases[] = {
       {{"-m", "dvd", "-s", "2", "film.mpg_s2.xml"}, 2, false, ""},  // DeVeDe
-      {{"-P", "-s", "1", "title_spumux.xml"}, 1, true, ""},          // DVDStyler
+      {{"-P", "-s", "1", "title_spumux.xml"}, 1, true, ""},         // DVDStyler
       {{"-Ps3", "-v0", "c.xml"}, 3, true, ""},
       {{"-m", "svcd", "c.xml"}, 0, false, "only DVD subpictures"},
       {{"-s", "32", "c.xml"}, 0, false, "-s 32: a stream is 0 to 31"},

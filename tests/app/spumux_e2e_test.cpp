@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
-#include <string>
 
 #include "dvdsub_decoder.h"
 #include "external_tools.h"
@@ -49,8 +49,10 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
                             " && ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i testsrc=s=720x576:r=25:d=8"
                             " -f lavfi -i sine=d=8 -aspect 4:3 -target pal-dvd -y film.mpg.tmp"));
   // DeVeDe's subtitles in its default code page, its XML and its call (film on standard input and output).
-  dir.Write("de.srt", "1\n00:00:01,000 --> 00:00:02,500\nGr\xFC\xDF" "e aus K\xF6ln\n\n"
-                      "2\n00:00:04,000 --> 00:00:05,000\nZwei\n\n");
+  dir.Write("de.srt",
+            "1\n00:00:01,000 --> 00:00:02,500\nGr\xFC\xDF"
+            "e aus K\xF6ln\n\n"
+            "2\n00:00:04,000 --> 00:00:05,000\nZwei\n\n");
   dir.Write("film.mpg_s0.xml",
             "<subpictures format=\"PAL\">\n\t<stream>\n\t\t<textsub filename=\"" + dir.File("de.srt") +
                 "\" characterset=\"ISO-8859-15\" fontsize=\"28.0\" fill-color=\"#FFFF00\" outline-color=\"#000000\" "
@@ -60,7 +62,8 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
   dir.Write("en.srt", "1\n00:00:02,000 --> 00:00:03,000\nHello\n\n2\n00:00:06,000 --> 00:00:07,000\nBye\n\n");
   dir.Write("title_spumux.xml",
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<subpictures format=\"PAL\">\n  <stream>\n    <textsub "
-            "filename=\"" + dir.File("en.srt") + "\" characterset=\"UTF-8\" force=\"yes\" font=\"" + fontFile +
+            "filename=\"" +
+                dir.File("en.srt") + "\" characterset=\"UTF-8\" force=\"yes\" font=\"" + fontFile +
                 "\" fill-color=\"rgba(255,255,255,255)\" outline-color=\"rgba(0,0,255,255)\" "
                 "outline-thickness=\"2.000000\" shadow-color=\"rgba(0,0,0,0)\" movie-height=\"576\" aspect=\"4:3\"/>\n"
                 "  </stream>\n</subpictures>\n");
@@ -84,8 +87,9 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
   EXPECT_FALSE(Contains(ReadFile(dir.File("dvdstyler.err")), "WARN:")) << "nothing said of a project nobody sees";
   // A third stream numbered 3 cannot follow two: refused, nothing on standard output.
   EXPECT_NE(std::system(call("bin/spumux -s 3 title_spumux.xml < title.vob > wrong.vob 2> wrong.err").c_str()), 0);
-  EXPECT_TRUE(Contains(ReadFile(dir.File("wrong.err")), "ERR:  standard input: the new subpicture stream is to be "
-                                                          "number 3, but the film carries 2 subpicture streams"))
+  EXPECT_TRUE(Contains(ReadFile(dir.File("wrong.err")),
+                       "ERR:  standard input: the new subpicture stream is to be "
+                       "number 3, but the film carries 2 subpicture streams"))
       << ReadFile(dir.File("wrong.err"));
   EXPECT_EQ(fs::file_size(dir.File("wrong.vob")), 0u);
 

@@ -296,8 +296,7 @@ void ApplyFrontColours(const MuxFront& front, NamedRunSetup& setup) {
 }
 
 // What a front said of the film that the film contradicts.
-std::optional<MuxFailure> FrontRefusal(const std::string& video, const ProgramStreamInfo& film,
-                                       const MuxFront& front) {
+std::optional<MuxFailure> FrontRefusal(const std::string& video, const ProgramStreamInfo& film, const MuxFront& front) {
   if (front.streamNumber >= 0 && front.streamNumber != film.subpictureStreams) {
     return MuxFailure{true, video + ": the new subpicture stream is to be number " +
                                 std::to_string(front.streamNumber) + ", but the film carries " +
@@ -340,8 +339,8 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxFront& front, 
 
   const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
   std::vector<std::string> projectNotices;
-  const DvdauthorProject project = ProjectFor(video, film, names, options, subtitles.size(), paletteText,
-                                              front.report ? notices : projectNotices);
+  const DvdauthorProject project =
+      ProjectFor(video, film, names, options, subtitles.size(), paletteText, front.report ? notices : projectNotices);
   MuxProgressLine progress(err, errIsTerminal && !options.quiet, front, film.duration90k);
   const MuxResult result = WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
   AddMuxNotices(result, video, film, subtitles, notices);
@@ -359,8 +358,8 @@ MuxOutputNames MuxOutputNamesFor(const std::string& film) {
   return {film, stem.string() + ".palette", stem.string() + ".dvdauthor.xml"};
 }
 
-std::optional<MuxFailure> RunMuxJob(NamedOptions& options, const MuxFront& front, std::ostream& out,
-                                    std::ostream& err, bool errIsTerminal, std::vector<std::string>& notices) {
+std::optional<MuxFailure> RunMuxJob(NamedOptions& options, const MuxFront& front, std::ostream& out, std::ostream& err,
+                                    bool errIsTerminal, std::vector<std::string>& notices) {
   SilenceLibavLog();
   try {
     return MuxFilm(options, front, MuxOutputNamesFor(options.muxOutput), out, err, errIsTerminal, notices);

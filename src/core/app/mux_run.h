@@ -51,7 +51,7 @@ struct MuxFront {
 
 // The mux on options already read (files: the video, then the subtitles; muxOutput set). Notices are collected in
 // `notices`, not printed. Returns why nothing was written, if so.
-std::optional<MuxFailure> RunMuxJob(NamedOptions& options, const MuxFront& front, std::ostream& out,
-                                    std::ostream& err, bool errIsTerminal, std::vector<std::string>& notices);
+std::optional<MuxFailure> RunMuxJob(NamedOptions& options, const MuxFront& front, std::ostream& out, std::ostream& err,
+                                    bool errIsTerminal, std::vector<std::string>& notices);
 
 }  // namespace quillet

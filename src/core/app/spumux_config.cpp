@@ -114,7 +114,8 @@ std::vector<Tag> ReadTags(std::string_view xml, std::string& error) {
       const std::size_t nameStart = at;
       while (at < xml.size() && IsNameChar(xml[at])) ++at;
       tag.name = std::string(xml.substr(nameStart, at - nameStart));
-      ok = !tag.name.empty() && ReadAttributes(xml, at, tag) && !(tag.closing && (tag.empty || !tag.attributes.empty()));
+      ok =
+          !tag.name.empty() && ReadAttributes(xml, at, tag) && !(tag.closing && (tag.empty || !tag.attributes.empty()));
       if (ok) tags.push_back(std::move(tag));
     }
     if (!ok) {
@@ -269,7 +270,8 @@ std::string Outline(std::string_view text, SpumuxJob& job) {
 std::string ShadowOffset(std::string_view text, TextsubValues& values) {
   const std::size_t comma = text.find(',');
   const auto x = ParseDecimalInteger(TrimBlanks(text.substr(0, comma)));
-  const auto y = comma == std::string_view::npos ? std::nullopt : ParseDecimalInteger(TrimBlanks(text.substr(comma + 1)));
+  const auto y =
+      comma == std::string_view::npos ? std::nullopt : ParseDecimalInteger(TrimBlanks(text.substr(comma + 1)));
   if (!x || !y) return "is not two whole numbers x, y";
   values.shadowX = *x;
   values.shadowY = *y;
@@ -325,10 +327,10 @@ const std::map<std::string, AttributeRule, std::less<>>& TextsubRules() {
          if (EqualsIgnoringAsciiCase(TrimBlanks(v), "bottom")) return std::string();
          return std::string("is not drawn: subtitles stand at the bottom of the picture (bottom-margin sets how high)");
        }},
-      {"left-margin", [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         return Whole(v, 0, 360, values.leftMargin); }},
-      {"right-margin", [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         return Whole(v, 0, 360, values.rightMargin); }},
+      {"left-margin",
+       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 0, 360, values.leftMargin); }},
+      {"right-margin",
+       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 0, 360, values.rightMargin); }},
       {"top-margin",  // places only top-aligned text, which is refused
        [](std::string_view v, SpumuxJob&, TextsubValues&) {
          std::optional<int> margin;
@@ -341,16 +343,20 @@ const std::map<std::string, AttributeRule, std::less<>>& TextsubRules() {
          if (margin) job.options.job.offset = *margin;
          return why;
        }},
-      {"subtitle-fps", [](std::string_view v, SpumuxJob&, TextsubValues& values) {
+      {"subtitle-fps",
+       [](std::string_view v, SpumuxJob&, TextsubValues& values) {
          double fps = 0;
          std::string why = Number(v, 1, 1000, fps);
          values.subtitleFps = fps;
-         return why; }},
-      {"movie-fps", [](std::string_view v, SpumuxJob&, TextsubValues& values) {
+         return why;
+       }},
+      {"movie-fps",
+       [](std::string_view v, SpumuxJob&, TextsubValues& values) {
          double fps = 0;
          std::string why = Number(v, 1, 1000, fps);
          values.movieFps = fps;
-         return why; }},
+         return why;
+       }},
       {"movie-width",
        [](std::string_view v, SpumuxJob&, TextsubValues&) {
          std::optional<int> width;
@@ -358,8 +364,8 @@ const std::map<std::string, AttributeRule, std::less<>>& TextsubRules() {
          if (why.empty() && width != 720) return std::string("is not drawn: a DVD's subpictures are 720 wide");
          return why;
        }},
-      {"movie-height", [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         return Whole(v, 1, 4096, values.movieHeight); }},
+      {"movie-height",
+       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 1, 4096, values.movieHeight); }},
       {"aspect",
        [](std::string_view v, SpumuxJob& job, TextsubValues&) {
          const std::string_view aspect = TrimBlanks(v);
@@ -386,8 +392,8 @@ std::string CheckTogether(const TextsubValues& values, SpumuxJob& job) {
   if (values.movieHeight) {
     const int height = *values.movieHeight;
     const bool pal = height > 576 - 8 && height <= 576;
-    if (!pal && !(height > 480 - 8 && height <= 480)) return Said("movie-height", std::to_string(height)) +
-                                                                 " is not drawn: a DVD's frame is 576 or 480 high";
+    if (!pal && !(height > 480 - 8 && height <= 480))
+      return Said("movie-height", std::to_string(height)) + " is not drawn: a DVD's frame is 576 or 480 high";
     if (options.standardGiven && options.job.pal != pal) {
       return Said("movie-height", std::to_string(height)) + " is not the height of the format of <subpictures>";
     }
@@ -408,8 +414,7 @@ std::string CheckTogether(const TextsubValues& values, SpumuxJob& job) {
   }
   const int left = values.leftMargin.value_or(60), right = values.rightMargin.value_or(60);
   if ((values.leftMargin || values.rightMargin) && (options.job.align != 0 || left != right)) {
-    return Said(values.leftMargin ? "left-margin" : "right-margin",
-                std::to_string(values.leftMargin ? left : right)) +
+    return Said(values.leftMargin ? "left-margin" : "right-margin", std::to_string(values.leftMargin ? left : right)) +
            " is not drawn: lines are centred on the picture or stand 8 pixels from its side; side margins "
            "are kept only for centred lines, the same on both sides";
   }
@@ -420,10 +425,10 @@ std::string CheckTogether(const TextsubValues& values, SpumuxJob& job) {
 
 std::optional<uint32_t> ParseSpumuxColour(std::string_view text) {
   static const std::map<std::string, uint32_t, std::less<>> kNames = {
-      {"black", 0x000000},  {"white", 0xFFFFFF},   {"red", 0xFF0000},    {"green", 0x008000},  {"lime", 0x00FF00},
-      {"blue", 0x0000FF},   {"yellow", 0xFFFF00},  {"cyan", 0x00FFFF},   {"aqua", 0x00FFFF},   {"magenta", 0xFF00FF},
+      {"black", 0x000000},   {"white", 0xFFFFFF},  {"red", 0xFF0000},    {"green", 0x008000},  {"lime", 0x00FF00},
+      {"blue", 0x0000FF},    {"yellow", 0xFFFF00}, {"cyan", 0x00FFFF},   {"aqua", 0x00FFFF},   {"magenta", 0xFF00FF},
       {"fuchsia", 0xFF00FF}, {"gray", 0xBEBEBE},   {"grey", 0xBEBEBE},   {"silver", 0xC0C0C0}, {"orange", 0xFFA500},
-      {"navy", 0x000080},   {"purple", 0x800080},  {"maroon", 0x800000}, {"olive", 0x808000},  {"teal", 0x008080}};
+      {"navy", 0x000080},    {"purple", 0x800080}, {"maroon", 0x800000}, {"olive", 0x808000},  {"teal", 0x008080}};
   const std::string lower = AsciiLower(TrimBlanks(text));
   if (lower == "transparent" || lower == "none") return 0x00000000u;
   if (const auto named = kNames.find(lower); named != kNames.end()) return 0xFF000000u | named->second;
@@ -456,7 +461,8 @@ std::string ApplyFormat(const Tag& tag, SpumuxJob& job) {
   for (const auto& [name, value] : tag.attributes) {
     if (name != "format") return "<subpictures>: " + Said(name, value) + " is not an attribute spumux knows";
     const bool pal = EqualsIgnoringAsciiCase(value, "PAL");
-    if (!pal && !EqualsIgnoringAsciiCase(value, "NTSC")) return "<subpictures>: " + Said(name, value) + " is not PAL or NTSC";
+    if (!pal && !EqualsIgnoringAsciiCase(value, "NTSC"))
+      return "<subpictures>: " + Said(name, value) + " is not PAL or NTSC";
     job.options.job.pal = pal;
     job.options.standardGiven = true;
   }
@@ -469,7 +475,8 @@ std::string CheckPlace(const Tag& tag, const std::vector<std::string>& open, int
   if (tag.name == "spu" || tag.name == "button" || tag.name == "action") {
     return "<" + tag.name + ">: image subpictures (menus, buttons) are not made here, only text subtitles (<textsub>)";
   }
-  const bool placed = (tag.name == "subpictures" && open.empty()) || (tag.name == "stream" && parent == "subpictures") ||
+  const bool placed = (tag.name == "subpictures" && open.empty()) ||
+                      (tag.name == "stream" && parent == "subpictures") ||
                       (tag.name == "textsub" && parent == "stream");
   if (!placed) return "<" + tag.name + "> is not an element spumux takes there";
   if (tag.name == "textsub" && textsubs > 0) return "<textsub>: one text subtitle stream at a time, as spumux takes";
@@ -503,7 +510,8 @@ SpumuxParse ReadSpumuxConfig(std::string_view xml) {
     if (!tag.empty) open.push_back(tag.name);
   }
   if (!open.empty()) return {std::nullopt, "<" + open.back() + "> is not closed"};
-  if (textsubs == 0) return {std::nullopt, "no <textsub> names a subtitle file: <subpictures><stream><textsub filename=…/>"};
+  if (textsubs == 0)
+    return {std::nullopt, "no <textsub> names a subtitle file: <subpictures><stream><textsub filename=…/>"};
   parse.job = std::move(job);
   return parse;
 }
@@ -564,7 +572,8 @@ SpumuxArguments ParseSpumuxArguments(const std::vector<std::string>& args) {
     }
   }
   if (parsed.error.empty() && !parsed.help && files.size() != 1) {
-    parsed.error = files.empty() ? "no configuration file given" : "one configuration file, not " + std::to_string(files.size());
+    parsed.error =
+        files.empty() ? "no configuration file given" : "one configuration file, not " + std::to_string(files.size());
   }
   if (files.size() == 1) parsed.config = files.front();
   return parsed;

@@ -19,9 +19,9 @@ std::optional<uint32_t> ParseSpumuxColour(std::string_view text);
 
 // What one configuration asks for.
 struct SpumuxJob {
-  NamedOptions options;      // files: the subtitle file alone; the film and the output are the run's
-  MuxFront front;            // colours, forced display, the aspect the film was said to have
-  std::string characterSet;  // the iconv name of the subtitle file's text; empty: UTF-8 (read as it is)
+  NamedOptions options;              // files: the subtitle file alone; the film and the output are the run's
+  MuxFront front;                    // colours, forced display, the aspect the film was said to have
+  std::string characterSet;          // the iconv name of the subtitle file's text; empty: UTF-8 (read as it is)
   std::vector<std::string> notices;  // values drawn otherwise than asked (a font size between two sizes)
 };
 
@@ -35,8 +35,8 @@ SpumuxParse ReadSpumuxConfig(std::string_view xml);
 
 // spumux's options as the authoring programs give them.
 struct SpumuxArguments {
-  std::string config;        // the configuration file
-  int stream = 0;            // -s: the subpicture stream to add, 0 to 31
+  std::string config;         // the configuration file
+  int stream = 0;             // -s: the subpicture stream to add, 0 to 31
   bool byteProgress = false;  // -P: "INFO: N bytes of data written" lines besides the "STAT:" ones
   bool help = false;
   std::string error;  // not empty: the command line is refused, for this reason

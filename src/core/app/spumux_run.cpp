@@ -3,9 +3,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
-#include <iconv.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -158,7 +158,8 @@ std::string SaveStandardInput(int inFd, const std::string& path) {
 std::string ConvertToUtf8(const std::string& from, const std::string& charset, const std::string& to) {
   const std::string text = ReadWholeFile(from, kMaxSubtitleBytes);
   iconv_t conversion = ::iconv_open("UTF-8", charset.c_str());
-  if (conversion == reinterpret_cast<iconv_t>(-1)) return "characterset=\"" + charset + "\" is not a character set iconv knows";
+  if (conversion == reinterpret_cast<iconv_t>(-1))
+    return "characterset=\"" + charset + "\" is not a character set iconv knows";
   std::string out = "\xEF\xBB\xBF";
   out.resize(3 + text.size() * 4 + 16);
   char* in = const_cast<char*>(text.data());
@@ -256,7 +257,9 @@ void RunConfiguredMux(SpumuxJob& job, const SpumuxArguments& arguments, int inFd
   job.front.report = false;
   job.front.keepFilmColours = true;  // as spumux keeps them: each stream in its own colours
   SpumuxProgress progress(err, arguments.byteProgress);
-  job.front.progress = [&progress](uint64_t done, uint64_t total, int64_t duration) { progress(done, total, duration); };
+  job.front.progress = [&progress](uint64_t done, uint64_t total, int64_t duration) {
+    progress(done, total, duration);
+  };
   std::ostringstream ignored;
   std::vector<std::string> notices;
   const std::optional<MuxFailure> failure = RunMuxJob(job.options, job.front, ignored, err, false, notices);
@@ -278,8 +281,9 @@ int RunSpumuxCommand(const std::vector<std::string>& args, int inFd, int outFd, 
   if (!arguments.error.empty()) return err << "ERR:  " << arguments.error << '\n' << kUsage << std::flush, kExitFailed;
   try {
     if (::isatty(inFd) == 1 || ::isatty(outFd) == 1) {
-      throw std::runtime_error("the film comes on standard input and goes to standard output: "
-                               "quillet spumux CONFIG.xml < film.mpg > film-with-subtitles.mpg");
+      throw std::runtime_error(
+          "the film comes on standard input and goes to standard output: "
+          "quillet spumux CONFIG.xml < film.mpg > film-with-subtitles.mpg");
     }
     SpumuxParse parse = ReadSpumuxConfig(ReadWholeFile(arguments.config, kMaxConfigBytes));
     if (!parse.job) throw std::runtime_error(arguments.config + ": " + parse.error);
