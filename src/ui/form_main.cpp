@@ -15,6 +15,7 @@
 #include <QSlider>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -288,8 +289,17 @@ void TFormMain::BuildRenderFontsGroup() {
   ComboBoxFontName->setMaxVisibleItems(20);
 
   MakeLabel(g, "LabelOffsets", QStringLiteral("Offsets"), 6, 48);
+  // The file's styles box ends where the offset's value begins; the slider takes the room before it.
+  CheckBoxFileStyles =
+      Named(new QCheckBox(QStringLiteral("Styles and placement from the file"), g), "CheckBoxFileStyles");
+  CheckBoxFileStyles->setToolTip(
+      QStringLiteral("Italic, bold and underline, top or middle placement and a third line as the subtitle file "
+                     "gives them (colours and positions of its own are not drawn); unticked, every line in the "
+                     "chosen style at the chosen place"));
+  const int boxWidth = CheckBoxFileStyles->sizeHint().width();
+  CheckBoxFileStyles->setGeometry(380 - boxWidth, 47, boxWidth, 16);
   offset = Named(new QSlider(Qt::Horizontal, g), "offset");
-  offset->setGeometry(48, 46, 330, 18);
+  offset->setGeometry(48, 46, std::max(100, 376 - boxWidth - 48), 18);
   offset->setRange(kOffsetMin, kOffsetMax);
   offset->setSingleStep(1);
   offset->setPageStep(10);
@@ -330,6 +340,7 @@ void TFormMain::ConnectControls() {
   connect(i_dont_have_ifo, &QCheckBox::clicked, this, [&c](bool checked) { c.SetNoIfo(checked); });
   connect(CheckBoxVobSub, &QCheckBox::clicked, this, [&c](bool checked) { c.SetVobSubToo(checked); });
   connect(CheckBoxBreakLines, &QCheckBox::clicked, this, [&c](bool checked) { c.SetBreakLongLines(checked); });
+  connect(CheckBoxFileStyles, &QCheckBox::clicked, this, [&c](bool checked) { c.SetFileStyles(checked); });
   connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
   connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
   connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });

@@ -124,6 +124,7 @@ class TFormMain : public QWidget, public MainView {
   QPushButton* ButtonAbout = nullptr;
   QCheckBox* CheckBoxVobSub = nullptr;      // "VobSub too"
   QCheckBox* CheckBoxBreakLines = nullptr;  // "Break long lines"
+  QCheckBox* CheckBoxFileStyles = nullptr;  // "Styles and placement from the file"
 
   // "Render Fonts"
   QGroupBox* GroupBoxRenderFonts = nullptr;

@@ -239,9 +239,11 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockNtsc(Ntsc);
     const QSignalBlocker blockVobSub(CheckBoxVobSub);
     const QSignalBlocker blockBreakLines(CheckBoxBreakLines);
+    const QSignalBlocker blockFileStyles(CheckBoxFileStyles);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
     CheckBoxVobSub->setChecked(s.CheckBoxVobSub());
     CheckBoxBreakLines->setChecked(s.CheckBoxBreakLines);
+    CheckBoxFileStyles->setChecked(s.CheckBoxFileStyles);
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }
   Pal->setEnabled(s.PalNtscEnabled);

@@ -45,6 +45,7 @@ TEST(NamedConvert, TallMarksOnLineOneKeepEveryRowTheyHaveOnLineTwo) {
 }
 
 // A third line, a third "\N", a line of only a no-break space that pushes the text down; BEL and ESC among text.
+// Third lines are drawn unless --plain.
 TEST(NamedConvert, ThirdLinesAndControlCharactersAreNamed) {
   test::TempDir dir;
   const std::string srt = dir.Write("more.srt",
@@ -53,7 +54,10 @@ TEST(NamedConvert, ThirdLinesAndControlCharactersAreNamed) {
                                     "c\x1B[1m\n\n00:00:05,000 --> 00:00:06,000\nOne\\NTwo\\NThree\n\n"
                                     "00:00:07,000 --> 00:00:08,000\n\xC2\xA0\nHello\nWorld\n");
   const std::string more = ": has more than two lines; only the first two are drawn\n";
-  EXPECT_EQ(test::RunQuilletProgram({"check", srt}).err,
+  const std::string controls = srt + ": entry 2: the control character U+0007 is not drawn\n" + srt +
+                               ": entry 2: the control character U+001B is not drawn\n";
+  EXPECT_EQ(test::RunQuilletProgram({"check", srt}).err, controls);
+  EXPECT_EQ(test::RunQuilletProgram({"check", "--plain", srt}).err,
             srt + ": entry 1" + more + srt + ": entry 2: the control character U+0007 is not drawn\n" + srt +
                 ": entry 2: the control character U+001B is not drawn\n" + srt + ": entry 3" + more + srt +
                 ": entry 4" + more);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 namespace quillet {
@@ -32,80 +34,77 @@ std::vector<Segment> Segments(const std::vector<uint8_t>& bytes) {
   return out;
 }
 
-// A drawn box in the frame, opaque white where `ink` says.
+// A drawn box in the frame, in the colour `ink` gives (0 for none).
 template <class Ink>
 RgbaPicture Drawn(int left, int top, int width, int height, Ink ink) {
   RgbaPicture p{left, top, width, height, {}};
   for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      p.pixels.push_back(ink(x, y) ? 0xFFFFFFFF : 0);
-    }
+    for (int x = 0; x < width; ++x) p.pixels.push_back(ink(x, y));
   }
   return p;
 }
 
-std::vector<uint8_t> TypesOf(const std::vector<Segment>& segments) {
-  std::vector<uint8_t> types;
-  for (const Segment& s : segments) types.push_back(s.type);
-  return types;
-}
-
 TEST(DisplaySets, AnEntryIsShownAtItsStartAndClearedAtItsEnd) {
-  const PgsPicture picture = MakePgsPicture(Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10; }), {});
-  ASSERT_EQ(picture.objects.size(), 1u);
-  EXPECT_EQ(picture.objects[0].x, 110);
-  EXPECT_EQ(picture.objects[0].width, 290);
+  const PgsPicture picture = MakePgsPicture(Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }), {});
   std::vector<uint8_t> bytes;
   AppendDisplaySets(picture, bytes);
-  uint16_t composition = 7;
-  StampDisplaySets(bytes, {90000, 180000, 0}, composition);
-  EXPECT_EQ(composition, 9);
-  const std::vector<Segment> segments = Segments(bytes);
-  EXPECT_EQ(TypesOf(segments), (std::vector<uint8_t>{0x16, 0x17, 0x14, 0x15, 0x80, 0x16, 0x17, 0x80}));
-  // Epoch start with one object at its window; then a composition with none.
-  EXPECT_EQ(segments[0].payload[7], 0x80);
-  EXPECT_EQ(segments[0].payload[10], 1);
-  EXPECT_EQ(segments[5].payload[7], 0x00);
-  EXPECT_EQ(segments[5].payload[10], 0);
-  EXPECT_EQ(segments[5].payload[6], 8);  // composition numbers count on
-  // The first set is decoded before it is shown: plane, window and object at their rates.
+  // The first set is decoded before it is shown (plane, window and object at their rates) but never before the
+  // previous set's presentation time.
   const uint32_t work = 5832 + (90000u * 290 * 60 + 31999999) / 32000000 + (90000u * 290 * 60 + 15999999) / 16000000;
-  for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(segments[k].pts, 90000u);
-  EXPECT_EQ(segments[0].dts, 90000u - work);
-  for (std::size_t k = 5; k < 8; ++k) EXPECT_EQ(segments[k].pts, 180000u);
-  EXPECT_LE(segments[5].dts, 180000u);
-  EXPECT_GE(segments[5].dts, 90000u);
+  for (const uint32_t previous : {0u, 89990u}) {
+    std::vector<uint8_t> stamped = bytes;
+    uint16_t composition = 7;
+    StampDisplaySets(stamped, {90000, 180000, previous}, composition);
+    EXPECT_EQ(composition, 9);
+    const std::vector<Segment> segments = Segments(stamped);
+    std::vector<uint8_t> types;
+    for (const Segment& s : segments) types.push_back(s.type);
+    EXPECT_EQ(types, (std::vector<uint8_t>{0x16, 0x17, 0x14, 0x15, 0x80, 0x16, 0x17, 0x80}));
+    // Epoch start with one object at its window; then a composition with none, numbered on.
+    EXPECT_EQ(segments[0].payload[7], 0x80);
+    EXPECT_EQ(segments[0].payload[10], 1);
+    EXPECT_EQ(segments[5].payload[6], 8);
+    EXPECT_EQ(segments[5].payload[7], 0x00);
+    EXPECT_EQ(segments[5].payload[10], 0);
+    for (std::size_t k = 0; k < 8; ++k) EXPECT_EQ(segments[k].pts, k < 5 ? 90000u : 180000u) << k;
+    EXPECT_EQ(segments[0].dts, std::max(90000u - work, previous));
+    EXPECT_GE(segments[5].dts, 90000u);
+    EXPECT_LE(segments[5].dts, 180000u);
+  }
 }
 
-TEST(DisplaySets, DecodeTimesNeverGoBackBeforeThePreviousSet) {
-  const PgsPicture picture = MakePgsPicture(Drawn(0, 0, 1920, 200, [](int, int) { return true; }), {});
-  std::vector<uint8_t> bytes;
-  AppendDisplaySets(picture, bytes);
-  uint16_t composition = 0;
-  StampDisplaySets(bytes, {1000, 1200, 990}, composition);
-  const std::vector<Segment> segments = Segments(bytes);
-  EXPECT_EQ(segments[0].dts, 990u);
-  EXPECT_EQ(segments.back().dts, 1000u);
-}
-
-TEST(DisplaySets, LinesAtTopAndBottomTakeTwoWindows) {
-  const PgsPicture picture =
-      MakePgsPicture(Drawn(600, 40, 400, 1000, [](int, int y) { return y < 50 || y >= 950; }), {});
-  ASSERT_EQ(picture.objects.size(), 2u);
-  EXPECT_EQ(picture.objects[0].y, 40);
-  EXPECT_EQ(picture.objects[0].height, 50);
-  EXPECT_EQ(picture.objects[1].y, 990);
-  std::vector<uint8_t> bytes;
-  AppendDisplaySets(picture, bytes);
-  const std::vector<Segment> segments = Segments(bytes);
-  EXPECT_EQ(segments[1].payload[0], 2);  // two windows
-  EXPECT_EQ(segments[0].payload[10], 2);
+TEST(DisplaySets, ObjectsHoldTheInkGrownToTheMinimumSize) {
+  struct Case {
+    const char* name;
+    RgbaPicture drawn;
+    PictureFrame frame;
+    std::vector<std::array<int, 4>> objects;  // x, y, width, height
+  };
+  const Case cases[] = {
+      {"cut to the drawn columns", Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }), {},
+       {{110, 900, 290, 60}}},
+      {"lines at the top and the bottom",
+       Drawn(600, 40, 400, 1000, [](int, int y) { return y < 50 || y >= 950 ? ~0u : 0; }), {},
+       {{600, 40, 400, 50}, {600, 990, 400, 50}}},
+      {"one pixel", Drawn(500, 500, 3, 3, [](int x, int y) { return x == 1 && y == 1 ? ~0u : 0; }), {},
+       {{498, 498, 8, 8}}},
+      {"nothing drawn", RgbaPicture{}, {720, 576}, {{356, 560, 8, 8}}},
+  };
+  for (const Case& c : cases) {
+    const PgsPicture picture = MakePgsPicture(c.drawn, c.frame);
+    std::vector<std::array<int, 4>> got;
+    for (const PgsObject& o : picture.objects) got.push_back({o.x, o.y, o.width, o.height});
+    EXPECT_EQ(got, c.objects) << c.name;
+  }
 }
 
 TEST(DisplaySets, LargeObjectsSpanSegmentsAndOversizedOnesAreRefused) {
-  // Every other pixel changes colour: a 1920 × 200 object codes to far more than one segment holds.
-  RgbaPicture noisy = Drawn(0, 600, 1920, 200, [](int x, int y) { return (x + y) % 2 == 0; });
-  const PgsPicture picture = MakePgsPicture(noisy, {});
+  // Every other pixel changes colour, in 400 greys: a 1920 × 200 object codes to far more than one segment holds,
+  // in the 255 commonest colours.
+  auto noisy = [](int x, int y) { return (x + y) % 2 == 0 ? 0u : static_cast<uint32_t>((x % 400) << 16 | 0xFF); };
+  const PgsPicture picture = MakePgsPicture(Drawn(0, 600, 1920, 200, noisy), {});
+  EXPECT_TRUE(picture.reduced);
+  EXPECT_EQ(picture.palette.size(), 255u);
   std::vector<uint8_t> bytes;
   AppendDisplaySets(picture, bytes);
   std::size_t objects = 0, data = 0;
@@ -117,17 +116,8 @@ TEST(DisplaySets, LargeObjectsSpanSegmentsAndOversizedOnesAreRefused) {
   EXPECT_GT(objects, 1u);
   EXPECT_EQ(data, picture.objects[0].code.size());
   EXPECT_TRUE(PgsLimitProblem(picture).empty());
-  // 1920 × 1080 of alternating pixels needs more than the coded buffer.
-  const PgsPicture huge = MakePgsPicture(Drawn(0, 0, 1920, 1080, [](int x, int y) { return (x + y) % 2 == 0; }), {});
+  const PgsPicture huge = MakePgsPicture(Drawn(0, 0, 1920, 1080, noisy), {});
   EXPECT_NE(PgsLimitProblem(huge).find("1048576"), std::string::npos);
-}
-
-TEST(DisplaySets, NothingDrawnGivesOneSmallTransparentObject) {
-  const PgsPicture picture = MakePgsPicture(RgbaPicture{}, {720, 576});
-  ASSERT_EQ(picture.objects.size(), 1u);
-  EXPECT_EQ(picture.objects[0].width, 8);
-  EXPECT_EQ(picture.objects[0].height, 8);
-  EXPECT_TRUE(picture.palette.empty());
 }
 
 }  // namespace

@@ -30,17 +30,6 @@ RgbaPicture PictureOf(const std::vector<uint32_t>& colours) {
   return p;
 }
 
-TEST(PgsPalette, FewColoursAreExactAndTransparentIsIndexZero) {
-  const IndexedPicture indexed = IndexColours(PictureOf({0x00000000, 0xFFFFFF80, 0x12345600, 0xFFFFFF80, 0x000000FF}));
-  EXPECT_FALSE(indexed.reduced);
-  ASSERT_EQ(indexed.colours.size(), 2u);
-  for (int i = 0; i < 5; ++i) {
-    const uint8_t index = indexed.indices[static_cast<std::size_t>(i)];
-    const uint32_t expected[] = {0, 0xFFFFFF80, 0, 0xFFFFFF80, 0x000000FF};
-    EXPECT_EQ(index == 0 ? 0u : indexed.colours[index - 1u], expected[i]) << i;
-  }
-}
-
 TEST(PgsPalette, ManyColoursKeepTheCommonestAndTakeTheNearest) {
   // 300 greys, each twice, and white many times: white stays, and every pixel is within a few steps of its colour.
   std::vector<uint32_t> colours(50, 0xFFFFFFFF);

@@ -45,11 +45,8 @@ TEST(AntialiasedDrawing, TextLiesOverItsOutlineInAtMost255Colours) {
   const TextColours colours{{255, 224, 128}, {32, 48, 96}};
   const AntialiasedEntry entry = Draw("Wave of glyphs", "Ünïcödé, שלום", {1920, 1080}, {}, colours);
   std::set<uint32_t> seen;
-  for (int y = 0; y < entry.picture.height; ++y) {
-    for (int x = 0; x < entry.picture.width; ++x) {
-      const uint32_t c = entry.picture.At(x, y);
-      if ((c & 0xFF) != 0) seen.insert(c);
-    }
+  for (const uint32_t c : entry.picture.pixels) {
+    if ((c & 0xFF) != 0) seen.insert(c);
   }
   EXPECT_LE(seen.size(), 255u);
   EXPECT_TRUE(seen.count(0xFFE080FF)) << "solid text";

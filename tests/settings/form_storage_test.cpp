@@ -33,6 +33,7 @@ class FakeForm : public StoredForm {
   std::map<P, int> positions{{P::OffsetPosition, 30}, {P::OffsetOrPosition, -4}};
   bool vobSubToo = false;
   bool breakLines = false;
+  bool fileStyles = false;
 
   std::optional<WindowPlacement> placed;  // last placement handed to the system
   std::optional<WindowState> state;       // last window state set
@@ -49,9 +50,14 @@ class FakeForm : public StoredForm {
   void SetItemIndex(P p, int index) override { indexes.at(p) = index, ++restoredValues; }
   int Position(P p) const override { return positions.at(p); }
   void SetPosition(P p, int position) override { positions.at(p) = position, ++restoredValues; }
-  bool Checked(P p) const override { return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo; }
-  void SetChecked(P p, bool checked) override {
-    (p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo) = checked, ++restoredValues;
+  bool Checked(P p) const override {
+    if (p == P::CheckBoxFileStylesChecked) return fileStyles;
+    return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo;
+  }
+  void SetChecked(P p, bool checked) override { Box(p) = checked, ++restoredValues; }
+  bool& Box(P p) {
+    if (p == P::CheckBoxFileStylesChecked) return fileStyles;
+    return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo;
   }
 
   bool NothingRestored() const { return !placed && !state && restoredValues == 0; }
@@ -106,6 +112,7 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
             "offset_or_Position=-14\n"
             "CheckBoxVobSub_Checked=TRUE\n"
             "CheckBoxBreakLines_Checked=FALSE\n"
+            "CheckBoxFileStyles_Checked=FALSE\n"
             "\n");
 }
 
@@ -114,6 +121,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     const char* lines;
     bool vobSub;
     bool breakLines;
+    bool fileStyles = false;
   };
   const Case cases[] = {
       {"offset_Position=40\n", false, false},  // a file from before the boxes: unticked
@@ -125,6 +133,8 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
       {"CheckBoxVobSub_Checked=No\n", false, false},
       {"CheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true},
       {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
+      {"CheckBoxFileStyles_Checked=TRUE\n", false, false, true},
+      {"CheckBoxFileStyles_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true, false},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -133,6 +143,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     store.WindowShown();
     EXPECT_EQ(form.vobSubToo, c.vobSub) << c.lines;
     EXPECT_EQ(form.breakLines, c.breakLines) << c.lines;
+    EXPECT_EQ(form.fileStyles, c.fileStyles) << c.lines;
   }
 }
 
@@ -290,7 +301,8 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
                        0),
             0u)
       << text;
-  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n\n"
+  EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n"
+                      "CheckBoxFileStyles_Checked=FALSE\n\n"
                       "[Last]\nz=1\n\n"),
             std::string::npos)
       << text;

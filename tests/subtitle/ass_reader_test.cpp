@@ -42,10 +42,11 @@ TEST(AssReader, ReadsTheEventsThroughTheirFormatLine) {
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadAss(file, document);
   EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{
-                                Entry("1000", "4500", "Top", "second <i>!</i>"),  // HTML tags are SubRip's, not ASS's
-                                Entry("5000", "7000", "Later, with commas"),
-                            }));
+  EXPECT_EQ(test::TextOf(document.Lines),
+            (std::vector<SubtitleLine>{
+                Entry("1000", "4500", "Top", "second <i>!</i>"),  // HTML tags are SubRip's, not ASS's
+                Entry("5000", "7000", "Later, with commas"),
+            }));
   EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{13, "the event has fewer fields than its Format line names"},
                                                 {14, "the start time cannot be read"},
                                                 {15, kEndsBeforeFilmStarts},

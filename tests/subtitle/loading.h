@@ -42,7 +42,14 @@ inline Loaded LoadBytes(const std::string& bytes, const std::string& name = "fil
 
 inline SubtitleLine Entry(std::string start, std::string end, std::string line1 = "", std::string line2 = "",
                           std::string line3 = "") {
-  return SubtitleLine{std::move(start), std::move(end), std::move(line1), std::move(line2), std::move(line3)};
+  return SubtitleLine{std::move(start), std::move(end), std::move(line1), std::move(line2), std::move(line3), {}};
+}
+
+// The entries' times and text alone: the tests of markup removal look at the letters; what the markup says is
+// tested on its own (style_markup_test.cpp).
+inline std::vector<SubtitleLine> TextOf(std::vector<SubtitleLine> lines) {
+  for (SubtitleLine& line : lines) line.Style = {};
+  return lines;
 }
 
 }  // namespace quillet::test

@@ -122,7 +122,7 @@ TEST(MicroDvdReader, FrameRateLineIsTheFirstEntry) {
 
 TEST(MicroDvdReader, ReadsADataFileWithTagsAndCodes) {
   auto loaded = LoadBytes(test::ReadFile(test::DataFile("microdvd_23976.sub")), "film.sub");
-  EXPECT_EQ(loaded.document.Lines,
+  EXPECT_EQ(test::TextOf(loaded.document.Lines),
             (std::vector<SubtitleLine>{Entry("42", "42", "23.976"), Entry("0", "1001", "Hello", "World"),
                                        Entry("4171", "8342", "One", "two", "three|four"), Entry("12513", "16683")}));
 }
@@ -161,7 +161,7 @@ TEST(MicroDvdReader, ControlCodesAreRemovedAndALineOfCodesOnlyIsDropped) {
       "{100}{125}|second\n",
       "film.sub");
   EXPECT_EQ(
-      loaded.document.Lines,
+      test::TextOf(loaded.document.Lines),
       (std::vector<SubtitleLine>{Entry("40", "40", "25"), Entry("1000", "2000", "Hello", "World"),
                                  Entry("2000", "3000", "Moved up", "third", "fourth"),
                                  Entry("3000", "4000", "{a:b} stays", "{y:i"), Entry("4000", "5000", "", "second")}));
@@ -203,7 +203,7 @@ TEST(MicroDvdReader, CodesCountOnlyAtALinesStartAsFfmpegReadsThem) {
       "{75}{100}//double|a/b\n"
       "{-50}{0}never shown\n",
       "film.sub");
-  EXPECT_EQ(loaded.document.Lines,
+  EXPECT_EQ(test::TextOf(loaded.document.Lines),
             (std::vector<SubtitleLine>{
                 Entry("40", "40", "25"), Entry("1000", "2000", "Text with {y:i} in the middle", "Italic"),
                 Entry("2000", "3000", "slash first", "{y:i}code first"), Entry("3000", "4000", "double", "a/b")}));

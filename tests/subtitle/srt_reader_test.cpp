@@ -79,7 +79,7 @@ TEST(SrtReader, ReadsEntriesOfOneToFourLines) {
       Entry("3723456", "3725000", "Four", "lines", "of"),  // position data ignored, fourth line dropped
       Entry("4200000", "4201000", "Last, with no line end"),
   };
-  EXPECT_EQ(loaded.document.Lines, expected);
+  EXPECT_EQ(test::TextOf(loaded.document.Lines), expected);
 }
 
 TEST(SrtReader, EntryTextEndsAtFirstEmptyLine) {
@@ -172,7 +172,7 @@ TEST(SrtReader, MarkupIsRemovedAndBreaksMakeLines) {
       "2\n00:00:03,000 --> 00:00:04,000\n{\\pos(10,20)}\n<font color=\"#ff0000\">Red</FONT>\n\n"
       "3\n00:00:05,000 --> 00:00:06,000\na\\nb\\Nc\\Nd\n\n"
       "4\n00:00:07,000 --> 00:00:08,000\n{\\an8 never closed\n");
-  EXPECT_EQ(loaded.document.Lines,
+  EXPECT_EQ(test::TextOf(loaded.document.Lines),
             (std::vector<SubtitleLine>{
                 Entry("1000", "2000", "Top", "Second line"), Entry("3000", "4000", "Red"),  // the markup line is gone
                 Entry("5000", "6000", "a", "b", "c"), Entry("7000", "8000", "{\\an8 never closed")}));

@@ -26,10 +26,10 @@ TEST(WebVttReader, ReadsCuesAndSkipsTheOtherBlocks) {
   TSubtitle document;
   const std::vector<SkippedEntry> skipped = ReadWebVtt(file, document);
   EXPECT_TRUE(document.Loaded);
-  EXPECT_EQ(document.Lines, (std::vector<SubtitleLine>{
-                                Entry("1000", "4000", "We are", "here"), Entry("7000", "9500", "third"),
-                                Entry("3600005", "3601025", "last"),  // the fraction counts milliseconds
-                            }));
+  EXPECT_EQ(test::TextOf(document.Lines), (std::vector<SubtitleLine>{
+                                              Entry("1000", "4000", "We are", "here"), Entry("7000", "9500", "third"),
+                                              Entry("3600005", "3601025", "last"),  // the fraction counts milliseconds
+                                          }));
   EXPECT_EQ(skipped, (std::vector<SkippedEntry>{{21, "no \"-->\" right after the start time"},
                                                 {25, "no cue timing line (start --> end)"},
                                                 {28, "the start time cannot be read"}}));

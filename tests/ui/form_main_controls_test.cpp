@@ -81,6 +81,25 @@ TEST(FormMainControls, GroupsAndFreeControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(w->CheckBoxBreakLines->text(), QStringLiteral("Break long lines"));
 }
 
+// "Styles and placement from the file" sits in "Render Fonts" on the offsets' row, its whole caption shown and clear
+// of every other control of the group; it starts unticked and a click ticks it.
+TEST(FormMainControls, FileStylesBoxSitsOnTheOffsetsRow) {
+  DrivenWindow w;
+  QCheckBox* box = w->CheckBoxFileStyles;
+  ASSERT_NE(Find<QWidget>(w.Window(), "CheckBoxFileStyles"), nullptr);
+  EXPECT_EQ(box->text(), QStringLiteral("Styles and placement from the file"));
+  EXPECT_EQ(box->parentWidget(), w->GroupBoxRenderFonts);
+  EXPECT_TRUE(QRect(0, 0, 480, 68).contains(box->geometry()));
+  EXPECT_GE(box->width(), box->sizeHint().width());
+  for (QWidget* other : w->GroupBoxRenderFonts->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (other == box || !other->isVisible()) continue;
+    EXPECT_FALSE(box->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+  }
+  EXPECT_FALSE(box->isChecked());
+  DrivenWindow::Click(box);
+  EXPECT_TRUE(box->isChecked());  // the window shows the controller's state: a click it did not take is undone
+}
+
 TEST(FormMainControls, InitialStateOfTheInputGroup) {
   DrivenWindow w;
   TFormMain& f = w.Window();

@@ -22,13 +22,15 @@ GenerationJob DocumentGenerationJob(const TSubtitle& document, const RenderSetti
   job.encode = [&document, &engines, render, codes = PaintCodesFor(render.roles)](int i, EncodedEntry& out) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
     EntryPasses passes;
-    RenderEntryPasses(engines.ForThisThread(), line.Line1, line.Line2, render, passes);
+    RenderEntryPasses(engines.ForThisThread(), EntryTextOf(line), render, passes);
     EncodePasses(passes, codes, out);
   };
-  job.entry = [&document](int i) {
+  // A third line is drawn when the file's styles are.
+  job.entry = [&document, thirdDrawn = render.stylesFromFile](int i) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
-    return GenerationEntry{line.StartTime, line.EndTime, line.Line1, !line.Line3.empty(),
-                           i == document.FrameRateEntry};
+    return GenerationEntry{line.StartTime,     line.EndTime,
+                           line.Line1,         thirdDrawn ? line.Style.moreLines : !line.Line3.empty(),
+                           thirdDrawn ? 3 : 2, i == document.FrameRateEntry};
   };
   return job;
 }

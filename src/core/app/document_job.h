@@ -3,12 +3,13 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "render/font_engine_pool.h"
 #include "render/subtitle_renderer.h"
-#include "subtitle/subtitle.h"
 #include "run/generation_run.h"
 #include "run/output_files.h"
+#include "subtitle/subtitle.h"
 
 namespace quillet {
 
@@ -21,6 +22,11 @@ struct DocumentJobOutputs {
   std::string instructionText;
   int workerThreads = 0;
 };
+
+// An entry as the layout takes it: its three lines and its style.
+inline EntryText EntryTextOf(const SubtitleLine& line) {
+  return {line.Line1, line.Line2, std::string_view(line.Line3).substr(0, line.Style.thirdLineBytes), &line.Style};
+}
 
 // The job renders entry i of `document` with `render` through `engines` and codes it. The job
 // refers to `document` and `engines` (and copies `render`): both must outlive the run.

@@ -1,6 +1,7 @@
 // One subtitle file of a named run: read, width-checked, and written by the window's generation run.
 #include "app/file_conversion.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -65,21 +66,36 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup
     throw QuilletError(why.empty() ? "the file holds no subtitle entries" : why);
   }
   if (!document.ReadingNotice.empty()) notices.insert(notices.begin(), document.ReadingNotice);
+  if (!setup.options.plain) {
+    if (std::string notice = UnsupportedStylesNotice(document); !notice.empty()) notices.push_back(std::move(notice));
+  }
   return document;
+}
+
+std::string UnsupportedStylesNotice(const TSubtitle& document) {
+  const auto count = std::count_if(document.Lines.begin(), document.Lines.end(),
+                                   [](const SubtitleLine& line) { return line.Style.unsupported; });
+  if (count == 0) return {};
+  return std::to_string(count) + (count == 1 ? " entry asks" : " entries ask") +
+         " for colours or a position of their own; a DVD subpicture has four palette colours, so they are drawn "
+         "in the chosen colours at the place their alignment gives";
 }
 
 std::string LineTooWide(int entryIndex, const LineMeasures& m) {
   if (LinesFitWidth(m)) return {};
-  const bool first = m.w1 >= kMaxLineWidthPx;
-  return "entry " + std::to_string(entryIndex) + ": line " + (first ? "1" : "2") + " is " +
-         std::to_string(first ? m.w1 : m.w2) + " pixels wide, the frame holds lines up to " +
-         std::to_string(kMaxLineWidthPx - 1);
+  const int which = m.w1 >= kMaxLineWidthPx ? 1 : m.w2 >= kMaxLineWidthPx ? 2 : 3;
+  return "entry " + std::to_string(entryIndex) + ": line " + std::to_string(which) + " is " +
+         std::to_string(which == 1   ? m.w1
+                        : which == 2 ? m.w2
+                                     : m.w3) +
+         " pixels wide, the frame holds lines up to " + std::to_string(kMaxLineWidthPx - 1);
 }
 
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped) {
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
+                             bool wrapped) {
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-    const std::string tooWide = LineTooWide(n, MeasureSubtitleLines(engine, line.Line1, line.Line2, font));
+    const std::string tooWide = LineTooWide(n, MeasureEntry(engine, EntryTextOf(line), render));
     if (!tooWide.empty()) {
       return tooWide +
              (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
@@ -90,9 +106,9 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
   return {};
 }
 
-std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap) {
-  if (wrap) BreakLongLinesOfDocument(document, engine, font);
-  return FirstLineTooWide(document, engine, font, wrap);
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap) {
+  if (wrap) BreakLongLinesOfDocument(document, engine, render.font);
+  return FirstLineTooWide(document, engine, render, wrap);
 }
 
 namespace {
@@ -119,7 +135,7 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
     const bool pgs = WritesPgs(setup.options.format);
     outcome.message =
         pgs ? FitLinesForPgs(document, engines.ForThisThread(), render, setup.options)
-            : FitLinesForRun(document, engines.ForThisThread(), render.font, setup.options.wrap);
+            : FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = unitOut ? OutputPaths{} : NamedOutputPaths(setup.options, path);

@@ -40,14 +40,20 @@ inline constexpr const char* kNoFrameRateWithoutFps =
 // the frame, else empty.
 std::string LineTooWide(int entryIndex, const LineMeasures& m);
 
+// The notice (one line) for entries whose file asks for colours or positions, which are never drawn; empty when
+// none does. Reading for a run adds it unless the run is --plain.
+std::string UnsupportedStylesNotice(const TSubtitle& document);
+
 // The line that keeps the file from being converted, as one message line ("entry 3: line 1 is 731 pixels wide,
 // ..."), or empty when every line fits the frame.
 // `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrapped = false);
+// The entries are measured as `render` draws them (MeasureEntry).
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
+                             bool wrapped = false);
 
 // With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
 // FirstLineTooWide.
-std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const FontDesc& font, bool wrap);
+std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap);
 
 // Each unit of a file as its conversion codes it: the entry's number, its presentation time, the unit's bytes.
 using UnitOut = std::function<void(int entryIndex, uint32_t pts90k, std::span<const uint8_t> unit)>;

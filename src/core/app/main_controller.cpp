@@ -272,6 +272,13 @@ void MainController::SetBreakLongLines(bool checked) {
   Changed();
 }
 
+void MainController::SetFileStyles(bool checked) {
+  if (m_state.CheckBoxFileStyles == checked) return;
+  m_state.CheckBoxFileStyles = checked;
+  Changed();
+  Guard([&] { Refresh(); });
+}
+
 void MainController::SetOffsetOrPosition(int position) { MoveOffsetOr(position); }
 
 void MainController::SetUserPicture(bool pal, const std::string& path) {
@@ -402,6 +409,7 @@ RenderSettings MainController::CurrentRenderSettings() const {
   if (m_state.palette) colours = m_state.palette->Colours();
   RenderSettings settings = RenderSettingsFor(CurrentJob(), m_state.ComboBoxFontName.items, colours, m_options.dpi);
   settings.font.unicodeText = m_document && m_document->UnicodeText;
+  settings.stylesFromFile = m_state.CheckBoxFileStyles;
   return settings;
 }
 

@@ -15,6 +15,7 @@
 #include "render/font_engine.h"
 #include "render/font_engine_pool.h"
 #include "render/render_settings.h"
+#include "render/subtitle_renderer.h"
 #include "run/generation_run.h"
 #include "run/output_files.h"
 #include "subtitle/subtitle.h"
@@ -96,6 +97,9 @@ class MainController {
   // The "Break long lines" box, by the person or by program code: the next load or font change breaks lines too
   // wide for the frame (BreakLongLines) before it checks them. No action beyond that.
   void SetBreakLongLines(bool checked);
+  // "Styles and placement from the file": the preview is drawn again with or without the file's styles; the
+  // generation run and the line length check take them from then on.
+  void SetFileStyles(bool checked);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);
@@ -141,13 +145,15 @@ class MainController {
 
   // preview
   void LoadPreviewBackground();
-  void RenderPreview(const std::string& line1, const std::string& line2);
+  void RenderPreview(const EntryText& entry);
   void SamplePreview(const std::string& line2);
   void EntryPreview();
   void Refresh();
 
   // line length check
-  void CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font);
+  void CheckLineLengths(const SubtitleLine& line);
+  // The settings the line length check measures with: the current font, and the file's styles when ticked.
+  RenderSettings MeasuringSettings() const;
   void CheckAllLines();
   // The characters of the chosen charset, which the readers split the subtitle's text by.
   TextCharacters CurrentCharacters() const;

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "app/document_job.h"
+#include "app/file_conversion.h"
 #include "app/main_controller.h"
 #include "app/messages.h"
 #include "job/command_line.h"
@@ -107,7 +108,7 @@ GenerationOutcome MainController::RunGenerationJob(const GenerationJob& job, con
   int entryShown = 0;
   auto showFrame = [&](int i) {
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(i - 1)];
-    RenderFrameInto(*m_fonts, line.Line1, line.Line2, render, m_state.FrameBitmap);
+    RenderFrameInto(*m_fonts, EntryTextOf(line), render, m_state.FrameBitmap);
     m_state.preview = m_state.FrameBitmap.frame;
     entryShown = i;
     m_view.PictureChanged();
@@ -150,7 +151,12 @@ void MainController::ReportGeneration(const GenerationOutcome& outcome, const st
   // Entries written otherwise than the subtitle says are told once, after the run: in the window after the
   // final report (or after a stopped run, whose file holds them too); in an unattended run on standard error,
   // since nobody may be there to answer a message.
-  const std::string notice = outcome.notice.Text();
+  std::string notice = outcome.notice.Text();
+  // Colours and positions of the file's own are not drawn; said once for the file.
+  if (const std::string styles = m_state.CheckBoxFileStyles && m_document ? UnsupportedStylesNotice(*m_document) : "";
+      !styles.empty()) {
+    notice += (notice.empty() ? "" : "\r") + styles;
+  }
   if (outcome.status == GenerationStatus::Completed && !m_state.GenerationStopped) {
     if (m_state.Unattended) {
       if (!notice.empty()) m_view.ShowNotice(notice);

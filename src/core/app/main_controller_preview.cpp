@@ -1,6 +1,7 @@
 // The main window's subtitle load, line length check and preview.
 #include <filesystem>
 
+#include "app/document_job.h"
 #include "app/long_lines.h"
 #include "app/main_controller.h"
 #include "app/messages.h"
@@ -136,8 +137,17 @@ void MainController::BreakLongLinesIfTicked() {
 
 // ---- line length check ------------------------------------------------------------------------------
 
-void MainController::CheckLineLengths(const std::string& line1, const std::string& line2, const FontDesc& font) {
-  const LineCheckVerdict verdict = quillet::CheckLineLengths(*m_fonts, line1, line2, font, m_state.SubtitleLoaded);
+RenderSettings MainController::MeasuringSettings() const {
+  RenderSettings settings;
+  settings.font = CurrentFont();
+  settings.stylesFromFile = m_state.CheckBoxFileStyles;
+  settings.standard = m_state.Standard();
+  return settings;
+}
+
+void MainController::CheckLineLengths(const SubtitleLine& line) {
+  const LineCheckVerdict verdict =
+      quillet::CheckLineLengths(*m_fonts, EntryTextOf(line), MeasuringSettings(), m_state.SubtitleLoaded);
   m_state.LinesFit = verdict.linesFit;
   if (verdict.clearSubtitleList) {
     m_state.ListBoxPreview.clear();
@@ -155,7 +165,7 @@ void MainController::CheckAllLines() {
   for (int n = 1; n <= m_document->Count(); ++n) {
     // The font is read afresh for every entry, as the window's lists could change in between.
     const SubtitleLine& line = m_document->Lines[static_cast<std::size_t>(n - 1)];
-    CheckLineLengths(line.Line1, line.Line2, CurrentFont());
+    CheckLineLengths(line);
     if (!m_state.LinesFit) break;
   }
   if (!m_state.LinesFit) return;
@@ -193,14 +203,16 @@ void MainController::LoadPreviewBackground() {
   m_view.PictureChanged();
 }
 
-void MainController::RenderPreview(const std::string& line1, const std::string& line2) {
+void MainController::RenderPreview(const EntryText& entry) {
   LoadPreviewBackground();
-  const FontDesc font = CurrentFont();
-  const LineMeasures measures = MeasureSubtitleLines(*m_fonts, line1, line2, font);
+  const RenderSettings measuring = MeasuringSettings();
+  const FontDesc& font = measuring.font;
+  const LineMeasures measures = MeasureEntry(*m_fonts, entry, measuring);
   if (!LinesFitWidth(measures)) {
     Changed();
-    m_view.ShowMessage(TooLongMessage(SubtitleTextForMessage(*m_fonts, line1, font),
-                                      SubtitleTextForMessage(*m_fonts, line2, font), kTooLongInPreview));
+    std::string lines2 = SubtitleTextForMessage(*m_fonts, entry.line2, font);
+    if (measures.h3 > 0) lines2 += '\r' + SubtitleTextForMessage(*m_fonts, entry.line3, font);
+    m_view.ShowMessage(TooLongMessage(SubtitleTextForMessage(*m_fonts, entry.line1, font), lines2, kTooLongInPreview));
     m_state.LinesFit = false;
     return;
   }
@@ -208,18 +220,20 @@ void MainController::RenderPreview(const std::string& line1, const std::string& 
   if (!m_options.drawPreview) return;
   RenderSettings settings = CurrentRenderSettings();
   settings.font = font;
-  DrawSubtitleLines(*m_fonts, m_state.preview, line1, line2, measures, settings);
+  DrawEntry(*m_fonts, m_state.preview, entry, settings);
   m_view.PictureChanged();
 }
 
-void MainController::SamplePreview(const std::string& line2) { RenderPreview("Rethymno.", line2); }
+void MainController::SamplePreview(const std::string& line2) {
+  RenderPreview(EntryText{"Rethymno.", line2, {}, nullptr});
+}
 
 void MainController::EntryPreview() {
   if (!m_document) return;
   const int entry = m_state.ListBoxPreviewIndex + 1;
   if (entry < 1 || entry > m_document->Count()) return;
   const SubtitleLine line = m_document->GetLine(entry);
-  RenderPreview(line.Line1, line.Line2);
+  RenderPreview(EntryTextOf(line));
 }
 
 // The refresh of every settings change: the sample first, then the selected entry drawn over it.

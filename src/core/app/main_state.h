@@ -84,6 +84,9 @@ struct MainState {
   bool CheckBoxVobSub() const { return WritesVobSub(output.format); }
   // "Break long lines": a line too wide for the frame is broken into two that fit, where the text has a blank.
   bool CheckBoxBreakLines = false;
+  // "Styles and placement from the file": italic, bold and underline runs, the entry's place and a third line
+  // are drawn as the file gives them; unticked, every line in the chosen style at the chosen place.
+  bool CheckBoxFileStyles = false;
 
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,

@@ -38,10 +38,12 @@ struct NamedRunSetup {
   // Said once for the whole run, before the files (an IFO without a usable palette, say).
   std::vector<std::string> notices;
 
-  // The render settings for one file; a UTF-16 file's text is Unicode whatever the charset.
+  // The render settings for one file; a UTF-16 file's text is Unicode whatever the charset. The file's styles
+  // are drawn unless --plain.
   RenderSettings Render(bool unicodeText) const {
     RenderSettings settings = render;
     settings.font.unicodeText = unicodeText;
+    settings.stylesFromFile = !options.plain;
     return settings;
   }
 };

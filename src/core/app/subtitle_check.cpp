@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/document_job.h"
 #include "app/file_conversion.h"
 #include "app/long_lines.h"
 #include "app/pgs_conversion.h"
@@ -49,6 +50,7 @@ std::string ClippedSides(const LineMeasures& m, const LineOrigins& o, bool twoLi
   };
   cell(o.x1, o.y1, m.w1, m.h1);
   if (twoLines) cell(o.x2, o.y2, m.w2, m.h2);
+  if (m.h3 > 0) cell(o.x3, o.y3, m.w3, m.h3);
   return sides;
 }
 
@@ -71,13 +73,14 @@ class FileCheck {
   // Every check of entry n (1-based); what throws (a time that is no number) ends that entry's checks.
   void CheckEntry(int n) {
     const SubtitleLine& line = m_document.Lines[static_cast<std::size_t>(n - 1)];
-    const LineMeasures m = MeasureSubtitleLines(m_engine, line.Line1, line.Line2, m_render.font);
+    const EntryLayout layout = LayOutEntry(m_engine, EntryTextOf(line), m_render, m_frameHeight);
+    const LineMeasures& m = layout.measures;
     if (std::string tooWide = LineTooWide(n, m); !tooWide.empty()) Add(std::move(tooWide));
     const double startMs = ParseTimeMs(line.StartTime);
     const double endMs = ParseTimeMs(line.EndTime);
     CheckTimes(n, startMs, endMs);
-    RenderEntryPasses(m_engine, line.Line1, line.Line2, m_render, m_passes);
-    CheckClipping(n, line, m);
+    RenderEntryPasses(m_engine, EntryTextOf(line), m_render, m_passes);
+    CheckClipping(n, line, m, layout.origins);
     CheckLinesAndCharacters(n, line);
     CheckUnitSize(n);
   }
@@ -149,9 +152,7 @@ class FileCheck {
   }
 
   // Text the frame's edge cuts: the cells (widened by the outline) or the band of rows drawn.
-  void CheckClipping(int n, const SubtitleLine& line, const LineMeasures& m) {
-    const LineOrigins origins =
-        PlaceSubtitleLines(m, m_render.align, m_render.offset, m_render.offsetOr, m_frameHeight);
+  void CheckClipping(int n, const SubtitleLine& line, const LineMeasures& m, const LineOrigins& origins) {
     const std::string sides = ClippedSides(m, origins, !line.Line2.empty(), m_render.outlineWidthPx, m_frameHeight);
     if (!sides.empty() || m_passes.band.fit != BandFit::Inside) {
       Add(Entry(n) + ": text clipped by the frame" + (sides.empty() ? std::string() : " (" + sides + ")"));
@@ -160,7 +161,11 @@ class FileCheck {
 
   // A third line, control characters, and characters no installed font has (each named once per file).
   void CheckLinesAndCharacters(int n, const SubtitleLine& line) {
-    if (!line.Line3.empty()) Add(Entry(n) + ": has more than two lines; only the first two are drawn");
+    if (m_render.stylesFromFile && line.Style.moreLines) {
+      Add(Entry(n) + ": has more than three lines; only the first three are drawn");
+    }
+    if (!line.Line3.empty() && !m_render.stylesFromFile)
+      Add(Entry(n) + ": has more than two lines; only the first two are drawn");
     for (char32_t c : m_passes.controlCharacters) {
       Add(Entry(n) + ": the control character " + CodePointName(c) + " is not drawn");
     }

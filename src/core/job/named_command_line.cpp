@@ -274,6 +274,12 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           o.wrap = true;
           return std::string();
         }}},
+      {"--plain",
+       {false,
+        [](std::string_view, NamedOptions& o) {
+          o.plain = true;
+          return std::string();
+        }}},
       {"--direction",
        {true,
         [](std::string_view v, NamedOptions& o) {

@@ -34,6 +34,9 @@ struct NamedOptions {
   double fps = 0.0;
   // A line too wide for the frame is broken again into two lines that fit, where the text has a blank.
   bool wrap = false;
+  // Every line in the chosen style at the chosen place, no third line: what the file says beyond its letters
+  // (italic, bold, underline, top placement) is left out.
+  bool plain = false;
   int direction = 0;  // --direction, an index into kDirectionList
   // Blu-ray output (--format pgs): the frame's rows (1080, 720, 576 or 480) and the colours, 0xRRGGBB.
   int frameRows = 1080;

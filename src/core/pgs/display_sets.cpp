@@ -91,20 +91,9 @@ void AppendObject(const PgsObject& o, int id, std::vector<uint8_t>& out) {
   } while (at < o.code.size());
 }
 
-// Rows y0 .. y1 − 1 of the indexed picture (placed at left, top in the frame), cut to their drawn columns and
-// grown to the minimum size inside the frame, as an object.
-PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0, int y1, PictureFrame frame) {
-  int x0 = indexed.width;
-  int x1 = 0;
-  for (int y = y0; y < y1; ++y) {
-    const uint8_t* row = indexed.indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(indexed.width);
-    int first = 0, last = indexed.width;
-    while (first < last && row[first] == 0) ++first;
-    while (last > first && row[last - 1] == 0) --last;
-    if (first == last) continue;
-    x0 = std::min(x0, first);
-    x1 = std::max(x1, last);
-  }
+// An object around drawn columns x0 .. x1 − 1 and rows y0 .. y1 − 1 of a picture placed at left, top in the frame,
+// grown to the minimum size inside the frame.
+PgsObject PlaceObject(int left, int top, int x0, int x1, int y0, int y1, PictureFrame frame) {
   PgsObject o;
   auto grow = [](int from, int size, int limit, int& at, int& length) {
     length = std::max(size, kMinPgsObjectSide);
@@ -112,12 +101,39 @@ PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0,
   };
   grow(left + x0, x1 - x0, frame.width, o.x, o.width);
   grow(top + y0, y1 - y0, frame.height, o.y, o.height);
+  return o;
+}
+
+// The drawn columns of rows y0 .. y1 − 1 of a picture of `width` columns, [x0, x1), through `drawn(y, x)`.
+template <typename Drawn>
+std::pair<int, int> DrawnColumns(int width, int y0, int y1, const Drawn& drawn) {
+  int x0 = width;
+  int x1 = 0;
+  for (int y = y0; y < y1; ++y) {
+    int first = 0, last = width;
+    while (first < last && !drawn(y, first)) ++first;
+    while (last > first && !drawn(y, last - 1)) --last;
+    if (first == last) continue;
+    x0 = std::min(x0, first);
+    x1 = std::max(x1, last);
+  }
+  return {x0, x1};
+}
+
+// Rows y0 .. y1 − 1 of the indexed picture (placed at left, top in the frame), cut to their drawn columns and
+// grown to the minimum size inside the frame, as an object.
+PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0, int y1, PictureFrame frame) {
+  const uint8_t* at = indexed.indices.data();
+  const std::size_t w = static_cast<std::size_t>(indexed.width);
+  const auto [x0, x1] = DrawnColumns(indexed.width, y0, y1, [&](int y, int x) {
+    return at[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] != 0;
+  });
+  PgsObject o = PlaceObject(left, top, x0, x1, y0, y1, frame);
   // The object's rows: the drawn ones copied, the rest (grown to the minimum) transparent.
   std::vector<uint8_t> indices(static_cast<std::size_t>(o.width) * static_cast<std::size_t>(o.height), 0);
   const int fromX = std::max(o.x, left), toX = std::min(o.x + o.width, left + indexed.width);
   for (int y = std::max(o.y, top); y < std::min(o.y + o.height, top + indexed.height) && fromX < toX; ++y) {
-    const uint8_t* from = indexed.indices.data() + static_cast<std::size_t>(y - top) * static_cast<std::size_t>(indexed.width) +
-                          static_cast<std::size_t>(fromX - left);
+    const uint8_t* from = at + static_cast<std::size_t>(y - top) * w + static_cast<std::size_t>(fromX - left);
     std::copy(from, from + (toX - fromX),
               indices.begin() + static_cast<std::ptrdiff_t>((y - o.y) * o.width + (fromX - o.x)));
   }
@@ -125,12 +141,13 @@ PgsObject ObjectOfRows(const IndexedPicture& indexed, int left, int top, int y0,
   return o;
 }
 
-// The drawn rows' parts: one, or two around the widest band of empty rows when it is a quarter of the frame.
-std::vector<std::pair<int, int>> RowParts(const IndexedPicture& indexed, int frameRows) {
+// The drawn rows' parts of a picture of `height` rows, through `drawn(y)`: one, or two around the widest band of
+// empty rows when it is a quarter of the frame.
+template <typename Drawn>
+std::vector<std::pair<int, int>> RowParts(int height, int frameRows, const Drawn& rowDrawn) {
   std::vector<int> drawn;
-  for (int y = 0; y < indexed.height; ++y) {
-    const auto row = indexed.indices.begin() + static_cast<std::ptrdiff_t>(y) * indexed.width;
-    if (std::any_of(row, row + indexed.width, [](uint8_t v) { return v != 0; })) drawn.push_back(y);
+  for (int y = 0; y < height; ++y) {
+    if (rowDrawn(y)) drawn.push_back(y);
   }
   if (drawn.empty()) return {};
   std::size_t widest = 0;
@@ -145,6 +162,66 @@ std::vector<std::pair<int, int>> RowParts(const IndexedPicture& indexed, int fra
   return {{drawn.front(), drawn.back() + 1}};
 }
 
+// Codes the object's rows straight from the drawn colours, numbering them as they come (in the order a row-by-row
+// scan of the picture meets them). Returns false, leaving `numbers` past the palette, at a 256th colour.
+bool CodeFromColours(const RgbaPicture& drawn, PgsObject& o, ColourNumbers& numbers) {
+  ObjectCoder coder(o.code);
+  const int fromX = std::max(o.x, drawn.left), toX = std::min(o.x + o.width, drawn.left + drawn.width);
+  for (int y = o.y; y < o.y + o.height; ++y) {
+    coder.BeginRow(o.width);
+    if (y < drawn.top || y >= drawn.top + drawn.height || fromX >= toX) {
+      coder.Add(0, o.width);
+      coder.EndRow();
+      continue;
+    }
+    coder.Add(0, fromX - o.x);
+    const uint32_t* row = &drawn.pixels[static_cast<std::size_t>(y - drawn.top) * static_cast<std::size_t>(drawn.width) +
+                                        static_cast<std::size_t>(fromX - drawn.left)];
+    const int n = toX - fromX;
+    for (int x = 0; x < n;) {
+      const uint32_t colour = row[x];
+      int end = x + 1;
+      while (end < n && row[end] == colour) ++end;
+      uint8_t index = 0;
+      if ((colour & 0xFF) != 0) {
+        const uint32_t number = numbers.NumberOf(colour);
+        if (number >= kMaxPaletteColours) return false;
+        index = static_cast<uint8_t>(number + 1);
+      }
+      coder.Add(index, end - x);
+      x = end;
+    }
+    coder.Add(0, o.x + o.width - toX);
+    coder.EndRow();
+  }
+  return true;
+}
+
+// The picture's objects and palette made straight from the drawn colours, as IndexColours would index them when
+// they fit; false when there are more than 255 colours.
+bool MakeExactPicture(const RgbaPicture& drawn, PgsPicture& picture) {
+  const std::size_t w = static_cast<std::size_t>(drawn.width);
+  auto alphaAt = [&](int y, int x) {
+    return (drawn.pixels[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)] & 0xFF) != 0;
+  };
+  auto rowDrawn = [&](int y) {
+    const uint32_t* row = drawn.pixels.data() + static_cast<std::size_t>(y) * w;
+    return std::any_of(row, row + drawn.width, [](uint32_t c) { return (c & 0xFF) != 0; });
+  };
+  ColourNumbers numbers;
+  for (const auto& [y0, y1] : RowParts(drawn.height, picture.frame.height, rowDrawn)) {
+    const auto [x0, x1] = DrawnColumns(drawn.width, y0, y1, alphaAt);
+    picture.objects.push_back(PlaceObject(drawn.left, drawn.top, x0, x1, y0, y1, picture.frame));
+    if (!CodeFromColours(drawn, picture.objects.back(), numbers)) {
+      picture.objects.clear();
+      return false;
+    }
+  }
+  const ColourMatrix matrix = MatrixForFrameRows(picture.frame.height);
+  for (uint32_t colour : numbers.Colours()) picture.palette.push_back(ToYCbCr(colour, matrix));
+  return true;
+}
+
 int64_t Ticks(int64_t pixels, int64_t pixelsPerSecond) { return (90000 * pixels + pixelsPerSecond - 1) / pixelsPerSecond; }
 
 }  // namespace
@@ -152,12 +229,18 @@ int64_t Ticks(int64_t pixels, int64_t pixelsPerSecond) { return (90000 * pixels 
 PgsPicture MakePgsPicture(const RgbaPicture& drawn, PictureFrame frame) {
   PgsPicture picture;
   picture.frame = frame;
-  const IndexedPicture indexed = IndexColours(drawn);
-  picture.reduced = indexed.reduced;
-  const ColourMatrix matrix = MatrixForFrameRows(frame.height);
-  for (uint32_t colour : indexed.colours) picture.palette.push_back(ToYCbCr(colour, matrix));
-  for (const auto& [y0, y1] : RowParts(indexed, frame.height)) {
-    picture.objects.push_back(ObjectOfRows(indexed, drawn.left, drawn.top, y0, y1, frame));
+  if (!MakeExactPicture(drawn, picture)) {
+    const IndexedPicture indexed = IndexColours(drawn);
+    picture.reduced = indexed.reduced;
+    const ColourMatrix matrix = MatrixForFrameRows(frame.height);
+    for (uint32_t colour : indexed.colours) picture.palette.push_back(ToYCbCr(colour, matrix));
+    auto rowDrawn = [&](int y) {
+      const auto row = indexed.indices.begin() + static_cast<std::ptrdiff_t>(y) * indexed.width;
+      return std::any_of(row, row + indexed.width, [](uint8_t v) { return v != 0; });
+    };
+    for (const auto& [y0, y1] : RowParts(indexed.height, frame.height, rowDrawn)) {
+      picture.objects.push_back(ObjectOfRows(indexed, drawn.left, drawn.top, y0, y1, frame));
+    }
   }
   if (picture.objects.empty()) {
     PgsObject blank{frame.width / 2 - kMinPgsObjectSide / 2, frame.height - 2 * kMinPgsObjectSide, kMinPgsObjectSide,

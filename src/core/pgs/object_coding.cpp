@@ -40,26 +40,50 @@ uint8_t* PutRun(uint8_t index, int length, uint8_t* to) {
 
 }  // namespace
 
-void AppendObjectCode(std::span<const uint8_t> indices, int width, int height, std::vector<uint8_t>& out) {
-  // Coded into a buffer of the worst case (every pixel a run of its own, 3 bytes for a transparent one, and each
-  // row's end) kept for the thread, so that it is not cleared for every object.
+std::vector<uint8_t>& ThreadBuffer() {
   thread_local std::vector<uint8_t> buffer;
-  const std::size_t worst = static_cast<std::size_t>(height) * (3 * static_cast<std::size_t>(width) + 2);
-  if (buffer.size() < worst) buffer.resize(worst);
-  uint8_t* to = buffer.data();
+  return buffer;
+}
+
+ObjectCoder::ObjectCoder(std::vector<uint8_t>& out) : m_out(out), m_buffer(ThreadBuffer()) {}
+
+void ObjectCoder::BeginRow(int pixels) {
+  // Room for the worst case: every pixel a run of its own (3 bytes for a transparent one) and the row's end.
+  const std::size_t worst = m_at + 3 * static_cast<std::size_t>(pixels) + 2;
+  if (m_buffer.size() < worst) m_buffer.resize(std::max(worst, 2 * m_buffer.size()));
+  m_index = 0;
+  m_length = 0;
+}
+
+void ObjectCoder::FlushLong() {
+  m_at = static_cast<std::size_t>(PutRun(m_index, m_length, m_buffer.data() + m_at) - m_buffer.data());
+}
+
+void ObjectCoder::EndRow() {
+  Flush();
+  m_buffer[m_at++] = 0;
+  m_buffer[m_at++] = 0;
+}
+
+void ObjectCoder::Finish() {
+  m_out.insert(m_out.end(), m_buffer.data(), m_buffer.data() + m_at);
+  m_at = 0;
+}
+
+void AppendObjectCode(std::span<const uint8_t> indices, int width, int height, std::vector<uint8_t>& out) {
+  ObjectCoder coder(out);
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    coder.BeginRow(width);
     int x = 0;
     while (x < width) {
       int end = x + 1;
       while (end < width && row[end] == row[x]) ++end;
-      to = PutRun(row[x], end - x, to);
+      coder.Add(row[x], end - x);
       x = end;
     }
-    *to++ = 0;
-    *to++ = 0;
+    coder.EndRow();
   }
-  out.insert(out.end(), buffer.data(), to);
 }
 
 }  // namespace quillet

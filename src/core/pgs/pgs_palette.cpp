@@ -60,49 +60,6 @@ YCbCrEntry ToYCbCr(uint32_t rgba, ColourMatrix matrix) {
 
 namespace {
 
-// The distinct colours of a picture, each with a number in order of first appearance and its count: an open-addressed
-// table, as a picture holds a few hundred colours at most in practice.
-class ColourNumbers {
- public:
-  uint32_t NumberOf(uint32_t colour) {
-    if (m_slots.size() < 2 * (m_colours.size() + 1)) Grow();
-    std::size_t at = Hash(colour);
-    for (;; at = (at + 1) & (m_slots.size() - 1)) {
-      Slot& slot = m_slots[at];
-      if (slot.used && slot.colour == colour) return slot.number;
-      if (slot.used) continue;
-      slot = {colour, static_cast<uint32_t>(m_colours.size()), true};
-      m_colours.push_back(colour);
-      m_counts.push_back(0);
-      return slot.number;
-    }
-  }
-  void Count(uint32_t number, int pixels) { m_counts[number] += pixels; }
-  const std::vector<uint32_t>& Colours() const { return m_colours; }
-  const std::vector<int>& Counts() const { return m_counts; }
-
- private:
-  struct Slot {
-    uint32_t colour = 0;
-    uint32_t number = 0;
-    bool used = false;
-  };
-  std::size_t Hash(uint32_t colour) const { return ((colour * 2654435761u) >> 7) & (m_slots.size() - 1); }
-  void Grow() {
-    std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(std::max<std::size_t>(1024, 2 * old.size()), Slot{});
-    for (const Slot& slot : old) {
-      if (!slot.used) continue;
-      std::size_t at = Hash(slot.colour);
-      while (m_slots[at].used) at = (at + 1) & (m_slots.size() - 1);
-      m_slots[at] = slot;
-    }
-  }
-  std::vector<Slot> m_slots;
-  std::vector<uint32_t> m_colours;
-  std::vector<int> m_counts;
-};
-
 // The palette index of each numbered colour: all of them in order when they fit, else the kept ones and the nearest.
 std::vector<uint8_t> IndexOfNumbers(const ColourNumbers& numbers, IndexedPicture& out) {
   const std::vector<uint32_t>& colours = numbers.Colours();
@@ -128,6 +85,31 @@ std::vector<uint8_t> IndexOfNumbers(const ColourNumbers& numbers, IndexedPicture
 
 }  // namespace
 
+uint32_t ColourNumbers::Lookup(uint32_t colour) {
+  if (m_slots.size() < 2 * (m_colours.size() + 1)) Grow();
+  std::size_t at = Hash(colour);
+  for (;; at = (at + 1) & (m_slots.size() - 1)) {
+    Slot& slot = m_slots[at];
+    if (slot.used && slot.colour == colour) return slot.number;
+    if (slot.used) continue;
+    slot = {colour, static_cast<uint32_t>(m_colours.size()), true};
+    m_colours.push_back(colour);
+    m_counts.push_back(0);
+    return slot.number;
+  }
+}
+
+void ColourNumbers::Grow() {
+  std::vector<Slot> old = std::move(m_slots);
+  m_slots.assign(std::max<std::size_t>(1024, 2 * old.size()), Slot{});
+  for (const Slot& slot : old) {
+    if (!slot.used) continue;
+    std::size_t at = Hash(slot.colour);
+    while (m_slots[at].used) at = (at + 1) & (m_slots.size() - 1);
+    m_slots[at] = slot;
+  }
+}
+
 IndexedPicture IndexColours(const RgbaPicture& picture) {
   IndexedPicture out;
   out.width = picture.width;
@@ -135,18 +117,8 @@ IndexedPicture IndexColours(const RgbaPicture& picture) {
   const std::size_t area = picture.pixels.size();
   out.indices.assign(area, 0);
   // Each drawn pixel's colour number, then its palette index; transparent pixels stay index 0.
-  // A small direct-mapped cache in front of the table: neighbouring pixels mostly repeat a few colours.
   ColourNumbers numbers;
-  struct Cached {
-    uint32_t colour = 0;  // 0 is transparent, never looked up
-    uint32_t number = 0;
-  };
-  std::array<Cached, 1024> cache{};
-  auto numberOf = [&](uint32_t colour) {
-    Cached& cached = cache[(colour * 2654435761u) >> 22];
-    if (cached.colour != colour) cached = {colour, numbers.NumberOf(colour)};
-    return cached.number;
-  };
+  auto numberOf = [&](uint32_t colour) { return numbers.NumberOf(colour); };
   // Run by run of one colour. While the colours fit, a colour's number + 1 is its index; past 255 the pixels are
   // indexed again below.
   const uint32_t* pixels = picture.pixels.data();

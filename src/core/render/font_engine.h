@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_style.h"
 #include "render/bidi_runs.h"
 #include "render/font_config.h"
 #include "render/name_tables.h"
@@ -146,6 +147,11 @@ class FontEngine {
   // so the bytes a code page leaves undefined) are left out and listed. Measuring, the line length check and
   // drawing all use it, so what is measured is what is drawn.
   LineLayout LayoutLine(const FontDesc& font, std::string_view bytes);
+  // The same with the bytes of `runs` in their own styles on top of the font's (bold + italic run = bold italic):
+  // each drawn from the family's face of that style (slanted or emboldened when it has none); direction, shaping
+  // and stand-in faces work across the runs, and underlined runs get the font's underline under their advances.
+  // The baseline and cell height stay the font's own. A line wholly in one run is the line in that style.
+  LineLayout LayoutLine(const FontDesc& font, std::string_view bytes, const StyleRuns& runs);
 
   // The code points of text drawn with the font: UTF-8 when the font says unicodeText, else by its charset.
   std::u32string DecodeText(const FontDesc& font, std::string_view bytes);

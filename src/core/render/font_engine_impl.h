@@ -5,12 +5,14 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <array>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
 #include <unordered_map>
+#include <vector>
 
 #include "render/charset_decoder.h"
 #include "render/font_engine.h"
@@ -20,6 +22,14 @@
 struct hb_buffer_t;
 
 namespace quillet {
+
+// The style of each code point of a line laid out with style runs: bits italic 1, bold 2, underline 4, and the
+// font description and chosen face of each of the eight (faces made on first use).
+struct StyledCharacters {
+  std::vector<uint8_t> bits;
+  std::array<FontDesc, 8> fonts;
+  std::array<FontInstance*, 8> faces{};
+};
 
 struct FontEngine::Impl {
   explicit Impl(FontOptions opts);
@@ -33,8 +43,11 @@ struct FontEngine::Impl {
   // Cached per code point.
   FontInstance* StandIn(const FontDesc& font, char32_t codePoint, std::string_view language);
 
-  std::optional<LineLayout> LayoutPlain(FontInstance& primary, const FontDesc& font, const std::u32string& text);
-  LineLayout LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text);
+  // `styled`: the style of each code point; nullptr when the whole line is in `font`.
+  std::optional<LineLayout> LayoutPlain(FontInstance& primary, const FontDesc& font, const std::u32string& text,
+                                        StyledCharacters* styled = nullptr);
+  LineLayout LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text,
+                          StyledCharacters* styled = nullptr);
 
   FontOptions options;
   FT_Library library = nullptr;

@@ -7,7 +7,7 @@
 namespace quillet {
 
 bool LinesFitWidth(const LineMeasures& measures) {
-  return measures.w1 < kMaxLineWidthPx && measures.w2 < kMaxLineWidthPx;
+  return measures.w1 < kMaxLineWidthPx && measures.w2 < kMaxLineWidthPx && measures.w3 < kMaxLineWidthPx;
 }
 
 std::string TooLongMessage(std::string_view line1, std::string_view line2, std::string_view ending) {
@@ -40,6 +40,21 @@ LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, st
   verdict.message =
       TooLongMessage(SubtitleTextForMessage(engine, line1, font), SubtitleTextForMessage(engine, line2, font),
                      subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
+  return verdict;
+}
+
+LineCheckVerdict CheckLineLengths(FontEngine& engine, const EntryText& entry, const RenderSettings& settings,
+                                  bool subtitleLoaded) {
+  LineCheckVerdict verdict;
+  const LineMeasures measures = MeasureEntry(engine, entry, settings);
+  if (LinesFitWidth(measures)) return verdict;
+  verdict.linesFit = false;
+  verdict.clearSubtitleList = !subtitleLoaded;
+  const FontDesc& font = settings.font;
+  std::string lines2 = SubtitleTextForMessage(engine, entry.line2, font);
+  if (measures.h3 > 0) lines2 += '\r' + SubtitleTextForMessage(engine, entry.line3, font);
+  verdict.message = TooLongMessage(SubtitleTextForMessage(engine, entry.line1, font), lines2,
+                                   subtitleLoaded ? kTooLongAfterFontChange : kTooLongOnLoad);
   return verdict;
 }
 

@@ -46,5 +46,9 @@ struct LineCheckVerdict {
 // ending with the list kept when it is true.
 LineCheckVerdict CheckLineLengths(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font, bool subtitleLoaded);
+// The same for an entry measured as `settings` draw it (MeasureEntry); a third line drawn is quoted after the
+// second.
+LineCheckVerdict CheckLineLengths(FontEngine& engine, const EntryText& entry, const RenderSettings& settings,
+                                  bool subtitleLoaded);
 
 }  // namespace quillet

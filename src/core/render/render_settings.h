@@ -22,6 +22,9 @@ struct RenderSettings {
   int outlineWidthPx = 3;
   VideoStandard standard = VideoStandard::Pal;
   RoleRgb roles;  // the drawing colours of the antialias, outline and text roles
+  // Draw what the file says beyond the letters (italic, bold and underline runs, the entry's place, a third
+  // line); false draws lines 1 and 2 of every entry in the chosen style at the chosen place.
+  bool stylesFromFile = false;
   bool operator==(const RenderSettings&) const = default;
 };
 

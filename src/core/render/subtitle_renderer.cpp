@@ -31,13 +31,50 @@ void PaintLinePasses(Image24& picture, const LinePasses& line, const RoleRgb& ro
   PaintLayers(picture, line.cellX, line.cellY, layers);
 }
 
-// The characters of both lines' lists, each once.
-std::u32string BothLines(const std::u32string& line1, const std::u32string& line2) {
-  std::u32string both = line1;
-  for (char32_t c : line2) {
-    if (both.find(c) == std::u32string::npos) both.push_back(c);
+// The characters of the lines' lists, each once.
+std::u32string AllLines(const std::array<LineLayout, 3>& lines, std::u32string LineLayout::*list) {
+  std::u32string all = lines[0].*list;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    for (char32_t c : lines[i].*list) {
+      if (all.find(c) == std::u32string::npos) all.push_back(c);
+    }
   }
-  return both;
+  return all;
+}
+
+// The entry keeps what its file says: its styles are drawn.
+bool StyledEntry(const EntryText& entry, const RenderSettings& settings) {
+  return settings.stylesFromFile && entry.style != nullptr;
+}
+
+Alignment AlignmentOf(HorizontalPlace place, Alignment chosen) {
+  switch (place) {
+    case HorizontalPlace::kLeft:
+      return Alignment::Left;
+    case HorizontalPlace::kCentre:
+      return Alignment::Center;
+    case HorizontalPlace::kRight:
+      return Alignment::Right;
+    case HorizontalPlace::kChosen:
+      break;
+  }
+  return chosen;
+}
+
+// Where the file's placement puts line 1's cell top; the lines below follow as always.
+int FirstCellTop(VerticalPlace place, const LineMeasures& m, const RenderSettings& settings, int frameHeight) {
+  // A third line's cell and its gap, below line 2's.
+  const int third = m.h3 > 0 ? m.h3 - settings.offsetOr : 0;
+  switch (place) {
+    case VerticalPlace::kTop:
+      return settings.offset;
+    case VerticalPlace::kMiddle:
+      return (frameHeight - (m.h1 + m.h2 - settings.offsetOr + third)) / 2;
+    case VerticalPlace::kBottom:
+    case VerticalPlace::kChosen:
+      break;
+  }
+  return frameHeight - m.h1 - settings.offset - 40 - third;
 }
 
 // Each line is laid out once, for measuring and drawing alike.
@@ -54,6 +91,42 @@ LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, st
   const LineLayout layout1 = engine.LayoutLine(font, line1);
   const LineLayout layout2 = engine.LayoutLine(font, line2);
   return Measure(engine, layout1, layout2, line1, line2, font);
+}
+
+EntryLayout LayOutEntry(FontEngine& engine, const EntryText& entry, const RenderSettings& settings, int frameHeight) {
+  const FontDesc& font = settings.font;
+  EntryLayout out;
+  out.frameHeight = frameHeight;
+  if (!StyledEntry(entry, settings)) {
+    out.lines[0] = engine.LayoutLine(font, entry.line1);
+    out.lines[1] = engine.LayoutLine(font, entry.line2);
+    out.measures = Measure(engine, out.lines[0], out.lines[1], entry.line1, entry.line2, font);
+    out.origins = PlaceSubtitleLines(out.measures, settings.align, settings.offset, settings.offsetOr, frameHeight);
+    return out;
+  }
+  const EntryStyle& style = *entry.style;
+  out.lines[0] = engine.LayoutLine(font, entry.line1, style.runs[0]);
+  out.lines[1] = engine.LayoutLine(font, entry.line2, style.runs[1]);
+  out.measures = Measure(engine, out.lines[0], out.lines[1], entry.line1, entry.line2, font);
+  if (!entry.line3.empty()) {
+    out.lines[2] = engine.LayoutLine(font, entry.line3, style.runs[2]);
+    out.measures.w3 = out.lines[2].widthPx;
+    out.measures.h3 = out.lines[2].heightPx;
+  }
+  const Alignment align = AlignmentOf(style.placement.horizontal, settings.align);
+  LineOrigins& o = out.origins;
+  o = PlaceSubtitleLines(out.measures, align, settings.offset, settings.offsetOr, frameHeight);
+  o.y1 = FirstCellTop(style.placement.vertical, out.measures, settings, frameHeight);
+  o.y2 = o.y1 + out.measures.h2 - settings.offsetOr;
+  if (out.measures.h3 > 0) {
+    o.x3 = LineOriginX(align, out.measures.w3);
+    o.y3 = o.y2 + out.measures.h3 - settings.offsetOr;
+  }
+  return out;
+}
+
+LineMeasures MeasureEntry(FontEngine& engine, const EntryText& entry, const RenderSettings& settings) {
+  return LayOutEntry(engine, entry, settings, FrameHeight(settings.standard)).measures;
 }
 
 int LineOriginX(Alignment align, int widthPx) {
@@ -82,7 +155,7 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
   // y1 − 1 for odd y1, also below zero: the top stays even so both fields get whole rows.
   auto evenAtOrAbove = [](int row) { return (row % 2 == 0) ? row : row - 1; };
   int top = evenAtOrAbove(y1);
-  int end = top + measures.h1 + measures.h2 - offsetOr + 6;
+  int end = top + measures.h1 + measures.h2 - offsetOr + 6 + (measures.h3 > 0 ? measures.h3 - offsetOr : 0);
   // Ink above line 1's cell (a Thai tone mark, the outline of an accented capital) or below the band's end is
   // part of the picture too.
   if (!ink.Empty()) {
@@ -115,6 +188,19 @@ LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_
   return origins;
 }
 
+EntryLayout DrawEntry(FontEngine& engine, Image24& picture, const EntryText& entry, const RenderSettings& settings) {
+  EntryLayout layout = LayOutEntry(engine, entry, settings, picture.Height());
+  const LineOrigins& o = layout.origins;
+  const std::array<std::pair<int, int>, 3> at = {{{o.x1, o.y1}, {o.x2, o.y2}, {o.x3, o.y3}}};
+  LinePasses line;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (i == 2 && layout.measures.h3 == 0) break;
+    MakeLinePasses(layout.lines[i], at[i].first, at[i].second, settings.outlineWidthPx, line);
+    PaintLinePasses(picture, line, settings.roles);
+  }
+  return layout;
+}
+
 Image24 BlueFrame(VideoStandard standard) { return Image24(kFrameWidth, FrameHeight(standard), kFrameBlue); }
 
 RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::string_view line2,
@@ -126,8 +212,13 @@ RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::strin
 
 void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
                      RenderedFrame& result) {
+  RenderFrameInto(engine, EntryText{line1, line2, {}, nullptr}, settings, result);
+}
+
+void RenderFrameInto(FontEngine& engine, const EntryText& entry, const RenderSettings& settings,
+                     RenderedFrame& result) {
   EntryPasses passes;
-  RenderEntryPasses(engine, line1, line2, settings, passes);
+  RenderEntryPasses(engine, entry, settings, passes);
   if (result.frame.Width() == kFrameWidth && result.frame.Height() == passes.frameHeight) {
     result.frame.Fill(kFrameBlue);
   } else {
@@ -143,21 +234,26 @@ void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_vie
 
 void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
                        const RenderSettings& settings, EntryPasses& out) {
-  const FontDesc& font = settings.font;
-  const LineLayout layout1 = engine.LayoutLine(font, line1);
-  const LineLayout layout2 = engine.LayoutLine(font, line2);
-  const LineMeasures measures = Measure(engine, layout1, layout2, line1, line2, font);
-  out.frameHeight = FrameHeight(settings.standard);
-  const LineOrigins origins =
-      PlaceSubtitleLines(measures, settings.align, settings.offset, settings.offsetOr, out.frameHeight);
-  MakeLinePasses(layout1, origins.x1, origins.y1, settings.outlineWidthPx, out.lines[0]);
-  MakeLinePasses(layout2, origins.x2, origins.y2, settings.outlineWidthPx, out.lines[1]);
-  out.band = SubtitleBand(origins.y1, measures, settings.offsetOr, out.frameHeight, PaintedRows(out.lines));
-  out.missingCharacters = BothLines(layout1.missing, layout2.missing);
-  out.controlCharacters = BothLines(layout1.controls, layout2.controls);
+  RenderEntryPasses(engine, EntryText{line1, line2, {}, nullptr}, settings, out);
 }
 
-InkRows PaintedRows(const std::array<LinePasses, 2>& lines) {
+void RenderEntryPasses(FontEngine& engine, const EntryText& entry, const RenderSettings& settings, EntryPasses& out) {
+  const EntryLayout layout = LayOutEntry(engine, entry, settings, FrameHeight(settings.standard));
+  const LineOrigins& o = layout.origins;
+  out.frameHeight = layout.frameHeight;
+  MakeLinePasses(layout.lines[0], o.x1, o.y1, settings.outlineWidthPx, out.lines[0]);
+  MakeLinePasses(layout.lines[1], o.x2, o.y2, settings.outlineWidthPx, out.lines[1]);
+  if (layout.measures.h3 > 0) {
+    MakeLinePasses(layout.lines[2], o.x3, o.y3, settings.outlineWidthPx, out.lines[2]);
+  } else {
+    out.lines[2] = LinePasses{};
+  }
+  out.band = SubtitleBand(o.y1, layout.measures, settings.offsetOr, out.frameHeight, PaintedRows(out.lines));
+  out.missingCharacters = AllLines(layout.lines, &LineLayout::missing);
+  out.controlCharacters = AllLines(layout.lines, &LineLayout::controls);
+}
+
+InkRows PaintedRows(const std::array<LinePasses, 3>& lines) {
   InkRows rows;
   for (const LinePasses& line : lines) {
     const BitMask& drawn = line.outline;

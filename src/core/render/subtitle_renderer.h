@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/text_style.h"
 #include "render/bit_mask.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
@@ -13,23 +14,52 @@
 
 namespace quillet {
 
-// Widths and cell heights of the two lines, in pixels.
+// The text of one entry as the layout takes it: three lines and what the file says beyond them (none: nullptr).
+// Unless the settings keep the file's styles, only lines 1 and 2 are drawn, in the chosen style at the chosen place.
+struct EntryText {
+  std::string_view line1;
+  std::string_view line2;
+  std::string_view line3;
+  const EntryStyle* style = nullptr;
+};
+
+// Widths and cell heights of the lines, in pixels; w3 and h3 are 0 unless a third line is drawn.
 struct LineMeasures {
   int w1 = 0;
   int h1 = 0;
   int w2 = 0;
   int h2 = 0;
+  int w3 = 0;
+  int h3 = 0;
   bool operator==(const LineMeasures&) const = default;
 };
 
-// Top-left corners of the two text cells.
+// Top-left corners of the text cells.
 struct LineOrigins {
   int x1 = 0;
   int y1 = 0;
   int x2 = 0;
   int y2 = 0;
+  int x3 = 0;
+  int y3 = 0;
   bool operator==(const LineOrigins&) const = default;
 };
+
+// One entry laid out on a frame of `frameHeight` rows: what measuring, checking and every drawing (the DVD's
+// masks, the preview, an antialiased picture) take, so that all of them see the same lines at the same places.
+struct EntryLayout {
+  std::array<LineLayout, 3> lines;  // the third is empty unless drawn
+  LineMeasures measures;
+  LineOrigins origins;
+  int frameHeight = 0;
+};
+
+// Lays the entry out with the settings' font: lines 1 and 2 at the chosen place, as RenderFrame always has; with
+// the settings' stylesFromFile and an entry style, each line's runs in their styles, a third line below the
+// second (the block raised by its height at the bottom), and the entry where the file puts it: at the top its
+// first cell starts `offset` rows below the frame's top, in the middle the cells are centred on the frame, at the
+// bottom (or the chosen place) they stand where the two lines do today; left, centre or right across.
+EntryLayout LayOutEntry(FontEngine& engine, const EntryText& entry, const RenderSettings& settings, int frameHeight);
 
 // The rows the encoder reads: top is even, top .. top + height − 1 lie inside the frame.
 struct Band {
@@ -43,6 +73,8 @@ struct Band {
 // line measures as one space.
 LineMeasures MeasureSubtitleLines(FontEngine& engine, std::string_view line1, std::string_view line2,
                                   const FontDesc& font);
+// The measures of LayOutEntry (the line length check of an entry).
+LineMeasures MeasureEntry(FontEngine& engine, const EntryText& entry, const RenderSettings& settings);
 
 // The x of a line's cell on the 720-wide frame: centred 360 − w div 2, left 8, right 712 − w.
 int LineOriginX(Alignment align, int widthPx);
@@ -58,7 +90,8 @@ struct InkRows {
   bool Empty() const { return end <= top; }
 };
 
-// The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows,
+// The subtitle band for line 1's cell top y1: from y1 (y1 − 1 when odd) for h1 + h2 − offsetOr + 6 rows (and
+// h3 − offsetOr more for a third line),
 // widened to hold every drawn row (`ink`: tall marks and the outline above line 1's cell, anything below line 2's)
 // with the top kept even, then clamped to the frame's rows with the top kept even, so that reading the band never
 // leaves the frame. A band wholly outside the frame becomes the two rows at the nearer edge (nothing is drawn
@@ -73,6 +106,9 @@ Band SubtitleBand(int y1, const LineMeasures& measures, int offsetOr, int frameH
 LineOrigins DrawSubtitleLines(FontEngine& engine, Image24& picture, std::string_view line1, std::string_view line2,
                               const LineMeasures& measures, const RenderSettings& settings);
 
+// The same for an entry as LayOutEntry lays it out on the picture's height; returns the layout.
+EntryLayout DrawEntry(FontEngine& engine, Image24& picture, const EntryText& entry, const RenderSettings& settings);
+
 // One line's three passes, in one box: the outline (the ink dilated by the outline width, square), the antialias
 // ring (the ink dilated by 1) and the ink; the line's text cell has its top-left corner at (cellX, cellY).
 // Painted as layers (outline, then ring, then ink on top) they give exactly what drawing the line at every
@@ -86,9 +122,9 @@ struct LinePasses {
 };
 
 // Everything drawing an entry paints, before any colour: line 1's passes, then line 2's (painted after them,
-// so on top where they meet), with the band and the height of the frame they are placed on.
+// so on top where they meet), then a third line's, with the band and the height of the frame they are placed on.
 struct EntryPasses {
-  std::array<LinePasses, 2> lines;
+  std::array<LinePasses, 3> lines;
   Band band;
   int frameHeight = 0;
   // Characters of the entry that no installed font has (drawn as the face's empty box), each once.
@@ -98,12 +134,14 @@ struct EntryPasses {
 };
 
 // The frame rows the passes paint inside the frame (the outline holds every pixel a line draws).
-InkRows PaintedRows(const std::array<LinePasses, 2>& lines);
+InkRows PaintedRows(const std::array<LinePasses, 3>& lines);
 
 // Lays out and places the entry's two lines as RenderFrame does, on a frame of the settings' standard, and
 // rasterises their passes. The settings' role colours are not used.
 void RenderEntryPasses(FontEngine& engine, std::string_view line1, std::string_view line2,
                        const RenderSettings& settings, EntryPasses& out);
+// The same for an entry as LayOutEntry lays it out.
+void RenderEntryPasses(FontEngine& engine, const EntryText& entry, const RenderSettings& settings, EntryPasses& out);
 
 // Paints the passes onto `picture` in the role colours: line 1's outline, ring and ink, then line 2's.
 void PaintEntryPasses(const EntryPasses& passes, const RoleRgb& roles, Image24& picture);
@@ -119,5 +157,6 @@ RenderedFrame RenderFrame(FontEngine& engine, std::string_view line1, std::strin
 // The same, drawn into `frame`, whose picture is reused (painted blue again) when it has the standard's size.
 void RenderFrameInto(FontEngine& engine, std::string_view line1, std::string_view line2, const RenderSettings& settings,
                      RenderedFrame& frame);
+void RenderFrameInto(FontEngine& engine, const EntryText& entry, const RenderSettings& settings, RenderedFrame& frame);
 
 }  // namespace quillet

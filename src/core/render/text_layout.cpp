@@ -19,6 +19,20 @@ int RoundPx(hb_position_t v) { return static_cast<int>((v + 32) >> 6); }
 // The pen as a width: summed in 64 bits, so a line of megabytes cannot wrap round to a negative width.
 int WidthOfPen(long long pen) { return static_cast<int>(std::clamp<long long>(pen, INT_MIN, INT_MAX)); }
 
+// Underlines the advance from x to x + width (a run's underline), joining the rule it continues.
+void UnderlineSpan(LineLayout& layout, const FontMetrics& metrics, long long x, int width) {
+  if (width <= 0 || x < 0 || x >= kLaidOutWidthPx) return;
+  const int left = static_cast<int>(x);
+  if (!layout.rules.empty()) {
+    InkRect& last = layout.rules.back();
+    if (last.y == metrics.underlineTopPx && last.x + last.width == left) {
+      last.width += width;
+      return;
+    }
+  }
+  layout.rules.push_back({left, metrics.underlineTopPx, width, metrics.underlineRows});
+}
+
 void AddRules(LineLayout& layout, const FontMetrics& metrics, const StyleSet& style) {
   const int width = std::min(layout.widthPx, kLaidOutWidthPx);
   if (width > 0 && style.underline) layout.rules.push_back({0, metrics.underlineTopPx, width, metrics.underlineRows});
@@ -55,7 +69,7 @@ std::vector<hb_script_t> ResolvedScripts(const std::u32string& text) {
 
 // Turns tabs into spaces and takes the other control characters out of the text; returns those, each once.
 // In a symbol font the bytes 7F to 9F are pictures, not controls.
-std::u32string TakeOutControls(std::u32string& text, bool symbol) {
+std::u32string TakeOutControls(std::u32string& text, bool symbol, std::vector<uint8_t>* styles = nullptr) {
   auto control = [symbol](char32_t c) { return symbol ? c < 0x20 : IsControlCharacter(c); };
   std::u32string controls;
   // Nearly every line has none: one plain pass over the text decides.
@@ -63,16 +77,18 @@ std::u32string TakeOutControls(std::u32string& text, bool symbol) {
   for (char32_t c : text) any |= c < 0xA0 && (c < 0x20 || c >= 0x7F);
   if (!any) return controls;
   std::u32string kept;
-  for (char32_t c : text) {
-    if (c == U'\t') {
-      kept.push_back(U' ');
-    } else if (!control(c)) {
-      kept.push_back(c);
+  std::vector<uint8_t> keptStyles;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (c == U'\t' || !control(c)) {
+      kept.push_back(c == U'\t' ? U' ' : c);
+      if (styles != nullptr) keptStyles.push_back((*styles)[i]);
     } else if (controls.find(c) == std::u32string::npos) {
       controls.push_back(c);
     }
   }
   text = std::move(kept);
+  if (styles != nullptr) *styles = std::move(keptStyles);
   return controls;
 }
 
@@ -90,23 +106,76 @@ LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes) 
   return layout;
 }
 
+namespace {
+
+uint8_t StyleBits(StyleFlags flags) {
+  return static_cast<uint8_t>((flags.italic ? 1 : 0) | (flags.bold ? 2 : 0) | (flags.underline ? 4 : 0));
+}
+
+// The font with a run's styles added.
+FontDesc Styled(FontDesc font, uint8_t bits) {
+  font.style.italic = font.style.italic || (bits & 1) != 0;
+  font.style.bold = font.style.bold || (bits & 2) != 0;
+  return font;
+}
+
+}  // namespace
+
+LineLayout FontEngine::LayoutLine(const FontDesc& font, std::string_view bytes, const StyleRuns& runs) {
+  if (runs.empty()) return LayoutLine(font, bytes);
+  if (runs.size() == 1 && runs[0].begin == 0 && runs[0].end >= bytes.size()) {
+    FontDesc whole = Styled(font, StyleBits(runs[0].flags));
+    whole.style.underline = whole.style.underline || runs[0].flags.underline;
+    return LayoutLine(whole, bytes);
+  }
+  // Markup lies between characters, so each stretch decodes on its own.
+  StyledCharacters styled;
+  std::u32string text;
+  auto decode = [&](std::size_t begin, std::size_t end, uint8_t bits) {
+    if (begin >= end || begin >= bytes.size()) return;
+    const std::u32string part = DecodeText(font, bytes.substr(begin, end - begin));
+    text += part;
+    styled.bits.insert(styled.bits.end(), part.size(), bits);
+  };
+  std::size_t at = 0;
+  for (const StyleRun& run : runs) {
+    decode(at, run.begin, 0);
+    decode(run.begin, run.end, StyleBits(run.flags));
+    at = std::max(at, run.end);
+  }
+  decode(at, bytes.size(), 0);
+  for (uint8_t bits = 0; bits < 8; ++bits) styled.fonts[bits] = Styled(font, bits);
+  std::u32string controls = TakeOutControls(text, font.charset == kCharsetSymbol && !font.unicodeText, &styled.bits);
+  FontInstance& primary = m_impl->Primary(font);
+  styled.faces[0] = &primary;
+  for (uint8_t bits : styled.bits) {
+    if (styled.faces[bits] == nullptr) styled.faces[bits] = &m_impl->Primary(styled.fonts[bits]);
+  }
+  std::optional<LineLayout> plain = m_impl->LayoutPlain(primary, font, text, &styled);
+  LineLayout layout = plain ? std::move(*plain) : m_impl->LayoutShaped(primary, font, text, &styled);
+  layout.controls = std::move(controls);
+  return layout;
+}
+
 // Glyph after glyph at the pen, each advancing it by its hinted advance: exactly the drawing of a line whose
 // characters the chosen face all has and that needs no shaping. Nothing for any other line.
 std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, const FontDesc& font,
-                                                        const std::u32string& text) {
+                                                        const std::u32string& text, StyledCharacters* styled) {
   const FontMetrics& metrics = primary.Metrics();
   const bool symbol = font.charset == kCharsetSymbol && !font.unicodeText;
   LineLayout layout;
   layout.glyphs.reserve(std::min<std::size_t>(text.size(), 4096));
   long long pen = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    const CodePointGlyph& entry = primary.ForCodePoint(text[i], symbol);
+    FontInstance& face = styled == nullptr ? primary : *styled->faces[styled->bits[i]];
+    const CodePointGlyph& entry = face.ForCodePoint(text[i], symbol);
     if (!entry.plain) return std::nullopt;
     const GlyphBitmap& glyph = *entry.glyph;
     if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
       layout.glyphs.push_back(
           {static_cast<int>(pen) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
     }
+    if (styled != nullptr && (styled->bits[i] & 4) != 0) UnderlineSpan(layout, metrics, pen, glyph.advancePx);
     pen += glyph.advancePx;
   }
   layout.widthPx = WidthOfPen(pen);
@@ -120,21 +189,24 @@ namespace {
 
 // Step 1: the face of each character (see below); characters no installed font has are added to `missing`.
 template <class StandInFor>
-std::vector<FontInstance*> FacesOfCharacters(FontInstance& primary, const std::u32string& text, StandInFor standIn,
-                                             std::u32string& missing) {
-  std::vector<FontInstance*> faces(text.size(), &primary);
+std::vector<FontInstance*> FacesOfCharacters(FontInstance& chosen, const std::u32string& text, StandInFor standIn,
+                                             std::u32string& missing, const StyledCharacters* styled) {
+  std::vector<FontInstance*> faces(text.size(), &chosen);
   for (std::size_t i = 0; i < text.size(); ++i) {
+    FontInstance& primary = styled == nullptr ? chosen : *styled->faces[styled->bits[i]];
+    faces[i] = &primary;
     const char32_t c = text[i];
     if (IsControlCharacter(c)) continue;
     const hb_script_t script = ScriptOf(c);
-    const bool follows = i > 0 && (script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED);
+    const bool sameStyle = styled == nullptr || (i > 0 && styled->bits[i] == styled->bits[i - 1]);
+    const bool follows = i > 0 && sameStyle && (script == HB_SCRIPT_COMMON || script == HB_SCRIPT_INHERITED);
     FontInstance* face = nullptr;
     if (follows && faces[i - 1]->Covers(c)) {
       face = faces[i - 1];
     } else if (primary.Covers(c)) {
       face = &primary;
     } else {
-      face = standIn(c);
+      face = standIn(c, i);
     }
     if (face == nullptr) {
       face = &primary;
@@ -164,7 +236,7 @@ std::vector<Run> RunsOfOneLevelFaceAndScript(const std::u32string& text, const s
 // Steps 3 and 4 for one run: shapes it with the whole line as context and places its glyphs from `pen` on,
 // which it moves past the run.
 void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string& text, hb_language_t language,
-                      const FontMetrics& metrics, long long& pen, LineLayout& layout) {
+                      const FontMetrics& metrics, long long& pen, LineLayout& layout, const StyledCharacters* styled) {
   hb_font_t* hbFont = run.face->ShapingFont();
   hb_buffer_clear_contents(buffer);
   hb_buffer_add_utf32(buffer, reinterpret_cast<const uint32_t*>(text.data()), static_cast<int>(text.size()),
@@ -194,7 +266,9 @@ void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string&
     }
     if (position.x_advance != 0) {
       const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
-      pen += glyph.advancePx + RoundPx(position.x_advance - nominal);
+      const int advance = glyph.advancePx + RoundPx(position.x_advance - nominal);
+      if (styled != nullptr && (styled->bits[infos[j].cluster] & 4) != 0) UnderlineSpan(layout, metrics, pen, advance);
+      pen += advance;
     }
   }
 }
@@ -221,7 +295,8 @@ void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string&
  *
  * The baseline and the cell height stay those of the chosen face.
  */
-LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text) {
+LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc& font, const std::u32string& text,
+                                          StyledCharacters* styled) {
   const FontMetrics& metrics = primary.Metrics();
   LineLayout layout;
   layout.heightPx = metrics.heightPx;
@@ -232,8 +307,11 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   std::string_view language = LanguageOfCharset(font.charset);
   if (language.empty()) language = LanguageOfText(text);
 
-  const std::vector<FontInstance*> faces = FacesOfCharacters(
-      primary, text, [&](char32_t c) { return StandIn(font, c, language); }, layout.missing);
+  // A stand-in for a styled character has its style too.
+  auto standIn = [&](char32_t c, std::size_t i) {
+    return StandIn(styled == nullptr ? font : styled->fonts[styled->bits[i]], c, language);
+  };
+  const std::vector<FontInstance*> faces = FacesOfCharacters(primary, text, standIn, layout.missing, styled);
   const std::vector<Run> runs = RunsOfOneLevelFaceAndScript(text, faces, font.direction);
   std::vector<uint8_t> runLevels;
   for (const Run& run : runs) runLevels.push_back(run.level);
@@ -243,7 +321,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
   long long pen = 0;
   for (const int runIndex : VisualRunOrder(runLevels)) {
-    ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout);
+    ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout, styled);
   }
   layout.widthPx = WidthOfPen(pen);
   AddRules(layout, metrics, font.style);

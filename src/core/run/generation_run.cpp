@@ -225,7 +225,7 @@ uint32_t CodeEntry(const GenerationJob& job, const TimedEntry& entry, const Enco
     notice.AddClipped(entryIndex, encoded.bandFit);
     notice.AddMissingCharacters(entryIndex, encoded.missingCharacters);
     notice.AddControlCharacters(entryIndex, encoded.controlCharacters);
-    if (described.linesLeftOut) notice.AddLinesLeftOut(entryIndex);
+    if (described.linesLeftOut) notice.AddLinesLeftOut(entryIndex, described.drawnLines);
     return timing.pts90k;
   } catch (const EntryFailure&) {
     throw;

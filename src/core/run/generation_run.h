@@ -20,7 +20,8 @@ struct GenerationEntry {
   std::string startTime;  // milliseconds as the subtitle document holds them, decimal text
   std::string endTime;
   std::string firstLine;      // names the entry in messages
-  bool linesLeftOut = false;  // the entry has lines beyond the two drawn
+  bool linesLeftOut = false;  // the entry has lines beyond those drawn
+  int drawnLines = 2;         // how many lines of an entry are drawn: 2, or 3 with the file's styles
   // Not a subtitle at all (a MicroDVD file's frame-rate line): never written, and not named for that.
   bool notASubtitle = false;
 };

@@ -75,7 +75,10 @@ void RunNotice::AddControlCharacters(int entryIndex, std::u32string_view charact
   AddEachOnce(m_controls, entryIndex, characters);
 }
 
-void RunNotice::AddLinesLeftOut(int entryIndex) { m_linesLeftOut.push_back(entryIndex); }
+void RunNotice::AddLinesLeftOut(int entryIndex, int drawnLines) {
+  m_linesLeftOut.push_back(entryIndex);
+  m_drawnLines = drawnLines;
+}
 
 void RunNotice::AddTiming(int entryIndex, unsigned adjustments) {
   if (adjustments != kTimingAsWritten) m_timing.push_back({entryIndex, adjustments});
@@ -150,7 +153,9 @@ std::vector<std::string> RunNotice::Lines() const {
   }
   if (!m_linesLeftOut.empty()) {
     lines.push_back(
-        Entries(static_cast<int>(m_linesLeftOut.size())) + " had more than two lines; only the first two are drawn: " +
+        Entries(static_cast<int>(m_linesLeftOut.size())) +
+        (m_drawnLines == 3 ? " had more than three lines; only the first three are drawn: "
+                           : " had more than two lines; only the first two are drawn: ") +
         List(m_linesLeftOut, std::vector<unsigned>(m_linesLeftOut.size()), [](unsigned) { return std::string(); }));
   }
   return lines;

@@ -35,7 +35,7 @@ class RunNotice {
   // Records control characters left out of an entry's lines; each is named once, with the first entry.
   void AddControlCharacters(int entryIndex, std::u32string_view characters);
   // Records an entry with lines beyond the two drawn.
-  void AddLinesLeftOut(int entryIndex);
+  void AddLinesLeftOut(int entryIndex, int drawnLines = 2);
 
   bool Empty() const {
     return m_timing.empty() && m_clipped.empty() && m_missing.empty() && m_controls.empty() &&
@@ -68,6 +68,7 @@ class RunNotice {
   std::vector<std::pair<char32_t, int>> m_missing;  // character, first entry; in the order met
   std::vector<std::pair<char32_t, int>> m_controls;
   std::vector<int> m_linesLeftOut;
+  int m_drawnLines = 2;
 };
 
 }  // namespace quillet

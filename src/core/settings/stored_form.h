@@ -56,6 +56,7 @@ enum class StoredProperty {
   OffsetOrPosition,
   CheckBoxVobSubChecked,
   CheckBoxBreakLinesChecked,
+  CheckBoxFileStylesChecked,
 };
 
 enum class PropertyKind { Caption, ItemIndex, Position, Checked };
@@ -66,9 +67,9 @@ struct StoredPropertyInfo {
   PropertyKind kind;
 };
 
-// The VobSub and "Break long lines" check boxes came later than the others; they are last so that older files
-// keep their order.
-inline constexpr std::array<StoredPropertyInfo, 12> kStoredProperties{{
+// The VobSub, "Break long lines" and "Styles and placement from the file" check boxes came later than the others;
+// they are last so that older files keep their order.
+inline constexpr std::array<StoredPropertyInfo, 13> kStoredProperties{{
     {StoredProperty::LabelImageChangedPALCaption, "LabelImageChangedPAL_Caption", PropertyKind::Caption},
     {StoredProperty::LabelImageChangedNTSCCaption, "LabelImageChangedNTSC_Caption", PropertyKind::Caption},
     {StoredProperty::ComboBoxAlignItemIndex, "ComboBoxAlign_ItemIndex", PropertyKind::ItemIndex},
@@ -81,6 +82,7 @@ inline constexpr std::array<StoredPropertyInfo, 12> kStoredProperties{{
     {StoredProperty::OffsetOrPosition, "offset_or_Position", PropertyKind::Position},
     {StoredProperty::CheckBoxVobSubChecked, "CheckBoxVobSub_Checked", PropertyKind::Checked},
     {StoredProperty::CheckBoxBreakLinesChecked, "CheckBoxBreakLines_Checked", PropertyKind::Checked},
+    {StoredProperty::CheckBoxFileStylesChecked, "CheckBoxFileStyles_Checked", PropertyKind::Checked},
 }};
 
 /*
@@ -89,7 +91,8 @@ inline constexpr std::array<StoredPropertyInfo, 12> kStoredProperties{{
  *   Caption / SetCaption             the two invisible labels holding the user's preview picture paths
  *   ItemIndex / ItemCount / SetItemIndex   the six drop-down lists
  *   Position / SetPosition           the track bars `offset` and `offset_or`
- *   Checked / SetChecked             the "VobSub too" and "Break long lines" check boxes
+ *   Checked / SetChecked             the "VobSub too", "Break long lines" and "Styles and placement from the
+ *                                    file" check boxes
  */
 class StoredForm {
  public:

@@ -24,39 +24,77 @@ int FrameValue(std::string_view text, const char* which, std::string* problem) {
   throw ConversionError(QuoteForMessage(text) + " is not a valid integer value for the " + which + " frame");
 }
 
-// The drawn text of one MicroDVD text line: control codes and style tags removed.
-std::string DrawnText(std::string_view text, const TextCharacters& characters) {
-  return TSubtitle::RemoveTags(RemoveMicroDvdCodes(text, characters), characters);
+// One MicroDVD text line as drawn: control codes and style tags removed, the styles they give kept.
+struct DrawnPart {
+  std::string text;
+  StyleRuns runs;
+};
+
+// The styles of an entry's lines as its codes and tags say: carried from one line to the next where they are.
+struct EntryCodes {
+  StyleFlags tags;       // style tags open ("<i>" on one line, "</i>" on a later one)
+  StyleFlags everyLine;  // "{Y:...}"
+  bool colour = false;
+};
+
+DrawnPart DrawnText(std::string_view text, const TextCharacters& characters, EntryCodes& entry) {
+  MicroDvdCodes codes;
+  const std::string uncoded = RemoveMicroDvdCodes(text, characters, &codes);
+  DrawnPart part;
+  part.text = RemoveStyleTags(uncoded, characters, entry.tags, part.runs, entry.colour);
+  entry.everyLine = BothStyles(entry.everyLine, codes.entry);
+  entry.colour = entry.colour || codes.colour;
+  // A line code styles the whole line, tags adding to it.
+  part.runs = WithEverywhere(std::move(part.runs), part.text.size(), codes.line);
+  return part;
 }
 
-// The three drawn lines of a parsed entry. A text line left empty by its codes is not drawn as an empty line: the
-// lines after it move up. A line empty in the file stays where it is. Line 3 keeps the rest of the text, "|"
-// included.
-std::array<std::string, 3> EntryLines(const fivestrings& entry, const TextCharacters& characters) {
-  std::vector<std::string> drawn;
+// The entry's style: each line's runs, "{Y:...}" added to every line.
+EntryStyle StyleOfEntry(std::vector<DrawnPart>& drawn, const EntryCodes& codes) {
+  EntryStyle style;
+  style.unsupported = codes.colour;
+  for (std::size_t i = 0; i < drawn.size() && i < 3; ++i) {
+    style.runs[i] = WithEverywhere(std::move(drawn[i].runs), drawn[i].text.size(), codes.everyLine);
+  }
+  return style;
+}
+
+// The drawn lines of a parsed entry with their styles. A text line left empty by its codes is not drawn as an
+// empty line: the lines after it move up. A line empty in the file stays where it is. Line 3 keeps the rest of the
+// text: parts past the third join it, "|" between them (a fourth line is named, not drawn).
+struct EntryDrawn {
+  std::array<std::string, 3> lines;
+  EntryStyle style;
+};
+
+EntryDrawn EntryLines(const fivestrings& entry, const TextCharacters& characters) {
+  std::vector<DrawnPart> drawn;
+  EntryCodes codes;
   for (const std::string* part : {&entry.Line1, &entry.Line2}) {
-    std::string piece = DrawnText(*part, characters);
-    if (!piece.empty() || part->empty()) drawn.push_back(std::move(piece));
+    DrawnPart piece = DrawnText(*part, characters, codes);
+    if (!piece.text.empty() || part->empty()) drawn.push_back(std::move(piece));
   }
   for (std::string_view rest = entry.Line3; !rest.empty();) {
     const std::size_t bar = characters.Find(rest, '|');
     const std::string_view part = rest.substr(0, bar);
-    std::string piece = DrawnText(part, characters);
-    if (!piece.empty() || part.empty()) drawn.push_back(std::move(piece));
+    DrawnPart piece = DrawnText(part, characters, codes);
+    if (!piece.text.empty() || part.empty()) drawn.push_back(std::move(piece));
     if (bar == std::string_view::npos) break;
     rest.remove_prefix(bar + 1);
     if (rest.empty()) drawn.emplace_back();
   }
-  std::array<std::string, 3> lines;
-  for (std::size_t i = 0; i < drawn.size(); ++i) {
-    if (i < 3) {
-      lines[i] = std::move(drawn[i]);
-    } else {
-      lines[2] += '|';
-      lines[2] += drawn[i];
-    }
+  const std::size_t thirdBytes = drawn.size() > 3 ? drawn[2].text.size() : 0;
+  for (std::size_t i = 3; i < drawn.size(); ++i) {
+    drawn[2].text += '|';
+    drawn[2].text += drawn[i].text;
   }
-  return lines;
+  EntryDrawn out;
+  out.style = StyleOfEntry(drawn, codes);
+  out.style.moreLines = drawn.size() > 3;
+  if (drawn.size() > 3) out.style.thirdLineBytes = thirdBytes;
+  drawn.resize(3);
+  for (std::size_t i = 0; i < 3; ++i) out.lines[i] = std::move(drawn[i].text);
+  return out;
 }
 
 }  // namespace
@@ -160,9 +198,9 @@ std::vector<SkippedEntry> ReadMicroDvd(std::string_view text, const std::string&
       skipped.push_back({lineNumber, kEndsBeforeFilmStarts});
       continue;
     }
-    std::array<std::string, 3> lines = EntryLines(entry, characters);
-    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(lines[0]), std::move(lines[1]),
-                     std::move(lines[2]));
+    EntryDrawn drawn = EntryLines(entry, characters);
+    document.AddLine(std::move(entry.StartTime), std::move(entry.EndTime), std::move(drawn.lines[0]),
+                     std::move(drawn.lines[1]), std::move(drawn.lines[2]), std::move(drawn.style));
     if (lineNumber == 1 && rateLine) document.FrameRateEntry = document.Count();
   }
   return skipped;

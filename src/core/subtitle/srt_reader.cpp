@@ -40,7 +40,11 @@ DrawnLines TakeEntryText(LineCursor& cursor, int& lineNumber, const TextCharacte
   DrawnLines lines;
   while (const std::optional<std::string_view> line = NextTextLine(cursor)) {
     ++lineNumber;
-    if (!lines.Full()) AppendSrtTextLines(*line, lines, characters);
+    if (!lines.Full()) {
+      AppendSrtTextLines(*line, lines, characters);
+    } else {
+      lines.style.moreLines = true;
+    }
   }
   return lines;
 }
@@ -90,7 +94,7 @@ std::vector<SkippedEntry> ReadSrt(std::string_view text, TSubtitle& document, co
         continue;
       }
       document.AddLine(std::to_string(times->startMs), std::to_string(times->endMs), std::move(entryText.lines[0]),
-                       std::move(entryText.lines[1]), std::move(entryText.lines[2]));
+                       std::move(entryText.lines[1]), std::move(entryText.lines[2]), std::move(entryText.style));
       continue;
     }
     if (IsSequenceNumber(line) && !cursor.AtEnd() && HasSrtArrow(cursor.Peek())) continue;

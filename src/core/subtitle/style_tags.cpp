@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "base/ascii_text.h"
+#include "subtitle/markup.h"
 #include "subtitle/subtitle.h"
 
 namespace quillet {
@@ -30,26 +31,59 @@ std::size_t TagLengthAt(std::string_view text, std::size_t lastClose, const Text
   return 0;
 }
 
-}  // namespace
+// What a removed tag at text[0] says: "<i>" opens italic, "</i>" closes it (the same for "b" and "u"); a font tag
+// with a colour notes it.
+void FollowTag(std::string_view tag, StyleFlags& open, bool& colour) {
+  const bool closing = tag.size() > 1 && tag[1] == '/';
+  const std::string_view name = tag.substr(closing ? 2 : 1);
+  if (name.empty()) return;
+  const char letter = static_cast<char>(name[0] | 0x20);
+  const bool single = name.size() > 1 && (name[1] == '>' || name[1] == ' ' || name[1] == '\t');
+  if (!single) {
+    if (!closing && letter == 'f' && name.find("olor") != std::string_view::npos) colour = true;
+    return;
+  }
+  if (letter == 'i') open.italic = !closing;
+  if (letter == 'b') open.bold = !closing;
+  if (letter == 'u') open.underline = !closing;
+}
 
 // One pass from left to right: at each "<" the tag that starts there, if any, is skipped. Removed tags are not
-// looked at again, so "<<i>b>" leaves "<b>" and nothing hangs on text made only of tags.
-std::string TSubtitle::RemoveTags(std::string_view text, const TextCharacters& characters) {
+// looked at again, so "<<i>b>" leaves "<b>" and nothing hangs on text made only of tags. With `open`, the tags'
+// styles are followed and the kept bytes' styles go to `runs`.
+std::string RemoveTagsFollowing(std::string_view text, const TextCharacters& characters, StyleFlags* open,
+                                StyleRuns* runs, bool* colour) {
   std::string result;
   result.reserve(text.size());
   const std::size_t lastClose = characters.FindLast(text, '>');
+  auto keep = [&](std::size_t from, std::size_t count) {
+    if (open != nullptr) AddStyleRun(*runs, result.size(), result.size() + count, *open);
+    result.append(text, from, count);
+  };
   std::size_t i = 0;
   while (i < text.size()) {
-    std::size_t open = characters.Find(text, '<', i);
-    if (open == std::string_view::npos) break;
-    const bool closedLater = lastClose != std::string_view::npos && lastClose > open;
+    std::size_t at = characters.Find(text, '<', i);
+    if (at == std::string_view::npos) break;
+    const bool closedLater = lastClose != std::string_view::npos && lastClose > at;
     std::size_t length =
-        TagLengthAt(text.substr(open), closedLater ? lastClose - open : std::string_view::npos, characters);
-    result.append(text, i, open - i + (length == 0 ? 1 : 0));
-    i = open + (length == 0 ? 1 : length);
+        TagLengthAt(text.substr(at), closedLater ? lastClose - at : std::string_view::npos, characters);
+    keep(i, at - i + (length == 0 ? 1 : 0));
+    if (length > 0 && open != nullptr) FollowTag(text.substr(at, length), *open, *colour);
+    i = at + (length == 0 ? 1 : length);
   }
-  result.append(text, i);
+  keep(i, text.size() - i);
   return result;
+}
+
+}  // namespace
+
+std::string TSubtitle::RemoveTags(std::string_view text, const TextCharacters& characters) {
+  return RemoveTagsFollowing(text, characters, nullptr, nullptr, nullptr);
+}
+
+std::string RemoveStyleTags(std::string_view text, const TextCharacters& characters, StyleFlags& open, StyleRuns& runs,
+                            bool& colour) {
+  return RemoveTagsFollowing(text, characters, &open, &runs, &colour);
 }
 
 }  // namespace quillet

@@ -144,8 +144,10 @@ bool TSubtitle::ReadAgain(const TextCharacters& characters, const CodePageChoice
   return true;
 }
 
-void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3) {
-  Lines.push_back(SubtitleLine{std::move(start), std::move(end), std::move(line1), std::move(line2), std::move(line3)});
+void TSubtitle::AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3,
+                        EntryStyle style) {
+  Lines.push_back(SubtitleLine{std::move(start), std::move(end), std::move(line1), std::move(line2), std::move(line3),
+                               std::move(style)});
 }
 
 SubtitleLine TSubtitle::GetLine(int index) const { return Lines.at(static_cast<std::size_t>(index - 1)); }

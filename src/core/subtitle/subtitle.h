@@ -86,7 +86,8 @@ class TSubtitle {
   // included, stays.
   static std::string RemoveTags(std::string_view text, const TextCharacters& characters = {});
 
-  void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3);
+  void AddLine(std::string start, std::string end, std::string line1, std::string line2, std::string line3,
+               EntryStyle style = {});
   void Clear() {
     Lines.clear();
     FrameRateEntry = 0;

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/text_style.h"
+
 namespace quillet {
 
 // Times are whole milliseconds from the start of the video as the decimal text of an integer ("40"), never with
@@ -14,6 +16,9 @@ struct SubtitleLine {
   std::string Line1;
   std::string Line2;
   std::string Line3;
+  // What the file says beyond the letters (italic runs, top placement); drawn only when the run keeps the file's
+  // styles. Its runs index the bytes of Line1..Line3 as stored.
+  EntryStyle Style;
 
   bool operator==(const SubtitleLine&) const = default;
 };

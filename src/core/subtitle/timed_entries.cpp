@@ -23,7 +23,7 @@ void AddInTimeOrder(std::vector<TimedEntry>&& entries, TSubtitle& document, std:
       skipped.push_back({entry.line, kEndsBeforeFilmStarts});
     } else {
       document.AddLine(std::to_string(entry.startMs), std::to_string(entry.endMs), std::move(entry.text.lines[0]),
-                       std::move(entry.text.lines[1]), std::move(entry.text.lines[2]));
+                       std::move(entry.text.lines[1]), std::move(entry.text.lines[2]), std::move(entry.text.style));
     }
   }
   // The notice lists the file's lines from the top.

@@ -74,7 +74,91 @@ bool LooksLikeWebVtt(std::string_view text) {
   return rest.size() == 6 || IsSpaceOrTab(rest[6]) || rest[6] == '\n' || rest[6] == '\r';
 }
 
-std::string WebVttCueText(std::string_view line) {
+namespace {
+
+// The cue settings of a timing line: what follows the end time.
+std::string_view CueSettingsOf(std::string_view timing) {
+  std::size_t at = timing.find("-->");
+  if (at == std::string_view::npos) return {};
+  at += 3;
+  while (at < timing.size() && IsSpaceOrTab(timing[at])) ++at;
+  while (at < timing.size() && !IsSpaceOrTab(timing[at])) ++at;
+  return timing.substr(at);
+}
+
+// What the tag between "<" and ">" says of italic, bold and underline.
+void FollowCueTag(std::string_view tag, StyleFlags& open) {
+  const bool closing = tag.starts_with('/');
+  if (closing) tag.remove_prefix(1);
+  if (tag.empty() || (tag.size() > 1 && tag[1] != '.' && tag[1] != ' ')) return;
+  if (tag[0] == 'i') open.italic = !closing;
+  if (tag[0] == 'b') open.bold = !closing;
+  if (tag[0] == 'u') open.underline = !closing;
+}
+
+// The whole number of up to ten digits at text[at], moving `at` past it; nothing when no digit stands there.
+std::optional<std::int64_t> WholeNumber(std::string_view text, std::size_t& at) {
+  std::int64_t value = 0;
+  std::size_t count = 0;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+    if (++count > 10) return std::nullopt;
+    value = value * 10 + (text[at++] - '0');
+  }
+  if (count == 0) return std::nullopt;
+  return value;
+}
+
+// The value of one "name:value" cue setting, or nothing.
+std::optional<std::string_view> CueSetting(std::string_view settings, std::string_view name) {
+  std::size_t at = 0;
+  while (at < settings.size()) {
+    while (at < settings.size() && IsSpaceOrTab(settings[at])) ++at;
+    std::size_t end = at;
+    while (end < settings.size() && !IsSpaceOrTab(settings[end])) ++end;
+    const std::string_view setting = settings.substr(at, end - at);
+    if (setting.size() > name.size() && setting.starts_with(name) && setting[name.size()] == ':') {
+      return setting.substr(name.size() + 1);
+    }
+    at = end;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+EntryPlacement WebVttCuePlacement(std::string_view settings) {
+  EntryPlacement placement;
+  if (const std::optional<std::string_view> line = CueSetting(settings, "line")) {
+    std::string_view value = line->substr(0, line->find(','));  // "line:0%,start"
+    const bool percent = value.ends_with('%');
+    if (percent) value.remove_suffix(1);
+    std::size_t at = 0;
+    const std::optional<std::int64_t> whole = WholeNumber(value, at);
+    const bool integral = whole && at == value.size();
+    const bool numeric = whole && (integral || value[at] == '.');  // "12.5%"
+    if (numeric && percent && *whole < 20) placement.vertical = VerticalPlace::kTop;
+    if (numeric && percent && *whole >= 40 && *whole < 60) placement.vertical = VerticalPlace::kMiddle;
+    if (integral && !percent && *whole <= 2) placement.vertical = VerticalPlace::kTop;
+  }
+  if (const std::optional<std::string_view> align = CueSetting(settings, "align")) {
+    if (*align == "left" || *align == "start") placement.horizontal = HorizontalPlace::kLeft;
+    if (*align == "right" || *align == "end") placement.horizontal = HorizontalPlace::kRight;
+    if (*align == "center" || *align == "middle") placement.horizontal = HorizontalPlace::kCentre;
+  }
+  return placement;
+}
+
+namespace {
+
+// Appends `bytes` to `text`, styled as `open` says when followed.
+void Keep(std::string& text, std::string_view bytes, const StyleFlags* open, StyleRuns* runs) {
+  if (open != nullptr) AddStyleRun(*runs, text.size(), text.size() + bytes.size(), *open);
+  text += bytes;
+}
+
+}  // namespace
+
+std::string WebVttCueText(std::string_view line, StyleFlags* open, StyleRuns* runs) {
   std::string text;
   text.reserve(line.size());
   std::size_t i = 0;
@@ -83,6 +167,7 @@ std::string WebVttCueText(std::string_view line) {
     if (c == '<') {
       const std::size_t close = line.find('>', i + 1);
       if (close != std::string_view::npos) {
+        if (open != nullptr) FollowCueTag(line.substr(i + 1, close - i - 1), *open);
         i = close + 1;
         continue;
       }
@@ -90,7 +175,7 @@ std::string WebVttCueText(std::string_view line) {
       bool decoded = false;
       for (const auto& entity : kEntities) {
         if (line.substr(i, entity.name.size()) == entity.name) {
-          text += entity.text;
+          Keep(text, entity.text, open, runs);
           i += entity.name.size();
           decoded = true;
           break;
@@ -98,7 +183,7 @@ std::string WebVttCueText(std::string_view line) {
       }
       if (decoded) continue;
     }
-    text += c;
+    Keep(text, line.substr(i, 1), open, runs);
     ++i;
   }
   return text;
@@ -137,14 +222,20 @@ class BlockLines {
   int m_number = 0;
 };
 
-// The drawn lines of the cue text that follows its timing line.
-DrawnLines CueText(BlockLines& lines) {
+// The drawn lines of the cue text that follows its timing line, with their styles, and the place the timing
+// line's settings give.
+DrawnLines CueText(BlockLines& lines, std::string_view timing) {
   DrawnLines text;
   while (const std::optional<std::string_view> line = lines.NextTextLine()) {
-    if (text.Full()) continue;
-    std::string drawn = WebVttCueText(*line);
-    if (!drawn.empty()) text.Add(std::move(drawn));
+    if (text.Full()) {
+      text.style.moreLines = true;
+      continue;
+    }
+    StyleRuns runs;
+    std::string drawn = WebVttCueText(*line, &text.tags, &runs);
+    if (!drawn.empty()) text.Add(std::move(drawn), std::move(runs));
   }
+  text.style.placement = WebVttCuePlacement(CueSettingsOf(timing));
   return text;
 }
 
@@ -181,7 +272,9 @@ std::vector<SkippedEntry> ReadWebVtt(std::string_view text, TSubtitle& document)
     }
     std::string problem;
     const std::optional<CueTimes> times = ParseTimingLine(timing, problem);
-    TimedEntry entry{blockLine, 0, 0, CueText(lines)};
+    TimedEntry entry;
+    entry.line = blockLine;
+    entry.text = CueText(lines, timing);
     if (!times) {
       skipped.push_back({blockLine, problem});
       continue;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_style.h"
 #include "subtitle/skipped_entries.h"
 
 namespace quillet {
@@ -18,7 +19,14 @@ bool LooksLikeWebVtt(std::string_view text);
 // The drawn lines of one cue's text lines: every tag "<...>" removed (<i>, <c.class>, <v Name>, <ruby>, <rt>,
 // timestamps such as <00:01.000>), the entities &amp; &lt; &gt; &nbsp; &lrm; &rlm; decoded (as UTF-8), lines
 // left empty dropped. A "<" with no ">" after it stays text.
-std::string WebVttCueText(std::string_view line);
+// With `open`, the styles of "<i>", "<b>" and "<u>" (classes allowed: "<i.loud>") up to their closing tags are
+// followed from line to line, and the styled bytes of the result go to `runs`.
+std::string WebVttCueText(std::string_view line, StyleFlags* open = nullptr, StyleRuns* runs = nullptr);
+
+// The place a cue's settings give: a "line:" in the top fifth (a percentage under 20, or line number 0 to 2
+// counted from the top) puts it at the top, one from 40% to 60% in the middle; "align:" left, start, right,
+// end or center (middle) places it across.
+EntryPlacement WebVttCuePlacement(std::string_view settings);
 
 // Appends the cues of a WebVTT text (UTF-8) to `document` in time order (AddInTimeOrder) and sets `Loaded`.
 // Blocks are separated by empty lines; the header block and NOTE, STYLE and REGION blocks are skipped. A cue is
