@@ -2,15 +2,15 @@
 // ffmpeg and dvdauthor read the result is MuxE2e's.
 #include "mux/subpicture_packs.h"
 
-#include "mux/film_input.h"
-#include "test_support.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <map>
 #include <optional>
 #include <string>
+
+#include "mux/film_input.h"
+#include "test_support.h"
 
 namespace quillet {
 namespace {
