@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -43,7 +44,8 @@ const char* const kUsage =
     "  -s STREAM  the new stream's number\n"
     "  -P         also say how many bytes were written\n"
     "  -v LEVEL   accepted; messages are the same at every level\n"
-    "The film goes through two temporary copies in $TMPDIR (or /tmp), removed afterwards.\n";
+    "A film from a pipe is copied to $TMPDIR (or /tmp), and the result is written there before it goes to\n"
+    "standard output; the copies are removed afterwards.\n";
 
 // The temporary folder as the signal handler sees it: an open descriptor and its path (-1: none).
 volatile std::sig_atomic_t g_folderFd = -1;
@@ -154,6 +156,12 @@ std::string SaveStandardInput(int inFd, const std::string& path) {
   return why;
 }
 
+// Whether standard input is a whole film in a regular file (a shell's "< film.mpg"), read from its start.
+bool StandardInputIsAFilm(int inFd) {
+  struct stat info {};
+  return ::fstat(inFd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 && ::lseek(inFd, 0, SEEK_CUR) == 0;
+}
+
 // The subtitle file's text in UTF-8 with a byte-order mark, from `charset`, into `to`; why not, if it cannot be.
 std::string ConvertToUtf8(const std::string& from, const std::string& charset, const std::string& to) {
   const std::string text = ReadWholeFile(from, kMaxSubtitleBytes);
@@ -232,7 +240,9 @@ class SpumuxProgress {
 // reason it was not.
 void RunConfiguredMux(SpumuxJob& job, const SpumuxArguments& arguments, int inFd, int outFd, std::ostream& err) {
   TemporaryFolder folder;
-  const std::string filmIn = folder.File("film.mpg");
+  // A film redirected from a file is read where it is; one from a pipe is saved first.
+  const bool inPlace = StandardInputIsAFilm(inFd);
+  const std::string filmIn = inPlace ? "/proc/self/fd/" + std::to_string(inFd) : folder.File("film.mpg");
   const std::string filmOut = folder.File("film-with-subtitles.mpg");
   std::vector<std::pair<std::string, std::string>> names = {
       {filmIn, "standard input"},
@@ -240,7 +250,9 @@ void RunConfiguredMux(SpumuxJob& job, const SpumuxArguments& arguments, int inFd
       {"--font: ", "<textsub> font: "},
       {"but --pal makes", "but the configuration (its format or movie-height) makes"},
       {"but --ntsc makes", "but the configuration (its format or movie-height) makes"}};
-  if (std::string why = SaveStandardInput(inFd, filmIn); !why.empty()) throw std::runtime_error(why);
+  if (std::string why = inPlace ? std::string() : SaveStandardInput(inFd, filmIn); !why.empty()) {
+    throw std::runtime_error(why);
+  }
   std::string subtitle = job.options.files.front();
   if (!job.characterSet.empty() && !StartsWithByteOrderMark(subtitle)) {
     const std::string converted = folder.File(fs::path(subtitle).filename().string());
