@@ -1,10 +1,11 @@
 // Fuzzes one entry's way from subtitle text to a subpicture unit: measuring and drawing its two lines on the
 // frame (checked against the literal drawing for short entries), scanning the band and run-length coding the
 // fields (the reference coder), coding the band straight from the passes as the program does (checked against
-// the reference coder byte for byte) and building the unit.
+// the reference coder byte for byte) and building the unit; and breaking the two lines again as --wrap does
+// (every line it gives fits and is a stretch of the entry's text).
 //
-// Input: six bytes of settings (font, style and charset, alignment and standard, offset, line distance, role
-// colours), then line 1, a line feed, and line 2.
+// Input: six bytes of settings (font, style and charset, alignment, standard and aspect, offset, line distance,
+// role colours), then line 1, a line feed, and line 2.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -16,6 +17,8 @@
 #include "reference_render.h"
 #include "render/font_engine.h"
 #include "render/frame.h"
+#include "render/line_length_check.h"
+#include "render/line_wrap.h"
 #include "render/name_tables.h"
 #include "render/subtitle_renderer.h"
 #include "sup/paint_codes.h"
@@ -53,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   font.style = StyleSet::FromBits(styleByte & 0x0F);
   font.charset = CharsetFromText(kCharsetList[(styleByte >> 4) % kCharsetList.size()]);
   font.dpi = kDpis[(layoutByte >> 4) & 3];
+  font.aspect = (layoutByte & 8) != 0 ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
   const std::string_view align = kAligns[layoutByte & 3];
   const VideoStandard standard = (layoutByte & 4) != 0 ? VideoStandard::Ntsc : VideoStandard::Pal;
   const int outlineWidthPx = 2 + (layoutByte >> 6) % 3;
@@ -108,6 +112,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   } catch (const SubpictureTooLargeError& e) {
     QUILLET_FUZZ_CHECK(e.UnitBytes() > kMaxSubpictureUnitBytes);
     QUILLET_FUZZ_CHECK(unit.empty());
+  }
+
+  const std::string_view lines[] = {line1, line2};
+  const std::string joined = line1.empty() || line2.empty() ? std::string(line1) + std::string(line2)
+                                                            : std::string(line1) + ' ' + std::string(line2);
+  for (const int maxLines : {2, 3}) {
+    const std::optional<BrokenLines> broken = BreakLongLines(engine, lines, font, maxLines);
+    if (!broken) continue;
+    for (std::size_t k = 0; k < broken->lines.size(); ++k) {
+      const std::string& line = broken->lines[k];
+      const ByteRange from = broken->from[k];
+      if (line.empty()) continue;
+      QUILLET_FUZZ_CHECK(static_cast<int>(k) < maxLines && (k == 0 || !broken->lines[k - 1].empty()));
+      QUILLET_FUZZ_CHECK(from.begin < from.end && from.end <= joined.size());
+      QUILLET_FUZZ_CHECK(joined.compare(from.begin, from.end - from.begin, line) == 0);
+      QUILLET_FUZZ_CHECK(engine.LayoutLine(font, line).widthPx < kMaxLineWidthPx);
+    }
   }
   return 0;
 }

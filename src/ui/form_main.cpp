@@ -206,9 +206,14 @@ void TFormMain::BuildInputGroup() {
   });
 
   Pal = Named(new QRadioButton(QStringLiteral("Pal"), g), "Pal");
-  Pal->setGeometry(176, 34, 44, 14);
+  Pal->setGeometry(160, 34, 42, 14);
   Ntsc = Named(new QRadioButton(QStringLiteral("Ntsc"), g), "Ntsc");
-  Ntsc->setGeometry(226, 34, 50, 14);
+  Ntsc->setGeometry(204, 34, 48, 14);
+  CheckBoxWideScreen = Named(new QCheckBox(QStringLiteral("16:9"), g), "CheckBoxWideScreen");
+  CheckBoxWideScreen->setToolTip(
+      QStringLiteral("16:9 video: the player stretches the picture by 4/3, so the letters are drawn 3/4 as wide "
+                     "(a loaded IFO decides, as it does Pal or Ntsc)"));
+  CheckBoxWideScreen->setGeometry(254, 34, 48, 14);
 
   LabelIfoColors = MakeLabel(g, "LabelIfoColors", QStringLiteral("Ifo Colors:"), 6, 55, 52);
 }
@@ -262,7 +267,7 @@ void TFormMain::BuildGeneralSettingsGroup() {
   CheckBoxVobSub->setGeometry(74, 14, 104, 16);
   CheckBoxBreakLines = Named(new QCheckBox(QStringLiteral("Break long lines"), g), "CheckBoxBreakLines");
   CheckBoxBreakLines->setToolTip(
-      QStringLiteral("A line too wide for the frame is broken into two at the blank that balances them best "
+      QStringLiteral("An entry too wide for the frame is broken into lines that fit, at the blanks that balance them "
                      "(takes effect at the next load)"));
   CheckBoxBreakLines->setGeometry(74, 32, 104, 16);
 }
@@ -341,6 +346,7 @@ void TFormMain::ConnectControls() {
   connect(CheckBoxVobSub, &QCheckBox::clicked, this, [&c](bool checked) { c.SetVobSubToo(checked); });
   connect(CheckBoxBreakLines, &QCheckBox::clicked, this, [&c](bool checked) { c.SetBreakLongLines(checked); });
   connect(CheckBoxFileStyles, &QCheckBox::clicked, this, [&c](bool checked) { c.SetFileStyles(checked); });
+  connect(CheckBoxWideScreen, &QCheckBox::clicked, this, [&c](bool checked) { c.SetWideScreen(checked); });
   connect(Pal, &QRadioButton::clicked, this, [&c] { c.SelectPal(true); });
   connect(Ntsc, &QRadioButton::clicked, this, [&c] { c.SelectPal(false); });
   connect(ButtonLoadSub, &QPushButton::clicked, this, [&c] { c.ButtonLoadSubClick(); });

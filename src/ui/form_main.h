@@ -96,6 +96,7 @@ class TFormMain : public QWidget, public MainView {
   QLabel* no_ifo = nullptr;
   QRadioButton* Pal = nullptr;
   QRadioButton* Ntsc = nullptr;
+  QCheckBox* CheckBoxWideScreen = nullptr;  // "16:9 video"
   QLineEdit* EditLoadSrt = nullptr;
   QPushButton* ButtonLoadSub = nullptr;
   QLabel* LabelIfoColors = nullptr;

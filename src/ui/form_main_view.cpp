@@ -240,14 +240,17 @@ void TFormMain::StateChanged() {
     const QSignalBlocker blockVobSub(CheckBoxVobSub);
     const QSignalBlocker blockBreakLines(CheckBoxBreakLines);
     const QSignalBlocker blockFileStyles(CheckBoxFileStyles);
+    const QSignalBlocker blockWideScreen(CheckBoxWideScreen);
     i_dont_have_ifo->setChecked(s.i_dont_have_ifo);
     CheckBoxVobSub->setChecked(s.CheckBoxVobSub());
     CheckBoxBreakLines->setChecked(s.CheckBoxBreakLines);
     CheckBoxFileStyles->setChecked(s.CheckBoxFileStyles);
+    CheckBoxWideScreen->setChecked(s.CheckBoxWideScreen);
     (s.Pal ? Pal : Ntsc)->setChecked(true);
   }
   Pal->setEnabled(s.PalNtscEnabled);
   Ntsc->setEnabled(s.PalNtscEnabled);
+  CheckBoxWideScreen->setEnabled(s.PalNtscEnabled);
   SetPathText(EditLoadSrt, FromPath(s.EditLoadSrt));
   MirrorPalette(s);
 

@@ -203,5 +203,29 @@ TEST_F(PaletteCommands, TheSampleLosesItsFullStopAtTheFirstSettingsChange) {
   EXPECT_EQ(h.State().preview, afterChange);
 }
 
+TEST_F(PaletteCommands, TheTitlesAspectSetsTheWideScreenBoxAndChecksTheLinesAgain) {
+  // The same title set with its video attributes saying 16:9 (bits 11-10 set).
+  std::string bytes = test::ReadFile(test::DataFile("ifo_greys_pal.ifo"));
+  bytes[0x200] = static_cast<char>(bytes[0x200] | 0x0C);
+  const std::string wide = dir.Write("VTS_02_0.IFO", bytes);
+  const std::string standard = CopyData(dir, "ifo_greys_pal.ifo", "VTS_01_0.IFO");
+  // About 750 pixels wide at 4:3 and 560 at 16:9.
+  const std::string srt = dir.Write("film.srt", "1\n00:00:01,000 --> 00:00:02,000\n" + std::string(30, 'W') + "\n");
+  h.controller.FormActivate();
+  h.LoadIfo(wide);
+  EXPECT_TRUE(h.State().CheckBoxWideScreen);
+  h.LoadSubtitle(srt);
+  EXPECT_TRUE(h.State().SubtitleLoaded) << (h.view.messages.empty() ? "" : h.view.messages.back());
+  EXPECT_TRUE(h.State().LinesFit);
+  h.view.messages.clear();
+
+  h.LoadIfo(standard);
+  EXPECT_FALSE(h.State().CheckBoxWideScreen);
+  EXPECT_FALSE(h.State().LinesFit);
+  ASSERT_FALSE(h.view.messages.empty());
+  EXPECT_TRUE(h.view.messages.back().ends_with("is too long. Please use a smaler font size."))
+      << h.view.messages.back();
+}
+
 }  // namespace
 }  // namespace quillet

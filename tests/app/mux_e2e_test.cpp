@@ -319,6 +319,11 @@ TEST_F(MuxE2e, AWideFilmGivesAWideTitle) {
       << project;
   EXPECT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
                             test::ShellQuote(dir.File("film.dvdauthor.xml"))));
+  // Drawn unsqueezed on purpose, the stream is not the title's widescreen one.
+  ASSERT_EQ(Mux({"--aspect", "4:3", "-o", dir.File("film43.mpg"), wide, dir.File("a.srt")}).status, 0);
+  const std::string project43 = ReadFile(dir.File("film43.dvdauthor.xml"));
+  EXPECT_TRUE(Contains(project43, "aspect=\"16:9\"")) << project43;
+  EXPECT_FALSE(Contains(project43, "mode=\"widescreen\"")) << project43;
 }
 
 // Two films joined with cat: the clock starts again in the middle. The copy continues it, as ffmpeg's does, and a

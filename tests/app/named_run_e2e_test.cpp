@@ -207,7 +207,7 @@ TEST(NamedConvert, WrapBreaksAWideLineAtABlankAndAMicroDvdFileWithoutARateAsksFo
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(Lines(run.err).size(), 2u) << run.err;
   EXPECT_TRUE(Contains(run.err, word + ": entry 1: line 1 is ")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "no blank to break it at")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "no breaking at blanks makes it fit")) << run.err;
   EXPECT_TRUE(Contains(run.err, noRate + ": the MicroDVD file declares no frame rate")) << run.err;
   EXPECT_FALSE(fs::exists(dir.File("norate.sup")));
   ExpectDecodes(dir.File("wide.sup"), {1000 * 90}, 576);

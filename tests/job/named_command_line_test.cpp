@@ -26,6 +26,7 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
                                     "-j",          "3",
                                     "--fps",       "23.976",
                                     "--wrap",      "--quiet",
+                                    "--aspect",    "16:9",
                                     "--direction", "RTL",
                                     "b.sub"});
   ASSERT_EQ(parse.error, "");
@@ -54,6 +55,8 @@ TEST(NamedCommandLine, EveryOptionLandsInItsJobValue) {
   EXPECT_TRUE(o.quiet);
   EXPECT_DOUBLE_EQ(o.fps, 23.976);
   EXPECT_TRUE(o.wrap);
+  EXPECT_TRUE(o.wide);
+  EXPECT_TRUE(o.aspectGiven);
   EXPECT_EQ(kDirectionList[static_cast<std::size_t>(o.direction)], "rtl");
   EXPECT_EQ(o.files, (std::vector<std::string>{"a.srt", "b.sub"}));
 }
@@ -150,6 +153,7 @@ TEST(NamedCommandLine, WrongValuesSayWhatIsAllowed) {
       {{"--offset-or", "-3", "f.srt"}, "--offset-or: '-3' is not an even number from -14 to 10"},
       {{"--offset-or", "12", "f.srt"}, "--offset-or: '12' is not an even number from -14 to 10"},
       {{"--outline", "3px", "f.srt"}, "--outline: '3px' is not one of 2, 3, 4 (pixels)"},
+      {{"--aspect", "16/9", "f.srt"}, "--aspect: '16/9' is not 4:3 or 16:9"},
       {{"--language", "eng", "f.srt"}, "--language: 'eng' is not a two-letter language code such as en, fr or de"},
       {{"-j", "0", "f.srt"}, "-j: '0' is not a number of jobs from 1 to 1024"},
       {{"--jobs=0", "f.srt"}, "--jobs: '0' is not a number of jobs from 1 to 1024"},

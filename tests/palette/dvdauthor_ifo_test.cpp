@@ -53,5 +53,16 @@ TEST_F(DvdauthorIfo, ReadsBackAnNtscPaletteAndRejectsAMonochromeOne) {
   EXPECT_EQ(choice.roles, kGenericRoles);
 }
 
+TEST_F(DvdauthorIfo, TheTitlesAspectComesFromItsVideoAttributes) {
+  std::array<uint32_t, 16> palette;
+  palette.fill(Grey(128));
+  for (const DisplayAspect aspect : {DisplayAspect::Wide16x9, DisplayAspect::Standard4x3}) {
+    test::TempDir dir;
+    const std::string ifo = test::AuthorTitleSet(dir, VideoStandard::Pal, palette, aspect);
+    ASSERT_FALSE(ifo.empty());
+    EXPECT_EQ(ChooseIfoPalette(ReadIfoFile(ifo)).aspect, aspect);
+  }
+}
+
 }  // namespace
 }  // namespace quillet

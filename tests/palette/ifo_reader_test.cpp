@@ -116,5 +116,15 @@ TEST(DetectVideoStandard, Bit12MeansPal) {
   EXPECT_EQ(DetectVideoStandard(0xEFFF), VideoStandard::Ntsc);
 }
 
+TEST(DetectDisplayAspect, Bits11And10Both1Mean16By9) {
+  const std::pair<uint16_t, DisplayAspect> cases[] = {
+      {0x5000, DisplayAspect::Standard4x3}, {0x5C00, DisplayAspect::Wide16x9},    {0x4C00, DisplayAspect::Wide16x9},
+      {0x0C00, DisplayAspect::Wide16x9},    {0x5400, DisplayAspect::Standard4x3},  // 1: reserved
+      {0x5800, DisplayAspect::Standard4x3},                                        // 2: reserved
+      {0xF3FF, DisplayAspect::Standard4x3},
+  };
+  for (const auto& [word, aspect] : cases) EXPECT_EQ(DetectDisplayAspect(word), aspect) << std::hex << word;
+}
+
 }  // namespace
 }  // namespace quillet

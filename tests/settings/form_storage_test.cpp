@@ -34,6 +34,7 @@ class FakeForm : public StoredForm {
   bool vobSubToo = false;
   bool breakLines = false;
   bool fileStyles = false;
+  bool wideScreen = false;
 
   std::optional<WindowPlacement> placed;  // last placement handed to the system
   std::optional<WindowState> state;       // last window state set
@@ -50,13 +51,11 @@ class FakeForm : public StoredForm {
   void SetItemIndex(P p, int index) override { indexes.at(p) = index, ++restoredValues; }
   int Position(P p) const override { return positions.at(p); }
   void SetPosition(P p, int position) override { positions.at(p) = position, ++restoredValues; }
-  bool Checked(P p) const override {
-    if (p == P::CheckBoxFileStylesChecked) return fileStyles;
-    return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo;
-  }
+  bool Checked(P p) const override { return const_cast<FakeForm*>(this)->Box(p); }
   void SetChecked(P p, bool checked) override { Box(p) = checked, ++restoredValues; }
   bool& Box(P p) {
     if (p == P::CheckBoxFileStylesChecked) return fileStyles;
+    if (p == P::CheckBoxWideScreenChecked) return wideScreen;
     return p == P::CheckBoxBreakLinesChecked ? breakLines : vobSubToo;
   }
 
@@ -113,6 +112,7 @@ TEST(FormStorage, NoFileKeepsTheDefaultsAndCreatesTheFileAtTheEnd) {
             "CheckBoxVobSub_Checked=TRUE\n"
             "CheckBoxBreakLines_Checked=FALSE\n"
             "CheckBoxFileStyles_Checked=FALSE\n"
+            "CheckBoxWideScreen_Checked=FALSE\n"
             "\n");
 }
 
@@ -122,6 +122,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     bool vobSub;
     bool breakLines;
     bool fileStyles = false;
+    bool wideScreen = false;
   };
   const Case cases[] = {
       {"offset_Position=40\n", false, false},  // a file from before the boxes: unticked
@@ -135,6 +136,8 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
       {"CheckBoxBreakLines_Checked=TRUE\nCheckBoxVobSub_Checked=TRUE\n", true, true},
       {"CheckBoxFileStyles_Checked=TRUE\n", false, false, true},
       {"CheckBoxFileStyles_Checked=FALSE\nCheckBoxBreakLines_Checked=TRUE\n", false, true, false},
+      {"CheckBoxWideScreen_Checked=TRUE\n", false, false, false, true},
+      {"CheckBoxWideScreen_Checked=1\n", false, false, false, false},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -144,6 +147,7 @@ TEST(FormStorage, CheckBoxesAreTickedOnlyByAStoredYes) {
     EXPECT_EQ(form.vobSubToo, c.vobSub) << c.lines;
     EXPECT_EQ(form.breakLines, c.breakLines) << c.lines;
     EXPECT_EQ(form.fileStyles, c.fileStyles) << c.lines;
+    EXPECT_EQ(form.wideScreen, c.wideScreen) << c.lines;
   }
 }
 
@@ -302,7 +306,7 @@ TEST(FormStorage, RewriteDropsCommentsAndKeepsForeignSectionsAndKeys) {
             0u)
       << text;
   EXPECT_NE(text.find("offset_or_Position=-4\nCheckBoxVobSub_Checked=FALSE\nCheckBoxBreakLines_Checked=FALSE\n"
-                      "CheckBoxFileStyles_Checked=FALSE\n\n"
+                      "CheckBoxFileStyles_Checked=FALSE\nCheckBoxWideScreen_Checked=FALSE\n\n"
                       "[Last]\nz=1\n\n"),
             std::string::npos)
       << text;

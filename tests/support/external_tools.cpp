@@ -36,8 +36,10 @@ bool RunTool(const std::string& command, std::string* output) {
   return true;
 }
 
-std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std::array<uint32_t, 16>& palette) {
+std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std::array<uint32_t, 16>& palette,
+                           DisplayAspect aspect) {
   const bool pal = standard == VideoStandard::Pal;
+  const bool wide = aspect == DisplayAspect::Wide16x9;
   // dvdauthor takes a palette file as Y Cr Cb unless its name ends in .rgb.
   std::string lines;
   for (uint32_t entry : palette) {
@@ -50,9 +52,10 @@ std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std
   const std::string out = dir.File("dvd");
   const std::string ffmpeg = std::string("ffmpeg -nostdin -hide_banner -loglevel error -f lavfi -i color=c=black:s=") +
                              (pal ? "720x576:r=25" : "720x480:r=30000/1001") + ":d=1 -target " +
-                             (pal ? "pal-dvd" : "ntsc-dvd") + " -y " + ShellQuote(video);
+                             (pal ? "pal-dvd" : "ntsc-dvd") + (wide ? " -aspect 16:9" : "") + " -y " +
+                             ShellQuote(video);
   if (!RunTool(ffmpeg)) return {};
-  const std::string dvdauthor = "dvdauthor -o " + ShellQuote(out) + " -t -v " + (pal ? "pal" : "ntsc") + " -p " +
+  const std::string dvdauthor = "dvdauthor -o " + ShellQuote(out) + " -t -v " + (pal ? "pal" : "ntsc") + (wide ? "+16:9" : "") + " -p " +
                                 ShellQuote(paletteFile) + " " + ShellQuote(video);
   if (!RunTool(dvdauthor)) return {};
   return out + "/VIDEO_TS/VTS_01_0.IFO";

@@ -22,6 +22,7 @@ bool RunTool(const std::string& command, std::string* output = nullptr);
 
 // A one-second black MPEG-2 program stream authored by dvdauthor into a title set with `palette` (16 entries
 // 0x00YYCrCb). Returns the path of its VTS_01_0.IFO, or an empty text after a failure (the test has failed).
-std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std::array<uint32_t, 16>& palette);
+std::string AuthorTitleSet(const TempDir& dir, VideoStandard standard, const std::array<uint32_t, 16>& palette,
+                           DisplayAspect aspect = DisplayAspect::Standard4x3);
 
 }  // namespace quillet::test

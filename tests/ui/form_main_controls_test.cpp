@@ -117,6 +117,15 @@ TEST(FormMainControls, InitialStateOfTheInputGroup) {
   EXPECT_TRUE(f.Pal->isChecked());
   EXPECT_FALSE(f.Pal->isEnabled());
   EXPECT_FALSE(f.Ntsc->isEnabled());
+  // The 16:9 box sits beside the radio buttons, enabled with them, clear of them and showing its whole caption.
+  EXPECT_EQ(f.CheckBoxWideScreen->text(), QStringLiteral("16:9"));
+  EXPECT_FALSE(f.CheckBoxWideScreen->isChecked());
+  EXPECT_FALSE(f.CheckBoxWideScreen->isEnabled());
+  EXPECT_TRUE(QRect(0, 0, 305, 78).contains(f.CheckBoxWideScreen->geometry()));
+  EXPECT_GE(f.CheckBoxWideScreen->width(), f.CheckBoxWideScreen->sizeHint().width());
+  for (const QWidget* other : std::initializer_list<const QWidget*>{f.Pal, f.Ntsc, f.ButtonLoadSub}) {
+    EXPECT_FALSE(f.CheckBoxWideScreen->geometry().intersects(other->geometry())) << other->objectName().toStdString();
+  }
   EXPECT_EQ(f.LabelIfoColors->text(), QStringLiteral("Ifo Colors:"));
   EXPECT_EQ(f.findChildren<QLabel*>(QStringLiteral("PaletteSwatch0")).size(), 0);
   EXPECT_EQ(f.ListBoxPreview->count(), 0);

@@ -62,11 +62,14 @@ void ControllerForm::SetPosition(StoredProperty property, int position) {
 bool ControllerForm::Checked(StoredProperty property) const {
   const MainState& s = m_controller.State();
   if (property == StoredProperty::CheckBoxFileStylesChecked) return s.CheckBoxFileStyles;
+  if (property == StoredProperty::CheckBoxWideScreenChecked) return s.CheckBoxWideScreen;
   return property == StoredProperty::CheckBoxBreakLinesChecked ? s.CheckBoxBreakLines : s.CheckBoxVobSub();
 }
 
 void ControllerForm::SetChecked(StoredProperty property, bool checked) {
-  if (property == StoredProperty::CheckBoxBreakLinesChecked) {
+  if (property == StoredProperty::CheckBoxWideScreenChecked) {
+    m_controller.SetWideScreen(checked);
+  } else if (property == StoredProperty::CheckBoxBreakLinesChecked) {
     m_controller.SetBreakLongLines(checked);
   } else if (property == StoredProperty::CheckBoxFileStylesChecked) {
     m_controller.SetFileStyles(checked);

@@ -98,7 +98,7 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
     const std::string tooWide = LineTooWide(n, MeasureEntry(engine, EntryTextOf(line), render));
     if (!tooWide.empty()) {
       return tooWide +
-             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
+             (wrapped ? " and no breaking at blanks makes it fit (use a smaller --size)"
                       : " (use a smaller --size, or --wrap)") +
              "; nothing written";
     }
@@ -107,7 +107,7 @@ std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, cons
 }
 
 std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap) {
-  if (wrap) BreakLongLinesOfDocument(document, engine, render.font);
+  if (wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
   return FirstLineTooWide(document, engine, render, wrap);
 }
 
@@ -117,7 +117,7 @@ namespace {
 // holds), then each line is measured at its scaled size against the frame's width.
 std::string FitLinesForPgs(TSubtitle& document, FontEngine& engine, const RenderSettings& render,
                            const NamedOptions& options) {
-  if (options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
+  if (options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
   return FirstLineTooWideForFrame(document, engine, render, PgsFrame(options.frameRows), options.wrap);
 }
 

@@ -51,8 +51,8 @@ std::string UnsupportedStylesNotice(const TSubtitle& document);
 std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
                              bool wrapped = false);
 
-// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument); then
-// FirstLineTooWide.
+// With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument, into as
+// many lines as the run draws); then FirstLineTooWide.
 std::string FitLinesForRun(TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrap);
 
 // Each unit of a file as its conversion codes it: the entry's number, its presentation time, the unit's bytes.

@@ -167,6 +167,12 @@ void MainController::DoLoadIfo(bool askForFile) {
     m_state.PalNtscEnabled = false;
   }
   SamplePreview("Crete Hellas.");
+  // The title's aspect decides, as its standard does; a subtitle's lines measured for the other one are checked
+  // again, last, so that the verdict is theirs and not the sample's.
+  if (m_state.CheckBoxWideScreen != (choice.aspect == DisplayAspect::Wide16x9)) {
+    m_state.CheckBoxWideScreen = !m_state.CheckBoxWideScreen;
+    ComboBoxFontSizeChange();
+  }
 }
 
 void MainController::ApplyRoles(int background, int text, int outline, int antialias) {
@@ -270,6 +276,14 @@ void MainController::SetBreakLongLines(bool checked) {
   if (m_state.CheckBoxBreakLines == checked) return;
   m_state.CheckBoxBreakLines = checked;
   Changed();
+}
+
+void MainController::SetWideScreen(bool checked) {
+  Guard([&] {
+    if (m_state.CheckBoxWideScreen == checked) return;
+    m_state.CheckBoxWideScreen = checked;
+    ComboBoxFontSizeChange();
+  });
 }
 
 void MainController::SetFileStyles(bool checked) {
@@ -408,7 +422,7 @@ RenderSettings MainController::CurrentRenderSettings() const {
   std::array<Rgb, 16> colours{};
   if (m_state.palette) colours = m_state.palette->Colours();
   RenderSettings settings = RenderSettingsFor(CurrentJob(), m_state.ComboBoxFontName.items, colours, m_options.dpi);
-  settings.font.unicodeText = m_document && m_document->UnicodeText;
+  settings.font = CurrentFont();
   settings.stylesFromFile = m_state.CheckBoxFileStyles;
   return settings;
 }
@@ -416,6 +430,7 @@ RenderSettings MainController::CurrentRenderSettings() const {
 FontDesc MainController::CurrentFont() const {
   FontDesc font = FontFor(CurrentJob(), m_state.ComboBoxFontName.items, m_options.dpi);
   font.unicodeText = m_document && m_document->UnicodeText;
+  font.aspect = m_state.CheckBoxWideScreen ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
   return font;
 }
 

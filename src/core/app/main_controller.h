@@ -100,6 +100,9 @@ class MainController {
   // "Styles and placement from the file": the preview is drawn again with or without the file's styles; the
   // generation run and the line length check take them from then on.
   void SetFileStyles(bool checked);
+  // The "16:9 video" box, by the person or by program code: when it changes, the preview is drawn again and a
+  // loaded subtitle's lines are checked again, as after a change of font (the lines' widths change).
+  void SetWideScreen(bool checked);
 
   // Changes made by program code (the settings store): select without a change action, move with one.
   void SelectListItem(ListId id, int index);

@@ -132,7 +132,8 @@ void MainController::RelistEntries() {
 
 void MainController::BreakLongLinesIfTicked() {
   if (!m_document || !m_state.CheckBoxBreakLines) return;
-  if (BreakLongLinesOfDocument(*m_document, *m_fonts, CurrentFont()) > 0) RelistEntries();
+  const RenderSettings render = CurrentRenderSettings();
+  if (BreakLongLinesOfDocument(*m_document, *m_fonts, render.font, WrapLineLimit(render)) > 0) RelistEntries();
 }
 
 // ---- line length check ------------------------------------------------------------------------------

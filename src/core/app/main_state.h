@@ -82,11 +82,14 @@ struct MainState {
   // .idx/.sub pair for players and Matroska; the named command line may choose any format and a language.
   OutputOptions output;
   bool CheckBoxVobSub() const { return WritesVobSub(output.format); }
-  // "Break long lines": a line too wide for the frame is broken into two that fit, where the text has a blank.
+  // "Break long lines": an entry too wide for the frame is broken into lines that fit, where the text has blanks.
   bool CheckBoxBreakLines = false;
   // "Styles and placement from the file": italic, bold and underline runs, the entry's place and a third line
   // are drawn as the file gives them; unticked, every line in the chosen style at the chosen place.
   bool CheckBoxFileStyles = false;
+  // "16:9 video" beside Pal and Ntsc, enabled with them: the video is shown stretched to 16:9, so glyphs are drawn
+  // squeezed to 3/4. An IFO sets it from its title's aspect.
+  bool CheckBoxWideScreen = false;
 
   // "Render Fonts"
   ListControl ComboBoxFontName, ComboBoxFontCharset, ComboBoxFontStyle, ComboBoxFontSize, ComboBoxAlign,

@@ -168,7 +168,7 @@ DvdauthorProject ProjectFor(const std::string& video, const ProgramStreamInfo& f
   for (std::size_t k = 0; k < newStreams; ++k) {
     project.languages.push_back(k < options.languages.size() ? options.languages[k]
                                                              : std::string(kDefaultVobSubLanguage));
-    project.drawnWide.push_back(true);
+    project.drawnWide.push_back(options.wide);
   }
   if (film.subpictureStreams > 0) {
     const auto earlier = ReadWholeFileIfPresent(MuxOutputNamesFor(video).palette, kMaxProjectBytes);
@@ -322,6 +322,9 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxFront& front, 
   const ProgramStreamInfo& probed = muxer.Probe();
   // Without a word on the frame the film decides it; a frame that was decided must be the film's.
   if (options.job.haveifo && !options.standardGiven) options.job.pal = probed.standard == VideoStandard::Pal;
+  // So does its aspect: a 16:9 film's subtitles are drawn squeezed unless --aspect says otherwise (an IFO still
+  // decides for its title).
+  if (!options.aspectGiven) options.wide = probed.widescreen;
 
   FontEnginePerThread engines;
   SetupError setupError;
@@ -339,8 +342,8 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxFront& front, 
 
   const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
   std::vector<std::string> projectNotices;
-  const DvdauthorProject project =
-      ProjectFor(video, film, names, options, subtitles.size(), paletteText, front.report ? notices : projectNotices);
+  const DvdauthorProject project = ProjectFor(video, film, names, setup.options, subtitles.size(), paletteText,
+                                              front.report ? notices : projectNotices);
   MuxProgressLine progress(err, errIsTerminal && !options.quiet, front, film.duration90k);
   const MuxResult result = WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
   AddMuxNotices(result, video, film, subtitles, notices);

@@ -49,6 +49,7 @@ bool ChoosePalette(NamedRunSetup& setup, SetupError& error) {
   setup.palette = choice.display;
   setup.roles = choice.roles;
   job.pal = choice.standard == VideoStandard::Pal;
+  setup.options.wide = choice.aspect == DisplayAspect::Wide16x9;
   setup.reportCase = choice.monochromatic ? ReportCase::MonochromaticIfo : ReportCase::WithIfo;
   if (choice.monochromatic) {
     setup.notices.push_back(job.filenameifo +
@@ -89,6 +90,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     job.colorantialias = setup.roles.antialias;
   }
   setup.render = RenderSettingsFor(job, fonts, setup.palette.Colours(), 96);
+  setup.render.font.aspect = setup.options.wide ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
   constexpr BaseDirection kDirections[] = {BaseDirection::Auto, BaseDirection::Ltr, BaseDirection::Rtl};
   setup.render.font.direction = kDirections[options.direction];
   setup.characters = CharactersOfCharset(setup.render.font.charset, engine.Options().defaultCodeset);

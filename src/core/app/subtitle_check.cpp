@@ -217,7 +217,7 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
   outcome.problems = std::move(notices);
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
-  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font);
+  if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));
   if (WritesPgs(setup.options.format)) {
     CheckPgsDocument(document, render, engine, setup.options, outcome, entriesDone);
     return outcome;

@@ -268,6 +268,14 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
           o.fps = *rate;
           return std::string();
         }}},
+      {"--aspect",
+       {true,
+        [](std::string_view v, NamedOptions& o) {
+          if (v != "4:3" && v != "16:9") return Quoted(v) + " is not 4:3 or 16:9";
+          o.wide = v == "16:9";
+          o.aspectGiven = true;
+          return std::string();
+        }}},
       {"--wrap",
        {false,
         [](std::string_view, NamedOptions& o) {

@@ -23,6 +23,10 @@ struct NamedOptions {
   // window; with it, job.colorantialias .. job.colorbg hold the given entries.
   bool coloursGiven = false;
   bool standardGiven = false;  // --pal or --ntsc was given; an IFO still decides when one is used
+  // --aspect 16:9: the video is shown stretched to 16:9, so the glyphs are drawn squeezed to 3/4. An IFO's own
+  // aspect still decides when one is used.
+  bool wide = false;
+  bool aspectGiven = false;
   OutputFormat format = OutputFormat::Sup;
   std::string language{kDefaultVobSubLanguage};  // the VobSub index's two-letter language code
   std::vector<std::string> languages;  // every --language in order: mux gives the k-th to the k-th subtitle

@@ -10,6 +10,8 @@ constexpr const char* kJobOptions =
     "  --ifo PATH          take the palette and PAL/NTSC from the DVD's VTS_xx_0.IFO\n"
     "  --generic           use the generic grey palette (the default without --ifo)\n"
     "  --pal, --ntsc       720x576 or 720x480 frame (default --pal; with --ifo the IFO decides)\n"
+    "  --aspect 4:3|16:9   how the video is shown (default 4:3; with --ifo the IFO decides); 16:9\n"
+    "                      draws the letters 3/4 as wide, so they show unstretched\n"
     "  --colors A,O,T,B    palette entries 0..15 of antialias, outline, text and background\n"
     "                      (also --colours; default: what the palette picks, as in the window)\n"
     "Font and placement:\n"
@@ -33,8 +35,8 @@ constexpr const char* kJobOptions =
     "Reading:\n"
     "  --fps RATE          frame rate of a MicroDVD file without a {1}{1}RATE first line, such as\n"
     "                      23.976 (such a file is refused without it)\n"
-    "  --wrap              break a line too wide for the frame into two at the blank that balances\n"
-    "                      them best (without it such a file is refused)\n";
+    "  --wrap              break an entry too wide for the frame into as many lines as are drawn,\n"
+    "                      keeping its own lines that fit (without it such a file is refused)\n";
 
 }  // namespace
 

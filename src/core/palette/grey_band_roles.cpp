@@ -58,6 +58,7 @@ BandTestResult RunBandTest(const PaletteDisplay& display) {
 IfoPaletteChoice ChooseIfoPalette(const IfoContents& contents) {
   IfoPaletteChoice choice;
   choice.standard = DetectVideoStandard(contents.videoAttributes);
+  choice.aspect = DetectDisplayAspect(contents.videoAttributes);
   const PaletteDisplay ifoDisplay = MakeIfoPaletteDisplay(contents.palette);
   choice.bandTest = RunBandTest(ifoDisplay);
   choice.monochromatic = !choice.bandTest.accepted;

@@ -51,6 +51,7 @@ BandTestResult RunBandTest(const PaletteDisplay& display);
 // Everything "Load IFO" changes, decided from what was read, so the caller applies it in one go.
 struct IfoPaletteChoice {
   VideoStandard standard = VideoStandard::Pal;  // from the file in either case
+  DisplayAspect aspect = DisplayAspect::Standard4x3;  // the title's, from the file in either case
   BandTestResult bandTest;
   bool monochromatic = false;  // rejected: the generic palette and kGenericRoles are in use
   PaletteDisplay display;      // the IFO's colours when accepted, the generic palette when rejected

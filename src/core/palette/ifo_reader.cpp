@@ -101,4 +101,8 @@ VideoStandard DetectVideoStandard(uint16_t videoAttributes) {
   return (videoAttributes & 0x1000u) != 0 ? VideoStandard::Pal : VideoStandard::Ntsc;
 }
 
+DisplayAspect DetectDisplayAspect(uint16_t videoAttributes) {
+  return (videoAttributes & 0x0C00u) == 0x0C00u ? DisplayAspect::Wide16x9 : DisplayAspect::Standard4x3;
+}
+
 }  // namespace quillet

@@ -41,4 +41,8 @@ IfoContents ReadIfoFile(const std::string& path);
 // Bit 12 of the video attribute word: set means PAL, clear NTSC (0x5000 -> Pal, 0x4000 -> Ntsc).
 VideoStandard DetectVideoStandard(uint16_t videoAttributes);
 
+// Bits 11-10 of the video attribute word, the title's display aspect: 3 means 16:9 (0x0C00 set), any other
+// value 4:3 (0 is 4:3; 1 and 2 are reserved).
+DisplayAspect DetectDisplayAspect(uint16_t videoAttributes);
+
 }  // namespace quillet

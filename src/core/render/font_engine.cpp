@@ -46,29 +46,29 @@ FT_Face FontEngine::Impl::OpenFace(const std::string& file, int index) {
   return face;
 }
 
-FontInstance& FontEngine::Impl::InstanceOf(const ResolvedFace& face, int em) {
-  auto key = std::make_tuple(face.file, face.index, face.syntheticBold, face.syntheticItalic, em);
+FontInstance& FontEngine::Impl::InstanceOf(const ResolvedFace& face, int em, DisplayAspect aspect) {
+  auto key = std::make_tuple(face.file, face.index, face.syntheticBold, face.syntheticItalic, em, aspect);
   auto found = m_instances.find(key);
   if (found != m_instances.end()) return *found->second;
-  auto instance = std::make_unique<FontInstance>(OpenFace(face.file, face.index), face, em);
+  auto instance = std::make_unique<FontInstance>(OpenFace(face.file, face.index), face, em, aspect);
   return *m_instances.emplace(std::move(key), std::move(instance)).first->second;
 }
 
 FontInstance& FontEngine::Impl::Primary(const FontDesc& font) {
   if (m_lastInstance != nullptr && font.faceName == m_lastFont.faceName && font.sizePt == m_lastFont.sizePt &&
       font.dpi == m_lastFont.dpi && font.style.bold == m_lastFont.style.bold &&
-      font.style.italic == m_lastFont.style.italic) {
+      font.style.italic == m_lastFont.style.italic && font.aspect == m_lastFont.aspect) {
     return *m_lastInstance;
   }
   const int em = EmHeightPx(font.sizePt, font.dpi);
-  auto key = std::make_tuple(font.faceName, font.style.bold, font.style.italic, em);
+  auto key = std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, font.aspect);
   auto found = m_byName.find(key);
   FontInstance* instance = nullptr;
   if (found != m_byName.end()) {
     instance = found->second;
   } else {
     const ResolvedFace& face = resolver.Resolve(font.faceName, font.style.bold, font.style.italic);
-    FontInstance& made = InstanceOf(face, em);
+    FontInstance& made = InstanceOf(face, em, font.aspect);
     // Two names that resolve to the same file share one instance; the metrics name the first one's family.
     instance = &made;
     m_byName.emplace(std::move(key), instance);
@@ -80,8 +80,8 @@ FontInstance& FontEngine::Impl::Primary(const FontDesc& font) {
 
 FontInstance* FontEngine::Impl::StandIn(const FontDesc& font, char32_t codePoint, std::string_view language) {
   const int em = EmHeightPx(font.sizePt, font.dpi);
-  auto& cache =
-      m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, std::string(language))];
+  auto& cache = m_standIns[std::make_tuple(font.faceName, font.style.bold, font.style.italic, em, font.aspect,
+                                           std::string(language))];
   auto found = cache.find(codePoint);
   if (found != cache.end()) return found->second;
 
@@ -93,7 +93,7 @@ FontInstance* FontEngine::Impl::StandIn(const FontDesc& font, char32_t codePoint
     const ResolvedFace& candidate = chain.Candidate(i);
     if (candidate.file.empty()) continue;
     try {
-      FontInstance& instance = InstanceOf(candidate, em);
+      FontInstance& instance = InstanceOf(candidate, em, font.aspect);
       if (instance.Covers(codePoint)) chosen = &instance;
     } catch (const QuilletError&) {
       // A broken font file: try the next one.

@@ -11,6 +11,7 @@
 #include "base/text_style.h"
 #include "render/bidi_runs.h"
 #include "render/font_config.h"
+#include "render/frame.h"
 #include "render/name_tables.h"
 
 namespace quillet {
@@ -27,6 +28,10 @@ struct FontDesc {
   bool unicodeText = false;
   StyleSet style;
   int dpi = 96;  // 96 headless; the screen's logical pixels per inch in the window
+  // Wide16x9 draws every glyph, and its advance, at 3/4 of its width (the font's own hinting at that width);
+  // heights and the text cell stay. The render settings carry the frame's aspect here, so that measuring, the
+  // line length check and breaking long lines all see the squeezed widths.
+  DisplayAspect aspect = DisplayAspect::Standard4x3;
   // The paragraph direction of each line laid out.
   BaseDirection direction = BaseDirection::Auto;
   bool operator==(const FontDesc&) const = default;
@@ -59,6 +64,9 @@ struct GlyphBitmap {
   int width = 0;
   int height = 0;
   int advancePx = 0;            // hinted advance, whole pixels
+  // What the pen moves by, in 1/64 pixel: advancePx × 64; squeezed for 16:9, 3/4 of the square size's hinted
+  // advance, so that a line's glyphs stand at 3/4 of their places on a 4:3 frame and its width is 3/4 of that.
+  int advance64 = 0;
   std::vector<uint8_t> pixels;  // width × height, 1 = ink, top row first
   int wordsPerRow = 0;          // the same pixels packed: bit i of word k is pixel 64k + i
   std::vector<uint64_t> bits;

@@ -57,17 +57,19 @@ struct FontEngine::Impl {
 
  private:
   FT_Face OpenFace(const std::string& file, int index);
-  FontInstance& InstanceOf(const ResolvedFace& face, int em);
+  FontInstance& InstanceOf(const ResolvedFace& face, int em, DisplayAspect aspect);
 
   std::map<std::pair<std::string, int>, FT_Face> m_faces;
-  // By file, face index, synthetic bold, synthetic italic and em.
-  std::map<std::tuple<std::string, int, bool, bool, int>, std::unique_ptr<FontInstance>> m_instances;
-  // By face name, bold, italic and em.
-  std::map<std::tuple<std::string, bool, bool, int>, FontInstance*> m_byName;
+  // By file, face index, synthetic bold, synthetic italic, em and aspect.
+  std::map<std::tuple<std::string, int, bool, bool, int, DisplayAspect>, std::unique_ptr<FontInstance>> m_instances;
+  // By face name, bold, italic, em and aspect.
+  std::map<std::tuple<std::string, bool, bool, int, DisplayAspect>, FontInstance*> m_byName;
   FontDesc m_lastFont;
   FontInstance* m_lastInstance = nullptr;
-  // By face name, bold, italic, em and language: the stand-in of every code point asked about (nullptr: none).
-  std::map<std::tuple<std::string, bool, bool, int, std::string>, std::unordered_map<char32_t, FontInstance*>>
+  // By face name, bold, italic, em, aspect and language: the stand-in of every code point asked about (nullptr:
+  // none).
+  std::map<std::tuple<std::string, bool, bool, int, DisplayAspect, std::string>,
+           std::unordered_map<char32_t, FontInstance*>>
       m_standIns;
 };
 

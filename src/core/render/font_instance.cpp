@@ -107,11 +107,20 @@ void TakeBitmap(const FT_GlyphSlot slot, GlyphBitmap& g) {
   }
 }
 
+// The 26.6 width of the size's em: 3/4 of the em for a 16:9 frame (the font's scale, not a resampled picture).
+FT_Long EmWidth26Dot6(int em, bool squeezed) { return squeezed ? FT_Long{em} * 48 : FT_Long{em} * 64; }
+
 }  // namespace
 
-FontInstance::FontInstance(FT_Face face, const ResolvedFace& resolved, int em) : m_face(face) {
+FontInstance::FontInstance(FT_Face face, const ResolvedFace& resolved, int em, DisplayAspect aspect)
+    : m_face(face), m_squeezed(aspect == DisplayAspect::Wide16x9) {
+  FT_Size_RequestRec squeezed{FT_SIZE_REQUEST_TYPE_NOMINAL, EmWidth26Dot6(em, true), FT_Long{em} * 64, 0, 0};
   if (FT_New_Size(face, &m_size) != 0 || FT_Activate_Size(m_size) != 0 ||
-      FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0) {
+      (m_squeezed ? FT_Request_Size(face, &squeezed) : FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em))) != 0) {
+    throw QuilletError("The font \"" + resolved.file + "\" cannot be drawn at " + std::to_string(em) + " pixels.");
+  }
+  if (m_squeezed && (FT_New_Size(face, &m_squareSize) != 0 || FT_Activate_Size(m_squareSize) != 0 ||
+                     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(em)) != 0 || FT_Activate_Size(m_size) != 0)) {
     throw QuilletError("The font \"" + resolved.file + "\" cannot be drawn at " + std::to_string(em) + " pixels.");
   }
   // A face with characters above U+FFFF lists them only in its full Unicode map (Windows encoding 10, Unicode
@@ -173,16 +182,30 @@ const GlyphBitmap& FontInstance::Glyph(FT_UInt index) {
   const bool synthetic = m_metrics.syntheticBold || m_metrics.syntheticItalic;
   FT_Int32 flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO;
   if (synthetic) flags |= FT_LOAD_NO_BITMAP;  // emboldening and slanting work on outlines
-  if (FT_Load_Glyph(m_face, index, flags) == 0) {
+  // An embedded bitmap has the square size's width.
+  if (m_squeezed) glyph.advance64 = 48 * SquareAdvancePx(index, flags);
+  if (FT_Load_Glyph(m_face, index, m_squeezed ? flags | FT_LOAD_NO_BITMAP : flags) == 0) {
     FT_GlyphSlot slot = m_face->glyph;
     if (m_metrics.syntheticBold) FT_GlyphSlot_Embolden(slot);
     if (m_metrics.syntheticItalic) FT_GlyphSlot_Oblique(slot);
     glyph.advancePx = static_cast<int>((slot->metrics.horiAdvance + 32) >> 6);
+    if (!m_squeezed) glyph.advance64 = 64 * glyph.advancePx;
     if (slot->format == FT_GLYPH_FORMAT_BITMAP || FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
       TakeBitmap(slot, glyph);
     }
   }
   return m_glyphs.emplace(index, std::move(glyph)).first->second;
+}
+
+int FontInstance::SquareAdvancePx(FT_UInt index, FT_Int32 loadFlags) {
+  int advance = 0;
+  FT_Activate_Size(m_squareSize);
+  if (FT_Load_Glyph(m_face, index, loadFlags) == 0) {
+    if (m_metrics.syntheticBold) FT_GlyphSlot_Embolden(m_face->glyph);
+    advance = static_cast<int>((m_face->glyph->metrics.horiAdvance + 32) >> 6);
+  }
+  FT_Activate_Size(m_size);
+  return advance;
 }
 
 const GlyphBitmap& FontInstance::MissingGlyph() {
@@ -191,7 +214,8 @@ const GlyphBitmap& FontInstance::MissingGlyph() {
   if (m_missingBox) return *m_missingBox;
   const int em = m_metrics.emPx;
   GlyphBitmap box;
-  box.advancePx = notdef.advancePx > 0 ? notdef.advancePx : (em + 1) / 2;
+  box.advance64 = notdef.advance64 > 0 ? notdef.advance64 : (m_squeezed ? 48 : 64) * ((em + 1) / 2);
+  box.advancePx = (box.advance64 + 32) >> 6;
   const int stroke = std::max(1, em / 14);
   box.left = std::max(1, box.advancePx / 8);
   box.width = std::max(2 * stroke + 1, box.advancePx - 2 * box.left);
@@ -220,9 +244,9 @@ hb_font_t* FontInstance::ShapingFont() {
   hb_face_t* face = hb_ft_face_create_referenced(m_face);
   m_shapingFont = hb_font_create(face);
   hb_face_destroy(face);
-  const int scale = m_metrics.emPx * 64;
-  hb_font_set_scale(m_shapingFont, scale, scale);
-  hb_font_set_ppem(m_shapingFont, static_cast<unsigned>(m_metrics.emPx), static_cast<unsigned>(m_metrics.emPx));
+  const int em = m_metrics.emPx;
+  hb_font_set_scale(m_shapingFont, static_cast<int>(EmWidth26Dot6(em, m_squeezed)), em * 64);
+  hb_font_set_ppem(m_shapingFont, static_cast<unsigned>(m_squeezed ? (3 * em + 2) / 4 : em), static_cast<unsigned>(em));
   return m_shapingFont;
 }
 

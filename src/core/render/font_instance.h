@@ -39,9 +39,11 @@ struct GreyGlyph {
 
 class FontInstance {
  public:
-  // Opens a size of `face` (shared with other instances of the same file) at `em` pixels and measures it.
+  // Opens a size of `face` (shared with other instances of the same file) at `em` pixels and measures it. For a
+  // 16:9 frame the size is em pixels high and 3/4 em wide: glyphs, advances and shaping positions come out
+  // squeezed across, hinted at that width; the vertical metrics are those of the em.
   // Throws QuilletError when the face cannot be drawn at that size.
-  FontInstance(FT_Face face, const ResolvedFace& resolved, int em);
+  FontInstance(FT_Face face, const ResolvedFace& resolved, int em, DisplayAspect aspect = DisplayAspect::Standard4x3);
   ~FontInstance();
   FontInstance(const FontInstance&) = delete;
   FontInstance& operator=(const FontInstance&) = delete;
@@ -72,11 +74,16 @@ class FontInstance {
 
  private:
   FT_Face m_face = nullptr;  // owned by the engine
+  // The hinted advance of a glyph at the em-wide size, for a squeezed instance.
+  int SquareAdvancePx(FT_UInt index, FT_Int32 loadFlags);
+
   FT_Size m_size = nullptr;  // owned by the face
   FT_CharMap m_unicodeMap = nullptr;
   bool m_fullUnicodeMap = false;  // m_unicodeMap reaches above U+FFFF
   FT_CharMap m_symbolMap = nullptr;
   FontMetrics m_metrics;
+  bool m_squeezed = false;  // drawn 3/4 wide for a 16:9 frame
+  FT_Size m_squareSize = nullptr;  // squeezed only: the em-wide size whose advances the pen takes 3/4 of
   hb_font_t* m_shapingFont = nullptr;
   std::optional<GlyphBitmap> m_missingBox;
   std::unordered_map<FT_UInt, GlyphBitmap> m_glyphs;              // by glyph index; nodes never move

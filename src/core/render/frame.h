@@ -9,6 +9,10 @@ namespace quillet {
 
 enum class VideoStandard { Pal, Ntsc };
 
+// How a player shows the 720-pixel frame: 4:3, or stretched by 4/3 to 16:9. For 16:9 every glyph is drawn
+// squeezed across to 3/4 of its width, so that it shows with its own proportions.
+enum class DisplayAspect { Standard4x3, Wide16x9 };
+
 constexpr int kFrameWidth = 720;
 constexpr int FrameHeight(VideoStandard standard) { return standard == VideoStandard::Pal ? 576 : 480; }
 

@@ -15,7 +15,7 @@ enum class Alignment { Center, Left, Right };
 Alignment AlignmentFromText(std::string_view text);
 
 struct RenderSettings {
-  FontDesc font;
+  FontDesc font;  // font.aspect is the display aspect of the frame (16:9 squeezes the glyphs)
   Alignment align = Alignment::Center;
   int offset = 0;    // line 1's cell bottom this many pixels (plus 40) above the frame's bottom
   int offsetOr = 0;  // line 2 moves up by this many pixels (down when negative)

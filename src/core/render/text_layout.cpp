@@ -16,8 +16,11 @@ namespace {
 // 1/64 pixel to whole pixels, to nearest.
 int RoundPx(hb_position_t v) { return static_cast<int>((v + 32) >> 6); }
 
-// The pen as a width: summed in 64 bits, so a line of megabytes cannot wrap round to a negative width.
-int WidthOfPen(long long pen) { return static_cast<int>(std::clamp<long long>(pen, INT_MIN, INT_MAX)); }
+// The pen (1/64 pixel, summed in 64 bits) in whole pixels, to nearest.
+long long PenPx(long long pen64) { return (pen64 + 32) >> 6; }
+
+// The pen as a width: a line of megabytes cannot wrap round to a negative width.
+int WidthOfPen(long long pen64) { return static_cast<int>(std::clamp<long long>(PenPx(pen64), INT_MIN, INT_MAX)); }
 
 // Underlines the advance from x to x + width (a run's underline), joining the rule it continues.
 void UnderlineSpan(LineLayout& layout, const FontMetrics& metrics, long long x, int width) {
@@ -165,18 +168,20 @@ std::optional<LineLayout> FontEngine::Impl::LayoutPlain(FontInstance& primary, c
   const bool symbol = font.charset == kCharsetSymbol && !font.unicodeText;
   LineLayout layout;
   layout.glyphs.reserve(std::min<std::size_t>(text.size(), 4096));
-  long long pen = 0;
+  long long pen = 0;  // 1/64 pixel
   for (std::size_t i = 0; i < text.size(); ++i) {
     FontInstance& face = styled == nullptr ? primary : *styled->faces[styled->bits[i]];
     const CodePointGlyph& entry = face.ForCodePoint(text[i], symbol);
     if (!entry.plain) return std::nullopt;
     const GlyphBitmap& glyph = *entry.glyph;
-    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
+    if (glyph.width > 0 && PenPx(pen) <= kLaidOutWidthPx) {
       layout.glyphs.push_back(
-          {static_cast<int>(pen) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
+          {static_cast<int>(PenPx(pen)) + glyph.left, metrics.ascentPx - glyph.top, &glyph, static_cast<int>(i)});
     }
-    if (styled != nullptr && (styled->bits[i] & 4) != 0) UnderlineSpan(layout, metrics, pen, glyph.advancePx);
-    pen += glyph.advancePx;
+    if (styled != nullptr && (styled->bits[i] & 4) != 0) {
+      UnderlineSpan(layout, metrics, PenPx(pen), static_cast<int>(PenPx(pen + glyph.advance64) - PenPx(pen)));
+    }
+    pen += glyph.advance64;
   }
   layout.widthPx = WidthOfPen(pen);
   layout.heightPx = metrics.heightPx;
@@ -259,16 +264,18 @@ void ShapeAndPlaceRun(hb_buffer_t* buffer, const Run& run, const std::u32string&
         infos[j].codepoint == 0 && layout.missing.find(text[infos[j].cluster]) != std::u32string::npos;
     const GlyphBitmap& glyph = missing ? run.face->MissingGlyph() : run.face->Glyph(infos[j].codepoint);
     const hb_glyph_position_t& position = positions[j];
-    if (glyph.width > 0 && pen <= kLaidOutWidthPx) {
-      layout.glyphs.push_back({static_cast<int>(pen) + glyph.left + RoundPx(position.x_offset),
+    if (glyph.width > 0 && PenPx(pen) <= kLaidOutWidthPx) {
+      layout.glyphs.push_back({static_cast<int>(PenPx(pen)) + glyph.left + RoundPx(position.x_offset),
                                metrics.ascentPx - glyph.top - RoundPx(position.y_offset), &glyph,
                                static_cast<int>(infos[j].cluster)});
     }
     if (position.x_advance != 0) {
       const hb_position_t nominal = hb_font_get_glyph_h_advance(hbFont, infos[j].codepoint);
-      const int advance = glyph.advancePx + RoundPx(position.x_advance - nominal);
-      if (styled != nullptr && (styled->bits[infos[j].cluster] & 4) != 0) UnderlineSpan(layout, metrics, pen, advance);
-      pen += advance;
+      const long long advance64 = glyph.advance64 + 64LL * RoundPx(position.x_advance - nominal);
+      if (styled != nullptr && (styled->bits[infos[j].cluster] & 4) != 0) {
+        UnderlineSpan(layout, metrics, PenPx(pen), static_cast<int>(PenPx(pen + advance64) - PenPx(pen)));
+      }
+      pen += advance64;
     }
   }
 }
@@ -319,7 +326,7 @@ LineLayout FontEngine::Impl::LayoutShaped(FontInstance& primary, const FontDesc&
   const hb_language_t hbLanguage = language.empty()
                                        ? HB_LANGUAGE_INVALID
                                        : hb_language_from_string(language.data(), static_cast<int>(language.size()));
-  long long pen = 0;
+  long long pen = 0;  // 1/64 pixel
   for (const int runIndex : VisualRunOrder(runLevels)) {
     ShapeAndPlaceRun(buffer, runs[static_cast<std::size_t>(runIndex)], text, hbLanguage, metrics, pen, layout, styled);
   }

@@ -57,6 +57,7 @@ enum class StoredProperty {
   CheckBoxVobSubChecked,
   CheckBoxBreakLinesChecked,
   CheckBoxFileStylesChecked,
+  CheckBoxWideScreenChecked,
 };
 
 enum class PropertyKind { Caption, ItemIndex, Position, Checked };
@@ -67,9 +68,9 @@ struct StoredPropertyInfo {
   PropertyKind kind;
 };
 
-// The VobSub, "Break long lines" and "Styles and placement from the file" check boxes came later than the others;
-// they are last so that older files keep their order.
-inline constexpr std::array<StoredPropertyInfo, 13> kStoredProperties{{
+// The VobSub, "Break long lines", "Styles and placement from the file" and "16:9 video" check boxes came later
+// than the others; they are last so that older files keep their order.
+inline constexpr std::array<StoredPropertyInfo, 14> kStoredProperties{{
     {StoredProperty::LabelImageChangedPALCaption, "LabelImageChangedPAL_Caption", PropertyKind::Caption},
     {StoredProperty::LabelImageChangedNTSCCaption, "LabelImageChangedNTSC_Caption", PropertyKind::Caption},
     {StoredProperty::ComboBoxAlignItemIndex, "ComboBoxAlign_ItemIndex", PropertyKind::ItemIndex},
@@ -83,6 +84,7 @@ inline constexpr std::array<StoredPropertyInfo, 13> kStoredProperties{{
     {StoredProperty::CheckBoxVobSubChecked, "CheckBoxVobSub_Checked", PropertyKind::Checked},
     {StoredProperty::CheckBoxBreakLinesChecked, "CheckBoxBreakLines_Checked", PropertyKind::Checked},
     {StoredProperty::CheckBoxFileStylesChecked, "CheckBoxFileStyles_Checked", PropertyKind::Checked},
+    {StoredProperty::CheckBoxWideScreenChecked, "CheckBoxWideScreen_Checked", PropertyKind::Checked},
 }};
 
 /*
@@ -91,8 +93,8 @@ inline constexpr std::array<StoredPropertyInfo, 13> kStoredProperties{{
  *   Caption / SetCaption             the two invisible labels holding the user's preview picture paths
  *   ItemIndex / ItemCount / SetItemIndex   the six drop-down lists
  *   Position / SetPosition           the track bars `offset` and `offset_or`
- *   Checked / SetChecked             the "VobSub too", "Break long lines" and "Styles and placement from the
- *                                    file" check boxes
+ *   Checked / SetChecked             the "VobSub too", "Break long lines", "Styles and placement from the
+ *                                    file" and "16:9 video" check boxes
  */
 class StoredForm {
  public:
