@@ -93,6 +93,21 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
                        "number 3, but the film carries 2 subpicture streams"))
       << ReadFile(dir.File("wrong.err"));
   EXPECT_EQ(fs::file_size(dir.File("wrong.vob")), 0u);
+  // Refused before the film is read, each with the reason in spumux's manner and nothing on standard output.
+  dir.Write("sjis.srt", "1\n00:00:01,000 --> 00:00:02,000\n\x81\x20\n\n");
+  const std::pair<std::string, std::string> refusals[] = {
+      {"filename=\"" + dir.File("sjis.srt") + "\" characterset=\"SHIFT_JIS\"",
+       "ERR:  " + dir.File("sjis.srt") + ": its text is not SHIFT_JIS at byte 32"},
+      {"filename=\"" + dir.File("sjis.srt") + "\" characterset=\"KLINGON-1\"",
+       "ERR:  characterset=\"KLINGON-1\" is not a character set iconv knows"},
+      {"filename=\"" + dir.File("en.srt") + "\" shadow-offset=\"2,2\"",
+       "ERR:  refused.xml: <textsub>: shadow-offset=\"2,2\" is not drawn: there are no shadows"}};
+  for (const auto& [attributes, message] : refusals) {
+    dir.Write("refused.xml", "<subpictures><stream><textsub " + attributes + "/></stream></subpictures>");
+    EXPECT_NE(std::system(call("bin/spumux refused.xml < film.mpg > refused.vob 2> refused.err").c_str()), 0);
+    EXPECT_TRUE(Contains(ReadFile(dir.File("refused.err")), message)) << ReadFile(dir.File("refused.err"));
+    EXPECT_EQ(fs::file_size(dir.File("refused.vob")), 0u);
+  }
 
   // A project as the authoring programs write it: no palette named, the colours come from inside the film.
   dir.Write("dvd.xml", "<dvdauthor dest=\"" + dir.File("DVD") +
