@@ -3,6 +3,7 @@
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "app/settings_lifecycle.h"
 #include "app/usage.h"
 #include "base/number_text.h"
+#include "base/shown_text.h"
 #include "module_loader.h"
 #include "mux_module.h"
 #include "settings/settings_location.h"
@@ -134,6 +136,9 @@ std::optional<int> RunWindowIfDisplayed(int argc, char** argv, const std::string
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file-size limit (ulimit -f) would end the process without a word at the write that passes it; ignored, the
+  // write fails with "File too large", which the run reports like any failed write.
+  std::signal(SIGXFSZ, SIG_IGN);
   // Started under the name spumux (a link that authoring programs find on PATH): spumux's command line.
   if (argc > 0 && std::filesystem::path(argv[0]).filename() == "spumux") return RunSpumux(argc, argv, 1);
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -151,7 +156,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "quillet: no display to open the window with %s.\n"
                  "Convert it without the window: quillet convert %s\n",
-                 quillet::QuoteForMessage(start.file).c_str(), start.file.c_str());
+                 quillet::QuoteForMessage(start.file).c_str(), quillet::ShellQuoted(start.file).c_str());
     return 2;
   }
   if (!unattended) {

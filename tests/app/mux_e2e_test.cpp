@@ -184,9 +184,7 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {{"-o", clip, clip, srt}, 2, "would be written over the input " + clip},
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
-      {{"-o", dir.File("a\nb.mpg"), clip, srt},
-       2,
-       "-o: the project cannot name " + dir.File("a\\x0Ab.mpg") + ": it holds a control character"},
+      {{"-o", dir.File("a\nb.mpg"), clip, srt}, 2, "cannot name an output: it holds a line break"},
       // Only a plain file is a film: no libavformat address, nothing that could block or never end.
       {{"-o", out, "concat:" + clip + "|" + clip, srt}, 1, "concat:" + clip + "|" + clip + "\": No such file"},
       {{"-o", out, fifo, srt}, 1, "it is a named pipe (FIFO), not a regular file"},

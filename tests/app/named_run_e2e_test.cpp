@@ -1,5 +1,7 @@
 // "quillet convert" and "quillet check" through the built program, as a script runs them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -331,6 +333,8 @@ TEST(NamedConvert, EveryUsageErrorSaysWhatIsWrongAndWritesNothing) {
       {{"convert", "-o", dir.File("nowhere"), srt},
        "quillet convert: -o: '" + dir.File("nowhere") + "' is not a folder"},
       {{"convert", "--pal", "--ntsc", srt}, "quillet convert: --pal and --ntsc cannot be used together"},
+      {{"convert", "-o", "out\n\x1B[2J", srt},
+       "quillet convert: -o: 'out\\n\\x1B[2J' cannot name an output: it holds a line break"},
       {{"check", "--outline", "5", srt}, "quillet check: --outline: '5' is not one of 2, 3, 4 (pixels)"},
   };
   for (const auto& [args, message] : cases) {
@@ -408,6 +412,64 @@ TEST(NamedCheck, ListsEveryProblemOneLineEachAndWritesNothing) {
   EXPECT_EQ(Lines(run.out).size(), 1u);
   EXPECT_EQ(run.out.rfind(srt + ": 6 problems (7 entries, largest subpicture ", 0), 0u) << run.out;
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator{}), 1);
+}
+
+// A file of thousands of broken entries gives a list a person can read: the first problems, then their count.
+TEST(NamedCheck, ListsAFewHundredProblemsAndCountsTheRest) {
+  TempDir dir;
+  std::string text;
+  for (int n = 1; n <= 320; ++n) text += std::to_string(n) + "\n00:00:02,000 --> 00:00:01,000\nback\n\n";
+  const std::string srt = dir.Write("film.srt", text);
+  const ProgramRun run = RunQuilletProgram({"check", srt});
+  EXPECT_EQ(run.status, 1);
+  const std::vector<std::string> lines = Lines(run.err);
+  ASSERT_EQ(lines.size(), 301u);
+  EXPECT_EQ(lines[299].rfind(srt + ": entry 300: ends before it starts", 0), 0u) << lines[299];
+  EXPECT_EQ(lines[300], srt + ": and 20 more problems, not listed");
+  EXPECT_EQ(run.out.rfind(srt + ": 320 problems (320 entries", 0), 0u) << run.out;
+}
+
+// A file-size limit makes the write fail with a message instead of ending the process without a word.
+TEST(NamedConvert, AFileSizeLimitIsAFailedWriteWithAMessage) {
+  TempDir dir;
+  const std::string srt = Copy(dir, "e2e_three_entries.srt", "film.srt");
+  const ProgramRun run =
+      test::RunProgram("/bin/sh", {"-c", "ulimit -f 1 && exec \"$0\" \"$@\"", test::ProgramCopy(), "convert", srt});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(Contains(run.err, srt + ": Cannot write the file \"" + dir.File("film.sup") + "\": File too large."))
+      << run.err;
+  EXPECT_FALSE(fs::exists(dir.File("film.sup")));
+}
+
+// As root in a folder of another user's: the file they planted at an output's name is replaced by root's own file
+// (not theirs, not writable by them), and their link to a file of root's is refused and the file left as it was.
+TEST(NamedConvert, AnotherUsersPlantedFilesAndLinksLeaveNothingOfTheirsInTheOutputs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  constexpr uid_t kOther = 65534;
+  TempDir dir;
+  const std::string secret = dir.Write("secret", "root's");
+  const std::string theirs = dir.File("theirs");
+  fs::create_directory(theirs);
+  const std::string a = Copy(dir, "e2e_three_entries.srt", "theirs/a.srt");
+  const std::string b = Copy(dir, "e2e_three_entries.srt", "theirs/b.srt");
+  const std::string planted = dir.Write("theirs/a.sup", "");
+  ASSERT_EQ(::chmod(planted.c_str(), 0666), 0);
+  fs::create_symlink(secret, dir.File("theirs/b.Quillet_Help.txt"));
+  for (const std::string& path : {theirs, a, b, planted, dir.File("theirs/b.Quillet_Help.txt")}) {
+    ASSERT_EQ(::lchown(path.c_str(), kOther, kOther), 0);
+  }
+  const ProgramRun run = RunQuilletProgram({"convert", a, b});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(Contains(run.err, b + ": not converted: its output " + dir.File("theirs/b.Quillet_Help.txt") +
+                                    " exists and is a link to \"" + secret + "\", which is not an instruction file"))
+      << run.err;
+  EXPECT_EQ(ReadFile(secret), "root's");
+  for (const char* name : {"a.sup", "a.Quillet_Help.txt"}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(dir.File(std::string("theirs/") + name).c_str(), &info), 0) << name;
+    EXPECT_EQ(info.st_uid, 0u) << name;
+    EXPECT_EQ(info.st_mode & 0022, 0u) << name;
+  }
 }
 
 TEST(NamedCheck, ACleanFileExitsZeroAndItsLargestSubpictureIsTheOneConvertWrites) {

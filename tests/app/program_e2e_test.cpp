@@ -301,6 +301,15 @@ TEST(ProgramStart, WithoutADisplayOrACompleteCommandLineItExitsTwo) {
   }
 }
 
+// The hint is a command to paste: the file's name in it is quoted, so a name that is shell code runs nothing.
+TEST(ProgramStart, TheHintToConvertWithoutTheWindowQuotesTheName) {
+  test::TempDir dir;
+  const std::string srt = dir.Write("$(touch ran).srt", test::ReadFile(test::DataFile("e2e_three_entries.srt")));
+  const Outcome run = RunQuillet({srt});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(Contains(run.err, "Convert it without the window: quillet convert '" + srt + "'\n")) << run.err;
+}
+
 TEST_F(Program, ADisplayWithoutAServerCountsAsNoDisplay) {
   const std::string display = test::UnusedXDisplay();
   const Outcome run = RunQuillet(Job("-1", "none"), {"DISPLAY=" + display});

@@ -64,6 +64,33 @@ TEST(OutputFile, KeepsTheModeOfTheFileItReplacesAndWritesThroughALink) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+// A file planted at an output's name by another user gives the new file nothing: it is this user's, with the
+// bits any new file gets. A file of this user's keeps its permission bits, but no set-id bit.
+TEST(OutputFile, TheNewFileIsTheRunningUsersAndKeepsOnlyItsOwnEarlierPermissions) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a file to another user";
+  constexpr uid_t kOther = 65534;
+  const mode_t umask = ::umask(022);
+  // The earlier file's owner and mode, and the new file's mode.
+  const std::tuple<uid_t, mode_t, mode_t> kCases[] = {
+      {kOther, 0666, 0644}, {kOther, 0600, 0644}, {0, 0640, 0640}, {0, 06755, 0755}};
+  for (const auto& [owner, before, after] : kCases) {
+    TempDir dir;
+    const std::string path = dir.Write("film.dvdauthor.xml", "theirs");
+    ASSERT_EQ(::chown(path.c_str(), owner, owner), 0);
+    ASSERT_EQ(::chmod(path.c_str(), before), 0);
+    OutputFile file(path);
+    file.Open();
+    file.Write(std::string_view("ours"));
+    file.Commit();
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u) << owner << " " << before;
+    EXPECT_EQ(info.st_gid, 0u) << owner << " " << before;
+    EXPECT_EQ(info.st_mode & 07777, after) << owner << " " << before;
+  }
+  ::umask(umask);
+}
+
 TEST(OutputFile, RefusesATargetThatIsNotARegularFile) {
   TempDir dir;
   fs::create_directory(dir.File("folder"));
@@ -131,6 +158,21 @@ TEST(OutputFile, FollowsALinkInASharedFolderOnlyWhenItsOwnerMayBeTrusted) {
     EXPECT_EQ(ReadFile(secret), followed ? "new" : "root's") << linkOwner << " " << folderOwner;
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link)));
   }
+}
+
+// Another user's link to a folder, planted in a shared folder, is not followed on the way to an output either.
+TEST(OutputFile, DoesNotFollowAnotherUsersFolderLinkOnTheWay) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
+  TempDir dir;
+  fs::create_directory(dir.File("private"));
+  const std::string shared = dir.File("shared");
+  fs::create_directory(shared);
+  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+  fs::create_directory_symlink(dir.File("private"), shared + "/out");
+  ASSERT_EQ(::lchown((shared + "/out").c_str(), 65534, 65534), 0);
+  OutputFile file(shared + "/out/film.mpg");
+  EXPECT_THROW(file.Open(), FileError);
+  EXPECT_TRUE(fs::is_empty(dir.File("private")));
 }
 
 }  // namespace

@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "test_support.h"
 
 namespace quillet {
 namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
 
 TEST(OutputPathsFor, PutsBothFilesBesideTheSubtitle) {
   struct Case {
@@ -69,6 +74,35 @@ TEST(OutputPathsBesideExistingFiles, LeavesAForeignSubFileAloneAndReplacesAnEarl
   EXPECT_NE(ForeignOutputReason(dir.File("movie.sub"), OutputKind::VobSubStream, dir.File("movie.idx")), "");
   // Without a VobSub pair in the run the file is no concern.
   EXPECT_EQ(OutputPathsBesideExistingFiles(srt, OutputFormat::Sup), OutputPathsFor(srt, OutputFormat::Sup));
+}
+
+// A link at an output's name is judged by the file it names: one to somebody's file is refused like that file,
+// one to an earlier output of this program is written through.
+TEST(FirstForeignOutput, JudgesALinkByTheFileItNames) {
+  TempDir dir;
+  const std::string secret = dir.Write("secret.txt", "root:x:0:0");
+  const std::string earlierSup = dir.Write("earlier.sup", "SP earlier");
+  const std::string help = dir.Write("earlier.Quillet_Help.txt", CaseText(ReportCase::NoIfo) + "x.sup");
+  const OutputPaths paths = OutputPathsFor(dir.File("movie.srt"), OutputFormat::Sup);
+  // What the SUP name and the instruction name link to, and which of them is refused.
+  const std::tuple<std::string, std::string, std::string> kCases[] = {
+      {secret, help, paths.supPath},
+      {earlierSup, secret, paths.instructionPath},
+      {earlierSup, help, ""},
+      {dir.File("none.sup"), dir.File("none.txt"), ""},  // the writer refuses links to nothing, in its own words
+  };
+  for (const auto& [supTarget, helpTarget, refused] : kCases) {
+    fs::remove(paths.supPath);
+    fs::remove(paths.instructionPath);
+    fs::create_symlink(supTarget, paths.supPath);
+    fs::create_symlink(helpTarget, paths.instructionPath);
+    EXPECT_EQ(FirstForeignOutput(paths).path, refused) << supTarget << " " << helpTarget;
+  }
+  // A plain file at the instruction's name is this program's, whatever it holds.
+  fs::remove(paths.instructionPath);
+  fs::remove(paths.supPath);
+  dir.Write("movie.Quillet_Help.txt", "notes");
+  EXPECT_EQ(FirstForeignOutput(paths).path, "");
 }
 
 TEST(ForeignOutputReason, ADvdAndABlurayFileAreEachOthersForeignFiles) {

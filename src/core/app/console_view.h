@@ -31,7 +31,8 @@ class ConsoleView : public MainView {
   int m_errors = 0;
 };
 
-// A message as one text line per line: carriage returns and CR LF become line feeds.
+// A message as one text line per line: carriage returns and CR LF become line feeds, other control characters
+// are written out (EscapeControls).
 std::string MessageForConsole(const std::string& text);
 
 }  // namespace quillet

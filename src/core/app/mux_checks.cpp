@@ -1,10 +1,11 @@
 // "quillet mux": what the command refuses before it writes anything.
 #include "app/mux_checks.h"
 
-#include <cstdio>
 #include <filesystem>
 
+#include "base/file_paths.h"
 #include "base/output_file.h"
+#include "base/shown_text.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
 #include "run/output_files.h"
@@ -14,35 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Whether two names are one file: the same file on disk, or (for a file not there yet) the same place.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  if (fs::equivalent(LinkedPath(a), LinkedPath(b), ec) && !ec) return true;
-  return AbsolutePath(LinkedPath(a)) == AbsolutePath(LinkedPath(b));
-}
-
 }  // namespace
 
 std::string AbsolutePath(const std::string& path) {
   std::error_code ec;
   const fs::path absolute = fs::absolute(path, ec);
   return ec ? path : absolute.lexically_normal().string();
-}
-
-// A name for a message, its control characters shown as \xNN so that it cannot move the terminal's cursor.
-std::string ShownName(const std::string& name) {
-  std::string shown;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
-      shown += c;
-      continue;
-    }
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-    shown += escaped;
-  }
-  return shown;
 }
 
 // Every input that no output may replace, and outputs that would replace each other or that dvdauthor would not
@@ -53,7 +31,7 @@ std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const M
   }
   for (const std::string* name : {&names.film, &names.palette}) {
     if (const std::string problem = XmlTextProblem(AbsolutePath(*name)); !problem.empty()) {
-      return MuxFailure{true, "-o: the project cannot name " + ShownName(AbsolutePath(*name)) + ": " + problem};
+      return MuxFailure{true, "-o: the project cannot name " + EscapeControls(AbsolutePath(*name)) + ": " + problem};
     }
   }
   if (SameFile(names.film, names.palette) || SameFile(names.film, names.project)) {

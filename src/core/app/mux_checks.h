@@ -25,9 +25,6 @@ constexpr uint64_t kMaxProjectBytes = 1 << 20;
 // `path` made absolute and normal (as given when that fails).
 std::string AbsolutePath(const std::string& path);
 
-// A name for a message, its control characters shown as \xNN so that it cannot move the terminal's cursor.
-std::string ShownName(const std::string& name);
-
 // Every input that no output may replace, outputs that would replace each other or that dvdauthor would not take
 // for files, and names no project can hold.
 std::optional<MuxFailure> OutputOverAnInput(const NamedOptions& options, const MuxOutputNames& names);

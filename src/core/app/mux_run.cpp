@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +22,7 @@
 #include "base/output_file.h"
 #include "base/output_format.h"
 #include "base/output_set.h"
+#include "base/shown_text.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
 #include "mux/film_input.h"
@@ -239,18 +239,6 @@ int Refuse(std::ostream& err, const MuxFailure& failure) {
   return failure.usage ? kExitUsage : kExitFailed;
 }
 
-// `word` as one shell word: as it is when it holds nothing a shell reads specially, else in single quotes.
-std::string ShellWord(const std::string& word) {
-  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) ||
-           std::string_view("_./-+,:=@%").find(c) != std::string_view::npos;
-  });
-  if (plain) return word;
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // What was written, and the command that makes the disc, into a folder of its own: dvdauthor adds a title to a
 // disc already in the folder it is given.
 void ReportWritten(std::ostream& out, const MuxOutputNames& names, int streams, std::size_t newStreams) {
@@ -260,7 +248,7 @@ void ReportWritten(std::ostream& out, const MuxOutputNames& names, int streams, 
       << (streams == 1 ? " subpicture stream, " : " subpicture streams, ") << newStreams << " new), " << names.palette
       << ", " << names.project << '\n'
       << "Make the disc in a new folder (dvdauthor adds a title to a disc already there) with: dvdauthor -o "
-      << ShellWord(disc.string() + "_DVD") << " -x " << ShellWord(names.project) << '\n';
+      << ShellQuoted(disc.string() + "_DVD") << " -x " << ShellQuoted(names.project) << '\n';
 }
 
 // Every subtitle converted into its track; the failure of the first that cannot be.

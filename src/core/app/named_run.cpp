@@ -16,6 +16,7 @@
 #include "app/progress_line.h"
 #include "app/subtitle_check.h"
 #include "app/usage.h"
+#include "base/shown_text.h"
 #include "run/worker_count.h"
 
 namespace quillet {
@@ -76,9 +77,11 @@ class Reporter {
     bool done = false;
   };
 
+  // A line names files and values as given: their control characters are written out, so a name can neither
+  // break the line nor speak to the terminal.
   void Write(std::ostream& stream, const std::string& line) {
     m_progress.Wipe();
-    stream << line << '\n' << std::flush;
+    stream << EscapeControls(line) << '\n' << std::flush;
   }
 
   std::ostream& m_out;
@@ -170,10 +173,17 @@ void ConvertOneFile(FileRun& run, int i, const std::string& clash) {
 void CheckOneFile(FileRun& run, int i) {
   const std::string& path = run.options.files[static_cast<std::size_t>(i)];
   const CheckOutcome outcome = CheckSubtitleFile(run.setup, path, run.engines.ForThisThread(), run.entriesDone);
+  if (!run.options.quiet) {
+    for (const std::string& note : outcome.notes) run.reporter.FileLine(i, false, path + ": " + note);
+  }
   for (const std::string& problem : outcome.problems) run.reporter.FileLine(i, true, path + ": " + problem);
-  if (!outcome.problems.empty()) run.anyFailed = true;
+  if (outcome.unlistedProblems > 0) {
+    run.reporter.FileLine(i, true,
+                          path + ": and " + std::to_string(outcome.unlistedProblems) + " more problems, not listed");
+  }
+  if (outcome.ProblemCount() > 0) run.anyFailed = true;
   if (run.options.quiet) return;
-  const std::size_t count = outcome.problems.size();
+  const std::size_t count = outcome.ProblemCount();
   run.reporter.FileLine(i, false,
                         path + ": " + (count == 0 ? "no" : std::to_string(count)) +
                             (count == 1 ? " problem (" : " problems (") + std::to_string(outcome.entries) +
@@ -197,7 +207,7 @@ std::optional<int> AnswerBeforeTheRun(NamedCommand command, const NamedParse& pa
     return kExitOk;
   }
   if (!parse.error.empty()) {
-    err << Prefix(command) << parse.error << '\n' << TryHelp(command) << '\n' << std::flush;
+    err << Prefix(command) << EscapeControls(parse.error) << '\n' << TryHelp(command) << '\n' << std::flush;
     return kExitUsage;
   }
   return std::nullopt;

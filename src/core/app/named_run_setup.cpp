@@ -7,6 +7,9 @@
 
 #include "app/render_settings_for.h"
 #include "base/ascii_text.h"
+#include "base/errors.h"
+#include "base/file_paths.h"
+#include "base/shown_text.h"
 #include "palette/ifo_reader.h"
 #include "render/charset_decoder.h"
 #include "render/name_tables.h"
@@ -14,6 +17,21 @@
 namespace quillet {
 
 namespace {
+
+// Why the -o folder cannot take the outputs (empty: no -o, or a folder). Resolved as every output name in it will
+// be (OutputFile, FileKey): a link on the way that may not be followed is refused here, before any file is read.
+SetupError OutputFolderError(const std::string& folder) {
+  if (folder.empty()) return {};
+  try {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(ResolvedPath(folder, "use"), ec)) {
+      return {true, "-o: '" + EscapeControls(folder) + "' is not a folder"};
+    }
+  } catch (const FileError& e) {
+    return {true, "-o: " + EscapeControls(e.what())};
+  }
+  return {};
+}
 
 // The index of `name` in the machine's font list ("Arial" first, as in the window, so Arial is always index 0);
 // -1 when it is not installed.
@@ -72,13 +90,7 @@ NamedRunSetup PrepareNamedRun(const NamedOptions& options, FontEngine& engine, S
     error = {true, "--font: '" + options.fontName + "' is not an installed font family (fc-list : family lists them)"};
     return setup;
   }
-  if (!options.outputDir.empty()) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(options.outputDir, ec)) {
-      error = {true, "-o: '" + options.outputDir + "' is not a folder"};
-      return setup;
-    }
-  }
+  if (error = OutputFolderError(options.outputDir); !error.message.empty()) return setup;
   if (!ChoosePalette(setup, error)) return setup;
 
   if (options.coloursGiven) {

@@ -1,32 +1,16 @@
 // Outputs of a named conversion that would write over an input, another file's output, or a foreign .sub.
 #include "app/output_clashes.h"
 
-#include <filesystem>
 #include <map>
-#include <system_error>
 
 #include "app/named_run_setup.h"
+#include "base/file_paths.h"
 #include "run/output_files.h"
 
 namespace quillet {
-namespace {
-
-// The path a name leads to, links followed, so a -o folder that leads back to the inputs' folder is seen for
-// what it is. Made absolute first: a name that does not exist yet ("x.sup" beside "./x.sup") would otherwise stay
-// as written and never meet its other spelling.
-std::string Key(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ec).lexically_normal();
-  std::filesystem::path full = std::filesystem::weakly_canonical(absolute, ec);
-  if (ec) full = absolute;
-  return full.string();
-}
-
-}  // namespace
-
 std::vector<std::string> OutputClashes(const NamedOptions& options) {
   std::map<std::string, std::size_t> inputs;
-  for (std::size_t i = 0; i < options.files.size(); ++i) inputs.emplace(Key(options.files[i]), i);
+  for (std::size_t i = 0; i < options.files.size(); ++i) inputs.emplace(FileKey(options.files[i]), i);
   std::vector<std::string> clashes(options.files.size());
   // Outputs claimed so far. A refused file writes nothing, so it claims nothing.
   std::map<std::string, std::size_t> owners;
@@ -34,7 +18,7 @@ std::vector<std::string> OutputClashes(const NamedOptions& options) {
     const OutputPaths paths = NamedOutputPaths(options, options.files[i]);
     const std::vector<std::string> outputs = paths.Files();
     std::vector<std::string> keys;
-    for (const std::string& output : outputs) keys.push_back(Key(output));
+    for (const std::string& output : outputs) keys.push_back(FileKey(output));
     for (std::size_t k = 0; k < outputs.size() && clashes[i].empty(); ++k) {
       if (const auto input = inputs.find(keys[k]); input != inputs.end()) {
         clashes[i] = "not converted: its output " + outputs[k] + " is the input " + options.files[input->second];

@@ -85,7 +85,7 @@ class FileCheck {
     CheckUnitSize(n);
   }
 
-  void Add(std::string problem) { m_outcome.problems.push_back(std::move(problem)); }
+  void Add(std::string problem) { m_outcome.Add(std::move(problem)); }
 
   // The one line about subpictures too large for a player, after the entries.
   void SummariseUnitSizes() {
@@ -203,6 +203,14 @@ class FileCheck {
 
 }  // namespace
 
+void CheckOutcome::Add(std::string problem) {
+  if (problems.size() < kListedProblems) {
+    problems.push_back(std::move(problem));
+  } else {
+    ++unlistedProblems;
+  }
+}
+
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,
                                std::atomic<long>& entriesDone) {
   CheckOutcome outcome;
@@ -214,7 +222,15 @@ CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& pa
     outcome.problems.push_back("cannot be read: " + OneLine(e.what()));
     return outcome;
   }
-  outcome.problems = std::move(notices);
+  for (std::string& notice : notices) {
+    // Text that reaches the layout as Unicode was read right; a guess that fell back to Windows-1252 was not.
+    if (document.UnicodeText && notice == document.ReadingNotice) {
+      outcome.notes.push_back(std::move(notice));
+    } else {
+      outcome.Add(std::move(notice));
+    }
+  }
+  notices = {};
   outcome.entries = document.Count();
   const RenderSettings render = setup.Render(document.UnicodeText);
   if (setup.options.wrap) BreakLongLinesOfDocument(document, engine, render.font, WrapLineLimit(render));

@@ -20,7 +20,16 @@ struct CheckOutcome {
   // One line each, without the file name: lines too wide, overlaps, durations, clipped text, characters no
   // font has, subpictures too large, or why the file could not be read.
   std::vector<std::string> problems;
+  // Told, not counted: how the text was read when it was read right (a code page found from the text, a
+  // byte-order mark over the chosen charset).
+  std::vector<std::string> notes;
+  // Problems past the first kListedProblems, counted but not listed: a file of millions of broken entries gives a
+  // list a person can read, and holds no line per entry.
+  std::size_t unlistedProblems = 0;
+  std::size_t ProblemCount() const { return problems.size() + unlistedProblems; }
+  void Add(std::string problem);
 };
+constexpr std::size_t kListedProblems = 300;
 
 // Checks every entry with the run's settings. Entries finished are added to `entriesDone`. Never throws.
 CheckOutcome CheckSubtitleFile(const NamedRunSetup& setup, const std::string& path, FontEngine& engine,

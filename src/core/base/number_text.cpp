@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/shown_text.h"
+
 namespace quillet {
 namespace {
 
@@ -74,7 +76,7 @@ long double RoundHalfToEven(long double value) {
 std::string QuoteForMessage(std::string_view text) {
   constexpr std::size_t kMaxShown = 60;
   std::string quoted = "'";
-  quoted += text.substr(0, kMaxShown);
+  quoted += EscapeControls(text.substr(0, kMaxShown));
   quoted += text.size() <= kMaxShown ? "'" : "...'";
   return quoted;
 }

@@ -27,7 +27,8 @@ std::optional<double> ParseDecimalNumber(std::string_view text);
 long double RoundHalfToEven(long double value);
 
 // The text between single quotes for a message; long texts are cut to their first 60 bytes and "..." is added,
-// so a garbage line of megabytes does not end up in a message box.
+// so a garbage line of megabytes does not end up in a message box; control characters are written out
+// (EscapeControls).
 std::string QuoteForMessage(std::string_view text);
 
 // A line of subtitle text as a message shows it: the first kQuotedLineCharacters characters (a UTF-8 sequence is

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <random>
 
 #include "base/errors.h"
 #include "base/file_descriptor.h"
+#include "base/file_paths.h"
 #include "base/whole_file.h"
 
 namespace quillet {
@@ -21,43 +23,16 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBufferBytes = 1 << 16;
 // How much is written before its write-out to disk is started.
 constexpr std::size_t kStartToDiskBytes = 1 << 20;
+// How much of the target's name a temporary name carries, so that it stays within the file system's limit.
+constexpr std::size_t kTargetNameInTemporary = 200;
 
-// The kernel's rule for protected links: in a folder that anyone may write to and that has the sticky bit (/tmp,
-// a shared drop folder), a link is followed only when it belongs to this user or to the folder's owner. Another
-// user could otherwise plant "movie.sup -> /root/secret" and have this process write over the secret.
-bool MayFollow(const std::string& link, const struct stat& linkInfo) {
-  struct stat folder {};
-  if (::stat(FolderOf(link).c_str(), &folder) != 0) return false;
-  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-  return !shared || linkInfo.st_uid == ::geteuid() || linkInfo.st_uid == folder.st_uid;
-}
-
-// `path` with every symbolic link at its end followed, one hop at a time so each hop is checked (MayFollow).
-// Throws FileError naming `path` when a link may not be followed or the links go round in a circle.
-std::string FollowLinks(const std::string& path, std::string_view action) {
-  std::string current = path;
-  for (int hop = 0; hop < 40; ++hop) {
-    struct stat info {};
-    if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
-    if (!MayFollow(current, info)) {
-      throw FileError(FileErrorText(action, path,
-                                    "it is a link owned by another user in the shared folder \"" + FolderOf(current) +
-                                        "\", and such a link is not followed"));
-    }
-    std::error_code ec;
-    const fs::path to = fs::read_symlink(current, ec);
-    if (ec) throw FileError(FileErrorText(action, path, ec.value()));
-    current = (to.is_absolute() ? to : fs::path(FolderOf(current)) / to).lexically_normal().string();
-  }
-  throw FileError(FileErrorText(action, path, ELOOP));
-}
-
-// The file that really gets the bytes: the path, or the file a symbolic link at the path finally points to (so the
-// link survives). Throws FileError when the link may not be followed, points nowhere, or to something other than a
-// regular file.
+// The file that really gets the bytes: the path with every link on the way followed (so a link at the name
+// survives). Throws FileError when a link may not be followed, or the path is a link to nothing or to something
+// other than a regular file.
 std::string TargetOf(const std::string& path) {
-  const std::string target = FollowLinks(path, "create");
-  if (target == path) return path;
+  std::string target = ResolvedPath(path, "create");
+  struct stat link {};
+  if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return target;
   struct stat info {};
   if (::stat(target.c_str(), &info) != 0) {
     const int error = errno;
@@ -78,7 +53,7 @@ std::string UnusedTemporaryName(const std::string& target) {
   const fs::path folder(FolderOf(target));
   // The target's name, cut so that the hidden name stays within the file system's limit on names.
   std::string prefix = ".";
-  prefix += fs::path(target).filename().string().substr(0, 200);
+  prefix += fs::path(target).filename().string().substr(0, kTargetNameInTemporary);
   prefix += '.';
   prefix += std::to_string(::getpid());
   prefix += '-';
@@ -104,14 +79,6 @@ void SyncFolder(const std::string& target) {
   ::close(fd);
 }
 
-std::string LinkedPath(const std::string& path) {
-  try {
-    return FollowLinks(path, "create");
-  } catch (const FileError&) {
-    return {};
-  }
-}
-
 std::string FolderOf(const std::string& file) {
   const fs::path p(file);
   return p.has_parent_path() ? p.parent_path().string() : std::string(".");
@@ -124,6 +91,8 @@ OutputFile::~OutputFile() { Abandon(); }
 void OutputFile::Open() {
   Abandon();
   m_target = TargetOf(m_path);
+  struct stat link {};
+  m_throughLink = ::lstat(m_path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
   struct stat old {};
   const bool exists = ::stat(m_target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
@@ -150,10 +119,13 @@ void OutputFile::Open() {
       throw FileError(FileErrorText("create", m_path, error));
     }
   }
-  if (exists) {
-    // Keep who may read the file and who owns it; an owner the process may not give away is left as created.
-    if (::fchmod(m_fd, old.st_mode & 07777) != 0) Fail("create", errno);
-    [[maybe_unused]] const int ignored = ::fchown(m_fd, old.st_uid, old.st_gid);
+  if (exists && old.st_uid == ::geteuid()) {
+    // The new file is this user's, as any file the process creates. Of a file this user owned it keeps who may
+    // read and write it, never a set-id bit; another user's file gives it nothing (a file planted in a shared
+    // folder would otherwise hand that user the new file, or let them write to it).
+    // Its group stays too when this user may give it (one of the user's own groups).
+    [[maybe_unused]] const int ignored = ::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid);
+    if (::fchmod(m_fd, old.st_mode & 0777) != 0) Fail("create", errno);
   }
   m_buffer.reserve(kBufferBytes);
 }
@@ -208,6 +180,10 @@ void OutputFile::Finish() {
     }
     if (m_tempPath.empty()) Fail("write", EEXIST);
   }
+  struct stat info {};
+  if (::fstat(m_fd, &info) != 0) Fail("write", errno);
+  m_stamp = {static_cast<uint64_t>(info.st_size), static_cast<uint64_t>(info.st_ino),
+             static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
   if (::close(m_fd) != 0) {
     m_fd = -1;
     Fail("write", errno);
@@ -237,11 +213,54 @@ void OutputFile::Abandon() noexcept {
   m_written = 0;
   m_startedToDisk = 0;
   m_finished = false;
+  m_stamp = {};
 }
 
 void OutputFile::Fail(std::string_view action, int error) {
   Abandon();
   throw FileError(FileErrorText(action, m_path, error));
+}
+
+std::string FileStamp::Text() const {
+  return std::to_string(size) + ":" + std::to_string(inode) + ":" + std::to_string(modifiedNs);
+}
+
+std::optional<FileStamp> FileStamp::FromText(std::string_view text) {
+  FileStamp stamp;
+  const auto take = [&text](auto& value, bool last) {
+    const std::size_t end = last ? text.size() : text.find(':');
+    if (end == 0 || end == std::string_view::npos) return false;
+    const auto [at, ec] = std::from_chars(text.data(), text.data() + end, value);
+    if (ec != std::errc() || at != text.data() + end) return false;
+    text.remove_prefix(last ? end : end + 1);
+    return true;
+  };
+  if (!take(stamp.size, false) || !take(stamp.inode, false) || !take(stamp.modifiedNs, true)) return std::nullopt;
+  if (stamp.modifiedNs < 0) return std::nullopt;
+  return stamp;
+}
+
+std::optional<FileStamp> StampOfFile(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return FileStamp{static_cast<uint64_t>(info.st_size), static_cast<uint64_t>(info.st_ino),
+                   static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+bool IsTemporaryNameOf(std::string_view name, std::string_view targetName, long& pid) {
+  // "." TARGET "." PID "-" NUMBER ".part", the target's name cut as UnusedTemporaryName cuts it.
+  const std::string_view target = targetName.substr(0, kTargetNameInTemporary);
+  if (name.size() < target.size() + 2 || name[0] != '.' || name.substr(1, target.size()) != target) return false;
+  name.remove_prefix(1 + target.size());
+  if (!name.starts_with('.') || !name.ends_with(".part")) return false;
+  name = name.substr(1, name.size() - 6);
+  const std::size_t dash = name.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash + 1 == name.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (i != dash && (name[i] < '0' || name[i] > '9')) return false;
+  }
+  const auto [at, ec] = std::from_chars(name.data(), name.data() + dash, pid);
+  return ec == std::errc() && at == name.data() + dash;
 }
 
 void RemoveOutputFile(const std::string& path) {

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "base/file_paths.h"
 
 namespace quillet {
 
@@ -19,12 +22,29 @@ namespace quillet {
  * replaced in its own folder while the link survives; a link to anything else, or to nothing, is refused and left
  * as it is. In a folder anyone may write to that has the sticky bit (/tmp), a link is followed only when it belongs
  * to this user or to the folder's owner, as the kernel's protected links do: another user's link is refused, so a
- * planted "movie.sup -> /root/secret" never gets written through. An existing file's permission bits and owner
- * are kept.
+ * planted "movie.sup -> /root/secret" never gets written through; the same holds for every folder on the way
+ * (ResolvedPath). The new file belongs to the user that runs the program; it keeps the permission bits of the file
+ * it replaces only when that file was this user's, and never a set-id bit.
  *
  * A run with several files finishes each of them (Finish) and then commits them together (CommitOutputs), so that
  * no earlier file is touched before every new one is safely on disk.
  */
+// What tells one version of a file from another without reading it: its size, inode and modification time. A
+// rename keeps all three, so the stamp of a finished OutputFile is the stamp of the file at its name after the
+// commit, until something else is put there. The last file of a set (a project) can so record the others and
+// tell a set of one run from a mixed one (StampOfFile).
+struct FileStamp {
+  uint64_t size = 0;
+  uint64_t inode = 0;
+  int64_t modifiedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+  // "SIZE:INODE:NANOSECONDS", digits only, and back; FromText gives nothing for any other text.
+  std::string Text() const;
+  static std::optional<FileStamp> FromText(std::string_view text);
+};
+// The stamp of the file `path` names (links followed); nothing when there is none.
+std::optional<FileStamp> StampOfFile(const std::string& path);
+
 class OutputFile {
  public:
   explicit OutputFile(std::string path);
@@ -40,13 +60,17 @@ class OutputFile {
   // Flushes the bytes to disk and gives the file a hidden name beside the target, ready to be renamed; nothing at
   // the target's name changes. Throws FileError (a full disk shows here); the target is then unchanged.
   void Finish();
+  // The stamp of the finished file (after Finish; before it, an empty stamp).
+  const FileStamp& Stamp() const { return m_stamp; }
   // Finishes the file (when not done yet) and puts it at its name. Throws FileError; the target is then unchanged.
   void Commit();
   // Commit without syncing the folder afterwards: for a set of files whose folders are synced once, after the
   // last rename (CommitOutputs), so that the renames follow each other with nothing in between.
   void Rename();
-  // The file that Commit replaces: the path, or the regular file a link at the path points to ("" before Open).
+  // The file that Commit replaces: the path with every link on the way followed, made absolute ("" before Open).
   const std::string& Target() const { return m_target; }
+  // Whether the path is a symbolic link, so that Commit replaces the file it names and the link stays.
+  bool ThroughLink() const { return m_throughLink; }
   void Abandon() noexcept;
 
  private:
@@ -58,15 +82,13 @@ class OutputFile {
   std::string m_target;    // where the bytes go: the path, or what a link at the path points to
   std::string m_tempPath;  // the temporary name, empty while the file has none
   int m_fd = -1;
-  std::size_t m_written = 0;         // bytes handed to the file so far
+  std::size_t m_written = 0;        // bytes handed to the file so far
   std::size_t m_startedToDisk = 0;  // of those, the bytes whose write-out to disk was started
   bool m_finished = false;
+  bool m_throughLink = false;
+  FileStamp m_stamp;
   std::string m_buffer;
 };
-
-// `path`, or when it is a symbolic link, the file the link finally points to, whether that exists or not ("" when
-// the link cannot or may not be followed). A link to a regular file is where OutputFile puts the bytes.
-std::string LinkedPath(const std::string& path);
 
 // The folder holding `file` ("." for a name without one).
 std::string FolderOf(const std::string& file);
@@ -74,6 +96,10 @@ std::string FolderOf(const std::string& file);
 // Flushes the folder holding `file` to disk, so that renames in it survive a crash. Best effort: a folder that
 // cannot be synced changes nothing about the renames, which are done.
 void SyncFolder(const std::string& file);
+
+// Whether `name` (a bare file name) is a hidden temporary name OutputFile gives to a file for the target named
+// `targetName`; `pid` is then the process that gave it.
+bool IsTemporaryNameOf(std::string_view name, std::string_view targetName, long& pid);
 
 // Removes the file at `path` when it is a regular file or a symbolic link: an output a run replaces or no longer
 // stands behind. A link is removed itself, never the file it points to. A missing file is no failure; a folder or

@@ -8,6 +8,7 @@
 
 #include "base/ascii_text.h"
 #include "base/number_text.h"
+#include "base/shown_text.h"
 
 namespace quillet {
 namespace {
@@ -246,6 +247,10 @@ const std::map<std::string, OptionRule, std::less<>>& Options() {
        {true,
         [](std::string_view v, NamedOptions& o) {
           if (v.empty()) return std::string("needs a folder");
+          // Output names go into messages, lists and a dvdauthor project: none of them may hold a line break.
+          if (std::string problem = OutputNameProblem(v); !problem.empty()) {
+            return Quoted(v) + " cannot name an output: " + problem;
+          }
           o.outputDir = std::string(v);
           return std::string();
         }}},

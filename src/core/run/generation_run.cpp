@@ -172,7 +172,7 @@ class RunOutputs {
     if (WritesSup()) files.push_back(&m_sup);
     // A file written through a link is replaced where the link points, in one rename; the link stays.
     auto removeEarlier = [&](const std::string& path, const OutputFile* written) {
-      if (!path.empty() && !(written && written->Target() != path)) removals.push_back(path);
+      if (!path.empty() && !(written && written->ThroughLink())) removals.push_back(path);
     };
     if (WritesVobSub()) {
       files.push_back(&m_vobSub);

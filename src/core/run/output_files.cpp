@@ -1,6 +1,7 @@
 // The files a generation run writes beside the subtitle file, and the final report that names them.
 #include "run/output_files.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -12,6 +13,7 @@
 #include "base/ascii_text.h"
 #include "base/errors.h"
 #include "base/file_descriptor.h"
+#include "base/file_paths.h"
 #include "base/whole_file.h"
 #include "sup/vobsub_index.h"
 
@@ -19,6 +21,8 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+// How every instruction file starts.
+constexpr std::string_view kInstructionStart = "All Done !!! (Case : ";
 
 constexpr std::array kNoIfoLines = {
     "All Done !!! (Case : No Ifo)",
@@ -145,15 +149,25 @@ bool HoldsSomethingElseThanVobSub(const std::string& path) {
 }
 
 bool IsNonEmptyRegularFile(const std::string& path) {
-  std::error_code ec;
-  const auto status = std::filesystem::symlink_status(path, ec);
-  if (!std::filesystem::is_regular_file(status)) return false;
-  return !(std::filesystem::file_size(path, ec) == 0 && !ec);
+  // A link is judged by what it names: the writer puts the bytes there.
+  const std::string target = LinkedPath(path);
+  struct stat info {};
+  if (target.empty() || ::stat(target.c_str(), &info) != 0) return false;
+  return S_ISREG(info.st_mode) && info.st_size != 0;
 }
 
-std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath) {
-  if (!IsNonEmptyRegularFile(path)) return {};
+std::string ForeignOutputReason(const std::string& linkOrPath, OutputKind kind, const std::string& idxPath) {
+  if (!IsNonEmptyRegularFile(linkOrPath)) return {};
+  const std::string path = LinkedPath(linkOrPath);
   switch (kind) {
+    case OutputKind::Instructions: {
+      // The name is this program's own; only a link elsewhere must lead to one of its instruction files.
+      struct stat info {};
+      if (::lstat(linkOrPath.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return {};
+      const std::optional<std::string> start = FileStart(path, kInstructionStart.size());
+      if (start && *start == kInstructionStart) return {};
+      return "is a link to \"" + path + "\", which is not an instruction file this program wrote";
+    }
     case OutputKind::Sup: {
       const std::optional<std::string> start = FileStart(path, 2);
       if (start && *start == "SP") return {};
@@ -169,16 +183,18 @@ std::string ForeignOutputReason(const std::string& path, OutputKind kind, const 
       if (IsOurVobSubIndex(path)) return {};
       return "is not a VobSub index this program wrote";
     case OutputKind::VobSubStream:
-      if (!HoldsSomethingElseThanVobSub(path) && !idxPath.empty() && IsOurVobSubIndex(idxPath)) return {};
+      if (!HoldsSomethingElseThanVobSub(path) && !idxPath.empty() && IsOurVobSubIndex(LinkedPath(idxPath))) return {};
       return "is not a VobSub stream this program wrote (a MicroDVD subtitle, or a ripped VobSub pair?)";
   }
   return {};
 }
 
 ForeignOutput FirstForeignOutput(const OutputPaths& paths) {
-  const std::pair<const std::string*, OutputKind> outputs[] = {{&paths.supPath, paths.pgs ? OutputKind::PgsSup : OutputKind::Sup},
-                                                               {&paths.idxPath, OutputKind::VobSubIndex},
-                                                               {&paths.vobSubPath, OutputKind::VobSubStream}};
+  const std::pair<const std::string*, OutputKind> outputs[] = {
+      {&paths.supPath, paths.pgs ? OutputKind::PgsSup : OutputKind::Sup},
+      {&paths.idxPath, OutputKind::VobSubIndex},
+      {&paths.vobSubPath, OutputKind::VobSubStream},
+      {&paths.instructionPath, OutputKind::Instructions}};
   for (const auto& [path, kind] : outputs) {
     if (path->empty()) continue;
     std::string reason = ForeignOutputReason(*path, kind, paths.idxPath);

@@ -48,10 +48,12 @@ bool HoldsSomethingElseThanVobSub(const std::string& path);
 // file starts with a packet header ("SP"; a Blu-ray subtitle starts "PG"), a VobSub index has this program's
 // marker line, and a VobSub stream is ours only beside such an index (`idxPath`; a ripped film.idx/film.sub pair is
 // somebody's). A file that cannot be read counts as somebody's. The instruction file's name is this program's own.
-enum class OutputKind { Sup, VobSubIndex, VobSubStream, PgsSup };
-// Whether `path` names a regular file with something in it, the only kind of output a run must not take over
-// unasked: a free name or an empty file is nobody's data, and links and anything that is not a file are the
-// writer's to refuse, with its own words.
+// A link is judged by the file it names: a link to somebody's file is refused like that file, and a link at the
+// instruction file's name must lead to an instruction file of this program.
+enum class OutputKind { Sup, VobSubIndex, VobSubStream, PgsSup, Instructions };
+// Whether `path` names a regular file with something in it, directly or through links, the only kind of output a
+// run must not take over unasked: a free name or an empty file is nobody's data, and links that may not be
+// followed and anything that is not a file are the writer's to refuse, with its own words.
 bool IsNonEmptyRegularFile(const std::string& path);
 std::string ForeignOutputReason(const std::string& path, OutputKind kind, const std::string& idxPath = {});
 

@@ -14,6 +14,9 @@ void AddInTimeOrder(std::vector<TimedEntry>&& entries, TSubtitle& document, std:
   for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
     if (entries[i].endMs < entries[i].startMs) entries[i].endMs = entries[i + 1].startMs;
   }
+  // Room for every entry at once: grown by doubling, the list would hold up to twice what it needs, and three
+  // times while it moves (a file of millions of short cues is then several times its size in memory).
+  document.Lines.reserve(document.Lines.size() + entries.size());
   constexpr std::int64_t kLow = std::numeric_limits<std::int32_t>::min();
   constexpr std::int64_t kHigh = std::numeric_limits<std::int32_t>::max();
   for (TimedEntry& entry : entries) {
