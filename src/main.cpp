@@ -1,5 +1,5 @@
-// Program start: "convert", "check" and "mux" run headless; otherwise the window when a display is present, or the
-// unattended run through the console, which never waits for a person. The window lives in a module opened only
+// Program start: "convert", "check", "mux" and "spumux" run headless; otherwise the window when a display is present,
+// or the unattended run through the console, which never waits for a person. The window lives in a module opened only
 // when it is needed, so a run without a display loads no Qt.
 #include <unistd.h>
 
@@ -59,9 +59,23 @@ int RunHeadless(const std::vector<std::string>& args, const std::string& program
   return view.Ended() && view.ErrorCount() == 0 ? 0 : 1;
 }
 
-// "convert", "check" and "mux": headless, whether or not a display is present.
+// spumux's command line (the program started as "spumux", or "quillet spumux"): `first` is the first of its
+// arguments.
+int RunSpumux(int argc, char** argv, int first) {
+  std::string error;
+  const auto runSpumux = reinterpret_cast<QuilletRunSpumuxFunction>(
+      quillet::LoadModuleSymbol(ProgramFolder(argv[0]), kMuxModuleFile, kRunSpumuxSymbol, error));
+  if (runSpumux == nullptr) {
+    std::fprintf(stderr, "ERR:  quillet spumux cannot be loaded:%s\n", error.c_str());
+    return 1;
+  }
+  return runSpumux(argc - first, argv + first);
+}
+
+// "convert", "check", "mux" and "spumux": headless, whether or not a display is present.
 int RunNamed(int argc, char** argv, const std::vector<std::string>& args) {
   const bool errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+  if (args[0] == "spumux") return RunSpumux(argc, argv, 2);
   if (args[0] == "mux") {
     std::string error;
     const auto runMux = reinterpret_cast<QuilletRunMuxFunction>(
@@ -125,6 +139,8 @@ int main(int argc, char** argv) {
   // A file-size limit (ulimit -f) would end the process without a word at the write that passes it; ignored, the
   // write fails with "File too large", which the run reports like any failed write.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Started under the name spumux (a link that authoring programs find on PATH): spumux's command line.
+  if (argc > 0 && std::filesystem::path(argv[0]).filename() == "spumux") return RunSpumux(argc, argv, 1);
   std::vector<std::string> args(argv + 1, argv + argc);
   const quillet::ProgramArguments start = quillet::ClassifyProgramArguments(args, [](const std::string& path) {
     std::error_code ec;

@@ -8,3 +8,9 @@ extern "C" int QuilletRunMux(int argc, const char* const* argv, int errIsTermina
 using QuilletRunMuxFunction = int (*)(int, const char* const*, int);
 constexpr const char* kRunMuxSymbol = "QuilletRunMux";
 constexpr const char* kMuxModuleFile = "quillet_mux.so";
+
+// Runs "quillet spumux" on the arguments after "spumux" (or after the program's name when it was started as
+// spumux): the film from standard input to standard output. Returns the exit status.
+extern "C" int QuilletRunSpumux(int argc, const char* const* argv);
+using QuilletRunSpumuxFunction = int (*)(int, const char* const*);
+constexpr const char* kRunSpumuxSymbol = "QuilletRunSpumux";

@@ -25,7 +25,7 @@ TEST(ProgramArguments, EachStartIsRecognisedAndAWrongWordIsNamed) {
       {{"notes"}, ProgramStart::OpenFile, ""},  // a bare word that names a file
       {{"frobnicate", "x.srt"},
        ProgramStart::UsageError,
-       "unknown command 'frobnicate': the commands are convert, check and mux (or a subtitle file to open, or the 16 "
+       "unknown command 'frobnicate': the commands are convert, check, mux and spumux (or a subtitle file to open, or the 16 "
        "values)\nTry 'quillet --help'."},
       {{"missing.srt"}, ProgramStart::UsageError, "cannot open 'missing.srt': there is no such file"},
   };

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
+
+#include "mux/film_input.h"
+#include "test_support.h"
 
 namespace quillet {
 namespace {
@@ -110,6 +114,31 @@ TEST(SubpicturePacker, UnitsThatShareAPacketEachGetPacksOfTheirOwnWithTheirTimes
   EXPECT_EQ(Bytes(told.begin() + 35, told.begin() + 42), (Bytes{2, 1, 0x20, 0, 0, 0xB3, 0xB0}));  // 46 000
   EXPECT_EQ(Bytes(told.begin() + 46, told.begin() + 51), (Bytes{1, 16, 0x10, 0x80, 0x80}));
   EXPECT_EQ(Bytes(told.begin() + 93, told.begin() + 97), (Bytes{0x1F, 0x80, 0x80, 0xFF}));  // the last, the end
+}
+
+// A stream told to keep its colours (a film's own, drawn by another run) is told them, the others the run's; the
+// film's colour packets read back give each stream its own.
+TEST(SubpicturePacker, AStreamKeepsTheColoursItWasToldAndTheFilmSaysWhichTheyWere) {
+  std::array<uint32_t, 16> run{}, kept{};
+  for (uint32_t i = 0; i < 16; ++i) {
+    run[i] = 0x108080 + (i << 16);
+    kept[i] = 0xD29210 - i;
+  }
+  test::TempDir dir;
+  const std::string film = dir.File("film.mpg");
+  std::string bytes;
+  SubpicturePacker packer([&](std::span<const uint8_t> b) { bytes.append(b.begin(), b.end()); }, run);
+  packer.KeepColours(0x21, kept);
+  packer.Expect(0x20, 1000);
+  packer.Expect(0x21, 2000);
+  for (const Bytes& pack : {MuxerPack(Unit(100, 1), 46000, 0xBD, 0x20), MuxerPack(Unit(200, 2), 47000, 0xBD, 0x21)}) {
+    packer.Feed(pack);
+  }
+  packer.Finish();
+  test::WriteFile(film, bytes);
+  const std::map<int, std::array<uint32_t, 16>> told = FilmColourPackets(film);
+  EXPECT_EQ(told, (std::map<int, std::array<uint32_t, 16>>{{0x20, run}, {0x21, kept}}));
+  EXPECT_TRUE(FilmColourPackets(dir.Write("plain.mpg", std::string(4096, '\0'))).empty());
 }
 
 }  // namespace

@@ -83,5 +83,18 @@ TEST(YCrCbToRGB, MatchesExactArithmeticExceptOnHalfwayValues) {
   }
 }
 
+// Colours asked for by name come back from the disc's entry as they were; saturated ones do not wrap round.
+TEST(RgbToYCrCb, ComesBackCloseAndNeverWraps) {
+  const Rgb colours[] = {{255, 255, 0}, {0, 0, 255}, {255, 0, 0},   {0, 255, 0},     {255, 255, 255},
+                         {0, 0, 0},     {0, 255, 255}, {255, 0, 255}, {128, 64, 200}, {1, 254, 3}};
+  for (const Rgb& colour : colours) {
+    const Rgb back = YCrCbToRGB(RgbToYCrCb(colour));
+    EXPECT_NEAR(back.r, colour.r, 2) << int(colour.r) << "," << int(colour.g) << "," << int(colour.b);
+    EXPECT_NEAR(back.g, colour.g, 2) << int(colour.r) << "," << int(colour.g) << "," << int(colour.b);
+    EXPECT_NEAR(back.b, colour.b, 2) << int(colour.r) << "," << int(colour.g) << "," << int(colour.b);
+  }
+  EXPECT_EQ(RgbToYCrCb({255, 255, 255}), Entry(255, 128, 128));
+}
+
 }  // namespace
 }  // namespace quillet

@@ -150,5 +150,23 @@ TEST(SubpictureUnit, AStopDelayIsLoweredToALimitNeverRaised) {
   EXPECT_EQ(cut, before);
 }
 
+TEST(SubpictureUnit, AForcedDisplayChangesOnlyItsStartCommand) {
+  for (const std::size_t pixels : {100u, 101u}) {
+    const Bytes plain = BuildSubpictureUnit(Block(pixels, 50), 436, 70, kGeneric, 180);
+    Bytes forced = plain;
+    ASSERT_TRUE(ForceDisplay(forced));
+    const std::size_t start = static_cast<std::size_t>(plain[2] << 8 | plain[3]) + 4;
+    EXPECT_EQ(plain[start], 0x01);
+    EXPECT_EQ(forced[start], 0x00);
+    forced[start] = 0x01;
+    EXPECT_EQ(forced, plain);
+  }
+  Bytes twice = BuildSubpictureUnit(Block(100, 50), 436, 70, kGeneric, 180);
+  ASSERT_TRUE(ForceDisplay(twice));
+  const Bytes once = twice;
+  EXPECT_FALSE(ForceDisplay(twice));  // it no longer starts with a plain start
+  EXPECT_EQ(twice, once);
+}
+
 }  // namespace
 }  // namespace quillet

@@ -25,10 +25,13 @@
 #include "base/shown_text.h"
 #include "base/whole_file.h"
 #include "mux/dvdauthor_project.h"
+#include "mux/film_input.h"
 #include "mux/subpicture_muxer.h"
+#include "palette/ycrcb.h"
 #include "run/output_files.h"
 #include "run/run_notice.h"
 #include "run/worker_count.h"
+#include "sup/subpicture_unit.h"
 
 namespace quillet {
 namespace {
@@ -97,16 +100,18 @@ std::vector<std::string> EarlierLanguages(const std::string& video, const Progra
 // ends before its bytes are safe).
 class MuxProgressLine {
  public:
-  MuxProgressLine(std::ostream& err, bool shown) : m_line(err, shown) {}
+  MuxProgressLine(std::ostream& err, bool shown, const MuxFront& front, int64_t duration90k)
+      : m_line(err, shown), m_name(front.name), m_report(front.progress), m_duration90k(duration90k) {}
   void Copied(uint64_t done, uint64_t total) {
+    if (m_report) return m_report(done, total, m_duration90k);
     const Clock::time_point now = Clock::now();
     if (now - m_last < std::chrono::milliseconds(250)) return;
     m_last = now;
     const int percent = total ? static_cast<int>(std::min<uint64_t>(done * 100 / total, 99)) : 99;
-    Show("quillet mux: " + std::to_string(done >> 20) + " of " + std::to_string(total >> 20) + " MB copied (" +
+    Show(m_name + ": " + std::to_string(done >> 20) + " of " + std::to_string(total >> 20) + " MB copied (" +
          std::to_string(percent) + "%)");
   }
-  void Syncing() { Show("quillet mux: copied; putting the files on disk"); }
+  void Syncing() { Show(m_name + ": copied; putting the files on disk"); }
   void Wipe() { m_line.Wipe(); }
 
  private:
@@ -119,13 +124,16 @@ class MuxProgressLine {
   }
 
   ProgressLine m_line;
+  const std::string m_name;
+  const std::function<void(uint64_t, uint64_t, int64_t)> m_report;
+  const int64_t m_duration90k;
   const Clock::time_point m_start = Clock::now();
   Clock::time_point m_last{};
 };
 
 // Converts one subtitle file into its track as convert converts it; throws QuilletError with the reason.
-SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, FontEnginePerThread& engines,
-                             std::vector<std::string>& notices) {
+SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path, bool forced,
+                             FontEnginePerThread& engines, std::vector<std::string>& notices) {
   SubpictureTrack track;
   std::atomic<long> entriesDone{0};
   const int workers = LookAheadWorkers(setup.options.jobs > 0 ? setup.options.jobs : UsableProcessorCount());
@@ -136,6 +144,9 @@ SubpictureTrack ConvertTrack(const NamedRunSetup& setup, const std::string& path
                           });
   for (const std::string& notice : outcome.notices) notices.push_back(path + ": " + notice);
   if (!outcome.ok) throw QuilletError(outcome.message);
+  if (forced) {
+    for (TimedUnit& unit : track.units) ForceDisplay(unit.bytes);
+  }
   KeepUnitsApart(track);
   return track;
 }
@@ -242,11 +253,11 @@ void ReportWritten(std::ostream& out, const MuxOutputNames& names, int streams, 
 
 // Every subtitle converted into its track; the failure of the first that cannot be.
 std::optional<MuxFailure> ConvertTracks(const NamedRunSetup& setup, const std::vector<std::string>& subtitles,
-                                        FontEnginePerThread& engines, std::vector<SubpictureTrack>& tracks,
+                                        bool forced, FontEnginePerThread& engines, std::vector<SubpictureTrack>& tracks,
                                         std::vector<std::string>& notices) {
   for (const std::string& subtitle : subtitles) {
     try {
-      tracks.push_back(ConvertTrack(setup, subtitle, engines, notices));
+      tracks.push_back(ConvertTrack(setup, subtitle, forced, engines, notices));
     } catch (const std::exception& e) {
       return MuxFailure{false, subtitle + ": " + OneLine(e.what())};
     }
@@ -254,12 +265,48 @@ std::optional<MuxFailure> ConvertTracks(const NamedRunSetup& setup, const std::v
   return std::nullopt;
 }
 
+// The colours a front asked for, in the generic palette's text, outline and antialias entries (the units are drawn
+// and coded for those entries; only what the disc shows for them changes).
+void ApplyFrontColours(const MuxFront& front, NamedRunSetup& setup) {
+  if (!setup.options.job.haveifo) return;  // an IFO's own palette is kept
+  const auto rgb = [](uint32_t c) {
+    return Rgb{static_cast<uint8_t>(c >> 16), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c)};
+  };
+  const Rgb text = rgb(front.textColour.value_or(0xFFFFFF));
+  const Rgb outline = rgb(front.outlineColour.value_or(0x000000));
+  const auto third = [](uint8_t from, uint8_t to) { return static_cast<uint8_t>((2 * from + to + 1) / 3); };
+  const Rgb antialias{third(outline.r, text.r), third(outline.g, text.g), third(outline.b, text.b)};
+  if (front.textColour) setup.paletteYCrCb[static_cast<std::size_t>(setup.roles.text)] = RgbToYCrCb(text);
+  if (front.outlineColour) setup.paletteYCrCb[static_cast<std::size_t>(setup.roles.outline)] = RgbToYCrCb(outline);
+  if (front.textColour || front.outlineColour) {
+    setup.paletteYCrCb[static_cast<std::size_t>(setup.roles.antialias)] = RgbToYCrCb(antialias);
+  }
+}
+
+// What a front said of the film that the film contradicts.
+std::optional<MuxFailure> FrontRefusal(const std::string& video, const ProgramStreamInfo& film, const MuxFront& front) {
+  if (front.streamNumber >= 0 && front.streamNumber != film.subpictureStreams) {
+    return MuxFailure{true, video + ": the new subpicture stream is to be number " +
+                                std::to_string(front.streamNumber) + ", but the film carries " +
+                                std::to_string(film.subpictureStreams) + " subpicture stream" +
+                                (film.subpictureStreams == 1 ? "" : "s") + ", so it can only be number " +
+                                std::to_string(film.subpictureStreams)};
+  }
+  if (front.widescreen && *front.widescreen != film.widescreen) {
+    return MuxFailure{true, video + ": the aspect given, " + std::string(*front.widescreen ? "16:9" : "4:3") +
+                                ", is not the film's, " + (film.widescreen ? "16:9" : "4:3")};
+  }
+  return std::nullopt;
+}
+
 // The command once its line is accepted: reads the film, converts the subtitles, writes the three files.
-std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxOutputNames& names, std::ostream& out,
-                                  std::ostream& err, bool errIsTerminal, std::vector<std::string>& notices) {
+std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxFront& front, const MuxOutputNames& names,
+                                  std::ostream& out, std::ostream& err, bool errIsTerminal,
+                                  std::vector<std::string>& notices) {
   const std::string& video = options.files.front();
   const std::vector<std::string> subtitles(options.files.begin() + 1, options.files.end());
   SubpictureMuxer muxer(video);
+  if (front.keepFilmColours) muxer.KeepFilmColours(FilmColourPackets(video));
   const ProgramStreamInfo& probed = muxer.Probe();
   // Without a word on the frame the film decides it; a frame that was decided must be the film's.
   if (options.job.haveifo && !options.standardGiven) options.job.pal = probed.standard == VideoStandard::Pal;
@@ -272,20 +319,23 @@ std::optional<MuxFailure> MuxFilm(NamedOptions& options, const MuxOutputNames& n
   NamedRunSetup setup = PrepareNamedRun(options, engines.ForThisThread(), setupError);
   if (!setupError.message.empty()) return MuxFailure{setupError.usage, setupError.message};
   if (auto refused = WrongFrame(video, probed, options, setup.render.standard)) return refused;
+  ApplyFrontColours(front, setup);
   // The subtitles are converted while the film is read through for its subpicture streams.
   std::vector<SubpictureTrack> tracks;
-  if (auto refused = ConvertTracks(setup, subtitles, engines, tracks, notices)) return refused;
+  if (auto refused = ConvertTracks(setup, subtitles, front.forced, engines, tracks, notices)) return refused;
   const ProgramStreamInfo& film = muxer.Info();
+  if (auto refused = FrontRefusal(video, film, front)) return refused;
   if (auto refused = TooManyStreams(video, film, static_cast<int>(subtitles.size()))) return refused;
   if (auto refused = KeepDiscColours(video, film, options, setup, notices)) return refused;
 
   const std::string paletteText = DvdauthorPaletteText(setup.paletteYCrCb);
-  const DvdauthorProject project =
-      ProjectFor(video, film, names, setup.options, subtitles.size(), paletteText, notices);
-  MuxProgressLine progress(err, errIsTerminal && !options.quiet);
+  std::vector<std::string> projectNotices;
+  const DvdauthorProject project = ProjectFor(video, film, names, setup.options, subtitles.size(), paletteText,
+                                              front.report ? notices : projectNotices);
+  MuxProgressLine progress(err, errIsTerminal && !options.quiet, front, film.duration90k);
   const MuxResult result = WriteMuxOutputs(muxer, tracks, setup.paletteYCrCb, names, paletteText, project, progress);
   AddMuxNotices(result, video, film, subtitles, notices);
-  if (!options.quiet) {
+  if (!options.quiet && front.report) {
     ReportWritten(out, names, film.subpictureStreams + static_cast<int>(subtitles.size()), subtitles.size());
   }
   return std::nullopt;
@@ -297,6 +347,16 @@ MuxOutputNames MuxOutputNamesFor(const std::string& film) {
   fs::path stem(film);
   if (stem.has_extension()) stem.replace_extension();
   return {film, stem.string() + ".palette", stem.string() + ".dvdauthor.xml"};
+}
+
+std::optional<MuxFailure> RunMuxJob(NamedOptions& options, const MuxFront& front, std::ostream& out, std::ostream& err,
+                                    bool errIsTerminal, std::vector<std::string>& notices) {
+  SilenceLibavLog();
+  try {
+    return MuxFilm(options, front, MuxOutputNamesFor(options.muxOutput), out, err, errIsTerminal, notices);
+  } catch (const std::exception& e) {
+    return MuxFailure{false, OneLine(e.what())};
+  }
 }
 
 int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal) {
@@ -311,14 +371,8 @@ int RunMuxCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (auto clash = OutputOverAnInput(options, names)) return Refuse(err, *clash);
   if (auto foreign = ForeignMuxOutput(names)) return Refuse(err, *foreign);
 
-  SilenceLibavLog();
   std::vector<std::string> notices;
-  std::optional<MuxFailure> failure;
-  try {
-    failure = MuxFilm(options, names, out, err, errIsTerminal, notices);
-  } catch (const std::exception& e) {
-    failure = MuxFailure{false, OneLine(e.what())};
-  }
+  const std::optional<MuxFailure> failure = RunMuxJob(options, MuxFront{}, out, err, errIsTerminal, notices);
   for (const std::string& notice : notices) err << notice << '\n';
   if (failure) return Refuse(err, *failure);
   err << std::flush;

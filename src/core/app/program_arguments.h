@@ -24,7 +24,7 @@ struct ProgramArguments {
 };
 
 // The named commands, as typed after the program name.
-inline constexpr const char* kNamedCommands[] = {"convert", "check", "mux"};
+inline constexpr const char* kNamedCommands[] = {"convert", "check", "mux", "spumux"};
 
 // Sorts the arguments after the program name. `exists` says whether a path names something on disk. An argument
 // starting with "-" that is not a number (the first of the 16 values may be -1), or a bare word (no "/" or ".")

@@ -29,6 +29,8 @@ std::string CommandLineUsage() {
   u += "       quillet check [options] FILE...    list what a DVD would get wrong, write nothing\n";
   u += "       quillet mux [options] -o OUT.mpg VIDEO.mpg SUBTITLE...\n";
   u += "                                     subtitles into a DVD video for dvdauthor (quillet mux --help)\n";
+  u += "       quillet spumux [-s N] CONFIG.xml < film.mpg > out.mpg\n";
+  u += "                                     spumux's command for text subtitles (quillet spumux --help)\n";
   u += "       quillet V1 V2 ... V16         convert one subtitle file unattended\n";
   u += "       quillet --help | --version\n\n";
   u += "The 16 values, in this order (list values are 0-based indexes):\n";

@@ -39,6 +39,8 @@ class DvdOutput {
   // Writes what the muxer still holds and ends the program stream.
   void Finish();
   uint64_t BytesWritten() const { return m_bytes; }
+  // The colours told for sub-stream `substream`'s units in place of the palette's.
+  void KeepColours(int substream, const std::array<uint32_t, 16>& colours) { m_packer.KeepColours(substream, colours); }
 
   // Throws the file's own failure when there was one, else a failure of `what`.
   void Check(int status, const std::string& what);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <new>
@@ -145,6 +146,63 @@ uint64_t SubpictureStreamsHash(const std::vector<uint64_t>& streamHashes) {
     hash = HashBytes(bytes, sizeof bytes, hash);
   }
   return hash;
+}
+
+namespace {
+
+// The colour map of one pack's "dvdauthor-data" packet right behind its pack header, with its sub-stream.
+bool ReadColourPacket(const uint8_t* pack, std::size_t size, int& substream, std::array<uint32_t, 16>& colours) {
+  static constexpr uint8_t kStart[] = {0, 0, 1, 0xBA};
+  static constexpr char kMark[] = "dvdauthor-data";  // with its terminating zero
+  if (size < 64 || std::memcmp(pack, kStart, 4) != 0 || (pack[4] >> 6) != 1) return false;
+  const std::size_t at = 14 + (pack[13] & 7u);
+  if (at + 6 + sizeof kMark + 11 > size || pack[at + 2] != 1 || pack[at + 3] != 0xBE) return false;
+  if (std::memcmp(pack + at + 6, kMark, sizeof kMark) != 0) return false;
+  std::size_t i = at + 6 + sizeof kMark;
+  if (pack[i + 1] != 1) return false;  // not a subtitle's
+  substream = 0x20 | (pack[i + 2] & 0x1F);
+  bool found = false;
+  for (i += 11; i + 2 <= size && pack[i] != 0xFF;) {
+    const std::size_t count = pack[i + 1];
+    const std::size_t width = pack[i] == 1 ? 3 : pack[i] == 2 ? 8 : 0;
+    if (width == 0 || i + 2 + count * width > size) return false;
+    if (pack[i] == 1) {
+      colours.fill(0);
+      for (std::size_t k = 0; k < count && k < 16; ++k) {
+        const uint8_t* c = pack + i + 2 + 3 * k;
+        colours[k] = static_cast<uint32_t>(c[0]) << 16 | static_cast<uint32_t>(c[1]) << 8 | c[2];
+      }
+      found = true;
+    }
+    i += 2 + count * width;
+  }
+  return found;
+}
+
+}  // namespace
+
+std::map<int, std::array<uint32_t, 16>> FilmColourPackets(const std::string& path) {
+  const int fd = OpenFilm(path);
+  std::map<int, std::array<uint32_t, 16>> found;
+  std::vector<uint8_t> packs(std::size_t{2048} * 512);
+  for (off_t offset = 0;;) {
+    const ssize_t got = ::pread(fd, packs.data(), packs.size(), offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int error = errno;
+      ::close(fd);
+      throw FileError(FileErrorText("read", path, error));
+    }
+    for (std::size_t at = 0; at + 2048 <= static_cast<std::size_t>(got); at += 2048) {
+      int substream = 0;
+      std::array<uint32_t, 16> colours{};
+      if (ReadColourPacket(packs.data() + at, 2048, substream, colours)) found[substream] = colours;
+    }
+    if (static_cast<std::size_t>(got) < packs.size()) break;
+    offset += got;
+  }
+  ::close(fd);
+  return found;
 }
 
 }  // namespace quillet

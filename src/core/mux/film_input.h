@@ -1,7 +1,9 @@
 // The film as libavformat reads it: a plain file opened by this program and read through its own descriptor.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,11 @@ struct FilmScan {
   uint64_t subpictureHash = 0;  // SubpictureStreamsHash of the subpicture streams' bytes, in stream number order
 };
 FilmScan ScanFilm(int fd, const std::string& path);
+
+// The colours dvdauthor is told for each sub-stream (0x20–0x3F) in the film's "dvdauthor-data" packets (spumux
+// writes one before each unit; a stream told more than once keeps the last), read from the packs of the film at
+// `path`. Empty for a film without them. Throws FileError.
+std::map<int, std::array<uint32_t, 16>> FilmColourPackets(const std::string& path);
 
 // FNV-1a, 64 bits.
 constexpr uint64_t kHashStart = 0xCBF29CE484222325u;

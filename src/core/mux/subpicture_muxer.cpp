@@ -211,6 +211,9 @@ SubpictureMuxer::SubpictureMuxer(const std::string& videoPath)
   } else if (in->start_time != AV_NOPTS_VALUE) {
     m_info.videoStart90k = av_rescale_q(in->start_time, AVRational{1, AV_TIME_BASE}, k90kHz);
   }
+  if (in->duration != AV_NOPTS_VALUE && in->duration > 0) {
+    m_info.duration90k = av_rescale_q(in->duration, AVRational{1, AV_TIME_BASE}, k90kHz);
+  }
   m_info.bytes = FileSize(m_input->fd.fd);
   // Reading the whole film takes a while: on a thread of its own (its own reader, the descriptor read at offsets),
   // while the caller converts the subtitles.
@@ -244,6 +247,7 @@ MuxResult SubpictureMuxer::Write(const std::vector<SubpictureTrack>& tracks, con
   AVFormatContext* in = m_input->reader.Context();
   MuxResult result;
   DvdOutput output(out, colours);
+  for (const auto& [substream, kept] : m_keptColours) output.KeepColours(substream, kept);
   FilmCopyPlan plan;
   plan.videoStream = m_input->videoStream;
   plan.outputOfId =

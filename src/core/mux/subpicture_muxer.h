@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ struct ProgramStreamInfo {
   VideoStandard standard = VideoStandard::Pal;
   bool widescreen = false;      // its sequence header gives a 16:9 picture
   int64_t videoStart90k = 0;    // the first picture's presentation time
+  int64_t duration90k = 0;      // how long the film plays, as libavformat estimates it (0: unknown)
   int subpictureStreams = 0;    // DVD subpicture streams the film already carries, wherever in it they start
   uint64_t bytes = 0;           // the file's size
   uint64_t subpictureHash = 0;  // the bytes of its subpicture streams hashed (SubpictureStreamsHash)
@@ -96,6 +98,8 @@ class SubpictureMuxer {
   // time, so memory does not grow with the film. Call once. Throws QuilletError (or the FileError of `out`).
   MuxResult Write(const std::vector<SubpictureTrack>& tracks, const std::array<uint32_t, 16>& colours, OutputFile& out,
                   const MuxProgress& progress);
+  // Before Write: the film's own sub-streams (0x20–0x3F) told with these colours rather than with Write's.
+  void KeepFilmColours(const std::map<int, std::array<uint32_t, 16>>& colours) { m_keptColours = colours; }
 
  private:
   void FinishScan();
@@ -103,6 +107,7 @@ class SubpictureMuxer {
   std::unique_ptr<Input> m_input;
   std::string m_path;
   ProgramStreamInfo m_info;
+  std::map<int, std::array<uint32_t, 16>> m_keptColours;
 };
 
 }  // namespace quillet

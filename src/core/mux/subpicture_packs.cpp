@@ -224,7 +224,8 @@ bool SubpicturePacker::Gather(Stream& stream, std::span<const uint8_t> payload, 
 void SubpicturePacker::WriteUnit(Stream& stream, const uint8_t* pack, std::size_t headerEnd, int substream) {
   const int64_t pts = stream.unitPts & ((int64_t{1} << 33) - 1);
   const std::span<const uint8_t> unit = stream.unit;
-  m_sink(ColourPack(pack, substream, pts, m_colours));
+  const auto& kept = m_kept[static_cast<std::size_t>(substream & 0x1F)];
+  m_sink(ColourPack(pack, substream, pts, kept ? *kept : m_colours));
   for (std::size_t at = 0; at < unit.size();) {
     const bool first = at == 0;
     const std::span<const uint8_t> extension =

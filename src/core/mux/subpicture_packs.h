@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -45,6 +46,11 @@ class SubpicturePacker {
   void Feed(std::span<const uint8_t> bytes);
   // Passes on what is left of an incomplete last pack.
   void Finish();
+  // The colours told for the units of sub-stream `substream` from now on, in place of the palette's (a film's own
+  // stream keeps the colours its units were drawn for).
+  void KeepColours(int substream, const std::array<uint32_t, 16>& colours) {
+    m_kept[static_cast<std::size_t>(substream & 0x1F)] = colours;
+  }
 
  private:
   struct Stream {
@@ -63,6 +69,7 @@ class SubpicturePacker {
 
   Sink m_sink;
   std::array<uint32_t, 16> m_colours;
+  std::array<std::optional<std::array<uint32_t, 16>>, 32> m_kept;
   std::array<Stream, 32> m_streams;
   std::vector<uint8_t> m_partial;  // the start of a pack cut by the end of a piece fed
   bool m_lost = false;             // the output is not in whole packs: passed on as it is

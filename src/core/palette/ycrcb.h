@@ -25,4 +25,9 @@ RgbComponents YCrCbComponents(int y, int cr, int cb);
 // recognised as that role again.
 Rgb YCrCbToRGB(uint32_t entry);
 
+// The palette entry (0x00YYCrCb) for a colour: the JPEG full-range conversion rounded, then among its nearest
+// neighbours the one whose YCrCbToRGB lies closest to `colour` without wrapping, so a saturated colour does not
+// come back as its opposite.
+uint32_t RgbToYCrCb(Rgb colour);
+
 }  // namespace quillet

@@ -68,4 +68,21 @@ void FontConfig::AddFamilyNames(const std::vector<std::string>& names) const {
   }
 }
 
+std::optional<FontFileFace> ReadFontFileFace(const std::string& path) {
+  int faces = 0;
+  FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(path.c_str()), 0, nullptr, &faces);
+  if (pattern == nullptr) return std::nullopt;
+  std::optional<FontFileFace> face;
+  FcChar8* name = nullptr;
+  if (FcPatternGetString(pattern, FC_FAMILY, 0, &name) == FcResultMatch && name != nullptr) {
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(pattern, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(pattern, FC_SLANT, 0, &slant);
+    face = FontFileFace{reinterpret_cast<const char*>(name), weight >= FC_WEIGHT_BOLD, slant != FC_SLANT_ROMAN};
+  }
+  FcPatternDestroy(pattern);
+  return face;
+}
+
 }  // namespace quillet

@@ -57,4 +57,13 @@ class FontConfig {
   mutable bool m_answersChanged = false;
 };
 
+// The face in the font file at `path` (its first face), as fontconfig reads the file: its first family name and
+// whether it is bold or slanted. Empty when it is no font file fontconfig can read.
+struct FontFileFace {
+  std::string family;
+  bool bold = false;
+  bool italic = false;
+};
+std::optional<FontFileFace> ReadFontFileFace(const std::string& path);
+
 }  // namespace quillet

@@ -157,4 +157,12 @@ bool LimitStopDelay(std::span<uint8_t> unit, uint16_t maxTicks) {
   return false;
 }
 
+bool ForceDisplay(std::span<uint8_t> unit) {
+  if (unit.size() < 4) return false;
+  const std::size_t first = static_cast<std::size_t>(unit[2] << 8 | unit[3]) + 4;  // past its delay and next
+  if (first >= unit.size() || unit[first] != 0x01) return false;
+  unit[first] = 0x00;
+  return true;
+}
+
 }  // namespace quillet

@@ -101,4 +101,9 @@ std::vector<uint8_t> BuildSubpictureUnit(const PixelData& pixels, int bandTop, i
 // cannot be followed within its bytes.
 bool LimitStopDelay(std::span<uint8_t> unit, uint16_t maxTicks);
 
+// Makes the unit's display forced (shown whether or not the viewer turned subtitles on): its first control
+// sequence starts with "forced start" in place of "start". False, with the unit unchanged, when it does not start
+// that way.
+bool ForceDisplay(std::span<uint8_t> unit);
+
 }  // namespace quillet
