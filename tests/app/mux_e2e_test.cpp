@@ -253,6 +253,7 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   EXPECT_TRUE(greyless.status == 1 && Contains(greyless.err, dir.File("ours.mpg") + " carries would change colour") &&
               Contains(greyless.err, "Give --colors A,O,T,B") && Contains(greyless.err, "or --generic (replace it)"))
       << greyless.err;
+  EXPECT_FALSE(fs::exists(dir.File("yellow.mpg")));
   ASSERT_EQ(
       Mux({"--ifo", noGreys, "--colors", "1,0,1,0", "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt}).status,
       0);

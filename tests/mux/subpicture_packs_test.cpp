@@ -94,12 +94,15 @@ TEST(SubpicturePacker, UnitsThatShareAPacketEachGetPacksOfTheirOwnWithTheirTimes
   ASSERT_EQ(written.size(), 5u);
   EXPECT_EQ(written[1], audio);  // a's pack and the audio pack came before b was whole
   const ReadPacket packets[] = {ReadPack(written[0]), ReadPack(written[2]), ReadPack(written[3]), ReadPack(written[4])};
-  // b started in a's packet, which has a's time: b's pack has b's handed time, moved alike.
-  const std::optional<int64_t> kTimes[] = {46000, 47000, std::nullopt, 48000};
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(packets[i].pts, kTimes[i]) << "pack " << i;
+  EXPECT_EQ(packets[0].pts, 46000);
+  EXPECT_EQ(packets[0].payload, a);
+  EXPECT_EQ(packets[1].pts, 47000);  // b started in a's packet, which has a's time: b's handed time, moved alike
+  EXPECT_EQ(packets[2].pts, std::nullopt);
   Bytes gathered = packets[1].payload;
   gathered.insert(gathered.end(), packets[2].payload.begin(), packets[2].payload.end());
-  EXPECT_TRUE(packets[0].payload == a && gathered == b && packets[3].payload == c);
+  EXPECT_EQ(gathered, b);
+  EXPECT_EQ(packets[3].pts, 48000);
+  EXPECT_EQ(packets[3].payload, c);
 
   // One colour packet before each unit, with the unit's time (46 000); that dvdauthor takes the colours is MuxDisc's.
   ASSERT_EQ(colourPacks.size(), 3u);
