@@ -56,7 +56,8 @@ TEST(NamedConvert, TwoByteCodePagesReadAsTheirUtf8Twin) {
   }
 }
 
-// Five sentences each, written 20 times in turn as a SubRip file: enough text for the code page to be found.
+// Five sentences each, written 20 times in turn as a SubRip file: enough text for the code page to be found. Big5
+// and GBK hold the same Chinese text; a Windows code page is found from the text in the reader's own test.
 const struct {
   const char *codePage, *name, *sentences[5];
 } kFoundTexts[] = {
@@ -76,14 +77,6 @@ const struct {
      "EUC-KR",
      {"우리는 내일 역에서 만나요.", "이 영화는 정말 재미있었어요.", "오늘 밤에 뭐 할 거예요?",
       "그는 매일 아침 커피를 마셔요.", "문 닫는 것을 잊지 마세요."}},
-    {"CP1251",
-     "Windows-1251",
-     {"Мы встретимся завтра на вокзале.", "Этот фильм был очень интересным.", "Что ты будешь делать сегодня вечером?",
-      "Он пьёт кофе каждое утро.", "Не забудь закрыть дверь."}},
-    {"CP1256",
-     "Windows-1256",
-     {"سنلتقي غدا في المحطة.", "كان هذا الفيلم ممتعا جدا.", "ماذا ستفعل هذا المساء؟", "يشرب القهوة كل صباح.",
-      "لا تنس أن تغلق الباب."}},
 };
 
 TEST(NamedConvert, CodePageFoundFromTheTextReadsAsTheUtf8Twin) {

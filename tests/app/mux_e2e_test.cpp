@@ -73,6 +73,11 @@ Subpictures ReadSubpictures(const std::string& path) {
   return result;
 }
 
+// dvdauthor's disc (in the folder `disc`) of a project.
+bool Author(const TempDir& dir, const std::string& project, const char* disc = "DVD", std::string* log = nullptr) {
+  return test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File(disc)) + " -x " + test::ShellQuote(project), log);
+}
+
 const std::string kFirst =
     "1\n00:00:01,000 --> 00:00:02,500\nFirst subtitle\n\n2\n00:00:04,200 --> 00:00:06,000\nTwo lines\nof text\n\n";
 const std::string kSecond = "1\n00:00:02,000 --> 00:00:05,000\nSecond language\n\n";
@@ -140,8 +145,7 @@ TEST_P(MuxDisc, TwoStreamsReachTheDiscWithThePaletteTheyWereDrawnFor) {
   std::string bare = project;
   const std::size_t named = bare.find(" palette=\"");
   bare.erase(named, bare.find('"', named + 10) + 1 - named);
-  ASSERT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("BARE")) + " -x " +
-                            test::ShellQuote(dir.Write("bare.xml", bare))));
+  ASSERT_TRUE(Author(dir, dir.Write("bare.xml", bare), "BARE"));
   const std::string bareHeader = headerOf(ReadIfoFile(dir.File("BARE/VIDEO_TS/VTS_01_0.IFO")));
   const Subpictures bareVob = ReadSubpictures(dir.File("BARE/VIDEO_TS/VTS_01_1.VOB"));
   for (int s = 0; s < 2; ++s) {
@@ -185,11 +189,10 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
       {{"-o", dir.File("out.palette"), clip, srt}, 2, "is the name of its own palette or project file"},
       {{"-o", out + "|", clip, srt}, 2, "would make dvdauthor run it as a command"},
       {{"-o", dir.File("a\nb.mpg"), clip, srt}, 2, "cannot name an output: it holds a line break"},
-      // Only a plain file is a film: no libavformat address, nothing that could block or never end.
+      // Only a plain file is a film: no libavformat address, nothing that could block or never end (the other kinds
+      // of file are the file reader's test).
       {{"-o", out, "concat:" + clip + "|" + clip, srt}, 1, "concat:" + clip + "|" + clip + "\": No such file"},
       {{"-o", out, fifo, srt}, 1, "it is a named pipe (FIFO), not a regular file"},
-      {{"-o", out, "/dev/zero", srt}, 1, "it is a device, not a regular file"},
-      {{"-o", out, dir.Path().string(), srt}, 1, "it is a folder, not a regular file"},
   };
   for (const auto& [args, status, message] : refusals) {
     const ProgramRun run = Mux(args);
@@ -239,20 +242,21 @@ TEST_F(MuxE2e, RefusesWhatADiscCannotTakeAndWritesOverItsOwnOutputsButNobodyElse
   // A disc whose own subtitles are yellow on blue: its palette has no greys to draw with.
   TempDir ifoDir;
   std::array<uint32_t, 16> coloured{};
-  for (std::size_t i = 0; i < 16; ++i) coloured[i] = i % 2 ? 0xD29210 : 0x296EF0;
+  std::string paletteText;  // the disc's own 16 entries, to be kept unchanged
+  for (std::size_t i = 0; i < 16; ++i) {
+    coloured[i] = i % 2 ? 0xD29210 : 0x296EF0;
+    paletteText += i % 2 ? "D29210\n" : "296EF0\n";
+  }
   const std::string noGreys = test::AuthorTitleSet(ifoDir, VideoStandard::Pal, coloured);
   ASSERT_NE(noGreys, "");
   const ProgramRun greyless = Mux({"--ifo", noGreys, "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
-  EXPECT_EQ(greyless.status, 1);
-  EXPECT_TRUE(Contains(greyless.err, "subpicture stream(s) " + dir.File("ours.mpg") + " carries would change colour") &&
+  EXPECT_TRUE(greyless.status == 1 && Contains(greyless.err, dir.File("ours.mpg") + " carries would change colour") &&
               Contains(greyless.err, "Give --colors A,O,T,B") && Contains(greyless.err, "or --generic (replace it)"))
       << greyless.err;
   EXPECT_FALSE(fs::exists(dir.File("yellow.mpg")));
-  const ProgramRun kept =
-      Mux({"--ifo", noGreys, "--colors", "1,0,1,0", "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt});
-  ASSERT_EQ(kept.status, 0) << kept.err;
-  std::string paletteText;  // the disc's own 16 entries, unchanged
-  for (std::size_t i = 0; i < 16; ++i) paletteText += i % 2 ? "D29210\n" : "296EF0\n";
+  ASSERT_EQ(
+      Mux({"--ifo", noGreys, "--colors", "1,0,1,0", "-o", dir.File("yellow.mpg"), dir.File("ours.mpg"), srt}).status,
+      0);
   EXPECT_EQ(ReadFile(dir.File("yellow.palette")), paletteText);
   const ProgramRun replaced = Mux({"--ifo", noGreys, "-o", dir.File("grey.mpg"), clip, srt});
   ASSERT_EQ(replaced.status, 0) << replaced.err;
@@ -286,9 +290,7 @@ TEST_F(MuxE2e, EveryUnitReachesTheDiscInPacketsOfItsOwnAndDvdauthorFindsThemInOr
   const ProgramRun run = Mux({"-o", dir.File("film.mpg"), clip, dir.Write("close.srt", srt)});
   ASSERT_EQ(run.status, 0) << run.err;
   std::string authored;
-  ASSERT_TRUE(test::RunTool(
-      "dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " + test::ShellQuote(dir.File("film.dvdauthor.xml")),
-      &authored));
+  ASSERT_TRUE(Author(dir, dir.File("film.dvdauthor.xml"), "DVD", &authored));
   EXPECT_FALSE(Contains(authored, "moves backwards")) << authored;
   const Subpictures vob = ReadSubpictures(dir.File("DVD/VIDEO_TS/VTS_01_1.VOB"));
   ASSERT_EQ(vob.streams.size(), 1u);
@@ -311,12 +313,10 @@ TEST_F(MuxE2e, AWideFilmGivesAWideTitle) {
   const ProgramRun run = Mux({"-o", dir.File("film.mpg"), wide, dir.Write("a.srt", kFirst)});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string project = ReadFile(dir.File("film.dvdauthor.xml"));
-  EXPECT_TRUE(Contains(project,
-                       "<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\" />\n"
-                       "      <subpicture lang=\"en\">\n        <stream mode=\"widescreen\" id=\"0\" />"))
+  // How a wide title is written is the project's own test.
+  EXPECT_TRUE(Contains(project, "aspect=\"16:9\"") && Contains(project, "<stream mode=\"widescreen\" id=\"0\" />"))
       << project;
-  EXPECT_TRUE(test::RunTool("dvdauthor -o " + test::ShellQuote(dir.File("DVD")) + " -x " +
-                            test::ShellQuote(dir.File("film.dvdauthor.xml"))));
+  EXPECT_TRUE(Author(dir, dir.File("film.dvdauthor.xml")));
   // Drawn unsqueezed on purpose, the stream is not the title's widescreen one.
   ASSERT_EQ(Mux({"--aspect", "4:3", "-o", dir.File("film43.mpg"), wide, dir.File("a.srt")}).status, 0);
   const std::string project43 = ReadFile(dir.File("film43.dvdauthor.xml"));

@@ -215,19 +215,16 @@ TEST(NamedConvert, WrapBreaksAWideLineAtABlankAndAMicroDvdFileWithoutARateAsksFo
   ExpectDecodes(dir.File("wide.sup"), {1000 * 90}, 576);
 }
 
-// A Hebrew line whose full stop is stored first: --direction ltr moves the stop to the other end of the line.
+// A Hebrew line whose full stop is stored first: --direction ltr moves the stop to the other end of the line (where
+// each direction puts it is the layout's test).
 TEST(NamedConvert, DirectionSetsTheBaseDirectionOfEveryLine) {
-  TempDir dir, out[3];
+  TempDir dir, out[2];
   const std::string srt = dir.Write("he.srt", "1\n00:00:01,000 --> 00:00:02,000\n.\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\n");
-  std::string sups[3];
-  const char* directions[] = {"auto", "ltr", "rtl"};
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_EQ(RunQuilletProgram({"convert", "--direction", directions[i], "-o", out[i].Path().string(), srt}).status,
-              0);
-    sups[i] = ReadFile(out[i].File("he.sup"));
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(
+        RunQuilletProgram({"convert", "--direction", i ? "ltr" : "rtl", "-o", out[i].Path().string(), srt}).status, 0);
   }
-  EXPECT_FALSE(sups[0] == sups[1]);
-  EXPECT_TRUE(sups[0] == sups[2]);
+  EXPECT_FALSE(ReadFile(out[0].File("he.sup")) == ReadFile(out[1].File("he.sup")));
 }
 
 TEST(NamedConvert, EntriesWrittenOtherwiseThanTheFileSaysAreToldOnOneLineAfterTheFileName) {

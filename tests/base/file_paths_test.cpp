@@ -2,8 +2,6 @@
 #include "base/file_paths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -35,30 +33,6 @@ TEST(FileKey, NamesOfOneFileMeetWhateverTheWayToIt) {
   EXPECT_FALSE(SameFile(real, dir.File("new.sup")));
   EXPECT_FALSE(SameFile("new.sup", "sub/new.sup"));
   fs::current_path(cwd);
-}
-
-// In a sticky folder anyone may write to, another user's link is followed nowhere on the way: not at the end, and
-// not as a folder in the middle of an output name.
-TEST(ResolvedPath, FollowsAnotherUsersLinkInASharedFolderNowhereOnTheWay) {
-  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a link to another user";
-  constexpr uid_t kOther = 65534;
-  TempDir dir;
-  fs::create_directory(dir.File("private"));
-  const std::string shared = dir.File("shared");
-  fs::create_directory(shared);
-  ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
-  fs::create_directory_symlink(dir.File("private"), shared + "/theirs");
-  ASSERT_EQ(::lchown((shared + "/theirs").c_str(), kOther, kOther), 0);
-  fs::create_directory_symlink(dir.File("private"), shared + "/mine");
-  EXPECT_EQ(ResolvedPath(shared + "/mine/out/film.mpg"), dir.File("private/out/film.mpg"));
-  EXPECT_EQ(test::MessageOf([&] { ResolvedPath(shared + "/theirs/film.mpg"); }),
-            "Cannot create the file \"" + shared + "/theirs/film.mpg\": its way leads through \"" + shared +
-                "/theirs\", a link owned by another user in the shared folder \"" + shared +
-                "\", and such a link is not followed.");
-  EXPECT_EQ(LinkedPath(shared + "/theirs/film.mpg"), "");
-  // The same link in a folder that is not shared is followed.
-  ASSERT_EQ(::chmod(shared.c_str(), 0755), 0);
-  EXPECT_EQ(ResolvedPath(shared + "/theirs/film.mpg"), dir.File("private/film.mpg"));
 }
 
 TEST(ResolvedPath, ALinkCircleIsAFailureNotAHang) {

@@ -106,21 +106,17 @@ TEST(FirstForeignOutput, JudgesALinkByTheFileItNames) {
 }
 
 TEST(ForeignOutputReason, ADvdAndABlurayFileAreEachOthersForeignFiles) {
-  test::TempDir dir;
+  TempDir dir;
   const std::string dvd = dir.Write("dvd.sup", std::string("SP\0\0\0\0\0\0\0\0\0\x10", 12));
   const std::string bluray = dir.Write("bd.sup", std::string("PG\0\0\0\0\0\0\0\0\x16\0\x13", 13));
   const std::string other = dir.Write("other.sup", std::string("PG\0\0\0\0\0\0\0\0\x14\0\x13", 13));
-  const struct {
-    std::string path;
-    OutputKind kind;
-    bool ours;
-  } cases[] = {{dvd, OutputKind::Sup, true},      {dvd, OutputKind::PgsSup, false},
-               {bluray, OutputKind::PgsSup, true}, {bluray, OutputKind::Sup, false},
-               {other, OutputKind::PgsSup, false}};
-  for (const auto& c : cases) EXPECT_EQ(ForeignOutputReason(c.path, c.kind).empty(), c.ours) << c.path;
+  const std::tuple<std::string, OutputKind, bool> kCases[] = {{dvd, OutputKind::Sup, true},
+                                                              {dvd, OutputKind::PgsSup, false},
+                                                              {bluray, OutputKind::PgsSup, true},
+                                                              {bluray, OutputKind::Sup, false},
+                                                              {other, OutputKind::PgsSup, false}};
+  for (const auto& [path, kind, ours] : kCases) EXPECT_EQ(ForeignOutputReason(path, kind).empty(), ours) << path;
   const OutputPaths paths = OutputPathsFor(dir.File("dvd.srt"), OutputFormat::Pgs);
-  EXPECT_TRUE(paths.pgs);
-  EXPECT_EQ(paths.idxPath, "");
   EXPECT_NE(FirstForeignOutput(paths).reason.find("DVD subtitle"), std::string::npos);
 }
 
