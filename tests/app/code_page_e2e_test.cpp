@@ -56,8 +56,7 @@ TEST(NamedConvert, TwoByteCodePagesReadAsTheirUtf8Twin) {
   }
 }
 
-// Five sentences each, written 20 times in turn as a SubRip file: enough text for the code page to be found. Big5
-// and GBK hold the same Chinese text; a Windows code page is found from the text in the reader's own test.
+// Five sentences each, written 20 times in turn as a SubRip file: enough text for the code page to be found.
 const struct {
   const char *codePage, *name, *sentences[5];
 } kFoundTexts[] = {
@@ -77,6 +76,14 @@ const struct {
      "EUC-KR",
      {"우리는 내일 역에서 만나요.", "이 영화는 정말 재미있었어요.", "오늘 밤에 뭐 할 거예요?",
       "그는 매일 아침 커피를 마셔요.", "문 닫는 것을 잊지 마세요."}},
+    {"CP1251",
+     "Windows-1251",
+     {"Мы встретимся завтра на вокзале.", "Этот фильм был очень интересным.", "Что ты будешь делать сегодня вечером?",
+      "Он пьёт кофе каждое утро.", "Не забудь закрыть дверь."}},
+    {"CP1256",
+     "Windows-1256",
+     {"سنلتقي غدا في المحطة.", "كان هذا الفيلم ممتعا جدا.", "ماذا ستفعل هذا المساء؟", "يشرب القهوة كل صباح.",
+      "لا تنس أن تغلق الباب."}},
 };
 
 TEST(NamedConvert, CodePageFoundFromTheTextReadsAsTheUtf8Twin) {
@@ -102,12 +109,17 @@ TEST(NamedConvert, CodePageFoundFromTheTextReadsAsTheUtf8Twin) {
     EXPECT_TRUE(test::Contains(run.out + run.err, std::string(t.codePage) + ".srt: read as " + t.name +
                                                       " (found from the text; give --charset to choose)"));
   }
-  // One line tells too little: Windows-1252 as before, and the notice says so; check lists it too.
+  // check names the code page it found and counts no problem for a file read right.
+  const test::ProgramRun checked = test::RunQuilletProgram({"check", "--generic", local.back()});
+  EXPECT_EQ(checked.status, 0) << checked.out << checked.err;
+  EXPECT_TRUE(test::Contains(checked.out + checked.err, ": read as Windows-1256 (found from the text"));
+  // One line tells too little: Windows-1252 as before, and the notice says so; check lists it as a problem.
   const std::string one = localDir.Write("one.srt", "1\n00:00:01,000 --> 00:00:02,000\nCaf\xE9\n");
   for (const char* command : {"convert", "check"}) {
     const test::ProgramRun oneRun = test::RunQuilletProgram({command, "--generic", one});
     EXPECT_TRUE(test::Contains(oneRun.out + oneRun.err, "one.srt: read as Windows-1252 (the text is not UTF-8"))
         << command << oneRun.out << oneRun.err;
+    EXPECT_EQ(oneRun.status, std::string(command) == "check" ? 1 : 0) << command;
   }
 }
 
