@@ -278,110 +278,113 @@ std::string ShadowOffset(std::string_view text, TextsubValues& values) {
   return {};
 }
 
+// The attributes' rules (AttributeRule), one function each where a value needs more than one call.
+std::string Filename(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  if (v.empty()) return "names no file";
+  job.options.files = {std::string(v)};
+  return {};
+}
+
+std::string CharacterSet(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  const std::string name(TrimBlanks(v));
+  if (name.empty()) return "names no character set";
+  const bool utf8 = EqualsIgnoringAsciiCase(name, "UTF-8") || EqualsIgnoringAsciiCase(name, "UTF8");
+  job.characterSet = utf8 ? std::string() : name;
+  return {};
+}
+
+std::string ShadowColour(std::string_view v, SpumuxJob&, TextsubValues& values) {
+  const std::optional<uint32_t> colour = ParseSpumuxColour(v);
+  if (!colour) return "is not a colour (a name, #RRGGBB, rgb(…) or rgba(…))";
+  values.shadowColour = *colour;
+  return {};
+}
+
+std::string HorizontalAlignment(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  static constexpr std::array<std::string_view, 4> kWords = {"center", "left", "right", "default"};
+  for (std::size_t i = 0; i < kWords.size(); ++i) {
+    if (!EqualsIgnoringAsciiCase(TrimBlanks(v), kWords[i])) continue;
+    job.options.job.align = i == 3 ? 0 : static_cast<int>(i);  // "default": the file's own, else centred
+    return {};
+  }
+  return "is not one of left, center, right, default";
+}
+
+std::string VerticalAlignment(std::string_view v, SpumuxJob&, TextsubValues&) {
+  if (EqualsIgnoringAsciiCase(TrimBlanks(v), "bottom")) return {};
+  return "is not drawn: subtitles stand at the bottom of the picture (bottom-margin sets how high)";
+}
+
+// Places only top-aligned text, which is refused: the value is checked, nothing more.
+std::string TopMargin(std::string_view v, SpumuxJob&, TextsubValues&) {
+  std::optional<int> margin;
+  return Whole(v, 0, 576, margin);
+}
+
+std::string BottomMargin(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  std::optional<int> margin;
+  std::string why = Whole(v, kOffsetMin, kOffsetMax, margin);
+  if (margin) job.options.job.offset = *margin;
+  return why;
+}
+
+std::string Fps(std::string_view v, std::optional<double>& out) {
+  double fps = 0;
+  std::string why = Number(v, 1, 1000, fps);
+  out = fps;
+  return why;
+}
+
+std::string MovieWidth(std::string_view v, SpumuxJob&, TextsubValues&) {
+  std::optional<int> width;
+  std::string why = Whole(v, 1, 4096, width);
+  if (why.empty() && width != 720) return "is not drawn: a DVD's subpictures are 720 wide";
+  return why;
+}
+
+std::string Aspect(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  const std::string_view aspect = TrimBlanks(v);
+  if (aspect != "4:3" && aspect != "16:9") return "is not 4:3 or 16:9";
+  job.front.widescreen = aspect == "16:9";
+  return {};
+}
+
+std::string Force(std::string_view v, SpumuxJob& job, TextsubValues&) {
+  const std::string_view word = TrimBlanks(v);
+  if (!EqualsIgnoringAsciiCase(word, "yes") && !EqualsIgnoringAsciiCase(word, "no")) return "is not yes or no";
+  job.front.forced = EqualsIgnoringAsciiCase(word, "yes");
+  return {};
+}
+
 using AttributeRule = std::string (*)(std::string_view value, SpumuxJob& job, TextsubValues& values);
 
 // Each <textsub> attribute and how it is applied; a non-empty result says what is wrong with the value.
 const std::map<std::string, AttributeRule, std::less<>>& TextsubRules() {
+  using V = std::string_view;
+  using J = SpumuxJob&;
+  using T = TextsubValues&;
   static const std::map<std::string, AttributeRule, std::less<>> kRules = {
-      {"filename",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         if (v.empty()) return std::string("names no file");
-         job.options.files = {std::string(v)};
-         return std::string();
-       }},
-      {"characterset",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         const std::string name(TrimBlanks(v));
-         if (name.empty()) return std::string("names no character set");
-         const bool utf8 = EqualsIgnoringAsciiCase(name, "UTF-8") || EqualsIgnoringAsciiCase(name, "UTF8");
-         job.characterSet = utf8 ? std::string() : name;
-         return std::string();
-       }},
-      {"fontsize", [](std::string_view v, SpumuxJob& job, TextsubValues&) { return FontSize(v, job); }},
-      {"font", [](std::string_view v, SpumuxJob& job, TextsubValues&) { return Font(v, job); }},
-      {"fill-color",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) { return Colour(v, job.front.textColour); }},
-      {"outline-color",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) { return Colour(v, job.front.outlineColour); }},
-      {"outline-thickness", [](std::string_view v, SpumuxJob& job, TextsubValues&) { return Outline(v, job); }},
-      {"shadow-color",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         const std::optional<uint32_t> colour = ParseSpumuxColour(v);
-         if (!colour) return std::string("is not a colour (a name, #RRGGBB, rgb(…) or rgba(…))");
-         values.shadowColour = *colour;
-         return std::string();
-       }},
-      {"shadow-offset", [](std::string_view v, SpumuxJob&, TextsubValues& values) { return ShadowOffset(v, values); }},
-      {"horizontal-alignment",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         static constexpr std::array<std::string_view, 4> kWords = {"center", "left", "right", "default"};
-         for (std::size_t i = 0; i < kWords.size(); ++i) {
-           if (!EqualsIgnoringAsciiCase(TrimBlanks(v), kWords[i])) continue;
-           job.options.job.align = i == 3 ? 0 : static_cast<int>(i);  // "default": the file's own, else centred
-           return std::string();
-         }
-         return std::string("is not one of left, center, right, default");
-       }},
-      {"vertical-alignment",
-       [](std::string_view v, SpumuxJob&, TextsubValues&) {
-         if (EqualsIgnoringAsciiCase(TrimBlanks(v), "bottom")) return std::string();
-         return std::string("is not drawn: subtitles stand at the bottom of the picture (bottom-margin sets how high)");
-       }},
-      {"left-margin",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 0, 360, values.leftMargin); }},
-      {"right-margin",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 0, 360, values.rightMargin); }},
-      {"top-margin",  // places only top-aligned text, which is refused
-       [](std::string_view v, SpumuxJob&, TextsubValues&) {
-         std::optional<int> margin;
-         return Whole(v, 0, 576, margin);
-       }},
-      {"bottom-margin",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         std::optional<int> margin;
-         std::string why = Whole(v, kOffsetMin, kOffsetMax, margin);
-         if (margin) job.options.job.offset = *margin;
-         return why;
-       }},
-      {"subtitle-fps",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         double fps = 0;
-         std::string why = Number(v, 1, 1000, fps);
-         values.subtitleFps = fps;
-         return why;
-       }},
-      {"movie-fps",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) {
-         double fps = 0;
-         std::string why = Number(v, 1, 1000, fps);
-         values.movieFps = fps;
-         return why;
-       }},
-      {"movie-width",
-       [](std::string_view v, SpumuxJob&, TextsubValues&) {
-         std::optional<int> width;
-         std::string why = Whole(v, 1, 4096, width);
-         if (why.empty() && width != 720) return std::string("is not drawn: a DVD's subpictures are 720 wide");
-         return why;
-       }},
-      {"movie-height",
-       [](std::string_view v, SpumuxJob&, TextsubValues& values) { return Whole(v, 1, 4096, values.movieHeight); }},
-      {"aspect",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         const std::string_view aspect = TrimBlanks(v);
-         if (aspect != "4:3" && aspect != "16:9") return std::string("is not 4:3 or 16:9");
-         job.front.widescreen = aspect == "16:9";
-         return std::string();
-       }},
-      {"force",
-       [](std::string_view v, SpumuxJob& job, TextsubValues&) {
-         const std::string_view word = TrimBlanks(v);
-         if (!EqualsIgnoringAsciiCase(word, "yes") && !EqualsIgnoringAsciiCase(word, "no")) {
-           return std::string("is not yes or no");
-         }
-         job.front.forced = EqualsIgnoringAsciiCase(word, "yes");
-         return std::string();
-       }},
+      {"filename", Filename},
+      {"characterset", CharacterSet},
+      {"fontsize", [](V v, J job, T) { return FontSize(v, job); }},
+      {"font", [](V v, J job, T) { return Font(v, job); }},
+      {"fill-color", [](V v, J job, T) { return Colour(v, job.front.textColour); }},
+      {"outline-color", [](V v, J job, T) { return Colour(v, job.front.outlineColour); }},
+      {"outline-thickness", [](V v, J job, T) { return Outline(v, job); }},
+      {"shadow-color", ShadowColour},
+      {"shadow-offset", [](V v, J, T values) { return ShadowOffset(v, values); }},
+      {"horizontal-alignment", HorizontalAlignment},
+      {"vertical-alignment", VerticalAlignment},
+      {"left-margin", [](V v, J, T values) { return Whole(v, 0, 360, values.leftMargin); }},
+      {"right-margin", [](V v, J, T values) { return Whole(v, 0, 360, values.rightMargin); }},
+      {"top-margin", TopMargin},
+      {"bottom-margin", BottomMargin},
+      {"subtitle-fps", [](V v, J, T values) { return Fps(v, values.subtitleFps); }},
+      {"movie-fps", [](V v, J, T values) { return Fps(v, values.movieFps); }},
+      {"movie-width", MovieWidth},
+      {"movie-height", [](V v, J, T values) { return Whole(v, 1, 4096, values.movieHeight); }},
+      {"aspect", Aspect},
+      {"force", Force},
   };
   return kRules;
 }

@@ -120,194 +120,195 @@ std::string ApplyColours(std::string_view value, NamedOptions& options) {
          " is not four palette entries A,O,T,B (antialias, outline, text, background), each 0 to 15, such as 1,0,3,0";
 }
 
+// The options' rules, one function each (OptionRule's second member).
+std::string IfoOption(std::string_view v, NamedOptions& o) {
+  if (v.empty()) return std::string("needs the path of an IFO file");
+  o.job.haveifo = false;
+  o.job.filenameifo = std::string(v);
+  return std::string();
+}
+
+std::string GenericOption(std::string_view, NamedOptions& o) {
+  o.job.haveifo = true;
+  o.job.filenameifo.clear();
+  return std::string();
+}
+
+std::string PalOption(std::string_view, NamedOptions& o) {
+  o.job.pal = true;
+  o.standardGiven = true;
+  return std::string();
+}
+
+std::string NtscOption(std::string_view, NamedOptions& o) {
+  o.job.pal = false;
+  o.standardGiven = true;
+  return std::string();
+}
+
+std::string FontOption(std::string_view v, NamedOptions& o) {
+  if (v.empty()) return std::string("needs a font family name, such as Arial or \"DejaVu Sans\"");
+  o.fontName = std::string(v);
+  return std::string();
+}
+
+std::string SizeOption(std::string_view v, NamedOptions& o) {
+  for (std::size_t i = 0; i < kSizeList.size(); ++i) {
+    if (v == kSizeList[i]) {
+      o.job.fontsize = static_cast<int>(i);
+      return std::string();
+    }
+  }
+  return Quoted(v) + " is not one of 6 to 30, or an even size from 32 to 50";
+}
+
+std::string StyleOption(std::string_view v, NamedOptions& o) {
+  if (auto index = StyleIndexFromWords(v)) {
+    o.job.fontstyle = *index;
+    return std::string();
+  }
+  return Quoted(v) + " is not one of " + JoinList(kStyleList);
+}
+
+std::string CharsetOption(std::string_view v, NamedOptions& o) {
+  if (auto index = FindIgnoringCase(kCharsetList, v)) {
+    o.job.fontcharset = *index;
+    return std::string();
+  }
+  return Quoted(v) + " is not one of " + JoinList(kCharsetList);
+}
+
+std::string AlignOption(std::string_view v, NamedOptions& o) {
+  if (auto index = FindIgnoringCase(kAlignList, v)) {
+    o.job.align = *index;
+    return std::string();
+  }
+  return Quoted(v) + " is not one of left, center, right";
+}
+
+std::string OutlineOption(std::string_view v, NamedOptions& o) {
+  if (auto index = FindIgnoringCase(kOutlineWidthList, v)) {
+    o.job.outline = *index;
+    return std::string();
+  }
+  return Quoted(v) + " is not one of 2, 3, 4 (pixels)";
+}
+
+std::string FormatOption(std::string_view v, NamedOptions& o) {
+  static constexpr std::array<std::string_view, 4> kFormats = {"sup", "vobsub", "both", "pgs"};
+  if (auto index = FindIgnoringCase(kFormats, v)) {
+    o.format = static_cast<OutputFormat>(*index);
+    return std::string();
+  }
+  return Quoted(v) + " is not one of sup, vobsub, both, pgs";
+}
+
+std::string FrameOption(std::string_view v, NamedOptions& o) {
+  const auto rows = ParseDecimalInteger(v);
+  if (!rows || (*rows != 1080 && *rows != 720 && *rows != 576 && *rows != 480)) {
+    return Quoted(v) + " is not one of 1080, 720, 576, 480 (lines of the Blu-ray frame)";
+  }
+  o.frameRows = *rows;
+  return std::string();
+}
+
+std::string LanguageOption(std::string_view v, NamedOptions& o) {
+  const std::optional<std::string> language = NormaliseVobSubLanguage(v);
+  if (!language) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
+  o.language = *language;
+  o.languages.push_back(*language);
+  return std::string();
+}
+
+std::string OutputOption(std::string_view v, NamedOptions& o) {
+  if (v.empty()) return std::string("needs a folder");
+  // Output names go into messages, lists and a dvdauthor project: none of them may hold a line break.
+  if (std::string problem = OutputNameProblem(v); !problem.empty()) {
+    return Quoted(v) + " cannot name an output: " + problem;
+  }
+  o.outputDir = std::string(v);
+  return std::string();
+}
+
+std::string JobsOption(std::string_view v, NamedOptions& o) {
+  const auto number = ParseDecimalInteger(v);
+  if (!number || *number < 1 || *number > 1024) return Quoted(v) + " is not a number of jobs from 1 to 1024";
+  o.jobs = *number;
+  return std::string();
+}
+
+std::string FpsOption(std::string_view v, NamedOptions& o) {
+  // Frame rates run from a few frames a second (old animation) to 120 (high frame rate video).
+  const std::optional<double> rate = ParseDecimalNumber(v);
+  if (!rate || !(*rate >= 1.0 && *rate <= 1000.0)) {
+    return Quoted(v) + " is not a frame rate from 1 to 1000, such as 23.976 or 25";
+  }
+  o.fps = *rate;
+  return std::string();
+}
+
+std::string AspectOption(std::string_view v, NamedOptions& o) {
+  if (v != "4:3" && v != "16:9") return Quoted(v) + " is not 4:3 or 16:9";
+  o.wide = v == "16:9";
+  o.aspectGiven = true;
+  return std::string();
+}
+
+std::string WrapOption(std::string_view, NamedOptions& o) {
+  o.wrap = true;
+  return std::string();
+}
+
+std::string PlainOption(std::string_view, NamedOptions& o) {
+  o.plain = true;
+  return std::string();
+}
+
+std::string DirectionOption(std::string_view v, NamedOptions& o) {
+  if (auto index = FindIgnoringCase(kDirectionList, v)) {
+    o.direction = *index;
+    return std::string();
+  }
+  return Quoted(v) + " is not one of " + JoinList(kDirectionList);
+}
+
+std::string QuietOption(std::string_view, NamedOptions& o) {
+  o.quiet = true;
+  return std::string();
+}
+
 const std::map<std::string, OptionRule, std::less<>>& Options() {
   static const std::map<std::string, OptionRule, std::less<>> kOptions = {
-      {"--ifo",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (v.empty()) return std::string("needs the path of an IFO file");
-          o.job.haveifo = false;
-          o.job.filenameifo = std::string(v);
-          return std::string();
-        }}},
-      {"--generic",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.job.haveifo = true;
-          o.job.filenameifo.clear();
-          return std::string();
-        }}},
-      {"--pal",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.job.pal = true;
-          o.standardGiven = true;
-          return std::string();
-        }}},
-      {"--ntsc",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.job.pal = false;
-          o.standardGiven = true;
-          return std::string();
-        }}},
+      {"--ifo", {true, IfoOption}},
+      {"--generic", {false, GenericOption}},
+      {"--pal", {false, PalOption}},
+      {"--ntsc", {false, NtscOption}},
       {"--colors", {true, ApplyColours}},
-      {"--font",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (v.empty()) return std::string("needs a font family name, such as Arial or \"DejaVu Sans\"");
-          o.fontName = std::string(v);
-          return std::string();
-        }}},
-      {"--size",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          for (std::size_t i = 0; i < kSizeList.size(); ++i) {
-            if (v == kSizeList[i]) {
-              o.job.fontsize = static_cast<int>(i);
-              return std::string();
-            }
-          }
-          return Quoted(v) + " is not one of 6 to 30, or an even size from 32 to 50";
-        }}},
-      {"--style",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (auto index = StyleIndexFromWords(v)) {
-            o.job.fontstyle = *index;
-            return std::string();
-          }
-          return Quoted(v) + " is not one of " + JoinList(kStyleList);
-        }}},
-      {"--charset",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (auto index = FindIgnoringCase(kCharsetList, v)) {
-            o.job.fontcharset = *index;
-            return std::string();
-          }
-          return Quoted(v) + " is not one of " + JoinList(kCharsetList);
-        }}},
-      {"--align",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (auto index = FindIgnoringCase(kAlignList, v)) {
-            o.job.align = *index;
-            return std::string();
-          }
-          return Quoted(v) + " is not one of left, center, right";
-        }}},
+      {"--font", {true, FontOption}},
+      {"--size", {true, SizeOption}},
+      {"--style", {true, StyleOption}},
+      {"--charset", {true, CharsetOption}},
+      {"--align", {true, AlignOption}},
       {"--offset",
        {true,
         [](std::string_view v, NamedOptions& o) { return IntegerInRange(v, kOffsetMin, kOffsetMax, o.job.offset); }}},
       {"--offset-or",
        {true, [](std::string_view v,
                  NamedOptions& o) { return IntegerInRange(v, kOffsetOrMin, kOffsetOrMax, o.job.offsetor, true); }}},
-      {"--outline",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (auto index = FindIgnoringCase(kOutlineWidthList, v)) {
-            o.job.outline = *index;
-            return std::string();
-          }
-          return Quoted(v) + " is not one of 2, 3, 4 (pixels)";
-        }}},
-      {"--format",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          static constexpr std::array<std::string_view, 4> kFormats = {"sup", "vobsub", "both", "pgs"};
-          if (auto index = FindIgnoringCase(kFormats, v)) {
-            o.format = static_cast<OutputFormat>(*index);
-            return std::string();
-          }
-          return Quoted(v) + " is not one of sup, vobsub, both, pgs";
-        }}},
-      {"--frame",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          const auto rows = ParseDecimalInteger(v);
-          if (!rows || (*rows != 1080 && *rows != 720 && *rows != 576 && *rows != 480)) {
-            return Quoted(v) + " is not one of 1080, 720, 576, 480 (lines of the Blu-ray frame)";
-          }
-          o.frameRows = *rows;
-          return std::string();
-        }}},
+      {"--outline", {true, OutlineOption}},
+      {"--format", {true, FormatOption}},
+      {"--frame", {true, FrameOption}},
       {"--text-colour", {true, [](std::string_view v, NamedOptions& o) { return HexColour(v, o.textColour); }}},
       {"--outline-colour", {true, [](std::string_view v, NamedOptions& o) { return HexColour(v, o.outlineColour); }}},
-      {"--language",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          const std::optional<std::string> language = NormaliseVobSubLanguage(v);
-          if (!language) return Quoted(v) + " is not a two-letter language code such as en, fr or de";
-          o.language = *language;
-          o.languages.push_back(*language);
-          return std::string();
-        }}},
-      {"-o",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (v.empty()) return std::string("needs a folder");
-          // Output names go into messages, lists and a dvdauthor project: none of them may hold a line break.
-          if (std::string problem = OutputNameProblem(v); !problem.empty()) {
-            return Quoted(v) + " cannot name an output: " + problem;
-          }
-          o.outputDir = std::string(v);
-          return std::string();
-        }}},
-      {"-j",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          const auto number = ParseDecimalInteger(v);
-          if (!number || *number < 1 || *number > 1024) return Quoted(v) + " is not a number of jobs from 1 to 1024";
-          o.jobs = *number;
-          return std::string();
-        }}},
-      {"--fps",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          // Frame rates run from a few frames a second (old animation) to 120 (high frame rate video).
-          const std::optional<double> rate = ParseDecimalNumber(v);
-          if (!rate || !(*rate >= 1.0 && *rate <= 1000.0)) {
-            return Quoted(v) + " is not a frame rate from 1 to 1000, such as 23.976 or 25";
-          }
-          o.fps = *rate;
-          return std::string();
-        }}},
-      {"--aspect",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (v != "4:3" && v != "16:9") return Quoted(v) + " is not 4:3 or 16:9";
-          o.wide = v == "16:9";
-          o.aspectGiven = true;
-          return std::string();
-        }}},
-      {"--wrap",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.wrap = true;
-          return std::string();
-        }}},
-      {"--plain",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.plain = true;
-          return std::string();
-        }}},
-      {"--direction",
-       {true,
-        [](std::string_view v, NamedOptions& o) {
-          if (auto index = FindIgnoringCase(kDirectionList, v)) {
-            o.direction = *index;
-            return std::string();
-          }
-          return Quoted(v) + " is not one of " + JoinList(kDirectionList);
-        }}},
-      {"--quiet",
-       {false,
-        [](std::string_view, NamedOptions& o) {
-          o.quiet = true;
-          return std::string();
-        }}},
+      {"--language", {true, LanguageOption}},
+      {"-o", {true, OutputOption}},
+      {"-j", {true, JobsOption}},
+      {"--fps", {true, FpsOption}},
+      {"--aspect", {true, AspectOption}},
+      {"--wrap", {false, WrapOption}},
+      {"--plain", {false, PlainOption}},
+      {"--direction", {true, DirectionOption}},
+      {"--quiet", {false, QuietOption}},
   };
   return kOptions;
 }
@@ -459,8 +460,7 @@ NamedParse ParseNamedCommandLine(NamedCommand command, const std::vector<std::st
       return result;
     }
     // A check writes nothing: the output options are taken (one option list serves both commands) and left unused.
-    const bool unusedByCheck =
-        command == NamedCommand::Check && (name == "-o" || name == "--language");
+    const bool unusedByCheck = command == NamedCommand::Check && (name == "-o" || name == "--language");
     if (unusedByCheck) continue;
     if (std::string message = rule.apply(value, result.options); !message.empty()) {
       result.error = std::string(typed) + ": " + message;
