@@ -81,21 +81,21 @@ std::string UnsupportedStylesNotice(const TSubtitle& document) {
          "in the chosen colours at the place their alignment gives";
 }
 
-std::string LineTooWide(int entryIndex, const LineMeasures& m) {
-  if (LinesFitWidth(m)) return {};
-  const int which = m.w1 >= kMaxLineWidthPx ? 1 : m.w2 >= kMaxLineWidthPx ? 2 : 3;
+std::string LineTooWide(int entryIndex, const LineMeasures& m, int limitPx) {
+  const int which = m.w1 >= limitPx ? 1 : m.w2 >= limitPx ? 2 : m.w3 >= limitPx ? 3 : 0;
+  if (which == 0) return {};
   return "entry " + std::to_string(entryIndex) + ": line " + std::to_string(which) + " is " +
          std::to_string(which == 1   ? m.w1
                         : which == 2 ? m.w2
                                      : m.w3) +
-         " pixels wide, the frame holds lines up to " + std::to_string(kMaxLineWidthPx - 1);
+         " pixels wide, the frame holds lines up to " + std::to_string(limitPx - 1);
 }
 
-std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
-                             bool wrapped) {
+std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render, bool wrapped,
+                             int limitPx) {
   for (int n = 1; n <= document.Count(); ++n) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-    const std::string tooWide = LineTooWide(n, MeasureEntry(engine, EntryTextOf(line), render));
+    const std::string tooWide = LineTooWide(n, MeasureEntry(engine, EntryTextOf(line), render), limitPx);
     if (!tooWide.empty()) {
       return tooWide +
              (wrapped ? " and no breaking at blanks makes it fit (use a smaller --size)"
@@ -133,9 +133,8 @@ FileOutcome ConvertSubtitleFile(const NamedRunSetup& setup, const std::string& p
 
     // The whole file is refused when one line does not fit, as loading it in the window refuses it.
     const bool pgs = WritesPgs(setup.options.format);
-    outcome.message =
-        pgs ? FitLinesForPgs(document, engines.ForThisThread(), render, setup.options)
-            : FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
+    outcome.message = pgs ? FitLinesForPgs(document, engines.ForThisThread(), render, setup.options)
+                          : FitLinesForRun(document, engines.ForThisThread(), render, setup.options.wrap);
     if (!outcome.message.empty()) return outcome;
 
     const OutputPaths paths = unitOut ? OutputPaths{} : NamedOutputPaths(setup.options, path);

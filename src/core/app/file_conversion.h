@@ -10,6 +10,7 @@
 
 #include "app/named_run_setup.h"
 #include "render/font_engine_pool.h"
+#include "render/line_length_check.h"
 #include "render/subtitle_renderer.h"
 #include "subtitle/subtitle.h"
 
@@ -36,9 +37,9 @@ TSubtitle ReadSubtitleForRun(const std::string& path, const NamedRunSetup& setup
 inline constexpr const char* kNoFrameRateWithoutFps =
     "the MicroDVD file declares no frame rate (no {1}{1}RATE first line): give it with --fps, such as --fps 23.976";
 
-// "entry 3: line 1 is 731 pixels wide, the frame holds lines up to 679" when a line of the entry is too wide for
-// the frame, else empty.
-std::string LineTooWide(int entryIndex, const LineMeasures& m);
+// "entry 3: line 1 is 731 pixels wide, the frame holds lines up to 679" when a line of the entry is as wide as
+// `limitPx` or wider (the DVD frame's limit, or the Blu-ray frame's), else empty.
+std::string LineTooWide(int entryIndex, const LineMeasures& m, int limitPx = kMaxLineWidthPx);
 
 // The notice (one line) for entries whose file asks for colours or positions, which are never drawn; empty when
 // none does. Reading for a run adds it unless the run is --plain.
@@ -49,7 +50,7 @@ std::string UnsupportedStylesNotice(const TSubtitle& document);
 // `wrapped`: the lines were broken already (--wrap), so the message does not suggest it.
 // The entries are measured as `render` draws them (MeasureEntry).
 std::string FirstLineTooWide(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
-                             bool wrapped = false);
+                             bool wrapped = false, int limitPx = kMaxLineWidthPx);
 
 // With `wrap` (--wrap) every entry with a line too wide is broken again first (BreakLongLinesOfDocument, into as
 // many lines as the run draws); then FirstLineTooWide.

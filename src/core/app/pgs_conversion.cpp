@@ -1,6 +1,7 @@
 // A named run's Blu-ray output.
 #include "app/pgs_conversion.h"
 
+#include "app/document_job.h"
 #include "app/file_conversion.h"
 #include "base/errors.h"
 #include "pgs/display_sets.h"
@@ -14,11 +15,12 @@ Rgb RgbOf(uint32_t colour) {
   return {static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8), static_cast<uint8_t>(colour)};
 }
 
-std::string LineTooWideForFrame(int n, const LineMeasures& m, int limit) {
-  if (m.w1 < limit && m.w2 < limit) return {};
-  const bool first = m.w1 >= limit;
-  return "entry " + std::to_string(n) + ": line " + (first ? "1" : "2") + " is " + std::to_string(first ? m.w1 : m.w2) +
-         " pixels wide, the frame holds lines up to " + std::to_string(limit - 1);
+// The settings the HD frame measures its lines with: the scaled font; lines 1 and 2 as they are drawn.
+RenderSettings MeasuredForFrame(const RenderSettings& render, const ScaledPlacement& placement) {
+  RenderSettings measured = render;
+  measured.font = placement.font;
+  measured.stylesFromFile = false;
+  return measured;
 }
 
 // The entry drawn and made a picture; what a player cannot hold is thrown.
@@ -43,26 +45,15 @@ TextColours PgsColours(const NamedOptions& options) {
 std::string FirstLineTooWideForFrame(const TSubtitle& document, FontEngine& engine, const RenderSettings& render,
                                      PictureFrame frame, bool wrapped) {
   const ScaledPlacement placement = ScaleForFrame(render, frame);
-  for (int n = 1; n <= document.Count(); ++n) {
-    const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
-    const std::string tooWide = LineTooWideForFrame(
-        n, MeasureSubtitleLines(engine, line.Line1, line.Line2, placement.font), placement.lineLimitPx);
-    if (!tooWide.empty()) {
-      return tooWide +
-             (wrapped ? " and it has no blank to break it at that fits (use a smaller --size)"
-                      : " (use a smaller --size, or --wrap)") +
-             "; nothing written";
-    }
-  }
-  return {};
+  return FirstLineTooWide(document, engine, MeasuredForFrame(render, placement), wrapped, placement.lineLimitPx);
 }
 
 GenerationJob PgsGenerationJob(const TSubtitle& document, const RenderSettings& render, FontEnginePerThread& engines,
                                const NamedOptions& options, const DocumentJobOutputs& outputs) {
   GenerationJob job = DocumentGenerationJob(document, render, engines, outputs);
   job.pgs = true;
-  job.encode = [&document, &engines, render, frame = PgsFrame(options.frameRows),
-                colours = PgsColours(options)](int i, EncodedEntry& out) {
+  job.encode = [&document, &engines, render, frame = PgsFrame(options.frameRows), colours = PgsColours(options)](
+                   int i, EncodedEntry& out) {
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(i - 1)];
     AntialiasedEntry drawn;
     const PgsPicture picture = DrawPicture(engines.ForThisThread(), line, render, frame, colours, drawn);
@@ -82,6 +73,7 @@ void CheckPgsDocument(const TSubtitle& document, const RenderSettings& render, F
                       const NamedOptions& options, CheckOutcome& outcome, std::atomic<long>& entriesDone) {
   const PictureFrame frame = PgsFrame(options.frameRows);
   const ScaledPlacement placement = ScaleForFrame(render, frame);
+  const RenderSettings measured = MeasuredForFrame(render, placement);
   const TextColours colours = PgsColours(options);
   std::u32string missing;
   AntialiasedEntry drawn;
@@ -90,19 +82,19 @@ void CheckPgsDocument(const TSubtitle& document, const RenderSettings& render, F
     if (n == document.FrameRateEntry) continue;
     const SubtitleLine& line = document.Lines[static_cast<std::size_t>(n - 1)];
     const std::string entry = "entry " + std::to_string(n);
-    const LineMeasures m = MeasureSubtitleLines(engine, line.Line1, line.Line2, placement.font);
-    if (std::string tooWide = LineTooWideForFrame(n, m, placement.lineLimitPx); !tooWide.empty()) {
-      outcome.problems.push_back(std::move(tooWide));
+    const LineMeasures m = MeasureEntry(engine, EntryTextOf(line), measured);
+    if (std::string tooWide = LineTooWide(n, m, placement.lineLimitPx); !tooWide.empty()) {
+      outcome.Add(std::move(tooWide));
     }
     const PgsPicture picture = DrawPicture(engine, line, render, frame, colours, drawn);
     if (std::string problem = PgsLimitProblem(picture); !problem.empty()) {
-      outcome.problems.push_back(entry + ": " + problem);
+      outcome.Add(entry + ": " + problem);
     }
-    if (drawn.fit != BandFit::Inside) outcome.problems.push_back(entry + ": text clipped by the frame");
+    if (drawn.fit != BandFit::Inside) outcome.Add(entry + ": text clipped by the frame");
     for (char32_t c : drawn.missingCharacters) {
       if (missing.find(c) != std::u32string::npos) continue;
       missing += c;
-      outcome.problems.push_back(entry + ": no installed font has the character " + CodePointName(c));
+      outcome.Add(entry + ": no installed font has the character " + CodePointName(c));
     }
     const int bytes = static_cast<int>(CodedBytes(picture));
     if (bytes > outcome.largestUnitBytes) {
