@@ -32,8 +32,6 @@ bool IsNameChar(char c) {
 
 // An attribute value with its character and entity references replaced; empty when one is unknown.
 std::optional<std::string> DecodeEntities(std::string_view raw) {
-  static const std::map<std::string_view, std::string_view> kNamed = {
-      {"amp", "&"}, {"lt", "<"}, {"gt", ">"}, {"quot", "\""}, {"apos", "'"}};
   std::string out;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] != '&') {
@@ -41,20 +39,8 @@ std::optional<std::string> DecodeEntities(std::string_view raw) {
       continue;
     }
     const std::size_t semi = raw.find(';', i);
-    if (semi == std::string_view::npos) return std::nullopt;
-    const std::string_view name = raw.substr(i + 1, semi - i - 1);
-    if (const auto named = kNamed.find(name); named != kNamed.end()) {
-      out += named->second;
-    } else if (name.size() > 1 && name[0] == '#') {
-      const bool hex = name[1] == 'x' || name[1] == 'X';
-      const std::string digits(name.substr(hex ? 2 : 1));
-      char* end = nullptr;
-      const unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
-      if (digits.empty() || *end != '\0' || code == 0 || code > 0x10FFFF) return std::nullopt;
-      AppendUtf8(out, static_cast<char32_t>(code));
-    } else {
+    if (semi == std::string_view::npos || !AppendXmlReference(raw.substr(i + 1, semi - i - 1), out))
       return std::nullopt;
-    }
     i = semi;
   }
   return out;

@@ -1,6 +1,8 @@
 // Writing Unicode text as UTF-8.
 #include "base/utf8_text.h"
 
+#include <cstdlib>
+
 namespace quillet {
 
 void AppendUtf8(std::string& text, char32_t c) {
@@ -56,6 +58,25 @@ bool IsValidUtf8(std::string_view bytes) {
       return false;
     i += length;
   }
+  return true;
+}
+
+bool AppendXmlReference(std::string_view name, std::string& out) {
+  static constexpr std::pair<std::string_view, char> kNamed[] = {
+      {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+  for (const auto& [entity, c] : kNamed) {
+    if (name == entity) {
+      out += c;
+      return true;
+    }
+  }
+  if (name.size() < 2 || name[0] != '#' || name.size() > 8) return false;
+  const bool hex = name[1] == 'x' || name[1] == 'X';
+  const std::string digits(name.substr(hex ? 2 : 1));
+  char* end = nullptr;
+  const unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+  if (digits.empty() || *end != '\0' || code == 0 || code > 0x10FFFF) return false;
+  AppendUtf8(out, static_cast<char32_t>(code));
   return true;
 }
 

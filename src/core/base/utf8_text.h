@@ -14,4 +14,8 @@ void AppendUtf8(std::string& text, char32_t codePoint);
 // ASCII is.
 bool IsValidUtf8(std::string_view bytes);
 
+// Appends the character an XML reference names (`name` is what stands between '&' and ';': "amp", "#233",
+// "#xE9"); false, and nothing appended, when it names none.
+bool AppendXmlReference(std::string_view name, std::string& out);
+
 }  // namespace quillet

@@ -17,26 +17,6 @@ constexpr std::string_view kLangAttribute = " lang=\"";
 constexpr std::string_view kVobFileAttribute = "<vob file=\"";
 constexpr std::string_view kFilmRecord = "<!-- film: ";
 
-// The character a reference names, written into `out`; false when `name` (between '&' and ';') is none.
-bool AppendReference(std::string_view name, std::string& out) {
-  static constexpr std::pair<std::string_view, char> kNamed[] = {
-      {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-  for (const auto& [entity, c] : kNamed) {
-    if (name == entity) {
-      out += c;
-      return true;
-    }
-  }
-  if (name.size() < 2 || name[0] != '#' || name.size() > 8) return false;
-  const bool hex = name[1] == 'x';
-  const std::string digits(name.substr(hex ? 2 : 1));
-  char* end = nullptr;
-  const unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
-  if (digits.empty() || *end != '\0' || code == 0 || code > 0x10FFFF) return false;
-  AppendUtf8(out, static_cast<char32_t>(code));
-  return true;
-}
-
 }  // namespace
 
 std::string DvdauthorPaletteText(const std::array<uint32_t, 16>& entries) {
@@ -88,7 +68,7 @@ std::string XmlAttributeValue(std::string_view value) {
   std::string out;
   for (std::size_t at = 0; at < value.size(); ++at) {
     const std::size_t end = value[at] == '&' ? value.find(';', at) : std::string_view::npos;
-    if (end != std::string_view::npos && AppendReference(value.substr(at + 1, end - at - 1), out)) {
+    if (end != std::string_view::npos && AppendXmlReference(value.substr(at + 1, end - at - 1), out)) {
       at = end;
     } else {
       out += value[at];
