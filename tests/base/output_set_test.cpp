@@ -20,14 +20,19 @@ using test::TempDir;
 
 // The files go into place in the order given, the describing one last: when a rename fails, the files before it
 // are the new ones and those after it still the earlier ones.
+// Each file opened with "new" written to it, not yet in place.
+void WriteNew(std::initializer_list<OutputFile*> files) {
+  for (OutputFile* file : files) {
+    file->Open();
+    file->Write(std::string_view("new"));
+  }
+}
+
 TEST(CommitOutputs, RenamesInTheOrderGivenAndStopsAtAFailure) {
   TempDir dir;
   for (const char* name : {"a", "b", "c"}) dir.Write(name, "earlier");
   OutputFile a(dir.File("a")), b(dir.File("b")), c(dir.File("c"));
-  for (OutputFile* file : {&a, &b, &c}) {
-    file->Open();
-    file->Write(std::string_view("new"));
-  }
+  WriteNew({&a, &b, &c});
   // Something no file can be renamed over takes b's name after it was opened.
   fs::remove(dir.File("b"));
   fs::create_directory(dir.File("b"));
@@ -45,8 +50,7 @@ TEST(CommitOutputs, LocksAFolderOnceWhateverItsNames) {
   fs::create_directory_symlink(dir.Path(), dir.File("link"));
   const std::string earlier = dir.Write("movie.idx", "earlier");
   OutputFile sup(dir.File("movie.sup"));
-  sup.Open();
-  sup.Write(std::string_view("new"));
+  WriteNew({&sup});
   OutputFile* const files[] = {&sup};
   const std::string removals[] = {dir.File("link/movie.idx")};
   CommitOutputs(files, removals);
@@ -66,8 +70,8 @@ pid_t EndedProcess() {
 TEST(CommitOutputs, RemovesTheHiddenFilesThatKilledRunsLeftForItsNames) {
   TempDir dir;
   const std::string gone = std::to_string(EndedProcess());
-  const std::string stale1 = dir.Write(".movie.sup." + gone + "-123.part", "half");
-  const std::string stale2 = dir.Write(".movie.Quillet_Help.txt." + gone + "-9.part", "half");
+  dir.Write(".movie.sup." + gone + "-123.part", "half");  // the two left for our names
+  dir.Write(".movie.Quillet_Help.txt." + gone + "-9.part", "half");
   const std::set<std::string> kept = {
       dir.Write(".movie.sup.1-123.part", "a run still going"),
       dir.Write(".other.sup." + gone + "-123.part", "another name's"),
@@ -75,15 +79,11 @@ TEST(CommitOutputs, RemovesTheHiddenFilesThatKilledRunsLeftForItsNames) {
       dir.Write(".movie.sup." + gone + "-1.partial", "not a name of ours"),
   };
   OutputFile sup(dir.File("movie.sup")), help(dir.File("movie.Quillet_Help.txt"));
-  for (OutputFile* file : {&sup, &help}) {
-    file->Open();
-    file->Write(std::string_view("new"));
-  }
+  WriteNew({&sup, &help});
   OutputFile* const files[] = {&sup, &help};
   CommitOutputs(files);
-  std::set<std::string> left;
+  std::set<std::string> left, expected = kept;
   for (const auto& entry : fs::directory_iterator(dir.Path())) left.insert(entry.path().string());
-  std::set<std::string> expected = kept;
   expected.insert({dir.File("movie.sup"), dir.File("movie.Quillet_Help.txt")});
   EXPECT_EQ(left, expected);
 }

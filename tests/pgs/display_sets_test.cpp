@@ -43,10 +43,11 @@ RgbaPicture Drawn(int left, int top, int width, int height, Ink ink) {
   return p;
 }
 
+// Segment order, times and what the sets show are read back through libavcodec end to end; what a decoder does not
+// check is here: the decoding stamps and the composition numbers.
 TEST(DisplaySets, AnEntryIsShownAtItsStartAndClearedAtItsEnd) {
-  const PgsPicture picture = MakePgsPicture(Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }), {});
   std::vector<uint8_t> bytes;
-  AppendDisplaySets(picture, bytes);
+  AppendDisplaySets(MakePgsPicture(Drawn(100, 900, 300, 60, [](int x, int) { return x >= 10 ? ~0u : 0; }), {}), bytes);
   // The first set is decoded before it is shown (plane, window and object at their rates) but never before the
   // previous set's presentation time.
   const uint32_t work = 5832 + (90000u * 290 * 60 + 31999999) / 32000000 + (90000u * 290 * 60 + 15999999) / 16000000;
@@ -56,14 +57,8 @@ TEST(DisplaySets, AnEntryIsShownAtItsStartAndClearedAtItsEnd) {
     StampDisplaySets(stamped, {90000, 180000, previous}, composition);
     EXPECT_EQ(composition, 9);
     const std::vector<Segment> segments = Segments(stamped);
-    std::vector<uint8_t> types;
-    for (const Segment& s : segments) types.push_back(s.type);
-    EXPECT_EQ(types, (std::vector<uint8_t>{0x16, 0x17, 0x14, 0x15, 0x80, 0x16, 0x17, 0x80}));
-    // Epoch start with one object at its window; then a composition with none, numbered on.
-    EXPECT_EQ((std::array<int, 5>{segments[0].payload[7], segments[0].payload[10], segments[5].payload[6],
-                                  segments[5].payload[7], segments[5].payload[10]}),
-              (std::array<int, 5>{0x80, 1, 8, 0x00, 0}));
-    for (std::size_t k = 0; k < 8; ++k) EXPECT_EQ(segments[k].pts, k < 5 ? 90000u : 180000u) << k;
+    ASSERT_EQ(segments.size(), 8u);
+    EXPECT_EQ(segments[5].payload[6], 8) << "the clearing composition numbered on";
     EXPECT_EQ(segments[0].dts, std::max(90000u - work, previous));
     EXPECT_TRUE(segments[5].dts >= 90000u && segments[5].dts <= 180000u) << segments[5].dts;
   }
