@@ -84,8 +84,8 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
       call("cat film.mpg | PATH=\"$PWD/bin:$PATH\" spumux -P -s 1 title_spumux.xml > title.vob 2> dvdstyler.err")))
       << ReadFile(dir.File("dvdstyler.err"));
   EXPECT_TRUE(Contains(ReadFile(dir.File("devede.err")), "STAT: 0:00:0")) << ReadFile(dir.File("devede.err"));
-  EXPECT_TRUE(Contains(ReadFile(dir.File("dvdstyler.err")), "bytes of data written"));
-  EXPECT_FALSE(Contains(ReadFile(dir.File("dvdstyler.err")), "WARN:")) << "nothing said of a project nobody sees";
+  const std::string dvdstylerSaid = ReadFile(dir.File("dvdstyler.err"));
+  EXPECT_TRUE(Contains(dvdstylerSaid, "bytes of data written") && !Contains(dvdstylerSaid, "WARN:")) << dvdstylerSaid;
   // A third stream numbered 3 cannot follow two: refused, nothing on standard output.
   EXPECT_NE(std::system(call("bin/spumux -s 3 title_spumux.xml < title.vob > wrong.vob 2> wrong.err").c_str()), 0);
   EXPECT_TRUE(Contains(ReadFile(dir.File("wrong.err")),
@@ -99,9 +99,7 @@ TEST(SpumuxE2e, TheAuthoringProgramsCommandsMakeADiscThatShowsTheirSubtitlesInTh
       {"filename=\"" + dir.File("sjis.srt") + "\" characterset=\"SHIFT_JIS\"",
        "ERR:  " + dir.File("sjis.srt") + ": its text is not SHIFT_JIS at byte 32"},
       {"filename=\"" + dir.File("sjis.srt") + "\" characterset=\"KLINGON-1\"",
-       "ERR:  characterset=\"KLINGON-1\" is not a character set iconv knows"},
-      {"filename=\"" + dir.File("en.srt") + "\" shadow-offset=\"2,2\"",
-       "ERR:  refused.xml: <textsub>: shadow-offset=\"2,2\" is not drawn: there are no shadows"}};
+       "ERR:  characterset=\"KLINGON-1\" is not a character set iconv knows"}};
   for (const auto& [attributes, message] : refusals) {
     dir.Write("refused.xml", "<subpictures><stream><textsub " + attributes + "/></stream></subpictures>");
     EXPECT_NE(std::system(call("bin/spumux refused.xml < film.mpg > refused.vob 2> refused.err").c_str()), 0);
